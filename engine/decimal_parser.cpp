@@ -1,0 +1,183 @@
+#include "decimal_parser.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace tessivo {
+namespace {
+
+// More digits than any halfway point between two long doubles has (about
+// 11500), so the kept digits plus a sticky digit round exactly like the whole.
+constexpr std::size_t kMaxDigits = 20000;
+constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
+// 0.D x 10^E: at E above this the value is certainly beyond LDBL_MAX (1.19E+4932);
+// below the other it is certainly under half the smallest subnormal (3.6E-4951).
+constexpr std::int64_t kOverflowExponent = 4933;
+constexpr std::int64_t kUnderflowExponent = -4952;
+
+// Powers of ten that long double holds exactly (5^27 < 2^64).
+constexpr int kExactPowers = 27;
+const long double* exactPowersOfTen()
+{
+    static const auto table = [] {
+        static long double p[kExactPowers + 1];
+        p[0] = 1.0L;
+        for (int i = 1; i <= kExactPowers; ++i)
+            p[i] = p[i - 1] * 10.0L;
+        return p;
+    }();
+    return table;
+}
+
+locale_t cLocale()
+{
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return loc;
+}
+
+// Exact for up to 19 digits and a power of ten that is itself exact: one
+// rounding of the product or quotient of two exact values.
+bool fastPath(const std::string& digits, std::int64_t scale, long double& v)
+{
+    if (digits.size() > 19 || scale > kExactPowers || scale < -kExactPowers)
+        return false;
+    std::uint64_t m = 0;
+    for (char c : digits)
+        m = m * 10 + static_cast<std::uint64_t>(c - '0');
+    const long double mantissa = static_cast<long double>(m);
+    v = scale >= 0 ? mantissa * exactPowersOfTen()[scale] : mantissa / exactPowersOfTen()[-scale];
+    return true;
+}
+
+} // namespace
+
+DecimalParser::DecimalParser()
+{
+    m_digits.reserve(64);
+}
+
+void DecimalParser::reset()
+{
+    m_state = State::Start;
+    m_negative = m_expNegative = m_anyDigit = m_droppedNonZero = false;
+    m_decimalExponent = m_exponent = 0;
+    m_digits.clear();
+}
+
+bool DecimalParser::feed(char c)
+{
+    const bool digit = c >= '0' && c <= '9';
+    switch (m_state) {
+    case State::Start:
+        if (c == '+' || c == '-') {
+            m_negative = c == '-';
+            m_state = State::Sign;
+            return true;
+        }
+        [[fallthrough]];
+    case State::Sign:
+    case State::Int:
+        if (c == '.') {
+            m_state = State::Frac;
+            return true;
+        }
+        if (m_state != State::Start && m_state != State::Sign && (c == 'e' || c == 'E'))
+            break;
+        if (!digit)
+            return false;
+        m_state = State::Int;
+        m_anyDigit = true;
+        if (c == '0' && m_digits.empty())
+            return true;
+        ++m_decimalExponent;
+        if (m_digits.size() < kMaxDigits)
+            m_digits.push_back(c);
+        else
+            m_droppedNonZero |= c != '0';
+        return true;
+    case State::Frac:
+        if (c == 'e' || c == 'E')
+            break;
+        if (!digit)
+            return false;
+        m_anyDigit = true;
+        if (c == '0' && m_digits.empty()) {
+            if (m_decimalExponent > -kExponentCap)
+                --m_decimalExponent;
+            return true;
+        }
+        if (m_digits.size() < kMaxDigits)
+            m_digits.push_back(c);
+        else
+            m_droppedNonZero |= c != '0';
+        return true;
+    case State::ExpMark:
+        if (c == '+' || c == '-') {
+            m_expNegative = c == '-';
+            m_state = State::ExpSign;
+            return true;
+        }
+        [[fallthrough]];
+    case State::ExpSign:
+    case State::ExpDigits:
+        if (!digit)
+            return false;
+        m_state = State::ExpDigits;
+        if (m_exponent < kExponentCap)
+            m_exponent = m_exponent * 10 + (c - '0');
+        return true;
+    }
+    // An exponent mark after the mantissa.
+    if (!m_anyDigit)
+        return false;
+    m_state = State::ExpMark;
+    return true;
+}
+
+bool DecimalParser::finish(long double& value)
+{
+    if (!m_anyDigit || m_state == State::ExpMark || m_state == State::ExpSign)
+        return false;
+    while (!m_digits.empty() && m_digits.back() == '0' && !m_droppedNonZero)
+        m_digits.pop_back();
+    if (m_digits.empty()) {
+        value = m_negative ? -0.0L : 0.0L;
+        return true;
+    }
+    const std::int64_t e = m_decimalExponent + (m_expNegative ? -m_exponent : m_exponent);
+    if (e > kOverflowExponent)
+        return false;
+    if (e < kUnderflowExponent) {
+        value = m_negative ? -0.0L : 0.0L;
+        return true;
+    }
+    long double v = 0.0L;
+    if (!fastPath(m_digits, e - static_cast<std::int64_t>(m_digits.size()), v)) {
+        std::string text = "0.";
+        text += m_digits;
+        if (m_droppedNonZero)
+            text += '1';
+        text += 'e';
+        text += std::to_string(e);
+        errno = 0;
+        v = strtold_l(text.c_str(), nullptr, cLocale());
+        if (std::isinf(v))
+            return false;
+    }
+    value = m_negative ? -v : v;
+    return true;
+}
+
+bool parseDecimal(std::string_view text, long double& value)
+{
+    DecimalParser parser;
+    for (char c : text)
+        if (!parser.feed(c))
+            return false;
+    return parser.finish(value);
+}
+
+} // namespace tessivo

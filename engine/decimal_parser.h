@@ -1,0 +1,41 @@
+#pragma once
+// Decimal numbers as sequence files and work files write them: an optional
+// sign, digits with an optional ".", an optional exponent ("E" or "e", an
+// optional sign, digits). At least one mantissa digit. No nan, inf, hex,
+// comma or blanks. Conversion to long double is correctly rounded (halves
+// to even) whatever the number of digits; memory stays bounded for tokens of
+// any length.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessivo {
+
+class DecimalParser {
+public:
+    DecimalParser();
+    void reset();
+    // Takes the next character of the token; false when it cannot belong to
+    // a number (the token is then not a number).
+    bool feed(char c);
+    // Ends the token; false when it is not a complete number or too large
+    // for long double. Values too small for it become (signed) zero.
+    bool finish(long double& value);
+
+private:
+    enum class State : std::uint8_t { Start, Sign, Int, Frac, ExpMark, ExpSign, ExpDigits };
+    State m_state = State::Start;
+    bool m_negative = false;
+    bool m_expNegative = false;
+    bool m_anyDigit = false;
+    bool m_droppedNonZero = false;
+    std::int64_t m_decimalExponent = 0; // value = 0.DIGITS x 10^(this + exponent)
+    std::int64_t m_exponent = 0;        // saturates far beyond every finite value
+    std::string m_digits;               // significant digits, leading zeros dropped
+};
+
+// The whole text must be one number.
+bool parseDecimal(std::string_view text, long double& value);
+
+} // namespace tessivo

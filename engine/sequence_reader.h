@@ -1,0 +1,73 @@
+#pragma once
+// Reading a sequence file: plain text of decimal numbers separated by any
+// characters with codes 0 to 32 except Ctrl-Z, which ends the file. The
+// reader streams: memory stays bounded whatever the file holds.
+
+#include "decimal_parser.h"
+#include "run_record.h"
+#include "value_stream.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tessivo {
+
+// Pulls the values of a sequence file one by one. Throws IoError when the file
+// cannot be opened or read. next() returns false at the end of the values or
+// at the first token that is not a number; malformed() then tells which.
+class SequenceFileSource final : public ValueSource {
+public:
+    explicit SequenceFileSource(const std::string& path);
+    ~SequenceFileSource() override;
+    SequenceFileSource(const SequenceFileSource&) = delete;
+    SequenceFileSource& operator=(const SequenceFileSource&) = delete;
+
+    bool next(long double& value) override;
+    bool malformed() const { return m_malformed; }
+
+private:
+    int peek();   // next byte or -1 at the end (physical end or Ctrl-Z)
+    void advance() { ++m_begin; }
+    std::string m_path;
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_begin = 0;
+    std::size_t m_end = 0;
+    bool m_ended = false;
+    bool m_malformed = false;
+    DecimalParser m_parser;
+};
+
+// What a read found: the number of values and their extremes.
+struct SequenceStats {
+    std::int32_t Points = 0;
+    long double HighestPeak = NoPeak;
+    long double LowestTrough = NoTrough;
+    bool Proper = false; // at least one value, every token a number
+};
+
+// Copies the values of a sequence file into a work file at workFilePath, one
+// per line in the work notation. The work file keeps the values read before a
+// token that is not a number. processMessages, when set, runs once after the
+// sequence file has been opened and before the work file is created.
+// Throws IoError (file cannot be opened or read, work file cannot be
+// written) and std::overflow_error (more values than an Int32 counts).
+SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::string& workFilePath,
+                                     const std::function<void()>& processMessages = {});
+
+// Reads a sequence file into the work file of slot `index` in workDir and
+// reports its statistics in the slot's fields; error becomes SeqFileError for
+// a file that is not a proper sequence, and is left as passed otherwise.
+void ReadSequenceFile(const std::string& fileName, std::int32_t index, const std::string& workDir,
+                      std::int32_t& points, long double& highestPeak, long double& lowestTrough,
+                      long double& scale, long double& weight, std::int32_t& error,
+                      const std::function<void()>& processMessages = {});
+
+// Recomputes SeqLength, TotalWeight, HighestPeak and LowestTrough from the
+// active slots 1..SeqCount. Throws std::overflow_error when the combined
+// sequence would have more values than an Int32 counts.
+void UpdateSequenceTotals(TRainflowRun& run);
+
+} // namespace tessivo

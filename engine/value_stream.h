@@ -1,0 +1,21 @@
+#pragma once
+// The seam between the counting stages: values flow from a source to a sink.
+// A work file and memory both implement it, so a run with work files and one
+// without see exactly the same values.
+
+namespace tessivo {
+
+class ValueSink {
+public:
+    virtual ~ValueSink() = default;
+    virtual void put(long double value) = 0;
+};
+
+class ValueSource {
+public:
+    virtual ~ValueSource() = default;
+    // The next value, or false at the end of the input.
+    virtual bool next(long double& value) = 0;
+};
+
+} // namespace tessivo

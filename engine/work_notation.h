@@ -1,0 +1,29 @@
+#pragma once
+// The notation of the work files: one value per line, 23 characters of
+// scientific notation with 15 significant digits, then CR LF. Example:
+// " 1.23456000000000E+0002". The sign column holds "-" whenever the sign bit is
+// set (minus zero too). Independent of the process locale.
+
+#include <string>
+#include <string_view>
+
+namespace tessivo {
+
+constexpr int kWorkValueWidth = 23;
+constexpr int kWorkLineWidth = 25; // with CR LF
+
+// Writes exactly kWorkValueWidth characters to out. The value is rounded to 15
+// significant digits, correctly (halves to even, on the exact binary value).
+// v must be finite. Does not throw, does not allocate.
+void formatWorkValue(long double v, char* out);
+std::string formatWorkValue(long double v);
+
+// Reads a value written in the notation, or any decimal number of the sequence
+// file syntax with blanks around it. Correctly rounded. Returns false for text
+// that is not such a number (including one too large for long double).
+bool parseWorkValue(std::string_view text, long double& v);
+
+// The value a trip through a work file gives: parse(format(v)).
+long double roundToWorkPrecision(long double v);
+
+} // namespace tessivo
