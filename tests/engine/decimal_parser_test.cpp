@@ -87,14 +87,19 @@ TEST(DecimalParser, AgreesWithStrtoldOnRandomDecimals)
 {
     std::mt19937_64 rng(42);
     for (int i = 0; i < 100000; ++i) {
-        std::string text = (rng() & 1) ? "-" : "";
+        const bool negative = rng() & 1;
         const int digits = 1 + static_cast<int>(rng() % 30);
-        for (int d = 0; d < digits; ++d)
+        const int point = (rng() & 1) ? static_cast<int>(rng() % digits) : -1; // digits after the point
+        std::string text = negative ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            if (d == digits - point)
+                text += '.';
             text += static_cast<char>('0' + rng() % 10);
-        if (rng() & 1)
-            text.insert(text.size() - static_cast<std::size_t>(rng() % digits), ".");
-        if (rng() & 1)
-            text += "e" + std::to_string(static_cast<int>(rng() % 9000) - 4500);
+        }
+        if (rng() & 1) {
+            text += 'e';
+            text += std::to_string(static_cast<int>(rng() % 9000) - 4500);
+        }
         long double v = 0.0L;
         const long double expected = oracle(text);
         if (std::isinf(expected)) {
