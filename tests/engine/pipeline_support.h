@@ -1,0 +1,97 @@
+#pragma once
+// Running the whole count in tests: both forms of RunRainflow over the same
+// loads, and the table as a plain list for comparisons.
+
+#include "cycle_table.h"
+#include "memory_values.h"
+#include "rainflow_pipeline.h"
+#include "run_record.h"
+#include "test_support.h"
+#include "work_files.h"
+#include "work_notation.h"
+
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace tessivo::test {
+
+struct Entry {
+    long double range, upper, lower;
+    std::int32_t count;
+    bool operator==(const Entry&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Entry& e)
+{
+    return os << "(" << static_cast<double>(e.range) << ", " << static_cast<double>(e.upper) << ", "
+              << static_cast<double>(e.lower) << ", x" << e.count << ")";
+}
+
+struct Parameters {
+    long double filter = 0.0L;
+    bool bins = false;
+    bool decomposition = true;
+    std::int32_t binCount = 32;
+};
+
+struct Outcome {
+    RunResult result = RunResult::Normal;
+    std::vector<Entry> entries;
+};
+
+inline std::unique_ptr<TRainflowRun> makeRun(const std::vector<long double>& loads, const Parameters& p)
+{
+    auto run = std::make_unique<TRainflowRun>();
+    InitRainflowRun(*run);
+    run->SeqLength = static_cast<std::int32_t>(loads.size());
+    run->HighestPeak = loads.empty() ? 0.0L : *std::max_element(loads.begin(), loads.end());
+    run->LowestTrough = loads.empty() ? 0.0L : *std::min_element(loads.begin(), loads.end());
+    run->FilterSize = p.filter;
+    run->UseLoadBins = p.bins;
+    run->Decomposition = p.decomposition;
+    run->BinCount = p.binCount;
+    return run;
+}
+
+inline std::vector<Entry> entriesOf(const TCycleTable& table, std::int32_t n)
+{
+    std::vector<Entry> entries;
+    for (std::int32_t i = 1; i <= n; ++i)
+        entries.push_back({table[i].Range, table[i].Upper, table[i].Lower, table[i].Count});
+    return entries;
+}
+
+inline void writeSequence(const TempDir& dir, const std::vector<long double>& loads)
+{
+    WorkFileWriter out(workFilePath(dir.str(), kSequenceFile));
+    for (const long double v : loads)
+        out.put(v);
+    out.close();
+}
+
+inline Outcome runInMemory(TRainflowRun& run, const std::vector<long double>& loads, RunLimits limits = {})
+{
+    TCycleTable table(MaxCycles, limits.unlimited);
+    std::int32_t n = -1;
+    VectorSource source(loads);
+    Outcome o;
+    o.result = RunRainflow(n, table, run, source, {}, limits);
+    o.entries = entriesOf(table, n);
+    return o;
+}
+
+inline Outcome runWithFiles(TRainflowRun& run, const TempDir& dir, const std::vector<long double>& loads,
+                            RunLimits limits = {})
+{
+    writeSequence(dir, loads);
+    TCycleTable table(MaxCycles, limits.unlimited);
+    std::int32_t n = -1;
+    Outcome o;
+    o.result = RunRainflow(n, table, run, dir.str(), {}, limits);
+    o.entries = entriesOf(table, n);
+    return o;
+}
+
+} // namespace tessivo::test
