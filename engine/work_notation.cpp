@@ -4,24 +4,193 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace tessivo {
+namespace {
+
+using u128 = unsigned __int128;
+
+constexpr std::uint64_t kPow10_15 = 1'000'000'000'000'000ULL;
+constexpr std::uint64_t kPow10_14 = 100'000'000'000'000ULL;
+
+constexpr std::uint64_t pow5(int k)
+{
+    std::uint64_t p = 1;
+    for (int i = 0; i < k; ++i)
+        p *= 5;
+    return p;
+}
+
+constexpr std::uint64_t pow10(int k)
+{
+    std::uint64_t p = 1;
+    for (int i = 0; i < k; ++i)
+        p *= 10;
+    return p;
+}
+
+// An x87 extended: value = mantissa x 2^exponent, the integer bit explicit.
+struct Binary {
+    std::uint64_t mantissa;
+    int exponent;
+};
+
+Binary decompose(long double v)
+{
+    std::uint64_t m = 0;
+    std::uint16_t se = 0;
+    std::memcpy(&m, &v, 8);
+    std::memcpy(&se, reinterpret_cast<const char*>(&v) + 8, 2);
+    const int biased = se & 0x7FFF;
+    return {m, (biased == 0 ? 1 : biased) - 16383 - 63};
+}
+
+// The 15 significant digits of |v| as an integer in [1e14, 1e15) and the decimal
+// exponent of the first digit, rounded to nearest with ties to even, computed
+// exactly with 128-bit integers. False where the range is not covered (the
+// caller then takes the general conversion).
+bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
+{
+    const Binary b = decompose(v);
+    if (b.mantissa < (1ULL << 63))
+        return false; // subnormal: rare, left to the general path
+    // Estimate of the decimal exponent from the binary one (log10(2) ~ 0.30103).
+    const int e2 = b.exponent + 63;
+    int e10 = static_cast<int>(std::floor(e2 * 0.30102999566398120));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = 14 - e10; // scale so that the value lands in [1e14, 1e15)
+        u128 quotient = 0;
+        int cmpHalf = 0; // sign of (remainder - half)
+        if (k >= 0) {
+            if (k > 27)
+                return false;
+            const u128 n = static_cast<u128>(b.mantissa) * pow5(k);
+            const int shift = -(b.exponent + k);
+            if (shift <= 0 || shift >= 127)
+                return false;
+            quotient = n >> shift;
+            const u128 remainder = n & ((static_cast<u128>(1) << shift) - 1);
+            const u128 half = static_cast<u128>(1) << (shift - 1);
+            cmpHalf = remainder > half ? 1 : (remainder == half ? 0 : -1);
+        } else {
+            if (-k > 19 || b.exponent > 63 || b.exponent < -63)
+                return false;
+            const u128 num = static_cast<u128>(b.mantissa) << (b.exponent > 0 ? b.exponent : 0);
+            const u128 den = static_cast<u128>(pow10(-k)) << (b.exponent < 0 ? -b.exponent : 0);
+            quotient = num / den;
+            const u128 twice = 2 * (num % den);
+            cmpHalf = twice > den ? 1 : (twice == den ? 0 : -1);
+        }
+        if (quotient < kPow10_14) {
+            --e10;
+            continue;
+        }
+        if (quotient >= kPow10_15) {
+            ++e10;
+            continue;
+        }
+        std::uint64_t q = static_cast<std::uint64_t>(quotient);
+        if (cmpHalf > 0 || (cmpHalf == 0 && (q & 1)))
+            ++q;
+        if (q == kPow10_15) {
+            q = kPow10_14;
+            ++e10;
+        }
+        digits = q;
+        exponent10 = e10;
+        return true;
+    }
+    return false;
+}
+
+void writeLine(char* out, bool negative, std::uint64_t digits, int exponent10)
+{
+    out[0] = negative ? '-' : ' ';
+    char d[15];
+    for (int i = 14; i >= 0; --i) {
+        d[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    out[1] = d[0];
+    out[2] = '.';
+    std::memcpy(out + 3, d + 1, 14);
+    out[17] = 'E';
+    out[18] = exponent10 < 0 ? '-' : '+';
+    unsigned e = static_cast<unsigned>(exponent10 < 0 ? -exponent10 : exponent10);
+    for (int i = 22; i >= 19; --i) {
+        out[i] = static_cast<char>('0' + e % 10);
+        e /= 10;
+    }
+}
+
+void formatGeneral(long double v, char* out)
+{
+    char text[48];
+    const auto res = std::to_chars(text, text + sizeof text, std::fabs(v), std::chars_format::scientific, 14);
+    std::uint64_t digits = static_cast<std::uint64_t>(text[0] - '0');
+    for (int i = 2; i < 16; ++i)
+        digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    int exponent10 = 0;
+    std::from_chars(text + 18, res.ptr, exponent10);
+    writeLine(out, std::signbit(v), digits, text[17] == '-' ? -exponent10 : exponent10);
+}
+
+// Exact for the lines the writer produces whose exponent keeps the power of
+// ten exact: one rounding of a 15-digit integer times or over 10^n.
+bool parseOwnLine(const char* s, long double& v)
+{
+    if ((s[0] != ' ' && s[0] != '-') || s[2] != '.' || s[17] != 'E' || (s[18] != '+' && s[18] != '-'))
+        return false;
+    std::uint64_t m = 0;
+    for (int i = 1; i < 17; ++i) {
+        if (i == 2)
+            continue;
+        const unsigned d = static_cast<unsigned>(s[i] - '0');
+        if (d > 9)
+            return false;
+        m = m * 10 + d;
+    }
+    int e = 0;
+    for (int i = 19; i < 23; ++i) {
+        const unsigned d = static_cast<unsigned>(s[i] - '0');
+        if (d > 9)
+            return false;
+        e = e * 10 + static_cast<int>(d);
+    }
+    const int scale = (s[18] == '-' ? -e : e) - 14;
+    if (scale < -27 || scale > 27)
+        return false;
+    static const auto powers = [] {
+        static long double p[28];
+        p[0] = 1.0L;
+        for (int i = 1; i < 28; ++i)
+            p[i] = p[i - 1] * 10.0L;
+        return p;
+    }();
+    const long double mantissa = static_cast<long double>(m);
+    const long double magnitude = scale >= 0 ? mantissa * powers[scale] : mantissa / powers[-scale];
+    v = s[0] == '-' ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
 
 void formatWorkValue(long double v, char* out)
 {
-    // "d.ddddddddddddddde+XXXX" at most, with the sign in front.
-    char text[48];
-    const auto res = std::to_chars(text, text + sizeof text, std::fabs(v), std::chars_format::scientific, 14);
-    const char* e = static_cast<const char*>(std::memchr(text, 'e', static_cast<std::size_t>(res.ptr - text)));
-    out[0] = std::signbit(v) ? '-' : ' ';
-    std::memcpy(out + 1, text, 16); // first digit, point, 14 digits
-    out[17] = 'E';
-    out[18] = e[1];
-    const char* digits = e + 2;
-    const auto count = static_cast<int>(res.ptr - digits);
-    for (int i = 0; i < 4; ++i)
-        out[19 + i] = i < 4 - count ? '0' : digits[i - (4 - count)];
+    if (v == 0.0L) {
+        std::memcpy(out, " 0.00000000000000E+0000", kWorkValueWidth);
+        if (std::signbit(v))
+            out[0] = '-';
+        return;
+    }
+    std::uint64_t digits = 0;
+    int exponent10 = 0;
+    if (fifteenDigits(std::fabs(v), digits, exponent10))
+        writeLine(out, std::signbit(v), digits, exponent10);
+    else
+        formatGeneral(v, out);
 }
 
 std::string formatWorkValue(long double v)
@@ -33,8 +202,12 @@ std::string formatWorkValue(long double v)
 
 bool parseWorkValue(std::string_view text, long double& v)
 {
-    std::size_t first = 0;
     std::size_t last = text.size();
+    while (last > 0 && text[last - 1] == '\r')
+        --last;
+    if (last == kWorkValueWidth && parseOwnLine(text.data(), v))
+        return true;
+    std::size_t first = 0;
     while (first < last && (text[first] == ' ' || text[first] == '\t'))
         ++first;
     while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r'))
