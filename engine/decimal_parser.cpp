@@ -40,13 +40,11 @@ locale_t cLocale()
 
 // Exact for up to 19 digits and a power of ten that is itself exact: one
 // rounding of the product or quotient of two exact values.
-bool fastPath(const std::string& digits, std::int64_t scale, long double& v)
+bool fastPath(std::uint64_t m, std::size_t count, std::int64_t e, long double& v)
 {
-    if (digits.size() > 19 || scale > kExactPowers || scale < -kExactPowers)
+    const std::int64_t scale = e - static_cast<std::int64_t>(count);
+    if (count > 19 || scale > kExactPowers || scale < -kExactPowers)
         return false;
-    std::uint64_t m = 0;
-    for (char c : digits)
-        m = m * 10 + static_cast<std::uint64_t>(c - '0');
     const long double mantissa = static_cast<long double>(m);
     v = scale >= 0 ? mantissa * exactPowersOfTen()[scale] : mantissa / exactPowersOfTen()[-scale];
     return true;
@@ -56,7 +54,18 @@ bool fastPath(const std::string& digits, std::int64_t scale, long double& v)
 
 DecimalParser::DecimalParser()
 {
-    m_digits.reserve(64);
+    m_digits.resize(kMaxDigits);
+}
+
+void DecimalParser::addDigit(char c)
+{
+    if (m_count < kMaxDigits) {
+        m_digits[m_count++] = c;
+        if (m_count <= 19)
+            m_mantissa = m_mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    } else {
+        m_droppedNonZero |= c != '0';
+    }
 }
 
 void DecimalParser::reset()
@@ -64,7 +73,8 @@ void DecimalParser::reset()
     m_state = State::Start;
     m_negative = m_expNegative = m_anyDigit = m_droppedNonZero = false;
     m_decimalExponent = m_exponent = 0;
-    m_digits.clear();
+    m_mantissa = 0;
+    m_count = 0;
 }
 
 bool DecimalParser::feed(char c)
@@ -90,13 +100,10 @@ bool DecimalParser::feed(char c)
             return false;
         m_state = State::Int;
         m_anyDigit = true;
-        if (c == '0' && m_digits.empty())
+        if (c == '0' && m_count == 0)
             return true;
         ++m_decimalExponent;
-        if (m_digits.size() < kMaxDigits)
-            m_digits.push_back(c);
-        else
-            m_droppedNonZero |= c != '0';
+        addDigit(c);
         return true;
     case State::Frac:
         if (c == 'e' || c == 'E')
@@ -104,15 +111,12 @@ bool DecimalParser::feed(char c)
         if (!digit)
             return false;
         m_anyDigit = true;
-        if (c == '0' && m_digits.empty()) {
+        if (c == '0' && m_count == 0) {
             if (m_decimalExponent > -kExponentCap)
                 --m_decimalExponent;
             return true;
         }
-        if (m_digits.size() < kMaxDigits)
-            m_digits.push_back(c);
-        else
-            m_droppedNonZero |= c != '0';
+        addDigit(c);
         return true;
     case State::ExpMark:
         if (c == '+' || c == '-') {
@@ -141,9 +145,16 @@ bool DecimalParser::finish(long double& value)
 {
     if (!m_anyDigit || m_state == State::ExpMark || m_state == State::ExpSign)
         return false;
-    while (!m_digits.empty() && m_digits.back() == '0' && !m_droppedNonZero)
-        m_digits.pop_back();
-    if (m_digits.empty()) {
+    if (m_count > 19 && !m_droppedNonZero) {
+        while (m_count > 0 && m_digits[m_count - 1] == '0')
+            --m_count;
+        if (m_count <= 19) {
+            m_mantissa = 0;
+            for (std::size_t i = 0; i < m_count; ++i)
+                m_mantissa = m_mantissa * 10 + static_cast<std::uint64_t>(m_digits[i] - '0');
+        }
+    }
+    if (m_count == 0) {
         value = m_negative ? -0.0L : 0.0L;
         return true;
     }
@@ -155,9 +166,9 @@ bool DecimalParser::finish(long double& value)
         return true;
     }
     long double v = 0.0L;
-    if (!fastPath(m_digits, e - static_cast<std::int64_t>(m_digits.size()), v)) {
+    if (!fastPath(m_mantissa, m_count, e, v)) {
         std::string text = "0.";
-        text += m_digits;
+        text.append(m_digits, 0, m_count);
         if (m_droppedNonZero)
             text += '1';
         text += 'e';
@@ -173,7 +184,8 @@ bool DecimalParser::finish(long double& value)
 
 bool parseDecimal(std::string_view text, long double& value)
 {
-    DecimalParser parser;
+    thread_local DecimalParser parser; // its digit buffer is large: allocate it once
+    parser.reset();
     for (char c : text)
         if (!parser.feed(c))
             return false;

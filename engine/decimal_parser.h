@@ -32,7 +32,11 @@ private:
     bool m_droppedNonZero = false;
     std::int64_t m_decimalExponent = 0; // value = 0.DIGITS x 10^(this + exponent)
     std::int64_t m_exponent = 0;        // saturates far beyond every finite value
+    std::uint64_t m_mantissa = 0;       // the first 19 significant digits as a number
+    std::size_t m_count = 0;            // significant digits kept
     std::string m_digits;               // significant digits, leading zeros dropped
+
+    void addDigit(char c);
 };
 
 // The whole text must be one number.
