@@ -1,0 +1,127 @@
+#pragma once
+// A slow, plain model of the whole count for short sequences: everything in
+// vectors and maps, the class of a load by walking the edges, no streaming,
+// no index. The engine must agree with it entry for entry.
+
+#include "pipeline_support.h"
+
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace tessivo::test::model {
+
+using Loads = std::vector<long double>;
+using Cycle = std::pair<long double, long double>;
+
+inline Loads reversals(const Loads& loads, long double filter)
+{
+    Loads out;
+    if (loads.empty())
+        return out;
+    long double hi = loads[0], lo = loads[0];
+    int trend = 0;
+    for (std::size_t i = 1; i < loads.size(); ++i) {
+        const long double v = loads[i];
+        if (trend == 0) {
+            const bool up = v > hi, down = v < lo;
+            hi = up ? v : hi;
+            lo = down ? v : lo;
+            if ((up || down) && hi - lo > filter) {
+                out.push_back(up ? lo : hi);
+                trend = up ? 1 : -1;
+            }
+        } else if (trend == 1) {
+            if (v > hi) {
+                hi = v;
+            } else if (hi - v > filter) {
+                out.push_back(hi);
+                lo = v;
+                trend = -1;
+            }
+        } else if (v < lo) {
+            lo = v;
+        } else if (v - lo > filter) {
+            out.push_back(lo);
+            hi = v;
+            trend = 1;
+        }
+    }
+    out.push_back(trend == 1 ? hi : trend == -1 ? lo : roundToWorkPrecision((hi + lo) / 2));
+    return out;
+}
+
+// Full cycles in the order they close, and the residue.
+inline std::pair<std::vector<Cycle>, Loads> fourPoint(const Loads& reversals)
+{
+    std::vector<Cycle> cycles;
+    Loads stack;
+    for (const long double v : reversals) {
+        stack.push_back(v);
+        while (stack.size() >= 4) {
+            const auto k = stack.size();
+            const long double s1 = stack[k - 4], s2 = stack[k - 3], s3 = stack[k - 2], s4 = stack[k - 1];
+            const bool inner = (s1 < s2 && s3 >= s1 && s4 >= s2) || (s1 > s2 && s3 <= s1 && s4 <= s2);
+            if (!inner)
+                break;
+            cycles.emplace_back(s2, s3);
+            stack.erase(stack.end() - 3, stack.end() - 1);
+        }
+    }
+    return {cycles, stack};
+}
+
+inline int classOf(long double x, long double lo, long double hi, int bins)
+{
+    const long double w = (hi - lo) / bins;
+    int k = 0;
+    for (long double t = lo; t <= x && k <= bins; t += w)
+        ++k;
+    return k < 1 ? 1 : k > bins ? bins : k;
+}
+
+inline std::vector<Entry> count(const Loads& loads, const Parameters& p)
+{
+    const long double hi = *std::max_element(loads.begin(), loads.end());
+    const long double lo = *std::min_element(loads.begin(), loads.end());
+    auto [cycles, residue] = fourPoint(reversals(loads, p.filter));
+    std::vector<Cycle> halves;
+    if (p.decomposition) {
+        Loads doubled = residue;
+        doubled.insert(doubled.end(), residue.begin(), residue.end());
+        const auto second = fourPoint(reversals(doubled, p.filter)).first;
+        cycles.insert(cycles.end(), second.begin(), second.end());
+    } else {
+        for (std::size_t j = 1; j < residue.size(); ++j)
+            halves.emplace_back(residue[j - 1], residue[j]);
+    }
+
+    std::map<std::pair<long double, long double>, int> byLoads; // (upper, lower)
+    if (!p.bins) {
+        for (const auto& [a, b] : cycles)
+            ++byLoads[{std::max(a, b), std::min(a, b)}];
+        for (const auto& [from, to] : halves)
+            if (to > from)
+                ++byLoads[{to, from}];
+    } else {
+        std::map<std::pair<int, int>, int> cells;
+        for (const auto& [a, b] : cycles) {
+            const int i = classOf(a, lo, hi, p.binCount), j = classOf(b, lo, hi, p.binCount);
+            ++cells[{std::min(i, j), std::max(i, j)}]; // the upward transition
+        }
+        for (const auto& [from, to] : halves)
+            ++cells[{classOf(from, lo, hi, p.binCount), classOf(to, lo, hi, p.binCount)}];
+        for (const auto& [rc, n] : cells)
+            if (rc.first < rc.second)
+                byLoads[{rc.second * (hi - lo) / p.binCount + lo, (rc.first - 1) * (hi - lo) / p.binCount + lo}] += n;
+    }
+    std::vector<Entry> entries;
+    for (const auto& [ul, n] : byLoads)
+        entries.push_back({ul.first - ul.second, ul.first, ul.second, n});
+    std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
+        return x.range > y.range || (x.range == y.range && x.upper > y.upper);
+    });
+    return entries;
+}
+
+} // namespace tessivo::test::model
