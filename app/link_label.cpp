@@ -1,0 +1,10 @@
+#include "link_label.h"
+
+#include <QMouseEvent>
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

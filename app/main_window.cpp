@@ -1,0 +1,162 @@
+#include "main_window.h"
+
+#include "app_error.h"
+#include "edit_float.h"
+#include "float_text.h"
+#include "registry_key.h"
+#include "report_pane.h"
+#include "settings_store.h"
+#include "win_restorer.h"
+#include "work_dir.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace {
+
+// The load-bin box's items in order, with the bin count each stands for.
+constexpr int kBinCounts[] = {32, 64, 100};
+
+int binCountOfItem(int index)
+{
+    return index >= 0 && index < 3 ? kBinCounts[index] : kBinCounts[0];
+}
+
+int itemOfBinCount(int binCount)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (kBinCounts[i] == binCount)
+            return i;
+    }
+    return 0;
+}
+
+// The editable box keeps its last index while the user types a text of his
+// own; only a text that names an item selects it.
+int selectedItem(const QComboBox* box)
+{
+    return box->findText(box->currentText(), Qt::MatchExactly);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(MainWindowSeams seams, QWidget* parent)
+    : QWidget(parent)
+    , m_seams(std::move(seams))
+    , m_run(std::make_unique<tessivo::TRainflowRun>())
+{
+    m_ownNotifier = m_seams.notifier ? nullptr : std::make_unique<MessageBoxNotifier>(this);
+    m_notifier = m_seams.notifier ? m_seams.notifier : m_ownNotifier.get();
+    createWindow();
+    createLogoPanel();
+    createInputPanel();
+    createParameterPanel();
+    createExecutePanel();
+    createResultsPanel();
+    createDialogs();
+    setTabOrders();
+    connectEvents();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+QString TfrmMain::storePath() const
+{
+    return m_seams.storePath.isEmpty() ? morvane::RegistryKey::defaultStorePath() : m_seams.storePath;
+}
+
+bool TfrmMain::guarded(const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        m_notifier->generalError(withFullStop(QString::fromUtf8(error.what())));
+    } catch (...) {
+        m_notifier->generalError(withFullStop(QStringLiteral("Unknown error")));
+    }
+    return false;
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    guarded([this] { FormShow(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    if (guarded([this] { FormClose(); }))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfrmMain::FormCreate()
+{
+    wrMain->setRegistryPath(kApplicationKey);
+    wrMain->setStorePath(m_seams.storePath);
+}
+
+void TfrmMain::FormShow()
+{
+    move(100, 100);
+    wrMain->Restore(this, {morvane::TWhatSave::location});
+    m_workDir = m_seams.workDir ? m_seams.workDir() : resolveWorkDir();
+    lbSeqFile->clear();
+    wrMain->Save(this);
+    tessivo::InitRainflowRun(*m_run);
+    m_userDir = LoadSettings(*m_run, m_workDir, storePath());
+    RunToControls();
+    if (!m_userDir.isEmpty())
+        dlgOpenSeq->setDirectory(m_userDir);
+}
+
+void TfrmMain::FormClose()
+{
+    ControlsToRun();
+    wrMain->Save(this);
+    StoreSettings(*m_run, m_userDir, storePath());
+}
+
+void TfrmMain::ControlsToRun()
+{
+    m_run->Normalize = cbNormalize->isChecked();
+    m_run->UseLoadBins = cbMatrix->isChecked();
+    m_run->BinCount = binCountOfItem(selectedItem(cbLoadBinSize));
+    m_run->Decomposition = rbDecomposition->isChecked();
+    m_run->FilterSize = textToFloat(edFilter->text(), edFilter->decimalSeparator());
+}
+
+void TfrmMain::RunToControls()
+{
+    edFilter->setText(morvane::formatFixed(m_run->FilterSize, 8, 2, edFilter->decimalSeparator()));
+    cbNormalize->setChecked(m_run->Normalize);
+    cbMatrix->setChecked(m_run->UseLoadBins);
+    cbLoadBinSize->setCurrentIndex(itemOfBinCount(m_run->BinCount));
+    rbDecomposition->setChecked(m_run->Decomposition);
+    rbUpward->setChecked(!m_run->Decomposition);
+}
+
+void TfrmMain::showReportMenu(const QPoint& position)
+{
+    pumResults->popup(reReport->viewport()->mapToGlobal(position));
+}
+
+// Filled in by the Open, Execute, report output and About changes; each
+// body runs inside guarded() so that its errors reach the error box.
+void TfrmMain::btExecuteClick() {}
+void TfrmMain::btOpenSeqFileClick() {}
+void TfrmMain::Print1Click() {}
+void TfrmMain::Copy1Click() {}
+void TfrmMain::Save1Click() {}
+void TfrmMain::lbAboutClick() {}

@@ -1,0 +1,20 @@
+#include "notifier.h"
+
+#include "app_identity.h"
+
+#include <QMessageBox>
+
+void MessageBoxNotifier::error(const QString& text)
+{
+    QMessageBox::critical(m_parent, QStringLiteral("Error"), text);
+}
+
+void MessageBoxNotifier::information(const QString& text)
+{
+    QMessageBox::information(m_parent, QStringLiteral("Information"), text);
+}
+
+void MessageBoxNotifier::generalError(const QString& text)
+{
+    QMessageBox::critical(m_parent, kApplicationTitle, text);
+}

@@ -1,0 +1,65 @@
+#include "report_pane.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVariantList>
+
+ReportPane::ReportPane(QWidget* parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(true);
+}
+
+void ReportPane::clear()
+{
+    QTextEdit::clear();
+    m_hasLines = false;
+}
+
+QTextBlockFormat ReportPane::blockFormat() const
+{
+    QTextBlockFormat format;
+    QList<QTextOption::Tab> tabs;
+    QVariantList points;
+    for (int point : m_tabStops) {
+        tabs.append(QTextOption::Tab(point * kPixelsPerPoint, QTextOption::LeftTab));
+        points.append(point);
+    }
+    format.setTabPositions(tabs);
+    format.setProperty(kTabStopPointsProperty, points);
+    return format;
+}
+
+void ReportPane::setTabStops(const std::vector<int>& points)
+{
+    m_tabStops = points;
+    if (!m_hasLines && document()->isEmpty()) {
+        QTextCursor cursor(document());
+        cursor.setBlockFormat(blockFormat());
+    }
+}
+
+void ReportPane::boldOn()
+{
+    m_bold = true;
+}
+
+void ReportPane::boldOff()
+{
+    m_bold = false;
+}
+
+void ReportPane::addLine(const std::string& text)
+{
+    QTextCursor cursor(document());
+    const bool first = !m_hasLines && document()->isEmpty();
+    m_hasLines = true;
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat chars;
+    chars.setFontWeight(m_bold ? QFont::Bold : QFont::Normal);
+    if (first)
+        cursor.setBlockFormat(blockFormat());
+    else
+        cursor.insertBlock(blockFormat(), chars);
+    cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), chars);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The report pane: a rich-text edit that the report writers fill line by
+// line and the user may edit. Printing, copying and saving work on its
+// QTextDocument, which holds everything the writers put in.
+//
+// Contract of the writer operations:
+// - clear(): the pane is empty; the next line added is the first paragraph.
+//   Bold and the tab stops stay as they were set.
+// - setTabStops(points): the paragraph at the insertion point gets exactly
+//   these stops: the first paragraph while the pane is still empty, else the
+//   next line added. Every line added after the call carries them until they
+//   are set again. Each block also keeps the stops in points under
+//   kTabStopPointsProperty, so that output in twips needs no conversion back.
+// - boldOn()/boldOff(): text added afterwards is bold or not.
+// - addLine(text): a new paragraph at the end; tabs move to the next stop.
+
+#include "report_writer.h"
+
+#include <QTextCharFormat>
+#include <QTextEdit>
+#include <QTextOption>
+#include <vector>
+
+class ReportPane : public QTextEdit, public tessivo::ReportWriter {
+    Q_OBJECT
+
+public:
+    static constexpr int kTabStopPointsProperty = QTextFormat::UserProperty + 1;
+    // Layout units per point: the pane lays its document out at 96 dots per inch.
+    static constexpr double kPixelsPerPoint = 96.0 / 72.0;
+
+    explicit ReportPane(QWidget* parent = nullptr);
+
+    void clear() override;
+    void setTabStops(const std::vector<int>& points) override;
+    void boldOn() override;
+    void boldOff() override;
+    void addLine(const std::string& text) override;
+
+private:
+    QTextBlockFormat blockFormat() const;
+
+    std::vector<int> m_tabStops;
+    bool m_bold = false;
+    bool m_hasLines = false; // an empty first line leaves the document empty
+};

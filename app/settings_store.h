@@ -1,0 +1,24 @@
+#pragma once
+// The counting parameters and the Open dialog's folder in the per-user
+// store, key "Software\Morvane Engineering\Tessivo\Settings":
+//   "UserDir" string, "Filter" 8-byte binary (IEEE double, little-endian),
+//   "Normalized", "LoadBin", "LoadBinSize", "ResDecomp" 32-bit integers.
+
+#include "run_record.h"
+
+#include <QString>
+
+inline const QString kApplicationKey = QStringLiteral("Software\\Morvane Engineering\\Tessivo");
+
+// kApplicationKey + "\Settings"; the separator only when the key lacks one.
+QString settingsKeyPath();
+
+// Reads each value by itself into the run's parameters; a missing value or
+// one of the wrong type or length keeps what `run` holds (the defaults of
+// InitRainflowRun). Creates the key. Returns UserDir: the stored string, ""
+// when missing or empty, workDir when stored as another type. Never throws.
+QString LoadSettings(tessivo::TRainflowRun& run, const QString& workDir, const QString& storePath);
+
+// Writes the six values in their order, replacing values of another type.
+// Throws morvane::StoreError when the store cannot be written.
+void StoreSettings(const tessivo::TRainflowRun& run, const QString& userDir, const QString& storePath);
