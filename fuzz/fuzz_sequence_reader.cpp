@@ -1,0 +1,56 @@
+// Any bytes as a sequence file: the reader must end, write exactly the values
+// it reports, and keep extremes that describe them.
+#include "io_error.h"
+#include "sequence_reader.h"
+#include "work_files.h"
+#include "work_notation.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+std::string scratchFolder()
+{
+    static const std::string dir = [] {
+        char tmpl[] = "/tmp/tessivo-fuzz-XXXXXX";
+        const char* made = mkdtemp(tmpl);
+        if (made == nullptr)
+            std::abort();
+        return std::string(made);
+    }();
+    return dir;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = scratchFolder() + "/input.txt";
+    const std::string work = scratchFolder() + "/work.tmp";
+    FILE* f = std::fopen(input.c_str(), "wb");
+    if (f == nullptr)
+        std::abort();
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    const tessivo::SequenceStats stats = tessivo::readSequenceToWorkFile(input, work);
+    tessivo::WorkFileReader reader(work);
+    long double v = 0.0L;
+    std::int32_t lines = 0;
+    while (reader.next(v)) {
+        ++lines;
+        if (!(v <= stats.HighestPeak && v >= stats.LowestTrough) &&
+            !(tessivo::roundToWorkPrecision(stats.HighestPeak) >= v && tessivo::roundToWorkPrecision(stats.LowestTrough) <= v))
+            std::abort(); // a written value outside the reported extremes
+    }
+    if (lines != stats.Points)
+        std::abort();
+    if (stats.Proper && stats.Points == 0)
+        std::abort();
+    return 0;
+}

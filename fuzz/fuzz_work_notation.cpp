@@ -1,0 +1,36 @@
+// Any line as a work-file value: parsing never crashes, and a value that
+// parses keeps its 15 digits through the notation.
+#include "decimal_parser.h"
+#include "work_notation.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    long double v = 0.0L;
+    if (!tessivo::parseWorkValue(text, v))
+        return 0;
+    if (!std::isfinite(v))
+        std::abort();
+    const long double once = tessivo::roundToWorkPrecision(v);
+    const long double twice = tessivo::roundToWorkPrecision(once);
+    if (std::memcmp(&once, &twice, 10) != 0)
+        std::abort();
+    // The plain decimal syntax agrees with the C library's correctly rounded strtold.
+    long double direct = 0.0L;
+    const std::string copy(text);
+    if (size < 4000 && tessivo::parseDecimal(copy, direct)) {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        const long double expected = strtold_l(copy.c_str(), nullptr, c);
+        if (std::memcmp(&direct, &expected, 10) != 0)
+            std::abort();
+    }
+    return 0;
+}
