@@ -12,6 +12,11 @@ void applyApplicationIdentity(QApplication& app)
     QGuiApplication::setDesktopFileName(QStringLiteral("tessivo"));
     app.setWindowIcon(QIcon(QStringLiteral(":/tessivo/tessivo.svg")));
     installFontSubstitutions();
+    // Widgets below a style sheet take the application's font rather than
+    // their window's, so the layout's font is the application's as well.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
 }
 
 void installFontSubstitutions()

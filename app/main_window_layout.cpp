@@ -27,6 +27,14 @@ constexpr int kClientWidth = 608;
 constexpr int kClientHeight = 734;
 const QColor kLinkTeal(0x00, 0x80, 0x80);
 
+// The layout puts a group's first row 16 pixels below its top edge, which
+// fits a frame whose line runs through the middle of the caption; the
+// default style's frame would start below the caption and cross that row.
+const QString kGroupBoxStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
+    " padding: 0px; background-color: palette(window); }");
+
 template <class W>
 W* placed(W* widget, const char* name, int left, int top, int width, int height)
 {
@@ -74,6 +82,7 @@ void TfrmMain::createWindow()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
+    setStyleSheet(kGroupBoxStyle);
     setFont(fontOf("MS Sans Serif", 11));
     wrMain = new morvane::TWinRestorer(this);
     wrMain->setObjectName(QStringLiteral("wrMain"));
