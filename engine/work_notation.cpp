@@ -179,6 +179,12 @@ bool parseOwnLine(const char* s, long double& v)
 
 void formatWorkValue(long double v, char* out)
 {
+    if (!std::isfinite(v)) {
+        // Never produced from accepted input; written so that no reader takes it for a value.
+        std::memcpy(out, std::isnan(v) ? "NAN                    " : (v < 0 ? "-INF                   " : " INF                   "),
+                    kWorkValueWidth);
+        return;
+    }
     if (v == 0.0L) {
         std::memcpy(out, " 0.00000000000000E+0000", kWorkValueWidth);
         if (std::signbit(v))

@@ -162,6 +162,16 @@ TEST(WorkNotation, WritesWhatExactPrintfWritesAcrossTheLoadRange)
         EXPECT_EQ(formatWorkValue(v), oracleLine(v));
 }
 
+TEST(WorkNotation, NonFiniteValuesAreWrittenAsTextNoReaderTakes)
+{
+    long double v = 0.0L;
+    for (long double bad : {HUGE_VALL, -HUGE_VALL, std::nanl("")}) {
+        const std::string line = formatWorkValue(bad);
+        EXPECT_EQ(line.size(), 23u);
+        EXPECT_FALSE(parseWorkValue(line, v)) << line;
+    }
+}
+
 TEST(WorkNotation, SubnormalsAndExtremesSurvive)
 {
     for (long double v : {LDBL_MIN, LDBL_TRUE_MIN, LDBL_MIN / 3.0L, LDBL_MAX, -LDBL_MAX, 1e4000L, -1e-4000L}) {
