@@ -1,0 +1,101 @@
+#include "combined_sequence.h"
+
+#include "work_files.h"
+#include "work_notation.h"
+
+#include <cerrno>
+#include <cmath>
+#include <stdexcept>
+
+namespace tessivo {
+namespace {
+
+bool takesPart(const TSequence& s)
+{
+    return s.Active && s.Repetitions > 0 && s.Points > 0;
+}
+
+// The work notation has no form for an infinite load.
+long double scaledLoad(long double v, long double scale, const std::string& path)
+{
+    const long double product = v * scale;
+    if (!std::isfinite(product))
+        throw std::overflow_error("A load of " + path + " times its scale is too large");
+    return product;
+}
+
+} // namespace
+
+FileShortenedError::FileShortenedError(const std::string& path) : IoError(EIO, path) {}
+
+const char* FileShortenedError::what() const noexcept
+{
+    return "File holds fewer values than when it was loaded";
+}
+
+std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir)
+{
+    WorkFileWriter out(workFilePath(workDir, kSequenceFile));
+    for (std::int32_t i = 1; i <= run.SeqCount && i <= MaxSequences; ++i) {
+        const TSequence& s = run.Sequences[static_cast<std::size_t>(i)];
+        if (!s.Active)
+            continue;
+        const std::string path = workFilePath(workDir, sequenceSlotFileName(i));
+        for (std::int32_t r = 0; r < s.Repetitions; ++r) {
+            WorkFileReader in(path);
+            long double v = 0.0L;
+            for (std::int32_t k = 0; k < s.Points; ++k) {
+                if (!in.next(v))
+                    throw FileShortenedError(path);
+                out.put(scaledLoad(v, s.Scale, path));
+            }
+        }
+    }
+    out.close();
+    return out.written();
+}
+
+CombinedSequenceSource::CombinedSequenceSource(const TRainflowRun& run) : m_run(run) {}
+
+CombinedSequenceSource::~CombinedSequenceSource() = default;
+
+// Opens the next repetition: of the current slot while it has some left,
+// else the first repetition of the next slot that takes part. False after
+// the last slot.
+bool CombinedSequenceSource::advanceSlot()
+{
+    m_file.reset();
+    const bool sameSlot =
+        m_slot > 0 && m_repetition + 1 < m_run.Sequences[static_cast<std::size_t>(m_slot)].Repetitions;
+    if (sameSlot) {
+        ++m_repetition;
+    } else {
+        do {
+            if (++m_slot > m_run.SeqCount || m_slot > MaxSequences)
+                return false;
+        } while (!takesPart(m_run.Sequences[static_cast<std::size_t>(m_slot)]));
+        m_repetition = 0;
+    }
+    const TSequence& s = m_run.Sequences[static_cast<std::size_t>(m_slot)];
+    m_file = std::make_unique<SequenceFileSource>(s.FileName);
+    m_left = s.Points;
+    return true;
+}
+
+bool CombinedSequenceSource::next(long double& value)
+{
+    while (m_left == 0) {
+        if (!advanceSlot())
+            return false;
+    }
+    const TSequence& s = m_run.Sequences[static_cast<std::size_t>(m_slot)];
+    long double v = 0.0L;
+    if (!m_file->next(v))
+        throw FileShortenedError(s.FileName);
+    --m_left;
+    value = scaledLoad(roundToWorkPrecision(v), s.Scale, s.FileName);
+    value = roundToWorkPrecision(value);
+    return true;
+}
+
+} // namespace tessivo

@@ -1,0 +1,69 @@
+#include "run_control.h"
+
+#include "combined_sequence.h"
+#include "parameter_checks.h"
+#include "report_builder.h"
+#include "run_messages.h"
+#include "sequence_reader.h"
+
+#include <stdexcept>
+
+namespace tessivo {
+namespace {
+
+void requireChecksPassed(const TRainflowRun& run)
+{
+    if (const auto message = checkParameters(run))
+        throw std::invalid_argument(*message);
+}
+
+RunResult afterRun(RunResult result, TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                   ReportWriter& report, const ExecuteOptions& options)
+{
+    if (result == RunResult::MatrixApplied && options.notice)
+        options.notice(matrixAppliedNotice(run.BinCount));
+    finishCount(run, table, cycleCount);
+    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
+    return result;
+}
+
+} // namespace
+
+void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount)
+{
+    for (std::int32_t i = cycleCount + 1; i <= table.capacity(); ++i) {
+        if (table[i].Count != 0)
+            table.entry(i).Count = 0;
+    }
+    SortCycles(cycleCount, table);
+    if (run.Normalize) {
+        for (std::int32_t i = 1; i <= cycleCount; ++i) {
+            TCycle& c = table.entry(i);
+            c.Range /= run.HighestPeak;
+            c.Upper /= run.HighestPeak;
+            c.Lower /= run.HighestPeak;
+        }
+    }
+    UpdateSequenceTotals(run);
+}
+
+RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const std::string& workDir,
+                       ReportWriter& report, const ExecuteOptions& options)
+{
+    requireChecksPassed(run);
+    WriteCombinedSequence(run, workDir);
+    const RunResult result =
+        RunRainflow(cycleCount, table, run, workDir, RunHooks{options.processMessages}, options.limits);
+    return afterRun(result, run, table, cycleCount, report, options);
+}
+
+RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, ValueSource& combined,
+                       ReportWriter& report, const ExecuteOptions& options)
+{
+    requireChecksPassed(run);
+    const RunResult result =
+        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages}, options.limits);
+    return afterRun(result, run, table, cycleCount, report, options);
+}
+
+} // namespace tessivo
