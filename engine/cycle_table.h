@@ -37,14 +37,22 @@ private:
     friend void AddCycle(TCycleTable& table, long double a, long double b, RunResult& result);
     friend void SortCycles(std::int32_t& n, TCycleTable& table);
 
+    // One slot of the open-addressing index: an entry and the high bits of its
+    // hash, so that most probes never touch the entries themselves.
+    struct Slot {
+        std::int32_t index = 0; // 0: empty
+        std::uint32_t hash = 0; // low bits of the hash: the home slot and a quick filter
+    };
+
     void rebuildIndex();
-    std::int32_t find(long double upper, long double lower) const;
-    void insertKey(std::int32_t index);
+    // The slot holding (upper, lower), or the empty slot where it belongs.
+    std::size_t probe(long double upper, long double lower, std::uint64_t hash) const;
+    void insertAt(std::size_t slot, std::int32_t index, std::uint64_t hash);
     void growIndex();
     std::int32_t nextFreeFrom(std::int32_t start) const;
 
-    std::vector<TCycle> m_entries;     // [0] is unused
-    std::vector<std::int32_t> m_slots; // open addressing: entry index or 0
+    std::vector<TCycle> m_entries; // [0] is unused
+    std::vector<Slot> m_slots;
     std::int32_t m_keys = 0;
     std::int32_t m_firstFree = 1;
     bool m_indexValid = false;
