@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FILE* f = std::fopen(input.c_str(), "wb");
     if (f == nullptr)
         std::abort();
-    std::fwrite(data, 1, size, f);
+    if (size > 0)
+        std::fwrite(data, 1, size, f);
     std::fclose(f);
 
     const tessivo::SequenceStats stats = tessivo::readSequenceToWorkFile(input, work);
