@@ -1,0 +1,214 @@
+#include "cli_options.h"
+
+#include "decimal_parser.h"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <map>
+
+namespace tessivo::cli {
+namespace {
+
+// Thrown inside the parser only; parseCommandLine turns it into a result.
+struct UsageProblem {
+    std::string message;
+};
+
+long double number(const std::string& option, const std::string& text)
+{
+    long double v = 0.0L;
+    if (!parseDecimal(text, v) || !std::isfinite(v))
+        throw UsageProblem{"'" + option + "' needs a number (with '.' as decimal point), not '" + text + "'"};
+    return v;
+}
+
+std::int32_t repetitions(const std::string& text)
+{
+    std::int32_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n < 1)
+        throw UsageProblem{"'--repetitions' needs a whole number from 1 to 2147483647, not '" + text + "'"};
+    return n;
+}
+
+std::int32_t binCount(const std::string& text)
+{
+    if (text == "32" || text == "64" || text == "100")
+        return std::stoi(text);
+    throw UsageProblem{"'--bin-count' must be 32, 64 or 100, not '" + text + "'"};
+}
+
+bool residue(const std::string& text)
+{
+    if (text == "decomposition")
+        return true;
+    if (text == "upward")
+        return false;
+    throw UsageProblem{"'--residue' must be decomposition or upward, not '" + text + "'"};
+}
+
+OutputFormat format(const std::string& text)
+{
+    if (text == "report")
+        return OutputFormat::Report;
+    if (text == "csv")
+        return OutputFormat::Csv;
+    if (text == "json")
+        return OutputFormat::Json;
+    throw UsageProblem{"'--format' must be report, csv or json, not '" + text + "'"};
+}
+
+class Parser {
+public:
+    explicit Parser(ParsedCommandLine& result) : m_result(result), m_options(result.options) {}
+
+    void parse(const std::vector<std::string>& args);
+
+private:
+    using ValueHandler = std::function<void(const std::string&)>;
+    void option(const std::string& arg, const std::vector<std::string>& args, std::size_t& i);
+    void file(const std::string& path);
+    std::map<std::string, ValueHandler> valueOptions();
+
+    ParsedCommandLine& m_result;
+    CountOptions& m_options;
+    SequenceArg m_next;
+    std::string m_pendingOption; // a --repetitions or --scale still waiting for its FILE
+};
+
+std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
+{
+    return {
+        {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
+        {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
+        {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
+        {"--format", [this](const std::string& v) { m_options.format = format(v); }},
+        {"--workdir",
+         [this](const std::string& v) {
+             if (v.empty())
+                 throw UsageProblem{"'--workdir' needs a folder"};
+             m_options.workDir = v;
+         }},
+        {"--repetitions",
+         [this](const std::string& v) {
+             m_next.repetitions = repetitions(v);
+             m_pendingOption = "--repetitions";
+         }},
+        {"--scale",
+         [this](const std::string& v) {
+             m_next.scale = number("--scale", v);
+             m_pendingOption = "--scale";
+         }},
+    };
+}
+
+void Parser::option(const std::string& arg, const std::vector<std::string>& args, std::size_t& i)
+{
+    const auto eq = arg.find('=');
+    const std::string name = arg.substr(0, eq);
+    const std::map<std::string, bool*> flags = {
+        {"--normalize", &m_options.normalize},
+        {"--load-bins", &m_options.loadBins},
+        {"--unlimited", &m_options.unlimited},
+    };
+    if (const auto flag = flags.find(name); flag != flags.end()) {
+        if (eq != std::string::npos)
+            throw UsageProblem{"'" + name + "' takes no value"};
+        *flag->second = true;
+        return;
+    }
+    const auto handlers = valueOptions();
+    const auto handler = handlers.find(name);
+    if (handler == handlers.end())
+        throw UsageProblem{"unknown option '" + name + "'"};
+    if (eq != std::string::npos) {
+        handler->second(arg.substr(eq + 1));
+        return;
+    }
+    if (i + 1 >= args.size())
+        throw UsageProblem{"'" + name + "' needs a value"};
+    handler->second(args[++i]);
+}
+
+void Parser::file(const std::string& path)
+{
+    if (m_options.sequences.size() == kMaxSequenceArgs)
+        throw UsageProblem{"at most 100 sequence files can be counted together"};
+    m_next.file = path;
+    m_options.sequences.push_back(m_next);
+    m_next = SequenceArg{};
+    m_pendingOption.clear();
+}
+
+void Parser::parse(const std::vector<std::string>& args)
+{
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            file(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            m_result.action = ParsedCommandLine::Action::Help;
+            return;
+        } else if (arg == "--version") {
+            m_result.action = ParsedCommandLine::Action::Version;
+            return;
+        } else {
+            option(arg, args, i);
+        }
+    }
+    if (!m_pendingOption.empty())
+        throw UsageProblem{"'" + m_pendingOption + "' must be followed by the FILE it applies to"};
+    if (m_options.sequences.empty())
+        throw UsageProblem{"no sequence FILE given"};
+}
+
+} // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    ParsedCommandLine result;
+    try {
+        Parser(result).parse(args);
+    } catch (const UsageProblem& problem) {
+        result.action = ParsedCommandLine::Action::Error;
+        result.error = problem.message;
+    }
+    return result;
+}
+
+std::string usageText()
+{
+    return "Usage: tessivo-count [OPTION]... [--repetitions N] [--scale X] FILE\n"
+           "                     [[--repetitions N] [--scale X] FILE]...\n"
+           "Count the load cycles of load sequences by the rainflow method.\n"
+           "\n"
+           "Counting:\n"
+           "  --filter X          filter size (hysteresis band), 0 or more; default 0\n"
+           "  --normalize         divide the loads of the counted cycles by the highest peak\n"
+           "  --load-bins         count in load classes through a from-to (Markov) matrix\n"
+           "  --bin-count N       load classes per axis: 32 (default), 64 or 100; also used\n"
+           "                      when 40000 values or more switch the count to the matrix\n"
+           "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
+           "                      upward: count its upward half cycles as complete cycles\n"
+           "  --unlimited         exact loads at any length: no switch to the matrix at\n"
+           "                      40000 values, no limit of 20000 distinct cycles\n"
+           "Sequences (1 to 100 FILEs, joined in the order given):\n"
+           "  --repetitions N     repeat the FILE that follows N times; default 1\n"
+           "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
+           "Output:\n"
+           "  --format FORMAT     report (default), csv or json, to standard output\n"
+           "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
+           "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
+           "  --help              show this help and exit\n"
+           "  --version           show the version and exit\n"
+           "\n"
+           "A FILE holds load values separated by white space. Numbers use '.' as decimal point.\n"
+           "Exit status: 0 counted, 1 usage error, 2 input rejected (incorrect sequence file,\n"
+           "failed parameter check), 3 input/output error.\n";
+}
+
+} // namespace tessivo::cli

@@ -1,0 +1,55 @@
+#pragma once
+// The command line of tessivo-count: what it accepts and its usage text.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessivo::cli {
+
+enum class ExitStatus : int {
+    Counted = 0,     // also after the notice that the from-to matrix was applied
+    UsageError = 1,
+    InputRejected = 2, // incorrect sequence file, failed parameter check
+    IoFailure = 3,
+};
+
+enum class OutputFormat { Report, Csv, Json };
+
+// One sequence file with the repetitions and scale given before it.
+struct SequenceArg {
+    std::string file;
+    std::int32_t repetitions = 1;
+    long double scale = 1.0L;
+};
+
+struct CountOptions {
+    long double filter = 0.0L;
+    bool normalize = false;
+    bool loadBins = false;
+    std::int32_t binCount = 32;
+    bool decomposition = true;
+    bool unlimited = false;
+    OutputFormat format = OutputFormat::Report;
+    std::optional<std::string> workDir;
+    std::vector<SequenceArg> sequences; // 1 to 100
+};
+
+struct ParsedCommandLine {
+    enum class Action { Count, Help, Version, Error } action = Action::Count;
+    CountOptions options;
+    std::string error; // for Action::Error: what was wrong, one line
+};
+
+// Parses the arguments after the program name. Options take their value as
+// the next argument or after "=" ("--filter 0.5", "--filter=0.5"); "--" ends
+// the options. Numbers use "." as decimal point. Never throws for bad input.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// The usage text of --help, ending with a line feed.
+std::string usageText();
+
+inline constexpr int kMaxSequenceArgs = 100;
+
+} // namespace tessivo::cli

@@ -1,0 +1,114 @@
+#include "count_command.h"
+
+#include "combined_sequence.h"
+#include "cycle_export.h"
+#include "io_error.h"
+#include "parameter_checks.h"
+#include "plain_text_report.h"
+#include "run_control.h"
+#include "run_messages.h"
+#include "sequence_loading.h"
+
+#include <cerrno>
+#include <memory>
+#include <sys/stat.h>
+
+namespace tessivo::cli {
+namespace {
+
+// Throws the error a missing or unusable work folder gives, naming the folder.
+void requireFolder(const std::string& dir)
+{
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0)
+        throwIoError(errno, dir);
+    if (!S_ISDIR(st.st_mode))
+        throwIoError(ENOTDIR, dir);
+}
+
+std::unique_ptr<TRainflowRun> runWithParameters(const CountOptions& options)
+{
+    auto run = std::make_unique<TRainflowRun>();
+    InitRainflowRun(*run);
+    run->Normalize = options.normalize;
+    run->UseLoadBins = options.loadBins;
+    run->BinCount = options.binCount;
+    run->Decomposition = options.decomposition;
+    run->FilterSize = options.filter;
+    return run;
+}
+
+// Fills the slots from the files; false after reporting an incorrect one.
+bool loadSequences(TRainflowRun& run, const CountOptions& options, std::ostream& err)
+{
+    for (std::size_t i = 0; i < options.sequences.size(); ++i) {
+        const SequenceArg& arg = options.sequences[i];
+        const auto index = static_cast<std::int32_t>(i + 1);
+        const OpenOutcome outcome = options.workDir ? loadSequenceSlot(run, index, arg.file, *options.workDir)
+                                                    : scanSequenceSlot(run, index, arg.file);
+        if (outcome == OpenOutcome::Incorrect) {
+            err << "tessivo-count: " << arg.file << ": " << kIncorrectSequenceFile << '\n';
+            return false;
+        }
+        run.Sequences[static_cast<std::size_t>(index)].Repetitions = arg.repetitions;
+        run.Sequences[static_cast<std::size_t>(index)].Scale = arg.scale;
+    }
+    run.SeqCount = static_cast<std::int32_t>(options.sequences.size());
+    UpdateSequenceTotals(run);
+    return true;
+}
+
+// The report goes to out once the count is done; csv and json need the
+// table only, so their report is dropped.
+class DiscardedReport final : public ReportWriter {
+public:
+    void clear() override {}
+    void setTabStops(const std::vector<int>&) override {}
+    void boldOn() override {}
+    void boldOff() override {}
+    void addLine(const std::string&) override {}
+};
+
+} // namespace
+
+ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream& err)
+{
+    if (options.workDir)
+        requireFolder(*options.workDir);
+    auto run = runWithParameters(options);
+    if (!loadSequences(*run, options, err))
+        return ExitStatus::InputRejected;
+    if (const auto message = checkParameters(*run)) {
+        err << "tessivo-count: " << *message << '\n';
+        return ExitStatus::InputRejected;
+    }
+
+    TCycleTable table(MaxCycles, options.unlimited);
+    std::int32_t cycleCount = 0;
+    ExecuteOptions execute;
+    execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
+    execute.limits.unlimited = options.unlimited;
+    StreamReport streamed(out);
+    DiscardedReport discarded;
+    ReportWriter& report = options.format == OutputFormat::Report ? static_cast<ReportWriter&>(streamed) : discarded;
+
+    RunResult result;
+    if (options.workDir) {
+        result = executeCount(*run, table, cycleCount, *options.workDir, report, execute);
+    } else {
+        CombinedSequenceSource combined(*run);
+        result = executeCount(*run, table, cycleCount, combined, report, execute);
+    }
+    if (options.format == OutputFormat::Csv)
+        writeCyclesCsv(out, table, cycleCount);
+    else if (options.format == OutputFormat::Json)
+        writeCountJson(out, *run, result, table, cycleCount);
+    out.flush();
+    if (!out) {
+        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        return ExitStatus::IoFailure;
+    }
+    return ExitStatus::Counted;
+}
+
+} // namespace tessivo::cli

@@ -1,0 +1,26 @@
+#pragma once
+// The counted cycles as data for other programs. Loads are the shortest
+// decimal text that reads back to the same long double; counts are integers.
+
+#include "cycle_table.h"
+#include "run_record.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace tessivo::cli {
+
+// "range,upper,lower,count,cumulative", then one line per entry 1..cycleCount.
+void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount);
+
+// One JSON object: "spectrum" (sequenceLength, highestPeak, lowestTrough),
+// "result" (0, 2 or 769) and "cycles" (range, upper, lower, count,
+// cumulative per entry). A load that is not finite is null.
+void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result, const TCycleTable& table,
+                    std::int32_t cycleCount);
+
+// The shortest text of v that reads back to v: "2.5", "-0.25", "1e+10".
+std::string shortestText(long double v);
+
+} // namespace tessivo::cli

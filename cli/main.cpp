@@ -1,0 +1,50 @@
+// tessivo-count: rainflow counting of load sequences from the command line.
+
+#include "cli_options.h"
+#include "count_command.h"
+#include "io_error.h"
+
+#include <iostream>
+#include <new>
+#include <stdexcept>
+
+#ifndef TESSIVO_VERSION
+#define TESSIVO_VERSION "unknown"
+#endif
+
+using namespace tessivo;
+using namespace tessivo::cli;
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    const ParsedCommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.action) {
+    case ParsedCommandLine::Action::Help:
+        std::cout << usageText();
+        return static_cast<int>(ExitStatus::Counted);
+    case ParsedCommandLine::Action::Version:
+        std::cout << "tessivo-count " TESSIVO_VERSION "\n";
+        return static_cast<int>(ExitStatus::Counted);
+    case ParsedCommandLine::Action::Error:
+        std::cerr << "tessivo-count: " << command.error << "\n\n" << usageText();
+        return static_cast<int>(ExitStatus::UsageError);
+    case ParsedCommandLine::Action::Count:
+        break;
+    }
+    try {
+        return static_cast<int>(runCount(command.options, std::cout, std::cerr));
+    } catch (const IoError& e) {
+        std::cerr << "tessivo-count: " << e.path() << ": " << e.what() << '\n';
+        return static_cast<int>(ExitStatus::IoFailure);
+    } catch (const std::overflow_error& e) {
+        std::cerr << "tessivo-count: " << e.what() << '\n';
+        return static_cast<int>(ExitStatus::InputRejected);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tessivo-count: Out of memory\n";
+        return static_cast<int>(ExitStatus::IoFailure);
+    } catch (const std::exception& e) {
+        std::cerr << "tessivo-count: " << e.what() << '\n';
+        return static_cast<int>(ExitStatus::IoFailure);
+    }
+}
