@@ -3,6 +3,7 @@
 #include "main_window.h"
 
 #include "app_identity.h"
+#include "caption_extent.h"
 #include "edit_float.h"
 #include "link_label.h"
 #include "report_pane.h"
@@ -62,7 +63,7 @@ QFont fontOf(const char* family, int pixels)
 template <class B>
 B* fitted(B* button)
 {
-    button->resize(std::max(button->width(), button->sizeHint().width()), button->height());
+    button->resize(std::max(button->width(), captionExtent(button)), button->height());
     return button;
 }
 

@@ -319,6 +319,16 @@ const RegValue* RegistryFile::value(const QString& key, const QString& name) con
     return nullptr;
 }
 
+QStringList RegistryFile::valueNames(const QString& key) const
+{
+    QStringList names;
+    if (const Key* k = findKey(key)) {
+        for (const Entry& entry : k->values)
+            names << entry.name;
+    }
+    return names;
+}
+
 void RegistryFile::setValue(const QString& key, const QString& name, const RegValue& value)
 {
     createKey(key);

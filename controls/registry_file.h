@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -60,6 +61,8 @@ public:
     // Null when the key or the value is absent. "" names the default value.
     const RegValue* value(const QString& key, const QString& name) const;
     void setValue(const QString& key, const QString& name, const RegValue& value);
+    // The key's value names in the order they are stored.
+    QStringList valueNames(const QString& key) const;
 
     bool hadUnparsedLines() const { return m_unparsed; }
     QByteArray serialize() const;

@@ -78,8 +78,17 @@ void setOuterBounds(QWidget* form, int left, int top, int width, int height)
     const QRect inner = form->geometry();
     const int extraW = outer.width() - inner.width();
     const int extraH = outer.height() - inner.height();
-    form->move(left, top);
-    form->resize(width - extraW, height - extraH);
+    // Qt drops a maximised or minimised state on any move or resize; the
+    // bounds become the normal ones and the state is put back, so that
+    // restoring a position never changes the state.
+    const Qt::WindowStates state = form->windowState();
+    const QSize size(width - extraW, height - extraH);
+    if (size != form->size())
+        form->resize(size);
+    if (QPoint(left, top) != outer.topLeft())
+        form->move(left, top);
+    if (form->windowState() != state)
+        form->setWindowState(state);
 }
 
 } // namespace
