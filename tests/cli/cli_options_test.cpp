@@ -1,0 +1,115 @@
+#include "cli_options.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessivo::cli;
+using Action = ParsedCommandLine::Action;
+
+TEST(CliOptions, DefaultsAreTheDesktopProgramsFirstStart)
+{
+    const ParsedCommandLine p = parseCommandLine({"seq.txt"});
+    ASSERT_EQ(p.action, Action::Count);
+    const CountOptions& o = p.options;
+    EXPECT_EQ(o.filter, 0.0L);
+    EXPECT_FALSE(o.normalize);
+    EXPECT_FALSE(o.loadBins);
+    EXPECT_EQ(o.binCount, 32);
+    EXPECT_TRUE(o.decomposition);
+    EXPECT_FALSE(o.unlimited);
+    EXPECT_EQ(o.format, OutputFormat::Report);
+    EXPECT_FALSE(o.workDir.has_value());
+    ASSERT_EQ(o.sequences.size(), 1u);
+    EXPECT_EQ(o.sequences[0].repetitions, 1);
+    EXPECT_EQ(o.sequences[0].scale, 1.0L);
+}
+
+TEST(CliOptions, RepetitionsAndScaleBelongToTheNextFile)
+{
+    const ParsedCommandLine p = parseCommandLine(
+        {"--repetitions", "3", "a.txt", "--scale=-1.5", "b.txt", "c.txt", "--scale", "2", "--repetitions=7", "d.txt"});
+    ASSERT_EQ(p.action, Action::Count) << p.error;
+    const auto& s = p.options.sequences;
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0].file, "a.txt");
+    EXPECT_EQ(s[0].repetitions, 3);
+    EXPECT_EQ(s[0].scale, 1.0L);
+    EXPECT_EQ(s[1].repetitions, 1);
+    EXPECT_EQ(s[1].scale, -1.5L);
+    EXPECT_EQ(s[2].repetitions, 1);
+    EXPECT_EQ(s[2].scale, 1.0L);
+    EXPECT_EQ(s[3].repetitions, 7);
+    EXPECT_EQ(s[3].scale, 2.0L);
+}
+
+TEST(CliOptions, EveryOptionTakesEffect)
+{
+    const ParsedCommandLine p =
+        parseCommandLine({"--filter", "0.25", "--normalize", "--load-bins", "--bin-count", "100", "--residue",
+                          "upward", "--unlimited", "--format", "json", "--workdir", "w", "--", "--odd-name"});
+    ASSERT_EQ(p.action, Action::Count) << p.error;
+    const CountOptions& o = p.options;
+    EXPECT_EQ(o.filter, 0.25L);
+    EXPECT_TRUE(o.normalize);
+    EXPECT_TRUE(o.loadBins);
+    EXPECT_EQ(o.binCount, 100);
+    EXPECT_FALSE(o.decomposition);
+    EXPECT_TRUE(o.unlimited);
+    EXPECT_EQ(o.format, OutputFormat::Json);
+    EXPECT_EQ(o.workDir.value_or(""), "w");
+    EXPECT_EQ(o.sequences.at(0).file, "--odd-name");
+    EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.filter, -1.0L) << "the check reports it, not the parser";
+    EXPECT_EQ(parseCommandLine({"--format=csv", "a"}).options.format, OutputFormat::Csv);
+    EXPECT_TRUE(parseCommandLine({"--residue=decomposition", "a"}).options.decomposition);
+}
+
+TEST(CliOptions, HelpAndVersionWinOverEverythingBefore)
+{
+    EXPECT_EQ(parseCommandLine({"--help"}).action, Action::Help);
+    EXPECT_EQ(parseCommandLine({"--bin-count", "50", "--help"}).action, Action::Error);
+    EXPECT_EQ(parseCommandLine({"a.txt", "-h"}).action, Action::Help);
+    EXPECT_EQ(parseCommandLine({"--version", "--bogus"}).action, Action::Version);
+}
+
+TEST(CliOptions, BadValuesSayWhichOption)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"--filter", "abc", "a"}, "'--filter' needs a number (with '.' as decimal point), not 'abc'"},
+        {{"--filter", "1,5", "a"}, "'--filter' needs a number (with '.' as decimal point), not '1,5'"},
+        {{"--filter", "1e5000", "a"}, "'--filter' needs a number (with '.' as decimal point), not '1e5000'"},
+        {{"--filter=", "a"}, "'--filter' needs a number (with '.' as decimal point), not ''"},
+        {{"--scale", "nan", "a"}, "'--scale' needs a number (with '.' as decimal point), not 'nan'"},
+        {{"--bin-count", "50", "a"}, "'--bin-count' must be 32, 64 or 100, not '50'"},
+        {{"--repetitions", "0", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '0'"},
+        {{"--repetitions", "2.5", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '2.5'"},
+        {{"--repetitions", "2147483648", "a"},
+         "'--repetitions' needs a whole number from 1 to 2147483647, not '2147483648'"},
+        {{"--residue", "sideways", "a"}, "'--residue' must be decomposition or upward, not 'sideways'"},
+        {{"--format", "xml", "a"}, "'--format' must be report, csv or json, not 'xml'"},
+        {{"--workdir=", "a"}, "'--workdir' needs a folder"},
+        {{"--normalize=yes", "a"}, "'--normalize' takes no value"},
+        {{"--bogus", "a"}, "unknown option '--bogus'"},
+        {{"-x", "a"}, "unknown option '-x'"},
+        {{"a", "--filter"}, "'--filter' needs a value"},
+        {{"a", "--scale", "2"}, "'--scale' must be followed by the FILE it applies to"},
+        {{"--unlimited"}, "no sequence FILE given"},
+        {{}, "no sequence FILE given"},
+    };
+    for (const auto& c : cases) {
+        const ParsedCommandLine p = parseCommandLine(c.args);
+        EXPECT_EQ(p.action, Action::Error) << c.error;
+        EXPECT_EQ(p.error, c.error);
+    }
+}
+
+TEST(CliOptions, AtMostOneHundredFiles)
+{
+    std::vector<std::string> args(100, "a.txt");
+    EXPECT_EQ(parseCommandLine(args).action, Action::Count);
+    args.push_back("a.txt");
+    const ParsedCommandLine p = parseCommandLine(args);
+    EXPECT_EQ(p.action, Action::Error);
+    EXPECT_EQ(p.error, "at most 100 sequence files can be counted together");
+}
