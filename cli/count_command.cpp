@@ -8,6 +8,7 @@
 #include "run_control.h"
 #include "run_messages.h"
 #include "sequence_loading.h"
+#include "work_folder_lock.h"
 
 #include <cerrno>
 #include <memory>
@@ -73,8 +74,16 @@ public:
 
 ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream& err)
 {
-    if (options.workDir)
+    // Another running copy (the desktop program, too) would overwrite the work files.
+    std::unique_ptr<WorkFolderLock> lock;
+    if (options.workDir) {
         requireFolder(*options.workDir);
+        lock = WorkFolderLock::tryAcquire(*options.workDir);
+        if (!lock) {
+            err << "tessivo-count: " << workFolderInUseMessage(*options.workDir) << '\n';
+            return ExitStatus::IoFailure;
+        }
+    }
     auto run = runWithParameters(options);
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;

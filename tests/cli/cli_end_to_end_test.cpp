@@ -1,6 +1,7 @@
 #include "cli_options.h"
 #include "cli_runner.h"
 #include "test_support.h"
+#include "work_folder_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -244,4 +245,16 @@ TEST(CliEndToEnd, SameOutputWithAndWithoutWorkFiles)
         for (const char* name : {"$Sequence_001.tmp", "$Sequence.tmp", "$Reversals.tmp", "$RedRev.tmp"})
             EXPECT_TRUE(std::filesystem::exists(box.cwd.file(std::string("work/") + name))) << what << name;
     }
+}
+
+TEST(CliEndToEnd, WorkFolderInUseByAnotherCopy)
+{
+    Sandbox box;
+    const auto lock = tessivo::WorkFolderLock::tryAcquire(box.capture.str());
+    ASSERT_TRUE(lock);
+    const CliRun r = box.run({"--workdir", box.capture.str(), kWorked});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "tessivo-count: " + tessivo::workFolderInUseMessage(box.capture.str()) + "\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(std::filesystem::exists(box.capture.file("$Sequence_001.tmp")));
 }
