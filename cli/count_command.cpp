@@ -59,16 +59,25 @@ bool loadSequences(TRainflowRun& run, const CountOptions& options, std::ostream&
     return true;
 }
 
-// The report goes to out once the count is done; csv and json need the
-// table only, so their report is dropped.
-class DiscardedReport final : public ReportWriter {
-public:
-    void clear() override {}
-    void setTabStops(const std::vector<int>&) override {}
-    void boldOn() override {}
-    void boldOff() override {}
-    void addLine(const std::string&) override {}
-};
+RunResult countWithReport(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                          const CountOptions& options, const ExecuteOptions& execute, std::ostream& out)
+{
+    StreamReport report(out);
+    if (options.workDir)
+        return executeCount(run, table, cycleCount, *options.workDir, report, execute);
+    CombinedSequenceSource combined(run);
+    return executeCount(run, table, cycleCount, combined, report, execute);
+}
+
+// csv and json need the table only.
+RunResult countOnly(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const CountOptions& options,
+                    const ExecuteOptions& execute)
+{
+    if (options.workDir)
+        return countCombinedSequence(run, table, cycleCount, *options.workDir, execute);
+    CombinedSequenceSource combined(run);
+    return countCombinedSequence(run, table, cycleCount, combined, execute);
+}
 
 } // namespace
 
@@ -97,17 +106,9 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     ExecuteOptions execute;
     execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
     execute.limits.unlimited = options.unlimited;
-    StreamReport streamed(out);
-    DiscardedReport discarded;
-    ReportWriter& report = options.format == OutputFormat::Report ? static_cast<ReportWriter&>(streamed) : discarded;
-
-    RunResult result;
-    if (options.workDir) {
-        result = executeCount(*run, table, cycleCount, *options.workDir, report, execute);
-    } else {
-        CombinedSequenceSource combined(*run);
-        result = executeCount(*run, table, cycleCount, combined, report, execute);
-    }
+    const RunResult result = options.format == OutputFormat::Report
+                                 ? countWithReport(*run, table, cycleCount, options, execute, out)
+                                 : countOnly(*run, table, cycleCount, options, execute);
     if (options.format == OutputFormat::Csv)
         writeCyclesCsv(out, table, cycleCount);
     else if (options.format == OutputFormat::Json)

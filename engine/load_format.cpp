@@ -4,7 +4,6 @@
 #include <limits>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
 namespace tessivo {
 namespace {
@@ -27,17 +26,20 @@ DecimalDigits exactDigits(long double magnitude)
     int exponent = 0;
     std::frexp(magnitude, &exponent); // magnitude = f x 2^exponent, 0.5 <= f < 1
     const int fractionDigits = std::max(0, std::numeric_limits<long double>::digits - exponent);
-    const int size = std::snprintf(nullptr, 0, "%.*Lf", fractionDigits, magnitude);
-    std::vector<char> text(static_cast<std::size_t>(size) + 1);
-    std::snprintf(text.data(), text.size(), "%.*Lf", fractionDigits, magnitude);
+    // Up to 4933 integer digits at the top of the range, at most 78 fraction
+    // digits from 1e-4 on, and a separator of a few bytes.
+    char text[5120];
+    const int size = std::snprintf(text, sizeof text, "%.*Lf", fractionDigits, magnitude);
 
     DecimalDigits d;
-    std::size_t i = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        d.digits += text[i++];
-    d.pointPosition = static_cast<int>(d.digits.size());
+    int i = 0;
+    while (i < size && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    d.digits.reserve(static_cast<std::size_t>(i + fractionDigits));
+    d.digits.assign(text, static_cast<std::size_t>(i));
+    d.pointPosition = i;
     // Whatever the separator is, the last fractionDigits characters are digits.
-    d.digits.append(text.data() + size - fractionDigits, static_cast<std::size_t>(fractionDigits));
+    d.digits.append(text + size - fractionDigits, static_cast<std::size_t>(fractionDigits));
     return d;
 }
 

@@ -18,12 +18,11 @@ void requireChecksPassed(const TRainflowRun& run)
 }
 
 RunResult afterRun(RunResult result, TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                   ReportWriter& report, const ExecuteOptions& options)
+                   const ExecuteOptions& options)
 {
     if (result == RunResult::MatrixApplied && options.notice)
         options.notice(matrixAppliedNotice(run.BinCount));
     finishCount(run, table, cycleCount);
-    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
     return result;
 }
 
@@ -47,23 +46,39 @@ void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount
     UpdateSequenceTotals(run);
 }
 
-RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const std::string& workDir,
-                       ReportWriter& report, const ExecuteOptions& options)
+RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                                const std::string& workDir, const ExecuteOptions& options)
 {
     requireChecksPassed(run);
     WriteCombinedSequence(run, workDir);
     const RunResult result =
         RunRainflow(cycleCount, table, run, workDir, RunHooks{options.processMessages}, options.limits);
-    return afterRun(result, run, table, cycleCount, report, options);
+    return afterRun(result, run, table, cycleCount, options);
+}
+
+RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                                ValueSource& combined, const ExecuteOptions& options)
+{
+    requireChecksPassed(run);
+    const RunResult result =
+        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages}, options.limits);
+    return afterRun(result, run, table, cycleCount, options);
+}
+
+RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const std::string& workDir,
+                       ReportWriter& report, const ExecuteOptions& options)
+{
+    const RunResult result = countCombinedSequence(run, table, cycleCount, workDir, options);
+    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
+    return result;
 }
 
 RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, ValueSource& combined,
                        ReportWriter& report, const ExecuteOptions& options)
 {
-    requireChecksPassed(run);
-    const RunResult result =
-        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages}, options.limits);
-    return afterRun(result, run, table, cycleCount, report, options);
+    const RunResult result = countCombinedSequence(run, table, cycleCount, combined, options);
+    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
+    return result;
 }
 
 } // namespace tessivo

@@ -50,6 +50,13 @@ RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycl
 RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, ValueSource& combined,
                        ReportWriter& report, const ExecuteOptions& options = {});
 
+// executeCount without the report, for outputs that need only the table: the
+// checks, the run, the notice and finishCount, in the same order.
+RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                                const std::string& workDir, const ExecuteOptions& options = {});
+RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
+                                ValueSource& combined, const ExecuteOptions& options = {});
+
 // What follows a run: frees every entry beyond cycleCount, recounts and
 // sorts the table (SortCycles), divides Range, Upper and Lower of each entry
 // by run.HighestPeak when run.Normalize is set (the run record itself keeps
