@@ -137,6 +137,8 @@ TEST(CliEndToEnd, RejectedInputAndErrors)
         {{"--normalize", negative}, 2, "tessivo-count: All loads below zero, normalized spectrum not possible\n"},
         {{"--scale", "1e4000", box.capture.write("huge.txt", "1e4000 0")}, 2,
          "tessivo-count: A load of " + box.capture.file("huge.txt") + " times its scale is too large\n"},
+        {{"--repetitions", "2147483647", kWorked}, 2,
+         "tessivo-count: The combined sequence would hold more than 2147483647 values\n"},
         {{kWorked, missing}, 3, "tessivo-count: " + missing + ": File not found\n"},
         {{"--workdir", box.capture.file("nowhere"), kWorked}, 3,
          "tessivo-count: " + box.capture.file("nowhere") + ": File not found\n"},
