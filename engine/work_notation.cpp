@@ -15,20 +15,36 @@ using u128 = unsigned __int128;
 constexpr std::uint64_t kPow10_15 = 1'000'000'000'000'000ULL;
 constexpr std::uint64_t kPow10_14 = 100'000'000'000'000ULL;
 
-constexpr std::uint64_t pow5(int k)
+template <std::uint64_t Base, int Count>
+constexpr auto powerTable()
 {
-    std::uint64_t p = 1;
-    for (int i = 0; i < k; ++i)
-        p *= 5;
-    return p;
+    struct Table {
+        std::uint64_t p[Count];
+    } t{};
+    t.p[0] = 1;
+    for (int i = 1; i < Count; ++i)
+        t.p[i] = t.p[i - 1] * Base;
+    return t;
 }
+constexpr auto kPow5 = powerTable<5, 28>();   // 5^27 < 2^64
+constexpr auto kPow10 = powerTable<10, 20>(); // 10^19 < 2^64
 
-constexpr std::uint64_t pow10(int k)
+std::uint64_t pow5(int k) { return kPow5.p[k]; }
+std::uint64_t pow10(int k) { return kPow10.p[k]; }
+
+// 10^n for 0 <= n <= 27, all exact in long double (5^27 < 2^64).
+long double exactPowerOfTen(int n)
 {
-    std::uint64_t p = 1;
-    for (int i = 0; i < k; ++i)
-        p *= 10;
-    return p;
+    static const auto table = [] {
+        struct Powers {
+            long double p[28];
+        } t{};
+        t.p[0] = 1.0L;
+        for (int i = 1; i < 28; ++i)
+            t.p[i] = t.p[i - 1] * 10.0L;
+        return t;
+    }();
+    return table.p[n];
 }
 
 // An x87 extended: value = mantissa x 2^exponent, the integer bit explicit.
@@ -56,9 +72,12 @@ bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
     const Binary b = decompose(v);
     if (b.mantissa < (1ULL << 63))
         return false; // subnormal: rare, left to the general path
-    // Estimate of the decimal exponent from the binary one (log10(2) ~ 0.30103).
+    // floor(e2 log10 2) by the integer formula that holds for |e2| < 1650;
+    // outside it the value is beyond the range covered here anyway.
     const int e2 = b.exponent + 63;
-    int e10 = static_cast<int>(std::floor(e2 * 0.30102999566398120));
+    if (e2 < -1600 || e2 > 1600)
+        return false;
+    int e10 = (e2 * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int k = 14 - e10; // scale so that the value lands in [1e14, 1e15)
         u128 quotient = 0;
@@ -108,10 +127,17 @@ bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
 void writeLine(char* out, bool negative, std::uint64_t digits, int exponent10)
 {
     out[0] = negative ? '-' : ' ';
+    // Two 32-bit halves: the divisions by 10 stay cheap.
     char d[15];
-    for (int i = 14; i >= 0; --i) {
-        d[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
+    auto high = static_cast<std::uint32_t>(digits / 100'000'000ULL); // 7 digits
+    auto low = static_cast<std::uint32_t>(digits % 100'000'000ULL);  // 8 digits
+    for (int i = 14; i >= 7; --i) {
+        d[i] = static_cast<char>('0' + low % 10);
+        low /= 10;
+    }
+    for (int i = 6; i >= 0; --i) {
+        d[i] = static_cast<char>('0' + high % 10);
+        high /= 10;
     }
     out[1] = d[0];
     out[2] = '.';
@@ -162,15 +188,8 @@ bool parseOwnLine(const char* s, long double& v)
     const int scale = (s[18] == '-' ? -e : e) - 14;
     if (scale < -27 || scale > 27)
         return false;
-    static const auto powers = [] {
-        static long double p[28];
-        p[0] = 1.0L;
-        for (int i = 1; i < 28; ++i)
-            p[i] = p[i - 1] * 10.0L;
-        return p;
-    }();
     const long double mantissa = static_cast<long double>(m);
-    const long double magnitude = scale >= 0 ? mantissa * powers[scale] : mantissa / powers[-scale];
+    const long double magnitude = scale >= 0 ? mantissa * exactPowerOfTen(scale) : mantissa / exactPowerOfTen(-scale);
     v = s[0] == '-' ? -magnitude : magnitude;
     return true;
 }
@@ -223,6 +242,18 @@ bool parseWorkValue(std::string_view text, long double& v)
 
 long double roundToWorkPrecision(long double v)
 {
+    // The common case without text: the 15 digits straight back to binary,
+    // by the same exact single rounding that reading the line would do.
+    std::uint64_t digits = 0;
+    int exponent10 = 0;
+    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), digits, exponent10)) {
+        const int scale = exponent10 - 14;
+        if (scale >= -27 && scale <= 27) {
+            const long double magnitude = scale >= 0 ? static_cast<long double>(digits) * exactPowerOfTen(scale)
+                                                     : static_cast<long double>(digits) / exactPowerOfTen(-scale);
+            return std::signbit(v) ? -magnitude : magnitude;
+        }
+    }
     char line[kWorkValueWidth];
     formatWorkValue(v, line);
     long double r = v;
