@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinter>
 #include <QRadioButton>
 
 namespace {
@@ -49,6 +50,7 @@ TfrmMain::TfrmMain(MainWindowSeams seams, QWidget* parent)
     : QWidget(parent)
     , m_seams(std::move(seams))
     , m_run(std::make_unique<tessivo::TRainflowRun>())
+    , m_table(std::make_unique<tessivo::TCycleTable>())
 {
     m_ownNotifier = m_seams.notifier ? nullptr : std::make_unique<MessageBoxNotifier>(this);
     m_notifier = m_seams.notifier ? m_seams.notifier : m_ownNotifier.get();
@@ -84,6 +86,26 @@ bool TfrmMain::guarded(const std::function<void()>& body)
     return false;
 }
 
+void TfrmMain::runCommand(const std::function<void()>& body)
+{
+    if (m_commandRunning)
+        return;
+    m_commandRunning = true;
+    guarded(body);
+    m_commandRunning = false;
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+bool TfrmMain::runModal(QDialog& dialog)
+{
+    if (m_seams.runModal)
+        return m_seams.runModal(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -95,6 +117,11 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (m_commandRunning) {
+        m_closeRequested = true;
+        event->ignore();
+        return;
+    }
     if (guarded([this] { FormClose(); }))
         event->accept();
     else
@@ -151,12 +178,3 @@ void TfrmMain::showReportMenu(const QPoint& position)
 {
     pumResults->popup(reReport->viewport()->mapToGlobal(position));
 }
-
-// Filled in by the Open, Execute, report output and About changes; each
-// body runs inside guarded() so that its errors reach the error box.
-void TfrmMain::btExecuteClick() {}
-void TfrmMain::btOpenSeqFileClick() {}
-void TfrmMain::Print1Click() {}
-void TfrmMain::Copy1Click() {}
-void TfrmMain::Save1Click() {}
-void TfrmMain::lbAboutClick() {}

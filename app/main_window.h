@@ -6,16 +6,28 @@
 // steps in a fixed order; an error that escapes a command handler is shown in
 // the application's error box and ends that handler only. A close whose
 // filter text is not a number stores nothing and keeps the window open.
+//
+// Open and Execute let pending messages through while they work. Neither
+// starts while the other (or itself) is under way: such a click is ignored.
+// A close asked for meanwhile waits until the command has finished, so that
+// the close never takes the parameters from under a running count.
 
+#include "cycle_table.h"
 #include "notifier.h"
 #include "run_record.h"
+#include "shell_open.h"
 
+#include <QDateTime>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QCheckBox;
+class QDialog;
+class QPrintDialog;
+class QPrinter;
 class QComboBox;
 class QFileDialog;
 class QFrame;
@@ -32,12 +44,20 @@ class TEditFloat;
 class TWinRestorer;
 }
 
-// What tests replace: message boxes, the work folder, the decimal separator.
+// What tests replace: message boxes, the work folder, the decimal separator,
+// the modal dialogs, the shell, the clock and the program's folder.
 struct MainWindowSeams {
     Notifier* notifier = nullptr;             // default: message boxes over the window
     std::function<QString()> workDir;         // default: resolveWorkDir()
     std::optional<QChar> decimalSeparator;    // default: the system locale's
     QString storePath;                        // default: the per-user store file
+    // Stands for exec() of the file, print and About dialogs: true when the
+    // user accepted. Tests set the dialog's answer (selectFile, the printer)
+    // and return at once.
+    std::function<bool(QDialog&)> runModal;
+    morvane::ShellLauncher shellLauncher;     // default: the desktop
+    std::function<QDateTime()> clock;         // default: the local date and time
+    QString programDir;                       // default: the executable's folder
 };
 
 class TfrmMain : public QWidget {
@@ -52,6 +72,10 @@ public:
     // The Open dialog's starting folder as loaded from the settings.
     const QString& UserDir() const { return m_userDir; }
     tessivo::TRainflowRun& RainflowRun() { return *m_run; }
+    const tessivo::TCycleTable& CycleTable() const { return *m_table; }
+    std::int32_t CycleCount() const { return m_cycleCount; }
+    // True while Open or Execute is under way.
+    bool CommandRunning() const { return m_commandRunning; }
     Notifier& notifier() { return *m_notifier; }
 
     // The parameter controls into the run record: Normalize, UseLoadBins,
@@ -81,6 +105,12 @@ private:
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
     bool guarded(const std::function<void()>& body);
+    // Runs Open or Execute: ignored while one is under way; a close asked
+    // for meanwhile follows once the message loop has the window again.
+    void runCommand(const std::function<void()>& body);
+    bool runModal(QDialog& dialog);
+    std::string reportDecimalSeparator() const;
+    void saveReport(const QString& fileName);
 
     // Construction, in main_window_layout.cpp.
     void createWindow();
@@ -99,6 +129,11 @@ private:
     std::unique_ptr<Notifier> m_ownNotifier;
     Notifier* m_notifier = nullptr;
     std::unique_ptr<tessivo::TRainflowRun> m_run;
+    std::unique_ptr<tessivo::TCycleTable> m_table;
+    std::int32_t m_cycleCount = 0;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_commandRunning = false;
+    bool m_closeRequested = false;
     QString m_workDir;
     QString m_userDir;
     bool m_shown = false;
@@ -134,5 +169,6 @@ public:
     QAction* Save1 = nullptr;
     QFileDialog* dlgOpenSeq = nullptr;
     QFileDialog* dlgSave = nullptr;
+    QPrintDialog* dlgPrint = nullptr;
     morvane::TWinRestorer* wrMain = nullptr;
 };

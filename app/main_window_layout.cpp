@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
@@ -184,6 +186,13 @@ void TfrmMain::createDialogs()
     dlgSave = new QFileDialog(this);
     dlgSave->setObjectName(QStringLiteral("dlgSave"));
     dlgSave->setAcceptMode(QFileDialog::AcceptSave);
+    // One printer for the program's run, so the dialog keeps the user's choice.
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    dlgPrint = new QPrintDialog(m_printer.get(), this);
+    dlgPrint->setObjectName(QStringLiteral("dlgPrint"));
+    // The report is printed whole: no page range, no selection.
+    dlgPrint->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize
+                         | QAbstractPrintDialog::PrintCollateCopies);
 }
 
 void TfrmMain::setTabOrders()

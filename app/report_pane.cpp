@@ -1,6 +1,10 @@
 #include "report_pane.h"
 
+#include "rtf_writer.h"
+
+#include <QMimeData>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 #include <QTextCursor>
 #include <QVariantList>
 
@@ -62,4 +66,14 @@ void ReportPane::addLine(const std::string& text)
     else
         cursor.insertBlock(blockFormat(), chars);
     cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), chars);
+}
+
+QMimeData* ReportPane::createMimeDataFromSelection() const
+{
+    QMimeData* data = QTextEdit::createMimeDataFromSelection();
+    QTextDocument selection;
+    selection.setDefaultFont(document()->defaultFont());
+    QTextCursor(&selection).insertFragment(textCursor().selection());
+    data->setData(QStringLiteral("text/rtf"), documentToRtf(selection));
+    return data;
 }

@@ -13,6 +13,9 @@
 //   kTabStopPointsProperty, so that output in twips needs no conversion back.
 // - boldOn()/boldOff(): text added afterwards is bold or not.
 // - addLine(text): a new paragraph at the end; tabs move to the next stop.
+//
+// Copying (Ctrl+C or the Copy command) puts the selection on the clipboard
+// as text/plain, text/html and text/rtf.
 
 #include "report_writer.h"
 
@@ -36,6 +39,9 @@ public:
     void boldOn() override;
     void boldOff() override;
     void addLine(const std::string& text) override;
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     QTextBlockFormat blockFormat() const;

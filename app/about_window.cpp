@@ -1,0 +1,104 @@
+#include "about_window.h"
+
+#include "about_links.h"
+#include "link_label.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 307;
+constexpr int kClientHeight = 139;
+const QColor kLinkTeal(0x00, 0x80, 0x80);
+
+QFont fontOf(int pixels)
+{
+    QFont font{QStringLiteral("MS Sans Serif")};
+    font.setPixelSize(pixels);
+    return font;
+}
+
+template <class W>
+W* placed(W* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+} // namespace
+
+QString makerCaption(int year)
+{
+    return QStringLiteral("\u00a9 %1 ").arg(year) + kMakerName;
+}
+
+TfrmAbout::TfrmAbout(QWidget* owner, AboutSeams seams)
+    : QDialog(owner)
+    , m_seams(std::move(seams))
+{
+    createControls();
+    connect(btOK, &QPushButton::clicked, this, &TfrmAbout::btOKClick);
+    connect(btHelp, &QPushButton::clicked, this, &TfrmAbout::btHelpClick);
+    connect(lbAbout, &LinkLabel::clicked, this, &TfrmAbout::lbAboutClick);
+    FormCreate();
+}
+
+void TfrmAbout::createControls()
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About & Help"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowModality(Qt::ApplicationModal);
+    setFont(fontOf(11));
+    resize(kClientWidth, kClientHeight);
+
+    lbVersion = placed(new QLabel(this), "lbVersion", 8, 8, 0, 13);
+    lbMorvane = placed(new QLabel(this), "lbMorvane", 8, 24, 0, 13);
+    lbAbout = placed(new LinkLabel(kMakerHost, this), "lbAbout", 8, 64, 189, 16);
+    lbAbout->setTextFormat(Qt::PlainText);
+    QFont link = fontOf(13);
+    link.setBold(true);
+    link.setUnderline(true);
+    lbAbout->setFont(link);
+    QPalette teal = lbAbout->palette();
+    teal.setColor(QPalette::WindowText, kLinkTeal);
+    lbAbout->setPalette(teal);
+    btOK = placed(new QPushButton(QStringLiteral("OK"), this), "btOK", 216, 96, 75, 25);
+    btHelp = placed(new QPushButton(QStringLiteral("Help"), this), "btHelp", 8, 96, 75, 25);
+    setTabOrder(btOK, btHelp);
+    btOK->setFocus();
+}
+
+void TfrmAbout::FormCreate()
+{
+    const QDateTime now = m_seams.clock ? m_seams.clock() : QDateTime::currentDateTime();
+    lbMorvane->setText(makerCaption(now.date().year()));
+    lbVersion->setText(QStringLiteral("Version 1.0"));
+    for (QLabel* label : {lbVersion, lbMorvane}) {
+        label->setTextFormat(Qt::PlainText);
+        label->resize(label->sizeHint().width(), label->height());
+    }
+}
+
+void TfrmAbout::btOKClick()
+{
+    accept();
+}
+
+void TfrmAbout::lbAboutClick()
+{
+    open(kMakerHomePage);
+}
+
+void TfrmAbout::btHelpClick()
+{
+    open(helpTarget(m_seams.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_seams.programDir));
+}
+
+void TfrmAbout::open(const QString& target)
+{
+    morvane::ShellOpen(target, m_seams.launcher, m_seams.reportError);
+}

@@ -1,0 +1,84 @@
+// The report's outputs (print, copy, save as RTF) and the About window.
+#include "main_window.h"
+
+#include "about_window.h"
+#include "app_error.h"
+#include "report_pane.h"
+#include "report_printing.h"
+#include "rtf_writer.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QSaveFile>
+
+namespace {
+
+const QString kReportJobName = QStringLiteral("Report");
+const QString kRtfFilter = QStringLiteral("Rich Text Format (*.rtf)");
+
+QString cannotCreateFileMessage(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason);
+}
+
+const QString kSaveFailedMessage = QStringLiteral("Failed to Save Stream");
+
+} // namespace
+
+void TfrmMain::Print1Click()
+{
+    guarded([this] {
+        if (!runModal(*dlgPrint))
+            return;
+        printDocument(*reReport->document(), *m_printer, kReportJobName);
+    });
+}
+
+void TfrmMain::Copy1Click()
+{
+    guarded([this] {
+        if (!reReport->textCursor().hasSelection())
+            reReport->selectAll();
+        reReport->copy();
+    });
+}
+
+void TfrmMain::Save1Click()
+{
+    guarded([this] {
+        dlgSave->setNameFilter(kRtfFilter);
+        dlgSave->setDefaultSuffix(QStringLiteral("rtf"));
+        dlgSave->setOption(QFileDialog::DontConfirmOverwrite);
+        if (!runModal(*dlgSave))
+            return;
+        const QString fileName = dlgSave->selectedFiles().value(0);
+        if (!fileName.isEmpty())
+            saveReport(fileName);
+    });
+}
+
+// Whatever the name's extension, the file holds RTF. The old file is
+// replaced only once the new one is complete.
+void TfrmMain::saveReport(const QString& fileName)
+{
+    const QByteArray rtf = documentToRtf(*reReport->document());
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(cannotCreateFileMessage(QFileInfo(fileName).absoluteFilePath(), file.errorString()));
+    if (file.write(rtf) != rtf.size() || !file.commit())
+        throw AppError(kSaveFailedMessage);
+}
+
+void TfrmMain::lbAboutClick()
+{
+    guarded([this] {
+        AboutSeams seams;
+        seams.clock = m_seams.clock;
+        seams.launcher = m_seams.shellLauncher;
+        seams.reportError = [this](const QString& message) { m_notifier->error(message); };
+        seams.programDir = m_seams.programDir;
+        TfrmAbout about(this, seams);
+        runModal(about);
+    });
+}
