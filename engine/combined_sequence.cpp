@@ -93,8 +93,11 @@ bool CombinedSequenceSource::next(long double& value)
     if (!m_file->next(v))
         throw FileShortenedError(s.FileName);
     --m_left;
-    value = scaledLoad(roundToWorkPrecision(v), s.Scale, s.FileName);
-    value = roundToWorkPrecision(value);
+    // A value written with at most 15 digits is already what a work file
+    // gives back, and a scale of 1 changes nothing: skip both roundings then.
+    if (!m_file->lastDigits().exact)
+        v = roundToWorkPrecision(v);
+    value = s.Scale == 1.0L ? v : roundToWorkPrecision(scaledLoad(v, s.Scale, s.FileName));
     return true;
 }
 

@@ -69,6 +69,91 @@ int SequenceFileSource::peek()
     return c;
 }
 
+// The common token, whole inside the buffer: a sign, at most 19 significant
+// digits around an optional point, an optional short exponent, and a power of
+// ten that long double holds exactly, so one multiplication or division
+// rounds it correctly. Anything else goes to the general parser.
+bool SequenceFileSource::parseSimpleToken(const char* p, const char* end, long double& value)
+{
+    static const auto powers = [] {
+        struct Powers {
+            long double p[28];
+        } t{};
+        t.p[0] = 1.0L;
+        for (int i = 1; i < 28; ++i)
+            t.p[i] = t.p[i - 1] * 10.0L;
+        return t;
+    }();
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    std::uint64_t m = 0;
+    int digits = 0;
+    int scale = 0;
+    bool any = false;
+    bool point = false;
+    for (; p < end; ++p) {
+        const unsigned d = static_cast<unsigned>(*p - '0');
+        if (d <= 9) {
+            any = true;
+            if (m == 0 && d == 0) {
+                scale -= point;
+                continue;
+            }
+            if (digits == 19)
+                return false;
+            m = m * 10 + d;
+            ++digits;
+            scale -= point;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!any)
+        return false;
+    if (p < end) {
+        if (*p != 'e' && *p != 'E')
+            return false;
+        ++p;
+        const bool expNegative = p < end && *p == '-';
+        if (p < end && (*p == '-' || *p == '+'))
+            ++p;
+        int e = 0;
+        const char* first = p;
+        for (; p < end && p - first < 5; ++p) {
+            const unsigned d = static_cast<unsigned>(*p - '0');
+            if (d > 9)
+                return false;
+            e = e * 10 + static_cast<int>(d);
+        }
+        if (p == first || p < end)
+            return false;
+        scale += expNegative ? -e : e;
+    }
+    if (scale < -27 || scale > 27)
+        return m == 0 ? (value = negative ? -0.0L : 0.0L, m_digits = Digits{true, negative, 0, 0}, true) : false;
+    const long double mantissa = static_cast<long double>(m);
+    const long double magnitude = scale >= 0 ? mantissa * powers.p[scale] : mantissa / powers.p[-scale];
+    value = negative ? -magnitude : magnitude;
+    if (m == 0) {
+        m_digits = Digits{true, negative, 0, 0};
+    } else if (digits <= 15) {
+        static const auto tens = [] {
+            struct Tens {
+                std::uint64_t p[16];
+            } t{};
+            t.p[0] = 1;
+            for (int i = 1; i < 16; ++i)
+                t.p[i] = t.p[i - 1] * 10;
+            return t;
+        }();
+        m_digits = Digits{true, negative, m * tens.p[15 - digits], digits - 1 + scale};
+    }
+    return true;
+}
+
 bool SequenceFileSource::next(long double& value)
 {
     if (m_malformed)
@@ -80,6 +165,20 @@ bool SequenceFileSource::next(long double& value)
     }
     if (c < 0)
         return false;
+    m_digits = Digits{};
+    {
+        // A token that ends inside the buffer can be parsed in place.
+        const char* begin = m_buffer.get() + m_begin;
+        const char* stop = m_buffer.get() + m_end;
+        const char* end = begin;
+        while (end < stop && !isSeparator(static_cast<unsigned char>(*end)) && *end != kCtrlZ)
+            ++end;
+        if (end < stop && parseSimpleToken(begin, end, value)) {
+            m_begin += static_cast<std::size_t>(end - begin);
+            return true;
+        }
+        m_digits = Digits{};
+    }
     m_parser.reset();
     bool number = true;
     while (c >= 0 && !isSeparator(static_cast<unsigned char>(c))) {
@@ -108,7 +207,10 @@ SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::str
     while (source.next(v)) {
         if (stats.Points == std::numeric_limits<std::int32_t>::max())
             throw std::overflow_error("The sequence file " + fileName + " holds more than 2147483647 values");
-        work.put(v);
+        if (const auto& d = source.lastDigits(); d.exact)
+            work.putDigits(d.negative, d.digits15, d.exponent10); // the token's own digits: no conversion
+        else
+            work.put(v);
         // The first value sets both extremes, so loads beyond the sentinels count too.
         if (stats.Points == 0 || v > stats.HighestPeak)
             stats.HighestPeak = v;

@@ -27,9 +27,22 @@ public:
     bool next(long double& value) override;
     bool malformed() const { return m_malformed; }
 
+    // Set when the last value was written with 15 significant digits or fewer
+    // (and lies in the normal range): it is then its own work-file value, and
+    // digits15/exponent10 are its 15 digits as the work notation writes them.
+    struct Digits {
+        bool exact = false;
+        bool negative = false;
+        std::uint64_t digits15 = 0; // 0 or in [1e14, 1e15)
+        int exponent10 = 0;
+    };
+    const Digits& lastDigits() const { return m_digits; }
+
 private:
     int peek();   // next byte or -1 at the end (physical end or Ctrl-Z)
     void advance() { ++m_begin; }
+    bool parseSimpleToken(const char* p, const char* end, long double& value);
+    Digits m_digits;
     std::string m_path;
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;

@@ -71,6 +71,30 @@ void WorkFileWriter::put(long double value)
     ++m_written;
 }
 
+void WorkFileWriter::putDigits(bool negative, std::uint64_t digits15, int exponent10)
+{
+    if (m_used + kWorkLineWidth > kBlockSize)
+        flush();
+    char* line = m_buffer.get() + m_used;
+    formatWorkDigits(negative, digits15, exponent10, line);
+    line[kWorkValueWidth] = '\r';
+    line[kWorkValueWidth + 1] = '\n';
+    m_used += kWorkLineWidth;
+    ++m_written;
+}
+
+void WorkFileWriter::putLine(const char* text)
+{
+    if (m_used + kWorkLineWidth > kBlockSize)
+        flush();
+    char* line = m_buffer.get() + m_used;
+    std::memcpy(line, text, kWorkValueWidth);
+    line[kWorkValueWidth] = '\r';
+    line[kWorkValueWidth + 1] = '\n';
+    m_used += kWorkLineWidth;
+    ++m_written;
+}
+
 void WorkFileWriter::flush()
 {
     writeAll(m_fd, m_buffer.get(), m_used, m_path);

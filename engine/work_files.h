@@ -29,6 +29,10 @@ public:
     WorkFileWriter& operator=(const WorkFileWriter&) = delete;
 
     void put(long double value) override;
+    // The line of a value known by its 15 digits (see formatWorkDigits).
+    void putDigits(bool negative, std::uint64_t digits15, int exponent10);
+    // A line already in the notation, kWorkValueWidth characters.
+    void putLine(const char* line);
     void close();
     std::int64_t written() const { return m_written; }
     const std::string& path() const { return m_path; }

@@ -218,6 +218,11 @@ void formatWorkValue(long double v, char* out)
         formatGeneral(v, out);
 }
 
+void formatWorkDigits(bool negative, std::uint64_t digits15, int exponent10, char* out)
+{
+    writeLine(out, negative, digits15, digits15 == 0 ? 0 : exponent10);
+}
+
 std::string formatWorkValue(long double v)
 {
     std::string line(kWorkValueWidth, ' ');

@@ -4,6 +4,7 @@
 // " 1.23456000000000E+0002". The sign column holds "-" whenever the sign bit is
 // set (minus zero too). Independent of the process locale.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ constexpr int kWorkLineWidth = 25; // with CR LF
 // v must be finite. Does not throw, does not allocate.
 void formatWorkValue(long double v, char* out);
 std::string formatWorkValue(long double v);
+
+// Writes the line of a value given by its 15 significant digits (an integer
+// in [1e14, 1e15), or 0 for zero) and the decimal exponent of the first one.
+void formatWorkDigits(bool negative, std::uint64_t digits15, int exponent10, char* out);
 
 // Reads a value written in the notation, or any decimal number of the sequence
 // file syntax with blanks around it. Correctly rounded. Returns false for text

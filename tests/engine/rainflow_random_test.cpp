@@ -82,8 +82,9 @@ TEST(RainflowRandom, ReversalsAlternateAndEveryOneIsCountedOrResidue)
         ASSERT_FALSE(revs.empty());
         for (std::size_t i = 1; i < revs.size(); ++i) {
             ASSERT_GT(std::fabs(revs[i] - revs[i - 1]), filter) << iteration;
-            if (i >= 2)
+            if (i >= 2) {
                 ASSERT_NE(revs[i] > revs[i - 1], revs[i - 1] > revs[i - 2]) << iteration;
+            }
         }
 
         Recorder recorder;
@@ -119,8 +120,9 @@ TEST(RainflowRandom, AgreesWithTheModelAndWithItself)
         const Outcome memory = runInMemory(*run, loads);
         ASSERT_EQ(memory.entries, model::count(loads, p)) << iteration;
         ASSERT_EQ(runInMemory(*run, loads).entries, memory.entries) << iteration;
-        if (iteration % 10 == 0)
+        if (iteration % 10 == 0) {
             ASSERT_EQ(runWithFiles(*run, dir, loads).entries, memory.entries) << iteration;
+        }
     }
 }
 

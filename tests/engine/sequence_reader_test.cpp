@@ -4,10 +4,13 @@
 #include "test_support.h"
 #include "pad_left.h"
 #include "work_files.h"
+#include "work_notation.h"
+#include "decimal_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 using namespace tessivo;
 using tessivo::test::TempDir;
@@ -239,5 +242,55 @@ TEST(WorkFiles, WriterReportsAFullDisk)
         FAIL() << "no error";
     } catch (const IoError& e) {
         EXPECT_STREQ(e.what(), "Disk full");
+    }
+}
+
+TEST(SequenceReader, CarriedDigitsGiveTheSameLinesAsConversion)
+{
+    // Short tokens are written from their own digits; every form must give
+    // the line that converting the value gives.
+    const char* tokens[] = {"-6.604", "0.005", "100", "-0", "+0.0", "1e-27", "123456789012345", "1234567890123456",
+                            "0.000123", "9.99e26", "-12345.678", "5.", ".5", "1.5E3", "7e+0"};
+    std::string content;
+    for (const char* t : tokens)
+        content += std::string(t) + " ";
+    const ReadResult r = readContent(content);
+    ASSERT_EQ(r.lines.size(), std::size(tokens));
+    for (std::size_t i = 0; i < std::size(tokens); ++i) {
+        long double v = 0.0L;
+        ASSERT_TRUE(parseDecimal(tokens[i], v));
+        EXPECT_EQ(r.lines[i], formatWorkValue(v)) << tokens[i];
+    }
+}
+
+TEST(SequenceReader, FastAndGeneralTokenPathsAgreeOnRandomTokens)
+{
+    std::mt19937_64 rng(5);
+    std::vector<std::string> tokens;
+    std::string content;
+    for (int i = 0; i < 20000; ++i) {
+        std::string t = (rng() % 3 == 0) ? "-" : ((rng() % 5 == 0) ? "+" : "");
+        const int digits = 1 + static_cast<int>(rng() % 24);
+        const int point = static_cast<int>(rng() % (digits + 2)) - 1;
+        for (int d = 0; d < digits; ++d) {
+            if (d == point)
+                t += '.';
+            t += static_cast<char>('0' + (rng() % 4 == 0 ? 0 : rng() % 10));
+        }
+        if (rng() % 4 == 0) {
+            t += 'e';
+            t += std::to_string(static_cast<int>(rng() % 80) - 40);
+        }
+        tokens.push_back(t);
+        content += t;
+        content += (rng() & 1) ? "\n" : " \t";
+    }
+    const ReadResult r = readContent(content);
+    ASSERT_EQ(r.error, 0);
+    ASSERT_EQ(r.lines.size(), tokens.size());
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        long double v = 0.0L;
+        ASSERT_TRUE(parseDecimal(tokens[i], v)) << tokens[i];
+        ASSERT_EQ(r.lines[i], formatWorkValue(v)) << tokens[i];
     }
 }
