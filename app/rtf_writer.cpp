@@ -45,7 +45,9 @@ QByteArray escaped(const QString& text)
         } else if (u < 0x7f) {
             out += static_cast<char>(u);
         } else {
-            out += "\\u" + QByteArray::number(static_cast<std::int16_t>(u)) + '?';
+            // The fallback as \'3f ("?") rather than a bare "?": some readers
+            // drop the word after a bare fallback.
+            out += "\\u" + QByteArray::number(static_cast<std::int16_t>(u)) + "\\'3f";
         }
     }
     return out;

@@ -8,7 +8,7 @@
 // tab positions at 96 dots per inch), and per run of text the font family,
 // size, bold, italic and underline; a family or size a run leaves open comes
 // from the document's default font. Tabs become \tab, line breaks within a
-// paragraph \line, characters outside printable ASCII \uN? escapes (UTF-16
+// paragraph \line, characters outside printable ASCII \uN\'3f escapes (UTF-16
 // units, signed, as RTF wants), so the output is plain ASCII. Images and other
 // objects are left out. Does not throw.
 
