@@ -1,6 +1,9 @@
 #include "cycle_export.h"
 
+#include "work_notation.h"
+
 #include <charconv>
+#include <string>
 #include <cmath>
 
 namespace tessivo::cli {
@@ -16,20 +19,34 @@ std::string jsonNumber(long double v)
 std::string shortestText(long double v)
 {
     char text[64];
-    const auto res = std::to_chars(text, text + sizeof text, v);
-    return std::string(text, res.ptr);
+    return std::string(text, formatShortest(v, text));
 }
 
 void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount)
 {
     out << "range,upper,lower,count,cumulative\n";
+    // Lines gather in a block that goes out whole: millions of cycles are common.
+    std::string block;
+    block.reserve(1 << 20);
+    char text[64];
     std::int64_t cumulative = 0;
     for (std::int32_t i = 1; i <= cycleCount; ++i) {
         const TCycle& c = table[i];
         cumulative += c.Count;
-        out << shortestText(c.Range) << ',' << shortestText(c.Upper) << ',' << shortestText(c.Lower) << ','
-            << c.Count << ',' << cumulative << '\n';
+        for (long double load : {c.Range, c.Upper, c.Lower}) {
+            block.append(text, formatShortest(load, text));
+            block += ',';
+        }
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block += ',';
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block += '\n';
+        if (block.size() > (1 << 20) - 256) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
     }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result, const TCycleTable& table,

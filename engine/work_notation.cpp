@@ -223,6 +223,76 @@ void formatWorkDigits(bool negative, std::uint64_t digits15, int exponent10, cha
     writeLine(out, negative, digits15, digits15 == 0 ? 0 : exponent10);
 }
 
+namespace {
+
+// Writes digits (k of them, no trailing zeros) with decimal exponent e10 the way
+// printf's %f or %e would, choosing the shorter and fixed on a tie.
+std::size_t writeShortest(bool negative, const char* digits, int k, int e10, char* out)
+{
+    char* p = out;
+    if (negative)
+        *p++ = '-';
+    const int expDigits = std::abs(e10) >= 1000 ? 4 : (std::abs(e10) >= 100 ? 3 : 2);
+    const int scientific = k + (k > 1 ? 1 : 0) + 2 + expDigits;
+    const int fixed = e10 >= 0 ? (k <= e10 + 1 ? e10 + 1 : k + 1) : 2 + (-e10 - 1) + k;
+    if (fixed <= scientific) {
+        if (e10 >= 0) {
+            for (int i = 0; i <= e10; ++i)
+                *p++ = i < k ? digits[i] : '0';
+            if (k > e10 + 1) {
+                *p++ = '.';
+                for (int i = e10 + 1; i < k; ++i)
+                    *p++ = digits[i];
+            }
+        } else {
+            *p++ = '0';
+            *p++ = '.';
+            for (int i = 0; i < -e10 - 1; ++i)
+                *p++ = '0';
+            for (int i = 0; i < k; ++i)
+                *p++ = digits[i];
+        }
+    } else {
+        *p++ = digits[0];
+        if (k > 1) {
+            *p++ = '.';
+            for (int i = 1; i < k; ++i)
+                *p++ = digits[i];
+        }
+        *p++ = 'e';
+        *p++ = e10 < 0 ? '-' : '+';
+        const int a = std::abs(e10);
+        char e[4];
+        for (int i = expDigits - 1, x = a; i >= 0; --i, x /= 10)
+            e[i] = static_cast<char>('0' + x % 10);
+        for (int i = 0; i < expDigits; ++i)
+            *p++ = e[i];
+    }
+    return static_cast<std::size_t>(p - out);
+}
+
+} // namespace
+
+std::size_t formatShortest(long double v, char* out)
+{
+    // A value whose 15 digits read back to itself: those digits without their
+    // trailing zeros are its shortest form (any shorter decimal that read back
+    // to it would lie within half an ulp of a different 15-digit decimal).
+    std::uint64_t q = 0;
+    int e10 = 0;
+    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), q, e10) && roundToWorkPrecision(v) == v) {
+        char digits[15];
+        for (int i = 14; i >= 0; --i, q /= 10)
+            digits[i] = static_cast<char>('0' + q % 10);
+        int k = 15;
+        while (k > 1 && digits[k - 1] == '0')
+            --k;
+        return writeShortest(std::signbit(v), digits, k, e10, out);
+    }
+    const auto res = std::to_chars(out, out + 64, v);
+    return static_cast<std::size_t>(res.ptr - out);
+}
+
 std::string formatWorkValue(long double v)
 {
     std::string line(kWorkValueWidth, ' ');

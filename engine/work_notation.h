@@ -28,6 +28,12 @@ void formatWorkDigits(bool negative, std::uint64_t digits15, int exponent10, cha
 // that is not such a number (including one too large for long double).
 bool parseWorkValue(std::string_view text, long double& v);
 
+// The shortest decimal text that reads back to v, exactly as
+// std::to_chars(first, last, v) writes it (fixed or scientific, whichever is
+// shorter). Fast for values of 15 significant digits. out needs 64 chars;
+// returns the length.
+std::size_t formatShortest(long double v, char* out);
+
 // The value a trip through a work file gives: parse(format(v)).
 long double roundToWorkPrecision(long double v);
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <locale.h>
 #include <random>
+#include <charconv>
+#include <string>
 
 using namespace tessivo;
 
@@ -179,4 +181,28 @@ TEST(WorkNotation, SubnormalsAndExtremesSurvive)
         EXPECT_TRUE(std::isfinite(r));
         EXPECT_TRUE(sameBits(r, oracleRound15(v))) << formatWorkValue(v);
     }
+}
+
+TEST(WorkNotation, ShortestTextMatchesToChars)
+{
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<long long> mantissa(-999999999999999LL, 999999999999999LL);
+    auto check = [](long double v) {
+        char mine[64];
+        char theirs[64];
+        const std::size_t n = formatShortest(v, mine);
+        const auto res = std::to_chars(theirs, theirs + sizeof theirs, v);
+        ASSERT_EQ(std::string(mine, n), std::string(theirs, res.ptr)) << formatWorkValue(v);
+    };
+    for (int i = 0; i < 200000; ++i) {
+        long double v = 0.0L;
+        char text[64];
+        std::snprintf(text, sizeof text, "%lldE%d", mantissa(rng) / static_cast<long long>(1 + rng() % 100000),
+                      static_cast<int>(rng() % 60) - 35);
+        ASSERT_TRUE(parseDecimal(text, v));
+        check(v);          // a work value
+        check(v * 1.1L);   // usually not one: the general path
+    }
+    for (long double v : {0.0L, -0.0L, 1.0L, 100.0L, 1e15L, 1e16L, 123456.0L, 0.001L, 1e-5L, 1.5e22L, -7.0L})
+        check(v);
 }
