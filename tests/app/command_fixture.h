@@ -23,6 +23,12 @@
 
 #include "edit_float.h"
 
+// Readable failure output for the texts the tests compare.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 inline QString exampleFile(const char* name)
 {
     return QStringLiteral(TESSIVO_EXAMPLES_DIR "/") + QLatin1String(name);
