@@ -47,7 +47,11 @@ std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& w
             for (std::int32_t k = 0; k < s.Points; ++k) {
                 if (!in.next(v))
                     throw FileShortenedError(path);
-                out.put(scaledLoad(v, s.Scale, path));
+                // A scale of 1 leaves a value's own line as it is: copy it.
+                if (const char* line = in.lastCanonicalLine(); line != nullptr && s.Scale == 1.0L)
+                    out.putLine(line);
+                else
+                    out.put(scaledLoad(v, s.Scale, path));
             }
         }
     }

@@ -168,6 +168,12 @@ bool WorkFileReader::next(long double& value)
         }
         const std::string_view line(begin, static_cast<std::size_t>(nl - begin));
         m_begin = std::min(m_end, static_cast<std::size_t>(nl - m_buffer.get()) + 1);
+        const bool ownWidth = line.size() == kWorkLineWidth - 1 && line.back() == '\r';
+        if (!skipping && ownWidth && parseCanonicalLine(begin, value)) {
+            m_canonical = begin;
+            return true;
+        }
+        m_canonical = nullptr;
         if (!skipping && parseWorkValue(line, value))
             return true;
         skipping = false;

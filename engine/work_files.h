@@ -56,9 +56,13 @@ public:
 
     bool next(long double& value) override;
     const std::string& path() const { return m_path; }
+    // The line of the last value when it was the value's own line (see
+    // parseCanonicalLine), else nullptr; valid until the next call of next().
+    const char* lastCanonicalLine() const { return m_canonical; }
 
 private:
     bool fill();
+    const char* m_canonical = nullptr;
     std::string m_path;
     int m_fd = -1;
     std::unique_ptr<char[]> m_buffer;

@@ -124,31 +124,41 @@ bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
     return false;
 }
 
+// "00" to "99", so that digits go out two at a time.
+constexpr auto kDigitPairs = [] {
+    struct Pairs {
+        char p[200];
+    } t{};
+    for (int i = 0; i < 100; ++i) {
+        t.p[2 * i] = static_cast<char>('0' + i / 10);
+        t.p[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+// Writes the 2n decimal digits of v (v < 100^n) to out.
+void writeDigitPairs(char* out, std::uint32_t v, int n)
+{
+    for (int i = n - 1; i >= 0; --i) {
+        std::memcpy(out + 2 * i, kDigitPairs.p + 2 * (v % 100), 2);
+        v /= 100;
+    }
+}
+
 void writeLine(char* out, bool negative, std::uint64_t digits, int exponent10)
 {
     out[0] = negative ? '-' : ' ';
-    // Two 32-bit halves: the divisions by 10 stay cheap.
-    char d[15];
-    auto high = static_cast<std::uint32_t>(digits / 100'000'000ULL); // 7 digits
-    auto low = static_cast<std::uint32_t>(digits % 100'000'000ULL);  // 8 digits
-    for (int i = 14; i >= 7; --i) {
-        d[i] = static_cast<char>('0' + low % 10);
-        low /= 10;
-    }
-    for (int i = 6; i >= 0; --i) {
-        d[i] = static_cast<char>('0' + high % 10);
-        high /= 10;
-    }
-    out[1] = d[0];
+    // 15 digits: the first alone, then 14 after the point in two halves.
+    const auto first = static_cast<std::uint32_t>(digits / 100'000'000'000'000ULL);
+    const std::uint64_t rest = digits % 100'000'000'000'000ULL;
+    out[1] = static_cast<char>('0' + first);
     out[2] = '.';
-    std::memcpy(out + 3, d + 1, 14);
+    writeDigitPairs(out + 3, static_cast<std::uint32_t>(rest / 100'000'000ULL), 3); // 6 digits
+    writeDigitPairs(out + 9, static_cast<std::uint32_t>(rest % 100'000'000ULL), 4); // 8 digits
     out[17] = 'E';
     out[18] = exponent10 < 0 ? '-' : '+';
-    unsigned e = static_cast<unsigned>(exponent10 < 0 ? -exponent10 : exponent10);
-    for (int i = 22; i >= 19; --i) {
-        out[i] = static_cast<char>('0' + e % 10);
-        e /= 10;
-    }
+    const auto e = static_cast<std::uint32_t>(exponent10 < 0 ? -exponent10 : exponent10);
+    writeDigitPairs(out + 19, e, 2);
 }
 
 void formatGeneral(long double v, char* out)
@@ -163,21 +173,38 @@ void formatGeneral(long double v, char* out)
     writeLine(out, std::signbit(v), digits, text[17] == '-' ? -exponent10 : exponent10);
 }
 
+// Eight ASCII digits at p as a number, all at once; false if any is not a digit.
+bool eightDigits(const char* p, std::uint64_t& value)
+{
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, p, 8);
+    const std::uint64_t d = chunk - 0x3030303030303030ULL;
+    // Every byte must be 0..9: no borrow out of a byte and no byte above 9.
+    if (((chunk & 0xF0F0F0F0F0F0F0F0ULL) != 0x3030303030303030ULL) ||
+        (((d + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) != 0))
+        return false;
+    // Pairs, then quads, then the whole (the first character is the most significant digit).
+    std::uint64_t v = (d * 2561) >> 8;
+    v = ((v & 0x00FF00FF00FF00FFULL) * 6553601) >> 16;
+    value = ((v & 0x0000FFFF0000FFFFULL) * 42949672960001ULL) >> 32;
+    return true;
+}
+
 // Exact for the lines the writer produces whose exponent keeps the power of
 // ten exact: one rounding of a 15-digit integer times or over 10^n.
 bool parseOwnLine(const char* s, long double& v)
 {
     if ((s[0] != ' ' && s[0] != '-') || s[2] != '.' || s[17] != 'E' || (s[18] != '+' && s[18] != '-'))
         return false;
-    std::uint64_t m = 0;
-    for (int i = 1; i < 17; ++i) {
-        if (i == 2)
-            continue;
-        const unsigned d = static_cast<unsigned>(s[i] - '0');
-        if (d > 9)
-            return false;
-        m = m * 10 + d;
-    }
+    std::uint64_t low8 = 0;
+    std::uint64_t high8 = 0;
+    if (!eightDigits(s + 9, low8) || !eightDigits(s + 3, high8))
+        return false;
+    const unsigned d0 = static_cast<unsigned>(s[1] - '0');
+    if (d0 > 9)
+        return false;
+    // Digits: s[1], then s[3..8] (the first six of high8) and s[9..16] (low8).
+    const std::uint64_t m = (d0 * 1'000'000ULL + high8 / 100) * 100'000'000ULL + low8;
     int e = 0;
     for (int i = 19; i < 23; ++i) {
         const unsigned d = static_cast<unsigned>(s[i] - '0');
@@ -313,6 +340,13 @@ bool parseWorkValue(std::string_view text, long double& v)
     while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r'))
         --last;
     return parseDecimal(text.substr(first, last - first), v);
+}
+
+bool parseCanonicalLine(const char* line, long double& v)
+{
+    if (line[1] == '0' && std::memcmp(line + 2, ".00000000000000E+0000", 21) != 0)
+        return false;
+    return parseOwnLine(line, v);
 }
 
 long double roundToWorkPrecision(long double v)

@@ -34,6 +34,13 @@ bool parseWorkValue(std::string_view text, long double& v);
 // returns the length.
 std::size_t formatShortest(long double v, char* out);
 
+// Reads a line exactly as formatWorkValue writes it (kWorkValueWidth
+// characters, first digit not 0 unless the value is zero) for exponents
+// whose conversion is exact in one step; false otherwise, and the caller
+// takes parseWorkValue. Such a line is the value's own line: writing the
+// value again gives the same characters.
+bool parseCanonicalLine(const char* line, long double& v);
+
 // The value a trip through a work file gives: parse(format(v)).
 long double roundToWorkPrecision(long double v);
 

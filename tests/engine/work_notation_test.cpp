@@ -206,3 +206,24 @@ TEST(WorkNotation, ShortestTextMatchesToChars)
     for (long double v : {0.0L, -0.0L, 1.0L, 100.0L, 1e15L, 1e16L, 123456.0L, 0.001L, 1e-5L, 1.5e22L, -7.0L})
         check(v);
 }
+
+TEST(WorkNotation, CanonicalLinesAreExactlyTheWrittenOnes)
+{
+    long double v = 0.0L;
+    EXPECT_TRUE(parseCanonicalLine(" 5.00000000000000E-0001", v));
+    EXPECT_EQ(v, 0.5L);
+    EXPECT_TRUE(parseCanonicalLine("-0.00000000000000E+0000", v));
+    EXPECT_TRUE(std::signbit(v));
+    EXPECT_FALSE(parseCanonicalLine(" 0.50000000000000E+0000", v)) << "same value, other text";
+    EXPECT_FALSE(parseCanonicalLine(" 0.00000000000000E+0005", v));
+    EXPECT_FALSE(parseCanonicalLine(" 1.0000000000000xE+0000", v));
+    std::mt19937_64 rng(8);
+    for (int i = 0; i < 100000; ++i) {
+        const long double value = roundToWorkPrecision(static_cast<long double>(rng() % 100000000) / 1000.0L - 5e4L);
+        const std::string line = formatWorkValue(value);
+        if (parseCanonicalLine(line.c_str(), v)) {
+            ASSERT_EQ(v, value);
+            ASSERT_EQ(formatWorkValue(v), line);
+        }
+    }
+}
