@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kLayoutDpi = 96.0;
 constexpr int kDotsPerMeterAt96Dpi = 3780; // 96 / 0.0254, rounded
+constexpr double kEdge = 0.5; // layout pixels: more than the layout's rounding, less than any line
 
 // A paint device that only tells the layout its resolution.
 QImage layoutDevice()
@@ -59,7 +60,9 @@ void printDocument(const QTextDocument& document, QPrinter& printer, const QStri
         painter.translate(0, -visible.top());
         painter.setClipRect(visible);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = visible;
+        // The layout draws every line that touches the clip; a line that
+        // starts exactly at the page's edge belongs to the next page only.
+        context.clip = visible.adjusted(0, kEdge, 0, -kEdge);
         copy->documentLayout()->draw(&painter, context);
         painter.restore();
     }

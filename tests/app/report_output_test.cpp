@@ -1,0 +1,208 @@
+#include "command_fixture.h"
+#include "pdf_text.h"
+#include "rtf_reader.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+QString withoutBlanks(QString text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return text.remove(blanks);
+}
+
+class ReportOutputTest : public CommandTest {
+protected:
+    // A window with a counted report and a line the user typed.
+    std::unique_ptr<TfrmMain> withReport()
+    {
+        auto window = startWindow();
+        open(*window, exampleFile("worked_example.txt"));
+        window->btExecute->click();
+        QTextCursor cursor(window->reReport->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("\nChecked by Zo\u00eb \u2013 \u20ac 12 {ok} \\"));
+        return window;
+    }
+
+    void saveAs(TfrmMain& window, const QString& typedName)
+    {
+        answer = [&, typedName](QDialog& dialog) {
+            auto& files = static_cast<QFileDialog&>(dialog);
+            filters = files.nameFilters();
+            files.selectFile(typedName);
+            return true;
+        };
+        window.Save1->trigger();
+    }
+
+    static QByteArray contentOf(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QStringList filters;
+};
+
+TEST_F(ReportOutputTest, SaveWritesRtfThatReadsBackAsTheReport)
+{
+    if (!unrtfInstalled())
+        GTEST_SKIP() << "unrtf is not installed";
+    auto window = withReport();
+    const QString typed = dir() + QStringLiteral("/report");
+    saveAs(*window, typed);
+    EXPECT_EQ(filters, QStringList{QStringLiteral("Rich Text Format (*.rtf)")});
+    const QString saved = typed + QStringLiteral(".rtf");
+    ASSERT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(unrtfText(saved), tabsFolded(report(*window)));
+    const QString html = unrtfHtml(saved);
+    EXPECT_TRUE(html.contains(QStringLiteral("<b>Spectrum characteristics</b>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<b>Load cycles</b>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("face=\"Tahoma\"")));
+    EXPECT_TRUE(notifier.generalErrors.isEmpty());
+}
+
+TEST_F(ReportOutputTest, SaveReplacesWithoutAskingAndWritesRtfUnderAnyName)
+{
+    auto window = withReport();
+    const QString other = writeFile(QStringLiteral("old.txt"), "old content");
+    const int dialogsBefore = dialogsShown;
+    saveAs(*window, other);
+    const QByteArray rtf = contentOf(other);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(rtf.contains("\\tx2700"));
+    EXPECT_TRUE(rtf.contains("Zo\\u235\\'3f"));
+    EXPECT_TRUE(static_cast<QFileDialog*>(window->dlgSave)->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(window->dlgSave->defaultSuffix(), QStringLiteral("rtf"));
+    EXPECT_EQ(dialogsShown, dialogsBefore + 1); // no question before replacing
+}
+
+TEST_F(ReportOutputTest, CancelledSaveWritesNothing)
+{
+    auto window = withReport();
+    answer = [&](QDialog& dialog) {
+        static_cast<QFileDialog&>(dialog).selectFile(dir() + QStringLiteral("/never.rtf"));
+        return false;
+    };
+    window->Save1->trigger();
+    EXPECT_FALSE(QFileInfo::exists(dir() + QStringLiteral("/never.rtf")));
+    EXPECT_TRUE(notifier.generalErrors.isEmpty());
+}
+
+TEST_F(ReportOutputTest, SaveIntoAMissingFolderSaysWhichFileCannotBeCreated)
+{
+    auto window = withReport();
+    const QString before = report(*window);
+    const QString target = dir() + QStringLiteral("/missing/report.rtf");
+    answer = [&](QDialog& dialog) {
+        static_cast<QFileDialog&>(dialog).selectFile(target);
+        QDir(dir()).rmdir(QStringLiteral("missing")); // gone after the choice
+        return true;
+    };
+    ASSERT_TRUE(QDir(dir()).mkdir(QStringLiteral("missing")));
+    window->Save1->trigger();
+    ASSERT_EQ(notifier.generalErrors.size(), 1);
+    const QString prefix = QStringLiteral("Cannot create file \"%1\". ").arg(target);
+    EXPECT_TRUE(notifier.generalErrors[0].startsWith(prefix)) << notifier.generalErrors[0].toStdString();
+    EXPECT_GT(notifier.generalErrors[0].size(), prefix.size() + 1);
+    EXPECT_TRUE(notifier.generalErrors[0].endsWith(u'.'));
+    EXPECT_EQ(report(*window), before);
+}
+
+TEST_F(ReportOutputTest, CopyWithoutSelectionCopiesAndSelectsTheWholeReport)
+{
+    auto window = withReport();
+    window->Copy1->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), report(*window));
+    EXPECT_TRUE(copied->hasHtml());
+    EXPECT_TRUE(copied->html().contains(QStringLiteral("Load cycles")));
+    const QByteArray rtf = copied->data(QStringLiteral("text/rtf"));
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(rtf.contains("\\tx2700") && rtf.contains("\\tx5500"));
+    EXPECT_EQ(window->reReport->textCursor().selectedText().size(), report(*window).size());
+}
+
+TEST_F(ReportOutputTest, CopyWithASelectionCopiesOnlyIt)
+{
+    auto window = withReport();
+    QTextCursor cursor(window->reReport->document()->findBlockByNumber(2));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    window->reReport->setTextCursor(cursor);
+    window->Copy1->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), QStringLiteral("Highest Peak: \t6.000"));
+    const QByteArray rtf = copied->data(QStringLiteral("text/rtf"));
+    EXPECT_TRUE(rtf.contains("Highest Peak: \\tab 6.000"));
+    EXPECT_FALSE(rtf.contains("Lowest"));
+    EXPECT_EQ(window->reReport->textCursor().selectedText(), QStringLiteral("Highest Peak: \t6.000"));
+}
+
+TEST_F(ReportOutputTest, PrintSendsOneJobNamedReport)
+{
+    auto window = withReport();
+    const QString pdf = dir() + QStringLiteral("/printed.pdf");
+    QAbstractPrintDialog::PrintDialogOptions options;
+    answer = [&](QDialog& dialog) {
+        auto& print = static_cast<QPrintDialog&>(dialog);
+        options = print.options();
+        print.printer()->setOutputFormat(QPrinter::PdfFormat);
+        print.printer()->setOutputFileName(pdf);
+        return true;
+    };
+    window->Print1->trigger();
+    EXPECT_TRUE(notifier.generalErrors.isEmpty());
+    EXPECT_FALSE(options.testFlag(QAbstractPrintDialog::PrintPageRange));
+    EXPECT_FALSE(options.testFlag(QAbstractPrintDialog::PrintSelection));
+    EXPECT_EQ(window->dlgPrint->printer()->docName(), QStringLiteral("Report"));
+    const QByteArray printed = contentOf(pdf);
+    EXPECT_TRUE(printed.startsWith("%PDF"));
+    EXPECT_EQ(pdf_text::title(printed), QStringLiteral("Report"));
+    EXPECT_EQ(pdf_text::pageCount(printed), 1);
+    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(), withoutBlanks(report(*window)).toStdString());
+}
+
+TEST_F(ReportOutputTest, LongReportIsPrintedOverSeveralPagesInOrder)
+{
+    auto window = startWindow();
+    open(*window, exampleFile("random_walk.txt"));
+    window->btExecute->click();
+    const QString pdf = dir() + QStringLiteral("/long.pdf");
+    answer = [&](QDialog& dialog) {
+        auto* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return true;
+    };
+    window->Print1->trigger();
+    const QByteArray printed = contentOf(pdf);
+    const int lines = window->reReport->document()->blockCount();
+    EXPECT_GT(pdf_text::pageCount(printed), lines / 80);
+    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(), withoutBlanks(report(*window)).toStdString());
+}
+
+TEST_F(ReportOutputTest, CancelledPrintPrintsNothing)
+{
+    auto window = withReport();
+    const QString pdf = dir() + QStringLiteral("/never.pdf");
+    answer = [&](QDialog& dialog) {
+        auto& print = static_cast<QPrintDialog&>(dialog);
+        print.printer()->setOutputFormat(QPrinter::PdfFormat);
+        print.printer()->setOutputFileName(pdf);
+        return false;
+    };
+    window->Print1->trigger();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+}
+
+} // namespace
