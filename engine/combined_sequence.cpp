@@ -35,28 +35,62 @@ const char* FileShortenedError::what() const noexcept
 
 std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir)
 {
+    CombinedWorkFileSource in(run, workDir);
     WorkFileWriter out(workFilePath(workDir, kSequenceFile));
-    for (std::int32_t i = 1; i <= run.SeqCount && i <= MaxSequences; ++i) {
-        const TSequence& s = run.Sequences[static_cast<std::size_t>(i)];
-        if (!s.Active)
-            continue;
-        const std::string path = workFilePath(workDir, sequenceSlotFileName(i));
-        for (std::int32_t r = 0; r < s.Repetitions; ++r) {
-            WorkFileReader in(path);
-            long double v = 0.0L;
-            for (std::int32_t k = 0; k < s.Points; ++k) {
-                if (!in.next(v))
-                    throw FileShortenedError(path);
-                // A scale of 1 leaves a value's own line as it is: copy it.
-                if (const char* line = in.lastCanonicalLine(); line != nullptr && s.Scale == 1.0L)
-                    out.putLine(line);
-                else
-                    out.put(scaledLoad(v, s.Scale, path));
-            }
-        }
+    long double v = 0.0L;
+    while (in.next(v)) {
+        if (const char* line = in.lastLine())
+            out.putLine(line);
+        else
+            out.put(v);
     }
     out.close();
     return out.written();
+}
+
+CombinedWorkFileSource::CombinedWorkFileSource(const TRainflowRun& run, std::string workDir)
+    : m_run(run), m_workDir(std::move(workDir))
+{
+}
+
+CombinedWorkFileSource::~CombinedWorkFileSource() = default;
+
+// Opens the next repetition of the current slot, or the next active slot.
+bool CombinedWorkFileSource::advance()
+{
+    m_file.reset();
+    const bool sameSlot =
+        m_slot > 0 && m_repetition + 1 < m_run.Sequences[static_cast<std::size_t>(m_slot)].Repetitions;
+    if (sameSlot) {
+        ++m_repetition;
+    } else {
+        do {
+            if (++m_slot > m_run.SeqCount || m_slot > MaxSequences)
+                return false;
+        } while (!takesPart(m_run.Sequences[static_cast<std::size_t>(m_slot)]));
+        m_repetition = 0;
+        m_path = workFilePath(m_workDir, sequenceSlotFileName(m_slot));
+    }
+    m_file = std::make_unique<WorkFileReader>(m_path);
+    m_left = m_run.Sequences[static_cast<std::size_t>(m_slot)].Points;
+    return true;
+}
+
+bool CombinedWorkFileSource::next(long double& value)
+{
+    while (m_left <= 0) {
+        if (!advance())
+            return false;
+    }
+    const TSequence& s = m_run.Sequences[static_cast<std::size_t>(m_slot)];
+    long double v = 0.0L;
+    if (!m_file->next(v))
+        throw FileShortenedError(m_path);
+    --m_left;
+    // A scale of 1 leaves a value's own line as it is.
+    m_line = s.Scale == 1.0L ? m_file->lastCanonicalLine() : nullptr;
+    value = s.Scale == 1.0L ? v : roundToWorkPrecision(scaledLoad(v, s.Scale, m_path));
+    return true;
 }
 
 CombinedSequenceSource::CombinedSequenceSource(const TRainflowRun& run) : m_run(run) {}

@@ -8,6 +8,7 @@
 #include "run_record.h"
 #include "sequence_reader.h"
 #include "value_stream.h"
+#include "work_files.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,30 @@ public:
 // work file holds fewer than Points values), std::overflow_error when a
 // scaled load is beyond the range of long double.
 std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir);
+
+// Streams the combined sequence from the slots' work files "$Sequence_NNN.tmp"
+// in workDir, as WriteCombinedSequence writes it: Points values per
+// repetition, each times the slot's Scale. next() throws as
+// WriteCombinedSequence does. With a scale of 1 the value's own line is at
+// hand (lastLine), so "$Sequence.tmp" can be written without conversions.
+class CombinedWorkFileSource final : public ValueSource {
+public:
+    CombinedWorkFileSource(const TRainflowRun& run, std::string workDir);
+    ~CombinedWorkFileSource() override;
+    bool next(long double& value) override;
+    const char* lastLine() const override { return m_line; }
+
+private:
+    bool advance();
+    const TRainflowRun& m_run;
+    std::string m_workDir;
+    std::int32_t m_slot = 0;
+    std::int32_t m_repetition = 0;
+    std::int32_t m_left = 0;
+    std::string m_path;
+    std::unique_ptr<WorkFileReader> m_file;
+    const char* m_line = nullptr;
+};
 
 // Streams the combined sequence from the slots' own sequence files (FileName),
 // reopening a file for each repetition. Each value is rounded as the slot's

@@ -88,7 +88,89 @@ std::int64_t countFile(const std::string& from, const std::string& residueTo, st
     return lines;
 }
 
+// Passes the values of a source on and writes each to a work file on the way,
+// copying the source's own line when it has one.
+class RecordingSource final : public ValueSource {
+public:
+    RecordingSource(ValueSource& in, WorkFileWriter& out) : m_in(in), m_out(out) {}
+    bool next(long double& value) override
+    {
+        if (!m_in.next(value))
+            return false;
+        if (const char* line = m_in.lastLine())
+            m_out.putLine(line);
+        else
+            m_out.put(value);
+        return true;
+    }
+
+private:
+    ValueSource& m_in;
+    WorkFileWriter& m_out;
+};
+
+// Writes every value to a work file and hands it on to the next stage.
+class RecordingSink final : public ValueSink {
+public:
+    RecordingSink(WorkFileWriter& out, ValueSink& next) : m_out(out), m_next(next) {}
+    void put(long double value) override
+    {
+        m_out.put(value);
+        m_next.put(value);
+    }
+
+private:
+    WorkFileWriter& m_out;
+    ValueSink& m_next;
+};
+
+// Pass 2 or the upward half cycles, from "$RedRev.tmp", as the work-file form does it.
+void handleResidueFromFiles(const std::string& reversals, const std::string& redRev, std::int64_t residueLines,
+                            TRainflowRun& run, TCycleTable& table, RunStart& start)
+{
+    if (run.Decomposition) {
+        const std::int64_t reversalCount = extractFile(redRev, reversals, residueLines, run.FilterSize);
+        countFile(reversals, redRev, reversalCount, 2, run, start.bins, table, start.result);
+    } else {
+        WorkFileReader in(redRev);
+        CountUpwardResidue(in, residueLines, run, start.bins, table, start.result);
+    }
+}
+
 } // namespace
+
+RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
+                      ValueSource& sequence, const RunHooks& hooks, RunLimits limits)
+{
+    checkBinCount(run);
+    emptyResult(cycleCount, table);
+    const std::string reversals = workFilePath(workDir, kReversalsFile);
+    const std::string redRev = workFilePath(workDir, kRedRevFile);
+    RunStart start = decideBins(run, limits);
+    ClearFromToMatrix(run.FromToMatrix, run.BinCount);
+
+    // Sequence -> "$Sequence.tmp" and extraction -> "$Reversals.tmp" and counting, in one pass.
+    WorkFileWriter sequenceOut(workFilePath(workDir, kSequenceFile));
+    WorkFileWriter reversalsOut(reversals);
+    CycleTally tally(run, start.bins, table, start.result);
+    FourPointCounter counter(tally);
+    RecordingSource recorded(sequence, sequenceOut);
+    RecordingSink counted(reversalsOut, counter);
+    extractReversalsN(recorded, run.SeqLength, run.FilterSize, counted);
+    sequenceOut.close();
+    reversalsOut.close();
+
+    WorkFileWriter residueOut(redRev);
+    for (int round = 0; round < 2; ++round)
+        for (const long double point : counter.residue())
+            residueOut.put(point);
+    residueOut.close();
+    const auto residueLines = 2 * static_cast<std::int64_t>(counter.residue().size());
+
+    handleResidueFromFiles(reversals, redRev, residueLines, run, table, start);
+    finishRun(cycleCount, table, run, start, hooks);
+    return start.result;
+}
 
 RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
                       const RunHooks& hooks, RunLimits limits)
@@ -99,18 +181,12 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
     const std::string reversals = workFilePath(workDir, kReversalsFile);
     const std::string redRev = workFilePath(workDir, kRedRevFile);
 
-    std::int64_t reversalCount = extractFile(sequence, reversals, run.SeqLength, run.FilterSize);
+    const std::int64_t reversalCount = extractFile(sequence, reversals, run.SeqLength, run.FilterSize);
     RunStart start = decideBins(run, limits);
     ClearFromToMatrix(run.FromToMatrix, run.BinCount);
     const std::int64_t residueLines =
         countFile(reversals, redRev, reversalCount, 1, run, start.bins, table, start.result);
-    if (run.Decomposition) {
-        reversalCount = extractFile(redRev, reversals, residueLines, run.FilterSize);
-        countFile(reversals, redRev, reversalCount, 2, run, start.bins, table, start.result);
-    } else {
-        WorkFileReader in(redRev);
-        CountUpwardResidue(in, residueLines, run, start.bins, table, start.result);
-    }
+    handleResidueFromFiles(reversals, redRev, residueLines, run, table, start);
     finishRun(cycleCount, table, run, start, hooks);
     return start.result;
 }

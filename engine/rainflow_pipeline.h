@@ -43,6 +43,15 @@ struct RunLimits {
 RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
                       const RunHooks& hooks = {}, RunLimits limits = {});
 
+// Work-file form fed from a stream: the combined sequence comes from
+// `sequence` (run.SeqLength values, rounded as "$Sequence.tmp" gives them
+// back) and is written to "$Sequence.tmp" in workDir while the reversals are
+// extracted from it, and the reversals are written to "$Reversals.tmp" while
+// they are counted: one pass, and the files end up exactly as in the form
+// above. Throws IoError as that form does.
+RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
+                      ValueSource& sequence, const RunHooks& hooks = {}, RunLimits limits = {});
+
 // In-memory form: `sequence` gives run.SeqLength values already rounded to 15
 // significant digits. The stages pass values directly, rounded exactly as a
 // trip through a work file rounds them, so the result equals that of the

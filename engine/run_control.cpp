@@ -50,9 +50,10 @@ RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int3
                                 const std::string& workDir, const ExecuteOptions& options)
 {
     requireChecksPassed(run);
-    WriteCombinedSequence(run, workDir);
+    // "$Sequence.tmp" is written while it is counted: one pass over the values.
+    CombinedWorkFileSource combined(run, workDir);
     const RunResult result =
-        RunRainflow(cycleCount, table, run, workDir, RunHooks{options.processMessages}, options.limits);
+        RunRainflow(cycleCount, table, run, workDir, combined, RunHooks{options.processMessages}, options.limits);
     return afterRun(result, run, table, cycleCount, options);
 }
 

@@ -16,6 +16,10 @@ public:
     virtual ~ValueSource() = default;
     // The next value, or false at the end of the input.
     virtual bool next(long double& value) = 0;
+    // The last value's own line in the work notation, when the source has it
+    // at hand (so a writer can copy it instead of converting); else nullptr.
+    // Valid until the next call of next().
+    virtual const char* lastLine() const { return nullptr; }
 };
 
 } // namespace tessivo

@@ -59,6 +59,7 @@ public:
     // The line of the last value when it was the value's own line (see
     // parseCanonicalLine), else nullptr; valid until the next call of next().
     const char* lastCanonicalLine() const { return m_canonical; }
+    const char* lastLine() const override { return m_canonical; }
 
 private:
     bool fill();

@@ -1,0 +1,44 @@
+// The streamed work-file form writes "$Sequence.tmp" and "$Reversals.tmp"
+// while it counts; it must leave the same files and the same table as the
+// form that reads each file back.
+#include "pipeline_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace tessivo;
+using namespace tessivo::test;
+
+TEST(RunRainflowStreamed, SameFilesAndTableAsTheFileByFileForm)
+{
+    std::mt19937_64 rng(77);
+    for (int iteration = 0; iteration < 60; ++iteration) {
+        std::vector<long double> loads;
+        long double walk = 0.0L;
+        const int length = 2 + static_cast<int>(rng() % 3000);
+        for (int i = 0; i < length; ++i) {
+            walk += static_cast<long double>(static_cast<int>(rng() % 2001) - 1000) / 64.0L;
+            loads.push_back(roundToWorkPrecision(walk / 3.0L));
+        }
+        const Parameters p{static_cast<long double>(rng() % 4) * 0.5L, (rng() & 1) != 0, (rng() & 1) != 0,
+                           (rng() & 1) ? 32 : 100};
+        auto run = makeRun(loads, p);
+        if (run->FilterSize >= run->HighestPeak - run->LowestTrough)
+            continue;
+
+        TempDir fileByFile;
+        const Outcome expected = runWithFiles(*run, fileByFile, loads);
+
+        TempDir streamed;
+        TCycleTable table;
+        std::int32_t n = -1;
+        VectorSource source(loads);
+        const RunResult result = RunRainflow(n, table, *run, streamed.str(), source);
+        ASSERT_EQ(result, expected.result);
+        ASSERT_EQ(entriesOf(table, n), expected.entries) << iteration;
+        for (const char* name : {kSequenceFile, kReversalsFile, kRedRevFile})
+            ASSERT_EQ(readAll(workFilePath(streamed.str(), name)), readAll(workFilePath(fileByFile.str(), name)))
+                << name << " in iteration " << iteration;
+    }
+}
