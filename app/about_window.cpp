@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +67,9 @@ void TfrmAbout::createControls()
     QPalette teal = lbAbout->palette();
     teal.setColor(QPalette::WindowText, kLinkTeal);
     lbAbout->setPalette(teal);
+    // Our host name in Liberation Sans is wider than the design's 189 pixels:
+    // widen the label rather than clip the address.
+    lbAbout->resize(std::max(lbAbout->width(), lbAbout->sizeHint().width()), lbAbout->height());
     btOK = placed(new QPushButton(QStringLiteral("OK"), this), "btOK", 216, 96, 75, 25);
     btHelp = placed(new QPushButton(QStringLiteral("Help"), this), "btHelp", 8, 96, 75, 25);
     setTabOrder(btOK, btHelp);
