@@ -7,8 +7,8 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Rainflow counting of load sequences for fatigue analysis")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Counts the load cycles of a load sequence by the four-point rainflow method
- and reports the load spectrum: a desktop program (tessivo) and a
- command-line tool (tessivo-count) over the same counting engine.")
+and reports the load spectrum: a desktop program (tessivo) and a command-line
+tool (tessivo-count) over the same counting engine.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "science")
@@ -28,8 +28,9 @@ else()
   endif()
 endif()
 if(TESSIVO_BUILD_GUI)
-  # libqt6svg6: the window icon; libqt6gui6 carries the xcb and JPEG plugins.
-  list(APPEND tessivo_deb_extra "libqt6svg6" "libqt6gui6" "fonts-liberation2")
+  # libqt6svg6 draws the window icon; the xcb and JPEG plugins come with
+  # libqt6gui6, which the program links anyway.
+  list(APPEND tessivo_deb_extra "libqt6svg6" "fonts-liberation2")
   list(JOIN tessivo_deb_extra ", " tessivo_deb_extra)
   if(tessivo_deb_depends)
     string(APPEND tessivo_deb_depends ", ")
