@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace tessivo {
 namespace {
@@ -22,6 +23,18 @@ long double scaledLoad(long double v, long double scale, const std::string& path
     if (!std::isfinite(product))
         throw std::overflow_error("A load of " + path + " times its scale is too large");
     return product;
+}
+
+// Every line of a slot's work file has the same width. A file cut inside
+// its last line would still give Points values, the last one shortened to a
+// wrong load, so the size is checked before any value is read.
+void requireWholeWorkFile(const std::string& path, std::int32_t points)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        throwIoError(errno, path);
+    if (st.st_size < static_cast<off_t>(points) * kWorkLineWidth)
+        throw FileShortenedError(path);
 }
 
 } // namespace
@@ -71,8 +84,9 @@ bool CombinedWorkFileSource::advance()
         m_repetition = 0;
         m_path = workFilePath(m_workDir, sequenceSlotFileName(m_slot));
     }
-    m_file = std::make_unique<WorkFileReader>(m_path);
     m_left = m_run.Sequences[static_cast<std::size_t>(m_slot)].Points;
+    m_file = std::make_unique<WorkFileReader>(m_path); // refuses a link before the size is looked at
+    requireWholeWorkFile(m_path, m_left);
     return true;
 }
 

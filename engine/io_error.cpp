@@ -14,6 +14,7 @@ std::string ioErrorMessage(int code)
     case EPERM:
     case EROFS:
     case EISDIR:
+    case ENODEV: // not a regular file: a FIFO or a device
     case ELOOP: // a symbolic link where a work file belongs is refused
         return "File access denied";
     case ENOSPC:

@@ -1,13 +1,13 @@
 #include "sequence_reader.h"
 
 #include "io_error.h"
+#include "regular_file.h"
 #include "work_files.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tessivo {
@@ -23,15 +23,7 @@ bool isSeparator(unsigned char c) { return c <= 32 && c != kCtrlZ; }
 SequenceFileSource::SequenceFileSource(const std::string& path)
     : m_path(path), m_buffer(new char[kBlockSize])
 {
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        throwIoError(errno, m_path);
-    struct stat st {};
-    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
-        throwIoError(EISDIR, m_path);
-    }
+    m_fd = openRegularFile(m_path, 0);
 }
 
 SequenceFileSource::~SequenceFileSource()

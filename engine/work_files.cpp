@@ -2,6 +2,7 @@
 
 #include "io_error.h"
 #include "pad_left.h"
+#include "regular_file.h"
 #include "work_notation.h"
 
 #include <cerrno>
@@ -115,9 +116,9 @@ void WorkFileWriter::close()
 WorkFileReader::WorkFileReader(std::string path)
     : m_path(std::move(path)), m_buffer(new char[kBlockSize])
 {
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        throwIoError(errno, m_path);
+    // A work file is ours: a symbolic link or a device in its place (which
+    // could feed the reader without end) is refused.
+    m_fd = openRegularFile(m_path, O_NOFOLLOW);
 }
 
 WorkFileReader::~WorkFileReader()

@@ -47,6 +47,8 @@ private:
 };
 
 // Reads a work file line by line. A line that does not convert is skipped.
+// A symbolic link or anything else that is not a regular file is refused
+// (IoError).
 class WorkFileReader final : public ValueSource {
 public:
     explicit WorkFileReader(std::string path);
