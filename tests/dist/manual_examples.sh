@@ -1,14 +1,15 @@
 #!/bin/sh
 # Runs every "$ command" of the manual's <pre> blocks in order, in one scratch
-# folder that sees the examples, and compares what it prints with the lines
-# that follow it in the manual, so the manual cannot drift from the program.
+# folder that holds a copy of the examples, and compares what it prints with
+# the lines that follow it in the manual, so the manual cannot drift from the
+# program.
 # Usage: manual_examples.sh MANUAL_HTML BIN_DIR EXAMPLES_DIR
 set -eu
 manual=$1 bindir=$2 examples=$3
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-ln -s "$examples" "$scratch/examples"
+cp -R "$examples" "$scratch/examples"
 mkdir "$scratch/cases"
 
 # Split the blocks into cases/N.cmd and cases/N.expected.
