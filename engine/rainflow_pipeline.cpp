@@ -88,6 +88,28 @@ std::int64_t countFile(const std::string& from, const std::string& residueTo, st
     return lines;
 }
 
+// Reports the progress of the values taken through a source.
+class ProgressSource final : public ValueSource {
+public:
+    ProgressSource(ValueSource& in, const RunHooks& hooks, std::int64_t total)
+        : m_in(in), m_hooks(hooks), m_total(total)
+    {
+    }
+    bool next(long double& value) override
+    {
+        if ((++m_done & 0xFFFF) == 0 && m_hooks.progress && !m_hooks.progress(m_done, m_total))
+            throw RunCancelled();
+        return m_in.next(value);
+    }
+    const char* lastLine() const override { return m_in.lastLine(); }
+
+private:
+    ValueSource& m_in;
+    const RunHooks& m_hooks;
+    std::int64_t m_total;
+    std::int64_t m_done = 0;
+};
+
 // Passes the values of a source on and writes each to a work file on the way,
 // copying the source's own line when it has one.
 class RecordingSource final : public ValueSource {
@@ -154,7 +176,8 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
     WorkFileWriter reversalsOut(reversals);
     CycleTally tally(run, start.bins, table, start.result);
     FourPointCounter counter(tally);
-    RecordingSource recorded(sequence, sequenceOut);
+    ProgressSource reported(sequence, hooks, run.SeqLength);
+    RecordingSource recorded(reported, sequenceOut);
     RecordingSink counted(reversalsOut, counter);
     extractReversalsN(recorded, run.SeqLength, run.FilterSize, counted);
     sequenceOut.close();
@@ -181,7 +204,14 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
     const std::string reversals = workFilePath(workDir, kReversalsFile);
     const std::string redRev = workFilePath(workDir, kRedRevFile);
 
-    const std::int64_t reversalCount = extractFile(sequence, reversals, run.SeqLength, run.FilterSize);
+    std::int64_t reversalCount = 0;
+    {
+        WorkFileReader in(sequence);
+        ProgressSource reported(in, hooks, run.SeqLength);
+        WorkFileWriter out(reversals);
+        reversalCount = extractReversalsN(reported, run.SeqLength, run.FilterSize, out);
+        out.close();
+    }
     RunStart start = decideBins(run, limits);
     ClearFromToMatrix(run.FromToMatrix, run.BinCount);
     const std::int64_t residueLines =
@@ -201,7 +231,8 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
 
     CycleTally tally(run, start.bins, table, start.result);
     FourPointCounter firstPass(tally);
-    extractReversalsN(sequence, run.SeqLength, run.FilterSize, firstPass);
+    ProgressSource reported(sequence, hooks, run.SeqLength);
+    extractReversalsN(reported, run.SeqLength, run.FilterSize, firstPass);
     const std::vector<long double>& residue = firstPass.residue();
     if (run.Decomposition) {
         // The residue twice in a row, as the residue work file holds it.

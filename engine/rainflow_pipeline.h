@@ -23,12 +23,24 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 namespace tessivo {
 
+// Thrown out of a run whose progress callback asked it to stop. The table
+// is then incomplete and must not be reported.
+class RunCancelled : public std::runtime_error {
+public:
+    RunCancelled() : std::runtime_error("The count was cancelled") {}
+};
+
 struct RunHooks {
     std::function<void()> processMessages; // called once after the counting; may be empty
+    // Called every few ten thousand values of the combined sequence with the
+    // number taken so far and run.SeqLength; returning false cancels the run
+    // (RunCancelled). May be empty.
+    std::function<bool(std::int64_t done, std::int64_t total)> progress;
 };
 
 struct RunLimits {

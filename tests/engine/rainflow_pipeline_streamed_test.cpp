@@ -42,3 +42,33 @@ TEST(RunRainflowStreamed, SameFilesAndTableAsTheFileByFileForm)
                 << name << " in iteration " << iteration;
     }
 }
+
+TEST(RunRainflowStreamed, ProgressIsReportedAndCancelStopsEveryForm)
+{
+    std::vector<long double> loads;
+    for (int i = 0; i < 300000; ++i)
+        loads.push_back(static_cast<long double>((static_cast<long long>(i) * 7919) % 1000));
+    auto run = makeRun(loads, {});
+    run->UseLoadBins = true;
+    std::vector<std::int64_t> seen;
+    RunHooks hooks;
+    hooks.progress = [&](std::int64_t done, std::int64_t total) {
+        EXPECT_EQ(total, 300000);
+        seen.push_back(done);
+        return true;
+    };
+    TempDir dir;
+    TCycleTable table;
+    std::int32_t n = 0;
+    VectorSource source(loads);
+    RunRainflow(n, table, *run, dir.str(), source, hooks);
+    ASSERT_EQ(seen.size(), 4u); // every 65536 values
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+
+    hooks.progress = [](std::int64_t done, std::int64_t) { return done < 100000; };
+    EXPECT_THROW(RunRainflow(n, table, *run, dir.str(), hooks), RunCancelled); // reads the complete file
+    VectorSource again(loads);
+    EXPECT_THROW(RunRainflow(n, table, *run, dir.str(), again, hooks), RunCancelled);
+    VectorSource inMemory(loads);
+    EXPECT_THROW(RunRainflow(n, table, *run, inMemory, hooks), RunCancelled);
+}
