@@ -53,7 +53,7 @@ RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int3
     // "$Sequence.tmp" is written while it is counted: one pass over the values.
     CombinedWorkFileSource combined(run, workDir);
     const RunResult result =
-        RunRainflow(cycleCount, table, run, workDir, combined, RunHooks{options.processMessages, {}}, options.limits);
+        RunRainflow(cycleCount, table, run, workDir, combined, RunHooks{options.processMessages, options.progress}, options.limits);
     return afterRun(result, run, table, cycleCount, options);
 }
 
@@ -62,7 +62,7 @@ RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int3
 {
     requireChecksPassed(run);
     const RunResult result =
-        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages, {}}, options.limits);
+        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages, options.progress}, options.limits);
     return afterRun(result, run, table, cycleCount, options);
 }
 

@@ -30,6 +30,9 @@ struct ExecuteOptions {
     std::function<void(const std::string&)> notice;
     // Handed to the engine, which calls it once after the counting. May be empty.
     std::function<void()> processMessages;
+    // Progress of the count (values taken, of SeqLength); returning false
+    // cancels it with RunCancelled before the report is touched. May be empty.
+    std::function<bool(std::int64_t done, std::int64_t total)> progress;
     // The decimal separator of the report's loads.
     std::string decimalSeparator = ".";
     RunLimits limits;
