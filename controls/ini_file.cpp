@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <cstdint>
 
 namespace morvane {
 
@@ -31,7 +33,16 @@ IniFile::IniFile(QString path)
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
-    for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
+    QString content = utf8.decode(bytes);
+    // A file in a legacy 8-bit encoding is read and written back as Latin-1,
+    // so that the bytes of the values we do not touch survive a write.
+    if (utf8.hasError()) {
+        m_latin1 = true;
+        content = QString::fromLatin1(bytes);
+    }
+    for (QString line : content.split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
         m_lines << line;
@@ -83,13 +94,22 @@ std::optional<std::int32_t> IniFile::readInteger(const QString& section, const Q
         number = body.mid(1).toLongLong(&ok, 16);
     else
         number = body.toLongLong(&ok, 10);
-    // Hexadecimal spells the 32 bits, so $FFFFFFFF is -1.
     if (!ok || body.startsWith(u'+') || body.startsWith(u'-') || number > 0xffffffffLL)
         return std::nullopt;
-    if (number > 0x7fffffffLL && !body.startsWith(u'$') && !body.startsWith(u"0x", Qt::CaseInsensitive))
+    // Hexadecimal spells the 32 bits, so $FFFFFFFF is -1; decimal is the
+    // number itself. In 64 bits, so that "-2147483648" and "-$80000000" do
+    // not overflow when negated.
+    const bool hex = body.startsWith(u'$') || body.startsWith(u"0x", Qt::CaseInsensitive);
+    const std::int64_t magnitude = hex ? static_cast<std::int32_t>(static_cast<std::uint32_t>(number)) : number;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX || value < INT32_MIN)
         return std::nullopt;
-    const auto value = static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
-    return negative ? -value : value;
+    return static_cast<std::int32_t>(value);
+}
+
+QByteArray IniFile::encoded(const QString& text) const
+{
+    return m_latin1 ? text.toLatin1() : text.toUtf8();
 }
 
 void IniFile::writeInteger(const QString& section, const QString& name, std::int32_t number)
@@ -113,7 +133,7 @@ void IniFile::writeInteger(const QString& section, const QString& name, std::int
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write((m_lines.join(u'\n') + u'\n').toUtf8()) >= 0
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(encoded(m_lines.join(u'\n') + u'\n')) >= 0
         && file.commit();
     if (!ok)
         throw StoreError("Unable to write to " + m_path.toStdString());

@@ -2,7 +2,8 @@
 // A plain ini file ("[section]" and "name=value" lines) as a store of
 // integers. Section and value names are used as they stand and compare
 // case-insensitively; writing keeps every other section and value and
-// replaces the file atomically.
+// replaces the file atomically. A file that is not UTF-8 is taken as Latin-1
+// and written back so, byte for byte.
 
 #include <QString>
 #include <QStringList>
@@ -29,8 +30,11 @@ private:
     // Index of the name's line in the section that starts at header, or -1.
     qsizetype findValue(qsizetype header, const QString& name) const;
 
+    QByteArray encoded(const QString& text) const;
+
     QString m_path;
     QStringList m_lines;
+    bool m_latin1 = false; // the file was not UTF-8: keep its bytes as they were
 };
 
 } // namespace morvane

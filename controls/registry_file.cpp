@@ -123,7 +123,8 @@ bool plainString(const RegValue& v)
     if (v.type != static_cast<std::uint32_t>(RegType::String))
         return false;
     const QString text = regStringText(v.data);
-    if (regString(text).data != v.data)
+    // A lone surrogate has no UTF-8 form: written as text it would be lost.
+    if (regString(text).data != v.data || !text.isValidUtf16())
         return false;
     for (QChar c : text) {
         if (c.unicode() < 0x20)
@@ -214,7 +215,7 @@ void RegistryFile::load()
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
     const QString content = decoder.decode(bytes);
     m_unparsed = decoder.hasError();
     parse(content);

@@ -1,0 +1,96 @@
+// Any bytes as the placement restorer's ini file: reading never fails, every
+// integer reads without overflow, and writing one value keeps every other
+// line of the file, byte for byte.
+#include "fuzz_scratch.h"
+#include "ini_file.h"
+#include "store_error.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+using morvane::IniFile;
+
+namespace {
+
+const QString kSection = QStringLiteral("Fuzz");
+const QString kName = QStringLiteral("Value");
+
+QList<QByteArray> linesOf(QByteArray bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The section and value names the file spells, as (section, name) pairs.
+std::vector<std::pair<QString, QString>> namesOf(const QByteArray& bytes)
+{
+    std::vector<std::pair<QString, QString>> pairs;
+    QString section;
+    for (const QByteArray& raw : linesOf(bytes)) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']'))
+            section = line.mid(1, line.size() - 2);
+        else if (line.indexOf(u'=') > 0)
+            pairs.emplace_back(section, line.left(line.indexOf(u'=')).trimmed());
+    }
+    return pairs;
+}
+
+bool isOurValue(const QString& section, const QString& name)
+{
+    return section.compare(kSection, Qt::CaseInsensitive) == 0 && name.compare(kName, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = tessivo::fuzz::scratchFolder() + "/placement.ini";
+    tessivo::fuzz::writeBytes(path, data, size);
+    const QByteArray before(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    std::int32_t number = 0;
+    if (size > 0)
+        std::memcpy(&number, data, std::min(size, sizeof number));
+
+    IniFile original(QString::fromStdString(path));
+    const auto pairs = namesOf(before);
+    for (const auto& [section, name] : pairs)
+        (void)original.readInteger(section, name);
+    original.writeInteger(kSection, kName, number);
+
+    const IniFile reread(QString::fromStdString(path));
+    if (reread.readInteger(kSection, kName) != number)
+        std::abort();
+    for (const auto& [section, name] : pairs) {
+        if (!isOurValue(section, name) && reread.readString(section, name) != original.readString(section, name))
+            std::abort();
+    }
+    // Every line of the old file is still there, but the one our value replaced.
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly))
+        std::abort();
+    QList<QByteArray> after = linesOf(f.readAll());
+    int lost = 0;
+    for (const QByteArray& line : linesOf(before)) {
+        const auto found = std::find(after.begin(), after.end(), line);
+        if (found != after.end())
+            after.erase(found);
+        else if (++lost > 1 || !isOurValue(kSection, QString::fromUtf8(line.left(line.indexOf('='))).trimmed()))
+            std::abort();
+    }
+    return 0;
+}
