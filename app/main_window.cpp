@@ -6,8 +6,10 @@
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
+#include "spectrum_plot_window.h"
 #include "win_restorer.h"
 #include "work_dir.h"
+#include "work_folder_lock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -63,6 +65,7 @@ TfrmMain::TfrmMain(MainWindowSeams seams, QWidget* parent)
     createDialogs();
     setTabOrders();
     connectEvents();
+    createShortcuts();
     FormCreate();
 }
 
@@ -138,7 +141,7 @@ void TfrmMain::FormShow()
 {
     move(100, 100);
     wrMain->Restore(this, {morvane::TWhatSave::location});
-    m_workDir = m_seams.workDir ? m_seams.workDir() : resolveWorkDir();
+    claimWorkDir();
     lbSeqFile->clear();
     wrMain->Save(this);
     tessivo::InitRainflowRun(*m_run);

@@ -11,11 +11,19 @@
 // starts while the other (or itself) is under way: such a click is ignored.
 // A close asked for meanwhile waits until the command has finished, so that
 // the close never takes the parameters from under a running count.
+//
+// A count that takes longer than half a second shows its progress and can be
+// cancelled; a cancelled or failed count leaves the last report, its table
+// and its plots as they were. A file given at start or dropped onto the
+// window is opened as if chosen in the Open dialog. The work folder is locked
+// for the window's lifetime; when another running copy holds it, the window
+// works in a folder of its own.
 
 #include "cycle_table.h"
 #include "notifier.h"
 #include "run_record.h"
 #include "shell_open.h"
+#include "spectrum_plot_data.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -27,6 +35,7 @@
 class QCheckBox;
 class QDialog;
 class QPrintDialog;
+class QProgressDialog;
 class QPrinter;
 class QComboBox;
 class QFileDialog;
@@ -39,6 +48,10 @@ class QPushButton;
 class QRadioButton;
 class LinkLabel;
 class ReportPane;
+class SpectrumPlotWindow;
+namespace tessivo {
+class WorkFolderLock;
+}
 namespace morvane {
 class TEditFloat;
 class TWinRestorer;
@@ -58,6 +71,9 @@ struct MainWindowSeams {
     morvane::ShellLauncher shellLauncher;     // default: the desktop
     std::function<QDateTime()> clock;         // default: the local date and time
     QString programDir;                       // default: the executable's folder
+    // Sees the progress dialog of a count after each step; a test cancels
+    // the count through it. May be empty.
+    std::function<void(QProgressDialog&)> progressObserver;
 };
 
 class TfrmMain : public QWidget {
@@ -85,9 +101,24 @@ public:
     // The run record's parameters into the controls.
     void RunToControls();
 
+    // The Open command on this file, without the dialog: ignored while a
+    // command is under way, otherwise with the dialog's messages.
+    void openFile(const QString& fileName);
+    // openFile once the message loop has the window again.
+    void queueOpenFile(const QString& fileName);
+    // What the spectrum plots show: the last report's table and matrix.
+    const SpectrumPlotData& PlotData() const { return m_plotData; }
+    // The plot window, once Spectrum plot has opened it.
+    SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Files dropped onto a control that takes text drops open as well.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Handlers, one per event.
@@ -100,7 +131,9 @@ private:
     void Copy1Click();
     void Save1Click();
     void lbAboutClick();
+    void btSpectrumPlotClick();
     void showReportMenu(const QPoint& position);
+    void executeShortcut();
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
@@ -111,6 +144,14 @@ private:
     bool runModal(QDialog& dialog);
     std::string reportDecimalSeparator() const;
     void saveReport(const QString& fileName);
+    // The bodies of Open after the dialog and of Execute after the checks.
+    void openSequenceFile(const QString& fileName);
+    void countAndReport();
+    void claimWorkDir();
+    // The sequence file's name, for the plot window's title.
+    QString plotSource() const;
+    // Accepts a drag that carries a file when no command is under way.
+    bool acceptFileDrag(QDropEvent* event) const;
 
     // Construction, in main_window_layout.cpp.
     void createWindow();
@@ -122,6 +163,7 @@ private:
     void createDialogs();
     void setTabOrders();
     void connectEvents();
+    void createShortcuts();
 
     QString storePath() const;
 
@@ -135,8 +177,11 @@ private:
     bool m_commandRunning = false;
     bool m_closeRequested = false;
     QString m_workDir;
+    std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
     bool m_shown = false;
+    SpectrumPlotData m_plotData;
+    SpectrumPlotWindow* m_plotWindow = nullptr;
 
 public:
     // Components, named as in the layout (owned by the window).
@@ -160,6 +205,7 @@ public:
     QFrame* pnlExecute = nullptr;
     QGroupBox* gbExecute = nullptr;
     QPushButton* btExecute = nullptr;
+    QPushButton* btSpectrumPlot = nullptr;
     QFrame* pnlResults = nullptr;
     QGroupBox* gbResults = nullptr;
     ReportPane* reReport = nullptr;
@@ -167,6 +213,8 @@ public:
     QAction* Print1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* Save1 = nullptr;
+    QAction* acOpen = nullptr;    // Ctrl+O anywhere in the window
+    QAction* acExecute = nullptr; // F5 or Ctrl+E, while Execute is enabled
     QFileDialog* dlgOpenSeq = nullptr;
     QFileDialog* dlgSave = nullptr;
     QPrintDialog* dlgPrint = nullptr;

@@ -7,7 +7,9 @@
 #include "report_pane.h"
 #include "run_control.h"
 #include "run_messages.h"
+#include "run_progress.h"
 #include "sequence_loading.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,22 +55,28 @@ void TfrmMain::btOpenSeqFileClick()
         if (!runModal(*dlgOpenSeq))
             return;
         const QString fileName = dlgOpenSeq->selectedFiles().value(0);
-        if (fileName.isEmpty())
-            return;
-        QDir().mkpath(m_workDir);
-        // A rejected file leaves the sequence loaded before, its work file and
-        // the totals untouched, so the label, the report and Execute still
-        // describe what Execute would count.
-        const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
-        if (outcome != tessivo::OpenOutcome::Ok) {
-            m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile));
-            return;
-        }
-        btExecute->setEnabled(true);
-        reReport->clear();
-        tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
-        lbSeqFile->setText(fileName);
+        if (!fileName.isEmpty())
+            openSequenceFile(fileName);
     });
+}
+
+void TfrmMain::openSequenceFile(const QString& fileName)
+{
+    QDir().mkpath(m_workDir);
+    // A rejected file leaves the sequence loaded before, its work file and
+    // the totals untouched, so the label, the report and Execute still
+    // describe what Execute would count.
+    const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
+    if (outcome != tessivo::OpenOutcome::Ok) {
+        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile));
+        return;
+    }
+    btExecute->setEnabled(true);
+    // The plots belong to the report that this Open replaces.
+    btSpectrumPlot->setEnabled(false);
+    reReport->clear();
+    tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
+    lbSeqFile->setText(fileName);
 }
 
 void TfrmMain::btExecuteClick()
@@ -81,11 +89,40 @@ void TfrmMain::btExecuteClick()
         }
         const WaitCursor wait;
         processPendingMessages();
-        tessivo::ExecuteOptions options;
-        options.notice = [this](const std::string& text) { m_notifier->information(QString::fromStdString(text)); };
-        options.processMessages = processPendingMessages;
-        options.decimalSeparator = reportDecimalSeparator();
-        QDir().mkpath(m_workDir);
-        tessivo::executeCount(*m_run, *m_table, m_cycleCount, pathOf(m_workDir), *reReport, options);
+        try {
+            countAndReport();
+        } catch (const tessivo::RunCancelled&) {
+            // The user's choice: nothing to report, and the last report stays.
+        }
     });
+}
+
+// The count goes into a table of its own, which replaces the window's only
+// when it is complete: the table, the report and the plots always belong
+// together, whether a run is cancelled or fails.
+void TfrmMain::countAndReport()
+{
+    RunProgress progress(this, m_seams.progressObserver);
+    tessivo::ExecuteOptions options;
+    options.notice = [this, &progress](const std::string& text) {
+        progress.close();
+        m_notifier->information(QString::fromStdString(text));
+    };
+    options.processMessages = processPendingMessages;
+    options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
+    options.decimalSeparator = reportDecimalSeparator();
+    QDir().mkpath(m_workDir);
+    auto table = std::make_unique<tessivo::TCycleTable>();
+    std::int32_t cycleCount = 0;
+    const tessivo::RunResult result =
+        tessivo::countCombinedSequence(*m_run, *table, cycleCount, pathOf(m_workDir), options);
+    progress.close();
+    m_table = std::move(table);
+    m_cycleCount = cycleCount;
+    tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+    const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
+    m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
+    btSpectrumPlot->setEnabled(true);
+    if (m_plotWindow)
+        m_plotWindow->setData(m_plotData, plotSource());
 }

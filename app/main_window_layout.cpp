@@ -156,6 +156,9 @@ void TfrmMain::createExecutePanel()
     gbExecute = placed(new QGroupBox(QStringLiteral("Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
     btExecute = placed(new QPushButton(QStringLiteral("Execute"), gbExecute), "btExecute", 8, 16, 75, 25);
     btExecute->setEnabled(false);
+    btSpectrumPlot = placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
+    btSpectrumPlot->resize(std::max(btSpectrumPlot->width(), btSpectrumPlot->sizeHint().width()), btSpectrumPlot->height());
+    btSpectrumPlot->setEnabled(false);
 }
 
 void TfrmMain::createResultsPanel()
@@ -198,7 +201,7 @@ void TfrmMain::createDialogs()
 void TfrmMain::setTabOrders()
 {
     QWidget* const chain[] = {btOpenSeqFile, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
-                              rbDecomposition, rbUpward, btExecute, reReport};
+                              rbDecomposition, rbUpward, btExecute, btSpectrumPlot, reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -211,5 +214,37 @@ void TfrmMain::connectEvents()
     connect(Print1, &QAction::triggered, this, &TfrmMain::Print1Click);
     connect(Copy1, &QAction::triggered, this, &TfrmMain::Copy1Click);
     connect(Save1, &QAction::triggered, this, &TfrmMain::Save1Click);
+    connect(btSpectrumPlot, &QPushButton::clicked, this, &TfrmMain::btSpectrumPlotClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
+    // A file dropped anywhere opens, also onto the controls that take text.
+    setAcceptDrops(true);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+    }
+}
+
+void TfrmMain::createShortcuts()
+{
+    acOpen = new QAction(QStringLiteral("Open"), this);
+    acOpen->setObjectName(QStringLiteral("acOpen"));
+    acOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addAction(acOpen);
+    connect(acOpen, &QAction::triggered, this, &TfrmMain::btOpenSeqFileClick);
+
+    acExecute = new QAction(QStringLiteral("Execute"), this);
+    acExecute->setObjectName(QStringLiteral("acExecute"));
+    acExecute->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_E)});
+    addAction(acExecute);
+    connect(acExecute, &QAction::triggered, this, &TfrmMain::executeShortcut);
+
+    // The report's commands answer their keys while the pane has the focus;
+    // Ctrl+C there is the Copy command, which copies the selection as well.
+    Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    Copy1->setShortcuts(QKeySequence::Copy);
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    for (QAction* action : {Print1, Copy1, Save1}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        reReport->addAction(action);
+    }
 }

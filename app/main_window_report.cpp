@@ -2,27 +2,18 @@
 #include "main_window.h"
 
 #include "about_window.h"
-#include "app_error.h"
+#include "file_saving.h"
 #include "report_pane.h"
 #include "report_printing.h"
 #include "rtf_writer.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QPrintDialog>
-#include <QSaveFile>
 
 namespace {
 
 const QString kReportJobName = QStringLiteral("Report");
 const QString kRtfFilter = QStringLiteral("Rich Text Format (*.rtf)");
-
-QString cannotCreateFileMessage(const QString& fileName, const QString& reason)
-{
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason);
-}
-
-const QString kSaveFailedMessage = QStringLiteral("Failed to Save Stream");
 
 } // namespace
 
@@ -62,12 +53,7 @@ void TfrmMain::Save1Click()
 // replaced only once the new one is complete.
 void TfrmMain::saveReport(const QString& fileName)
 {
-    const QByteArray rtf = documentToRtf(*reReport->document());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(cannotCreateFileMessage(QFileInfo(fileName).absoluteFilePath(), file.errorString()));
-    if (file.write(rtf) != rtf.size() || !file.commit())
-        throw AppError(kSaveFailedMessage);
+    saveFileContent(fileName, documentToRtf(*reReport->document()));
 }
 
 void TfrmMain::lbAboutClick()

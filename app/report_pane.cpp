@@ -2,6 +2,8 @@
 
 #include "rtf_writer.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -76,4 +78,20 @@ QMimeData* ReportPane::createMimeDataFromSelection() const
     QTextCursor(&selection).insertFragment(textCursor().selection());
     data->setData(QStringLiteral("text/rtf"), documentToRtf(selection));
     return data;
+}
+
+bool ReportPane::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : actions()) {
+            for (const QKeySequence& shortcut : action->shortcuts()) {
+                if (action->isEnabled() && shortcut.matches(key) == QKeySequence::ExactMatch) {
+                    event->ignore(); // not the edit's: the shortcut takes it
+                    return true;
+                }
+            }
+        }
+    }
+    return QTextEdit::event(event);
 }

@@ -15,7 +15,9 @@
 // - addLine(text): a new paragraph at the end; tabs move to the next stop.
 //
 // Copying (Ctrl+C or the Copy command) puts the selection on the clipboard
-// as text/plain, text/html and text/rtf.
+// as text/plain, text/html and text/rtf. A key that an action added to the
+// pane has as its shortcut (Ctrl+C for a Copy command) triggers that action
+// rather than the edit's own handling of the key.
 
 #include "report_writer.h"
 
@@ -42,6 +44,7 @@ public:
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
+    bool event(QEvent* event) override;
 
 private:
     QTextBlockFormat blockFormat() const;

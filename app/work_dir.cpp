@@ -1,15 +1,33 @@
 #include "work_dir.h"
 
+#include "app_error.h"
+#include "io_error.h"
+#include "work_folder_lock.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
+
 QString withSeparator(QString dir)
 {
     return dir.endsWith(u'/') ? dir : dir + u'/';
 }
+
+std::unique_ptr<tessivo::WorkFolderLock> tryLock(const QString& dir)
+{
+    if (!QDir().mkpath(dir))
+        return nullptr;
+    try {
+        return tessivo::WorkFolderLock::tryAcquire(QFile::encodeName(dir).toStdString());
+    } catch (const tessivo::IoError&) {
+        return nullptr;
+    }
+}
+
 } // namespace
 
 QString chooseWorkDir(const QString& exeDir, const QString& fallback)
@@ -21,8 +39,26 @@ QString chooseWorkDir(const QString& exeDir, const QString& fallback)
     return withSeparator(fallback);
 }
 
+QString instanceFolderBase()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
 QString resolveWorkDir()
 {
-    return chooseWorkDir(QCoreApplication::applicationDirPath(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    return chooseWorkDir(QCoreApplication::applicationDirPath(), instanceFolderBase());
+}
+
+ClaimedWorkFolder claimWorkFolder(const QString& preferred, const QString& instanceBase)
+{
+    ClaimedWorkFolder claimed;
+    claimed.dir = withSeparator(preferred);
+    claimed.lock = tryLock(claimed.dir);
+    for (int n = 2; !claimed.lock && n <= kMaxInstanceFolders + 1; ++n) {
+        claimed.dir = withSeparator(instanceBase) + QStringLiteral("instance-%1/").arg(n);
+        claimed.lock = tryLock(claimed.dir);
+    }
+    if (!claimed.lock)
+        throw AppError(QString::fromStdString(tessivo::workFolderInUseMessage(QFile::encodeName(preferred).toStdString())));
+    return claimed;
 }

@@ -1,0 +1,35 @@
+#pragma once
+// The progress of a count in a dialog that appears once the count has taken
+// half a second: the values read so far and the stage, with a Cancel button.
+// Each step lets pending messages through, so the window keeps painting; the
+// dialog is window-modal, so the user cannot start anything else meanwhile.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+class RunProgress {
+public:
+    // observer, when set, sees the dialog after each step (tests cancel
+    // through it as a user would).
+    RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer = {});
+    ~RunProgress();
+    RunProgress(const RunProgress&) = delete;
+    RunProgress& operator=(const RunProgress&) = delete;
+
+    // done of total values read; false once the user has cancelled.
+    bool update(std::int64_t done, std::int64_t total);
+    // Takes the dialog away, before a message box or the report.
+    void close();
+
+private:
+    std::unique_ptr<QProgressDialog> m_dialog;
+    std::function<void(QProgressDialog&)> m_observer;
+};
+
+// "Counting the load cycles ...\n<done> of <total> values read"
+QString countingProgressText(std::int64_t done, std::int64_t total);

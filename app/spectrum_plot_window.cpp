@@ -1,0 +1,171 @@
+#include "spectrum_plot_window.h"
+
+#include "app_error.h"
+#include "app_identity.h"
+#include "chart_view.h"
+#include "file_saving.h"
+#include "from_to_matrix_chart.h"
+#include "load_spectrum_chart.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QString kSpectrumTab = QStringLiteral("Load spectrum");
+const QString kMatrixTab = QStringLiteral("From-to matrix");
+} // namespace
+
+SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
+    : QWidget(owner, Qt::Window)
+    , m_seams(std::move(seams))
+{
+    setObjectName(QStringLiteral("frmSpectrumPlot"));
+    setWindowTitle(QStringLiteral("Spectrum plot"));
+    createControls();
+    connect(btSavePng, &QPushButton::clicked, this, &SpectrumPlotWindow::btSavePngClick);
+    connect(btSaveSvg, &QPushButton::clicked, this, &SpectrumPlotWindow::btSaveSvgClick);
+    connect(btCopy, &QPushButton::clicked, this, &SpectrumPlotWindow::btCopyClick);
+    connect(btClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void SpectrumPlotWindow::createControls()
+{
+    const QChar separator = m_seams.decimalSeparator;
+    vwSpectrum = new ChartView([this, separator](QPainter& p, const QRectF& r) { paintLoadSpectrum(p, r, m_data, separator); });
+    vwSpectrum->setObjectName(QStringLiteral("vwSpectrum"));
+    vwMatrix = new ChartView([this, separator](QPainter& p, const QRectF& r) { paintFromToMatrix(p, r, m_data, separator); });
+    vwMatrix->setObjectName(QStringLiteral("vwMatrix"));
+    tabCharts = new QTabWidget(this);
+    tabCharts->setObjectName(QStringLiteral("tabCharts"));
+    tabCharts->addTab(vwSpectrum, kSpectrumTab);
+
+    auto* buttons = new QHBoxLayout;
+    const auto button = [this, buttons](QPushButton*& target, const char* name, const QString& caption) {
+        target = new QPushButton(caption, this);
+        target->setObjectName(QLatin1String(name));
+        buttons->addWidget(target);
+    };
+    button(btSavePng, "btSavePng", QStringLiteral("Save PNG..."));
+    button(btSaveSvg, "btSaveSvg", QStringLiteral("Save SVG..."));
+    button(btCopy, "btCopy", QStringLiteral("Copy"));
+    buttons->addStretch();
+    button(btClose, "btClose", QStringLiteral("Close"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabCharts, 1);
+    layout->addLayout(buttons);
+
+    dlgSavePlot = new QFileDialog(this);
+    dlgSavePlot->setObjectName(QStringLiteral("dlgSavePlot"));
+    dlgSavePlot->setAcceptMode(QFileDialog::AcceptSave);
+}
+
+void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)
+{
+    m_data = std::move(data);
+    setWindowTitle(source.isEmpty() ? QStringLiteral("Spectrum plot") : QStringLiteral("Spectrum plot - ") + source);
+    const int matrixTab = tabCharts->indexOf(vwMatrix);
+    if (m_data.hasMatrix() && matrixTab < 0)
+        tabCharts->addTab(vwMatrix, kMatrixTab);
+    else if (!m_data.hasMatrix() && matrixTab >= 0)
+        tabCharts->removeTab(matrixTab);
+    vwSpectrum->update();
+    vwMatrix->update();
+}
+
+bool SpectrumPlotWindow::hasChart(Chart chart) const
+{
+    return chart == Chart::LoadSpectrum || tabCharts->indexOf(vwMatrix) >= 0;
+}
+
+void SpectrumPlotWindow::showChart(Chart chart)
+{
+    if (hasChart(chart))
+        tabCharts->setCurrentWidget(chart == Chart::LoadSpectrum ? static_cast<QWidget*>(vwSpectrum) : vwMatrix);
+}
+
+SpectrumPlotWindow::Chart SpectrumPlotWindow::currentChart() const
+{
+    return tabCharts->currentWidget() == vwMatrix ? Chart::FromToMatrix : Chart::LoadSpectrum;
+}
+
+const ChartView& SpectrumPlotWindow::shownView() const
+{
+    return currentChart() == Chart::FromToMatrix ? *vwMatrix : *vwSpectrum;
+}
+
+QString SpectrumPlotWindow::chartTitle() const
+{
+    return currentChart() == Chart::FromToMatrix ? kMatrixTab : kSpectrumTab;
+}
+
+void SpectrumPlotWindow::savePng(const QString& fileName) const
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!renderChart(shownView().chart()).save(&buffer, "PNG"))
+        throw AppError(QStringLiteral("Failed to Save Stream"));
+    saveFileContent(fileName, png);
+}
+
+void SpectrumPlotWindow::saveSvg(const QString& fileName) const
+{
+    saveFileContent(fileName, renderChartSvg(shownView().chart(), chartTitle()));
+}
+
+void SpectrumPlotWindow::copyImage() const
+{
+    QGuiApplication::clipboard()->setImage(renderChart(shownView().chart()));
+}
+
+void SpectrumPlotWindow::guarded(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const std::exception& error) {
+        const QString text = withFullStop(QString::fromUtf8(error.what()));
+        if (m_seams.reportError)
+            m_seams.reportError(text);
+        else
+            QMessageBox::critical(this, kApplicationTitle, text);
+    }
+}
+
+QString SpectrumPlotWindow::chooseFile(const QString& filter, const QString& suffix)
+{
+    dlgSavePlot->setNameFilter(filter);
+    dlgSavePlot->setDefaultSuffix(suffix);
+    const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSavePlot) : dlgSavePlot->exec() == QDialog::Accepted;
+    return accepted ? dlgSavePlot->selectedFiles().value(0) : QString();
+}
+
+void SpectrumPlotWindow::btSavePngClick()
+{
+    guarded([this] {
+        const QString fileName = chooseFile(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
+        if (!fileName.isEmpty())
+            savePng(fileName);
+    });
+}
+
+void SpectrumPlotWindow::btSaveSvgClick()
+{
+    guarded([this] {
+        const QString fileName = chooseFile(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"));
+        if (!fileName.isEmpty())
+            saveSvg(fileName);
+    });
+}
+
+void SpectrumPlotWindow::btCopyClick()
+{
+    guarded([this] { copyImage(); });
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The window of the spectrum plots of the last report: the cumulative load
+// spectrum and, for a count in load classes, the from-to matrix, one per
+// tab. The chart on show can be saved as PNG or SVG and copied to the
+// clipboard as a picture, each at kChartExportSize.
+//
+// Errors of a command (a file that cannot be written) go to reportError with
+// their full stop; the save dialog runs through runModal, so tests answer it.
+
+#include "spectrum_plot_data.h"
+
+#include <QChar>
+#include <QWidget>
+#include <functional>
+
+class ChartView;
+class QDialog;
+class QFileDialog;
+class QPushButton;
+class QTabWidget;
+
+struct PlotWindowSeams {
+    std::function<bool(QDialog&)> runModal;          // default: exec()
+    std::function<void(const QString&)> reportError; // default: a message box
+    QChar decimalSeparator = u'.';
+};
+
+class SpectrumPlotWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Chart { LoadSpectrum, FromToMatrix };
+
+    // A top-level window owned by `owner`, closed and destroyed with it.
+    SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams);
+
+    // Shows these data; `source` names them in the title. The matrix tab is
+    // there only when the data have a matrix.
+    void setData(SpectrumPlotData data, const QString& source);
+    const SpectrumPlotData& data() const { return m_data; }
+
+    bool hasChart(Chart chart) const;
+    void showChart(Chart chart);
+    Chart currentChart() const;
+
+    // The chart on show. The saves throw AppError on failure.
+    void savePng(const QString& fileName) const;
+    void saveSvg(const QString& fileName) const;
+    void copyImage() const;
+
+    QTabWidget* tabCharts = nullptr;
+    ChartView* vwSpectrum = nullptr;
+    ChartView* vwMatrix = nullptr;
+    QPushButton* btSavePng = nullptr;
+    QPushButton* btSaveSvg = nullptr;
+    QPushButton* btCopy = nullptr;
+    QPushButton* btClose = nullptr;
+    QFileDialog* dlgSavePlot = nullptr;
+
+private:
+    void createControls();
+    void btSavePngClick();
+    void btSaveSvgClick();
+    void btCopyClick();
+    // Asks for a file name with this filter; empty when the user cancelled.
+    QString chooseFile(const QString& filter, const QString& suffix);
+    void guarded(const std::function<void()>& body);
+    const ChartView& shownView() const;
+    QString chartTitle() const;
+
+    PlotWindowSeams m_seams;
+    SpectrumPlotData m_data;
+};
