@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -26,8 +27,10 @@ const QString kName = QStringLiteral("Value");
 QList<QByteArray> linesOf(QByteArray bytes)
 {
     QList<QByteArray> lines = bytes.split('\n');
+    // The file is written back with LF line ends: carriage returns at the end
+    // of a line are line-end bytes, not part of a value (values are trimmed).
     for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
+        while (line.endsWith('\r'))
             line.chop(1);
     }
     if (!lines.isEmpty() && lines.last().isEmpty())
@@ -35,13 +38,20 @@ QList<QByteArray> linesOf(QByteArray bytes)
     return lines;
 }
 
+// The text of a line as the ini file reads it: UTF-8 when the whole file is,
+// else Latin-1.
+QString textOf(const QByteArray& raw, bool latin1)
+{
+    return latin1 ? QString::fromLatin1(raw) : QString::fromUtf8(raw);
+}
+
 // The section and value names the file spells, as (section, name) pairs.
-std::vector<std::pair<QString, QString>> namesOf(const QByteArray& bytes)
+std::vector<std::pair<QString, QString>> namesOf(const QByteArray& bytes, bool latin1)
 {
     std::vector<std::pair<QString, QString>> pairs;
     QString section;
     for (const QByteArray& raw : linesOf(bytes)) {
-        const QString line = QString::fromUtf8(raw).trimmed();
+        const QString line = textOf(raw, latin1).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']'))
             section = line.mid(1, line.size() - 2);
         else if (line.indexOf(u'=') > 0)
@@ -67,7 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(&number, data, std::min(size, sizeof number));
 
     IniFile original(QString::fromStdString(path));
-    const auto pairs = namesOf(before);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(before); // converts only when taken as a QString
+    const bool latin1 = utf8.hasError();
+    const auto pairs = namesOf(before, latin1);
     for (const auto& [section, name] : pairs)
         (void)original.readInteger(section, name);
     original.writeInteger(kSection, kName, number);
@@ -89,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto found = std::find(after.begin(), after.end(), line);
         if (found != after.end())
             after.erase(found);
-        else if (++lost > 1 || !isOurValue(kSection, QString::fromUtf8(line.left(line.indexOf('='))).trimmed()))
+        else if (++lost > 1 || !isOurValue(kSection, textOf(line.left(line.indexOf('=')), latin1).trimmed()))
             std::abort();
     }
     return 0;

@@ -5,20 +5,29 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace tessivo::fuzz {
 
+// Under $TMPDIR when set; removed when the process exits normally.
 inline const std::string& scratchFolder()
 {
     static const std::string dir = [] {
-        char tmpl[] = "/tmp/tessivo-fuzz-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        if (made == nullptr)
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tessivo-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr)
             std::abort();
-        return std::string(made);
+        return pattern;
     }();
+    static const bool cleanup = [] {
+        return std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(scratchFolder(), ec);
+        }) == 0;
+    }();
+    (void)cleanup;
     return dir;
 }
 

@@ -1,5 +1,6 @@
 // Any bytes as a sequence file: the reader must end, write exactly the values
 // it reports, and keep extremes that describe them.
+#include "fuzz_scratch.h"
 #include "io_error.h"
 #include "sequence_reader.h"
 #include "work_files.h"
@@ -12,26 +13,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace {
-
-std::string scratchFolder()
-{
-    static const std::string dir = [] {
-        char tmpl[] = "/tmp/tessivo-fuzz-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        if (made == nullptr)
-            std::abort();
-        return std::string(made);
-    }();
-    return dir;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string input = scratchFolder() + "/input.txt";
-    const std::string work = scratchFolder() + "/work.tmp";
+    const std::string input = tessivo::fuzz::scratchFolder() + "/input.txt";
+    const std::string work = tessivo::fuzz::scratchFolder() + "/work.tmp";
     FILE* f = std::fopen(input.c_str(), "wb");
     if (f == nullptr)
         std::abort();
