@@ -16,6 +16,24 @@ bool takesPart(const TSequence& s)
     return s.Active && s.Repetitions > 0 && s.Points > 0;
 }
 
+// Steps to the next repetition: of the current slot while it has some left,
+// else the first one of the next slot that takes part. False after the last.
+// Returns in `newSlot` whether the slot changed.
+bool nextRepetition(const TRainflowRun& run, std::int32_t& slot, std::int32_t& repetition, bool& newSlot)
+{
+    newSlot = !(slot > 0 && repetition + 1 < run.Sequences[static_cast<std::size_t>(slot)].Repetitions);
+    if (!newSlot) {
+        ++repetition;
+        return true;
+    }
+    do {
+        if (++slot > run.SeqCount || slot > MaxSequences)
+            return false;
+    } while (!takesPart(run.Sequences[static_cast<std::size_t>(slot)]));
+    repetition = 0;
+    return true;
+}
+
 // The work notation has no form for an infinite load.
 long double scaledLoad(long double v, long double scale, const std::string& path)
 {
@@ -72,18 +90,11 @@ CombinedWorkFileSource::~CombinedWorkFileSource() = default;
 bool CombinedWorkFileSource::advance()
 {
     m_file.reset();
-    const bool sameSlot =
-        m_slot > 0 && m_repetition + 1 < m_run.Sequences[static_cast<std::size_t>(m_slot)].Repetitions;
-    if (sameSlot) {
-        ++m_repetition;
-    } else {
-        do {
-            if (++m_slot > m_run.SeqCount || m_slot > MaxSequences)
-                return false;
-        } while (!takesPart(m_run.Sequences[static_cast<std::size_t>(m_slot)]));
-        m_repetition = 0;
+    bool newSlot = false;
+    if (!nextRepetition(m_run, m_slot, m_repetition, newSlot))
+        return false;
+    if (newSlot)
         m_path = workFilePath(m_workDir, sequenceSlotFileName(m_slot));
-    }
     m_left = m_run.Sequences[static_cast<std::size_t>(m_slot)].Points;
     m_file = std::make_unique<WorkFileReader>(m_path); // refuses a link before the size is looked at
     requireWholeWorkFile(m_path, m_left);
@@ -117,17 +128,9 @@ CombinedSequenceSource::~CombinedSequenceSource() = default;
 bool CombinedSequenceSource::advanceSlot()
 {
     m_file.reset();
-    const bool sameSlot =
-        m_slot > 0 && m_repetition + 1 < m_run.Sequences[static_cast<std::size_t>(m_slot)].Repetitions;
-    if (sameSlot) {
-        ++m_repetition;
-    } else {
-        do {
-            if (++m_slot > m_run.SeqCount || m_slot > MaxSequences)
-                return false;
-        } while (!takesPart(m_run.Sequences[static_cast<std::size_t>(m_slot)]));
-        m_repetition = 0;
-    }
+    bool newSlot = false;
+    if (!nextRepetition(m_run, m_slot, m_repetition, newSlot))
+        return false;
     const TSequence& s = m_run.Sequences[static_cast<std::size_t>(m_slot)];
     m_file = std::make_unique<SequenceFileSource>(s.FileName);
     m_left = s.Points;
