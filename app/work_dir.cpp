@@ -51,14 +51,15 @@ QString resolveWorkDir()
 
 ClaimedWorkFolder claimWorkFolder(const QString& preferred, const QString& instanceBase)
 {
+    const QString first = withSeparator(preferred);
     ClaimedWorkFolder claimed;
-    claimed.dir = withSeparator(preferred);
+    claimed.dir = first;
     claimed.lock = tryLock(claimed.dir);
     for (int n = 2; !claimed.lock && n <= kMaxInstanceFolders + 1; ++n) {
         claimed.dir = withSeparator(instanceBase) + QStringLiteral("instance-%1/").arg(n);
         claimed.lock = tryLock(claimed.dir);
     }
     if (!claimed.lock)
-        throw AppError(QString::fromStdString(tessivo::workFolderInUseMessage(QFile::encodeName(preferred).toStdString())));
+        throw AppError(QString::fromStdString(tessivo::workFolderInUseMessage(first.toStdString())));
     return claimed;
 }

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -61,6 +62,10 @@ protected:
         };
         seams.clock = [this] { return now; };
         seams.programDir = programDir;
+        seams.progressObserver = [this](QProgressDialog& dialog) {
+            if (onProgress)
+                onProgress(dialog);
+        };
         auto window = std::make_unique<TfrmMain>(seams);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -129,6 +134,7 @@ protected:
     }
 
     std::function<bool(QDialog&)> answer;
+    std::function<void(QProgressDialog&)> onProgress; // sees each step of a long count
     int dialogsShown = 0;
     QStringList opened;
     int launchCode = 42;
