@@ -1,18 +1,24 @@
-// Shows the main window and saves a picture of the whole screen, for looking
-// at the layout under a real X server:
+// Saves pictures of the windows, for looking at the layout under a real X
+// server:
 //   XDG_CONFIG_HOME=<temporary folder> xvfb-run -a -s "-screen 0 1280x1024x24"
-//     ./tessivo_screenshot out.png [sequence-file [about.png]]
-// With a sequence file, the picture is taken after it has been opened and
-// counted; with a second picture name, the About window is pictured too.
+//     ./tessivo_screenshot <folder> [sequence-file [long-sequence-file]]
+// Without a sequence file: main.png of the window at start. With one:
+// main.png after it has been opened and counted, about.png, spectrum.png
+// (the plot of that report) and matrix.png (the same file counted in load
+// bins). With a long sequence file too: progress.png while it is counted.
 #include "app_identity.h"
 #include "link_label.h"
 #include "main_window.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -33,32 +39,61 @@ int main(int argc, char* argv[])
     applyApplicationIdentity(app);
     if (argc < 2)
         return 2;
-    const QString target = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[1]) + u'/';
     const QString sequence = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    const QString aboutTarget = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString longSequence = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     int status = 0;
+    const auto grab = [&](QWidget& window, const char* name) {
+        if (!grabScreen(window, folder + QLatin1String(name)))
+            status = 1;
+    };
+    QString chosen = sequence;
+    bool progressTaken = false;
     MainWindowSeams seams;
     seams.runModal = [&](QDialog& dialog) {
         if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
-            files->selectFile(sequence);
+            files->selectFile(chosen);
             return true;
         }
         dialog.show();
-        if (!grabScreen(dialog, aboutTarget))
-            status = 1;
+        grab(dialog, "about.png");
         return true;
+    };
+    seams.progressObserver = [&](QProgressDialog& dialog) {
+        if (progressTaken)
+            return;
+        if (!dialog.isVisible()) {
+            QThread::msleep(600); // the dialog appears at the next step
+            return;
+        }
+        progressTaken = true;
+        grab(dialog, "progress.png");
     };
     TfrmMain window(seams);
     window.show();
     QTimer::singleShot(800, &app, [&] {
-        if (!sequence.isEmpty()) {
+        if (sequence.isEmpty()) {
+            grab(window, "main.png");
+            window.close();
+            return;
+        }
+        window.btOpenSeqFile->click();
+        window.btExecute->click();
+        grab(window, "main.png");
+        emit window.lbAbout->clicked();
+        window.btSpectrumPlot->click();
+        window.plotWindow()->move(window.x() + 120, window.y() + 60);
+        grab(*window.plotWindow(), "spectrum.png");
+        window.cbMatrix->setChecked(true);
+        window.btExecute->click();
+        window.plotWindow()->showChart(SpectrumPlotWindow::Chart::FromToMatrix);
+        grab(*window.plotWindow(), "matrix.png");
+        window.plotWindow()->close();
+        if (!longSequence.isEmpty()) {
+            chosen = longSequence;
             window.btOpenSeqFile->click();
             window.btExecute->click();
         }
-        if (!grabScreen(window, target))
-            status = 1;
-        if (!aboutTarget.isEmpty())
-            emit window.lbAbout->clicked();
         window.close();
     });
     app.exec();
