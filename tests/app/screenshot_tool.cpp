@@ -5,7 +5,8 @@
 // Without a sequence file: main.png of the window at start. With one:
 // main.png after it has been opened and counted, about.png, spectrum.png
 // (the plot of that report) and matrix.png (the same file counted in load
-// bins). With a long sequence file too: progress.png while it is counted.
+// bins), with the plots' SVG exports spectrum.svg and matrix.svg. With a
+// long sequence file too: progress.png while it is counted.
 #include "app_identity.h"
 #include "link_label.h"
 #include "main_window.h"
@@ -84,10 +85,12 @@ int main(int argc, char* argv[])
         window.btSpectrumPlot->click();
         window.plotWindow()->move(window.x() + 120, window.y() + 60);
         grab(*window.plotWindow(), "spectrum.png");
+        window.plotWindow()->saveSvg(folder + QStringLiteral("spectrum.svg"));
         window.cbMatrix->setChecked(true);
         window.btExecute->click();
         window.plotWindow()->showChart(SpectrumPlotWindow::Chart::FromToMatrix);
         grab(*window.plotWindow(), "matrix.png");
+        window.plotWindow()->saveSvg(folder + QStringLiteral("matrix.svg"));
         window.plotWindow()->close();
         if (!longSequence.isEmpty()) {
             chosen = longSequence;
