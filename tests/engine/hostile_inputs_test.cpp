@@ -339,6 +339,14 @@ TEST(HostileInputs, DiskFillingUpDuringOpenAndExecute)
 // memory that the residue alone explains.
 TEST(HostileInputs, AResidueOfAMillionReversalsThatNeverCloses)
 {
+    // The residue (16 MB, with its copy when the vector grows) and half a
+    // million table entries with their index came to about 110 MB; the
+    // address sanitizer's redzones and quarantine about triple that.
+#if defined(__SANITIZE_ADDRESS__)
+    const long kResidueMemoryKb = 480 * 1024;
+#else
+    const long kResidueMemoryKb = 192 * 1024;
+#endif
     const int n = 1'000'000;
     std::vector<long double> loads(n);
     for (int i = 0; i < n; ++i)
@@ -349,7 +357,7 @@ TEST(HostileInputs, AResidueOfAMillionReversalsThatNeverCloses)
         auto run = test::makeRun(loads, p);
         const long before = peakMemoryKb();
         const test::Outcome got = test::runInMemory(*run, loads, RunLimits{true});
-        EXPECT_LT(peakMemoryKb() - before, 256 * 1024) << "kB more at the peak";
+        EXPECT_LT(peakMemoryKb() - before, kResidueMemoryKb) << "kB more at the peak";
         const std::vector<test::Entry> expected = test::model::count(loads, p);
         ASSERT_EQ(got.entries.size(), expected.size()) << decomposition;
         EXPECT_TRUE(got.entries == expected) << decomposition;
