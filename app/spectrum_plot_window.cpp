@@ -28,6 +28,8 @@ SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
 {
     setObjectName(QStringLiteral("frmSpectrumPlot"));
     setWindowTitle(QStringLiteral("Spectrum plot"));
+    // Closing the main window ends the program, even with a plot still open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
     connect(btSavePng, &QPushButton::clicked, this, &SpectrumPlotWindow::btSavePngClick);
     connect(btSaveSvg, &QPushButton::clicked, this, &SpectrumPlotWindow::btSaveSvgClick);

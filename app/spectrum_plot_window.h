@@ -31,7 +31,8 @@ class SpectrumPlotWindow : public QWidget {
 public:
     enum class Chart { LoadSpectrum, FromToMatrix };
 
-    // A top-level window owned by `owner`, closed and destroyed with it.
+    // A top-level window owned by `owner` and destroyed with it; it does not
+    // keep the program running once the owner has closed.
     SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams);
 
     // Shows these data; `source` names them in the title. The matrix tab is

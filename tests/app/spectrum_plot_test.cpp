@@ -159,6 +159,8 @@ TEST_F(PlotWindowTest, WindowShowsTheLastReportsData)
     EXPECT_FALSE(plot->hasChart(SpectrumPlotWindow::Chart::FromToMatrix));
     EXPECT_EQ(plot->tabCharts->count(), 1);
     EXPECT_EQ(plot->windowTitle(), QStringLiteral("Spectrum plot - random_walk.txt"));
+    EXPECT_TRUE(plot->isWindow());
+    EXPECT_FALSE(plot->testAttribute(Qt::WA_QuitOnClose));
 
     // A later count in classes shows up in the open window, with its matrix.
     Parameters bins;
