@@ -119,7 +119,8 @@ void TfrmMain::countAndReport()
     progress.close();
     m_table = std::move(table);
     m_cycleCount = cycleCount;
-    tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+    reReport->writeAtOnce(
+        [&] { tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator); });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     btSpectrumPlot->setEnabled(true);

@@ -70,6 +70,19 @@ void ReportPane::addLine(const std::string& text)
     cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), chars);
 }
 
+void ReportPane::writeAtOnce(const std::function<void()>& write)
+{
+    QTextCursor edit(document());
+    edit.beginEditBlock();
+    try {
+        write();
+    } catch (...) {
+        edit.endEditBlock();
+        throw;
+    }
+    edit.endEditBlock();
+}
+
 QMimeData* ReportPane::createMimeDataFromSelection() const
 {
     QMimeData* data = QTextEdit::createMimeDataFromSelection();

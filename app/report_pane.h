@@ -24,6 +24,7 @@
 #include <QTextCharFormat>
 #include <QTextEdit>
 #include <QTextOption>
+#include <functional>
 #include <vector>
 
 class ReportPane : public QTextEdit, public tessivo::ReportWriter {
@@ -41,6 +42,12 @@ public:
     void boldOn() override;
     void boldOff() override;
     void addLine(const std::string& text) override;
+
+    // Runs `write` (which may clear the pane and add lines) as one edit: the
+    // pane lays the text out once at the end rather than after every line,
+    // which turns seconds into a fraction of one for a long table. The edit
+    // ends however `write` ends.
+    void writeAtOnce(const std::function<void()>& write);
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;

@@ -58,4 +58,38 @@ TEST(ReportPane, ClearStartsAgainAtTheFirstParagraph)
     EXPECT_EQ(pane.toPlainText(), QStringLiteral("\nsecond"));
 }
 
+// The same operations, line by line or as one edit, give the same document.
+TEST(ReportPane, WritingAtOnceGivesTheSameDocument)
+{
+    const auto report = [](tessivo::ReportWriter& writer) {
+        writer.clear();
+        writer.setTabStops({0, 135});
+        writer.boldOn();
+        writer.addLine("Load cycles");
+        writer.boldOff();
+        for (int i = 0; i < 50; ++i)
+            writer.addLine(std::to_string(i) + "\t" + std::to_string(i * i));
+    };
+    ReportPane lineByLine;
+    lineByLine.addLine("old");
+    report(lineByLine);
+    ReportPane atOnce;
+    atOnce.addLine("old");
+    atOnce.writeAtOnce([&] { report(atOnce); });
+    EXPECT_EQ(atOnce.document()->toHtml(), lineByLine.document()->toHtml());
+    EXPECT_EQ(atOnce.document()->blockCount(), 51);
+
+    // A write that fails still ends the edit: the pane goes on taking lines.
+    EXPECT_THROW(atOnce.writeAtOnce([&] {
+        atOnce.addLine("half");
+        throw std::runtime_error("disk full");
+    }),
+                 std::runtime_error);
+    int changes = 0;
+    QObject::connect(atOnce.document(), &QTextDocument::contentsChange, [&] { ++changes; });
+    atOnce.addLine("after");
+    EXPECT_GT(changes, 0); // reported (and laid out) at once again
+    EXPECT_TRUE(atOnce.toPlainText().endsWith(QStringLiteral("half\nafter")));
+}
+
 } // namespace
