@@ -4,11 +4,16 @@
 #include <QFont>
 #include <QIcon>
 
-void applyApplicationIdentity(QApplication& app)
+void applyApplicationNames()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Morvane Engineering"));
     QCoreApplication::setApplicationName(QStringLiteral("Tessivo"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+}
+
+void applyApplicationIdentity(QApplication& app)
+{
+    applyApplicationNames();
     QGuiApplication::setDesktopFileName(QStringLiteral("tessivo"));
     app.setWindowIcon(QIcon(QStringLiteral(":/tessivo/tessivo.svg")));
     installFontSubstitutions();

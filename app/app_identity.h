@@ -12,6 +12,10 @@ inline const QString kApplicationTitle = QStringLiteral("Tessivo - Rainflow Coun
 // <config>/Morvane Engineering/Tessivo.reg), the window icon and the desktop entry.
 void applyApplicationIdentity(QApplication& app);
 
+// The names and the version alone, which need no display: for the text
+// that --help and --version print.
+void applyApplicationNames();
+
 // The layout's sizes were made for "MS Sans Serif" 8 pt and "Tahoma" 10 pt,
 // which Linux lacks; Liberation Sans has the matching metrics. Idempotent.
 void installFontSubstitutions();

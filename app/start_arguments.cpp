@@ -34,7 +34,7 @@ StartArguments parseStartArguments(const QStringList& arguments)
         start.error = parser.errorText();
         return start;
     }
-    start.help = parser.isSet(QStringLiteral("help"));
+    start.help = parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"));
     start.version = parser.isSet(QStringLiteral("version"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)

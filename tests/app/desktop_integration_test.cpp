@@ -41,6 +41,7 @@ TEST(StartArguments, TakeOneFileAndTheUsualOptions)
         {"an absolute path", {QStringLiteral("/tmp/b c.txt")}, QStringLiteral("/tmp/b c.txt"), false, false, false},
         {"a file URL", {QStringLiteral("file:///tmp/b%20c.txt")}, QStringLiteral("/tmp/b c.txt"), false, false, false},
         {"help", {QStringLiteral("--help")}, {}, true, false, false},
+        {"help with the toolkit's options", {QStringLiteral("--help-all")}, {}, true, false, false},
         {"version", {QStringLiteral("-v")}, {}, false, true, false},
         {"two files", {QStringLiteral("a"), QStringLiteral("b")}, {}, false, false, true},
         {"an unknown option", {QStringLiteral("--frobnicate")}, {}, false, false, true},
