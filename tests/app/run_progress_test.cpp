@@ -54,7 +54,7 @@ TEST_F(RunProgressTest, LongCountReportsTheValuesReadAndKeepsTheWindowResponsive
     EXPECT_EQ(window->findChildren<QProgressDialog*>().size(), 0);
 }
 
-TEST_F(RunProgressTest, DialogAppearsOnlyOnceTheCountHasTakenHalfASecond)
+TEST_F(RunProgressTest, DialogAppearsOnceTheCountHasTakenHalfASecond)
 {
     auto window = startWindow();
     open(*window, longSequence());
@@ -66,8 +66,20 @@ TEST_F(RunProgressTest, DialogAppearsOnlyOnceTheCountHasTakenHalfASecond)
     };
     window->btExecute->click();
     ASSERT_EQ(visible.size(), 3);
-    EXPECT_FALSE(visible[0]);
     EXPECT_TRUE(visible[1]);
+    EXPECT_FALSE(window->findChild<QProgressDialog*>()); // gone with the count
+}
+
+TEST(RunProgress, QuickStepsShowNoDialog)
+{
+    QWidget window;
+    RunProgress progress(&window);
+    EXPECT_TRUE(progress.update(1, 10));
+    const QProgressDialog* dialog = window.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->value(), 100);
+    EXPECT_EQ(dialog->labelText(), countingProgressText(1, 10));
 }
 
 TEST_F(RunProgressTest, CancelledCountLeavesTheLastReportAndIsReadyForTheNext)
