@@ -233,6 +233,12 @@ void RegistryFile::parse(const QString& content)
         if (!headerSeen && (line == kHeader || line == kOldHeader)) {
             headerSeen = true;
         } else if (line.startsWith(u'[') && line.endsWith(u']') && !line.startsWith(u"[-")) {
+            // A key that would be written back as "[-...]" reads as a deletion: not a key we can keep.
+            if (normalizedKey(line.mid(1, line.size() - 2)).startsWith(u'-')) {
+                m_unparsed = true;
+                current = nullptr;
+                continue;
+            }
             createKey(line.mid(1, line.size() - 2));
             current = findKey(line.mid(1, line.size() - 2));
         } else if (current && (line.startsWith(u'"') || line.startsWith(u"@="))) {
