@@ -1,5 +1,7 @@
 #include "decimal_parser.h"
 
+#include "decimal_powers.h"
+
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -18,20 +20,6 @@ constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
 constexpr std::int64_t kOverflowExponent = 4933;
 constexpr std::int64_t kUnderflowExponent = -4952;
 
-// Powers of ten that long double holds exactly (5^27 < 2^64).
-constexpr int kExactPowers = 27;
-const long double* exactPowersOfTen()
-{
-    static const auto table = [] {
-        static long double p[kExactPowers + 1];
-        p[0] = 1.0L;
-        for (int i = 1; i <= kExactPowers; ++i)
-            p[i] = p[i - 1] * 10.0L;
-        return p;
-    }();
-    return table;
-}
-
 locale_t cLocale()
 {
     static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
@@ -43,10 +31,10 @@ locale_t cLocale()
 bool fastPath(std::uint64_t m, std::size_t count, std::int64_t e, long double& v)
 {
     const std::int64_t scale = e - static_cast<std::int64_t>(count);
-    if (count > 19 || scale > kExactPowers || scale < -kExactPowers)
+    if (count > 19 || scale > kMaxExactPowerOfTen || scale < -kMaxExactPowerOfTen)
         return false;
     const long double mantissa = static_cast<long double>(m);
-    v = scale >= 0 ? mantissa * exactPowersOfTen()[scale] : mantissa / exactPowersOfTen()[-scale];
+    v = scale >= 0 ? mantissa * exactPowerOfTen(static_cast<int>(scale)) : mantissa / exactPowerOfTen(static_cast<int>(-scale));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "sequence_reader.h"
 
+#include "decimal_powers.h"
 #include "io_error.h"
 #include "regular_file.h"
 #include "work_files.h"
@@ -67,15 +68,6 @@ int SequenceFileSource::peek()
 // rounds it correctly. Anything else goes to the general parser.
 bool SequenceFileSource::parseSimpleToken(const char* p, const char* end, long double& value)
 {
-    static const auto powers = [] {
-        struct Powers {
-            long double p[28];
-        } t{};
-        t.p[0] = 1.0L;
-        for (int i = 1; i < 28; ++i)
-            t.p[i] = t.p[i - 1] * 10.0L;
-        return t;
-    }();
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+')
         ++p;
@@ -124,24 +116,15 @@ bool SequenceFileSource::parseSimpleToken(const char* p, const char* end, long d
             return false;
         scale += expNegative ? -e : e;
     }
-    if (scale < -27 || scale > 27)
+    if (scale < -kMaxExactPowerOfTen || scale > kMaxExactPowerOfTen)
         return m == 0 ? (value = negative ? -0.0L : 0.0L, m_digits = Digits{true, negative, 0, 0}, true) : false;
     const long double mantissa = static_cast<long double>(m);
-    const long double magnitude = scale >= 0 ? mantissa * powers.p[scale] : mantissa / powers.p[-scale];
+    const long double magnitude = scale >= 0 ? mantissa * exactPowerOfTen(scale) : mantissa / exactPowerOfTen(-scale);
     value = negative ? -magnitude : magnitude;
     if (m == 0) {
         m_digits = Digits{true, negative, 0, 0};
     } else if (digits <= 15) {
-        static const auto tens = [] {
-            struct Tens {
-                std::uint64_t p[16];
-            } t{};
-            t.p[0] = 1;
-            for (int i = 1; i < 16; ++i)
-                t.p[i] = t.p[i - 1] * 10;
-            return t;
-        }();
-        m_digits = Digits{true, negative, m * tens.p[15 - digits], digits - 1 + scale};
+        m_digits = Digits{true, negative, m * powerOfTen(15 - digits), digits - 1 + scale};
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "work_notation.h"
 
 #include "decimal_parser.h"
+#include "decimal_powers.h"
 
 #include <charconv>
 #include <cmath>
@@ -15,37 +16,8 @@ using u128 = unsigned __int128;
 constexpr std::uint64_t kPow10_15 = 1'000'000'000'000'000ULL;
 constexpr std::uint64_t kPow10_14 = 100'000'000'000'000ULL;
 
-template <std::uint64_t Base, int Count>
-constexpr auto powerTable()
-{
-    struct Table {
-        std::uint64_t p[Count];
-    } t{};
-    t.p[0] = 1;
-    for (int i = 1; i < Count; ++i)
-        t.p[i] = t.p[i - 1] * Base;
-    return t;
-}
-constexpr auto kPow5 = powerTable<5, 28>();   // 5^27 < 2^64
-constexpr auto kPow10 = powerTable<10, 20>(); // 10^19 < 2^64
-
-std::uint64_t pow5(int k) { return kPow5.p[k]; }
-std::uint64_t pow10(int k) { return kPow10.p[k]; }
-
-// 10^n for 0 <= n <= 27, all exact in long double (5^27 < 2^64).
-long double exactPowerOfTen(int n)
-{
-    static const auto table = [] {
-        struct Powers {
-            long double p[28];
-        } t{};
-        t.p[0] = 1.0L;
-        for (int i = 1; i < 28; ++i)
-            t.p[i] = t.p[i - 1] * 10.0L;
-        return t;
-    }();
-    return table.p[n];
-}
+std::uint64_t pow5(int k) { return powerOfFive(k); }
+std::uint64_t pow10(int k) { return powerOfTen(k); }
 
 // An x87 extended: value = mantissa x 2^exponent, the integer bit explicit.
 struct Binary {
@@ -83,7 +55,7 @@ bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
         u128 quotient = 0;
         int cmpHalf = 0; // sign of (remainder - half)
         if (k >= 0) {
-            if (k > 27)
+            if (k > kMaxExactPowerOfTen)
                 return false;
             const u128 n = static_cast<u128>(b.mantissa) * pow5(k);
             const int shift = -(b.exponent + k);
@@ -213,7 +185,7 @@ bool parseOwnLine(const char* s, long double& v)
         e = e * 10 + static_cast<int>(d);
     }
     const int scale = (s[18] == '-' ? -e : e) - 14;
-    if (scale < -27 || scale > 27)
+    if (scale < -kMaxExactPowerOfTen || scale > kMaxExactPowerOfTen)
         return false;
     const long double mantissa = static_cast<long double>(m);
     const long double magnitude = scale >= 0 ? mantissa * exactPowerOfTen(scale) : mantissa / exactPowerOfTen(-scale);
@@ -357,7 +329,7 @@ long double roundToWorkPrecision(long double v)
     int exponent10 = 0;
     if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), digits, exponent10)) {
         const int scale = exponent10 - 14;
-        if (scale >= -27 && scale <= 27) {
+        if (scale >= -kMaxExactPowerOfTen && scale <= kMaxExactPowerOfTen) {
             const long double magnitude = scale >= 0 ? static_cast<long double>(digits) * exactPowerOfTen(scale)
                                                      : static_cast<long double>(digits) / exactPowerOfTen(-scale);
             return std::signbit(v) ? -magnitude : magnitude;
