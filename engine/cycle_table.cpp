@@ -198,17 +198,39 @@ void SortCycles(std::int32_t& n, TCycleTable& table)
     n = 0;
     while (n < table.capacity() && table.m_entries[static_cast<std::size_t>(n) + 1].Count > 0)
         ++n;
+    // The index is rebuilt after any reordering; freeing it now lowers the
+    // peak memory of a large table.
+    table.m_indexValid = false;
+    decltype(table.m_slots)().swap(table.m_slots);
+
     // Sorting compact keys and moving each entry once is several times faster
     // than sorting the entries themselves.
     std::vector<SortKey> keys(static_cast<std::size_t>(n));
     for (std::int32_t i = 1; i <= n; ++i)
         keys[static_cast<std::size_t>(i) - 1] = sortKeyOf(table.m_entries[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
     std::sort(keys.begin(), keys.end());
-    std::vector<TCycle> sorted(static_cast<std::size_t>(n));
+    // from[k]: the entry that belongs at position k (both from 1).
+    std::vector<std::uint32_t> from(static_cast<std::size_t>(n) + 1);
     for (std::size_t k = 0; k < keys.size(); ++k)
-        sorted[k] = table.m_entries[keys[k].w2 & 0xFFFFFFFFu];
-    std::copy(sorted.begin(), sorted.end(), table.m_entries.begin() + 1);
-    table.m_indexValid = false;
+        from[k + 1] = static_cast<std::uint32_t>(keys[k].w2 & 0xFFFFFFFFu);
+    std::vector<SortKey>().swap(keys);
+
+    // Apply the permutation in place, one cycle of it at a time; a placed
+    // position is marked by from[k] = k.
+    for (std::uint32_t start = 1; start <= static_cast<std::uint32_t>(n); ++start) {
+        if (from[start] == start)
+            continue;
+        const TCycle held = table.m_entries[start];
+        std::uint32_t k = start;
+        while (from[k] != start) {
+            table.m_entries[k] = table.m_entries[from[k]];
+            const std::uint32_t next = from[k];
+            from[k] = k;
+            k = next;
+        }
+        table.m_entries[k] = held;
+        from[k] = k;
+    }
 }
 
 } // namespace tessivo

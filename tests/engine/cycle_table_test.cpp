@@ -180,3 +180,30 @@ TEST(CycleTable, EqualKeysKeepTheOrderInWhichTheyWereCounted)
     EXPECT_EQ(table[2].Lower, 2.0L);
     EXPECT_EQ(table[3].Lower, 0.5L);
 }
+
+TEST(CycleTable, SortMatchesAStableSortOfTheEntries)
+{
+    std::mt19937_64 rng(4);
+    for (int round = 0; round < 20; ++round) {
+        TCycleTable table(MaxCycles, true);
+        EmptyCycleTable(table);
+        const int count = 1 + static_cast<int>(rng() % MaxCycles);
+        std::vector<TCycle> expected;
+        for (int i = 1; i <= count; ++i) {
+            // Few distinct keys, so ties in Range and Upper are common.
+            const long double upper = static_cast<long double>(rng() % 7) - 3.0L;
+            const long double lower = upper - static_cast<long double>(rng() % 5) * ((rng() & 1) ? 1.0L : -0.0L);
+            const TCycle c{upper - lower, upper, lower, i};
+            table.entry(i) = c;
+            expected.push_back(c);
+        }
+        std::stable_sort(expected.begin(), expected.end(), [](const TCycle& x, const TCycle& y) {
+            return x.Range > y.Range || (x.Range == y.Range && x.Upper > y.Upper);
+        });
+        std::int32_t n = 0;
+        SortCycles(n, table);
+        ASSERT_EQ(n, count);
+        for (int i = 1; i <= n; ++i)
+            ASSERT_EQ(table[i].Count, expected[static_cast<std::size_t>(i) - 1].Count) << "position " << i;
+    }
+}
