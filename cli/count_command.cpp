@@ -5,6 +5,7 @@
 #include "io_error.h"
 #include "parameter_checks.h"
 #include "plain_text_report.h"
+#include "prefetch_source.h"
 #include "run_control.h"
 #include "run_messages.h"
 #include "sequence_loading.h"
@@ -66,7 +67,8 @@ RunResult countWithReport(TRainflowRun& run, TCycleTable& table, std::int32_t& c
     if (options.workDir)
         return executeCount(run, table, cycleCount, *options.workDir, report, execute);
     CombinedSequenceSource combined(run);
-    return executeCount(run, table, cycleCount, combined, report, execute);
+    PrefetchSource readAhead(combined); // parse on the second core while this one counts
+    return executeCount(run, table, cycleCount, readAhead, report, execute);
 }
 
 // csv and json need the table only.
@@ -76,7 +78,8 @@ RunResult countOnly(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCo
     if (options.workDir)
         return countCombinedSequence(run, table, cycleCount, *options.workDir, execute);
     CombinedSequenceSource combined(run);
-    return countCombinedSequence(run, table, cycleCount, combined, execute);
+    PrefetchSource readAhead(combined);
+    return countCombinedSequence(run, table, cycleCount, readAhead, execute);
 }
 
 } // namespace
