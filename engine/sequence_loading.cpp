@@ -4,6 +4,10 @@
 #include "work_files.h"
 
 #include <cerrno>
+#include <exception>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
@@ -58,22 +62,115 @@ private:
 
 } // namespace
 
-SequenceStats scanSequenceFile(const std::string& fileName)
+namespace {
+
+// What one part of a file holds; `stopped` when it ended the whole input
+// (a token that is not a number, or a Ctrl-Z).
+struct PartScan {
+    std::int64_t points = 0;
+    long double highest = NoPeak;
+    long double lowest = NoTrough;
+    bool malformed = false;
+    bool stopped = false;
+};
+
+PartScan scanPart(SequenceFileSource& source)
 {
-    SequenceStats stats;
-    SequenceFileSource source(fileName);
+    PartScan part;
     long double v = 0.0L;
     while (source.next(v)) {
-        if (stats.Points == std::numeric_limits<std::int32_t>::max())
-            throw std::overflow_error("The sequence file " + fileName + " holds more than 2147483647 values");
-        if (stats.Points == 0 || v > stats.HighestPeak)
-            stats.HighestPeak = v;
-        if (stats.Points == 0 || v < stats.LowestTrough)
-            stats.LowestTrough = v;
-        ++stats.Points;
+        if (part.points == 0 || v > part.highest)
+            part.highest = v;
+        if (part.points == 0 || v < part.lowest)
+            part.lowest = v;
+        ++part.points;
     }
-    stats.Proper = !source.malformed() && stats.Points > 0;
+    part.malformed = source.malformed();
+    part.stopped = part.malformed || source.endedByCtrlZ();
+    return part;
+}
+
+// Where a large file can be cut in two for two threads: a separator byte near
+// its middle, so that no token is split. 0 where there is none (or a Ctrl-Z
+// comes first, which ends the file there anyway).
+std::uint64_t splitPoint(const std::string& fileName)
+{
+    constexpr std::uint64_t kMinimumSize = 8u << 20;
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
+        return 0;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return 0;
+    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
+    char window[65536];
+    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
+    ::close(fd);
+    for (ssize_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(window[i]);
+        if (c == 26)
+            return 0;
+        if (c <= 32)
+            return middle + static_cast<std::uint64_t>(i);
+    }
+    return 0;
+}
+
+SequenceStats toStats(const PartScan& part, const std::string& fileName)
+{
+    if (part.points > std::numeric_limits<std::int32_t>::max())
+        throw std::overflow_error("The sequence file " + fileName + " holds more than 2147483647 values");
+    SequenceStats stats;
+    stats.Points = static_cast<std::int32_t>(part.points);
+    stats.HighestPeak = part.highest;
+    stats.LowestTrough = part.lowest;
+    stats.Proper = !part.malformed && part.points > 0;
     return stats;
+}
+
+} // namespace
+
+SequenceStats scanSequenceFile(const std::string& fileName)
+{
+    const std::uint64_t split = splitPoint(fileName);
+    if (split == 0) {
+        SequenceFileSource source(fileName);
+        return toStats(scanPart(source), fileName);
+    }
+    // A large file is read as two halves at once; the second counts only
+    // when the first ran to its end.
+    PartScan second;
+    std::exception_ptr secondFailure;
+    std::thread reader([&] {
+        try {
+            SequenceFileSource source(fileName, split, ~std::uint64_t{0});
+            second = scanPart(source);
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    PartScan first;
+    try {
+        SequenceFileSource source(fileName, 0, split);
+        first = scanPart(source);
+    } catch (...) {
+        reader.join();
+        throw;
+    }
+    reader.join();
+    if (first.stopped)
+        return toStats(first, fileName);
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+    PartScan whole = second;
+    whole.points = first.points + second.points;
+    if (first.points > 0) {
+        // Only a strictly larger (smaller) value replaces one read before, as when reading in one go.
+        whole.highest = second.points > 0 && second.highest > first.highest ? second.highest : first.highest;
+        whole.lowest = second.points > 0 && second.lowest < first.lowest ? second.lowest : first.lowest;
+    }
+    return toStats(whole, fileName);
 }
 
 OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName,

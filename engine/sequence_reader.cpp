@@ -5,6 +5,7 @@
 #include "regular_file.h"
 #include "work_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -27,6 +28,14 @@ SequenceFileSource::SequenceFileSource(const std::string& path)
     m_fd = openRegularFile(m_path, 0);
 }
 
+SequenceFileSource::SequenceFileSource(const std::string& path, std::uint64_t from, std::uint64_t to)
+    : SequenceFileSource(path)
+{
+    if (::lseek(m_fd, static_cast<off_t>(from), SEEK_SET) < 0)
+        throwIoError(errno, m_path);
+    m_left = to > from ? to - from : 0;
+}
+
 SequenceFileSource::~SequenceFileSource()
 {
     if (m_fd >= 0)
@@ -40,12 +49,13 @@ int SequenceFileSource::peek()
             return -1;
         m_begin = m_end = 0;
         for (;;) {
-            const ssize_t n = ::read(m_fd, m_buffer.get(), kBlockSize);
+            const ssize_t n = ::read(m_fd, m_buffer.get(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, m_left)));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
                 throwIoError(errno, m_path);
             m_end = static_cast<std::size_t>(n);
+            m_left -= static_cast<std::uint64_t>(n);
             break;
         }
         if (m_end == 0) {
@@ -56,6 +66,7 @@ int SequenceFileSource::peek()
     const auto c = static_cast<unsigned char>(m_buffer[m_begin]);
     if (c == kCtrlZ) {
         m_ended = true;
+        m_ctrlZ = true;
         m_begin = m_end = 0;
         return -1;
     }

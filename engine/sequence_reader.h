@@ -20,12 +20,16 @@ namespace tessivo {
 class SequenceFileSource final : public ValueSource {
 public:
     explicit SequenceFileSource(const std::string& path);
+    // Reads only the bytes [from, to) of the file, as if they were all of it.
+    SequenceFileSource(const std::string& path, std::uint64_t from, std::uint64_t to);
     ~SequenceFileSource() override;
     SequenceFileSource(const SequenceFileSource&) = delete;
     SequenceFileSource& operator=(const SequenceFileSource&) = delete;
 
     bool next(long double& value) override;
     bool malformed() const { return m_malformed; }
+    // The input ended at a Ctrl-Z rather than at its physical end.
+    bool endedByCtrlZ() const { return m_ctrlZ; }
 
     // Set when the last value was written with 15 significant digits or fewer
     // (and lies in the normal range): it is then its own work-file value, and
@@ -49,6 +53,8 @@ private:
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
     bool m_ended = false;
+    bool m_ctrlZ = false;
+    std::uint64_t m_left = ~std::uint64_t{0}; // bytes of the range not read yet
     bool m_malformed = false;
     DecimalParser m_parser;
 };
