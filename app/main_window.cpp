@@ -6,7 +6,7 @@
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
-#include "spectrum_plot_window.h"
+#include "load_plot_window.h"
 #include "win_restorer.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"

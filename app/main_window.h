@@ -23,7 +23,7 @@
 #include "notifier.h"
 #include "run_record.h"
 #include "shell_open.h"
-#include "spectrum_plot_data.h"
+#include "load_plot_data.h"
 
 #include <QDateTime>
 #include <QWidget>

@@ -9,7 +9,7 @@
 #include "run_messages.h"
 #include "run_progress.h"
 #include "sequence_loading.h"
-#include "spectrum_plot_window.h"
+#include "load_plot_window.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "dropped_file.h"
 #include "edit_float.h"
 #include "report_pane.h"
-#include "spectrum_plot_window.h"
+#include "load_plot_window.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"
 

@@ -1,11 +1,11 @@
-#include "spectrum_plot_window.h"
+#include "load_plot_window.h"
 
 #include "app_error.h"
 #include "app_identity.h"
 #include "chart_view.h"
 #include "file_saving.h"
 #include "from_to_matrix_chart.h"
-#include "load_spectrum_chart.h"
+#include "exceedance_chart.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -7,7 +7,7 @@
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
-#include "spectrum_plot_data.h"
+#include "load_plot_data.h"
 
 #include <QChar>
 #include <QWidget>

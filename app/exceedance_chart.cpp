@@ -1,4 +1,4 @@
-#include "load_spectrum_chart.h"
+#include "exceedance_chart.h"
 
 #include "chart_axes.h"
 #include "chart_painting.h"

@@ -1,4 +1,4 @@
-#include "spectrum_plot_data.h"
+#include "load_plot_data.h"
 
 #include <algorithm>
 
