@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kClientWidth = 307;
 constexpr int kClientHeight = 139;
-const QColor kLinkTeal(0x00, 0x80, 0x80);
 
 QFont fontOf(int pixels)
 {
@@ -59,14 +58,7 @@ void TfrmAbout::createControls()
     lbVersion = placed(new QLabel(this), "lbVersion", 8, 8, 0, 13);
     lbMorvane = placed(new QLabel(this), "lbMorvane", 8, 24, 0, 13);
     lbAbout = placed(new LinkLabel(kMakerHost, this), "lbAbout", 8, 64, 189, 16);
-    lbAbout->setTextFormat(Qt::PlainText);
-    QFont link = fontOf(13);
-    link.setBold(true);
-    link.setUnderline(true);
-    lbAbout->setFont(link);
-    QPalette teal = lbAbout->palette();
-    teal.setColor(QPalette::WindowText, kLinkTeal);
-    lbAbout->setPalette(teal);
+    lbAbout->styleAsLink(fontOf(13));
     // Our host name in Liberation Sans is wider than the design's 189 pixels:
     // widen the label rather than clip the address.
     lbAbout->resize(std::max(lbAbout->width(), lbAbout->sizeHint().width()), lbAbout->height());

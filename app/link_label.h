@@ -9,6 +9,10 @@ class LinkLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // Plain text in the given font, bold, underlined and teal, as the
+    // program's links look.
+    void styleAsLink(QFont font);
+
 signals:
     void clicked();
 

@@ -28,7 +28,6 @@ namespace {
 
 constexpr int kClientWidth = 608;
 constexpr int kClientHeight = 734;
-const QColor kLinkTeal(0x00, 0x80, 0x80);
 
 // The layout puts a group's first row 16 pixels below its top edge, which
 // fits a frame whose line runs through the middle of the caption; the
@@ -105,14 +104,7 @@ void TfrmMain::createLogoPanel()
                           .scaled(imLogo->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     lbAbout = new LinkLabel(QStringLiteral("About & Help"), pnlLogo);
-    lbAbout->setTextFormat(Qt::PlainText);
-    QFont link = fontOf("MS Sans Serif", 13);
-    link.setBold(true);
-    link.setUnderline(true);
-    lbAbout->setFont(link);
-    QPalette teal = lbAbout->palette();
-    teal.setColor(QPalette::WindowText, kLinkTeal);
-    lbAbout->setPalette(teal);
+    lbAbout->styleAsLink(fontOf("MS Sans Serif", 13));
     placed(lbAbout, "lbAbout", 504, 32, lbAbout->sizeHint().width(), 16);
 }
 
