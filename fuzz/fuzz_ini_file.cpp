@@ -1,6 +1,8 @@
 // Any bytes as the placement restorer's ini file: reading never fails, every
 // integer reads without overflow, and writing one value keeps every other
-// line of the file, byte for byte.
+// line of the file, byte for byte. Other values are compared as bytes: the
+// encoding is a guess made from the whole file, and replacing the one line
+// that was not UTF-8 may turn the guess for the rest.
 #include "fuzz_scratch.h"
 #include "ini_file.h"
 #include "store_error.h"
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -43,6 +46,20 @@ QList<QByteArray> linesOf(QByteArray bytes)
 QString textOf(const QByteArray& raw, bool latin1)
 {
     return latin1 ? QString::fromLatin1(raw) : QString::fromUtf8(raw);
+}
+
+std::optional<QByteArray> bytesOf(const std::optional<QString>& text, bool latin1)
+{
+    if (!text)
+        return std::nullopt;
+    return latin1 ? text->toLatin1() : text->toUtf8();
+}
+
+bool isLatin1(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // converts only when taken as a QString
+    return utf8.hasError();
 }
 
 // The section and value names the file spells, as (section, name) pairs.
@@ -77,9 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(&number, data, std::min(size, sizeof number));
 
     IniFile original(QString::fromStdString(path));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(before); // converts only when taken as a QString
-    const bool latin1 = utf8.hasError();
+    const bool latin1 = isLatin1(before);
     const auto pairs = namesOf(before, latin1);
     for (const auto& [section, name] : pairs)
         (void)original.readInteger(section, name);
@@ -88,15 +103,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const IniFile reread(QString::fromStdString(path));
     if (reread.readInteger(kSection, kName) != number)
         std::abort();
-    for (const auto& [section, name] : pairs) {
-        if (!isOurValue(section, name) && reread.readString(section, name) != original.readString(section, name))
-            std::abort();
-    }
-    // Every line of the old file is still there, but the one our value replaced.
     QFile f(QString::fromStdString(path));
     if (!f.open(QIODevice::ReadOnly))
         std::abort();
-    QList<QByteArray> after = linesOf(f.readAll());
+    const QByteArray written = f.readAll();
+    const bool latin1After = isLatin1(written);
+    for (const auto& [section, name] : pairs) {
+        if (!isOurValue(section, name)
+            && bytesOf(reread.readString(section, name), latin1After)
+                   != bytesOf(original.readString(section, name), latin1))
+            std::abort();
+    }
+    // Every line of the old file is still there, but the one our value replaced.
+    QList<QByteArray> after = linesOf(written);
     int lost = 0;
     for (const QByteArray& line : linesOf(before)) {
         const auto found = std::find(after.begin(), after.end(), line);
