@@ -30,8 +30,8 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
     block.reserve(1 << 20);
     char text[64];
     std::int64_t cumulative = 0;
-    for (std::int32_t i = 1; i <= cycleCount; ++i) {
-        const TCycle& c = table[i];
+    CycleReader cycles(table, cycleCount);
+    for (TCycle c; cycles.next(c);) {
         cumulative += c.Count;
         for (long double load : {c.Range, c.Upper, c.Lower}) {
             block.append(text, formatShortest(load, text));
@@ -61,10 +61,11 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
         << "  \"result\": " << static_cast<std::int32_t>(result) << ",\n"
         << "  \"cycles\": [";
     std::int64_t cumulative = 0;
-    for (std::int32_t i = 1; i <= cycleCount; ++i) {
-        const TCycle& c = table[i];
+    CycleReader cycles(table, cycleCount);
+    bool first = true;
+    for (TCycle c; cycles.next(c); first = false) {
         cumulative += c.Count;
-        out << (i == 1 ? "\n" : ",\n") << "    {\"range\": " << jsonNumber(c.Range)
+        out << (first ? "\n" : ",\n") << "    {\"range\": " << jsonNumber(c.Range)
             << ", \"upper\": " << jsonNumber(c.Upper) << ", \"lower\": " << jsonNumber(c.Lower)
             << ", \"count\": " << c.Count << ", \"cumulative\": " << cumulative << "}";
     }

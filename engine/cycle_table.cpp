@@ -1,7 +1,11 @@
 #include "cycle_table.h"
 
+#include "cycle_spill.h"
+
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 
 namespace tessivo {
 namespace {
@@ -27,20 +31,6 @@ std::uint64_t hashPair(long double upper, long double lower)
 
 std::uint32_t low32(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
 
-// An 80-bit image of a finite long double whose unsigned order is the value's
-// order (minus zero folded onto zero).
-unsigned __int128 orderedBits(long double v)
-{
-    v = v + 0.0L;
-    std::uint64_t mantissa = 0;
-    std::uint16_t signExponent = 0;
-    std::memcpy(&mantissa, &v, 8);
-    std::memcpy(&signExponent, reinterpret_cast<const char*>(&v) + 8, 2);
-    const unsigned __int128 magnitude = (static_cast<unsigned __int128>(signExponent & 0x7FFF) << 64) | mantissa;
-    const unsigned __int128 top = static_cast<unsigned __int128>(1) << 79;
-    return (signExponent & 0x8000) ? top - 1 - magnitude : top | magnitude;
-}
-
 // Report order as one ascending 192-bit key: descending Range, descending
 // Upper, then ascending position (which keeps equal entries in their order).
 struct SortKey {
@@ -54,8 +44,8 @@ struct SortKey {
 SortKey sortKeyOf(const TCycle& c, std::uint32_t position)
 {
     const unsigned __int128 all80 = (static_cast<unsigned __int128>(1) << 80) - 1;
-    const unsigned __int128 range = all80 - orderedBits(c.Range);
-    const unsigned __int128 upper = all80 - orderedBits(c.Upper);
+    const unsigned __int128 range = all80 - orderedLoadBits(c.Range);
+    const unsigned __int128 upper = all80 - orderedLoadBits(c.Upper);
     return {static_cast<std::uint64_t>(range >> 16),
             (static_cast<std::uint64_t>(range & 0xFFFF) << 48) | static_cast<std::uint64_t>(upper >> 32),
             (static_cast<std::uint64_t>(upper & 0xFFFFFFFFu) << 32) | position};
@@ -66,15 +56,34 @@ bool indexable(const TCycle& c) { return c.Count > 0 && c.Upper >= c.Lower; }
 
 } // namespace
 
-TCycleTable::TCycleTable(std::int32_t capacity, bool growable)
-    : m_entries(static_cast<std::size_t>(capacity) + 1), m_growable(growable)
+TCycleTable::TCycleTable(std::int32_t capacity, bool growable, std::int32_t heldInMemory)
+    : m_entries(static_cast<std::size_t>(capacity) + 1), m_growable(growable),
+      m_heldInMemory(std::max(capacity, heldInMemory))
 {
 }
+
+TCycleTable::~TCycleTable() = default;
 
 TCycle& TCycleTable::entry(std::int32_t i)
 {
     m_indexValid = false;
+    m_sorted = false;
     return m_entries[static_cast<std::size_t>(i)];
+}
+
+void TCycleTable::divideLoads(std::int32_t n, long double divisor)
+{
+    if (m_merged) {
+        m_divisors.push_back(divisor);
+        return;
+    }
+    for (std::int32_t i = 1; i <= n; ++i) {
+        TCycle& c = m_entries[static_cast<std::size_t>(i)];
+        c.Range /= divisor;
+        c.Upper /= divisor;
+        c.Lower /= divisor;
+    }
+    m_indexValid = false;
 }
 
 std::int32_t TCycleTable::nextFreeFrom(std::int32_t start) const
@@ -148,10 +157,37 @@ void TCycleTable::growIndex()
     }
 }
 
+void TCycleTable::spill()
+{
+    const std::int32_t n = nextFreeFrom(1) - 1;
+    auto run = std::make_unique<CycleRunFile>();
+    for (const std::uint32_t i : reportOrder(n)) {
+        const TCycle& c = m_entries[i];
+        run->append(SpilledCycle{c.Upper, c.Lower, c.Count, m_serialBase + i});
+    }
+    run->finish();
+    m_runs.push_back(std::move(run));
+    m_serialBase += n;
+    std::fill(m_entries.begin(), m_entries.end(), TCycle{});
+    std::fill(m_slots.begin(), m_slots.end(), Slot{});
+    m_keys = 0;
+    m_firstFree = 1;
+}
+
+void TCycleTable::dropSpilled()
+{
+    m_runs.clear();
+    m_merged.reset();
+    m_divisors.clear();
+    m_serialBase = 0;
+}
+
 void EmptyCycleTable(TCycleTable& table)
 {
     if (table.m_growable && table.capacity() > MaxCycles)
         table.m_entries.resize(static_cast<std::size_t>(MaxCycles) + 1);
+    table.dropSpilled();
+    table.m_sorted = false;
     std::fill(table.m_entries.begin(), table.m_entries.end(), TCycle{});
     table.rebuildIndex();
 }
@@ -160,11 +196,14 @@ void AddCycle(TCycleTable& table, long double a, long double b, RunResult& resul
 {
     const long double upper = a > b ? a : b;
     const long double lower = a > b ? b : a;
+    if (table.m_merged)
+        throw std::logic_error("cycles added to a table after its files were merged");
     if (!table.m_indexValid)
         table.rebuildIndex();
+    table.m_sorted = false;
 
     const std::uint64_t hash = hashPair(upper, lower);
-    const std::size_t slot = table.probe(upper, lower, hash);
+    std::size_t slot = table.probe(upper, lower, hash);
     if (const std::int32_t i = table.m_slots[slot].index; i != 0) {
         ++table.m_entries[static_cast<std::size_t>(i)].Count;
         return;
@@ -180,8 +219,14 @@ void AddCycle(TCycleTable& table, long double a, long double b, RunResult& resul
 
     std::int32_t target = table.m_firstFree;
     if (target > cap) {
-        if (table.m_growable) {
-            table.m_entries.resize(table.m_entries.size() + table.m_entries.size() / 2);
+        if (table.m_growable && cap < table.m_heldInMemory) {
+            const auto grown = std::min<std::size_t>(table.m_entries.size() + table.m_entries.size() / 2,
+                                                     static_cast<std::size_t>(table.m_heldInMemory) + 1);
+            table.m_entries.resize(grown);
+        } else if (table.m_growable) {
+            table.spill();
+            target = 1;
+            slot = table.probe(upper, lower, hash);
         } else {
             result = RunResult::TableFull;
             target = cap;
@@ -193,8 +238,26 @@ void AddCycle(TCycleTable& table, long double a, long double b, RunResult& resul
     table.m_firstFree = table.nextFreeFrom(target + 1);
 }
 
+std::vector<std::uint32_t> TCycleTable::reportOrder(std::int32_t n) const
+{
+    // Sorting compact keys and moving each entry once is several times faster
+    // than sorting the entries themselves.
+    std::vector<SortKey> keys(static_cast<std::size_t>(n));
+    for (std::int32_t i = 1; i <= n; ++i)
+        keys[static_cast<std::size_t>(i) - 1] = sortKeyOf(m_entries[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
+    std::sort(keys.begin(), keys.end());
+    std::vector<std::uint32_t> order(keys.size());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        order[k] = static_cast<std::uint32_t>(keys[k].w2 & 0xFFFFFFFFu);
+    return order;
+}
+
 void SortCycles(std::int32_t& n, TCycleTable& table)
 {
+    if (table.m_sorted) {
+        n = table.m_sortedCount;
+        return;
+    }
     n = 0;
     while (n < table.capacity() && table.m_entries[static_cast<std::size_t>(n) + 1].Count > 0)
         ++n;
@@ -203,34 +266,76 @@ void SortCycles(std::int32_t& n, TCycleTable& table)
     table.m_indexValid = false;
     decltype(table.m_slots)().swap(table.m_slots);
 
-    // Sorting compact keys and moving each entry once is several times faster
-    // than sorting the entries themselves.
-    std::vector<SortKey> keys(static_cast<std::size_t>(n));
-    for (std::int32_t i = 1; i <= n; ++i)
-        keys[static_cast<std::size_t>(i) - 1] = sortKeyOf(table.m_entries[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
-    std::sort(keys.begin(), keys.end());
-    // from[k]: the entry that belongs at position k (both from 1).
-    std::vector<std::uint32_t> from(static_cast<std::size_t>(n) + 1);
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        from[k + 1] = static_cast<std::uint32_t>(keys[k].w2 & 0xFFFFFFFFu);
-    std::vector<SortKey>().swap(keys);
-
-    // Apply the permutation in place, one cycle of it at a time; a placed
-    // position is marked by from[k] = k.
-    for (std::uint32_t start = 1; start <= static_cast<std::uint32_t>(n); ++start) {
-        if (from[start] == start)
-            continue;
-        const TCycle held = table.m_entries[start];
-        std::uint32_t k = start;
-        while (from[k] != start) {
-            table.m_entries[k] = table.m_entries[from[k]];
-            const std::uint32_t next = from[k];
+    if (!table.m_runs.empty()) {
+        if (n > 0)
+            table.spill();
+        auto merged = std::make_unique<CycleRunFile>();
+        const std::int64_t distinct = MergeCycleRuns(table.m_runs, *merged);
+        if (distinct > std::numeric_limits<std::int32_t>::max())
+            throw std::overflow_error("More distinct cycles than a table counts.");
+        table.m_runs.clear();
+        table.m_merged = std::move(merged);
+        n = static_cast<std::int32_t>(distinct);
+    } else if (!table.m_merged) {
+        // from[k]: the entry that belongs at position k (both from 1).
+        std::vector<std::uint32_t> from = table.reportOrder(n);
+        from.insert(from.begin(), 0);
+        // Apply the permutation in place, one cycle of it at a time; a placed
+        // position is marked by from[k] = k.
+        for (std::uint32_t start = 1; start <= static_cast<std::uint32_t>(n); ++start) {
+            if (from[start] == start)
+                continue;
+            const TCycle held = table.m_entries[start];
+            std::uint32_t k = start;
+            while (from[k] != start) {
+                table.m_entries[k] = table.m_entries[from[k]];
+                const std::uint32_t next = from[k];
+                from[k] = k;
+                k = next;
+            }
+            table.m_entries[k] = held;
             from[k] = k;
-            k = next;
         }
-        table.m_entries[k] = held;
-        from[k] = k;
+    } else {
+        n = static_cast<std::int32_t>(table.m_merged->records());
     }
+    table.m_sorted = true;
+    table.m_sortedCount = n;
+}
+
+struct CycleReader::FileReader {
+    explicit FileReader(const CycleRunFile& file) : reader(file) {}
+    CycleRunFile::Reader reader;
+};
+
+CycleReader::CycleReader(const TCycleTable& table, std::int32_t n)
+    : m_table(table), m_n(n)
+{
+    if (table.m_merged)
+        m_file = std::make_unique<FileReader>(*table.m_merged);
+}
+
+CycleReader::~CycleReader() = default;
+
+bool CycleReader::next(TCycle& cycle)
+{
+    if (m_read >= m_n)
+        return false;
+    ++m_read;
+    if (!m_file) {
+        cycle = m_table[m_read];
+        return true;
+    }
+    SpilledCycle c;
+    if (!m_file->reader.next(c))
+        return false;
+    cycle = TCycle{c.upper - c.lower, c.upper, c.lower, c.count};
+    for (const long double divisor : m_table.m_divisors) {
+        cycle.Range /= divisor;
+        cycle.Upper /= divisor;
+        cycle.Lower /= divisor;
+    }
+    return true;
 }
 
 } // namespace tessivo

@@ -1,6 +1,7 @@
 #include "io_error.h"
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace tessivo {
 
@@ -34,6 +35,22 @@ IoError::IoError(int code, std::string path)
 void throwIoError(int code, const std::string& path)
 {
     throw IoError(code, path);
+}
+
+void writeAll(int fd, const char* data, std::size_t size, const std::string& path)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throwIoError(errno, path);
+        }
+        if (n == 0)
+            throwIoError(kShortWriteCode, path);
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
 }
 
 } // namespace tessivo

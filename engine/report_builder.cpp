@@ -26,8 +26,8 @@ void WriteLoadCycles(ReportWriter& report, const TCycleTable& table, std::int32_
     report.addLine("Range\tLoad\tLoad\tCycles\tNumber");
     std::int64_t cumulative = 0;
     std::string line;
-    for (std::int32_t i = 1; i <= cycleCount; ++i) {
-        const TCycle& c = table[i];
+    CycleReader cycles(table, cycleCount);
+    for (TCycle c; cycles.next(c);) {
         cumulative += c.Count;
         line = formatLoad(c.Range, decimalSeparator);
         line += '\t';

@@ -35,14 +35,8 @@ void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount
             table.entry(i).Count = 0;
     }
     SortCycles(cycleCount, table);
-    if (run.Normalize) {
-        for (std::int32_t i = 1; i <= cycleCount; ++i) {
-            TCycle& c = table.entry(i);
-            c.Range /= run.HighestPeak;
-            c.Upper /= run.HighestPeak;
-            c.Lower /= run.HighestPeak;
-        }
-    }
+    if (run.Normalize)
+        table.divideLoads(cycleCount, run.HighestPeak);
     UpdateSequenceTotals(run);
 }
 

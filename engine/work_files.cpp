@@ -15,22 +15,6 @@ namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
 
-void writeAll(int fd, const char* data, std::size_t size, const std::string& path)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throwIoError(errno, path);
-        }
-        if (n == 0)
-            throwIoError(kShortWriteCode, path);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
-
 } // namespace
 
 std::string sequenceSlotFileName(std::int32_t index)

@@ -58,8 +58,9 @@ inline std::unique_ptr<TRainflowRun> makeRun(const std::vector<long double>& loa
 inline std::vector<Entry> entriesOf(const TCycleTable& table, std::int32_t n)
 {
     std::vector<Entry> entries;
-    for (std::int32_t i = 1; i <= n; ++i)
-        entries.push_back({table[i].Range, table[i].Upper, table[i].Lower, table[i].Count});
+    CycleReader cycles(table, n);
+    for (TCycle c; cycles.next(c);)
+        entries.push_back({c.Range, c.Upper, c.Lower, c.Count});
     return entries;
 }
 

@@ -1,0 +1,145 @@
+// A growable table that moves its entries to temporary files must give the
+// very table it would have held in memory.
+#include "cycle_table.h"
+#include "run_record.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <utility>
+#include <vector>
+
+using namespace tessivo;
+
+namespace {
+
+// Points TMPDIR at a folder of the test's own while it lives.
+class TemporaryFolderHere {
+public:
+    TemporaryFolderHere()
+    {
+        const char* old = std::getenv("TMPDIR");
+        if (old != nullptr)
+            m_old = old;
+        m_had = old != nullptr;
+        ::setenv("TMPDIR", m_dir.str().c_str(), 1);
+    }
+    ~TemporaryFolderHere()
+    {
+        if (m_had)
+            ::setenv("TMPDIR", m_old.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    const test::TempDir& dir() const { return m_dir; }
+
+private:
+    test::TempDir m_dir;
+    std::string m_old;
+    bool m_had = false;
+};
+
+using Pairs = std::vector<std::pair<long double, long double>>;
+
+// Few distinct loads, so a cycle recurs after its entry went to a file; the
+// largest loads give cycles equal in range and upper load but not in lower
+// load (the range rounds), which only their first count orders.
+Pairs randomCycles(std::uint64_t seed, int count)
+{
+    std::mt19937_64 rng(seed);
+    Pairs pairs;
+    for (int i = 0; i < count; ++i) {
+        if (rng() % 10 == 0) {
+            pairs.emplace_back(1e20L, static_cast<long double>(rng() % 6)); // 1e20 - k rounds to 1e20
+            continue;
+        }
+        const long double a = static_cast<long double>(rng() % 40) * 0.25L - 5.0L;
+        const long double b = (rng() & 1) ? -0.0L : static_cast<long double>(rng() % 40) * 0.5L - 9.0L;
+        pairs.emplace_back(a, b);
+    }
+    return pairs;
+}
+
+std::vector<TCycle> counted(const Pairs& pairs, std::int32_t heldInMemory, bool& spilled, long double divisor = 0)
+{
+    TCycleTable table(4, true, heldInMemory);
+    EmptyCycleTable(table);
+    RunResult result = RunResult::Normal;
+    for (const auto& [a, b] : pairs)
+        AddCycle(table, a, b, result);
+    EXPECT_EQ(result, RunResult::Normal);
+    std::int32_t n = 0;
+    SortCycles(n, table);
+    std::int32_t again = -1;
+    SortCycles(again, table);
+    EXPECT_EQ(again, n) << "sorting a sorted table";
+    if (divisor != 0)
+        table.divideLoads(n, divisor);
+    spilled = table.spilled();
+    std::vector<TCycle> cycles;
+    CycleReader reader(table, n);
+    for (TCycle c; reader.next(c);)
+        cycles.push_back(c);
+    EXPECT_EQ(cycles.size(), static_cast<std::size_t>(n));
+    return cycles;
+}
+
+void expectSameTable(const std::vector<TCycle>& got, const std::vector<TCycle>& expected)
+{
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(got[i].Range, expected[i].Range) << "entry " << i + 1;
+        ASSERT_EQ(got[i].Upper, expected[i].Upper) << "entry " << i + 1;
+        ASSERT_EQ(std::signbit(got[i].Upper), std::signbit(expected[i].Upper)) << "entry " << i + 1;
+        ASSERT_EQ(got[i].Lower, expected[i].Lower) << "entry " << i + 1;
+        ASSERT_EQ(std::signbit(got[i].Lower), std::signbit(expected[i].Lower)) << "entry " << i + 1;
+        ASSERT_EQ(got[i].Count, expected[i].Count) << "entry " << i + 1;
+    }
+}
+
+} // namespace
+
+TEST(CycleSpill, SpilledTableEqualsTheTableHeldInMemory)
+{
+    TemporaryFolderHere tmp;
+    for (const std::uint64_t seed : {1u, 2u, 3u}) {
+        const Pairs pairs = randomCycles(seed, 6000);
+        bool inMemorySpilled = true, spilled = false;
+        const std::vector<TCycle> expected = counted(pairs, 1 << 20, inMemorySpilled);
+        ASSERT_FALSE(inMemorySpilled);
+        ASSERT_GT(expected.size(), 500u);
+        for (const std::int32_t held : {4, 37, 500}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << held << " entries in memory");
+            expectSameTable(counted(pairs, held, spilled), expected);
+            EXPECT_TRUE(spilled);
+            expectSameTable(counted(pairs, held, spilled, -3.0L), counted(pairs, 1 << 20, inMemorySpilled, -3.0L));
+        }
+    }
+}
+
+TEST(CycleSpill, EmptyingDropsTheFilesAndTheTableCountsAgain)
+{
+    TemporaryFolderHere tmp;
+    TCycleTable table(4, true, 4);
+    EmptyCycleTable(table);
+    RunResult result = RunResult::Normal;
+    for (int i = 0; i < 20; ++i)
+        AddCycle(table, i, 0, result);
+    std::int32_t n = 0;
+    SortCycles(n, table);
+    EXPECT_EQ(n, 20);
+    EXPECT_TRUE(table.spilled());
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.dir().str())) << "the files have no names";
+
+    EmptyCycleTable(table);
+    EXPECT_FALSE(table.spilled());
+    AddCycle(table, 1, 2, result);
+    AddCycle(table, 2, 1, result);
+    SortCycles(n, table);
+    ASSERT_EQ(n, 1);
+    EXPECT_EQ(table[1].Count, 2);
+}
