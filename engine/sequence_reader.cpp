@@ -140,10 +140,68 @@ bool SequenceFileSource::parseSimpleToken(const char* p, const char* end, long d
     return true;
 }
 
+// The most common token of all, a plain decimal such as -1234.567 followed by
+// a separator, in one pass that finds its end and its digits together. Returns
+// the end of the token, or nullptr for anything else.
+const char* SequenceFileSource::parsePlainDecimal(const char* p, const char* stop, long double& value)
+{
+    const bool negative = *p == '-';
+    p += (*p == '-' || *p == '+') ? 1 : 0;
+    const char* const first = p;
+    std::uint64_t m = 0;
+    unsigned d = 0;
+    while (p < stop && (d = static_cast<unsigned>(*p - '0')) <= 9) {
+        m = m * 10 + d;
+        ++p;
+    }
+    int fraction = 0;
+    bool point = false;
+    if (p < stop && *p == '.') {
+        point = true;
+        const char* const fractionStart = ++p;
+        while (p < stop && (d = static_cast<unsigned>(*p - '0')) <= 9) {
+            m = m * 10 + d;
+            ++p;
+        }
+        fraction = static_cast<int>(p - fractionStart);
+    }
+    const long written = (p - first) - (point ? 1 : 0);
+    // 19 digits cannot overflow; leading zeros count, so a longer one goes the general way.
+    if (written < 1 || written > 19 || p == stop || !isSeparator(static_cast<unsigned char>(*p)))
+        return nullptr;
+    if (m == 0) {
+        value = negative ? -0.0L : 0.0L;
+        m_digits = Digits{true, negative, 0, 0};
+        return p;
+    }
+    const long double mantissa = static_cast<long double>(m);
+    const long double magnitude = fraction == 0 ? mantissa : mantissa / exactPowerOfTen(fraction);
+    value = negative ? -magnitude : magnitude;
+    if (const int digits = decimalDigitCount(m); digits <= 15)
+        m_digits = Digits{true, negative, m * powerOfTen(15 - digits), digits - 1 - fraction};
+    else
+        m_digits = Digits{};
+    return p;
+}
+
 bool SequenceFileSource::next(long double& value)
 {
     if (m_malformed)
         return false;
+    {
+        const char* const base = m_buffer.get();
+        const char* p = base + m_begin;
+        const char* const stop = base + m_end;
+        while (p < stop && isSeparator(static_cast<unsigned char>(*p)))
+            ++p;
+        m_begin = static_cast<std::size_t>(p - base);
+        if (p < stop) {
+            if (const char* end = parsePlainDecimal(p, stop, value)) {
+                m_begin = static_cast<std::size_t>(end - base);
+                return true;
+            }
+        }
+    }
     int c = peek();
     while (c >= 0 && isSeparator(static_cast<unsigned char>(c))) {
         advance();

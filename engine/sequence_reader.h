@@ -45,6 +45,7 @@ public:
 private:
     int peek();   // next byte or -1 at the end (physical end or Ctrl-Z)
     void advance() { ++m_begin; }
+    const char* parsePlainDecimal(const char* p, const char* stop, long double& value);
     bool parseSimpleToken(const char* p, const char* end, long double& value);
     Digits m_digits;
     std::string m_path;

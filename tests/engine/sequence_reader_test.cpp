@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -288,9 +289,15 @@ TEST(SequenceReader, FastAndGeneralTokenPathsAgreeOnRandomTokens)
     const ReadResult r = readContent(content);
     ASSERT_EQ(r.error, 0);
     ASSERT_EQ(r.lines.size(), tokens.size());
+    // The values themselves too, to the last bit: the statistics use them.
+    TempDir dir;
+    SequenceFileSource source(dir.write("seq.txt", content));
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         long double v = 0.0L;
         ASSERT_TRUE(parseDecimal(tokens[i], v)) << tokens[i];
         ASSERT_EQ(r.lines[i], formatWorkValue(v)) << tokens[i];
+        long double read = 1.0L;
+        ASSERT_TRUE(source.next(read)) << tokens[i];
+        ASSERT_EQ(std::memcmp(&read, &v, 10), 0) << tokens[i]; // every significant byte
     }
 }
