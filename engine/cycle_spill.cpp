@@ -109,7 +109,6 @@ CycleRunFile::CycleRunFile()
     if (m_fd < 0)
         throwIoError(errno, m_path);
     ::unlink(m_path.c_str());
-    m_buffer.reserve(kWriteBlock);
 }
 
 CycleRunFile::~CycleRunFile()
@@ -119,6 +118,8 @@ CycleRunFile::~CycleRunFile()
 
 void CycleRunFile::append(const SpilledCycle& cycle)
 {
+    if (m_buffer.capacity() == 0)
+        m_buffer.reserve(kWriteBlock);
     if (m_buffer.size() + kRecordSize > kWriteBlock)
         flush();
     const std::size_t at = m_buffer.size();
@@ -136,6 +137,7 @@ void CycleRunFile::flush()
 void CycleRunFile::finish()
 {
     flush();
+    std::vector<char>().swap(m_buffer); // a merge may hold many finished runs
 }
 
 CycleRunFile::Reader::Reader(const CycleRunFile& file)
