@@ -96,6 +96,19 @@ bool fifteenDigits(long double v, std::uint64_t& digits, int& exponent10)
     return false;
 }
 
+// 15 digits with the decimal exponent of the first back to binary by one
+// exact, correctly rounded operation; false where the power of ten is not
+// exact in long double.
+bool digitsToValue(std::uint64_t digits, int exponent10, long double& magnitude)
+{
+    const int scale = exponent10 - 14;
+    if (scale < -kMaxExactPowerOfTen || scale > kMaxExactPowerOfTen)
+        return false;
+    magnitude = scale >= 0 ? static_cast<long double>(digits) * exactPowerOfTen(scale)
+                           : static_cast<long double>(digits) / exactPowerOfTen(-scale);
+    return true;
+}
+
 // "00" to "99", so that digits go out two at a time.
 constexpr auto kDigitPairs = [] {
     struct Pairs {
@@ -279,7 +292,9 @@ std::size_t formatShortest(long double v, char* out)
     // to it would lie within half an ulp of a different 15-digit decimal).
     std::uint64_t q = 0;
     int e10 = 0;
-    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), q, e10) && roundToWorkPrecision(v) == v) {
+    long double back = 0.0L;
+    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), q, e10)
+        && (digitsToValue(q, e10, back) ? back == std::fabs(v) : roundToWorkPrecision(v) == v)) {
         char digits[15];
         for (int i = 14; i >= 0; --i, q /= 10)
             digits[i] = static_cast<char>('0' + q % 10);
@@ -327,14 +342,10 @@ long double roundToWorkPrecision(long double v)
     // by the same exact single rounding that reading the line would do.
     std::uint64_t digits = 0;
     int exponent10 = 0;
-    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), digits, exponent10)) {
-        const int scale = exponent10 - 14;
-        if (scale >= -kMaxExactPowerOfTen && scale <= kMaxExactPowerOfTen) {
-            const long double magnitude = scale >= 0 ? static_cast<long double>(digits) * exactPowerOfTen(scale)
-                                                     : static_cast<long double>(digits) / exactPowerOfTen(-scale);
-            return std::signbit(v) ? -magnitude : magnitude;
-        }
-    }
+    long double magnitude = 0.0L;
+    if (std::isfinite(v) && v != 0.0L && fifteenDigits(std::fabs(v), digits, exponent10)
+        && digitsToValue(digits, exponent10, magnitude))
+        return std::signbit(v) ? -magnitude : magnitude;
     char line[kWorkValueWidth];
     formatWorkValue(v, line);
     long double r = v;
