@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -36,11 +35,12 @@ void unpack(const char* in, SpilledCycle& c)
     std::memcpy(&c.serial, in + 24, 8);
 }
 
+// $TMPDIR as it stands, so that a folder that cannot take the files is
+// reported rather than passed over.
 std::string temporaryFolder()
 {
-    std::error_code ignored;
-    const std::filesystem::path dir = std::filesystem::temp_directory_path(ignored);
-    return dir.empty() ? std::string("/tmp") : dir.string();
+    const char* dir = std::getenv("TMPDIR");
+    return dir != nullptr && *dir != '\0' ? std::string(dir) : std::string("/tmp");
 }
 
 // The order of the report: descending range, then descending upper load.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <poll.h>
 #include <random>
@@ -191,4 +192,32 @@ TEST(CliHostile, TwoHundredMegabytesWithoutWhiteSpaceUnderAMemoryLimit)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_EQ(tessivo::test::readAll(err), "tessivo-count: " + file + ": Incorrect sequence file\n");
+}
+
+// More distinct cycles than the unlimited table keeps in memory: the rest go
+// to unnamed files in the temporary folder, and a folder that cannot take
+// them is an error that names it, never a partial table.
+TEST(CliHostile, UnlimitedCountSpillsToTheTemporaryFolderOrSaysWhyNot)
+{
+    TempDir box;
+    const std::string seq = box.write("walk.txt", randomWalk(300000, 11));
+    const std::string tmp = box.file("tmp");
+    std::filesystem::create_directory(tmp);
+    const auto count = [&](const std::string& tmpdir) {
+        const std::string command = "TMPDIR='" + tmpdir + "' '" + TESSIVO_COUNT_BINARY + "' --unlimited --format csv '" +
+                                    seq + "' > '" + box.file("out.csv") + "' 2> '" + box.file("err.txt") + "'";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    ASSERT_EQ(count(tmp), 0) << tessivo::test::readAll(box.file("err.txt"));
+    const std::string csv = tessivo::test::readAll(box.file("out.csv"));
+    EXPECT_GT(std::count(csv.begin(), csv.end(), '\n'), 65536 + 1) << "too few cycles to spill";
+    EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "nothing is left behind";
+
+    const std::string missing = box.file("no-such-folder");
+    EXPECT_EQ(count(missing), 3);
+    const std::string err = tessivo::test::readAll(box.file("err.txt"));
+    EXPECT_EQ(err.rfind("tessivo-count: " + missing + "/tessivo-cycles-", 0), 0u) << err;
+    EXPECT_NE(err.find(": File not found\n"), std::string::npos) << err;
 }
