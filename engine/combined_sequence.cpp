@@ -144,15 +144,16 @@ bool CombinedSequenceSource::next(long double& value)
             return false;
     }
     const TSequence& s = m_run.Sequences[static_cast<std::size_t>(m_slot)];
-    long double v = 0.0L;
-    if (!m_file->next(v))
+    if (!m_file->next(value))
         throw FileShortenedError(s.FileName);
     --m_left;
     // A value written with at most 15 digits is already what a work file
-    // gives back, and a scale of 1 changes nothing: skip both roundings then.
+    // gives back, and a scale of 1 changes nothing: skip both roundings then
+    // (and leave the value where the reader stored it, unread).
     if (!m_file->lastDigits().exact)
-        v = roundToWorkPrecision(v);
-    value = s.Scale == 1.0L ? v : roundToWorkPrecision(scaledLoad(v, s.Scale, s.FileName));
+        value = roundToWorkPrecision(value);
+    if (s.Scale != 1.0L)
+        value = roundToWorkPrecision(scaledLoad(value, s.Scale, s.FileName));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "prefetch_source.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace tessivo {
@@ -23,20 +25,23 @@ void PrefetchSource::produce()
 {
     for (;;) {
         Block block;
-        block.values.reserve(kBlockValues);
+        // The source writes straight into the block: an 80-bit value stored
+        // and loaded back at once would stall the processor on every value.
+        block.values.resize(kBlockValues);
+        std::size_t filled = 0;
         try {
-            long double v = 0.0L;
-            while (block.values.size() < kBlockValues) {
-                if (!m_in.next(v)) {
+            while (filled < kBlockValues) {
+                if (!m_in.next(block.values[filled])) {
                     block.last = true;
                     break;
                 }
-                block.values.push_back(v);
+                ++filled;
             }
         } catch (...) {
             block.failure = std::current_exception();
             block.last = true;
         }
+        block.values.resize(filled);
         const bool last = block.last;
         std::unique_lock<std::mutex> lock(m_mutex);
         m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kBlocksAhead; });
@@ -62,7 +67,7 @@ bool PrefetchSource::takeBlock()
     return true;
 }
 
-bool PrefetchSource::next(long double& value)
+bool PrefetchSource::haveValues()
 {
     while (m_position == m_current.values.size()) {
         if (m_finished || m_current.last) {
@@ -75,8 +80,25 @@ bool PrefetchSource::next(long double& value)
         }
         takeBlock();
     }
+    return true;
+}
+
+bool PrefetchSource::next(long double& value)
+{
+    if (!haveValues())
+        return false;
     value = m_current.values[m_position++];
     return true;
+}
+
+std::size_t PrefetchSource::nextBlock(long double* out, std::size_t max)
+{
+    if (max == 0 || !haveValues())
+        return 0;
+    const std::size_t n = std::min(max, m_current.values.size() - m_position);
+    std::memcpy(out, m_current.values.data() + m_position, n * sizeof(long double));
+    m_position += n;
+    return n;
 }
 
 } // namespace tessivo

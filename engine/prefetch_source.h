@@ -23,6 +23,7 @@ public:
     PrefetchSource& operator=(const PrefetchSource&) = delete;
 
     bool next(long double& value) override;
+    std::size_t nextBlock(long double* out, std::size_t max) override;
 
 private:
     struct Block {
@@ -32,6 +33,8 @@ private:
     };
     void produce();
     bool takeBlock();
+    // False at the end of the input; rethrows the source's failure there.
+    bool haveValues();
 
     static constexpr std::size_t kBlockValues = 16384;
     static constexpr std::size_t kBlocksAhead = 4;

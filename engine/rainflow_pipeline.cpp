@@ -101,6 +101,15 @@ public:
             throw RunCancelled();
         return m_in.next(value);
     }
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        const std::size_t n = m_in.nextBlock(out, max);
+        const std::int64_t before = m_done;
+        m_done += static_cast<std::int64_t>(n);
+        if ((before >> 16) != (m_done >> 16) && m_hooks.progress && !m_hooks.progress(m_done, m_total))
+            throw RunCancelled();
+        return n;
+    }
     const char* lastLine() const override { return m_in.lastLine(); }
 
 private:

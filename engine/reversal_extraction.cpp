@@ -2,6 +2,7 @@
 
 #include "work_notation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessivo {
@@ -84,16 +85,23 @@ void ReversalExtractor::finish()
 std::int64_t extractReversalsN(ValueSource& in, std::int64_t n, long double filterSize, ValueSink& out)
 {
     ReversalExtractor extractor(filterSize, out);
+    // Values come in blocks where the source has them so (see nextBlock).
+    long double block[512];
     long double v = 0.0L;
-    if (!in.next(v))
-        return 0;
-    extractor.put(v);
-    std::int64_t taken = 1;
-    for (; taken < n; ++taken) {
-        if (!in.next(v))
+    std::int64_t taken = 0;
+    const std::int64_t wanted = std::max<std::int64_t>(n, 1); // the first value is taken whatever n is
+    while (taken < wanted) {
+        const std::size_t got =
+            in.nextBlock(block, static_cast<std::size_t>(std::min<std::int64_t>(512, wanted - taken)));
+        if (got == 0)
             break;
-        extractor.put(v);
+        for (std::size_t i = 0; i < got; ++i)
+            extractor.put(block[i]);
+        taken += static_cast<std::int64_t>(got);
+        v = block[got - 1];
     }
+    if (taken == 0)
+        return 0;
     // Repeating the last value changes nothing unless the filter is negative,
     // which no run accepts; keep the literal rule for it all the same.
     if (filterSize < 0)

@@ -3,6 +3,8 @@
 // A work file and memory both implement it, so a run with work files and one
 // without see exactly the same values.
 
+#include <cstddef>
+
 namespace tessivo {
 
 class ValueSink {
@@ -16,6 +18,10 @@ public:
     virtual ~ValueSource() = default;
     // The next value, or false at the end of the input.
     virtual bool next(long double& value) = 0;
+    // Up to max (at least 1) next values into out; 0 at the end of the input.
+    // Sources that hold values in blocks hand over many at once, which spares
+    // the caller a call per value; the others give one.
+    virtual std::size_t nextBlock(long double* out, std::size_t max) { return max > 0 && next(out[0]) ? 1 : 0; }
     // The last value's own line in the work notation, when the source has it
     // at hand (so a writer can copy it instead of converting); else nullptr.
     // Valid until the next call of next().

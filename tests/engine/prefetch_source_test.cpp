@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 using namespace tessivo;
 
@@ -29,7 +30,42 @@ private:
     long long m_next = 0;
 };
 
+// Takes one value, then a block of `blockSize`, and so on, as a counting
+// stage may; returns how many values came before the end or a failure.
+long long takeMixed(PrefetchSource& ahead, std::size_t blockSize)
+{
+    std::vector<long double> block(blockSize);
+    long long taken = 0;
+    for (bool single = true;; single = !single) {
+        if (single) {
+            long double v = -1.0L;
+            if (!ahead.next(v))
+                return taken;
+            EXPECT_EQ(v, static_cast<long double>(taken));
+            ++taken;
+        } else {
+            const std::size_t got = ahead.nextBlock(block.data(), blockSize);
+            if (got == 0)
+                return taken;
+            EXPECT_LE(got, blockSize);
+            for (std::size_t i = 0; i < got; ++i, ++taken)
+                EXPECT_EQ(block[i], static_cast<long double>(taken));
+        }
+    }
+}
+
 } // namespace
+
+TEST(PrefetchSource, GivesEveryValueInOrderSingleOrInBlocks)
+{
+    for (std::size_t blockSize : {1u, 7u, 512u, 70000u}) {
+        CountingSource in(200001, -1);
+        PrefetchSource ahead(in);
+        EXPECT_EQ(takeMixed(ahead, blockSize), 200001) << blockSize;
+        long double v = 0.0L;
+        EXPECT_EQ(ahead.nextBlock(&v, 1), 0u) << "stays at the end";
+    }
+}
 
 TEST(PrefetchSource, GivesEveryValueInOrder)
 {
@@ -59,6 +95,11 @@ TEST(PrefetchSource, AFailureArrivesAfterTheValuesBeforeIt)
         EXPECT_STREQ(e.what(), "read failed");
     }
     EXPECT_EQ(taken, 50000);
+
+    // Taken in blocks, the values before the failure all arrive first too.
+    CountingSource again(100000, 50000);
+    PrefetchSource blocks(again);
+    EXPECT_THROW(takeMixed(blocks, 999), std::runtime_error);
 }
 
 TEST(PrefetchSource, StopsCleanlyWhenTheReaderLeavesEarly)
