@@ -283,6 +283,67 @@ std::size_t writeShortest(bool negative, const char* digits, int k, int e10, cha
     return static_cast<std::size_t>(p - out);
 }
 
+// The shortest digits of |v| (normal, not a power of two) when that takes 16
+// to 21 of them: for each length the correctly rounded candidate is the only
+// one that can read back to v, and whether it does is decided exactly in
+// 128-bit integers. False outside the range those integers cover, on an exact
+// tie, or when no candidate up to 21 digits reads back (the caller then takes
+// the general conversion).
+bool longShortestDigits(long double v, char* digits, int& count, int& exponent10)
+{
+    const Binary b = decompose(v);
+    if (b.mantissa < (1ULL << 63) || b.mantissa == (1ULL << 63))
+        return false; // subnormal, or a power of two with its narrower gap below
+    const int e2 = b.exponent + 63;
+    if (e2 < -1600 || e2 > 1600)
+        return false;
+    const int e10Guess = (e2 * 78913) >> 18; // floor(e2 log10 2): e10 or one less
+    for (int k = 16; k <= 21; ++k) {
+        for (int e10 = e10Guess; e10 <= e10Guess + 1; ++e10) {
+            // v x 10^t = N / 2^shift exactly, with t chosen so that the
+            // candidate has k digits.
+            const int t = k - 1 - e10;
+            if (t < 0 || t > kMaxExactPowerOfTen)
+                return false;
+            const u128 n = static_cast<u128>(b.mantissa) * pow5(t);
+            const int shift = -(b.exponent + t);
+            if (shift <= 1 || shift >= 127)
+                return false;
+            const u128 unit = static_cast<u128>(1) << shift;
+            u128 candidate = n >> shift;
+            const u128 remainder = n & (unit - 1);
+            const u128 half = unit >> 1;
+            if (remainder == half)
+                return false; // two candidates equally near
+            const u128 low = candidate; // a k-digit candidate needs low in [10^(k-1), 10^k)
+            const u128 top = static_cast<u128>(pow10(k - 1)) * 10;
+            if (low < pow10(k - 1))
+                return false; // cannot happen when the guess is right; never guess the digits
+            if (low >= top)
+                continue; // e10 one too low
+            const u128 distance = remainder > half ? unit - remainder : remainder;
+            if (remainder > half)
+                ++candidate;
+            // Reads back to v when within half an ulp of it, which is 5^t / 2 in these units;
+            // exactly half reads back only to an even mantissa.
+            const u128 twice = 2 * distance;
+            const u128 halfUlp = pow5(t);
+            if (twice > halfUlp || (twice == halfUlp && (b.mantissa & 1)))
+                break; // no k-digit decimal reads back: try k + 1
+            if (candidate >= top)
+                return false; // rounded up to 10^k: left to the general conversion
+            for (int i = k - 1; i >= 0; --i, candidate /= 10)
+                digits[i] = static_cast<char>('0' + static_cast<int>(candidate % 10));
+            count = k;
+            while (count > 1 && digits[count - 1] == '0')
+                --count;
+            exponent10 = e10;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::size_t formatShortest(long double v, char* out)
@@ -303,6 +364,10 @@ std::size_t formatShortest(long double v, char* out)
             --k;
         return writeShortest(std::signbit(v), digits, k, e10, out);
     }
+    char digits[21];
+    int count = 0;
+    if (std::isfinite(v) && v != 0.0L && longShortestDigits(std::fabs(v), digits, count, e10))
+        return writeShortest(std::signbit(v), digits, count, e10, out);
     const auto res = std::to_chars(out, out + 64, v);
     return static_cast<std::size_t>(res.ptr - out);
 }

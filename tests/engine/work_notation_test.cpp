@@ -205,6 +205,21 @@ TEST(WorkNotation, ShortestTextMatchesToChars)
     }
     for (long double v : {0.0L, -0.0L, 1.0L, 100.0L, 1e15L, 1e16L, 123456.0L, 0.001L, 1e-5L, 1.5e22L, -7.0L})
         check(v);
+    // Load ranges: differences of three-decimal loads need up to 21 digits.
+    std::uniform_int_distribution<long long> thousandths(-99999999, 99999999);
+    for (int i = 0; i < 200000; ++i) {
+        long double a = 0.0L, b = 0.0L;
+        ASSERT_TRUE(parseDecimal(std::to_string(thousandths(rng)) + "e-3", a));
+        ASSERT_TRUE(parseDecimal(std::to_string(thousandths(rng)) + "e-3", b));
+        check(a - b);
+    }
+    // Any mantissa at magnitudes across the range, and the neighbours of powers of two.
+    for (int i = 0; i < 200000; ++i) {
+        const long double v = std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), static_cast<int>(rng() % 300) - 200 - 63);
+        check(v);
+        check(std::nextafter(std::ldexp(1.0L, static_cast<int>(rng() % 300) - 200), (rng() & 1) ? 0.0L : 1e300L));
+        check(std::ldexp(1.0L, static_cast<int>(rng() % 300) - 200));
+    }
 }
 
 TEST(WorkNotation, CanonicalLinesAreExactlyTheWrittenOnes)
