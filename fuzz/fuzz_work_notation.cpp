@@ -1,8 +1,10 @@
-// Any line as a work-file value: parsing never crashes, and a value that
-// parses keeps its 15 digits through the notation.
+// Any line as a work-file value: parsing never crashes, a value that parses
+// keeps its 15 digits through the notation, and its shortest text (and that
+// of a neighbour that needs more digits) is the C++ library's.
 #include "decimal_parser.h"
 #include "work_notation.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const long double twice = tessivo::roundToWorkPrecision(once);
     if (std::memcmp(&once, &twice, 10) != 0)
         std::abort();
+    for (const long double shown : {v, v * 1.1L, std::nextafter(v, 0.0L)}) {
+        char mine[64];
+        char theirs[64];
+        const std::size_t n = tessivo::formatShortest(shown, mine);
+        const auto res = std::to_chars(theirs, theirs + sizeof theirs, shown);
+        if (std::string_view(mine, n) != std::string_view(theirs, static_cast<std::size_t>(res.ptr - theirs)))
+            std::abort();
+    }
     // The plain decimal syntax agrees with the C library's correctly rounded strtold.
     long double direct = 0.0L;
     const std::string copy(text);
