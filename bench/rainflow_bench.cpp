@@ -32,6 +32,14 @@ public:
         value = static_cast<long double>(m_step) / 1024.0L;
         return true;
     }
+    // In blocks, as the program's own sources hand values to the counting.
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        std::size_t n = 0;
+        while (n < max && RandomWalk::next(out[n]))
+            ++n;
+        return n;
+    }
 
 private:
     std::int64_t m_left;

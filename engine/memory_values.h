@@ -28,6 +28,13 @@ public:
         value = m_values[m_index++];
         return true;
     }
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        std::size_t n = 0;
+        while (n < max && VectorSource::next(out[n]))
+            ++n;
+        return n;
+    }
 
 private:
     const std::vector<long double>& m_values;

@@ -57,6 +57,14 @@ public:
     WorkFileReader& operator=(const WorkFileReader&) = delete;
 
     bool next(long double& value) override;
+    // A failure to read loses the values of the block read before it: it ends the run anyway.
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        std::size_t n = 0;
+        while (n < max && WorkFileReader::next(out[n]))
+            ++n;
+        return n;
+    }
     const std::string& path() const { return m_path; }
     // The line of the last value when it was the value's own line (see
     // parseCanonicalLine), else nullptr; valid until the next call of next().
