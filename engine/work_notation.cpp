@@ -316,8 +316,9 @@ bool longShortestDigits(long double v, char* digits, int& count, int& exponent10
             if (remainder == half)
                 return false; // two candidates equally near
             const u128 low = candidate; // a k-digit candidate needs low in [10^(k-1), 10^k)
-            const u128 top = static_cast<u128>(pow10(k - 1)) * 10;
-            if (low < pow10(k - 1))
+            const u128 bottom = k <= 20 ? static_cast<u128>(pow10(k - 1)) : static_cast<u128>(pow10(19)) * 10;
+            const u128 top = bottom * 10;
+            if (low < bottom)
                 return false; // cannot happen when the guess is right; never guess the digits
             if (low >= top)
                 continue; // e10 one too low

@@ -205,6 +205,10 @@ TEST(WorkNotation, ShortestTextMatchesToChars)
     }
     for (long double v : {0.0L, -0.0L, 1.0L, 100.0L, 1e15L, 1e16L, 123456.0L, 0.001L, 1e-5L, 1.5e22L, -7.0L})
         check(v);
+    long double top = 0.0L, bottom = 0.0L; // a range that takes all 21 digits: 16050.6419999999999995
+    ASSERT_TRUE(parseDecimal("12756.17", top));
+    ASSERT_TRUE(parseDecimal("-3294.472", bottom));
+    check(top - bottom);
     // Load ranges: differences of three-decimal loads need up to 21 digits.
     std::uniform_int_distribution<long long> thousandths(-99999999, 99999999);
     for (int i = 0; i < 200000; ++i) {
