@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <exception>
+#include <thread>
 #include <unistd.h>
 
 namespace tessivo {
@@ -140,26 +142,50 @@ void CycleRunFile::finish()
     std::vector<char>().swap(m_buffer); // a merge may hold many finished runs
 }
 
+SpilledCycle CycleRunFile::at(std::int64_t i) const
+{
+    char record[kRecordSize];
+    std::size_t got = 0;
+    while (got < kRecordSize) {
+        const ssize_t n = ::pread(m_fd, record + got, kRecordSize - got,
+                                  static_cast<off_t>(i * static_cast<std::int64_t>(kRecordSize) + static_cast<std::int64_t>(got)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throwIoError(n < 0 ? errno : EIO, m_path);
+        got += static_cast<std::size_t>(n);
+    }
+    SpilledCycle c;
+    unpack(record, c);
+    return c;
+}
+
 CycleRunFile::Reader::Reader(const CycleRunFile& file)
-    : m_file(file)
+    : Reader(file, 0, file.records())
+{
+}
+
+CycleRunFile::Reader::Reader(const CycleRunFile& file, std::int64_t from, std::int64_t to)
+    : m_file(&file), m_offset(from * static_cast<std::int64_t>(kRecordSize)),
+      m_end(to * static_cast<std::int64_t>(kRecordSize))
 {
 }
 
 bool CycleRunFile::Reader::next(SpilledCycle& cycle)
 {
     if (m_at == m_block.size()) {
-        const std::int64_t end = m_file.m_records * static_cast<std::int64_t>(kRecordSize);
+        const std::int64_t end = m_end;
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kReadBlock, end - m_offset));
         if (want == 0)
             return false;
         m_block.resize(want);
         std::size_t got = 0;
         while (got < want) {
-            const ssize_t n = ::pread(m_file.m_fd, m_block.data() + got, want - got, static_cast<off_t>(m_offset + got));
+            const ssize_t n = ::pread(m_file->m_fd, m_block.data() + got, want - got, static_cast<off_t>(m_offset + got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                throwIoError(n < 0 ? errno : EIO, m_file.m_path);
+                throwIoError(n < 0 ? errno : EIO, m_file->m_path);
             got += static_cast<std::size_t>(n);
         }
         m_offset += static_cast<std::int64_t>(want);
@@ -170,12 +196,21 @@ bool CycleRunFile::Reader::next(SpilledCycle& cycle)
     return true;
 }
 
-std::int64_t MergeCycleRuns(const std::vector<std::unique_ptr<CycleRunFile>>& runs, CycleRunFile& merged)
+namespace {
+
+// A part of a run: records [from, to).
+struct RunPart {
+    const CycleRunFile* run;
+    std::int64_t from;
+    std::int64_t to;
+};
+
+std::int64_t mergeParts(const std::vector<RunPart>& parts, CycleRunFile& merged)
 {
     std::vector<RunCursor> cursors;
-    cursors.reserve(runs.size());
-    for (const auto& run : runs) {
-        RunCursor cursor{CycleRunFile::Reader(*run), {}, {}};
+    cursors.reserve(parts.size());
+    for (const RunPart& part : parts) {
+        RunCursor cursor{CycleRunFile::Reader(*part.run, part.from, part.to), {}, {}};
         if (cursor.reader.next(cursor.cycle)) {
             cursor.key = reportKeyOf(cursor.cycle);
             cursors.push_back(std::move(cursor));
@@ -209,6 +244,77 @@ std::int64_t MergeCycleRuns(const std::vector<std::unique_ptr<CycleRunFile>>& ru
         writeGroup(group, merged, distinct);
     merged.finish();
     return distinct;
+}
+
+// The first record of a run whose key is not before the pivot: the records
+// before it (a prefix, as the run is sorted) belong to the first half.
+std::int64_t splitPoint(const CycleRunFile& run, const ReportKey& pivot)
+{
+    std::int64_t low = 0, high = run.records();
+    while (low < high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        if (reportKeyOf(run.at(middle)).before(pivot))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+constexpr std::int64_t kSplitFrom = 1024; // records; smaller merges are not worth a thread
+
+} // namespace
+
+std::int64_t MergeCycleRuns(const std::vector<std::unique_ptr<CycleRunFile>>& runs,
+                            std::vector<std::unique_ptr<CycleRunFile>>& merged)
+{
+    std::int64_t total = 0;
+    for (const auto& run : runs)
+        total += run->records();
+    merged.clear();
+    merged.push_back(std::make_unique<CycleRunFile>());
+    if (total < kSplitFrom) {
+        std::vector<RunPart> whole;
+        for (const auto& run : runs)
+            whole.push_back({run.get(), 0, run->records()});
+        return mergeParts(whole, *merged[0]);
+    }
+    // The pivot: the median of the runs' middle keys, so that the halves come out alike.
+    std::vector<ReportKey> middles;
+    for (const auto& run : runs) {
+        if (run->records() > 0)
+            middles.push_back(reportKeyOf(run->at(run->records() / 2)));
+    }
+    std::sort(middles.begin(), middles.end(), [](const ReportKey& a, const ReportKey& b) { return a.before(b); });
+    const ReportKey pivot = middles[middles.size() / 2];
+    // Equal keys all fall on one side, so no group of equal cycles is cut.
+    std::vector<RunPart> first, second;
+    for (const auto& run : runs) {
+        const std::int64_t split = splitPoint(*run, pivot);
+        first.push_back({run.get(), 0, split});
+        second.push_back({run.get(), split, run->records()});
+    }
+    merged.push_back(std::make_unique<CycleRunFile>());
+    std::int64_t secondCount = 0;
+    std::exception_ptr secondFailure;
+    std::thread other([&] {
+        try {
+            secondCount = mergeParts(second, *merged[1]);
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    std::int64_t firstCount = 0;
+    try {
+        firstCount = mergeParts(first, *merged[0]);
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+    return firstCount + secondCount;
 }
 
 } // namespace tessivo

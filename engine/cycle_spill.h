@@ -35,16 +35,22 @@ public:
     void finish(); // writes what is buffered; throws IoError on a full disk
     std::int64_t records() const { return m_records; }
 
+    // The record at index i, read on its own.
+    SpilledCycle at(std::int64_t i) const;
+
     class Reader {
     public:
         explicit Reader(const CycleRunFile& file);
+        // Records [from, to) only.
+        Reader(const CycleRunFile& file, std::int64_t from, std::int64_t to);
         bool next(SpilledCycle& cycle);
 
     private:
-        const CycleRunFile& m_file;
+        const CycleRunFile* m_file;
         std::vector<char> m_block;
         std::size_t m_at = 0;
         std::int64_t m_offset = 0; // of the block's end in the file
+        std::int64_t m_end = 0;    // of the last record to read
     };
 
 private:
@@ -60,8 +66,11 @@ private:
 // with no cycle twice) into `merged` in the table's report order: equal
 // cycles of several runs become one with the counts added and the first
 // count's serial; cycles equal in range and upper load follow by serial.
+// Larger merges are split at a key into two halves merged at once on two
+// threads: `merged` then holds two files, to be read one after the other.
 // Returns the number of distinct cycles.
-std::int64_t MergeCycleRuns(const std::vector<std::unique_ptr<CycleRunFile>>& runs, CycleRunFile& merged);
+std::int64_t MergeCycleRuns(const std::vector<std::unique_ptr<CycleRunFile>>& runs,
+                            std::vector<std::unique_ptr<CycleRunFile>>& merged);
 
 // Unsigned images of a finite long double whose order is the value's order,
 // minus zero folded onto zero; shared by the table's sort and the merge.

@@ -73,7 +73,7 @@ TCycle& TCycleTable::entry(std::int32_t i)
 
 void TCycleTable::divideLoads(std::int32_t n, long double divisor)
 {
-    if (m_merged) {
+    if (!m_merged.empty()) {
         m_divisors.push_back(divisor);
         return;
     }
@@ -177,7 +177,7 @@ void TCycleTable::spill()
 void TCycleTable::dropSpilled()
 {
     m_runs.clear();
-    m_merged.reset();
+    m_merged.clear();
     m_divisors.clear();
     m_serialBase = 0;
 }
@@ -196,7 +196,7 @@ void AddCycle(TCycleTable& table, long double a, long double b, RunResult& resul
 {
     const long double upper = a > b ? a : b;
     const long double lower = a > b ? b : a;
-    if (table.m_merged)
+    if (!table.m_merged.empty())
         throw std::logic_error("cycles added to a table after its files were merged");
     if (!table.m_indexValid)
         table.rebuildIndex();
@@ -269,14 +269,14 @@ void SortCycles(std::int32_t& n, TCycleTable& table)
     if (!table.m_runs.empty()) {
         if (n > 0)
             table.spill();
-        auto merged = std::make_unique<CycleRunFile>();
-        const std::int64_t distinct = MergeCycleRuns(table.m_runs, *merged);
+        std::vector<std::unique_ptr<CycleRunFile>> merged;
+        const std::int64_t distinct = MergeCycleRuns(table.m_runs, merged);
         if (distinct > std::numeric_limits<std::int32_t>::max())
             throw std::overflow_error("More distinct cycles than a table counts.");
         table.m_runs.clear();
         table.m_merged = std::move(merged);
         n = static_cast<std::int32_t>(distinct);
-    } else if (!table.m_merged) {
+    } else if (table.m_merged.empty()) {
         // from[k]: the entry that belongs at position k (both from 1).
         std::vector<std::uint32_t> from = table.reportOrder(n);
         from.insert(from.begin(), 0);
@@ -297,22 +297,37 @@ void SortCycles(std::int32_t& n, TCycleTable& table)
             from[k] = k;
         }
     } else {
-        n = static_cast<std::int32_t>(table.m_merged->records());
+        std::int64_t records = 0;
+        for (const auto& file : table.m_merged)
+            records += file->records();
+        n = static_cast<std::int32_t>(records);
     }
     table.m_sorted = true;
     table.m_sortedCount = n;
 }
 
+// The merged files, one after the other.
 struct CycleReader::FileReader {
-    explicit FileReader(const CycleRunFile& file) : reader(file) {}
+    explicit FileReader(const std::vector<std::unique_ptr<CycleRunFile>>& files) : files(files), reader(*files[0]) {}
+    bool next(SpilledCycle& c)
+    {
+        while (!reader.next(c)) {
+            if (++file == files.size())
+                return false;
+            reader = CycleRunFile::Reader(*files[file]);
+        }
+        return true;
+    }
+    const std::vector<std::unique_ptr<CycleRunFile>>& files;
+    std::size_t file = 0;
     CycleRunFile::Reader reader;
 };
 
 CycleReader::CycleReader(const TCycleTable& table, std::int32_t n)
     : m_table(table), m_n(n)
 {
-    if (table.m_merged)
-        m_file = std::make_unique<FileReader>(*table.m_merged);
+    if (!table.m_merged.empty())
+        m_file = std::make_unique<FileReader>(table.m_merged);
 }
 
 CycleReader::~CycleReader() = default;
@@ -327,7 +342,7 @@ bool CycleReader::next(TCycle& cycle)
         return true;
     }
     SpilledCycle c;
-    if (!m_file->reader.next(c))
+    if (!m_file->next(c))
         return false;
     cycle = TCycle{c.upper - c.lower, c.upper, c.lower, c.count};
     for (const long double divisor : m_table.m_divisors) {

@@ -42,7 +42,7 @@ public:
     std::int32_t capacity() const { return static_cast<std::int32_t>(m_entries.size()) - 1; }
     bool growable() const { return m_growable; }
     // True when the cycles are in temporary files: read them with CycleReader.
-    bool spilled() const { return !m_runs.empty() || m_merged != nullptr; }
+    bool spilled() const { return !m_runs.empty() || !m_merged.empty(); }
 
     // Entries 1..capacity() held in memory. Mutable access drops the lookup
     // index, which the next AddCycle rebuilds, so tests and callers may edit
@@ -91,7 +91,7 @@ private:
     // Spilled entries: sorted runs while counting, one merged file after SortCycles.
     std::int64_t m_serialBase = 0; // entries moved to runs so far
     std::vector<std::unique_ptr<CycleRunFile>> m_runs;
-    std::unique_ptr<CycleRunFile> m_merged;
+    std::vector<std::unique_ptr<CycleRunFile>> m_merged; // read one after the other
     std::vector<long double> m_divisors; // applied to the merged cycles as they are read
 };
 
