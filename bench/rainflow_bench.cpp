@@ -35,10 +35,7 @@ public:
     // In blocks, as the program's own sources hand values to the counting.
     std::size_t nextBlock(long double* out, std::size_t max) override
     {
-        std::size_t n = 0;
-        while (n < max && RandomWalk::next(out[n]))
-            ++n;
-        return n;
+        return nextBlockByValue(*this, out, max);
     }
 
 private:

@@ -30,10 +30,7 @@ public:
     }
     std::size_t nextBlock(long double* out, std::size_t max) override
     {
-        std::size_t n = 0;
-        while (n < max && VectorSource::next(out[n]))
-            ++n;
-        return n;
+        return nextBlockByValue(*this, out, max);
     }
 
 private:

@@ -28,4 +28,15 @@ public:
     virtual const char* lastLine() const { return nullptr; }
 };
 
+// nextBlock for a source whose next() is cheap: calls Source::next directly,
+// so the values cost no virtual call each. A failure loses the block's values.
+template <class Source>
+std::size_t nextBlockByValue(Source& source, long double* out, std::size_t max)
+{
+    std::size_t n = 0;
+    while (n < max && source.Source::next(out[n]))
+        ++n;
+    return n;
+}
+
 } // namespace tessivo

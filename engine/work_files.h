@@ -57,13 +57,10 @@ public:
     WorkFileReader& operator=(const WorkFileReader&) = delete;
 
     bool next(long double& value) override;
-    // A failure to read loses the values of the block read before it: it ends the run anyway.
+    // A failure to read ends the run, so losing the block's values does no harm.
     std::size_t nextBlock(long double* out, std::size_t max) override
     {
-        std::size_t n = 0;
-        while (n < max && WorkFileReader::next(out[n]))
-            ++n;
-        return n;
+        return nextBlockByValue(*this, out, max);
     }
     const std::string& path() const { return m_path; }
     // The line of the last value when it was the value's own line (see
