@@ -48,12 +48,8 @@ public:
         posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<std::string> all = {TESSIVO_COUNT_BINARY};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
+        std::vector<std::string> storage;
+        std::vector<char*> argv = tessivo::test::countArgv(storage, args);
         if (posix_spawn(&m_pid, TESSIVO_COUNT_BINARY, &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);

@@ -19,6 +19,18 @@ struct CliRun {
     std::string err;
 };
 
+// The argument vector of tessivo-count with args; `storage` holds the strings.
+inline std::vector<char*> countArgv(std::vector<std::string>& storage, const std::vector<std::string>& args)
+{
+    storage = {TESSIVO_COUNT_BINARY};
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : storage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
 // Runs the binary with args in the folder cwd; stdout and stderr go to files
 // in capture, a folder of the caller's that must exist.
 inline CliRun runCli(const std::vector<std::string>& args, const std::string& cwd, const std::string& capture)
@@ -30,12 +42,8 @@ inline CliRun runCli(const std::vector<std::string>& args, const std::string& cw
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    std::vector<std::string> all = {TESSIVO_COUNT_BINARY};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> storage;
+    std::vector<char*> argv = countArgv(storage, args);
     CliRun run;
     pid_t pid = 0;
     if (posix_spawn(&pid, TESSIVO_COUNT_BINARY, &actions, nullptr, argv.data(), environ) == 0) {
