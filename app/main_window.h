@@ -179,6 +179,8 @@ private:
     QString m_workDir;
     std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
+    QString m_sequencePath; // the sequence file last opened, as given
+    QString m_lastDir;      // its folder, where the next Open starts
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SpectrumPlotWindow* m_plotWindow = nullptr;
