@@ -34,8 +34,11 @@ long long distanceSquared(const QRect& area, QPoint point)
 void moveFrameTo(QWidget* window, QPoint position)
 {
     if (QWindow* native = nativeWindow(window)) {
-        // The frame-inclusive position tells the window manager that the
+        // The widget's own move keeps its geometry in step with the native
+        // window's (so that showing it does not put the old one back); the
+        // frame-inclusive position then tells the window manager that the
         // point is the frame's (north-west gravity), framed yet or not.
+        window->move(position);
         native->setFramePosition(position);
         return;
     }
