@@ -98,28 +98,28 @@ int launchWithOpener(const QString& opener, const QString& target, int waitMilli
     // Owned by the application, so that an opener still running when the
     // wait ends is neither killed nor leaked.
     auto* process = new QProcess(QCoreApplication::instance());
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            process->deleteLater();
-    });
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
     const QUrl url = urlOf(target);
     process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
-    if (!process->waitForStarted())
+    if (!process->waitForStarted()) {
+        delete process;
         return 31;
+    }
     QEventLoop wait;
     QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
     QTimer::singleShot(waitMilliseconds, &wait, &QEventLoop::quit);
     if (process->state() != QProcess::NotRunning)
         wait.exec(QEventLoop::ExcludeUserInputEvents);
-    if (process->state() != QProcess::NotRunning)
-        return kShellSuccess; // the application it started is still in the foreground
-    if (process->exitStatus() != QProcess::NormalExit)
-        return 31;
-    return openerExitCode(process->exitCode());
+    if (process->state() != QProcess::NotRunning) {
+        // The application it started is still in the foreground.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return kShellSuccess;
+    }
+    const int result = process->exitStatus() == QProcess::NormalExit ? openerExitCode(process->exitCode()) : 31;
+    delete process;
+    return result;
 }
 
 int desktopLaunch(const QString& target)

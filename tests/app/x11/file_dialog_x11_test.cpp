@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTimer>
