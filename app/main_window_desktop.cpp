@@ -3,10 +3,12 @@
 // spectrum plot window.
 #include "main_window.h"
 
+#include "app_identity.h"
 #include "dropped_file.h"
 #include "edit_float.h"
 #include "report_pane.h"
 #include "load_plot_window.h"
+#include "path_elision.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"
 
@@ -98,7 +100,15 @@ void TfrmMain::executeShortcut()
 
 QString TfrmMain::plotSource() const
 {
-    return QFileInfo(lbSeqFile->text()).fileName();
+    return QFileInfo(m_sequenceFile).fileName();
+}
+
+void TfrmMain::showSequenceFile(const QString& fileName)
+{
+    m_sequenceFile = fileName;
+    lbSeqFile->setText(elidedPath(fileName, lbSeqFile->fontMetrics(), lbSeqFile->width()));
+    lbSeqFile->setToolTip(fileName);
+    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + plotSource());
 }
 
 void TfrmMain::btSpectrumPlotClick()
@@ -112,6 +122,7 @@ void TfrmMain::btSpectrumPlotClick()
             m_plotWindow = new SpectrumPlotWindow(this, seams);
         }
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
         m_plotWindow->show();
         m_plotWindow->raise();
         m_plotWindow->activateWindow();

@@ -2,12 +2,15 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "edit_float.h"
 #include "file_saving.h"
 #include "report_pane.h"
 #include "report_printing.h"
 #include "rtf_writer.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QTextDocument>
 #include <QPrintDialog>
 
 namespace {
@@ -22,7 +25,9 @@ void TfrmMain::Print1Click()
     guarded([this] {
         if (!runModal(*dlgPrint))
             return;
-        printDocument(*reReport->document(), *m_printer, kReportJobName);
+        const QString footer = QFileInfo(m_sequenceFile).fileName() + QStringLiteral(" - ")
+                               + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        printDocument(*reportWithHeader(), *m_printer, kReportJobName, footer);
     });
 }
 
@@ -53,7 +58,18 @@ void TfrmMain::Save1Click()
 // replaced only once the new one is complete.
 void TfrmMain::saveReport(const QString& fileName)
 {
-    saveFileContent(fileName, documentToRtf(*reReport->document()));
+    saveFileContent(fileName, documentToRtf(*reportWithHeader()));
+}
+
+QDateTime TfrmMain::now() const
+{
+    return m_seams.clock ? m_seams.clock() : QDateTime::currentDateTime();
+}
+
+std::unique_ptr<QTextDocument> TfrmMain::reportWithHeader() const
+{
+    return documentWithHeader(*reReport->document(),
+                              reportHeaderLines(m_reportHeader, now(), edFilter->decimalSeparator()));
 }
 
 void TfrmMain::lbAboutClick()

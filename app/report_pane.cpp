@@ -1,5 +1,6 @@
 #include "report_pane.h"
 
+#include "report_html.h"
 #include "rtf_writer.h"
 
 #include <QAction>
@@ -89,6 +90,7 @@ QMimeData* ReportPane::createMimeDataFromSelection() const
     QTextDocument selection;
     selection.setDefaultFont(document()->defaultFont());
     QTextCursor(&selection).insertFragment(textCursor().selection());
+    data->setHtml(documentToHtml(selection));
     data->setData(QStringLiteral("text/rtf"), documentToRtf(selection));
     return data;
 }

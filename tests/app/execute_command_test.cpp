@@ -180,6 +180,8 @@ TEST_F(CommandTest, LongSequenceIsCountedInLoadBinsWithANotice)
     EXPECT_EQ(notifier.informations,
               QStringList{QStringLiteral("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
                                          "Markov matrix (64x64) has been applied.")});
+    EXPECT_EQ(notifier.details, QStringList{QStringLiteral("The sequence has 40000 values; from 40000 values on, "
+                                                           "the count is made in load bins.")});
     EXPECT_TRUE(notifier.errors.isEmpty());
     EXPECT_EQ(report(*window), expectedReport(file, p, 64));
     EXPECT_TRUE(report(*window).startsWith(QStringLiteral("Spectrum characteristics\nSequence length: \t40000\n")));
