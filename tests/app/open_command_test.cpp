@@ -1,3 +1,4 @@
+#include "app_identity.h"
 #include "command_fixture.h"
 
 #include <QLabel>
