@@ -5,12 +5,15 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <algorithm>
 
 namespace {
 
 // Room in the title bar beside the title: the window manager's buttons and
 // borders, which the program cannot measure.
 constexpr int kTitleBarExtra = 120;
+// A detail names files by their full path: room for a path on one line.
+constexpr int kDetailWidth = 420;
 
 void show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text, const QString& detail)
 {
@@ -30,11 +33,13 @@ void prepareMessageBox(QMessageBox& box, const QString& title, const QString& te
     box.setStandardButtons(QMessageBox::Ok);
     QFont titleFont = box.font();
     titleFont.setBold(true);
-    const int titleWidth = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarExtra;
+    int leastWidth = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarExtra;
+    if (!detail.isEmpty())
+        leastWidth = std::max(leastWidth, kDetailWidth);
     // QMessageBox sizes itself to its text; a spacer across its grid is the
     // way to give it a least width.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+        grid->addItem(new QSpacerItem(leastWidth, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
                       1, grid->columnCount());
     }
 }

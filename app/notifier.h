@@ -51,5 +51,6 @@ private:
 
 // Fills a box: its title, icon, text, the detail as its informative text
 // below, one OK button, and a width that shows the whole title in the
-// title bar (a short message would make the box narrower than its title).
+// title bar (a short message would make the box narrower than its title)
+// and, with a detail, a path on one line.
 void prepareMessageBox(QMessageBox& box, const QString& title, const QString& text, const QString& detail);

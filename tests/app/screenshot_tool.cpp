@@ -19,6 +19,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -139,7 +140,7 @@ int main(int argc, char* argv[])
         window.plotWindow()->close();
         window.cbMatrix->setChecked(false);
 
-        const QString bad = folder + QStringLiteral("comma.txt");
+        const QString bad = QFileInfo(sequence).absolutePath() + QStringLiteral("/decimal_comma.txt");
         QFile file(bad);
         if (file.open(QIODevice::WriteOnly))
             file.write("12.5\n13,5\n14\n");
