@@ -183,6 +183,8 @@ void TfrmMain::createDialogs()
     dlgSave->setAcceptMode(QFileDialog::AcceptSave);
     // One printer for the program's run, so the dialog keeps the user's choice.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Paper margins until the user sets others in the page setup.
+    m_printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     dlgPrint = new QPrintDialog(m_printer.get(), this);
     dlgPrint->setObjectName(QStringLiteral("dlgPrint"));
     // The report is printed whole: no page range, no selection.

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -217,6 +219,42 @@ TEST_F(ReportOutputTest, LongReportIsPrintedOverSeveralPagesInOrder)
     const QString expected = withoutBlanks(report(*window));
     EXPECT_EQ(text.mid(text.size() - expected.size()).toStdString(), expected.toStdString());
     EXPECT_TRUE(text.startsWith(QStringLiteral("TessivorainflowcountingreportSequencefile:")));
+}
+
+// The printout keeps to the page setup's margins: nothing is drawn in them.
+TEST_F(ReportOutputTest, PrintKeepsToThePageSetupsMargins)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    auto window = withReport();
+    const QString pdf = dir() + QStringLiteral("/margins.pdf");
+    answer = [&](QDialog& dialog) {
+        auto* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        printer->setPageMargins(QMarginsF(40, 30, 20, 25), QPageLayout::Millimeter);
+        return true;
+    };
+    window->Print1->trigger();
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("50"),
+                                             QStringLiteral("-singlefile"), pdf, dir() + QStringLiteral("/page")});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    QImage page(dir() + QStringLiteral("/page.pgm"));
+    ASSERT_FALSE(page.isNull());
+    const double perMm = page.width() / 210.0;
+    QRect inked;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 160)
+                inked |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(inked.isEmpty());
+    EXPECT_GE(inked.left(), 40 * perMm - 1);
+    EXPECT_GE(inked.top(), 30 * perMm - 1);
+    EXPECT_LE(inked.right(), page.width() - 20 * perMm + 1);
+    EXPECT_LE(inked.bottom(), page.height() - 25 * perMm + 1);
+    EXPECT_LT(inked.left(), 45 * perMm) << "the text starts at the margin";
 }
 
 TEST_F(ReportOutputTest, CancelledPrintPrintsNothing)
