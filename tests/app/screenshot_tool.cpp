@@ -41,6 +41,9 @@ void settle(int ms = 800)
 bool grabFramed(QWidget& window, const QString& target)
 {
     settle();
+    // A dialog shown a moment ago may not be mapped and framed yet.
+    for (int i = 0; i < 10 && (!window.isVisible() || window.frameGeometry().width() < 50); ++i)
+        settle(300);
     const QRect frame = window.frameGeometry();
     return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(target);
 }
