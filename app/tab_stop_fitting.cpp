@@ -9,7 +9,9 @@
 #include <QTextFragment>
 #include <QVariantList>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -23,27 +25,75 @@ QList<int> stopsOf(const QTextBlock& block)
     return stops;
 }
 
+// Widths by character format: a report has two or three formats but
+// thousands of fragments. Printable ASCII is summed from cached advances
+// (the digits, signs and points of loads are not kerned), which is many
+// times faster than shaping each field; other text is measured as a whole.
+class TextWidths {
+public:
+    explicit TextWidths(const QFont& defaultFont) : m_default(defaultFont) {}
+
+    double of(const QTextFragment& fragment, QStringView text)
+    {
+        Font& font = fontOf(fragment);
+        double sum = 0.0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u >= 0x7f)
+                return font.metrics.horizontalAdvance(text.toString());
+            double& advance = font.advances[u];
+            if (advance < 0.0)
+                advance = font.metrics.horizontalAdvance(c);
+            sum += advance;
+        }
+        return sum;
+    }
+
+private:
+    struct Font {
+        explicit Font(const QFont& font) : metrics(font) { advances.fill(-1.0); }
+        QFontMetricsF metrics;
+        std::array<double, 0x80> advances;
+    };
+
+    Font& fontOf(const QTextFragment& fragment)
+    {
+        const int index = fragment.charFormatIndex();
+        auto it = m_fonts.find(index);
+        if (it == m_fonts.end())
+            it = m_fonts.emplace(index, Font(fragment.charFormat().font().resolve(m_default))).first;
+        return it->second;
+    }
+
+    QFont m_default;
+    std::map<int, Font> m_fonts;
+};
+
 // The width in points of each tab-separated field of the block, each
 // fragment measured with its own font.
-QList<double> fieldWidths(const QTextBlock& block, const QFont& defaultFont)
+QList<double> fieldWidths(const QTextBlock& block, TextWidths& widthOf)
 {
     QList<double> widths{0.0};
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const QFontMetricsF metrics(fragment.charFormat().font().resolve(defaultFont));
-        const QStringList parts = fragment.text().split(u'\t');
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (i > 0)
-                widths << 0.0;
-            widths.last() += metrics.horizontalAdvance(parts[i]) * kPointsPerPixel;
+        const QString text = fragment.text();
+        qsizetype start = 0;
+        for (qsizetype tab = text.indexOf(u'\t'); ; tab = text.indexOf(u'\t', start)) {
+            const qsizetype end = tab < 0 ? text.size() : tab;
+            widths.last() += widthOf.of(fragment, QStringView(text).mid(start, end - start)) * kPointsPerPixel;
+            if (tab < 0)
+                break;
+            widths << 0.0;
+            start = tab + 1;
         }
     }
     return widths;
 }
 
-void applyStops(const QTextBlock& block, const QList<int>& stops)
+// The stops for every block from first to last, set in one edit.
+void applyStops(const QTextBlock& first, const QTextBlock& last, const QList<int>& stops)
 {
-    QTextBlockFormat format = block.blockFormat();
+    QTextBlockFormat format = first.blockFormat();
     QList<QTextOption::Tab> tabs;
     QVariantList points;
     for (int point : stops) {
@@ -52,7 +102,9 @@ void applyStops(const QTextBlock& block, const QList<int>& stops)
     }
     format.setTabPositions(tabs);
     format.setProperty(ReportPane::kTabStopPointsProperty, points);
-    QTextCursor(block).setBlockFormat(format);
+    QTextCursor cursor(first);
+    cursor.setPosition(last.position(), QTextCursor::KeepAnchor);
+    cursor.mergeBlockFormat(format);
 }
 
 } // namespace
@@ -74,6 +126,7 @@ QList<int> fittedStops(const QList<int>& minimum, const QList<double>& widths, d
 void fitTabStopsToText(QTextDocument& document)
 {
     const QFont font = document.defaultFont();
+    TextWidths widthOf(font);
     const double gap = QFontMetricsF(font).horizontalAdvance(u' ') * kPointsPerPixel;
     QTextBlock block = document.begin();
     while (block.isValid()) {
@@ -81,7 +134,7 @@ void fitTabStopsToText(QTextDocument& document)
         QTextBlock end = block;
         QList<double> widest;
         for (; end.isValid() && !minimum.isEmpty() && stopsOf(end) == minimum; end = end.next()) {
-            const QList<double> widths = fieldWidths(end, font);
+            const QList<double> widths = fieldWidths(end, widthOf);
             if (widths.size() < 2)
                 continue; // a line without tabs holds no column
             for (qsizetype i = 0; i < widths.size(); ++i) {
@@ -96,8 +149,8 @@ void fitTabStopsToText(QTextDocument& document)
         }
         const QList<int> stops = fittedStops(minimum, widest, gap);
         if (stops != minimum) {
-            for (QTextBlock b = block; b != end; b = b.next())
-                applyStops(b, stops);
+            const QTextBlock last = end.isValid() ? end.previous() : document.lastBlock();
+            applyStops(block, last, stops);
         }
         block = end;
     }
