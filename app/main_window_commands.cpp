@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "edit_float.h"
+#include "message_details.h"
 #include "parameter_checks.h"
 #include "report_builder.h"
 #include "report_pane.h"
@@ -9,6 +10,7 @@
 #include "run_messages.h"
 #include "run_progress.h"
 #include "sequence_loading.h"
+#include "tab_stop_fitting.h"
 #include "load_plot_window.h"
 
 #include <QApplication>
@@ -82,7 +84,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     // describe what Execute would count.
     const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
     if (outcome != tessivo::OpenOutcome::Ok) {
-        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile));
+        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile), incorrectSequenceDetail(fileName));
         return;
     }
     btExecute->setEnabled(true);
@@ -90,8 +92,10 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     btSpectrumPlot->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
-    lbSeqFile->setText(fileName);
-    m_sequencePath = fileName;
+    fitTabStopsToText(*reReport->document());
+    showSequenceFile(fileName);
+    m_reportHeader = ReportHeader{};
+    m_reportHeader.sequenceFile = fileName;
     m_lastDir = QFileInfo(fileName).absolutePath();
 }
 
@@ -128,7 +132,7 @@ void TfrmMain::countAndReport()
     tessivo::ExecuteOptions options;
     options.notice = [this, &progress](const std::string& text) {
         progress.close();
-        m_notifier->information(QString::fromStdString(text));
+        m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_run->SeqLength));
     };
     options.processMessages = processPendingMessages;
     options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
@@ -141,11 +145,23 @@ void TfrmMain::countAndReport()
     progress.close();
     m_table = std::move(table);
     m_cycleCount = cycleCount;
-    reReport->writeAtOnce(
-        [&] { tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator); });
+    reReport->writeAtOnce([&] {
+        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+        fitTabStopsToText(*reReport->document());
+    });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.counted = true;
+    m_reportHeader.filterSize = m_run->FilterSize;
+    m_reportHeader.normalize = m_run->Normalize;
+    m_reportHeader.useLoadBins = m_run->UseLoadBins;
+    m_reportHeader.switchedToBins = result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.binCount = m_run->BinCount;
+    m_reportHeader.decomposition = m_run->Decomposition;
+    m_reportHeader.sequenceLength = m_run->SeqLength;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     btSpectrumPlot->setEnabled(true);
-    if (m_plotWindow)
+    if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
+    }
 }
