@@ -9,7 +9,7 @@
 #include "load_plot_window.h"
 #include "win_restorer.h"
 #include "work_dir.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -2,13 +2,13 @@
 #include "main_window.h"
 
 #include "edit_float.h"
-#include "parameter_checks.h"
-#include "report_builder.h"
+#include "engine/run/parameter_checks.h"
+#include "engine/run/report_builder.h"
 #include "report_pane.h"
-#include "run_control.h"
-#include "run_messages.h"
+#include "engine/run/run_control.h"
+#include "engine/record/run_messages.h"
 #include "run_progress.h"
-#include "sequence_loading.h"
+#include "engine/files/sequence_loading.h"
 #include "load_plot_window.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "report_pane.h"
 #include "load_plot_window.h"
 #include "work_dir.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

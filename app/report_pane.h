@@ -19,7 +19,7 @@
 // pane has as its shortcut (Ctrl+C for a Copy command) triggers that action
 // rather than the edit's own handling of the key.
 
-#include "report_writer.h"
+#include "engine/record/report_writer.h"
 
 #include <QTextCharFormat>
 #include <QTextEdit>

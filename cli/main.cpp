@@ -2,7 +2,7 @@
 
 #include "cli_options.h"
 #include "count_command.h"
-#include "io_error.h"
+#include "engine/record/io_error.h"
 
 #include <iostream>
 #include <new>

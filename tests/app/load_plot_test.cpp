@@ -4,7 +4,7 @@
 #include "chart_view.h"
 #include "command_fixture.h"
 #include "from_to_matrix_chart.h"
-#include "load_format.h"
+#include "engine/numbers/load_format.h"
 #include "load_plot_window.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "cli_options.h"
 #include "cli_runner.h"
 #include "test_support.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <gtest/gtest.h>
 

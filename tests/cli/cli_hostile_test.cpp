@@ -3,7 +3,7 @@
 // copy's sequence.
 #include "cli_runner.h"
 #include "test_support.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "load_classes.h"
+#include "engine/counting/load_classes.h"
 
 #include <gtest/gtest.h>
 

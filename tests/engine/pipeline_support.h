@@ -2,13 +2,13 @@
 // Running the whole count in tests: both forms of RunRainflow over the same
 // loads, and the table as a plain list for comparisons.
 
-#include "cycle_table.h"
-#include "memory_values.h"
-#include "rainflow_pipeline.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/rainflow_pipeline.h"
+#include "engine/record/run_record.h"
 #include "test_support.h"
-#include "work_files.h"
-#include "work_notation.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "memory_values.h"
-#include "rainflow_counting.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/rainflow_counting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "io_error.h"
+#include "engine/record/io_error.h"
 #include "pipeline_support.h"
 
 #include <gtest/gtest.h>

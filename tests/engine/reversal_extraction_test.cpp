@@ -1,8 +1,8 @@
-#include "memory_values.h"
-#include "reversal_extraction.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/reversal_extraction.h"
 #include "test_support.h"
-#include "work_files.h"
-#include "work_notation.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
 
 #include <gtest/gtest.h>
 

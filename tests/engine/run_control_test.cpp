@@ -1,12 +1,12 @@
-#include "combined_sequence.h"
-#include "memory_values.h"
-#include "plain_text_report.h"
-#include "run_control.h"
+#include "engine/files/combined_sequence.h"
+#include "engine/files/memory_values.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/run/run_control.h"
 #include "run_control_support.h"
-#include "run_messages.h"
-#include "sequence_loading.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_loading.h"
 #include "test_support.h"
-#include "work_files.h"
+#include "engine/files/work_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "io_error.h"
-#include "run_record.h"
-#include "sequence_reader.h"
+#include "engine/record/io_error.h"
+#include "engine/record/run_record.h"
+#include "engine/files/sequence_reader.h"
 #include "test_support.h"
-#include "pad_left.h"
-#include "work_files.h"
-#include "work_notation.h"
-#include "decimal_parser.h"
+#include "engine/run/pad_left.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
+#include "engine/numbers/decimal_parser.h"
 
 #include <gtest/gtest.h>
 

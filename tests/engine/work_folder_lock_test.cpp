@@ -1,6 +1,6 @@
-#include "io_error.h"
+#include "engine/record/io_error.h"
 #include "test_support.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <gtest/gtest.h>
 
