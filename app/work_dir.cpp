@@ -3,6 +3,7 @@
 #include "app_error.h"
 #include "engine/record/io_error.h"
 #include "engine/files/work_folder_lock.h"
+#include "engine/record/run_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

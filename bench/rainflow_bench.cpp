@@ -111,8 +111,10 @@ void BM_RunRainflowWorkFiles(benchmark::State& state)
     const std::string dir = sequenceFiles.dirFor(length);
     TCycleTable table;
     std::int32_t count = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(RunRainflow(count, table, *run, dir));
+    for (auto _ : state) {
+        WorkFileReader sequence(workFilePath(dir, kSequenceFile));
+        benchmark::DoNotOptimize(RunRainflow(count, table, *run, sequence));
+    }
     state.SetItemsProcessed(state.iterations() * length);
     state.counters["cycles"] = count;
 }

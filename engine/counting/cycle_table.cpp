@@ -2,6 +2,8 @@
 
 #include "engine/counting/cycle_spill.h"
 #include "engine/numbers/extended.h"
+#include "engine/record/run_messages.h"
+#include "engine/record/input_too_large.h"
 
 #include <algorithm>
 #include <cstring>
@@ -270,7 +272,7 @@ void SortCycles(std::int32_t& n, TCycleTable& table)
         std::vector<std::unique_ptr<CycleRunFile>> merged;
         const std::int64_t distinct = MergeCycleRuns(table.m_runs, merged);
         if (distinct > std::numeric_limits<std::int32_t>::max())
-            throw std::overflow_error("More distinct cycles than a table counts.");
+            throw InputTooLarge(kTooManyCyclesMessage);
         table.m_runs.clear();
         table.m_merged = std::move(merged);
         n = static_cast<std::int32_t>(distinct);

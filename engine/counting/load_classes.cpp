@@ -89,21 +89,6 @@ void ClearFromToMatrix(TFromToMatrix& matrix, std::int32_t binCount)
         std::fill(matrix[r].begin() + 1, matrix[r].begin() + 1 + binCount, 0);
 }
 
-void BinFullCycle(TFromToMatrix& matrix, std::int32_t binCount, long double a, long double b,
-                  long double highest, long double lowest)
-{
-    const std::int32_t i = ClassIndex(a, lowest, highest, binCount);
-    const std::int32_t j = ClassIndex(b, lowest, highest, binCount);
-    increment(matrix[j][i]);
-    increment(matrix[i][j]);
-}
-
-void BinHalfCycle(TFromToMatrix& matrix, std::int32_t binCount, long double from, long double to,
-                  long double highest, long double lowest)
-{
-    increment(matrix[ClassIndex(from, lowest, highest, binCount)][ClassIndex(to, lowest, highest, binCount)]);
-}
-
 bool MatrixToCycles(const TRainflowRun& run, TCycleTable& table, std::int32_t& n)
 {
     const std::int32_t bins = run.BinCount;

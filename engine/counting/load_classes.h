@@ -48,15 +48,6 @@ private:
 // Sets cells [1..binCount][1..binCount] to 0; the rest is never read.
 void ClearFromToMatrix(TFromToMatrix& matrix, std::int32_t binCount);
 
-// One transition in each direction between the classes of a and b; a cycle
-// inside one class adds 2 to its diagonal cell. Cells saturate at INT32_MAX.
-void BinFullCycle(TFromToMatrix& matrix, std::int32_t binCount, long double a, long double b,
-                  long double highest, long double lowest);
-
-// One transition from the class of `from` to the class of `to`.
-void BinHalfCycle(TFromToMatrix& matrix, std::int32_t binCount, long double from, long double to,
-                  long double highest, long double lowest);
-
 // Makes one entry per upper-triangle cell (row r < column c) with a positive
 // count: Upper the upper edge of class c, Lower the lower edge of class r,
 // Range Upper - Lower, Count the cell. The table must be empty; entries are

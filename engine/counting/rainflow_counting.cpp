@@ -66,34 +66,4 @@ void FourPointCounter::put(long double v)
     }
 }
 
-std::int64_t CountCycles(ValueSource& reversals, std::int64_t reversalCount, int pass, TRainflowRun& run,
-                         bool binsInEffect, TCycleTable& table, RunResult& result, ValueSink& residue)
-{
-    CycleTally tally(run, binsInEffect, table, result);
-    FourPointCounter counter(tally);
-    long double v = 0.0L;
-    for (std::int64_t read = 0; read < reversalCount && reversals.next(v); ++read)
-        counter.put(v);
-    if (pass != 1)
-        return 0;
-    for (int round = 0; round < 2; ++round)
-        for (const long double point : counter.residue())
-            residue.put(point);
-    return 2 * static_cast<std::int64_t>(counter.residue().size());
-}
-
-void CountUpwardResidue(ValueSource& residue, std::int64_t residueLines, TRainflowRun& run, bool binsInEffect,
-                        TCycleTable& table, RunResult& result)
-{
-    CycleTally tally(run, binsInEffect, table, result);
-    const std::int64_t points = residueLines / 2;
-    long double previous = 0.0L;
-    long double v = 0.0L;
-    for (std::int64_t j = 1; j <= points && residue.next(v); ++j) {
-        if (j > 1)
-            tally.residueHalfCycle(previous, v);
-        previous = v;
-    }
-}
-
 } // namespace tessivo

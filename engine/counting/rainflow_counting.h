@@ -54,17 +54,4 @@ private:
     std::vector<long double> m_stack;
 };
 
-// Reads up to reversalCount reversals (fewer when the input ends first) and
-// counts them. In pass 1 the residue is written to `residue` twice in a row
-// and the number of lines written (twice the residue length) is returned; in
-// pass 2 nothing is written and 0 is returned. Fewer than two reversals close
-// no cycle and are all residue.
-std::int64_t CountCycles(ValueSource& reversals, std::int64_t reversalCount, int pass, TRainflowRun& run,
-                         bool binsInEffect, TCycleTable& table, RunResult& result, ValueSink& residue);
-
-// Reads the first residueLines / 2 values (the residue once) and enters each
-// consecutive pair as a residue half cycle (see CycleTally).
-void CountUpwardResidue(ValueSource& residue, std::int64_t residueLines, TRainflowRun& run, bool binsInEffect,
-                        TCycleTable& table, RunResult& result);
-
 } // namespace tessivo

@@ -5,6 +5,7 @@
 #include "engine/counting/rainflow_counting.h"
 #include "engine/counting/reversal_extraction.h"
 #include "engine/files/work_files.h"
+#include "engine/record/run_messages.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -21,7 +22,7 @@ struct RunStart {
 void checkBinCount(const TRainflowRun& run)
 {
     if (run.BinCount < 1 || run.BinCount > MatrixSize)
-        throw std::invalid_argument("The number of load classes must be between 1 and 256.");
+        throw std::invalid_argument(kBinCountOutOfRangeMessage);
 }
 
 void emptyResult(std::int32_t& cycleCount, TCycleTable& table)
@@ -76,16 +77,6 @@ std::int64_t extractFile(const std::string& from, const std::string& to, std::in
     const std::int64_t count = extractReversalsN(in, n, filter, out);
     out.close();
     return count;
-}
-
-std::int64_t countFile(const std::string& from, const std::string& residueTo, std::int64_t reversalCount, int pass,
-                       TRainflowRun& run, bool bins, TCycleTable& table, RunResult& result)
-{
-    WorkFileReader in(from);
-    WorkFileWriter out(residueTo);
-    const std::int64_t lines = CountCycles(in, reversalCount, pass, run, bins, table, result, out);
-    out.close();
-    return lines;
 }
 
 // Reports the progress of the values taken through a source.
@@ -155,16 +146,32 @@ private:
     ValueSink& m_next;
 };
 
-// Pass 2 or the upward half cycles, from "$RedRev.tmp", as the work-file form does it.
+// Pass 2 or the upward half cycles, from "$RedRev.tmp": the residue twice in
+// a row is extracted again into "$Reversals.tmp" and counted, or its upward
+// half cycles are counted; "$RedRev.tmp" is then emptied by pass 2.
 void handleResidueFromFiles(const std::string& reversals, const std::string& redRev, std::int64_t residueLines,
                             TRainflowRun& run, TCycleTable& table, RunStart& start)
 {
+    CycleTally tally(run, start.bins, table, start.result);
     if (run.Decomposition) {
         const std::int64_t reversalCount = extractFile(redRev, reversals, residueLines, run.FilterSize);
-        countFile(reversals, redRev, reversalCount, 2, run, start.bins, table, start.result);
+        WorkFileReader in(reversals);
+        WorkFileWriter out(redRev); // the second pass leaves no residue in the file
+        FourPointCounter secondPass(tally);
+        long double v = 0.0L;
+        for (std::int64_t read = 0; read < reversalCount && in.next(v); ++read)
+            secondPass.put(v);
+        out.close();
     } else {
         WorkFileReader in(redRev);
-        CountUpwardResidue(in, residueLines, run, start.bins, table, start.result);
+        const std::int64_t points = residueLines / 2;
+        long double previous = 0.0L;
+        long double v = 0.0L;
+        for (std::int64_t j = 1; j <= points && in.next(v); ++j) {
+            if (j > 1)
+                tally.residueHalfCycle(previous, v);
+            previous = v;
+        }
     }
 }
 
@@ -199,32 +206,6 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
     residueOut.close();
     const auto residueLines = 2 * static_cast<std::int64_t>(counter.residue().size());
 
-    handleResidueFromFiles(reversals, redRev, residueLines, run, table, start);
-    finishRun(cycleCount, table, run, start, hooks);
-    return start.result;
-}
-
-RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
-                      const RunHooks& hooks, RunLimits limits)
-{
-    checkBinCount(run);
-    emptyResult(cycleCount, table);
-    const std::string sequence = workFilePath(workDir, kSequenceFile);
-    const std::string reversals = workFilePath(workDir, kReversalsFile);
-    const std::string redRev = workFilePath(workDir, kRedRevFile);
-
-    std::int64_t reversalCount = 0;
-    {
-        WorkFileReader in(sequence);
-        ProgressSource reported(in, hooks, run.SeqLength);
-        WorkFileWriter out(reversals);
-        reversalCount = extractReversalsN(reported, run.SeqLength, run.FilterSize, out);
-        out.close();
-    }
-    RunStart start = decideBins(run, limits);
-    ClearFromToMatrix(run.FromToMatrix, run.BinCount);
-    const std::int64_t residueLines =
-        countFile(reversals, redRev, reversalCount, 1, run, start.bins, table, start.result);
     handleResidueFromFiles(reversals, redRev, residueLines, run, table, start);
     finishRun(cycleCount, table, run, start, hooks);
     return start.result;

@@ -20,6 +20,7 @@
 #include "engine/counting/cycle_table.h"
 #include "engine/record/run_record.h"
 #include "engine/files/value_stream.h"
+#include "engine/record/run_messages.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,7 +33,7 @@ namespace tessivo {
 // is then incomplete and must not be reported.
 class RunCancelled : public std::runtime_error {
 public:
-    RunCancelled() : std::runtime_error("The count was cancelled") {}
+    RunCancelled() : std::runtime_error(kCountCancelledMessage) {}
 };
 
 struct RunHooks {
@@ -47,20 +48,14 @@ struct RunLimits {
     bool unlimited = false; // exact loads at any length: no switch to the matrix at 40000 values, and the cycle table grows (the caller passes a growable TCycleTable)
 };
 
-// Work-file form. Reads "$Sequence.tmp" (run.SeqLength values) from workDir
-// and leaves there "$Reversals.tmp" (the reversals of the last pass) and
-// "$RedRev.tmp" (the residue of the first pass twice in a row, or empty after
-// a decomposition). Throws IoError on any input or output failure; cycleCount
+// Work-file form: the combined sequence comes from `sequence` (run.SeqLength
+// values, rounded as "$Sequence.tmp" gives them back) and is written to
+// "$Sequence.tmp" in workDir while the reversals are extracted from it, and
+// the reversals are written to "$Reversals.tmp" while they are counted, in
+// one pass; the residue handling then goes through "$RedRev.tmp" and leaves
+// there the residue of the first pass twice in a row, or an empty file after
+// a decomposition. Throws IoError on any input or output failure; cycleCount
 // is then 0 and every file the run opened is closed.
-RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
-                      const RunHooks& hooks = {}, RunLimits limits = {});
-
-// Work-file form fed from a stream: the combined sequence comes from
-// `sequence` (run.SeqLength values, rounded as "$Sequence.tmp" gives them
-// back) and is written to "$Sequence.tmp" in workDir while the reversals are
-// extracted from it, and the reversals are written to "$Reversals.tmp" while
-// they are counted: one pass, and the files end up exactly as in the form
-// above. Throws IoError as that form does.
 RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
                       ValueSource& sequence, const RunHooks& hooks = {}, RunLimits limits = {});
 

@@ -111,9 +111,4 @@ std::int64_t extractReversalsN(ValueSource& in, std::int64_t n, long double filt
     return extractor.reversalCount();
 }
 
-std::int32_t ExtractReversals(ValueSource& in, std::int32_t n, long double filterSize, ValueSink& out)
-{
-    return static_cast<std::int32_t>(extractReversalsN(in, n, filterSize, out));
-}
-
 } // namespace tessivo

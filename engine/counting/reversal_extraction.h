@@ -41,7 +41,4 @@ private:
 // number of reversals written. IoError from the source or sink passes through.
 std::int64_t extractReversalsN(ValueSource& in, std::int64_t n, long double filterSize, ValueSink& out);
 
-// The same with the count types of the run record.
-std::int32_t ExtractReversals(ValueSource& in, std::int32_t n, long double filterSize, ValueSink& out);
-
 } // namespace tessivo

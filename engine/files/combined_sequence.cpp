@@ -2,6 +2,8 @@
 
 #include "engine/files/work_files.h"
 #include "engine/numbers/work_notation.h"
+#include "engine/record/run_messages.h"
+#include "engine/record/input_too_large.h"
 
 #include <cerrno>
 #include <cmath>
@@ -39,7 +41,7 @@ long double scaledLoad(long double v, long double scale, const std::string& path
 {
     const long double product = v * scale;
     if (!std::isfinite(product))
-        throw std::overflow_error("A load of " + path + " times its scale is too large");
+        throw InputTooLarge(scaledLoadTooLargeMessage(path));
     return product;
 }
 
@@ -61,22 +63,7 @@ FileShortenedError::FileShortenedError(const std::string& path) : IoError(EIO, p
 
 const char* FileShortenedError::what() const noexcept
 {
-    return "File holds fewer values than when it was loaded";
-}
-
-std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir)
-{
-    CombinedWorkFileSource in(run, workDir);
-    WorkFileWriter out(workFilePath(workDir, kSequenceFile));
-    long double v = 0.0L;
-    while (in.next(v)) {
-        if (const char* line = in.lastLine())
-            out.putLine(line);
-        else
-            out.put(v);
-    }
-    out.close();
-    return out.written();
+    return kFileShortenedMessage;
 }
 
 CombinedWorkFileSource::CombinedWorkFileSource(const TRainflowRun& run, std::string workDir)

@@ -24,17 +24,11 @@ public:
     const char* what() const noexcept override;
 };
 
-// Writes "$Sequence.tmp" in workDir from the work files "$Sequence_NNN.tmp"
-// of the active slots: Points values per repetition, read by count. Returns
-// the number of values written. Throws IoError (FileShortenedError when a
-// work file holds fewer than Points values), std::overflow_error when a
-// scaled load is beyond the range of long double.
-std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir);
-
 // Streams the combined sequence from the slots' work files "$Sequence_NNN.tmp"
-// in workDir, as WriteCombinedSequence writes it: Points values per
-// repetition, each times the slot's Scale. next() throws as
-// WriteCombinedSequence does. With a scale of 1 the value's own line is at
+// in workDir: Points values per repetition, read by count, each times the
+// slot's Scale. next() throws IoError (FileShortenedError when a work file
+// holds fewer than Points values) and InputTooLarge when a scaled load is
+// beyond the range of long double. With a scale of 1 the value's own line is at
 // hand (lastLine), so "$Sequence.tmp" can be written without conversions.
 class CombinedWorkFileSource final : public ValueSource {
 public:
@@ -62,7 +56,7 @@ private:
 // work files. Memory does not grow with the files. The run record must
 // outlive the source. next() throws IoError (FileShortenedError when a file
 // no longer holds the values it held when it was loaded) and
-// std::overflow_error as WriteCombinedSequence does.
+// InputTooLarge when a scaled load is beyond the range of long double.
 class CombinedSequenceSource final : public ValueSource {
 public:
     explicit CombinedSequenceSource(const TRainflowRun& run);

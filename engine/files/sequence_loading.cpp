@@ -2,6 +2,8 @@
 
 #include "engine/record/io_error.h"
 #include "engine/files/work_files.h"
+#include "engine/record/run_messages.h"
+#include "engine/record/input_too_large.h"
 
 #include <cerrno>
 #include <exception>
@@ -19,7 +21,7 @@ namespace {
 TSequence& slotAt(TRainflowRun& run, std::int32_t index)
 {
     if (index < 1 || index > MaxSequences)
-        throw std::out_of_range("Sequence slot " + std::to_string(index) + " does not exist");
+        throw std::out_of_range(missingSlotMessage(index));
     return run.Sequences[static_cast<std::size_t>(index)];
 }
 
@@ -120,7 +122,7 @@ std::uint64_t splitPoint(const std::string& fileName)
 SequenceStats toStats(const PartScan& part, const std::string& fileName)
 {
     if (part.points > std::numeric_limits<std::int32_t>::max())
-        throw std::overflow_error("The sequence file " + fileName + " holds more than 2147483647 values");
+        throw InputTooLarge(sequenceFileTooLongMessage(fileName));
     SequenceStats stats;
     stats.Points = static_cast<std::int32_t>(part.points);
     stats.HighestPeak = part.highest;

@@ -23,7 +23,7 @@ enum class OpenOutcome {
 // is read into a temporary work file that replaces the slot's work file only
 // when the whole file was proper. processMessages, when set, runs once after
 // the file has been opened. Throws IoError when the file cannot be opened or
-// read or the work file cannot be written, std::overflow_error for a file of
+// read or the work file cannot be written, InputTooLarge for a file of
 // more than 2147483647 values; then, as for Incorrect, nothing has changed.
 OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const std::string& workDir,
                          const std::function<void()>& processMessages = {});
@@ -40,7 +40,7 @@ OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const std::s
 OpenOutcome scanSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName);
 
 // The statistics of a sequence file as readSequenceToWorkFile finds them,
-// without a work file. Throws IoError and std::overflow_error alike.
+// without a work file. Throws IoError and InputTooLarge alike.
 SequenceStats scanSequenceFile(const std::string& fileName);
 
 } // namespace tessivo

@@ -4,6 +4,8 @@
 #include "engine/record/io_error.h"
 #include "engine/files/regular_file.h"
 #include "engine/files/work_files.h"
+#include "engine/record/run_messages.h"
+#include "engine/record/input_too_large.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -142,7 +144,7 @@ SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::str
     long double v = 0.0L;
     while (source.next(v)) {
         if (stats.Points == std::numeric_limits<std::int32_t>::max())
-            throw std::overflow_error("The sequence file " + fileName + " holds more than 2147483647 values");
+            throw InputTooLarge(sequenceFileTooLongMessage(fileName));
         if (const auto& d = source.lastDigits(); d.exact)
             work.putDigits(d.negative, d.digits15, d.exponent10); // the token's own digits: no conversion
         else
@@ -159,25 +161,6 @@ SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::str
     return stats;
 }
 
-void ReadSequenceFile(const std::string& fileName, std::int32_t index, const std::string& workDir,
-                      std::int32_t& points, long double& highestPeak, long double& lowestTrough,
-                      long double& scale, long double& weight, std::int32_t& error,
-                      const std::function<void()>& processMessages)
-{
-    points = 0;
-    highestPeak = NoPeak;
-    lowestTrough = NoTrough;
-    scale = 1.0L;
-    weight = 1.0L;
-    const SequenceStats stats =
-        readSequenceToWorkFile(fileName, workFilePath(workDir, sequenceSlotFileName(index)), processMessages);
-    points = stats.Points;
-    highestPeak = stats.HighestPeak;
-    lowestTrough = stats.LowestTrough;
-    if (!stats.Proper)
-        error = SeqFileError;
-}
-
 void UpdateSequenceTotals(TRainflowRun& run)
 {
     std::int64_t length = 0;
@@ -191,7 +174,7 @@ void UpdateSequenceTotals(TRainflowRun& run)
             continue;
         length += static_cast<std::int64_t>(s.Repetitions) * s.Points;
         if (length > std::numeric_limits<std::int32_t>::max())
-            throw std::overflow_error("The combined sequence would hold more than 2147483647 values");
+            throw InputTooLarge(kCombinedSequenceTooLongMessage);
         weight += s.Repetitions * s.Weight;
         // A negative scale turns the slot's troughs into the combined peaks.
         const long double a = s.Scale * s.HighestPeak;

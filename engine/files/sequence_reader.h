@@ -67,20 +67,12 @@ struct SequenceStats {
 // token that is not a number. processMessages, when set, runs once after the
 // sequence file has been opened and before the work file is created.
 // Throws IoError (file cannot be opened or read, work file cannot be
-// written) and std::overflow_error (more values than an Int32 counts).
+// written) and InputTooLarge (more values than an Int32 counts).
 SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::string& workFilePath,
                                      const std::function<void()>& processMessages = {});
 
-// Reads a sequence file into the work file of slot `index` in workDir and
-// reports its statistics in the slot's fields; error becomes SeqFileError for
-// a file that is not a proper sequence, and is left as passed otherwise.
-void ReadSequenceFile(const std::string& fileName, std::int32_t index, const std::string& workDir,
-                      std::int32_t& points, long double& highestPeak, long double& lowestTrough,
-                      long double& scale, long double& weight, std::int32_t& error,
-                      const std::function<void()>& processMessages = {});
-
 // Recomputes SeqLength, TotalWeight, HighestPeak and LowestTrough from the
-// active slots 1..SeqCount. Throws std::overflow_error when the combined
+// active slots 1..SeqCount. Throws InputTooLarge when the combined
 // sequence would have more values than an Int32 counts.
 void UpdateSequenceTotals(TRainflowRun& run);
 

@@ -2,6 +2,7 @@
 
 #include "engine/record/io_error.h"
 #include "engine/files/work_files.h"
+#include "engine/record/run_messages.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -29,11 +30,6 @@ std::unique_ptr<WorkFolderLock> WorkFolderLock::tryAcquire(const std::string& di
 WorkFolderLock::~WorkFolderLock()
 {
     ::close(m_fd); // closing releases the lock
-}
-
-std::string workFolderInUseMessage(const std::string& dir)
-{
-    return "The work folder " + dir + " is in use by another running copy of Tessivo.";
 }
 
 } // namespace tessivo

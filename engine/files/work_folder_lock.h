@@ -25,7 +25,4 @@ private:
 
 inline constexpr const char* kWorkFolderLockFile = ".tessivo.lock";
 
-// "The work folder <dir> is in use by another running copy of Tessivo."
-std::string workFolderInUseMessage(const std::string& dir);
-
 } // namespace tessivo

@@ -1,4 +1,5 @@
 #include "engine/record/io_error.h"
+#include "engine/record/run_messages.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -10,20 +11,20 @@ std::string ioErrorMessage(int code)
     switch (code) {
     case ENOENT:
     case ENOTDIR:
-        return "File not found";
+        return kFileNotFoundMessage;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
     case ENODEV: // not a regular file: a FIFO or a device
     case ELOOP: // a symbolic link where a work file belongs is refused
-        return "File access denied";
+        return kFileAccessDeniedMessage;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return "Disk full";
+        return kDiskFullMessage;
     default:
-        return "I/O error " + std::to_string(code);
+        return otherIoErrorMessage(code);
     }
 }
 

@@ -9,4 +9,29 @@ std::string matrixAppliedNotice(std::int32_t binCount)
            ") has been applied.";
 }
 
+std::string sequenceFileTooLongMessage(const std::string& fileName)
+{
+    return "The sequence file " + fileName + " holds more than 2147483647 values";
+}
+
+std::string scaledLoadTooLargeMessage(const std::string& path)
+{
+    return "A load of " + path + " times its scale is too large";
+}
+
+std::string otherIoErrorMessage(int code)
+{
+    return "I/O error " + std::to_string(code);
+}
+
+std::string workFolderInUseMessage(const std::string& dir)
+{
+    return "The work folder " + dir + " is in use by another running copy of Tessivo.";
+}
+
+std::string missingSlotMessage(std::int32_t index)
+{
+    return "Sequence slot " + std::to_string(index) + " does not exist";
+}
+
 } // namespace tessivo

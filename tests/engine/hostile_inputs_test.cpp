@@ -1,6 +1,7 @@
 // Files that come from anywhere: each hostile input has one clear outcome, a
 // number of values or an error the user can read, and never a crash, a hang,
 // unbounded memory or a silently wrong count.
+#include "reference_stages.h"
 #include "engine/files/combined_sequence.h"
 #include "engine/record/io_error.h"
 #include "pipeline_support.h"
@@ -24,6 +25,7 @@
 #include <unistd.h>
 
 using namespace tessivo;
+using tessivo::test::ReadSequenceFile;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
 

@@ -87,10 +87,19 @@ inline Outcome runWithFiles(TRainflowRun& run, const TempDir& dir, const std::ve
                             RunLimits limits = {})
 {
     writeSequence(dir, loads);
+    // What "$Sequence.tmp" holds, fed to the work-file form, which writes it again.
+    std::vector<long double> stored;
+    {
+        WorkFileReader in(workFilePath(dir.str(), kSequenceFile));
+        long double v = 0.0L;
+        while (in.next(v))
+            stored.push_back(v);
+    }
+    VectorSource source(stored);
     TCycleTable table(MaxCycles, limits.unlimited);
     std::int32_t n = -1;
     Outcome o;
-    o.result = RunRainflow(n, table, run, dir.str(), {}, limits);
+    o.result = RunRainflow(n, table, run, dir.str(), source, {}, limits);
     o.entries = entriesOf(table, n);
     return o;
 }

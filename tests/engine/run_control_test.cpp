@@ -1,3 +1,5 @@
+#include "reference_stages.h"
+#include "engine/record/input_too_large.h"
 #include "engine/files/combined_sequence.h"
 #include "engine/files/memory_values.h"
 #include "engine/run/plain_text_report.h"
@@ -14,6 +16,7 @@
 #include <fstream>
 
 using namespace tessivo;
+using tessivo::test::WriteCombinedSequence;
 using tessivo::test::readAll;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
@@ -250,10 +253,10 @@ TEST(CombinedSequence, AScaleBeyondTheRangeIsRefused)
     TempDir dir;
     auto run = test::freshRun();
     loadSlots(*run, {{dir.write("seq.txt", "1e4000 -2"), 1, 1e1000L}}, dir.str());
-    EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), std::overflow_error);
+    EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), InputTooLarge);
     CombinedSequenceSource source(*run);
     long double v = 0.0L;
-    EXPECT_THROW(source.next(v), std::overflow_error);
+    EXPECT_THROW(source.next(v), InputTooLarge);
 }
 
 TEST(ExecuteCount, WithAndWithoutWorkFilesAlike)
