@@ -1,0 +1,57 @@
+#pragma once
+// Four-point rainflow counting and the two ways of handling its residue.
+// Counted cycles go either to the cycle table (exact loads) or to the run's
+// from-to matrix (load classes), depending on whether load bins are in effect.
+
+#include "engine/counting/cycle_table.h"
+#include "engine/counting/load_classes.h"
+#include "engine/record/run_record.h"
+#include "engine/files/value_stream.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tessivo {
+
+// Where full cycles go.
+class CycleSink {
+public:
+    virtual ~CycleSink() = default;
+    virtual void fullCycle(long double a, long double b) = 0;
+};
+
+// Routes cycles to the table (AddCycle, which may set result to TableFull) or,
+// with bins in effect, to run.FromToMatrix in the run's load classes.
+class CycleTally final : public CycleSink {
+public:
+    CycleTally(TRainflowRun& run, bool binsInEffect, TCycleTable& table, RunResult& result);
+    void fullCycle(long double a, long double b) override;
+    // A half cycle of the residue: with bins every direction enters the
+    // matrix; without, only an upward one counts, as a complete cycle.
+    void residueHalfCycle(long double from, long double to);
+
+private:
+    TRainflowRun& m_run;
+    bool m_bins;
+    TCycleTable& m_table;
+    RunResult& m_result;
+    LoadClasses m_classes;
+};
+
+// Push form of the four-point rule. Each reversal is pushed on a stack; while
+// the newest four points S1..S4 enclose the range S2-S3 (S1 < S2, S3 >= S1,
+// S4 >= S2, or the mirror image; ties count), S2 and S3 are a full cycle and
+// leave the stack. What stays is the residue. The stack grows with the
+// residue only, never with the number of reversals.
+class FourPointCounter final : public ValueSink {
+public:
+    explicit FourPointCounter(CycleSink& cycles);
+    void put(long double v) override;
+    const std::vector<long double>& residue() const { return m_stack; }
+
+private:
+    CycleSink& m_cycles;
+    std::vector<long double> m_stack;
+};
+
+} // namespace tessivo
