@@ -2,6 +2,7 @@
 
 #include "combined_sequence.h"
 #include "cycle_export.h"
+#include "fatigue_output.h"
 #include "io_error.h"
 #include "parameter_checks.h"
 #include "plain_text_report.h"
@@ -109,10 +110,17 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     ExecuteOptions execute;
     execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
     execute.limits.unlimited = options.unlimited;
-    const RunResult result = options.format == OutputFormat::Report
+    // Fatigue takes the loads as counted: the table is normalised after it.
+    const bool fatigue = options.fatigue.wanted();
+    const bool normalizeAfter = fatigue && run->Normalize;
+    run->Normalize = run->Normalize && !normalizeAfter;
+    const RunResult result = options.format == OutputFormat::Report && !fatigue
                                  ? countWithReport(*run, table, cycleCount, options, execute, out)
                                  : countOnly(*run, table, cycleCount, options, execute);
-    if (options.format == OutputFormat::Csv)
+    if (fatigue) {
+        if (!writeWithFatigue(out, err, FatigueCount{options, *run, result, table, cycleCount, normalizeAfter}))
+            return ExitStatus::InputRejected;
+    } else if (options.format == OutputFormat::Csv)
         writeCyclesCsv(out, table, cycleCount);
     else if (options.format == OutputFormat::Json)
         writeCountJson(out, *run, result, table, cycleCount);
