@@ -1,18 +1,16 @@
 #include "fatigue_options.h"
 
 #include "engine/fatigue/fatigue_error.h"
-#include "engine/fatigue/sn_presets.h"
+#include "engine/fatigue/sn_curve_text.h"
 
 #include "decimal_parser.h"
 
 #include <cmath>
-#include <set>
 #include <stdexcept>
 
 namespace tessivo::cli {
 namespace {
 
-using fatigue::KneeRule;
 using fatigue::SnCurveDefinition;
 
 long double number(const std::string& what, const std::string& text)
@@ -36,72 +34,15 @@ std::vector<long double> exponents(const std::string& text)
     }
 }
 
-KneeRule kneeRule(const std::string& text)
-{
-    if (text == "same")
-        return KneeRule::SameSlope;
-    if (text == "cutoff")
-        return KneeRule::NoDamage;
-    if (text == "haibach")
-        return KneeRule::Haibach;
-    throw std::invalid_argument("'--sn-curve': knee must be same, cutoff or haibach (or give m2), not '" + text + "'");
-}
-
 } // namespace
 
 SnCurveDefinition parseSnCurve(const std::string& text)
 {
-    constexpr const char* kPrefix = "preset:";
-    if (text.rfind(kPrefix, 0) == 0) {
-        const std::string name = text.substr(std::char_traits<char>::length(kPrefix));
-        if (const fatigue::SnPreset* preset = fatigue::findSnPreset(name))
-            return preset->definition;
-        throw std::invalid_argument("'--sn-curve': unknown preset '" + name
-                                    + "' (EC3-160 ... EC3-36, DNV-B1 ... DNV-W3)");
+    try {
+        return fatigue::parseSnCurveText(text);
+    } catch (const fatigue::FatigueError& e) {
+        throw std::invalid_argument(e.what());
     }
-    SnCurveDefinition d;
-    std::set<std::string> seen;
-    bool kneeGiven = false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', start), text.size());
-        const std::string item = text.substr(start, comma - start);
-        start = comma + 1;
-        const std::size_t eq = item.find('=');
-        const std::string key = item.substr(0, eq);
-        if (eq == std::string::npos)
-            throw std::invalid_argument("'--sn-curve': '" + item + "' is not key=value");
-        if (!seen.insert(key).second)
-            throw std::invalid_argument("'--sn-curve': " + key + " given twice");
-        const std::string value = item.substr(eq + 1);
-        const std::string what = "'--sn-curve' key " + key;
-        if (key == "m")
-            d.m = number(what, value);
-        else if (key == "logA")
-            d.logA = number(what, value);
-        else if (key == "S")
-            d.pointS = number(what, value);
-        else if (key == "N")
-            d.pointN = number(what, value);
-        else if (key == "Nknee")
-            d.kneeN = number(what, value);
-        else if (key == "Ncut")
-            d.cutoffN = number(what, value);
-        else if (key == "m2") {
-            d.m2 = number(what, value);
-            d.knee = KneeRule::SecondSlope;
-        } else if (key == "knee") {
-            d.knee = kneeRule(value);
-            kneeGiven = true;
-        } else
-            throw std::invalid_argument("'--sn-curve': unknown key '" + key
-                                        + "' (m, logA, S, N, knee, m2, Nknee, Ncut, or preset:NAME)");
-    }
-    if (kneeGiven && seen.count("m2"))
-        throw std::invalid_argument("'--sn-curve': give knee or m2, not both");
-    if (!seen.count("m"))
-        throw std::invalid_argument("'--sn-curve': the slope m is missing");
-    return d;
 }
 
 const std::vector<std::string>& fatigueOptionNames()

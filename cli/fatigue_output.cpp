@@ -67,7 +67,7 @@ fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
     fatigue::FatigueAnalysis analysis(context.options.settings);
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);)
-        analysis.add(fatigue::fatigueCycleOf(c));
+        analysis.accumulate(fatigue::fatigueCycleOf(c));
     return analysis.totals();
 }
 

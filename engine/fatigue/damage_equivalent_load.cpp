@@ -19,22 +19,25 @@ void requirePositive(long double v, const std::string& what)
 
 DelSum::DelSum(std::vector<long double> exponents) : m_exponents(std::move(exponents)), m_sums(m_exponents.size())
 {
-    for (long double m : m_exponents)
+    for (long double m : m_exponents) {
         requirePositive(m, "A damage-equivalent load's exponent m");
+        m_powers.emplace_back(m);
+    }
 }
 
-void DelSum::add(long double s, double count)
+void DelSum::add(long double s, long double count)
 {
-    if (!(s > 0.0L) || count == 0.0)
+    if (!(s > 0.0L) || count == 0.0L)
         return;
     if (s > m_largest) {
         for (std::size_t i = 0; i < m_sums.size() && m_largest > 0.0L; ++i)
-            m_sums[i].scale(powerOf(m_largest / s, m_exponents[i]));
+            m_sums[i].scale(m_powers[i].of(m_largest / s));
         m_largest = s;
+        m_invLargest = 1.0L / s;
     }
-    const long double ratio = s / m_largest;
+    const long double ratio = s == m_largest ? 1.0L : s * m_invLargest;
     for (std::size_t i = 0; i < m_sums.size(); ++i)
-        m_sums[i].add(static_cast<long double>(count) * powerOf(ratio, m_exponents[i]));
+        m_sums[i].add(count * m_powers[i].of(ratio));
 }
 
 std::vector<DelValue> DelSum::values(long double nEq) const

@@ -5,6 +5,7 @@
 // power overflows or underflows whatever the loads and slopes.
 
 #include "engine/fatigue/neumaier_sum.h"
+#include "engine/fatigue/sn_curve.h"
 
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
     explicit DelSum(std::vector<long double> exponents);
 
     // A cycle of load s (>= 0) counted `count` times.
-    void add(long double s, double count);
+    void add(long double s, long double count);
 
     // One value per exponent, in the order given. nEq must be positive.
     std::vector<DelValue> values(long double nEq) const;
@@ -29,8 +30,10 @@ public:
 
 private:
     std::vector<long double> m_exponents;
+    std::vector<Power> m_powers;
     std::vector<NeumaierSum> m_sums; // of n (s / m_largest)^m
     long double m_largest = 0.0L;
+    long double m_invLargest = 0.0L;
 };
 
 // N_eq from a frequency and a duration (1 Hz over 600 s is 600); throws

@@ -42,22 +42,50 @@ FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
         row.allowed = perCycle > 0.0L ? 1.0L / perCycle : std::numeric_limits<long double>::infinity();
         row.damage = static_cast<long double>(cycle.count) * perCycle;
     }
-    m_miner.add(row.damage, cycle.count);
-    m_del.add(row.load, cycle.count);
+    addLoad(row.load, cycle.count);
     return row;
+}
+
+void FatigueAnalysis::accumulate(const FatigueCycle& cycle)
+{
+    addLoad(m_loads.load(cycle, ++m_rows), cycle.count);
+}
+
+void FatigueAnalysis::addLoad(long double load, double count)
+{
+    if (load == m_pendingLoad) {
+        m_pendingCount += count; // whole and half counts: exact
+        return;
+    }
+    flush(m_pendingLoad, m_pendingCount, m_curve, m_miner, m_del);
+    m_pendingLoad = load;
+    m_pendingCount = count;
+}
+
+void FatigueAnalysis::flush(long double load, long double count, const std::optional<SnCurve>& curve,
+                            MinerSum& miner, DelSum& del)
+{
+    if (count == 0.0L)
+        return;
+    const long double damage = curve ? count * curve->damagePerCycle(load) : 0.0L;
+    miner.add(damage, count);
+    del.add(load, count);
 }
 
 FatigueTotals FatigueAnalysis::totals() const
 {
+    MinerSum miner = m_miner;
+    DelSum del = m_del;
+    flush(m_pendingLoad, m_pendingCount, m_curve, miner, del);
     FatigueTotals t;
-    t.damage = m_miner.damage();
-    t.life = m_miner.life();
+    t.damage = miner.damage();
+    t.life = miner.life();
     if (m_settings.duration && std::isfinite(t.life))
         t.lifeHours = t.life * *m_settings.duration / 3600.0L;
     else if (m_settings.duration)
         t.lifeHours = std::numeric_limits<long double>::infinity();
-    t.cycles = m_miner.cycles();
-    t.del = m_del.values(m_settings.equivalentCycles);
+    t.cycles = miner.cycles();
+    t.del = del.values(m_settings.equivalentCycles);
     return t;
 }
 

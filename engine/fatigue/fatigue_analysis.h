@@ -57,6 +57,8 @@ public:
     // and adds it to the totals. Throws FatigueError naming a cycle beyond the
     // material's limit.
     FatigueRow add(const FatigueCycle& cycle);
+    // add() for the totals alone, without the row.
+    void accumulate(const FatigueCycle& cycle);
     FatigueTotals totals() const;
 
     bool hasCurve() const { return m_curve.has_value(); }
@@ -64,12 +66,20 @@ public:
     const FatigueSettings& settings() const { return m_settings; }
 
 private:
+    // Cycles of one load (the rows of one range, without a mean-stress
+    // correction, follow each other in report order) are summed as one.
+    void addLoad(long double load, double count);
+    static void flush(long double load, long double count, const std::optional<SnCurve>& curve, MinerSum& miner,
+                      DelSum& del);
+
     FatigueSettings m_settings;
     std::optional<SnCurve> m_curve;
     LoadModel m_loads;
     MinerSum m_miner;
     DelSum m_del;
     std::size_t m_rows = 0;
+    long double m_pendingLoad = -1.0L;
+    long double m_pendingCount = 0.0L;
 };
 
 struct FatigueResult {

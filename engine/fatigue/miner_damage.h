@@ -35,19 +35,19 @@ private:
 // many small terms.
 class MinerSum {
 public:
-    void add(long double damage, double count)
+    void add(long double damage, long double count)
     {
         m_damage.add(damage);
-        m_cycles.add(count);
+        m_cycles += count; // whole and half counts: exact in long double
     }
     long double damage() const { return m_damage.value(); }
-    long double cycles() const { return m_cycles.value(); }
+    long double cycles() const { return m_cycles; }
     // 1 / D repetitions of the counted sequence; +infinity when D is 0.
     long double life() const;
 
 private:
     NeumaierSum m_damage;
-    NeumaierSum m_cycles;
+    long double m_cycles = 0.0L;
 };
 
 } // namespace tessivo::fatigue

@@ -20,18 +20,20 @@ long double positive(const std::optional<long double>& v, const char* name)
 
 } // namespace
 
+Power::Power(long double m) : m_m(m), m_whole(-1)
+{
+    if (m >= 0.0L && m <= 64.0L && m == std::floor(m))
+        m_whole = static_cast<int>(m);
+}
+
+long double Power::powOther(long double x) const
+{
+    return std::pow(x, m_m);
+}
+
 long double powerOf(long double x, long double m)
 {
-    if (m == std::floor(m) && m >= 0.0L && m <= 64.0L) {
-        auto e = static_cast<unsigned>(m);
-        long double result = 1.0L;
-        for (long double base = x; e != 0; e >>= 1, base *= base) {
-            if (e & 1U)
-                result *= base;
-        }
-        return result;
-    }
-    return std::pow(x, m);
+    return Power(m).of(x);
 }
 
 SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
@@ -77,6 +79,14 @@ SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
         throw FatigueError("S-N curve: a knee rule needs the knee, Nknee");
     if (d.cutoffN)
         m_cutS = loadAt(positive(d.cutoffN, "Ncut"));
+    m_upper = Power(m_m);
+    m_below = Power(m_mBelow);
+    m_invRefS = 1.0L / m_refS;
+    m_invRefN = 1.0L / m_refN;
+    if (m_kneeS > 0.0L) {
+        m_invKneeS = 1.0L / m_kneeS;
+        m_invKneeN = 1.0L / m_kneeN;
+    }
 }
 
 long double SnCurve::damagePerCycle(long double s) const
@@ -84,10 +94,10 @@ long double SnCurve::damagePerCycle(long double s) const
     if (!(s > 0.0L) || s < m_cutS)
         return 0.0L;
     if (s >= m_kneeS || m_mBelow == m_m)
-        return powerOf(s / m_refS, m_m) / m_refN;
+        return m_upper.of(s * m_invRefS) * m_invRefN;
     if (m_mBelow == 0.0L)
         return 0.0L;
-    return powerOf(s / m_kneeS, m_mBelow) / m_kneeN;
+    return m_below.of(s * m_invKneeS) * m_invKneeN;
 }
 
 long double SnCurve::allowedCycles(long double s) const

@@ -32,6 +32,29 @@ struct SnCurveDefinition {
     std::optional<long double> cutoffN;
 };
 
+// x^m for one m used many times: whether m is whole is decided once.
+class Power {
+public:
+    explicit Power(long double m = 1.0L);
+    long double of(long double x) const
+    {
+        if (m_whole < 0)
+            return powOther(x);
+        long double result = 1.0L;
+        for (unsigned e = static_cast<unsigned>(m_whole); e != 0; e >>= 1, x *= x) {
+            if (e & 1U)
+                result *= x;
+        }
+        return result;
+    }
+    long double exponent() const { return m_m; }
+
+private:
+    long double powOther(long double x) const;
+    long double m_m;
+    int m_whole; // m when whole and up to 64, else -1
+};
+
 class SnCurve {
 public:
     // Throws FatigueError naming the first bad value: m, m2, S, N, Nknee or
@@ -66,7 +89,15 @@ private:
     long double m_kneeN = 0.0L;
     long double m_mBelow = 0.0L;
     long double m_cutS = 0.0L;
+    // For the hot path: the slopes as powers and the points' reciprocals.
+    Power m_upper;
+    Power m_below;
+    long double m_invRefS = 1.0L;
+    long double m_invRefN = 1.0L;
+    long double m_invKneeS = 0.0L;
+    long double m_invKneeN = 0.0L;
 };
+
 
 // x^m: repeated squaring for whole m up to 64 (exact to rounding), powl otherwise.
 long double powerOf(long double x, long double m);

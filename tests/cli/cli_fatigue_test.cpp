@@ -81,8 +81,8 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
     const Case cases[] = {
         {{"--sn-curve", "m=-3,logA=12"}, 1, "tessivo-count: S-N curve: m must be a positive number, not -3\n"},
         {{"--sn-curve", "m=3,S=0,N=2e6"}, 1, "tessivo-count: S-N curve: S must be a positive number, not 0\n"},
-        {{"--sn-curve", "m=3,q=1"}, 1, "tessivo-count: '--sn-curve': unknown key 'q'"},
-        {{"--sn-curve", "preset:EC3-70"}, 1, "tessivo-count: '--sn-curve': unknown preset 'EC3-70'"},
+        {{"--sn-curve", "m=3,q=1"}, 1, "tessivo-count: S-N curve: unknown key 'q'"},
+        {{"--sn-curve", "preset:EC3-70"}, 1, "tessivo-count: S-N curve: unknown preset 'EC3-70'"},
         {{"--mean-stress", "goodman", "--sn-curve", "m=3,logA=12"}, 1,
          "tessivo-count: The goodman mean-stress correction needs the ultimate strength (Su)\n"},
         {{"--del-frequency", "1", "--del", "3"}, 1, "tessivo-count: '--del-frequency' needs '--duration'\n"},
