@@ -49,6 +49,7 @@ class QRadioButton;
 class LinkLabel;
 class ReportPane;
 class SpectrumPlotWindow;
+class FatigueWindow;
 namespace tessivo {
 class WorkFolderLock;
 }
@@ -110,6 +111,8 @@ public:
     const SpectrumPlotData& PlotData() const { return m_plotData; }
     // The plot window, once Spectrum plot has opened it.
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
+    // The fatigue window, once Fatigue... has opened it.
+    FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -132,6 +135,9 @@ private:
     void Save1Click();
     void lbAboutClick();
     void btSpectrumPlotClick();
+    void btFatigueClick();
+    // Hands the last report's cycles, in the loads as counted, to the fatigue window.
+    void updateFatigueWindow();
     void showReportMenu(const QPoint& position);
     void executeShortcut();
 
@@ -182,6 +188,7 @@ private:
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SpectrumPlotWindow* m_plotWindow = nullptr;
+    FatigueWindow* m_fatigueWindow = nullptr;
 
 public:
     // Components, named as in the layout (owned by the window).
@@ -206,6 +213,7 @@ public:
     QGroupBox* gbExecute = nullptr;
     QPushButton* btExecute = nullptr;
     QPushButton* btSpectrumPlot = nullptr;
+    QPushButton* btFatigue = nullptr;
     QFrame* pnlResults = nullptr;
     QGroupBox* gbResults = nullptr;
     ReportPane* reReport = nullptr;

@@ -74,6 +74,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     btExecute->setEnabled(true);
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
+    btFatigue->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
     lbSeqFile->setText(fileName);
@@ -126,4 +127,7 @@ void TfrmMain::countAndReport()
     btSpectrumPlot->setEnabled(true);
     if (m_plotWindow)
         m_plotWindow->setData(m_plotData, plotSource());
+    btFatigue->setEnabled(true);
+    if (m_fatigueWindow)
+        updateFatigueWindow();
 }
