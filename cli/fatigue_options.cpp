@@ -115,24 +115,19 @@ void finishFatigueOptions(FatigueOptions& options)
 
 std::string fatigueUsageText()
 {
-    return "Fatigue (on the loads as read and scaled, never normalised; with load bins on\n"
-           "the class edges the table holds):\n"
-           "  --sn-curve CURVE    S-N curve N(S): m=3,logA=12.164 (N = 10^logA S^-m), or\n"
-           "                      m=3,S=100,N=2e6 (N = N (S/S_i)^m) with knee=same|cutoff|\n"
-           "                      haibach or m2=5 below the knee (at N, or Nknee=), Ncut=1e8\n"
-           "                      (no damage beyond); or preset:EC3-71 (EC3-160 ... EC3-36,\n"
-           "                      EN 1993-1-9) or preset:DNV-D (DNV-B1 ... DNV-W3, in air)\n"
-           "  --sn-measure WHAT   range (default) or amplitude: what S is, for the curve and --del\n"
-           "  --mean-stress M     goodman, gerber, morrow, swt, walker or fkm: S becomes the\n"
-           "                      equivalent at zero mean (R = -1) before the curve\n"
-           "  --ultimate SU, --fatigue-strength-coefficient SF, --walker-gamma G, --fkm-m M\n"
-           "                      material values of the mean-stress methods\n"
+    return "Fatigue (loads as read and scaled, never normalised; class edges in load bins):\n"
+           "  --sn-curve CURVE    S-N curve: m=3,logA=12.164 | m=5,S=100,N=2e6[,knee=same|\n"
+           "                      cutoff|haibach | ,m2=5][,Nknee=N][,Ncut=1e8] |\n"
+           "                      preset:EC3-71 (EC3-160..36) | preset:DNV-D (DNV-B1..W3)\n"
+           "  --sn-measure WHAT   S is the range (default) or the amplitude\n"
+           "  --mean-stress M     goodman|gerber|morrow|swt|walker|fkm, with --ultimate SU,\n"
+           "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
+           "                      --fkm-m M\n"
            "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m)\n"
-           "  --del-cycles N      N_eq (default 1e7); or --del-frequency HZ with --duration\n"
-           "  --duration S        seconds the counted sequence lasts: life also in hours\n"
-           "  Miner's rule D = sum n / N(S); life = 1/D repetitions of the counted sequence.\n"
-           "  The report gains \"Fatigue damage\", csv the columns allowed,damage (with a\n"
-           "  curve), json a \"fatigue\" object.\n";
+           "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
+           "  --duration S        seconds the sequence lasts: life also in hours\n"
+           "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
+           "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n";
 }
 
 } // namespace tessivo::cli
