@@ -49,7 +49,7 @@ const std::vector<std::string>& fatigueOptionNames()
 {
     static const std::vector<std::string> names = {
         "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
-        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration"};
+        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins"};
     return names;
 }
 
@@ -87,6 +87,15 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
         options.delFrequency = number(quoted, value);
     } else if (name == "--duration") {
         s.duration = number(quoted, value);
+    } else if (name == "--matrix") {
+        if (value != "range-mean" && value != "from-to")
+            throw std::invalid_argument("'--matrix' must be range-mean or from-to, not '" + value + "'");
+        options.matrix = value == "range-mean" ? fatigue::MatrixKind::RangeMean : fatigue::MatrixKind::FromTo;
+    } else if (name == "--matrix-bins") {
+        const long double bins = number(quoted, value);
+        if (bins < 1 || bins > 1000 || bins != std::floor(bins))
+            throw std::invalid_argument("'--matrix-bins' needs a whole number from 1 to 1000, not '" + value + "'");
+        options.matrixBins = static_cast<int>(bins);
     }
 }
 
@@ -96,7 +105,7 @@ void finishFatigueOptions(FatigueOptions& options)
         return;
     fatigue::FatigueSettings& s = options.settings;
     if (!options.wanted())
-        throw std::invalid_argument("the fatigue options need '--sn-curve' or '--del'");
+        throw std::invalid_argument("the fatigue options need '--sn-curve', '--del' or '--matrix'");
     if (options.delCycles && options.delFrequency)
         throw std::invalid_argument("give '--del-cycles' or '--del-frequency', not both");
     try {
@@ -127,7 +136,9 @@ std::string fatigueUsageText()
            "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
            "  --duration S        seconds the sequence lasts: life also in hours\n"
            "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
-           "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n";
+           "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
+           "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"
+           "                      as CSV with class edges instead; --matrix-bins N (32)\n";
 }
 
 } // namespace tessivo::cli

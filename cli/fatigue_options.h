@@ -4,6 +4,7 @@
 // duration of the counted sequence.
 
 #include "engine/fatigue/fatigue_analysis.h"
+#include "engine/fatigue/rainflow_matrix.h"
 
 #include <optional>
 #include <string>
@@ -16,10 +17,12 @@ struct FatigueOptions {
     std::string curveText; // --sn-curve as given, for the report
     std::optional<long double> delCycles;
     std::optional<long double> delFrequency;
+    std::optional<fatigue::MatrixKind> matrix; // the output is this rainflow matrix
+    int matrixBins = 32;
     bool anyGiven = false; // any fatigue option at all
 
-    // A curve or damage-equivalent loads asked for: the count is evaluated.
-    bool wanted() const { return settings.curve.has_value() || !settings.delExponents.empty(); }
+    // A curve, damage-equivalent loads or a matrix asked for: the count is evaluated.
+    bool wanted() const { return settings.curve.has_value() || !settings.delExponents.empty() || matrix.has_value(); }
 };
 
 // The names of the options that take a value ("--sn-curve", "--del", ...).

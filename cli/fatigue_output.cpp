@@ -153,6 +153,24 @@ std::string fatigueJson(const FatigueContext& context)
     return json.str();
 }
 
+void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
+{
+    const fatigue::RainflowMatrix m =
+        fatigue::rainflowMatrix(fatigue::tableCycles(context.table, context.cycleCount), *context.options.matrix,
+                                context.options.matrixBins);
+    out << (m.kind == fatigue::MatrixKind::RangeMean ? "range_low,range_high,mean_low,mean_high,count\n"
+                                                     : "from_low,from_high,to_low,to_high,count\n");
+    for (std::size_t r = 0; r < m.rows(); ++r) {
+        for (std::size_t c = 0; c < m.columns(); ++c) {
+            if (m.count(r, c) == 0.0L)
+                continue;
+            out << shortestText(m.rowEdges[r]) << ',' << shortestText(m.rowEdges[r + 1]) << ','
+                << shortestText(m.columnEdges[c]) << ',' << shortestText(m.columnEdges[c + 1]) << ','
+                << shortestText(m.count(r, c)) << '\n';
+        }
+    }
+}
+
 bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count)
 {
     const CountOptions& options = count.options;
@@ -170,6 +188,10 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
     } catch (const fatigue::FatigueError& e) {
         err << "tessivo-count: " << e.what() << '\n';
         return false;
+    }
+    if (options.fatigue.matrix) {
+        writeMatrixCsv(out, context);
+        return true;
     }
     switch (options.format) {
     case OutputFormat::Report: {

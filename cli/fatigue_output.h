@@ -41,6 +41,10 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
 // without a line end, for the caller to place in its object.
 std::string fatigueJson(const FatigueContext& context);
 
+// The rainflow matrix of --matrix as CSV: one line per cell that holds
+// cycles, with the class edges of its row and column and the count.
+void writeMatrixCsv(std::ostream& out, const FatigueContext& context);
+
 // A finished count with fatigue options, its table not yet normalised.
 struct FatigueCount {
     const CountOptions& options;

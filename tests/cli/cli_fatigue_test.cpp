@@ -71,6 +71,16 @@ TEST(CliFatigue, JsonNamesClassEdgesAndKeepsRowsInOrder)
         << r.out;
 }
 
+TEST(CliFatigue, MatrixAsCsvWithClassEdges)
+{
+    TempDir box;
+    const CliRun r = runIn(box, {"--matrix", "from-to", "--matrix-bins", "3", "--normalize", kWorked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "from_low,from_high,to_low,to_high,count\n"
+                     "4,6,0,2,2\n"
+                     "4,6,2,4,1\n");
+}
+
 TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
 {
     struct Case {

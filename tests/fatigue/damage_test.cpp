@@ -4,6 +4,7 @@
 // overflow or lose small terms.
 
 #include "engine/fatigue/fatigue_analysis.h"
+#include "engine/fatigue/rainflow_matrix.h"
 #include "engine/fatigue/table_cycles.h"
 
 #include "pipeline_support.h"
@@ -146,6 +147,33 @@ TEST(MinerDamage, ManySmallTermsAreNotLost)
     std::vector<FatigueCycle> cycles(100001, FatigueCycle{4e-20L, 4e-20L, 0, 1});
     cycles[0] = {1, 1, 0, 1};
     EXPECT_NEAR(analyseFatigue(cycles, s).totals.damage - 1.0L, 4e-15L, 1e-19L);
+}
+
+} // namespace
+} // namespace tessivo::fatigue
+
+namespace tessivo::fatigue {
+namespace {
+
+TEST(RainflowMatrix, CellsAndEdgesOfTheWorkedExample)
+{
+    // Cycles 6..0, 5..1, 4..2. By range (0 to 6 in two classes) and mean (all 3).
+    const std::vector<FatigueCycle> cycles = {{6, 6, 0, 1}, {4, 5, 1, 1}, {2, 4, 2, 0.5}};
+    const RainflowMatrix rangeMean = rainflowMatrix(cycles, MatrixKind::RangeMean, 2);
+    EXPECT_EQ(rangeMean.rowEdges, (std::vector<long double>{0, 3, 6}));
+    EXPECT_EQ(rangeMean.count(0, 0), 0.5L);
+    EXPECT_EQ(rangeMean.count(1, 0), 2.0L);
+    // Maximum and minimum on one axis from 0 to 6 in three classes: the
+    // maxima 6, 5 and 4 in the top class (4 on its lower edge), the minima 0
+    // and 1 in the first, 2 in the second.
+    const RainflowMatrix fromTo = rainflowMatrix(cycles, MatrixKind::FromTo, 3);
+    EXPECT_EQ(fromTo.columnEdges, (std::vector<long double>{0, 2, 4, 6}));
+    EXPECT_EQ(fromTo.count(2, 0), 2.0L);
+    EXPECT_EQ(fromTo.count(2, 1), 0.5L);
+    long double total = 0;
+    for (long double c : fromTo.counts)
+        total += c;
+    EXPECT_EQ(total, 2.5L);
 }
 
 } // namespace
