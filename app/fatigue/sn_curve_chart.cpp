@@ -54,8 +54,7 @@ LogLogScale scaleFor(const SnChartData& data, const std::vector<SnChartData::Ste
     double nMax = std::max(total * 10.0, 10.0);
     if (data.curve) {
         nMax = std::max(nMax, 1e9);
-        s.xLast = static_cast<int>(std::ceil(std::log10(nMax)));
-        const double low = curveLoad(*data.curve, std::pow(10.0, s.xLast));
+        const double low = curveLoad(*data.curve, std::pow(10.0, std::ceil(std::log10(nMax))));
         const double high = curveLoad(*data.curve, 1e3);
         sMin = sMin == 0.0 ? low : std::min(sMin, low);
         sMax = std::max(sMax, high);
