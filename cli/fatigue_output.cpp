@@ -10,6 +10,9 @@
 #include "engine/fatigue/sn_presets.h"
 #include "engine/fatigue/table_cycles.h"
 
+#include "work_notation.h"
+
+#include <charconv>
 #include <cmath>
 #include <sstream>
 
@@ -104,17 +107,34 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
     fatigue::FatigueAnalysis analysis(context.options.settings);
     out << "range,upper,lower,count,cumulative,allowed,damage\n";
     std::int64_t cumulative = 0;
-    std::string line;
+    std::string block;
+    char text[64];
+    const auto put = [&block, &text](long double v) {
+        block.append(text, formatShortest(v, text));
+        block += ',';
+    };
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
         cumulative += c.Count;
-        const auto load = [loadDivisor](long double v) { return shortestText(loadDivisor == 1.0L ? v : v / loadDivisor); };
-        line = load(c.Range) + ',' + load(c.Upper) + ',' + load(c.Lower) + ',' + std::to_string(c.Count) + ','
-               + std::to_string(cumulative) + ',' + (std::isfinite(row.allowed) ? shortestText(row.allowed) : "inf")
-               + ',' + shortestText(row.damage) + '\n';
-        out << line;
+        for (long double load : {c.Range, c.Upper, c.Lower})
+            put(loadDivisor == 1.0L ? load : load / loadDivisor);
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block += ',';
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block += ',';
+        if (std::isfinite(row.allowed))
+            put(row.allowed);
+        else
+            block += "inf,";
+        block.append(text, formatShortest(row.damage, text));
+        block += '\n';
+        if (block.size() > (1U << 20)) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
     }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
 }
 
 std::string fatigueJson(const FatigueContext& context)
