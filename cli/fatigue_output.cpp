@@ -202,9 +202,13 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         count.run.Normalize = true;
         count.table.divideLoads(count.cycleCount, count.run.HighestPeak);
     };
+    // Only a mean-stress correction can reject a cycle: then every cycle is
+    // evaluated before anything is written. The report needs the totals first anyway.
+    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None;
     fatigue::FatigueTotals totals;
     try {
-        totals = fatigueTotals(context); // evaluates every cycle before anything is written
+        if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
+            totals = fatigueTotals(context);
     } catch (const fatigue::FatigueError& e) {
         err << "tessivo-count: " << e.what() << '\n';
         return false;
