@@ -51,6 +51,7 @@ class QRadioButton;
 class LinkLabel;
 class ReportPane;
 class SpectrumPlotWindow;
+class FatigueWindow;
 namespace tessivo {
 class WorkFolderLock;
 }
@@ -112,6 +113,8 @@ public:
     const SpectrumPlotData& PlotData() const { return m_plotData; }
     // The plot window, once Spectrum plot has opened it.
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
+    // The fatigue window, once Fatigue... has opened it.
+    FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -134,6 +137,9 @@ private:
     void Save1Click();
     void lbAboutClick();
     void btSpectrumPlotClick();
+    void btFatigueClick();
+    // Hands the last report's cycles, in the loads as counted, to the fatigue window.
+    void updateFatigueWindow();
     void showReportMenu(const QPoint& position);
     void executeShortcut();
 
@@ -193,6 +199,7 @@ private:
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SpectrumPlotWindow* m_plotWindow = nullptr;
+    FatigueWindow* m_fatigueWindow = nullptr;
 
 public:
     // Components, named as in the layout (owned by the window).
@@ -217,6 +224,7 @@ public:
     QGroupBox* gbExecute = nullptr;
     QPushButton* btExecute = nullptr;
     QPushButton* btSpectrumPlot = nullptr;
+    QPushButton* btFatigue = nullptr;
     QFrame* pnlResults = nullptr;
     QGroupBox* gbResults = nullptr;
     ReportPane* reReport = nullptr;

@@ -90,6 +90,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     btExecute->setEnabled(true);
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
+    btFatigue->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
     fitTabStopsToText(*reReport->document());
@@ -164,4 +165,7 @@ void TfrmMain::countAndReport()
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
     }
+    btFatigue->setEnabled(true);
+    if (m_fatigueWindow)
+        updateFatigueWindow();
 }

@@ -152,6 +152,10 @@ void TfrmMain::createExecutePanel()
     btSpectrumPlot = placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
     btSpectrumPlot->resize(std::max(btSpectrumPlot->width(), btSpectrumPlot->sizeHint().width()), btSpectrumPlot->height());
     btSpectrumPlot->setEnabled(false);
+    btFatigue = placed(new QPushButton(QStringLiteral("Fatigue..."), gbExecute), "btFatigue",
+                       btSpectrumPlot->x() + btSpectrumPlot->width() + 8, 16, 75, 25);
+    btFatigue->resize(std::max(btFatigue->width(), btFatigue->sizeHint().width()), btFatigue->height());
+    btFatigue->setEnabled(false);
 }
 
 void TfrmMain::createResultsPanel()
@@ -198,7 +202,7 @@ void TfrmMain::createDialogs()
 void TfrmMain::setTabOrders()
 {
     QWidget* const chain[] = {btOpenSeqFile, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
-                              rbDecomposition, rbUpward, btExecute, btSpectrumPlot, reReport};
+                              rbDecomposition, rbUpward, btExecute, btSpectrumPlot, btFatigue, reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -212,6 +216,7 @@ void TfrmMain::connectEvents()
     connect(Copy1, &QAction::triggered, this, &TfrmMain::Copy1Click);
     connect(Save1, &QAction::triggered, this, &TfrmMain::Save1Click);
     connect(btSpectrumPlot, &QPushButton::clicked, this, &TfrmMain::btSpectrumPlotClick);
+    connect(btFatigue, &QPushButton::clicked, this, &TfrmMain::btFatigueClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
     // A file dropped anywhere opens, also onto the controls that take text.
     setAcceptDrops(true);

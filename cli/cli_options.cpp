@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 namespace tessivo::cli {
 namespace {
@@ -79,7 +80,7 @@ private:
 
 std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
 {
-    return {
+    std::map<std::string, ValueHandler> handlers = {
         {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
         {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
         {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
@@ -101,6 +102,16 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
              m_pendingOption = "--scale";
          }},
     };
+    for (const std::string& name : fatigueOptionNames()) {
+        handlers[name] = [this, name](const std::string& v) {
+            try {
+                setFatigueOption(m_options.fatigue, name, v);
+            } catch (const std::invalid_argument& e) {
+                throw UsageProblem{e.what()};
+            }
+        };
+    }
+    return handlers;
 }
 
 void Parser::option(const std::string& arg, const std::vector<std::string>& args, std::size_t& i)
@@ -164,6 +175,11 @@ void Parser::parse(const std::vector<std::string>& args)
         throw UsageProblem{"'" + m_pendingOption + "' must be followed by the FILE it applies to"};
     if (m_options.sequences.empty())
         throw UsageProblem{"no sequence FILE given"};
+    try {
+        finishFatigueOptions(m_options.fatigue);
+    } catch (const std::invalid_argument& e) {
+        throw UsageProblem{e.what()};
+    }
 }
 
 } // namespace
@@ -199,6 +215,7 @@ std::string usageText()
            "Sequences (1 to 100 FILEs, joined in the order given):\n"
            "  --repetitions N     repeat the FILE that follows N times; default 1\n"
            "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
+           + fatigueUsageText() +
            "Output:\n"
            "  --format FORMAT     report (default), csv or json, to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"

@@ -10,6 +10,7 @@
 #include "engine/record/run_messages.h"
 #include "engine/files/sequence_loading.h"
 #include "engine/files/work_folder_lock.h"
+#include "fatigue_output.h"
 
 #include <cerrno>
 #include <memory>
@@ -109,10 +110,17 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     ExecuteOptions execute;
     execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
     execute.limits.unlimited = options.unlimited;
-    const RunResult result = options.format == OutputFormat::Report
+    // Fatigue takes the loads as counted: the table is normalised after it.
+    const bool fatigue = options.fatigue.wanted();
+    const bool normalizeAfter = fatigue && run->Normalize;
+    run->Normalize = run->Normalize && !normalizeAfter;
+    const RunResult result = options.format == OutputFormat::Report && !fatigue
                                  ? countWithReport(*run, table, cycleCount, options, execute, out)
                                  : countOnly(*run, table, cycleCount, options, execute);
-    if (options.format == OutputFormat::Csv)
+    if (fatigue) {
+        if (!writeWithFatigue(out, err, FatigueCount{options, *run, result, table, cycleCount, normalizeAfter}))
+            return ExitStatus::InputRejected;
+    } else if (options.format == OutputFormat::Csv)
         writeCyclesCsv(out, table, cycleCount);
     else if (options.format == OutputFormat::Json)
         writeCountJson(out, *run, result, table, cycleCount);

@@ -83,7 +83,7 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
 }
 
 void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result, const TCycleTable& table,
-                    std::int32_t cycleCount)
+                    std::int32_t cycleCount, const std::string& extraMember)
 {
     out << "{\n"
         << "  \"spectrum\": {\n"
@@ -102,7 +102,10 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
             << ", \"upper\": " << jsonNumber(c.Upper) << ", \"lower\": " << jsonNumber(c.Lower)
             << ", \"count\": " << c.Count << ", \"cumulative\": " << cumulative << "}";
     }
-    out << (cycleCount > 0 ? "\n  ]\n" : "]\n") << "}\n";
+    out << (cycleCount > 0 ? "\n  ]" : "]");
+    if (!extraMember.empty())
+        out << ",\n  " << extraMember;
+    out << "\n}\n";
 }
 
 } // namespace tessivo::cli

@@ -16,9 +16,10 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
 
 // One JSON object: "spectrum" (sequenceLength, highestPeak, lowestTrough),
 // "result" (0, 2 or 769) and "cycles" (range, upper, lower, count,
-// cumulative per entry). A load that is not finite is null.
+// cumulative per entry). A load that is not finite is null. `extraMember`,
+// when not empty, is one more member ("name": value) after "cycles".
 void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result, const TCycleTable& table,
-                    std::int32_t cycleCount);
+                    std::int32_t cycleCount, const std::string& extraMember = {});
 
 // The shortest text of v that reads back to v: "2.5", "-0.25", "1e+10".
 std::string shortestText(long double v);

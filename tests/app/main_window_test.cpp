@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
     auto window = start();
     const QWidget* expected[] = {window->btOpenSeqFile, window->edFilter, window->cbNormalize, window->cbMatrix,
                                  window->cbLoadBinSize, window->rbDecomposition, window->rbUpward,
-                                 window->btExecute, window->btSpectrumPlot, window->reReport};
+                                 window->btExecute, window->btSpectrumPlot, window->btFatigue, window->reReport};
     QWidget* current = window->btOpenSeqFile;
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         do {

@@ -1,0 +1,112 @@
+#pragma once
+// The fatigue window: the cycles of the last count evaluated on an S-N curve
+// (a preset or own values), with the load measure, the mean-stress
+// correction, the damage-equivalent loads and the duration of the sequence.
+// Every change of a choice updates the results at once: the table of cycles
+// with allowed cycles, damage and share, the totals (D, life), the table of
+// damage-equivalent loads and the log-log plot of the curve with the counted
+// spectrum. The table exports as CSV, the plot as PNG or SVG. The choices are
+// kept in the settings store when the window closes.
+//
+// Errors of a command go to reportError with their full stop; the save
+// dialog runs through runModal, so tests answer it.
+
+#include "fatigue/fatigue_choices.h"
+#include "fatigue/sn_curve_chart.h"
+
+#include "engine/fatigue/fatigue_analysis.h"
+
+#include <QChar>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class ChartView;
+class FatigueRowsModel;
+class QComboBox;
+class QDialog;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTableWidget;
+class QTabWidget;
+
+struct FatigueWindowSeams {
+    std::function<bool(QDialog&)> runModal;          // default: exec()
+    std::function<void(const QString&)> reportError; // default: a message box
+    QString storePath;                               // the per-user store
+    QChar decimalSeparator = u'.';
+};
+
+class FatigueWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // A top-level window owned by `owner`; reads the stored choices.
+    FatigueWindow(QWidget* owner, FatigueWindowSeams seams);
+    ~FatigueWindow() override;
+
+    // The counted cycles in the loads as read and scaled; classEdges when
+    // they were counted in load bins. `source` names them in the title.
+    void setCycles(std::vector<tessivo::fatigue::FatigueCycle> cycles, bool classEdges, const QString& source);
+
+    FatigueChoices choices() const;
+    void setChoices(const FatigueChoices& choices);
+    // The results of the current choices; empty when a choice is bad (the
+    // window then shows why in lbStatus).
+    const std::optional<tessivo::fatigue::FatigueResult>& result() const { return m_result; }
+
+    // Throw AppError on failure.
+    QByteArray rowsCsv() const;
+    void saveCsv(const QString& fileName) const;
+    void savePng(const QString& fileName) const;
+    void saveSvg(const QString& fileName) const;
+    void storeChoices() const;
+
+    QComboBox* cbCurve = nullptr;
+    QLineEdit* edOwnCurve = nullptr;
+    QComboBox* cbMeasure = nullptr;
+    QComboBox* cbMeanStress = nullptr;
+    QLabel* lbMaterial = nullptr;
+    QLineEdit* edMaterial = nullptr;
+    QLineEdit* edDel = nullptr;
+    QLineEdit* edNeq = nullptr;
+    QLineEdit* edDuration = nullptr;
+    QLabel* lbLoads = nullptr;
+    QLabel* lbStatus = nullptr;
+    QLabel* lbTotals = nullptr;
+    QTableWidget* twDel = nullptr;
+    QTabWidget* tabResults = nullptr;
+    QTableView* tvRows = nullptr;
+    ChartView* vwSnCurve = nullptr;
+    QPushButton* btExportCsv = nullptr;
+    QPushButton* btSavePng = nullptr;
+    QPushButton* btSaveSvg = nullptr;
+    QPushButton* btClose = nullptr;
+    QFileDialog* dlgSave = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    QWidget* createChoices();
+    QWidget* createTotals();
+    void connectChoices();
+    void recompute();
+    void showTotals();
+    QString numberText(long double v) const;
+    QString chooseFile(const QString& filter, const QString& suffix);
+    void guarded(const std::function<void()>& body);
+
+    FatigueWindowSeams m_seams;
+    std::vector<tessivo::fatigue::FatigueCycle> m_cycles;
+    bool m_classEdges = false;
+    std::optional<tessivo::fatigue::FatigueResult> m_result;
+    std::optional<tessivo::fatigue::FatigueSettings> m_settings;
+    SnChartData m_chart;
+    FatigueRowsModel* m_rows = nullptr;
+    bool m_settingChoices = false;
+};

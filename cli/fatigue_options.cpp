@@ -1,0 +1,144 @@
+#include "fatigue_options.h"
+
+#include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/sn_curve_text.h"
+
+#include "engine/numbers/decimal_parser.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace tessivo::cli {
+namespace {
+
+using fatigue::SnCurveDefinition;
+
+long double number(const std::string& what, const std::string& text)
+{
+    long double v = 0.0L;
+    if (!parseDecimal(text, v) || !std::isfinite(v))
+        throw std::invalid_argument(what + " needs a number (with '.' as decimal point), not '" + text + "'");
+    return v;
+}
+
+std::vector<long double> exponents(const std::string& text)
+{
+    std::vector<long double> result;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        result.push_back(number("'--del'", text.substr(start, comma - start)));
+        if (comma == std::string::npos)
+            return result;
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+SnCurveDefinition parseSnCurve(const std::string& text)
+{
+    try {
+        return fatigue::parseSnCurveText(text);
+    } catch (const fatigue::FatigueError& e) {
+        throw std::invalid_argument(e.what());
+    }
+}
+
+const std::vector<std::string>& fatigueOptionNames()
+{
+    static const std::vector<std::string> names = {
+        "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
+        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins"};
+    return names;
+}
+
+void setFatigueOption(FatigueOptions& options, const std::string& name, const std::string& value)
+{
+    fatigue::FatigueSettings& s = options.settings;
+    const std::string quoted = "'" + name + "'";
+    options.anyGiven = true;
+    if (name == "--sn-curve") {
+        s.curve = parseSnCurve(value);
+        options.curveText = value;
+    } else if (name == "--sn-measure") {
+        if (value != "range" && value != "amplitude")
+            throw std::invalid_argument("'--sn-measure' must be range or amplitude, not '" + value + "'");
+        s.measure = value == "range" ? fatigue::LoadMeasure::Range : fatigue::LoadMeasure::Amplitude;
+    } else if (name == "--mean-stress") {
+        const auto method = fatigue::meanStressFromName(value);
+        if (!method || *method == fatigue::MeanStressMethod::None)
+            throw std::invalid_argument("'--mean-stress' must be goodman, gerber, morrow, swt, walker or fkm, not '"
+                                        + value + "'");
+        s.meanStress = *method;
+    } else if (name == "--ultimate") {
+        s.material.ultimate = number(quoted, value);
+    } else if (name == "--fatigue-strength-coefficient") {
+        s.material.fatigueStrengthCoefficient = number(quoted, value);
+    } else if (name == "--walker-gamma") {
+        s.material.walkerGamma = number(quoted, value);
+    } else if (name == "--fkm-m") {
+        s.material.fkmM = number(quoted, value);
+    } else if (name == "--del") {
+        s.delExponents = exponents(value);
+    } else if (name == "--del-cycles") {
+        options.delCycles = number(quoted, value);
+    } else if (name == "--del-frequency") {
+        options.delFrequency = number(quoted, value);
+    } else if (name == "--duration") {
+        s.duration = number(quoted, value);
+    } else if (name == "--matrix") {
+        if (value != "range-mean" && value != "from-to")
+            throw std::invalid_argument("'--matrix' must be range-mean or from-to, not '" + value + "'");
+        options.matrix = value == "range-mean" ? fatigue::MatrixKind::RangeMean : fatigue::MatrixKind::FromTo;
+    } else if (name == "--matrix-bins") {
+        const long double bins = number(quoted, value);
+        if (bins < 1 || bins > 1000 || bins != std::floor(bins))
+            throw std::invalid_argument("'--matrix-bins' needs a whole number from 1 to 1000, not '" + value + "'");
+        options.matrixBins = static_cast<int>(bins);
+    }
+}
+
+void finishFatigueOptions(FatigueOptions& options)
+{
+    if (!options.anyGiven)
+        return;
+    fatigue::FatigueSettings& s = options.settings;
+    if (!options.wanted())
+        throw std::invalid_argument("the fatigue options need '--sn-curve', '--del' or '--matrix'");
+    if (options.delCycles && options.delFrequency)
+        throw std::invalid_argument("give '--del-cycles' or '--del-frequency', not both");
+    try {
+        if (options.delFrequency) {
+            if (!s.duration)
+                throw std::invalid_argument("'--del-frequency' needs '--duration'");
+            s.equivalentCycles = fatigue::equivalentCycles(*options.delFrequency, *s.duration);
+        } else if (options.delCycles) {
+            s.equivalentCycles = *options.delCycles;
+        }
+        fatigue::FatigueAnalysis check(s); // the curve, the material values, N_eq, the duration
+    } catch (const fatigue::FatigueError& e) {
+        throw std::invalid_argument(e.what());
+    }
+}
+
+std::string fatigueUsageText()
+{
+    return "Fatigue (loads as read and scaled, never normalised; class edges in load bins):\n"
+           "  --sn-curve CURVE    S-N curve: m=3,logA=12.164 | m=5,S=100,N=2e6[,knee=same|\n"
+           "                      cutoff|haibach | ,m2=5][,Nknee=N][,Ncut=1e8] |\n"
+           "                      preset:EC3-71 (EC3-160..36) | preset:DNV-D (DNV-B1..W3)\n"
+           "  --sn-measure WHAT   S is the range (default) or the amplitude\n"
+           "  --mean-stress M     goodman|gerber|morrow|swt|walker|fkm, with --ultimate SU,\n"
+           "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
+           "                      --fkm-m M\n"
+           "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m)\n"
+           "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
+           "  --duration S        seconds the sequence lasts: life also in hours\n"
+           "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
+           "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
+           "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"
+           "                      as CSV with class edges instead; --matrix-bins N (32)\n";
+}
+
+} // namespace tessivo::cli

@@ -1,0 +1,246 @@
+#include "fatigue_output.h"
+
+#include "cycle_export.h"
+
+#include "engine/run/plain_text_report.h"
+#include "engine/run/report_builder.h"
+
+#include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_number.h"
+#include "engine/fatigue/sn_presets.h"
+#include "engine/fatigue/table_cycles.h"
+
+#include "engine/numbers/work_notation.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace tessivo::cli {
+namespace {
+
+using fatigue::fatigueNumberText;
+
+std::string jsonValue(long double v)
+{
+    return std::isfinite(v) ? shortestText(v) : "null";
+}
+
+std::string measureText(const FatigueOptions& options)
+{
+    return options.settings.measure == fatigue::LoadMeasure::Range ? "ranges" : "amplitudes";
+}
+
+std::string curveDescription(const FatigueOptions& options)
+{
+    const std::string& text = options.curveText;
+    if (text.rfind("preset:", 0) == 0) {
+        if (const fatigue::SnPreset* preset = fatigue::findSnPreset(text.substr(7)))
+            return preset->name + ", " + preset->description;
+    }
+    return text;
+}
+
+std::string meanStressDescription(const fatigue::FatigueSettings& s)
+{
+    const fatigue::MaterialValues& m = s.material;
+    const std::string name = fatigue::meanStressName(s.meanStress);
+    switch (s.meanStress) {
+    case fatigue::MeanStressMethod::None:
+        return "none";
+    case fatigue::MeanStressMethod::Goodman:
+    case fatigue::MeanStressMethod::Gerber:
+        return name + ", Su = " + fatigueNumberText(*m.ultimate);
+    case fatigue::MeanStressMethod::Morrow:
+        return name + ", sf' = " + fatigueNumberText(*m.fatigueStrengthCoefficient);
+    case fatigue::MeanStressMethod::Swt:
+        return name;
+    case fatigue::MeanStressMethod::Walker:
+        return name + ", gamma = " + fatigueNumberText(*m.walkerGamma);
+    case fatigue::MeanStressMethod::Fkm:
+        return name + ", M = " + fatigueNumberText(*m.fkmM);
+    }
+    return name;
+}
+
+} // namespace
+
+fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
+{
+    fatigue::FatigueAnalysis analysis(context.options.settings);
+    CycleReader reader(context.table, context.cycleCount);
+    for (TCycle c; reader.next(c);)
+        analysis.accumulate(fatigue::fatigueCycleOf(c));
+    return analysis.totals();
+}
+
+void writeFatigueReport(ReportWriter& report, const FatigueContext& context, const fatigue::FatigueTotals& totals)
+{
+    const fatigue::FatigueSettings& s = context.options.settings;
+    report.addLine("");
+    report.setTabStops({0, 165});
+    report.boldOn();
+    report.addLine("Fatigue damage");
+    report.boldOff();
+    report.addLine(std::string("Loads: \t") + (context.classEdges ? "class edges of the load bins, " : "")
+                   + "as read and scaled, not normalised; S = " + measureText(context.options));
+    report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
+    if (s.curve) {
+        report.addLine("S-N curve: \t" + curveDescription(context.options));
+        report.addLine("Damage (Miner): \t" + fatigueNumberText(totals.damage, 6));
+        const std::string life = std::isfinite(totals.life) ? fatigueNumberText(totals.life, 6) : "unlimited";
+        report.addLine("Life: \t" + life + " repetitions of the counted sequence");
+        if (totals.lifeHours)
+            report.addLine("Life in hours: \t"
+                           + (std::isfinite(*totals.lifeHours) ? fatigueNumberText(*totals.lifeHours, 6)
+                                                                : std::string("unlimited")));
+    }
+    if (!s.delExponents.empty()) {
+        report.addLine("Damage-equivalent loads (N_eq = " + fatigueNumberText(s.equivalentCycles) + "):");
+        for (const fatigue::DelValue& del : totals.del)
+            report.addLine("m = " + fatigueNumberText(del.m) + ": \t" + fatigueNumberText(del.value, 6));
+    }
+}
+
+void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long double loadDivisor)
+{
+    fatigue::FatigueAnalysis analysis(context.options.settings);
+    out << "range,upper,lower,count,cumulative,allowed,damage\n";
+    std::int64_t cumulative = 0;
+    std::string block;
+    char text[64];
+    const auto put = [&block, &text](long double v) {
+        block.append(text, formatShortest(v, text));
+        block += ',';
+    };
+    CycleReader reader(context.table, context.cycleCount);
+    for (TCycle c; reader.next(c);) {
+        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        cumulative += c.Count;
+        for (long double load : {c.Range, c.Upper, c.Lower})
+            put(loadDivisor == 1.0L ? load : load / loadDivisor);
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block += ',';
+        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block += ',';
+        if (std::isfinite(row.allowed))
+            put(row.allowed);
+        else
+            block += "inf,";
+        block.append(text, formatShortest(row.damage, text));
+        block += '\n';
+        if (block.size() > (1U << 20)) {
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+            block.clear();
+        }
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+}
+
+std::string fatigueJson(const FatigueContext& context)
+{
+    const fatigue::FatigueSettings& s = context.options.settings;
+    fatigue::FatigueAnalysis analysis(s);
+    std::ostringstream rows;
+    CycleReader reader(context.table, context.cycleCount);
+    bool first = true;
+    for (TCycle c; reader.next(c); first = false) {
+        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range) << ", \"upper\": "
+             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << c.Count
+             << ", \"load\": " << jsonValue(row.load);
+        if (s.curve)
+            rows << ", \"allowed\": " << jsonValue(row.allowed) << ", \"damage\": " << jsonValue(row.damage);
+        rows << "}";
+    }
+    const fatigue::FatigueTotals totals = analysis.totals();
+    std::ostringstream json;
+    json << "\"fatigue\": {\n"
+         << "    \"loads\": \"" << (context.classEdges ? "class edges" : "as counted") << "\",\n"
+         << "    \"measure\": \"" << (s.measure == fatigue::LoadMeasure::Range ? "range" : "amplitude") << "\",\n"
+         << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n";
+    if (s.curve) {
+        json << "    \"damage\": " << jsonValue(totals.damage) << ",\n"
+             << "    \"life\": " << jsonValue(totals.life) << ",\n";
+        if (totals.lifeHours)
+            json << "    \"lifeHours\": " << jsonValue(*totals.lifeHours) << ",\n";
+    }
+    json << "    \"equivalentCycles\": " << jsonValue(s.equivalentCycles) << ",\n    \"del\": [";
+    for (std::size_t i = 0; i < totals.del.size(); ++i)
+        json << (i ? ", " : "") << "{\"m\": " << jsonValue(totals.del[i].m) << ", \"value\": "
+             << jsonValue(totals.del[i].value) << "}";
+    json << "],\n    \"rows\": [" << rows.str() << (first ? "]" : "\n    ]") << "\n  }";
+    return json.str();
+}
+
+void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
+{
+    const fatigue::RainflowMatrix m =
+        fatigue::rainflowMatrix(fatigue::tableCycles(context.table, context.cycleCount), *context.options.matrix,
+                                context.options.matrixBins);
+    out << (m.kind == fatigue::MatrixKind::RangeMean ? "range_low,range_high,mean_low,mean_high,count\n"
+                                                     : "from_low,from_high,to_low,to_high,count\n");
+    for (std::size_t r = 0; r < m.rows(); ++r) {
+        for (std::size_t c = 0; c < m.columns(); ++c) {
+            if (m.count(r, c) == 0.0L)
+                continue;
+            out << shortestText(m.rowEdges[r]) << ',' << shortestText(m.rowEdges[r + 1]) << ','
+                << shortestText(m.columnEdges[c]) << ',' << shortestText(m.columnEdges[c + 1]) << ','
+                << shortestText(m.count(r, c)) << '\n';
+        }
+    }
+}
+
+bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count)
+{
+    const CountOptions& options = count.options;
+    const bool classEdges = options.loadBins || count.result == RunResult::MatrixApplied;
+    const FatigueContext context{options.fatigue, count.table, count.cycleCount, classEdges};
+    const auto normalize = [&count] {
+        if (!count.normalizeAfter)
+            return;
+        count.run.Normalize = true;
+        count.table.divideLoads(count.cycleCount, count.run.HighestPeak);
+    };
+    // Only a mean-stress correction can reject a cycle: then every cycle is
+    // evaluated before anything is written. The report needs the totals first anyway.
+    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None;
+    fatigue::FatigueTotals totals;
+    try {
+        if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
+            totals = fatigueTotals(context);
+    } catch (const fatigue::FatigueError& e) {
+        err << "tessivo-count: " << e.what() << '\n';
+        return false;
+    }
+    if (options.fatigue.matrix) {
+        writeMatrixCsv(out, context);
+        return true;
+    }
+    switch (options.format) {
+    case OutputFormat::Report: {
+        normalize();
+        StreamReport report(out);
+        WriteCountReport(report, count.run, count.table, count.cycleCount);
+        writeFatigueReport(report, context, totals);
+        break;
+    }
+    case OutputFormat::Csv:
+        if (options.fatigue.settings.curve) {
+            writeFatigueCsv(out, context, count.normalizeAfter ? count.run.HighestPeak : 1.0L);
+        } else {
+            normalize();
+            writeCyclesCsv(out, count.table, count.cycleCount);
+        }
+        break;
+    case OutputFormat::Json: {
+        const std::string member = fatigueJson(context);
+        normalize();
+        writeCountJson(out, count.run, count.result, count.table, count.cycleCount, member);
+        break;
+    }
+    }
+    return true;
+}
+
+} // namespace tessivo::cli

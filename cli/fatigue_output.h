@@ -1,0 +1,65 @@
+#pragma once
+// Fatigue results of a count in tessivo-count's three formats. Every writer
+// reads the table in report order and evaluates each cycle on the loads the
+// table holds times `loadFactor`; the table itself is not changed.
+
+#include "cli_options.h"
+#include "fatigue_options.h"
+
+#include "engine/counting/cycle_table.h"
+#include "engine/record/report_writer.h"
+#include "engine/record/run_record.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace tessivo::cli {
+
+struct FatigueContext {
+    const FatigueOptions& options;
+    const TCycleTable& table;
+    std::int32_t cycleCount = 0;
+    bool classEdges = false; // counted in load bins: the loads are class edges
+};
+
+// The totals of the whole table. Throws fatigue::FatigueError naming a cycle
+// beyond the material's limit.
+fatigue::FatigueTotals fatigueTotals(const FatigueContext& context);
+
+// The report section "Fatigue damage": curve, conventions, D, life and the
+// damage-equivalent loads.
+void writeFatigueReport(ReportWriter& report, const FatigueContext& context, const fatigue::FatigueTotals& totals);
+
+// "range,upper,lower,count,cumulative,allowed,damage": the loads divided by
+// loadDivisor (the normalisation of the other columns), allowed and damage
+// from the loads as counted; allowed is "inf" where the curve does no damage.
+void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long double loadDivisor);
+
+// The members of the "fatigue" object: damage, life (null for no damage),
+// lifeHours with a duration, del and rows. Written as `"fatigue": {...}`
+// without a line end, for the caller to place in its object.
+std::string fatigueJson(const FatigueContext& context);
+
+// The rainflow matrix of --matrix as CSV: one line per cell that holds
+// cycles, with the class edges of its row and column and the count.
+void writeMatrixCsv(std::ostream& out, const FatigueContext& context);
+
+// A finished count with fatigue options, its table not yet normalised.
+struct FatigueCount {
+    const CountOptions& options;
+    TRainflowRun& run;
+    RunResult result;
+    TCycleTable& table;
+    std::int32_t cycleCount;
+    bool normalizeAfter; // divide the loads by the highest peak once fatigue has them
+};
+
+// The chosen format with its fatigue part: the report with the section
+// "Fatigue damage", csv with allowed,damage (with a curve) or json with
+// "fatigue". Normalises the table where asked, after fatigue has read it.
+// A cycle beyond the material's limit is named on err before anything is
+// written, and the result is false.
+bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count);
+
+} // namespace tessivo::cli

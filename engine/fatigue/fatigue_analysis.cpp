@@ -1,0 +1,103 @@
+#include "engine/fatigue/fatigue_analysis.h"
+
+#include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_number.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tessivo::fatigue {
+namespace {
+
+std::optional<SnCurve> curveOf(const FatigueSettings& settings)
+{
+    if (!settings.curve)
+        return std::nullopt;
+    return SnCurve(*settings.curve);
+}
+
+} // namespace
+
+FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
+    : m_settings(settings),
+      m_curve(curveOf(settings)),
+      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material)),
+      m_del(settings.delExponents)
+{
+    if (!std::isfinite(settings.equivalentCycles) || settings.equivalentCycles <= 0.0L)
+        throw FatigueError("The number of equivalent cycles N_eq must be positive, not "
+                           + fatigueNumberText(settings.equivalentCycles));
+    if (settings.duration && (!std::isfinite(*settings.duration) || *settings.duration <= 0.0L))
+        throw FatigueError("The duration must be a positive number of seconds, not "
+                           + fatigueNumberText(*settings.duration));
+}
+
+FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
+{
+    FatigueRow row;
+    row.cycle = cycle;
+    row.load = m_loads.load(cycle, ++m_rows);
+    if (m_curve) {
+        const long double perCycle = m_curve->damagePerCycle(row.load);
+        row.allowed = perCycle > 0.0L ? 1.0L / perCycle : std::numeric_limits<long double>::infinity();
+        row.damage = static_cast<long double>(cycle.count) * perCycle;
+    }
+    addLoad(row.load, cycle.count);
+    return row;
+}
+
+void FatigueAnalysis::accumulate(const FatigueCycle& cycle)
+{
+    addLoad(m_loads.load(cycle, ++m_rows), cycle.count);
+}
+
+void FatigueAnalysis::addLoad(long double load, double count)
+{
+    if (load == m_pendingLoad) {
+        m_pendingCount += count; // whole and half counts: exact
+        return;
+    }
+    flush(m_pendingLoad, m_pendingCount, m_curve, m_miner, m_del);
+    m_pendingLoad = load;
+    m_pendingCount = count;
+}
+
+void FatigueAnalysis::flush(long double load, long double count, const std::optional<SnCurve>& curve,
+                            MinerSum& miner, DelSum& del)
+{
+    if (count == 0.0L)
+        return;
+    const long double damage = curve ? count * curve->damagePerCycle(load) : 0.0L;
+    miner.add(damage, count);
+    del.add(load, count);
+}
+
+FatigueTotals FatigueAnalysis::totals() const
+{
+    MinerSum miner = m_miner;
+    DelSum del = m_del;
+    flush(m_pendingLoad, m_pendingCount, m_curve, miner, del);
+    FatigueTotals t;
+    t.damage = miner.damage();
+    t.life = miner.life();
+    if (m_settings.duration && std::isfinite(t.life))
+        t.lifeHours = t.life * *m_settings.duration / 3600.0L;
+    else if (m_settings.duration)
+        t.lifeHours = std::numeric_limits<long double>::infinity();
+    t.cycles = miner.cycles();
+    t.del = del.values(m_settings.equivalentCycles);
+    return t;
+}
+
+FatigueResult analyseFatigue(std::span<const FatigueCycle> cycles, const FatigueSettings& settings)
+{
+    FatigueAnalysis analysis(settings);
+    FatigueResult result;
+    result.rows.reserve(cycles.size());
+    for (const FatigueCycle& cycle : cycles)
+        result.rows.push_back(analysis.add(cycle));
+    result.totals = analysis.totals();
+    return result;
+}
+
+} // namespace tessivo::fatigue

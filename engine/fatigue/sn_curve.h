@@ -1,0 +1,105 @@
+#pragma once
+// An S-N (Woehler) curve: the number of cycles N(S) a part survives at the
+// constant load S, S being a range or an amplitude as the caller decides.
+//
+// Above the knee, log N = logA - m log S, given either by logA directly or by
+// one point (S, N) on it: N = N_point (S_point / S)^m. Below the knee (at
+// cycle numbers beyond N_knee) one of the knee rules applies. Beyond the
+// cut-off cycle number, when one is given, a cycle does no damage at all.
+
+#include <optional>
+
+namespace tessivo::fatigue {
+
+enum class KneeRule {
+    SameSlope,   // the slope m goes on (elementary Miner)
+    NoDamage,    // nothing below the knee does damage (original Miner, endurance limit)
+    Haibach,     // slope 2m - 1 below the knee
+    SecondSlope, // slope m2 below the knee
+};
+
+// The curve as a user writes it down. Exactly one of logA and (pointS,
+// pointN) gives the upper segment. The knee is at kneeN cycles; without
+// kneeN it is at pointN, and a curve given by logA alone has none.
+struct SnCurveDefinition {
+    long double m = 0.0L;
+    std::optional<long double> logA;
+    std::optional<long double> pointS;
+    std::optional<long double> pointN;
+    std::optional<long double> kneeN;
+    KneeRule knee = KneeRule::SameSlope;
+    long double m2 = 0.0L; // for SecondSlope
+    std::optional<long double> cutoffN;
+};
+
+// x^m for one m used many times: whether m is whole is decided once.
+class Power {
+public:
+    explicit Power(long double m = 1.0L);
+    long double of(long double x) const
+    {
+        if (m_whole < 0)
+            return powOther(x);
+        long double result = 1.0L;
+        for (unsigned e = static_cast<unsigned>(m_whole); e != 0; e >>= 1, x *= x) {
+            if (e & 1U)
+                result *= x;
+        }
+        return result;
+    }
+    long double exponent() const { return m_m; }
+
+private:
+    long double powOther(long double x) const;
+    long double m_m;
+    int m_whole; // m when whole and up to 64, else -1
+};
+
+class SnCurve {
+public:
+    // Throws FatigueError naming the first bad value: m, m2, S, N, Nknee or
+    // Ncut not a finite positive number, logA not finite, neither or both of
+    // logA and (S, N), or S without N.
+    explicit SnCurve(const SnCurveDefinition& definition);
+
+    // Damage of one cycle at load s: 1 / N(s), 0 where the curve gives no
+    // damage (s <= 0, below the cut-off, below the knee with NoDamage).
+    // Exact powers for whole slopes; no overflow for s up to 1e30 and slopes
+    // up to 20 (long double). Does not throw.
+    long double damagePerCycle(long double s) const;
+    // N(s): 1 / damagePerCycle(s), +infinity where there is no damage.
+    long double allowedCycles(long double s) const;
+    // The load at which the curve allows n cycles (inverse of allowedCycles on
+    // its sloped parts); +infinity is never returned, n must be positive.
+    long double loadAt(long double n) const;
+
+    long double slope() const { return m_m; }
+    long double slopeBelowKnee() const { return m_mBelow; } // 0 with NoDamage
+    long double kneeLoad() const { return m_kneeS; }         // 0 without a knee
+    long double kneeCycles() const { return m_kneeN; }       // 0 without a knee
+    long double cutoffLoad() const { return m_cutS; }        // 0 without a cut-off
+    const SnCurveDefinition& definition() const { return m_definition; }
+
+private:
+    SnCurveDefinition m_definition;
+    long double m_m = 0.0L;
+    long double m_refS = 1.0L; // a point on the upper segment
+    long double m_refN = 1.0L;
+    long double m_kneeS = 0.0L;
+    long double m_kneeN = 0.0L;
+    long double m_mBelow = 0.0L;
+    long double m_cutS = 0.0L;
+    // For the hot path: the slopes as powers and the points' reciprocals.
+    Power m_upper;
+    Power m_below;
+    long double m_invRefS = 1.0L;
+    long double m_invRefN = 1.0L;
+    long double m_invKneeS = 0.0L;
+    long double m_invKneeN = 0.0L;
+};
+
+
+// x^m: repeated squaring for whole m up to 64 (exact to rounding), powl otherwise.
+long double powerOf(long double x, long double m);
+
+} // namespace tessivo::fatigue

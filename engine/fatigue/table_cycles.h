@@ -1,0 +1,19 @@
+#pragma once
+// The cycles of a sorted cycle table as fatigue input.
+
+#include "engine/fatigue/fatigue_cycle.h"
+
+#include "engine/counting/cycle_table.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tessivo::fatigue {
+
+inline FatigueCycle fatigueCycleOf(const TCycle& c) { return {c.Range, c.Upper, c.Lower, static_cast<double>(c.Count)}; }
+
+// Entries 1..cycleCount in report order (from memory or the table's files).
+// `loadFactor` multiplies every load (1 for the loads as the table holds them).
+std::vector<FatigueCycle> tableCycles(const TCycleTable& table, std::int32_t cycleCount, long double loadFactor = 1.0L);
+
+} // namespace tessivo::fatigue

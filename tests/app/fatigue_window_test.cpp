@@ -1,0 +1,86 @@
+// The fatigue window over the main window's last report: it takes the loads
+// as counted even from a normalised report, updates at once when a choice
+// changes, says why a bad choice gives no result, keeps the choices in the
+// store and exports the table.
+
+#include "command_fixture.h"
+#include "fatigue/fatigue_window.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+
+namespace {
+
+void ownCurve(FatigueWindow& fatigue, const QString& text)
+{
+    fatigue.cbCurve->setCurrentIndex(0);
+    fatigue.edOwnCurve->setText(text);
+}
+
+} // namespace
+
+TEST_F(CommandTest, FatigueWindowEvaluatesTheLoadsAsCountedAndUpdatesAtOnce)
+{
+    auto window = startWindow(u',');
+    EXPECT_FALSE(window->btFatigue->isEnabled());
+    open(*window, exampleFile("worked_example.txt"));
+    Parameters p;
+    p.normalize = true;
+    setParameters(*window, p);
+    window->btExecute->click();
+    ASSERT_TRUE(window->btFatigue->isEnabled());
+    window->btFatigue->click();
+    FatigueWindow* fatigue = window->fatigueWindow();
+    ASSERT_NE(fatigue, nullptr);
+
+    // Ranges 6, 4, 2 (not 1, 2/3, 1/3) on N = 1e12 / S^3: D = 288e-12.
+    ownCurve(*fatigue, QStringLiteral("m=3,logA=12"));
+    fatigue->edDel->setText(QStringLiteral("3"));
+    fatigue->edNeq->setText(QStringLiteral("10"));
+    ASSERT_TRUE(fatigue->result().has_value()) << fatigue->lbStatus->text().toStdString();
+    EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.damage), 288e-12, 1e-24);
+    EXPECT_EQ(fatigue->tvRows->model()->rowCount(), 3);
+    EXPECT_EQ(fatigue->tvRows->model()->index(0, 0).data().toString(), QStringLiteral("6"));
+    EXPECT_EQ(fatigue->twDel->item(0, 1)->text(), QStringLiteral("3,06524")); // (28.8)^(1/3), the window's comma
+
+    // Amplitudes: every term an eighth.
+    fatigue->cbMeasure->setCurrentIndex(1);
+    EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.damage), 36e-12, 1e-24);
+
+    // A bad value names itself and leaves no result; mending it brings it back.
+    fatigue->cbMeanStress->setCurrentIndex(fatigue->cbMeanStress->findData(QStringLiteral("goodman")));
+    EXPECT_FALSE(fatigue->result().has_value());
+    EXPECT_EQ(fatigue->lbStatus->text(), QStringLiteral("The goodman mean-stress correction needs the ultimate strength (Su)"));
+    fatigue->edMaterial->setText(QStringLiteral("100,5"));
+    EXPECT_TRUE(fatigue->result().has_value());
+    EXPECT_EQ(fatigue->lbStatus->text(), QString());
+}
+
+TEST_F(CommandTest, FatigueChoicesAreKeptAndTheTableExports)
+{
+    auto window = startWindow();
+    open(*window, exampleFile("worked_example.txt"));
+    window->btExecute->click();
+    window->btFatigue->click();
+    FatigueWindow* fatigue = window->fatigueWindow();
+    ASSERT_NE(fatigue, nullptr);
+    fatigue->cbCurve->setCurrentIndex(fatigue->cbCurve->findData(QStringLiteral("DNV-D")));
+    fatigue->edDuration->setText(QStringLiteral("600"));
+    const FatigueChoices chosen = fatigue->choices();
+    fatigue->close();
+    EXPECT_EQ(loadFatigueChoices(storePath()), chosen);
+
+    FatigueWindow again(nullptr, FatigueWindowSeams{{}, {}, storePath(), u'.'});
+    EXPECT_EQ(again.choices(), chosen);
+
+    const QString file = dir() + QStringLiteral("/rows.csv");
+    fatigue->saveCsv(file);
+    QFile csv(file);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    EXPECT_EQ(lines.value(0), QByteArray("range,upper,lower,count,load,allowed,damage,share"));
+    EXPECT_TRUE(lines.value(1).startsWith("6,6,0,1,6,")) << lines.value(1).toStdString();
+}

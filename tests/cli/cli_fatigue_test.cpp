@@ -1,0 +1,114 @@
+// tessivo-count with fatigue options: what the user sees in each format, the
+// loads fatigue takes, and the exit status of bad curves and of cycles beyond
+// the material's limit.
+
+#include "cli_options.h"
+#include "cli_runner.h"
+#include "tests/engine/test_support.h"
+
+#include <gtest/gtest.h>
+
+using tessivo::test::CliRun;
+using tessivo::test::TempDir;
+
+namespace {
+
+const std::string kWorked = std::string(TESSIVO_SHARED_EXAMPLES) + "/worked_example.txt";
+
+CliRun runIn(const TempDir& capture, const std::vector<std::string>& args)
+{
+    return tessivo::test::runCli(args, capture.str(), capture.str());
+}
+
+} // namespace
+
+TEST(CliFatigue, ReportSectionWithHandValues)
+{
+    // Cycles of range 6, 4 and 2 on N = 1e12 / S^3: D = 288e-12; the
+    // sequence lasts 36 s, so life 1/D repetitions is 1/D / 100 hours;
+    // DEL_3 over N_eq 10 is (28.8)^(1/3).
+    TempDir box;
+    const CliRun r = runIn(box, {"--sn-curve", "m=3,logA=12", "--del", "3", "--del-cycles", "10", "--duration",
+                                 "36", kWorked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto section = r.out.find("\nFatigue damage\n");
+    ASSERT_NE(section, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(section), "\nFatigue damage\n"
+                                     "Loads: \tas read and scaled, not normalised; S = ranges\n"
+                                     "Mean-stress correction: \tnone\n"
+                                     "S-N curve: \tm=3,logA=12\n"
+                                     "Damage (Miner): \t2.88e-10\n"
+                                     "Life: \t3.47222e+09 repetitions of the counted sequence\n"
+                                     "Life in hours: \t3.47222e+07\n"
+                                     "Damage-equivalent loads (N_eq = 10):\n"
+                                     "m = 3: \t3.06524\n");
+}
+
+TEST(CliFatigue, NormalisedCsvKeepsTheDamageOfTheLoadsAsRead)
+{
+    TempDir box;
+    const CliRun r = runIn(box, {"--normalize", "--format", "csv", "--sn-curve", "m=3,logA=12", "--scale", "2",
+                                 kWorked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // Loads 12, 8, 4 after the scale; the table is divided by the peak 12.
+    EXPECT_EQ(r.out, "range,upper,lower,count,cumulative,allowed,damage\n"
+                     "1,1,0,1,1,578703703.7037037037,1.728e-09\n"
+                     "0.6666666666666666667,0.8333333333333333333,0.16666666666666666667,1,2,1953125000,5.12e-10\n"
+                     "0.33333333333333333334,0.6666666666666666667,0.33333333333333333334,1,3,1.5625e+10,6.4e-11\n");
+}
+
+TEST(CliFatigue, JsonNamesClassEdgesAndKeepsRowsInOrder)
+{
+    TempDir box;
+    const CliRun r = runIn(box, {"--load-bins", "--format", "json", "--sn-curve", "preset:dnv-d", "--del", "4",
+                                 kWorked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"loads\": \"class edges\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"del\": [{\"m\": 4, \"value\": "), std::string::npos) << r.out;
+    // The class edges of the worked example in 32 bins: 6 to 0 first.
+    EXPECT_NE(r.out.find("\"rows\": [\n      {\"range\": 6, \"upper\": 6, \"lower\": 0, \"count\": 1, \"load\": 6, "),
+              std::string::npos)
+        << r.out;
+}
+
+TEST(CliFatigue, MatrixAsCsvWithClassEdges)
+{
+    TempDir box;
+    const CliRun r = runIn(box, {"--matrix", "from-to", "--matrix-bins", "3", "--normalize", kWorked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "from_low,from_high,to_low,to_high,count\n"
+                     "4,6,0,2,2\n"
+                     "4,6,2,4,1\n");
+}
+
+TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
+{
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string errStart;
+    };
+    const Case cases[] = {
+        {{"--sn-curve", "m=-3,logA=12"}, 1, "tessivo-count: S-N curve: m must be a positive number, not -3\n"},
+        {{"--sn-curve", "m=3,S=0,N=2e6"}, 1, "tessivo-count: S-N curve: S must be a positive number, not 0\n"},
+        {{"--sn-curve", "m=3,q=1"}, 1, "tessivo-count: S-N curve: unknown key 'q'"},
+        {{"--sn-curve", "preset:EC3-70"}, 1, "tessivo-count: S-N curve: unknown preset 'EC3-70'"},
+        {{"--mean-stress", "goodman", "--sn-curve", "m=3,logA=12"}, 1,
+         "tessivo-count: The goodman mean-stress correction needs the ultimate strength (Su)\n"},
+        {{"--del-frequency", "1", "--del", "3"}, 1, "tessivo-count: '--del-frequency' needs '--duration'\n"},
+        {{"--mean-stress", "goodman", "--ultimate", "3", "--sn-curve", "m=3,logA=12"}, 2,
+         "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) is at or beyond the ultimate strength Su = 3 of "
+         "the goodman correction\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir box;
+        std::vector<std::string> args = c.args;
+        args.push_back(kWorked);
+        const CliRun r = runIn(box, args);
+        EXPECT_EQ(r.status, c.status) << c.errStart;
+        EXPECT_EQ(r.err.substr(0, c.errStart.size()), c.errStart);
+        if (c.status == 2) {
+            EXPECT_EQ(r.out, "");
+        }
+    }
+}
