@@ -1,6 +1,8 @@
 #pragma once
 // The command line of tessivo-count: what it accepts and its usage text.
 
+#include "column_options.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +36,7 @@ struct CountOptions {
     OutputFormat format = OutputFormat::Report;
     std::optional<std::string> workDir;
     std::vector<SequenceArg> sequences; // 1 to 100
+    ColumnOptions columns;              // the FILEs are tables when active()
 };
 
 struct ParsedCommandLine {

@@ -1,5 +1,6 @@
 #include "count_command.h"
 
+#include "column_count.h"
 #include "combined_sequence.h"
 #include "cycle_export.h"
 #include "io_error.h"
@@ -96,6 +97,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
             return ExitStatus::IoFailure;
         }
     }
+    if (options.columns.active())
+        return runColumnCount(options, out, err);
     auto run = runWithParameters(options);
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;
