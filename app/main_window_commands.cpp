@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "edit_float.h"
+#include "import/table_import_command.h"
 #include "parameter_checks.h"
 #include "report_builder.h"
 #include "report_pane.h"
@@ -68,15 +69,20 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     // describe what Execute would count.
     const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
     if (outcome != tessivo::OpenOutcome::Ok) {
-        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile));
+        m_notifier->error(incorrectSequenceMessage(pathOf(fileName)));
         return;
     }
+    showOpenedSequence(fileName);
+}
+
+void TfrmMain::showOpenedSequence(const QString& label)
+{
     btExecute->setEnabled(true);
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
-    lbSeqFile->setText(fileName);
+    lbSeqFile->setText(label);
 }
 
 void TfrmMain::btExecuteClick()

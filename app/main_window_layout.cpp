@@ -113,8 +113,9 @@ void TfrmMain::createInputPanel()
     pnlInput = panel(this, "pnlInput", 57, 64);
     gbSequenceFile = placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
     btOpenSeqFile = placed(new QPushButton(QStringLiteral("Open"), gbSequenceFile), "btOpenSeqFile", 8, 16, 75, 25);
+    btImportTable = placed(new QPushButton(QStringLiteral("Import..."), gbSequenceFile), "btImportTable", 88, 16, 75, 25);
     // Sized to its text; the group box clips a path longer than its width.
-    lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 96, 21, 592 - 96 - 8, 13);
+    lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 176, 21, 592 - 176 - 8, 13);
     lbSeqFile->setTextFormat(Qt::PlainText);
 }
 
@@ -192,7 +193,7 @@ void TfrmMain::createDialogs()
 
 void TfrmMain::setTabOrders()
 {
-    QWidget* const chain[] = {btOpenSeqFile, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
+    QWidget* const chain[] = {btOpenSeqFile, btImportTable, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
                               rbDecomposition, rbUpward, btExecute, btSpectrumPlot, reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
@@ -201,6 +202,7 @@ void TfrmMain::setTabOrders()
 void TfrmMain::connectEvents()
 {
     connect(btOpenSeqFile, &QPushButton::clicked, this, &TfrmMain::btOpenSeqFileClick);
+    connect(btImportTable, &QPushButton::clicked, this, &TfrmMain::btImportTableClick);
     connect(btExecute, &QPushButton::clicked, this, &TfrmMain::btExecuteClick);
     connect(lbAbout, &LinkLabel::clicked, this, &TfrmMain::lbAboutClick);
     connect(Print1, &QAction::triggered, this, &TfrmMain::Print1Click);
@@ -223,6 +225,12 @@ void TfrmMain::createShortcuts()
     acOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     addAction(acOpen);
     connect(acOpen, &QAction::triggered, this, &TfrmMain::btOpenSeqFileClick);
+
+    acImport = new QAction(QStringLiteral("Import"), this);
+    acImport->setObjectName(QStringLiteral("acImport"));
+    acImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    addAction(acImport);
+    connect(acImport, &QAction::triggered, this, &TfrmMain::btImportTableClick);
 
     acExecute = new QAction(QStringLiteral("Execute"), this);
     acExecute->setObjectName(QStringLiteral("acExecute"));

@@ -326,6 +326,62 @@ TableLayout detectTableLayout(const std::string& path, const TableOverrides& ove
     return layout;
 }
 
+std::vector<std::vector<std::string>> previewRows(const std::string& path, const TableLayout& layout,
+                                                  std::size_t maxRows)
+{
+    ByteInput input(path);
+    std::string text;
+    std::vector<std::vector<std::string>> rows;
+    std::vector<Field> fields;
+    char buffer[65536];
+    std::int64_t number = 0;
+    std::size_t start = 0;
+    bool ended = false;
+    while (rows.size() < maxRows) {
+        const std::size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) {
+            if (ended)
+                break;
+            text.erase(0, start);
+            start = 0;
+            const std::size_t n = input.read(buffer, sizeof buffer);
+            text.append(buffer, n);
+            if (n == 0) {
+                ended = true;
+                text += '\n';
+            }
+            continue;
+        }
+        std::string_view line(text.data() + start, nl - start);
+        start = nl + 1;
+        if (++number == 1 && layout.byteOrderMark && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (number < layout.firstDataLine || isBlankLine(line))
+            continue;
+        splitFields(line, layout.delimiter, fields);
+        std::vector<std::string> cells;
+        for (const Field& f : fields)
+            cells.push_back(toUtf8(unquoted(f)));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+bool readsAsTable(const std::string& path)
+{
+    try {
+        const TableLayout layout = detectTableLayout(path);
+        // Numbers between blanks are a plain sequence already, and one with a
+        // word among them is no table for being split into columns.
+        const bool split = layout.columns.size() > 1 && layout.delimiter != Delimiter::Blanks;
+        return split || layout.headerLine > 0 || layout.decimal == ',';
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 std::string columnLabel(const TableLayout& layout, std::size_t index)
 {
     if (index < layout.columns.size() && !layout.columns[index].name.empty())

@@ -61,6 +61,17 @@ TableLayout detectTableLayout(const std::string& path, const TableOverrides& ove
 TableLayout layoutFromSample(std::string_view sample, bool wholeFile, const TableOverrides& overrides,
                              const std::string& path);
 
+// The cells of the first rows of numbers (from firstDataLine, blank lines
+// passed over) as their text, quotes taken off: what a preview shows. Reads
+// no more than it needs. Throws IoError and TableFormatError (damaged gzip).
+std::vector<std::vector<std::string>> previewRows(const std::string& path, const TableLayout& layout,
+                                                  std::size_t maxRows);
+
+// True when the file reads as a table (detectTableLayout succeeds) that a
+// plain sequence file could not be: columns split by a delimiter other than
+// blanks, a line of names or decimal commas. Never throws.
+bool readsAsTable(const std::string& path);
+
 // The name of column index (0-based), or "column N" when it has none.
 std::string columnLabel(const TableLayout& layout, std::size_t index);
 
