@@ -11,13 +11,10 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Up to 19 digits and a small power of ten: the mantissa and 10^k are both
-// exact long doubles, so one multiplication or division rounds correctly.
-// False when the cell needs the general parser (or is no number at all).
-bool parseShortDecimal(std::string_view s, char decimal, long double& value)
+} // namespace
+
+const char* parseShortNumber(const char* p, const char* end, char decimal, long double& value)
 {
-    const char* p = s.data();
-    const char* const end = p + s.size();
     const bool negative = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+'))
         ++p;
@@ -40,7 +37,7 @@ bool parseShortDecimal(std::string_view s, char decimal, long double& value)
         }
     }
     if (digits == 0 || digits > 19)
-        return false;
+        return nullptr;
     int exponent = 0;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
@@ -54,23 +51,29 @@ bool parseShortDecimal(std::string_view s, char decimal, long double& value)
             ++p;
         }
         if (expDigits == 0 || expDigits == 5)
-            return false;
+            return nullptr;
         exponent = expNegative ? -exponent : exponent;
     }
-    if (p != end)
-        return false;
     const int power = exponent - fraction;
     if (m == 0) {
         value = negative ? -0.0L : 0.0L;
-        return true;
+        return p;
     }
     if (power < -kMaxExactPowerOfTen || power > kMaxExactPowerOfTen)
-        return false;
+        return nullptr;
     const long double mantissa = static_cast<long double>(m);
     const long double magnitude =
         power >= 0 ? mantissa * exactPowerOfTen(power) : mantissa / exactPowerOfTen(-power);
     value = negative ? -magnitude : magnitude;
-    return true;
+    return p;
+}
+
+namespace {
+
+bool parseShortDecimal(std::string_view s, char decimal, long double& value)
+{
+    const char* const end = s.data() + s.size();
+    return parseShortNumber(s.data(), end, decimal, value) == end;
 }
 
 bool namesNonFinite(std::string_view s)

@@ -19,4 +19,10 @@ enum class CellStatus {
 // Does not throw.
 CellStatus parseCell(std::string_view cell, char decimal, long double& value);
 
+// The fast part of parseCell for a reader that walks a line: a number of at
+// most 19 digits and a small exponent at p (no blanks before it), correctly
+// rounded into value. Returns the end of the number, or nullptr when the
+// text there needs parseCell (or is no number). Never reads at or past end.
+const char* parseShortNumber(const char* p, const char* end, char decimal, long double& value);
+
 } // namespace tessivo

@@ -38,6 +38,9 @@ private:
     bool nextLine(std::string_view& line);
     bool fill();
     void takeRow(std::string_view line, std::vector<std::vector<long double>>& values);
+    bool takeSimpleRow(std::string_view line, std::vector<std::vector<long double>>& values);
+    void takeCell(std::size_t j, std::string_view text, std::vector<std::vector<long double>>& values);
+    [[noreturn]] void tooFewFields(std::size_t found) const;
     [[noreturn]] void cellError(std::size_t column, std::string_view text, const char* what) const;
 
     std::string m_path;
