@@ -59,11 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (layout.columns.empty() || layout.firstDataLine < 1)
         std::abort();
-    // The file and its bytes in memory give the same layout.
-    const auto again = tessivo::layoutFromSample(
-        std::string_view(reinterpret_cast<const char*>(data), size), size < 64 * 1024, {}, path);
-    if (size < 64 * 1024 && (again.columns.size() != layout.columns.size() || again.firstDataLine != layout.firstDataLine))
-        std::abort();
+    // The file and its bytes in memory give the same layout (a compressed
+    // file's bytes are not its text).
+    if (!layout.compressed && size < 64 * 1024) {
+        const auto again = tessivo::layoutFromSample(std::string_view(reinterpret_cast<const char*>(data), size),
+                                                     true, {}, path);
+        if (again.columns.size() != layout.columns.size() || again.firstDataLine != layout.firstDataLine)
+            std::abort();
+    }
     checkColumns(path, layout);
     return 0;
 }
