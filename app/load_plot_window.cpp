@@ -3,6 +3,7 @@
 #include "app_error.h"
 #include "app_identity.h"
 #include "chart_view.h"
+#include "file_dialogs.h"
 #include "file_saving.h"
 #include "from_to_matrix_chart.h"
 #include "exceedance_chart.h"
@@ -72,6 +73,7 @@ void SpectrumPlotWindow::createControls()
 void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)
 {
     m_data = std::move(data);
+    m_source = source;
     setWindowTitle(source.isEmpty() ? QStringLiteral("Spectrum plot") : QStringLiteral("Spectrum plot - ") + source);
     const int matrixTab = tabCharts->indexOf(vwMatrix);
     if (m_data.hasMatrix() && matrixTab < 0)
@@ -145,6 +147,7 @@ QString SpectrumPlotWindow::chooseFile(const QString& filter, const QString& suf
 {
     dlgSavePlot->setNameFilter(filter);
     dlgSavePlot->setDefaultSuffix(suffix);
+    dlgSavePlot->selectFile(proposedFileName(m_source, suffix));
     const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSavePlot) : dlgSavePlot->exec() == QDialog::Accepted;
     return accepted ? dlgSavePlot->selectedFiles().value(0) : QString();
 }

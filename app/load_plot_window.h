@@ -71,4 +71,5 @@ private:
 
     PlotWindowSeams m_seams;
     SpectrumPlotData m_data;
+    QString m_source; // the sequence file's name, for the proposed file names
 };

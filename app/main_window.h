@@ -148,8 +148,9 @@ private:
     // The bodies of Open after the dialog and of Execute after the checks.
     void openSequenceFile(const QString& fileName);
     void importTableFile(const QString& fileName);
-    // After a successful Open or Import: Execute on, the report anew, the label.
-    void showOpenedSequence(const QString& label);
+    // After a successful Open or Import of fileName: Execute on, the report
+    // anew, the label.
+    void showOpenedSequence(const QString& fileName, const QString& label);
     void countAndReport();
     void claimWorkDir();
     // The sequence file's name, for the plot window's title.
@@ -183,6 +184,8 @@ private:
     QString m_workDir;
     std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
+    QString m_sequencePath; // the sequence file last opened, as given
+    QString m_lastDir;      // its folder, where the next Open starts
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SpectrumPlotWindow* m_plotWindow = nullptr;

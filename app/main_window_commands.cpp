@@ -13,9 +13,11 @@
 #include "load_plot_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -37,6 +39,16 @@ void processPendingMessages()
     QCoreApplication::processEvents();
 }
 
+QString unknownBinSizeMessage(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    const QString last = items.takeLast();
+    return QStringLiteral("\"%1\" is not a load bin size. Choose %2 or %3.")
+        .arg(box.currentText(), items.join(QStringLiteral(", ")), last);
+}
+
 std::string pathOf(const QString& fileName)
 {
     return QFile::encodeName(fileName).toStdString();
@@ -53,6 +65,8 @@ void TfrmMain::btOpenSeqFileClick()
 {
     runCommand([this] {
         dlgOpenSeq->setNameFilter(kSequenceFileFilter);
+        if (!m_lastDir.isEmpty())
+            dlgOpenSeq->setDirectory(m_lastDir);
         if (!runModal(*dlgOpenSeq))
             return;
         const QString fileName = dlgOpenSeq->selectedFiles().value(0);
@@ -72,10 +86,10 @@ void TfrmMain::openSequenceFile(const QString& fileName)
         m_notifier->error(incorrectSequenceMessage(pathOf(fileName)));
         return;
     }
-    showOpenedSequence(fileName);
+    showOpenedSequence(fileName, fileName);
 }
 
-void TfrmMain::showOpenedSequence(const QString& label)
+void TfrmMain::showOpenedSequence(const QString& fileName, const QString& label)
 {
     btExecute->setEnabled(true);
     // The plots belong to the report that this Open replaces.
@@ -83,12 +97,20 @@ void TfrmMain::showOpenedSequence(const QString& label)
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
     lbSeqFile->setText(label);
+    m_sequencePath = fileName;
+    m_lastDir = QFileInfo(fileName).absolutePath();
 }
 
 void TfrmMain::btExecuteClick()
 {
     runCommand([this] {
         ControlsToRun();
+        // A typed text that names none of the items would otherwise count
+        // in 32 classes without a word.
+        if (cbLoadBinSize->findText(cbLoadBinSize->currentText(), Qt::MatchExactly) < 0) {
+            m_notifier->error(unknownBinSizeMessage(*cbLoadBinSize));
+            return;
+        }
         if (const auto message = tessivo::checkParameters(*m_run)) {
             m_notifier->error(QString::fromStdString(*message));
             return;

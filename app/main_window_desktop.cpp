@@ -5,6 +5,7 @@
 
 #include "dropped_file.h"
 #include "edit_float.h"
+#include "file_dialogs.h"
 #include "report_pane.h"
 #include "load_plot_window.h"
 #include "work_dir.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
@@ -110,7 +112,10 @@ void TfrmMain::btSpectrumPlotClick()
             seams.reportError = [this](const QString& text) { m_notifier->generalError(text); };
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
+            prepareFileDialog(*m_plotWindow->dlgSavePlot);
         }
+        if (!m_sequencePath.isEmpty())
+            m_plotWindow->dlgSavePlot->setDirectory(QFileInfo(m_sequencePath).absolutePath());
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->show();
         m_plotWindow->raise();

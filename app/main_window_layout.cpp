@@ -5,6 +5,7 @@
 #include "app_identity.h"
 #include "caption_extent.h"
 #include "edit_float.h"
+#include "file_dialogs.h"
 #include "link_label.h"
 #include "report_pane.h"
 #include "win_restorer.h"
@@ -182,6 +183,8 @@ void TfrmMain::createDialogs()
     dlgSave = new QFileDialog(this);
     dlgSave->setObjectName(QStringLiteral("dlgSave"));
     dlgSave->setAcceptMode(QFileDialog::AcceptSave);
+    prepareFileDialog(*dlgOpenSeq);
+    prepareFileDialog(*dlgSave);
     // One printer for the program's run, so the dialog keeps the user's choice.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     dlgPrint = new QPrintDialog(m_printer.get(), this);
@@ -218,6 +221,19 @@ void TfrmMain::connectEvents()
     }
 }
 
+namespace {
+
+// "Open a sequence file (Ctrl+O)": the keys as the desktop writes them.
+QString withShortcuts(const QString& text, const QAction& action)
+{
+    QStringList keys;
+    for (const QKeySequence& key : action.shortcuts())
+        keys << key.toString(QKeySequence::NativeText);
+    return keys.isEmpty() ? text : text + QStringLiteral(" (") + keys.join(QStringLiteral(" or ")) + u')';
+}
+
+} // namespace
+
 void TfrmMain::createShortcuts()
 {
     acOpen = new QAction(QStringLiteral("Open"), this);
@@ -238,13 +254,21 @@ void TfrmMain::createShortcuts()
     addAction(acExecute);
     connect(acExecute, &QAction::triggered, this, &TfrmMain::executeShortcut);
 
-    // The report's commands answer their keys while the pane has the focus;
-    // Ctrl+C there is the Copy command, which copies the selection as well.
+    // Print and Save answer their keys anywhere in the window. Ctrl+C is the
+    // Copy command only while the pane has the focus (it copies the
+    // selection as well); elsewhere it copies the field's own text.
     Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Copy1->setShortcuts(QKeySequence::Copy);
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     for (QAction* action : {Print1, Copy1, Save1}) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setShortcutContext(action == Copy1 ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
         reReport->addAction(action);
     }
+
+    btOpenSeqFile->setToolTip(withShortcuts(QStringLiteral("Open a sequence file"), *acOpen));
+    btExecute->setToolTip(withShortcuts(QStringLiteral("Count the load cycles"), *acExecute));
+    Print1->setToolTip(withShortcuts(QStringLiteral("Print the report"), *Print1));
+    Copy1->setToolTip(withShortcuts(QStringLiteral("Copy the report or its selection"), *Copy1));
+    Save1->setToolTip(withShortcuts(QStringLiteral("Save the report as a Rich Text Format file"), *Save1));
+    pumResults->setToolTipsVisible(true);
 }

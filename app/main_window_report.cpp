@@ -2,18 +2,26 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "file_dialogs.h"
 #include "file_saving.h"
 #include "report_pane.h"
 #include "report_printing.h"
 #include "rtf_writer.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 
 namespace {
 
 const QString kReportJobName = QStringLiteral("Report");
 const QString kRtfFilter = QStringLiteral("Rich Text Format (*.rtf)");
+const QString kConfirmSaveTitle = QStringLiteral("Confirm Save As");
+
+QString replaceQuestion(const QString& fileName)
+{
+    return QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName());
+}
 
 } // namespace
 
@@ -41,11 +49,17 @@ void TfrmMain::Save1Click()
         dlgSave->setNameFilter(kRtfFilter);
         dlgSave->setDefaultSuffix(QStringLiteral("rtf"));
         dlgSave->setOption(QFileDialog::DontConfirmOverwrite);
+        proposeSaveTarget(*dlgSave, m_sequencePath, QStringLiteral("rtf"));
         if (!runModal(*dlgSave))
             return;
         const QString fileName = dlgSave->selectedFiles().value(0);
-        if (!fileName.isEmpty())
-            saveReport(fileName);
+        if (fileName.isEmpty())
+            return;
+        // The dialog is told not to ask, so that the question is the same
+        // with every platform's dialog and never asked twice.
+        if (QFileInfo::exists(fileName) && !m_notifier->question(kConfirmSaveTitle, replaceQuestion(fileName)))
+            return;
+        saveReport(fileName);
     });
 }
 

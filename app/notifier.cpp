@@ -18,3 +18,9 @@ void MessageBoxNotifier::generalError(const QString& text)
 {
     QMessageBox::critical(m_parent, kApplicationTitle, text);
 }
+
+bool MessageBoxNotifier::question(const QString& title, const QString& text)
+{
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}

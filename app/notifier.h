@@ -15,6 +15,9 @@ public:
     // The application's general error box: title the application title, error
     // icon. The text arrives with its full stop already settled.
     virtual void generalError(const QString& text) = 0;
+    // A yes-or-no question (title `title`, question icon, No the default);
+    // true when the user answers Yes.
+    virtual bool question(const QString& title, const QString& text) = 0;
 };
 
 // Modal QMessageBox over the parent window.
@@ -24,6 +27,7 @@ public:
     void error(const QString& text) override;
     void information(const QString& text) override;
     void generalError(const QString& text) override;
+    bool question(const QString& title, const QString& text) override;
 
 private:
     QWidget* m_parent;

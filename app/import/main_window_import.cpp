@@ -45,6 +45,8 @@ void TfrmMain::btImportTableClick()
 {
     runCommand([this] {
         dlgOpenSeq->setNameFilter(kTableFileFilter);
+        if (!m_lastDir.isEmpty())
+            dlgOpenSeq->setDirectory(m_lastDir);
         if (!runModal(*dlgOpenSeq))
             return;
         const QString fileName = dlgOpenSeq->selectedFiles().value(0);
@@ -80,5 +82,5 @@ void TfrmMain::importTableFile(const QString& fileName)
         return;
     }
     storeImportChoices(dialog.choices(), storePath());
-    showOpenedSequence(importedLabel(fileName, dialog.columnName()));
+    showOpenedSequence(fileName, importedLabel(fileName, dialog.columnName()));
 }

@@ -1,5 +1,6 @@
 #include "command_fixture.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QTextBlock>
 
@@ -125,6 +126,29 @@ TEST_F(CommandTest, RejectedFileLeavesThePreviousSequenceUsable)
         EXPECT_EQ(report(*window), counted);
         EXPECT_EQ(window->RainflowRun().SeqLength, 6);
     }
+}
+
+TEST_F(CommandTest, OpenStartsInTheLastSequencesFolderAlsoAfterARestart)
+{
+    QString startFolder;
+    auto seeFolder = [&](QDialog& dialog) {
+        startFolder = static_cast<QFileDialog&>(dialog).directory().absolutePath();
+        return false;
+    };
+    {
+        auto window = startWindow();
+        open(*window, exampleFile("worked_example.txt"));
+        answer = seeFolder;
+        window->btOpenSeqFile->click();
+        EXPECT_EQ(startFolder, QFileInfo(exampleFile("worked_example.txt")).absolutePath());
+        ASSERT_TRUE(window->close());
+    }
+    startFolder.clear();
+    auto window = startWindow();
+    answer = seeFolder;
+    window->btOpenSeqFile->click();
+    EXPECT_EQ(startFolder, QFileInfo(exampleFile("worked_example.txt")).absolutePath());
+    EXPECT_TRUE(window->UserDir().isEmpty()); // UserDir stays as stored
 }
 
 TEST_F(CommandTest, RejectedFirstOpenLeavesExecuteDisabled)

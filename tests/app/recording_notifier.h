@@ -10,6 +10,12 @@ public:
     void error(const QString& text) override { errors << text; }
     void information(const QString& text) override { informations << text; }
     void generalError(const QString& text) override { generalErrors << text; }
+    bool question(const QString&, const QString& text) override
+    {
+        questions << text;
+        return answerYes;
+    }
 
-    QStringList errors, informations, generalErrors;
+    QStringList errors, informations, generalErrors, questions;
+    bool answerYes = false;
 };

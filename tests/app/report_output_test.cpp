@@ -70,9 +70,10 @@ TEST_F(ReportOutputTest, SaveWritesRtfThatReadsBackAsTheReport)
     EXPECT_TRUE(notifier.generalErrors.isEmpty());
 }
 
-TEST_F(ReportOutputTest, SaveReplacesWithoutAskingAndWritesRtfUnderAnyName)
+TEST_F(ReportOutputTest, SaveWritesRtfUnderAnyName)
 {
     auto window = withReport();
+    notifier.answerYes = true;
     const QString other = writeFile(QStringLiteral("old.txt"), "old content");
     const int dialogsBefore = dialogsShown;
     saveAs(*window, other);
@@ -82,7 +83,20 @@ TEST_F(ReportOutputTest, SaveReplacesWithoutAskingAndWritesRtfUnderAnyName)
     EXPECT_TRUE(rtf.contains("Zo\\u235\\'3f"));
     EXPECT_TRUE(static_cast<QFileDialog*>(window->dlgSave)->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(window->dlgSave->defaultSuffix(), QStringLiteral("rtf"));
-    EXPECT_EQ(dialogsShown, dialogsBefore + 1); // no question before replacing
+    EXPECT_EQ(dialogsShown, dialogsBefore + 1); // the dialog itself does not ask a second time
+    EXPECT_EQ(notifier.questions.size(), 1);
+}
+
+TEST_F(ReportOutputTest, SaveProposesTheSequencesNameInItsFolder)
+{
+    auto window = withReport();
+    QStringList proposed;
+    answer = [&](QDialog& dialog) {
+        proposed = static_cast<QFileDialog&>(dialog).selectedFiles();
+        return false;
+    };
+    window->Save1->trigger();
+    EXPECT_EQ(proposed, QStringList{exampleFile("worked_example.rtf")});
 }
 
 TEST_F(ReportOutputTest, CancelledSaveWritesNothing)
@@ -115,6 +129,24 @@ TEST_F(ReportOutputTest, SaveIntoAMissingFolderSaysWhichFileCannotBeCreated)
     EXPECT_GT(notifier.generalErrors[0].size(), prefix.size() + 1);
     EXPECT_TRUE(notifier.generalErrors[0].endsWith(u'.'));
     EXPECT_EQ(report(*window), before);
+}
+
+TEST_F(ReportOutputTest, SaveOverAnExistingFileAsksAndKeepsItUnlessTold)
+{
+    auto window = withReport();
+    const QString target = writeFile(QStringLiteral("old.rtf"), "kept");
+    saveAs(*window, target);
+    ASSERT_EQ(notifier.questions.size(), 1);
+    EXPECT_EQ(notifier.questions[0], QStringLiteral("old.rtf already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(contentOf(target), QByteArray("kept"));
+
+    notifier.answerYes = true;
+    saveAs(*window, target);
+    EXPECT_EQ(notifier.questions.size(), 2);
+    EXPECT_TRUE(contentOf(target).startsWith("{\\rtf1"));
+
+    saveAs(*window, dir() + QStringLiteral("/new.rtf")); // nothing to replace: no question
+    EXPECT_EQ(notifier.questions.size(), 2);
 }
 
 TEST_F(ReportOutputTest, CopyWithoutSelectionCopiesAndSelectsTheWholeReport)
