@@ -7,6 +7,7 @@
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
+#include "chart_view.h"
 #include "load_plot_data.h"
 
 #include <QChar>
@@ -38,6 +39,10 @@ public:
     // Shows these data; `source` names them in the title. The matrix tab is
     // there only when the data have a matrix.
     void setData(SpectrumPlotData data, const QString& source);
+    // What saved and copied pictures say above the chart: the sequence file
+    // and the counting parameters. Also the SVG's title.
+    void setDescription(const QString& description);
+    const QString& description() const { return m_description; }
     const SpectrumPlotData& data() const { return m_data; }
 
     bool hasChart(Chart chart) const;
@@ -68,8 +73,11 @@ private:
     void guarded(const std::function<void()>& body);
     const ChartView& shownView() const;
     QString chartTitle() const;
+    // The chart on show with the description above it, for the exports.
+    ChartPainter exportedChart() const;
 
     PlotWindowSeams m_seams;
     SpectrumPlotData m_data;
     QString m_source; // the sequence file's name, for the proposed file names
+    QString m_description;
 };

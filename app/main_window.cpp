@@ -3,6 +3,7 @@
 #include "app_error.h"
 #include "edit_float.h"
 #include "float_text.h"
+#include "io_error.h"
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -82,6 +84,9 @@ bool TfrmMain::guarded(const std::function<void()>& body)
     try {
         body();
         return true;
+    } catch (const tessivo::IoError& error) {
+        // Which file, for the user to look at.
+        m_notifier->generalError(withFullStop(QString::fromUtf8(error.what())), QFile::decodeName(error.path().c_str()));
     } catch (const std::exception& error) {
         m_notifier->generalError(withFullStop(QString::fromUtf8(error.what())));
     } catch (...) {

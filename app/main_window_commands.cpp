@@ -3,6 +3,7 @@
 
 #include "edit_float.h"
 #include "import/table_import_command.h"
+#include "message_details.h"
 #include "parameter_checks.h"
 #include "report_builder.h"
 #include "report_pane.h"
@@ -10,6 +11,7 @@
 #include "run_messages.h"
 #include "run_progress.h"
 #include "sequence_loading.h"
+#include "tab_stop_fitting.h"
 #include "load_plot_window.h"
 
 #include <QApplication>
@@ -83,7 +85,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     // describe what Execute would count.
     const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
     if (outcome != tessivo::OpenOutcome::Ok) {
-        m_notifier->error(incorrectSequenceMessage(pathOf(fileName)));
+        m_notifier->error(incorrectSequenceMessage(pathOf(fileName)), incorrectSequenceDetail(fileName));
         return;
     }
     showOpenedSequence(fileName, fileName);
@@ -96,8 +98,10 @@ void TfrmMain::showOpenedSequence(const QString& fileName, const QString& label)
     btSpectrumPlot->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
-    lbSeqFile->setText(label);
-    m_sequencePath = fileName;
+    fitTabStopsToText(*reReport->document());
+    showSequenceFile(label);
+    m_reportHeader = ReportHeader{};
+    m_reportHeader.sequenceFile = label;
     m_lastDir = QFileInfo(fileName).absolutePath();
 }
 
@@ -134,7 +138,7 @@ void TfrmMain::countAndReport()
     tessivo::ExecuteOptions options;
     options.notice = [this, &progress](const std::string& text) {
         progress.close();
-        m_notifier->information(QString::fromStdString(text));
+        m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_run->SeqLength));
     };
     options.processMessages = processPendingMessages;
     options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
@@ -147,11 +151,23 @@ void TfrmMain::countAndReport()
     progress.close();
     m_table = std::move(table);
     m_cycleCount = cycleCount;
-    reReport->writeAtOnce(
-        [&] { tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator); });
+    reReport->writeAtOnce([&] {
+        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+        fitTabStopsToText(*reReport->document());
+    });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.counted = true;
+    m_reportHeader.filterSize = m_run->FilterSize;
+    m_reportHeader.normalize = m_run->Normalize;
+    m_reportHeader.useLoadBins = m_run->UseLoadBins;
+    m_reportHeader.switchedToBins = result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.binCount = m_run->BinCount;
+    m_reportHeader.decomposition = m_run->Decomposition;
+    m_reportHeader.sequenceLength = m_run->SeqLength;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     btSpectrumPlot->setEnabled(true);
-    if (m_plotWindow)
+    if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
+    }
 }

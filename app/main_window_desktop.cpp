@@ -3,11 +3,13 @@
 // spectrum plot window.
 #include "main_window.h"
 
+#include "app_identity.h"
 #include "dropped_file.h"
 #include "edit_float.h"
 #include "file_dialogs.h"
 #include "report_pane.h"
 #include "load_plot_window.h"
+#include "path_elision.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"
 
@@ -100,7 +102,15 @@ void TfrmMain::executeShortcut()
 
 QString TfrmMain::plotSource() const
 {
-    return QFileInfo(lbSeqFile->text()).fileName();
+    return QFileInfo(m_sequenceFile).fileName();
+}
+
+void TfrmMain::showSequenceFile(const QString& fileName)
+{
+    m_sequenceFile = fileName;
+    lbSeqFile->setText(elidedPath(fileName, lbSeqFile->fontMetrics(), lbSeqFile->width()));
+    lbSeqFile->setToolTip(fileName);
+    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + plotSource());
 }
 
 void TfrmMain::btSpectrumPlotClick()
@@ -114,9 +124,10 @@ void TfrmMain::btSpectrumPlotClick()
             m_plotWindow = new SpectrumPlotWindow(this, seams);
             prepareFileDialog(*m_plotWindow->dlgSavePlot);
         }
-        if (!m_sequencePath.isEmpty())
-            m_plotWindow->dlgSavePlot->setDirectory(QFileInfo(m_sequencePath).absolutePath());
+        if (!m_sequenceFile.isEmpty())
+            m_plotWindow->dlgSavePlot->setDirectory(QFileInfo(m_sequenceFile).absolutePath());
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
         m_plotWindow->show();
         m_plotWindow->raise();
         m_plotWindow->activateWindow();

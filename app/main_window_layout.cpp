@@ -115,7 +115,7 @@ void TfrmMain::createInputPanel()
     gbSequenceFile = placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
     btOpenSeqFile = placed(new QPushButton(QStringLiteral("Open"), gbSequenceFile), "btOpenSeqFile", 8, 16, 75, 25);
     btImportTable = placed(new QPushButton(QStringLiteral("Import..."), gbSequenceFile), "btImportTable", 88, 16, 75, 25);
-    // Sized to its text; the group box clips a path longer than its width.
+    // As wide as the group leaves; a longer path is shortened in its middle.
     lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 176, 21, 592 - 176 - 8, 13);
     lbSeqFile->setTextFormat(Qt::PlainText);
 }
@@ -123,7 +123,7 @@ void TfrmMain::createInputPanel()
 void TfrmMain::createParameterPanel()
 {
     pnlParameters = panel(this, "pnlParameters", 121, 174);
-    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Paramaters "), pnlParameters),
+    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Parameters "), pnlParameters),
                       "gbRFCParamaters", 8, 1, 592, 168);
     gbRFCParamaters = gb;
     Label1 = label(gb, "Label1", QStringLiteral("Filter size:"), 8, 20, 13);
@@ -147,7 +147,7 @@ void TfrmMain::createParameterPanel()
 void TfrmMain::createExecutePanel()
 {
     pnlExecute = panel(this, "pnlExecute", 295, 64);
-    gbExecute = placed(new QGroupBox(QStringLiteral("Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
+    gbExecute = placed(new QGroupBox(QStringLiteral(" Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
     btExecute = placed(new QPushButton(QStringLiteral("Execute"), gbExecute), "btExecute", 8, 16, 75, 25);
     btExecute->setEnabled(false);
     btSpectrumPlot = placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
@@ -187,6 +187,8 @@ void TfrmMain::createDialogs()
     prepareFileDialog(*dlgSave);
     // One printer for the program's run, so the dialog keeps the user's choice.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Paper margins until the user sets others in the page setup.
+    m_printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     dlgPrint = new QPrintDialog(m_printer.get(), this);
     dlgPrint->setObjectName(QStringLiteral("dlgPrint"));
     // The report is printed whole: no page range, no selection.

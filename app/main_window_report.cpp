@@ -3,6 +3,7 @@
 
 #include "about_window.h"
 #include "file_dialogs.h"
+#include "edit_float.h"
 #include "file_saving.h"
 #include "report_pane.h"
 #include "report_printing.h"
@@ -10,6 +11,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTextDocument>
 #include <QPrintDialog>
 
 namespace {
@@ -30,7 +32,9 @@ void TfrmMain::Print1Click()
     guarded([this] {
         if (!runModal(*dlgPrint))
             return;
-        printDocument(*reReport->document(), *m_printer, kReportJobName);
+        const QString footer = QFileInfo(m_sequenceFile).fileName() + QStringLiteral(" - ")
+                               + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        printDocument(*reportWithHeader(), *m_printer, kReportJobName, footer);
     });
 }
 
@@ -49,7 +53,7 @@ void TfrmMain::Save1Click()
         dlgSave->setNameFilter(kRtfFilter);
         dlgSave->setDefaultSuffix(QStringLiteral("rtf"));
         dlgSave->setOption(QFileDialog::DontConfirmOverwrite);
-        proposeSaveTarget(*dlgSave, m_sequencePath, QStringLiteral("rtf"));
+        proposeSaveTarget(*dlgSave, m_sequenceFile, QStringLiteral("rtf"));
         if (!runModal(*dlgSave))
             return;
         const QString fileName = dlgSave->selectedFiles().value(0);
@@ -67,7 +71,18 @@ void TfrmMain::Save1Click()
 // replaced only once the new one is complete.
 void TfrmMain::saveReport(const QString& fileName)
 {
-    saveFileContent(fileName, documentToRtf(*reReport->document()));
+    saveFileContent(fileName, documentToRtf(*reportWithHeader()));
+}
+
+QDateTime TfrmMain::now() const
+{
+    return m_seams.clock ? m_seams.clock() : QDateTime::currentDateTime();
+}
+
+std::unique_ptr<QTextDocument> TfrmMain::reportWithHeader() const
+{
+    return documentWithHeader(*reReport->document(),
+                              reportHeaderLines(m_reportHeader, now(), edFilter->decimalSeparator()));
 }
 
 void TfrmMain::lbAboutClick()

@@ -1,5 +1,6 @@
 #include "report_pane.h"
 
+#include "report_html.h"
 #include "rtf_writer.h"
 
 #include <QAction>
@@ -91,10 +92,10 @@ QMimeData* ReportPane::createMimeDataFromSelection() const
     auto* data = new QMimeData;
     const QTextDocumentFragment fragment = textCursor().selection();
     data->setText(fragment.toPlainText());
-    data->setHtml(fragment.toHtml());
     QTextDocument selection;
     selection.setDefaultFont(document()->defaultFont());
     QTextCursor(&selection).insertFragment(fragment);
+    data->setHtml(documentToHtml(selection));
     data->setData(QStringLiteral("text/rtf"), documentToRtf(selection));
     return data;
 }

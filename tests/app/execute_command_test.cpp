@@ -194,9 +194,20 @@ TEST_F(CommandTest, LongSequenceIsCountedInLoadBinsWithANotice)
     EXPECT_EQ(notifier.informations,
               QStringList{QStringLiteral("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
                                          "Markov matrix (64x64) has been applied.")});
+    EXPECT_EQ(notifier.details, QStringList{QStringLiteral("The sequence has 40000 values; from 40000 values on, "
+                                                           "the count is made in load bins.")});
     EXPECT_TRUE(notifier.errors.isEmpty());
     EXPECT_EQ(report(*window), expectedReport(file, p, 64));
     EXPECT_TRUE(report(*window).startsWith(QStringLiteral("Spectrum characteristics\nSequence length: \t40000\n")));
+
+    // The saved report's header says that the count went to load bins, and why.
+    const QString saved = dir() + QStringLiteral("/long.rtf");
+    chooseFile(saved);
+    window->Save1->trigger();
+    QFile rtf(saved);
+    ASSERT_TRUE(rtf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(rtf.readAll().contains(
+        "Load bins:\\tab yes, 64 x 64 classes (switched on: 40000 values, load bins from 40000 values on)"));
 }
 
 TEST_F(CommandTest, SecondExecuteGivesTheSameReport)

@@ -1,3 +1,4 @@
+#include "app_identity.h"
 #include "command_fixture.h"
 
 #include <QFileInfo>
@@ -62,7 +63,7 @@ TEST_F(CommandTest, CancellingTheDialogChangesNothing)
     EXPECT_EQ(dialogsShown, 2);
 }
 
-TEST_F(CommandTest, LongPathIsOpenedAndShownInFull)
+TEST_F(CommandTest, LongPathIsOpenedAndShownShortenedWithTheNameInView)
 {
     const QString deep = dir() + u'/' + QString(120, u'd') + u'/' + QString(120, u'e');
     ASSERT_TRUE(QDir().mkpath(deep));
@@ -71,7 +72,14 @@ TEST_F(CommandTest, LongPathIsOpenedAndShownInFull)
     auto window = startWindow();
     open(*window, writeFile(file, "10 -5 20"));
     EXPECT_EQ(report(*window), kTenMinusFiveTwenty);
-    EXPECT_EQ(window->lbSeqFile->text(), dir() + u'/' + file);
+    const QString path = dir() + u'/' + file;
+    const QString shown = window->lbSeqFile->text();
+    EXPECT_EQ(window->lbSeqFile->toolTip(), path);
+    EXPECT_LE(window->lbSeqFile->fontMetrics().horizontalAdvance(shown), window->lbSeqFile->width());
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/") + QString(40, u'f'))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(path.left(4))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(window->windowTitle(), kApplicationTitle + QStringLiteral(" - ") + QString(40, u'f'));
 }
 
 // A rejected Open leaves everything as the last good Open left it, and
