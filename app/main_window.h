@@ -130,6 +130,7 @@ private:
     void FormCreate();
     void btExecuteClick();
     void btOpenSeqFileClick();
+    void btImportTableClick(); // in import/main_window_import.cpp
     void FormShow();
     void FormClose();
     void Print1Click();
@@ -157,6 +158,10 @@ private:
     QDateTime now() const;
     // The bodies of Open after the dialog and of Execute after the checks.
     void openSequenceFile(const QString& fileName);
+    void importTableFile(const QString& fileName);
+    // After a successful Open or Import of fileName: Execute on, the report
+    // anew, the label.
+    void showOpenedSequence(const QString& fileName, const QString& label);
     void countAndReport();
     void claimWorkDir();
     // The sequence file's name, for the plot window's title.
@@ -209,6 +214,7 @@ public:
     QFrame* pnlInput = nullptr;
     QGroupBox* gbSequenceFile = nullptr;
     QPushButton* btOpenSeqFile = nullptr;
+    QPushButton* btImportTable = nullptr; // Import...: a column of a table
     QLabel* lbSeqFile = nullptr;
     QFrame* pnlParameters = nullptr;
     QGroupBox* gbRFCParamaters = nullptr;
@@ -233,6 +239,7 @@ public:
     QAction* Copy1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* acOpen = nullptr;    // Ctrl+O anywhere in the window
+    QAction* acImport = nullptr;  // Ctrl+I anywhere in the window
     QAction* acExecute = nullptr; // F5 or Ctrl+E, while Execute is enabled
     QFileDialog* dlgOpenSeq = nullptr;
     QFileDialog* dlgSave = nullptr;

@@ -4,6 +4,7 @@
 #include "edit_float.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
+#include "import/table_import_command.h"
 #include "message_details.h"
 #include "report_pane.h"
 #include "engine/run/run_control.h"
@@ -84,9 +85,14 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     // describe what Execute would count.
     const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
     if (outcome != tessivo::OpenOutcome::Ok) {
-        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile), incorrectSequenceDetail(fileName));
+        m_notifier->error(incorrectSequenceMessage(pathOf(fileName)), incorrectSequenceDetail(fileName));
         return;
     }
+    showOpenedSequence(fileName, fileName);
+}
+
+void TfrmMain::showOpenedSequence(const QString& fileName, const QString& label)
+{
     btExecute->setEnabled(true);
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
@@ -94,9 +100,9 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
     fitTabStopsToText(*reReport->document());
-    showSequenceFile(fileName);
+    showSequenceFile(label);
     m_reportHeader = ReportHeader{};
-    m_reportHeader.sequenceFile = fileName;
+    m_reportHeader.sequenceFile = label;
     m_lastDir = QFileInfo(fileName).absolutePath();
 }
 

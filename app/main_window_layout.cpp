@@ -114,8 +114,9 @@ void TfrmMain::createInputPanel()
     pnlInput = panel(this, "pnlInput", 57, 64);
     gbSequenceFile = placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
     btOpenSeqFile = placed(new QPushButton(QStringLiteral("Open"), gbSequenceFile), "btOpenSeqFile", 8, 16, 75, 25);
+    btImportTable = placed(new QPushButton(QStringLiteral("Import..."), gbSequenceFile), "btImportTable", 88, 16, 75, 25);
     // As wide as the group leaves; a longer path is shortened in its middle.
-    lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 96, 21, 592 - 96 - 8, 13);
+    lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 176, 21, 592 - 176 - 8, 13);
     lbSeqFile->setTextFormat(Qt::PlainText);
 }
 
@@ -201,7 +202,7 @@ void TfrmMain::createDialogs()
 
 void TfrmMain::setTabOrders()
 {
-    QWidget* const chain[] = {btOpenSeqFile, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
+    QWidget* const chain[] = {btOpenSeqFile, btImportTable, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
                               rbDecomposition, rbUpward, btExecute, btSpectrumPlot, btFatigue, reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
@@ -210,6 +211,7 @@ void TfrmMain::setTabOrders()
 void TfrmMain::connectEvents()
 {
     connect(btOpenSeqFile, &QPushButton::clicked, this, &TfrmMain::btOpenSeqFileClick);
+    connect(btImportTable, &QPushButton::clicked, this, &TfrmMain::btImportTableClick);
     connect(btExecute, &QPushButton::clicked, this, &TfrmMain::btExecuteClick);
     connect(lbAbout, &LinkLabel::clicked, this, &TfrmMain::lbAboutClick);
     connect(Print1, &QAction::triggered, this, &TfrmMain::Print1Click);
@@ -246,6 +248,12 @@ void TfrmMain::createShortcuts()
     acOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     addAction(acOpen);
     connect(acOpen, &QAction::triggered, this, &TfrmMain::btOpenSeqFileClick);
+
+    acImport = new QAction(QStringLiteral("Import"), this);
+    acImport->setObjectName(QStringLiteral("acImport"));
+    acImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    addAction(acImport);
+    connect(acImport, &QAction::triggered, this, &TfrmMain::btImportTableClick);
 
     acExecute = new QAction(QStringLiteral("Execute"), this);
     acExecute->setObjectName(QStringLiteral("acExecute"));

@@ -129,6 +129,19 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
         *flag->second = true;
         return;
     }
+    if (const ColumnOptionKind kind = columnOptionKind(name); kind != ColumnOptionKind::None) {
+        std::string value;
+        if (kind == ColumnOptionKind::Flag && eq != std::string::npos)
+            throw UsageProblem{"'" + name + "' takes no value"};
+        if (kind == ColumnOptionKind::Value) {
+            if (eq == std::string::npos && i + 1 >= args.size())
+                throw UsageProblem{"'" + name + "' needs a value"};
+            value = eq != std::string::npos ? arg.substr(eq + 1) : args[++i];
+        }
+        if (const auto problem = applyColumnOption(name, value, m_options.columns))
+            throw UsageProblem{*problem};
+        return;
+    }
     const auto handlers = valueOptions();
     const auto handler = handlers.find(name);
     if (handler == handlers.end())
@@ -180,6 +193,8 @@ void Parser::parse(const std::vector<std::string>& args)
     } catch (const std::invalid_argument& e) {
         throw UsageProblem{e.what()};
     }
+    if (const auto problem = checkColumnOptions(m_options.columns))
+        throw UsageProblem{*problem};
 }
 
 } // namespace
@@ -215,7 +230,7 @@ std::string usageText()
            "Sequences (1 to 100 FILEs, joined in the order given):\n"
            "  --repetitions N     repeat the FILE that follows N times; default 1\n"
            "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
-           + fatigueUsageText() +
+           + fatigueUsageText() + columnUsageText() +
            "Output:\n"
            "  --format FORMAT     report (default), csv or json, to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"

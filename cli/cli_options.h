@@ -2,6 +2,7 @@
 // The command line of tessivo-count: what it accepts and its usage text.
 
 #include "fatigue_options.h"
+#include "column_options.h"
 
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,7 @@ struct CountOptions {
     std::optional<std::string> workDir;
     std::vector<SequenceArg> sequences; // 1 to 100
     FatigueOptions fatigue;
+    ColumnOptions columns;              // the FILEs are tables when active()
 };
 
 struct ParsedCommandLine {

@@ -1,6 +1,7 @@
 #include "count_command.h"
 
 #include "engine/files/combined_sequence.h"
+#include "column_count.h"
 #include "cycle_export.h"
 #include "engine/record/io_error.h"
 #include "engine/run/parameter_checks.h"
@@ -97,6 +98,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
             return ExitStatus::IoFailure;
         }
     }
+    if (options.columns.active())
+        return runColumnCount(options, out, err);
     auto run = runWithParameters(options);
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;

@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, CaptionsAndFonts)
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
 {
     auto window = start();
-    const QWidget* expected[] = {window->btOpenSeqFile, window->edFilter, window->cbNormalize, window->cbMatrix,
+    const QWidget* expected[] = {window->btOpenSeqFile, window->btImportTable, window->edFilter, window->cbNormalize, window->cbMatrix,
                                  window->cbLoadBinSize, window->rbDecomposition, window->rbUpward,
                                  window->btExecute, window->btSpectrumPlot, window->btFatigue, window->reReport};
     QWidget* current = window->btOpenSeqFile;

@@ -21,12 +21,12 @@ awk -v out="$scratch/cases" '
   function line(s) {
     if (cont) { sub(/^ +/, "", s); cmd = cmd " " s; cont = sub(/\\$/, "", cmd); if (!cont) print cmd > (out "/" n ".cmd"); return }
     if (s ~ /^\$ /) {
-      n++; cmd = substr(s, 3); printf "" > (out "/" n ".expected")
+      n++; incase = 1; cmd = substr(s, 3); printf "" > (out "/" n ".expected")
       cont = sub(/\\$/, "", cmd); if (!cont) print cmd > (out "/" n ".cmd"); return
     }
-    if (n) print s > (out "/" n ".expected")
+    if (incase) print s > (out "/" n ".expected") # a block without commands is no case
   }
-  /<pre>/ { inpre = 1; sub(/.*<pre>/, "") }
+  /<pre>/ { inpre = 1; incase = 0; sub(/.*<pre>/, "") }
   inpre {
     done = sub(/<\/pre>.*/, "")
     s = decode($0)

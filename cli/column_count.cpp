@@ -1,0 +1,303 @@
+#include "column_count.h"
+
+#include "cycle_export.h"
+#include "engine/tables/column_choice.h"
+#include "engine/tables/table_error.h"
+#include "engine/tables/table_sequence.h"
+#include "engine/record/io_error.h"
+#include "engine/run/parameter_checks.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/files/prefetch_source.h"
+#include "engine/run/run_control.h"
+
+#include <atomic>
+#include <cerrno>
+#include <exception>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace tessivo::cli {
+namespace {
+
+// One column counted over all the FILEs.
+struct Channel {
+    std::string name;    // as the first FILE names it
+    std::string heading; // name and unit
+    std::vector<TableColumnRef> refs;   // one per FILE
+    std::vector<ColumnStats> stats;     // one per FILE
+    std::string output;  // what goes to standard output
+    std::string notices; // what goes to standard error
+    std::exception_ptr failure;
+};
+
+TableOverrides overridesOf(const ColumnOptions& c)
+{
+    TableOverrides o;
+    o.delimiter = c.delimiter;
+    o.decimal = c.decimal;
+    return o;
+}
+
+// How a column of the first FILE is found in the others: by its name, or by
+// its number when it has none.
+std::string keyOf(const TableLayout& layout, std::size_t column)
+{
+    const std::string& name = layout.columns[column].name;
+    return name.empty() ? std::to_string(column + 1) : name;
+}
+
+// The channels and, per FILE, its layout and the statistics of each chosen
+// column. Throws TableFormatError.
+std::vector<Channel> readChannels(const CountOptions& options)
+{
+    const ColumnOptions& c = options.columns;
+    std::vector<TableLayout> layouts;
+    for (const SequenceArg& arg : options.sequences)
+        layouts.push_back(detectTableLayout(arg.file, overridesOf(c)));
+    const std::string& first = options.sequences.front().file;
+    std::vector<std::size_t> chosen = c.allColumns ? numericColumns(layouts.front(), false)
+                                                   : chooseColumns(layouts.front(), c.columns, first);
+    std::vector<std::string> keys;
+    for (const std::size_t j : chosen)
+        keys.push_back(keyOf(layouts.front(), j));
+
+    std::vector<Channel> channels(chosen.size());
+    for (std::size_t f = 0; f < options.sequences.size(); ++f) {
+        const std::string& path = options.sequences[f].file;
+        const std::vector<std::size_t> columns = f == 0 ? chosen : chooseColumns(layouts[f], keys, path);
+        if (columns.size() != chosen.size())
+            throw TableFormatError(path, 0, 0, "", "two of the columns chosen are one column here");
+        const std::vector<ColumnStats> stats = scanTableColumns(path, layouts[f], columns, c.skipEmpty);
+        for (std::size_t k = 0; k < chosen.size(); ++k) {
+            channels[k].refs.push_back(TableColumnRef{path, layouts[f], columns[k], c.skipEmpty});
+            channels[k].stats.push_back(stats[k]);
+        }
+    }
+    // A first column that rises all the way is time, not a load.
+    if (c.allColumns && !c.keepTime && !chosen.empty() && chosen.front() == 0) {
+        bool rising = true;
+        for (const ColumnStats& s : channels.front().stats)
+            rising = rising && s.points > 1 && s.strictlyIncreasing;
+        if (rising)
+            channels.erase(channels.begin());
+    }
+    for (Channel& channel : channels) {
+        const TableColumnRef& ref = channel.refs.front();
+        channel.name = columnLabel(ref.layout, ref.column);
+        channel.heading = columnHeading(ref.layout, ref.column);
+    }
+    return channels;
+}
+
+std::unique_ptr<TRainflowRun> runFor(const CountOptions& options, const Channel& channel)
+{
+    auto run = std::make_unique<TRainflowRun>();
+    InitRainflowRun(*run);
+    run->Normalize = options.normalize;
+    run->UseLoadBins = options.loadBins;
+    run->BinCount = options.binCount;
+    run->Decomposition = options.decomposition;
+    run->FilterSize = options.filter;
+    for (std::size_t f = 0; f < channel.refs.size(); ++f) {
+        TSequence& slot = run->Sequences[f + 1];
+        if (!fillTableSlot(slot, channel.refs[f].path, channel.stats[f]))
+            throw TableFormatError(channel.refs[f].path, 0, static_cast<std::int64_t>(channel.refs[f].column + 1),
+                                   channel.name, "no numbers in this column");
+        slot.Repetitions = options.sequences[f].repetitions;
+        slot.Scale = options.sequences[f].scale;
+    }
+    run->SeqCount = static_cast<std::int32_t>(channel.refs.size());
+    UpdateSequenceTotals(*run);
+    return run;
+}
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char ch : text)
+        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + "\"";
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string s = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            s += '\\';
+            s += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            s += escaped;
+        } else {
+            s += ch;
+        }
+    }
+    return s + "\"";
+}
+
+// The count of one channel, its output written into channel.output.
+void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
+{
+    auto run = runFor(options, channel);
+    TCycleTable table(MaxCycles, options.unlimited);
+    std::int32_t cycleCount = 0;
+    ExecuteOptions execute;
+    execute.notice = [&channel](const std::string& text) { channel.notices += channel.name + ": " + text + '\n'; };
+    execute.limits.unlimited = options.unlimited;
+    std::ostringstream text;
+    StreamReport report(text);
+    const bool wantReport = options.format == OutputFormat::Report;
+    RunResult result = RunResult::Normal;
+    if (options.workDir) {
+        for (std::size_t f = 0; f < channel.refs.size(); ++f) {
+            const auto index = static_cast<std::int32_t>(f + 1);
+            TSequence kept = run->Sequences[f + 1];
+            if (loadTableColumnSlot(*run, index, channel.refs[f], *options.workDir) != OpenOutcome::Ok)
+                throw TableFormatError(channel.refs[f].path, 0, 0, channel.name, "no numbers in this column");
+            run->Sequences[f + 1].Repetitions = kept.Repetitions;
+            run->Sequences[f + 1].Scale = kept.Scale;
+        }
+        UpdateSequenceTotals(*run);
+        result = wantReport ? executeCount(*run, table, cycleCount, *options.workDir, report, execute)
+                            : countCombinedSequence(*run, table, cycleCount, *options.workDir, execute);
+    } else {
+        CombinedTableSource combined(*run, channel.refs);
+        std::unique_ptr<PrefetchSource> ahead = readAhead ? std::make_unique<PrefetchSource>(combined) : nullptr;
+        ValueSource& source = ahead ? static_cast<ValueSource&>(*ahead) : combined;
+        result = wantReport ? executeCount(*run, table, cycleCount, source, report, execute)
+                            : countCombinedSequence(*run, table, cycleCount, source, execute);
+    }
+    if (options.format == OutputFormat::Report) {
+        channel.output = channel.heading + "\n\n" + text.str();
+    } else if (options.format == OutputFormat::Csv) {
+        std::ostringstream csv;
+        writeCyclesCsv(csv, table, cycleCount);
+        std::istringstream lines(csv.str());
+        std::string line;
+        std::getline(lines, line); // the header, written once for all channels
+        while (std::getline(lines, line))
+            channel.output += csvField(channel.name) + "," + line + "\n";
+    } else {
+        std::ostringstream json;
+        writeCountJson(json, *run, result, table, cycleCount);
+        std::string body = json.str();
+        body = body.substr(body.find('{') + 1);
+        std::string fields = "\n  \"channel\": " + jsonString(channel.name) + ",\n  \"unit\": "
+                             + jsonString(channel.refs.front().layout.columns[channel.refs.front().column].unit) + ",";
+        std::int64_t skipped = 0;
+        for (const ColumnStats& s : channel.stats)
+            skipped += s.skippedEmpty;
+        fields += "\n  \"emptyCellsSkipped\": " + std::to_string(skipped) + ",";
+        channel.output = "{" + fields + body;
+    }
+}
+
+void countAll(const CountOptions& options, std::vector<Channel>& channels)
+{
+    // Work files have one set of names: the columns take turns then.
+    const unsigned workers = options.workDir || channels.size() < 2 ? 1 : 2;
+    std::atomic<std::size_t> nextChannel{0};
+    const auto work = [&] {
+        for (std::size_t k; (k = nextChannel++) < channels.size();) {
+            try {
+                countChannel(options, channels[k], workers == 1);
+            } catch (...) {
+                channels[k].failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (unsigned w = 1; w < workers; ++w)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads)
+        t.join();
+}
+
+std::string indented(const std::string& object)
+{
+    std::string text = "    ";
+    for (std::size_t i = 0; i < object.size(); ++i) {
+        text += object[i];
+        if (object[i] == '\n' && i + 1 < object.size())
+            text += "    ";
+    }
+    return text;
+}
+
+void writeOutputs(const CountOptions& options, const std::vector<Channel>& channels, std::ostream& out)
+{
+    if (options.format == OutputFormat::Csv)
+        out << "channel,range,upper,lower,count,cumulative\n";
+    if (options.format == OutputFormat::Json)
+        out << "{\n  \"channels\": [\n";
+    for (std::size_t k = 0; k < channels.size(); ++k) {
+        if (options.format == OutputFormat::Json) {
+            std::string object = channels[k].output;
+            while (!object.empty() && object.back() == '\n')
+                object.pop_back();
+            out << indented(object) << (k + 1 < channels.size() ? ",\n" : "\n");
+        } else {
+            out << (k > 0 && options.format == OutputFormat::Report ? "\n" : "") << channels[k].output;
+        }
+    }
+    if (options.format == OutputFormat::Json)
+        out << "  ]\n}\n";
+}
+
+} // namespace
+
+ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::ostream& err)
+{
+    std::vector<Channel> channels;
+    try {
+        channels = readChannels(options);
+        for (const Channel& channel : channels) {
+            for (std::size_t f = 0; f < channel.refs.size(); ++f) {
+                if (channel.stats[f].skippedEmpty > 0)
+                    err << "tessivo-count: " << channel.refs[f].path << ": " << channel.name << ": "
+                        << channel.stats[f].skippedEmpty
+                        << (channel.stats[f].skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
+            }
+            // Every check before the first count: a rejected column stops them all.
+            if (const auto message = checkParameters(*runFor(options, channel))) {
+                err << "tessivo-count: " << channel.name << ": " << *message << '\n';
+                return ExitStatus::InputRejected;
+            }
+        }
+    } catch (const TableFormatError& e) {
+        err << "tessivo-count: " << e.what() << '\n';
+        return ExitStatus::InputRejected;
+    }
+    if (channels.empty()) {
+        err << "tessivo-count: " << options.sequences.front().file << ": no column of loads to count\n";
+        return ExitStatus::InputRejected;
+    }
+    countAll(options, channels);
+    for (const Channel& channel : channels) {
+        err << channel.notices;
+        if (channel.failure) {
+            try {
+                std::rethrow_exception(channel.failure);
+            } catch (const TableFormatError& e) {
+                err << "tessivo-count: " << e.what() << '\n';
+                return ExitStatus::InputRejected;
+            }
+        }
+    }
+    writeOutputs(options, channels, out);
+    out.flush();
+    if (!out) {
+        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        return ExitStatus::IoFailure;
+    }
+    return ExitStatus::Counted;
+}
+
+} // namespace tessivo::cli

@@ -1,0 +1,71 @@
+// Import: a column of a table becomes the sequence exactly as Open makes a
+// plain file of the same values the sequence; Open points to Import for a table.
+
+#include "command_fixture.h"
+
+#include "import/import_settings.h"
+#include "import/table_import_dialog.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+
+namespace {
+
+const QByteArray kTable = "time;F;M\r\n(s);(kN);(kN m)\r\n0,0;10;1\r\n0,5;-5,5;2\r\n1,0;20;3\r\n1,5;-2,25;1\r\n";
+const QByteArray kPlainF = "10 -5.5 20 -2.25\n";
+
+TEST_F(CommandTest, ImportOpensAColumnAsOpenWouldAFileOfItsValues)
+{
+    auto window = startWindow();
+    const QString table = writeFile(QStringLiteral("loads.csv"), kTable);
+    QString layoutText;
+    QString cellWithComma;
+    QString cellUnderComma;
+    answer = [&](QDialog& dialog) {
+        if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+            files->selectFile(table);
+            return true;
+        }
+        auto& import = static_cast<TableImportDialog&>(dialog);
+        layoutText = import.lbLayout->text();
+        cellWithComma = import.twPreview->item(1, 1)->text();
+        import.cbDelimiter->setCurrentIndex(1); // comma: read again at once
+        cellUnderComma = import.lbLayout->text().section(u',', 0, 0);
+        import.cbDelimiter->setCurrentIndex(0);
+        import.lwColumns->setCurrentRow(1);
+        return true;
+    };
+    window->btImportTable->click();
+
+    EXPECT_EQ(layoutText, QStringLiteral("semicolon-separated, decimal comma, names on line 1, units on line 2, "
+                                         "numbers from line 3"));
+    EXPECT_EQ(cellWithComma, QStringLiteral("-5,5"));
+    EXPECT_EQ(cellUnderComma, QStringLiteral("comma-separated"));
+    EXPECT_TRUE(notifier.errors.isEmpty()) << notifier.errors.join(u'|').toStdString();
+    EXPECT_EQ(window->lbSeqFile->text(), table + QStringLiteral(" : F"));
+    EXPECT_TRUE(window->btExecute->isEnabled());
+    EXPECT_EQ(loadImportChoices(storePath()).column, QStringLiteral("F"));
+    const QString importedSpectrum = report(*window);
+    window->btExecute->click();
+    const QString importedReport = report(*window);
+
+    open(*window, writeFile(QStringLiteral("f.txt"), kPlainF));
+    EXPECT_EQ(report(*window), importedSpectrum);
+    window->btExecute->click();
+    EXPECT_EQ(report(*window), importedReport);
+    EXPECT_EQ(importedReport, expectedReport(dir() + QStringLiteral("/f.txt"), Parameters{}, 32));
+}
+
+TEST_F(CommandTest, OpenPointsToImportOnlyForATable)
+{
+    auto window = startWindow();
+    open(*window, writeFile(QStringLiteral("loads.csv"), kTable));
+    open(*window, writeFile(QStringLiteral("bad.txt"), "1 2 x\n"));
+    EXPECT_EQ(notifier.errors,
+              (QStringList{QStringLiteral("Incorrect sequence file\n"
+                                          "The file looks like a table of columns: Import... reads it."),
+                           QStringLiteral("Incorrect sequence file")}));
+}
+
+} // namespace

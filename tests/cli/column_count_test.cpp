@@ -1,0 +1,182 @@
+// tessivo-count on columns of tables: a column counts exactly as a plain
+// sequence file of the same values, in every output format; what is rejected.
+
+#include "cli_runner.h"
+#include "tests/engine/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+using tessivo::test::CliRun;
+using tessivo::test::TempDir;
+
+namespace {
+
+struct Box {
+    TempDir cwd;
+    TempDir capture;
+    CliRun run(const std::vector<std::string>& args) const { return tessivo::test::runCli(args, cwd.str(), capture.str()); }
+};
+
+// A random walk in three decimals, as text with '.'.
+std::vector<std::string> walk(std::mt19937_64& rng, std::size_t n)
+{
+    std::normal_distribution<double> step(0.0, 10.0);
+    std::vector<std::string> values;
+    double v = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        v += step(rng);
+        std::ostringstream s;
+        s.setf(std::ios::fixed);
+        s.precision(3);
+        s << v;
+        values.push_back(s.str());
+    }
+    return values;
+}
+
+std::string commas(std::string s)
+{
+    for (char& c : s)
+        c = c == '.' ? ',' : c;
+    return s;
+}
+
+std::string joined(const std::vector<std::string>& values)
+{
+    std::string text;
+    for (const auto& v : values)
+        text += v + "\n";
+    return text;
+}
+
+// A semicolon table with decimal commas: time, force F, moment M, with units.
+std::string table(const std::vector<std::string>& f, const std::vector<std::string>& m)
+{
+    std::string text = "\xEF\xBB\xBFtime;F;M\r\n(s);(kN);(kN m)\r\n";
+    for (std::size_t i = 0; i < f.size(); ++i)
+        text += std::to_string(i) + ",5;" + commas(f[i]) + ";" + commas(m[i]) + "\r\n";
+    return text;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+TEST(ColumnCount, ColumnCountsEqualPlainFileCounts)
+{
+    Box box;
+    std::mt19937_64 rng(7);
+    const auto f1 = walk(rng, 700), m1 = walk(rng, 700), f2 = walk(rng, 300), m2 = walk(rng, 300);
+    const std::string t1 = box.cwd.write("a.csv", table(f1, m1));
+    const std::string t2 = box.cwd.write("b.csv", table(f2, m2));
+    const std::string p1 = box.cwd.write("f1.txt", joined(f1));
+    const std::string p2 = box.cwd.write("f2.txt", joined(f2));
+    const std::vector<std::vector<std::string>> parameterSets = {
+        {}, {"--filter", "3.5", "--normalize"}, {"--load-bins", "--bin-count", "64", "--residue", "upward"},
+    };
+    for (const auto& parameters : parameterSets) {
+        for (const std::string format : {"report", "csv", "json"}) {
+            std::vector<std::string> common = parameters;
+            common.insert(common.end(), {"--format", format});
+            auto plainArgs = common;
+            plainArgs.insert(plainArgs.end(), {"--repetitions", "2", p1, "--scale", "1.5", p2});
+            auto tableArgs = common;
+            tableArgs.insert(tableArgs.end(), {"--column", "F", "--repetitions", "2", t1, "--scale", "1.5", t2});
+            const CliRun plain = box.run(plainArgs);
+            const CliRun column = box.run(tableArgs);
+            ASSERT_EQ(plain.status, 0) << plain.err;
+            ASSERT_EQ(column.status, 0) << column.err;
+            if (format == "report") {
+                EXPECT_EQ(column.out, "F (kN)\n\n" + plain.out);
+            } else if (format == "csv") {
+                const auto p = lines(plain.out);
+                const auto c = lines(column.out);
+                ASSERT_EQ(c.size(), p.size());
+                EXPECT_EQ(c[0], "channel," + p[0]);
+                for (std::size_t i = 1; i < p.size(); ++i)
+                    EXPECT_EQ(c[i], "F," + p[i]);
+            } else {
+                const auto p = lines(plain.out);
+                EXPECT_NE(column.out.find("\"channel\": \"F\""), std::string::npos);
+                for (std::size_t i = 1; i + 1 < p.size(); ++i)
+                    EXPECT_NE(column.out.find("    " + p[i] + "\n"), std::string::npos) << p[i];
+            }
+        }
+    }
+}
+
+TEST(ColumnCount, AllColumnsLeaveOutRisingTimeAndKeepTheOrderChosen)
+{
+    Box box;
+    std::mt19937_64 rng(11);
+    const auto f = walk(rng, 41000), m = walk(rng, 41000); // beyond 40000: the matrix notice
+    const std::string t = box.cwd.write("t.csv", table(f, m));
+    const std::string pm = box.cwd.write("m.txt", joined(m));
+    const CliRun plain = box.run({"--format", "csv", pm});
+    const CliRun all = box.run({"--all-columns", "--format", "csv", t});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.err, "F: " + std::string("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
+                                           "Markov matrix (32x32) has been applied.\n")
+                           + "M: Number of counted cycles exceeds maximum allowed number of load cycles.\n"
+                             "Markov matrix (32x32) has been applied.\n");
+    const auto a = lines(all.out);
+    std::size_t fRows = 0, mRows = 0;
+    for (const auto& line : a) {
+        fRows += line.rfind("F,", 0) == 0 ? 1 : 0;
+        mRows += line.rfind("M,", 0) == 0 ? 1 : 0;
+        EXPECT_NE(line.rfind("time,", 0), 0u);
+    }
+    EXPECT_EQ(mRows, lines(plain.out).size() - 1);
+    EXPECT_GT(fRows, 0u);
+    EXPECT_LT(all.out.find("\nF,"), all.out.find("\nM,"));
+
+    const CliRun kept = box.run({"--all-columns", "--keep-time", "--format", "json", t});
+    EXPECT_NE(kept.out.find("\"channel\": \"time\""), std::string::npos);
+    // Chosen twice, by name and by number: counted once; in the order chosen.
+    const CliRun twice = box.run({"--column", "M", "--column", "3", "--column", "F", "--format", "json", t});
+    ASSERT_EQ(twice.status, 0);
+    const std::size_t mAt = twice.out.find("\"channel\": \"M\"");
+    EXPECT_LT(mAt, twice.out.find("\"channel\": \"F\""));
+    EXPECT_EQ(twice.out.find("\"channel\": \"M\"", mAt + 1), std::string::npos);
+}
+
+TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
+{
+    Box box;
+    const std::string t = box.cwd.write("t.csv", "a,b\n1,2\n3,x\n5,\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"--column", "c", t}, 2, "tessivo-count: " + t + ": no column \"c\"; the columns are: a, b\n"},
+        {{"--column", "b", t}, 2, "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
+        {{"--column", "a", "--skip-empty", t}, 0, ""},
+        {{"--delimiter", "tab", t}, 1, "tessivo-count: '--delimiter', '--decimal-comma', '--decimal-point', "
+                                      "'--skip-empty' and '--keep-time' need '--column' or '--all-columns'\n"},
+        {{"--column", "a", "--delimiter", "pipe", t}, 1,
+         "tessivo-count: '--delimiter' must be comma, semicolon, tab or blanks, not 'pipe'\n"},
+        {{"--column", "a", t + ".missing"}, 3, "tessivo-count: " + t + ".missing: File not found\n"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = box.run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), c.err);
+    }
+    const std::string empties = box.cwd.write("e.csv", "a;b\n1;\n2;3\n;4\n");
+    const CliRun skipped = box.run({"--column", "b", "--skip-empty", "--format", "json", empties});
+    EXPECT_EQ(skipped.status, 0);
+    EXPECT_EQ(skipped.err, "tessivo-count: " + empties + ": b: 1 empty cell skipped\n");
+    EXPECT_NE(skipped.out.find("\"emptyCellsSkipped\": 1,"), std::string::npos);
+}
+
+} // namespace
