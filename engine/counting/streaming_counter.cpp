@@ -82,11 +82,13 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     PartialCount::State& s = *m_count.m;
     const CountParameters& p = s.params;
     describeRun(run, s);
-    m_output = std::make_unique<TCycleTable>(MaxCycles);
-    m_outputHolds = true;
     CountOutcome outcome;
     const bool bins = p.useLoadBins || (s.length >= MatrixThreshold && !p.unlimited);
 
+    if (bins || !p.unlimited) {
+        m_output = std::make_unique<TCycleTable>(MaxCycles);
+        m_outputHolds = true;
+    }
     if (!bins && !p.unlimited) {
         // The fixed table keeps the order in which cycles came once it is
         // full: count the loads again in one go, as the engine does.
@@ -103,7 +105,6 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     if (!bins) {
         CycleTally tally(run, false, s.table, outcome.result);
         handleResidue(tally, residue, p);
-        m_outputHolds = false;
         SortCycles(outcome.cycleCount, s.table);
         return outcome;
     }
