@@ -3,6 +3,7 @@
 #include "combined_sequence.h"
 #include "cycle_export.h"
 #include "io_error.h"
+#include "partial_commands.h"
 #include "parameter_checks.h"
 #include "plain_text_report.h"
 #include "prefetch_source.h"
@@ -99,10 +100,14 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     auto run = runWithParameters(options);
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;
+    if (options.savePartial) // a piece need not spread beyond the filter
+        return savePartialCount(*run, options, err);
     if (const auto message = checkParameters(*run)) {
         err << "tessivo-count: " << *message << '\n';
         return ExitStatus::InputRejected;
     }
+    if (ExitStatus status{}; countInTwoPieces(*run, options, out, err, status))
+        return status;
 
     TCycleTable table(MaxCycles, options.unlimited);
     std::int32_t cycleCount = 0;

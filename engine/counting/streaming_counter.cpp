@@ -75,6 +75,7 @@ StreamingCounter& StreamingCounter::operator=(StreamingCounter&&) noexcept = def
 
 StreamingCounter StreamingCounter::snapshot() const { return StreamingCounter(m_count.clone()); }
 
+TCycleTable& StreamingCounter::table() { return m_outputHolds ? *m_output : m_count.m->table; }
 const TCycleTable& StreamingCounter::table() const { return m_outputHolds ? *m_output : m_count.m->table; }
 
 CountOutcome StreamingCounter::finish(TRainflowRun& run)

@@ -53,6 +53,7 @@ public:
     // those of the sequence, std::overflow_error beyond 2147483647 values.
     // Call it once.
     CountOutcome finish(TRainflowRun& run);
+    TCycleTable& table();
     const TCycleTable& table() const;
 
 private:
