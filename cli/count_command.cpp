@@ -98,6 +98,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         }
     }
     auto run = runWithParameters(options);
+    if (ExitStatus status{}; countUnscannedInTwoPieces(*run, options, out, err, status))
+        return status;
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;
     if (options.savePartial) // a piece need not spread beyond the filter

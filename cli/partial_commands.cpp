@@ -6,6 +6,7 @@
 #include "combined_sequence.h"
 #include "cycle_export.h"
 #include "io_error.h"
+#include "parameter_checks.h"
 #include "plain_text_report.h"
 #include "prefetch_source.h"
 #include "report_builder.h"
@@ -19,6 +20,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <fstream>
+#include <limits>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -148,6 +150,7 @@ public:
     }
     std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
     bool stopped() const { return m_file.malformed() || m_file.endedByCtrlZ(); }
+    bool malformed() const { return m_file.malformed(); }
 
 private:
     const TSequence& m_slot;
@@ -200,6 +203,57 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
     }
 }
 
+namespace {
+
+// The two halves of a slot's file counted at once, merged. `malformed`
+// tells whether the loads the file holds ended at a token that is not a number.
+StreamingCounter countHalves(const TSequence& slot, const CountParameters& p, std::uint64_t middle, bool& malformed)
+{
+    PartialCount second(p, 2);
+    bool secondMalformed = false;
+    std::exception_ptr secondFailure;
+    std::thread worker([&] {
+        try {
+            SlotRangeSource in(slot, middle, ~std::uint64_t{0});
+            feedAll(in, second);
+            secondMalformed = in.malformed();
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    StreamingCounter counter(p);
+    bool firstStopped = false;
+    try {
+        SlotRangeSource in(slot, 0, middle);
+        feedAll(in, counter.partial());
+        firstStopped = in.stopped();
+        malformed = in.malformed();
+    } catch (...) {
+        worker.join();
+        throw;
+    }
+    worker.join();
+    // A Ctrl-Z or a token that is not a number in the first half ends the loads there.
+    if (!firstStopped) {
+        if (secondFailure)
+            std::rethrow_exception(secondFailure);
+        counter.append(std::move(second));
+        malformed = secondMalformed;
+    }
+    return counter;
+}
+
+ExitStatus finishAndWrite(TRainflowRun& run, StreamingCounter& counter, const CountOptions& options, std::ostream& out,
+                          std::ostream& err)
+{
+    const std::int32_t seqCount = run.SeqCount;
+    const CountOutcome outcome = counter.finish(run);
+    run.SeqCount = seqCount;
+    return writeResult(run, counter, outcome, options, out, err);
+}
+
+} // namespace
+
 bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
                       ExitStatus& status)
 {
@@ -219,39 +273,50 @@ bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostre
         p.binLowest = run.LowestTrough;
         p.binHighest = run.HighestPeak;
     }
-    PartialCount second(p, 2);
-    std::exception_ptr secondFailure;
-    std::thread worker([&] {
-        try {
-            SlotRangeSource in(slot, middle, ~std::uint64_t{0});
-            feedAll(in, second);
-        } catch (...) {
-            secondFailure = std::current_exception();
-        }
-    });
-    StreamingCounter counter(p);
-    bool firstStopped = false;
-    try {
-        SlotRangeSource in(slot, 0, middle);
-        feedAll(in, counter.partial());
-        firstStopped = in.stopped();
-    } catch (...) {
-        worker.join();
-        throw;
-    }
-    worker.join();
-    // A Ctrl-Z in the first half ends the file there.
-    if (!firstStopped) {
-        if (secondFailure)
-            std::rethrow_exception(secondFailure);
-        counter.append(std::move(second));
-    }
+    bool malformed = false;
+    StreamingCounter counter = countHalves(slot, p, middle, malformed);
     if (counter.partial().length() != slot.Points)
         throw FileShortenedError(slot.FileName);
-    const std::int32_t seqCount = run.SeqCount;
-    const CountOutcome outcome = counter.finish(run);
-    run.SeqCount = seqCount;
-    status = writeResult(run, counter, outcome, options, out, err);
+    status = finishAndWrite(run, counter, options, out, err);
+    return true;
+}
+
+bool countUnscannedInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
+                               ExitStatus& status)
+{
+    if (!options.unlimited || options.workDir || options.savePartial || options.sequences.size() != 1 ||
+        options.sequences[0].repetitions != 1 || options.sequences[0].scale != 1.0L)
+        return false;
+    const std::uint64_t middle = middleSeparator(options.sequences[0].file);
+    if (middle == 0)
+        return false;
+    TSequence& slot = run.Sequences[1];
+    slot.FileName = options.sequences[0].file;
+    slot.Active = true;
+    slot.Repetitions = 1;
+    slot.Scale = 1.0L;
+    slot.Weight = 1.0L;
+    run.SeqCount = 1;
+    bool malformed = false;
+    StreamingCounter counter = countHalves(slot, parametersOf(options), middle, malformed);
+    const PartialCount& whole = counter.partial();
+    if (malformed || whole.length() == 0) {
+        err << "tessivo-count: " << slot.FileName << ": " << kIncorrectSequenceFile << '\n';
+        status = ExitStatus::InputRejected;
+        return true;
+    }
+    if (whole.length() > std::numeric_limits<std::int32_t>::max())
+        throw std::overflow_error("The sequence file " + slot.FileName + " holds more than 2147483647 values");
+    slot.Points = static_cast<std::int32_t>(whole.length());
+    slot.HighestPeak = whole.highest();
+    slot.LowestTrough = whole.lowest();
+    UpdateSequenceTotals(run);
+    if (const auto message = checkParameters(run)) {
+        err << "tessivo-count: " << *message << '\n';
+        status = ExitStatus::InputRejected;
+        return true;
+    }
+    status = finishAndWrite(run, counter, options, out, err);
     return true;
 }
 

@@ -31,4 +31,12 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
 bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
                       ExitStatus& status);
 
+// With --unlimited no load needs the extremes before it is counted: a large
+// file, read once at scale 1, is counted as two pieces without the scan that
+// loads the slots. Fills slot 1 and the totals from the count, then makes the
+// checks of the parameters and reports an incorrect file as the scan would.
+// Returns false, having done nothing, for any other input.
+bool countUnscannedInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
+                               ExitStatus& status);
+
 } // namespace tessivo::cli

@@ -176,4 +176,10 @@ TEST(CliPartial, LargeFileCountedOnTwoCoresAsInOnePass)
         onePass.insert(onePass.end(), {"--workdir", work.str(), "--format", "csv", big});
         expectSameRun(box.run(split), box.run(onePass));
     }
+    // Without the scan, a token that is not a number still makes the file incorrect.
+    const std::string broken = box.cwd.write("broken.txt", text + " 1,5\n");
+    const CliRun r = box.run({"--unlimited", broken});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "tessivo-count: " + broken + ": Incorrect sequence file\n");
 }
