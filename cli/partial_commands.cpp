@@ -138,6 +138,13 @@ public:
     {
         if (!m_file.next(value))
             return false;
+        // The totals take the loads as read, scaled but not rounded.
+        const long double a = value * m_slot.Scale;
+        if (m_values == 0 || a > m_highest)
+            m_highest = a;
+        if (m_values == 0 || a < m_lowest)
+            m_lowest = a;
+        ++m_values;
         if (!m_file.lastDigits().exact)
             value = roundToWorkPrecision(value);
         if (m_slot.Scale != 1.0L) {
@@ -151,10 +158,14 @@ public:
     std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
     bool stopped() const { return m_file.malformed() || m_file.endedByCtrlZ(); }
     bool malformed() const { return m_file.malformed(); }
+    void giveExtremes(PartialCount& count) const { count.setExtremes(m_highest, m_lowest); }
 
 private:
     const TSequence& m_slot;
     SequenceFileSource m_file;
+    std::int64_t m_values = 0;
+    long double m_highest = NoPeak;
+    long double m_lowest = NoTrough;
 };
 
 } // namespace
@@ -169,6 +180,7 @@ ExitStatus savePartialCount(TRainflowRun& run, const CountOptions& options, std:
     CombinedSequenceSource combined(run);
     PrefetchSource readAhead(combined);
     feedAll(readAhead, count);
+    count.setExtremes(run.HighestPeak, run.LowestTrough);
     writeAtomically(*options.savePartial, count);
     return ExitStatus::Counted;
 }
@@ -216,6 +228,7 @@ StreamingCounter countHalves(const TSequence& slot, const CountParameters& p, st
         try {
             SlotRangeSource in(slot, middle, ~std::uint64_t{0});
             feedAll(in, second);
+            in.giveExtremes(second);
             secondMalformed = in.malformed();
         } catch (...) {
             secondFailure = std::current_exception();
@@ -226,6 +239,7 @@ StreamingCounter countHalves(const TSequence& slot, const CountParameters& p, st
     try {
         SlotRangeSource in(slot, 0, middle);
         feedAll(in, counter.partial());
+        in.giveExtremes(counter.partial());
         firstStopped = in.stopped();
         malformed = in.malformed();
     } catch (...) {

@@ -117,6 +117,11 @@ public:
     std::int64_t length() const;      // loads fed, over all pieces
     long double highest() const;      // NoPeak while empty
     long double lowest() const;       // NoTrough while empty
+    // The extremes as the sequence totals give them (from the loads as read,
+    // before they were rounded to 15 significant digits and fed); they are
+    // what the report shows and what the load classes span. Ignored while
+    // nothing was fed.
+    void setExtremes(long double highest, long double lowest);
 
     // The binary form (see partial_count.cpp for the layout), ending with a
     // CRC-32 of everything before it. Reading an unlimited table that went to

@@ -54,18 +54,20 @@ void expectSameRun(const CliRun& merged, const CliRun& whole)
 
 } // namespace
 
-// WISPERX cut in three at odd places (one piece a single value), then the
-// whole of it once more as a fourth piece: 51327 values, past the switch to
-// the matrix. Every format, with and without load bins and limits.
+// WISPERX cut in three at odd places (one piece a single value, the highest
+// load with more digits than a work file keeps), then the whole of it once
+// more as a fourth piece: 51327 values, past the switch to the matrix. Every
+// format, with and without load bins and limits.
 TEST(CliPartial, MergeOfPiecesEqualsTheCountOfTheJoinedFile)
 {
     Sandbox box;
-    const std::vector<std::string> all = tokens(readAll(kWisperx));
+    std::vector<std::string> all = tokens(readAll(kWisperx));
     const std::size_t n = all.size();
+    all[7001] = "64.00000000000000001";
     const std::vector<std::string> files = {piece(box.cwd, "p1.txt", all, 0, 7001), piece(box.cwd, "p2.txt", all, 7001, 7002),
                                             piece(box.cwd, "p3.txt", all, 7002, n), kWisperx};
     const std::string joined = box.cwd.write("joined.txt", readAll(files[0]) + readAll(files[1]) + readAll(files[2]));
-    const std::string twice = box.cwd.write("twice.txt", readAll(joined) + readAll(joined));
+    const std::string twice = box.cwd.write("twice.txt", readAll(joined) + readAll(kWisperx));
 
     const std::vector<std::vector<std::string>> settings = {
         {},
