@@ -194,6 +194,8 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (!m_pendingOption.empty())
         throw UsageProblem{"'" + m_pendingOption + "' must be followed by the FILE it applies to"};
+    if (m_options.piece != 1 && !m_options.savePartial)
+        throw UsageProblem{"'--piece' goes with '--save-partial'"};
     if (m_options.savePartial && m_options.workDir)
         throw UsageProblem{"'--save-partial' writes no work files: leave out '--workdir'"};
     if (m_options.binLowest.has_value() != m_options.binHighest.has_value() ||
