@@ -54,8 +54,8 @@ pieces=$scratch/pieces
 mkdir "$pieces"
 "$build/bench/gen_random_walk" 12000000 "$scratch/long.txt"
 split -l 12000 -d -a 3 --additional-suffix=.txt "$scratch/long.txt" "$pieces/rec-"
-low=$(sort -g "$scratch/long.txt" | head -n 1)
-high=$(sort -g "$scratch/long.txt" | tail -n 1)
+read -r low high < <(awk 'NR == 1 || $1 < lo { lo = $1 } NR == 1 || $1 > hi { hi = $1 } END { print lo, hi }' \
+  "$scratch/long.txt")
 for mode in "--unlimited" "--load-bins --bin-lowest $low --bin-highest $high"; do
   n=0
   for f in "$pieces"/rec-*.txt; do
