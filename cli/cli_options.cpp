@@ -60,6 +60,15 @@ OutputFormat format(const std::string& text)
     throw UsageProblem{"'--format' must be report, csv or json, not '" + text + "'"};
 }
 
+std::uint64_t piece(const std::string& text)
+{
+    std::uint64_t n = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n < 1)
+        throw UsageProblem{"'--piece' needs a whole number from 1, not '" + text + "'"};
+    return n;
+}
+
 class Parser {
 public:
     explicit Parser(ParsedCommandLine& result) : m_result(result), m_options(result.options) {}
@@ -70,6 +79,7 @@ private:
     using ValueHandler = std::function<void(const std::string&)>;
     void option(const std::string& arg, const std::vector<std::string>& args, std::size_t& i);
     void file(const std::string& path);
+    void checkMerge() const;
     std::map<std::string, ValueHandler> valueOptions();
 
     ParsedCommandLine& m_result;
@@ -91,6 +101,15 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
                  throw UsageProblem{"'--workdir' needs a folder"};
              m_options.workDir = v;
          }},
+        {"--save-partial",
+         [this](const std::string& v) {
+             if (v.empty())
+                 throw UsageProblem{"'--save-partial' needs a file"};
+             m_options.savePartial = v;
+         }},
+        {"--piece", [this](const std::string& v) { m_options.piece = piece(v); }},
+        {"--bin-lowest", [this](const std::string& v) { m_options.binLowest = number("--bin-lowest", v); }},
+        {"--bin-highest", [this](const std::string& v) { m_options.binHighest = number("--bin-highest", v); }},
         {"--repetitions",
          [this](const std::string& v) {
              m_next.repetitions = repetitions(v);
@@ -157,6 +176,10 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
 
 void Parser::file(const std::string& path)
 {
+    if (m_result.action == ParsedCommandLine::Action::Merge) {
+        m_options.partFiles.push_back(path);
+        return;
+    }
     if (m_options.sequences.size() == kMaxSequenceArgs)
         throw UsageProblem{"at most 100 sequence files can be counted together"};
     m_next.file = path;
@@ -168,7 +191,12 @@ void Parser::file(const std::string& path)
 void Parser::parse(const std::vector<std::string>& args)
 {
     bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    std::size_t first = 0;
+    if (!args.empty() && args[0] == "merge") {
+        m_result.action = ParsedCommandLine::Action::Merge;
+        first = 1;
+    }
+    for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             file(arg);
@@ -184,8 +212,21 @@ void Parser::parse(const std::vector<std::string>& args)
             option(arg, args, i);
         }
     }
+    if (m_result.action == ParsedCommandLine::Action::Merge) {
+        checkMerge();
+        return;
+    }
     if (!m_pendingOption.empty())
         throw UsageProblem{"'" + m_pendingOption + "' must be followed by the FILE it applies to"};
+    if (m_options.piece != 1 && !m_options.savePartial)
+        throw UsageProblem{"'--piece' goes with '--save-partial'"};
+    if (m_options.savePartial && m_options.workDir)
+        throw UsageProblem{"'--save-partial' writes no work files: leave out '--workdir'"};
+    if (m_options.binLowest.has_value() != m_options.binHighest.has_value() ||
+        (m_options.binLowest && (!m_options.savePartial || !m_options.loadBins)))
+        throw UsageProblem{"'--bin-lowest' and '--bin-highest' go together, with '--save-partial' and '--load-bins'"};
+    if (m_options.binLowest && !(*m_options.binHighest > *m_options.binLowest))
+        throw UsageProblem{"'--bin-highest' must be above '--bin-lowest'"};
     if (m_options.sequences.empty())
         throw UsageProblem{"no sequence FILE given"};
     try {
@@ -195,6 +236,19 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
+}
+
+// A merge takes its parameters from the partial counts: only the output can be chosen.
+void Parser::checkMerge() const
+{
+    const CountOptions plain;
+    const CountOptions& o = m_options;
+    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
+        o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
+        !m_pendingOption.empty())
+        throw UsageProblem{"'merge' takes only '--format' and '--normalize': the partial counts carry the rest"};
+    if (o.partFiles.empty())
+        throw UsageProblem{"no partial count FILE given to merge"};
 }
 
 } // namespace
@@ -215,6 +269,7 @@ std::string usageText()
 {
     return "Usage: tessivo-count [OPTION]... [--repetitions N] [--scale X] FILE\n"
            "                     [[--repetitions N] [--scale X] FILE]...\n"
+           "       tessivo-count merge [--format FORMAT] [--normalize] PART...\n"
            "Count the load cycles of load sequences by the rainflow method.\n"
            "\n"
            "Counting:\n"
@@ -231,6 +286,13 @@ std::string usageText()
            "  --repetitions N     repeat the FILE that follows N times; default 1\n"
            "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
            + fatigueUsageText() + columnUsageText() +
+           "Counting in pieces:\n"
+           "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
+           "                      result; 'merge' joins the PARTs of the pieces in order\n"
+           "  --piece N           the position of this piece in the whole sequence; default 1\n"
+           "  --bin-lowest X, --bin-highest Y\n"
+           "                      with --load-bins: the extremes of the whole sequence, so\n"
+           "                      that the piece is counted in load classes at once\n"
            "Output:\n"
            "  --format FORMAT     report (default), csv or json, to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"

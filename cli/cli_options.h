@@ -39,10 +39,16 @@ struct CountOptions {
     std::vector<SequenceArg> sequences; // 1 to 100
     FatigueOptions fatigue;
     ColumnOptions columns;              // the FILEs are tables when active()
+    // Counting in pieces (partial_commands.h).
+    std::optional<std::string> savePartial; // write the partial count here instead of a result
+    std::uint64_t piece = 1;                // the position of this input among the pieces
+    std::optional<long double> binLowest;   // the whole sequence's extremes, for classes from the start
+    std::optional<long double> binHighest;
+    std::vector<std::string> partFiles;     // merge: the partial counts in order
 };
 
 struct ParsedCommandLine {
-    enum class Action { Count, Help, Version, Error } action = Action::Count;
+    enum class Action { Count, Merge, Help, Version, Error } action = Action::Count;
     CountOptions options;
     std::string error; // for Action::Error: what was wrong, one line
 };

@@ -12,6 +12,7 @@
 #include "engine/files/sequence_loading.h"
 #include "engine/files/work_folder_lock.h"
 #include "fatigue_output.h"
+#include "partial_commands.h"
 
 #include <cerrno>
 #include <memory>
@@ -101,12 +102,18 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     if (options.columns.active())
         return runColumnCount(options, out, err);
     auto run = runWithParameters(options);
+    if (ExitStatus status{}; countUnscannedInTwoPieces(*run, options, out, err, status))
+        return status;
     if (!loadSequences(*run, options, err))
         return ExitStatus::InputRejected;
+    if (options.savePartial) // a piece need not spread beyond the filter
+        return savePartialCount(*run, options, err);
     if (const auto message = checkParameters(*run)) {
         err << "tessivo-count: " << *message << '\n';
         return ExitStatus::InputRejected;
     }
+    if (ExitStatus status{}; countInTwoPieces(*run, options, out, err, status))
+        return status;
 
     TCycleTable table(MaxCycles, options.unlimited);
     std::int32_t cycleCount = 0;

@@ -4,6 +4,7 @@
 #include "count_command.h"
 #include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
+#include "partial_commands.h"
 
 #include <iostream>
 #include <new>
@@ -31,9 +32,12 @@ int main(int argc, char** argv)
         std::cerr << "tessivo-count: " << command.error << "\n\n" << usageText();
         return static_cast<int>(ExitStatus::UsageError);
     case ParsedCommandLine::Action::Count:
+    case ParsedCommandLine::Action::Merge:
         break;
     }
     try {
+        if (command.action == ParsedCommandLine::Action::Merge)
+            return static_cast<int>(mergePartialCounts(command.options, std::cout, std::cerr));
         return static_cast<int>(runCount(command.options, std::cout, std::cerr));
     } catch (const IoError& e) {
         std::cerr << "tessivo-count: " << e.path() << ": " << e.what() << '\n';

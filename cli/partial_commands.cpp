@@ -1,0 +1,337 @@
+#include "partial_commands.h"
+
+#include "engine/counting/partial_count.h"
+#include "engine/counting/streaming_counter.h"
+
+#include "engine/files/combined_sequence.h"
+#include "cycle_export.h"
+#include "engine/record/io_error.h"
+#include "engine/run/parameter_checks.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/files/prefetch_source.h"
+#include "engine/run/report_builder.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_reader.h"
+#include "engine/numbers/work_notation.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <fcntl.h>
+#include <fstream>
+#include <limits>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tessivo::cli {
+namespace {
+
+CountParameters parametersOf(const CountOptions& options)
+{
+    CountParameters p;
+    p.filter = options.filter;
+    p.residue = options.decomposition ? ResidueMethod::Decomposition : ResidueMethod::Upward;
+    p.useLoadBins = options.loadBins;
+    p.unlimited = options.unlimited;
+    p.binCount = options.binCount;
+    if (options.binLowest && options.binHighest) {
+        p.store = CycleStore::Bins;
+        p.binLowest = *options.binLowest;
+        p.binHighest = *options.binHighest;
+    }
+    return p;
+}
+
+void feedAll(ValueSource& in, PartialCount& count)
+{
+    long double block[4096];
+    while (const std::size_t n = in.nextBlock(block, 4096))
+        count.feed(block, n);
+}
+
+// The count's result as runCount writes it: the notice of the matrix, the
+// loads divided by the peak when asked, the chosen format.
+ExitStatus writeResult(TRainflowRun& run, StreamingCounter& counter, const CountOutcome& outcome,
+                       const CountOptions& options, std::ostream& out, std::ostream& err)
+{
+    if (outcome.result == RunResult::MatrixApplied)
+        err << matrixAppliedNotice(run.BinCount) << '\n' << std::flush;
+    TCycleTable& table = counter.table();
+    if (options.normalize)
+        table.divideLoads(outcome.cycleCount, run.HighestPeak);
+    if (options.format == OutputFormat::Csv) {
+        writeCyclesCsv(out, table, outcome.cycleCount);
+    } else if (options.format == OutputFormat::Json) {
+        writeCountJson(out, run, outcome.result, table, outcome.cycleCount);
+    } else {
+        StreamReport report(out);
+        WriteCountReport(report, run, table, outcome.cycleCount);
+    }
+    out.flush();
+    if (!out) {
+        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        return ExitStatus::IoFailure;
+    }
+    return ExitStatus::Counted;
+}
+
+// Writes to a file beside the target and renames it over the target, so a
+// failed write leaves what was there.
+void writeAtomically(const std::string& path, PartialCount& count)
+{
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!file)
+            throwIoError(errno != 0 ? errno : EIO, temporary);
+        count.write(file);
+        file.close();
+        if (!file) {
+            std::remove(temporary.c_str());
+            throwIoError(errno != 0 ? errno : EIO, temporary);
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int code = errno;
+        std::remove(temporary.c_str());
+        throwIoError(code, path);
+    }
+}
+
+// A separator byte near the middle of a file large enough to be worth
+// cutting, so that no number is cut; 0 when there is none before a Ctrl-Z.
+std::uint64_t middleSeparator(const std::string& fileName)
+{
+    constexpr std::uint64_t kMinimumSize = 8u << 20;
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
+        return 0;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return 0;
+    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
+    char window[65536];
+    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
+    ::close(fd);
+    for (ssize_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(window[i]);
+        if (c == 26)
+            return 0;
+        if (c <= 32)
+            return middle + static_cast<std::uint64_t>(i);
+    }
+    return 0;
+}
+
+// The loads of a byte range of a sequence file as the combined sequence gives
+// them: rounded as a work file would hold them, times the slot's scale.
+class SlotRangeSource final : public ValueSource {
+public:
+    SlotRangeSource(const TSequence& slot, std::uint64_t from, std::uint64_t to)
+        : m_slot(slot), m_file(slot.FileName, from, to)
+    {
+    }
+    bool next(long double& value) override
+    {
+        if (!m_file.next(value))
+            return false;
+        // The totals take the loads as read, scaled but not rounded.
+        const long double a = value * m_slot.Scale;
+        if (m_values == 0 || a > m_highest)
+            m_highest = a;
+        if (m_values == 0 || a < m_lowest)
+            m_lowest = a;
+        ++m_values;
+        if (!m_file.lastDigits().exact)
+            value = roundToWorkPrecision(value);
+        if (m_slot.Scale != 1.0L) {
+            const long double product = value * m_slot.Scale;
+            if (!std::isfinite(product))
+                throw std::overflow_error("A load of " + m_slot.FileName + " times its scale is too large");
+            value = roundToWorkPrecision(product);
+        }
+        return true;
+    }
+    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
+    bool stopped() const { return m_file.malformed() || m_file.endedByCtrlZ(); }
+    bool malformed() const { return m_file.malformed(); }
+    void giveExtremes(PartialCount& count) const { count.setExtremes(m_highest, m_lowest); }
+
+private:
+    const TSequence& m_slot;
+    SequenceFileSource m_file;
+    std::int64_t m_values = 0;
+    long double m_highest = NoPeak;
+    long double m_lowest = NoTrough;
+};
+
+} // namespace
+
+ExitStatus savePartialCount(TRainflowRun& run, const CountOptions& options, std::ostream& err)
+{
+    if (options.filter < 0) {
+        err << "tessivo-count: " << kNegativeFilterMessage << '\n';
+        return ExitStatus::InputRejected;
+    }
+    PartialCount count(parametersOf(options), options.piece);
+    CombinedSequenceSource combined(run);
+    PrefetchSource readAhead(combined);
+    feedAll(readAhead, count);
+    count.setExtremes(run.HighestPeak, run.LowestTrough);
+    writeAtomically(*options.savePartial, count);
+    return ExitStatus::Counted;
+}
+
+ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, std::ostream& err)
+{
+    try {
+        std::optional<StreamingCounter> counter;
+        for (const std::string& path : options.partFiles) {
+            std::ifstream file(path, std::ios::binary);
+            if (!file)
+                throwIoError(errno != 0 ? errno : EIO, path);
+            PartialCount part = PartialCount::read(file, path);
+            if (file.bad())
+                throwIoError(EIO, path);
+            if (!counter)
+                counter.emplace(std::move(part));
+            else
+                counter->append(std::move(part));
+        }
+        auto run = std::make_unique<TRainflowRun>();
+        const CountOutcome outcome = counter->finish(*run);
+        run->Normalize = options.normalize;
+        if (options.normalize && !(run->HighestPeak > 0)) {
+            err << "tessivo-count: " << kNegativeLoadsMessage << '\n';
+            return ExitStatus::InputRejected;
+        }
+        return writeResult(*run, *counter, outcome, options, out, err);
+    } catch (const PartialCountError& e) {
+        err << "tessivo-count: " << e.what() << '\n';
+        return ExitStatus::InputRejected;
+    }
+}
+
+namespace {
+
+// The two halves of a slot's file counted at once, merged. `malformed`
+// tells whether the loads the file holds ended at a token that is not a number.
+StreamingCounter countHalves(const TSequence& slot, const CountParameters& p, std::uint64_t middle, bool& malformed)
+{
+    PartialCount second(p, 2);
+    bool secondMalformed = false;
+    std::exception_ptr secondFailure;
+    std::thread worker([&] {
+        try {
+            SlotRangeSource in(slot, middle, ~std::uint64_t{0});
+            feedAll(in, second);
+            in.giveExtremes(second);
+            secondMalformed = in.malformed();
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    StreamingCounter counter(p);
+    bool firstStopped = false;
+    try {
+        SlotRangeSource in(slot, 0, middle);
+        feedAll(in, counter.partial());
+        in.giveExtremes(counter.partial());
+        firstStopped = in.stopped();
+        malformed = in.malformed();
+    } catch (...) {
+        worker.join();
+        throw;
+    }
+    worker.join();
+    // A Ctrl-Z or a token that is not a number in the first half ends the loads there.
+    if (!firstStopped) {
+        if (secondFailure)
+            std::rethrow_exception(secondFailure);
+        counter.append(std::move(second));
+        malformed = secondMalformed;
+    }
+    return counter;
+}
+
+ExitStatus finishAndWrite(TRainflowRun& run, StreamingCounter& counter, const CountOptions& options, std::ostream& out,
+                          std::ostream& err)
+{
+    const std::int32_t seqCount = run.SeqCount;
+    const CountOutcome outcome = counter.finish(run);
+    run.SeqCount = seqCount;
+    return writeResult(run, counter, outcome, options, out, err);
+}
+
+} // namespace
+
+bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
+                      ExitStatus& status)
+{
+    if (options.workDir || run.SeqCount != 1)
+        return false;
+    const TSequence& slot = run.Sequences[1];
+    if (!slot.Active || slot.Repetitions != 1)
+        return false;
+    const std::uint64_t middle = middleSeparator(slot.FileName);
+    if (middle == 0)
+        return false;
+
+    // Load bins in effect from the start span the extremes of the scan.
+    CountParameters p = parametersOf(options);
+    if (options.loadBins || (run.SeqLength >= MatrixThreshold && !options.unlimited)) {
+        p.store = CycleStore::Bins;
+        p.binLowest = run.LowestTrough;
+        p.binHighest = run.HighestPeak;
+    }
+    bool malformed = false;
+    StreamingCounter counter = countHalves(slot, p, middle, malformed);
+    if (counter.partial().length() != slot.Points)
+        throw FileShortenedError(slot.FileName);
+    status = finishAndWrite(run, counter, options, out, err);
+    return true;
+}
+
+bool countUnscannedInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err,
+                               ExitStatus& status)
+{
+    if (!options.unlimited || options.workDir || options.savePartial || options.sequences.size() != 1 ||
+        options.sequences[0].repetitions != 1 || options.sequences[0].scale != 1.0L)
+        return false;
+    const std::uint64_t middle = middleSeparator(options.sequences[0].file);
+    if (middle == 0)
+        return false;
+    TSequence& slot = run.Sequences[1];
+    slot.FileName = options.sequences[0].file;
+    slot.Active = true;
+    slot.Repetitions = 1;
+    slot.Scale = 1.0L;
+    slot.Weight = 1.0L;
+    run.SeqCount = 1;
+    bool malformed = false;
+    StreamingCounter counter = countHalves(slot, parametersOf(options), middle, malformed);
+    const PartialCount& whole = counter.partial();
+    if (malformed || whole.length() == 0) {
+        err << "tessivo-count: " << slot.FileName << ": " << kIncorrectSequenceFile << '\n';
+        status = ExitStatus::InputRejected;
+        return true;
+    }
+    if (whole.length() > std::numeric_limits<std::int32_t>::max())
+        throw std::overflow_error("The sequence file " + slot.FileName + " holds more than 2147483647 values");
+    slot.Points = static_cast<std::int32_t>(whole.length());
+    slot.HighestPeak = whole.highest();
+    slot.LowestTrough = whole.lowest();
+    UpdateSequenceTotals(run);
+    if (const auto message = checkParameters(run)) {
+        err << "tessivo-count: " << *message << '\n';
+        status = ExitStatus::InputRejected;
+        return true;
+    }
+    status = finishAndWrite(run, counter, options, out, err);
+    return true;
+}
+
+} // namespace tessivo::cli
