@@ -1,13 +1,14 @@
 #pragma once
 // The window of the spectrum plots of the last report: the cumulative load
 // spectrum and, for a count in load classes, the from-to matrix, one per
-// tab. The chart on show can be saved as PNG or SVG and copied to the
+// tab, and the load history that the count read (plots/signal_view.h). The chart on show can be saved as PNG or SVG and copied to the
 // clipboard as a picture, each at kChartExportSize.
 //
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
 #include "load_plot_data.h"
+#include "plots/signal_data.h"
 
 #include <QChar>
 #include <QWidget>
@@ -18,6 +19,7 @@ class QDialog;
 class QFileDialog;
 class QPushButton;
 class QTabWidget;
+class SignalView;
 
 struct PlotWindowSeams {
     std::function<bool(QDialog&)> runModal;          // default: exec()
@@ -29,7 +31,7 @@ class SpectrumPlotWindow : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Chart { LoadSpectrum, FromToMatrix };
+    enum class Chart { LoadSpectrum, FromToMatrix, Signal };
 
     // A top-level window owned by `owner` and destroyed with it; it does not
     // keep the program running once the owner has closed.
@@ -39,6 +41,11 @@ public:
     // there only when the data have a matrix.
     void setData(SpectrumPlotData data, const QString& source);
     const SpectrumPlotData& data() const { return m_data; }
+    // The sequence of the same count for the Signal tab; it is read when the
+    // tab is first shown (IoError then goes to reportError).
+    void setSignal(const SignalSource& source);
+    // The Signal tab with its data read now; throws IoError.
+    SignalView& signalView();
 
     bool hasChart(Chart chart) const;
     void showChart(Chart chart);
@@ -52,6 +59,7 @@ public:
     QTabWidget* tabCharts = nullptr;
     ChartView* vwSpectrum = nullptr;
     ChartView* vwMatrix = nullptr;
+    SignalView* vwSignal = nullptr;
     QPushButton* btSavePng = nullptr;
     QPushButton* btSaveSvg = nullptr;
     QPushButton* btCopy = nullptr;
@@ -70,5 +78,9 @@ private:
     QString chartTitle() const;
 
     PlotWindowSeams m_seams;
+    void loadSignal();
+
     SpectrumPlotData m_data;
+    SignalSource m_signalSource;
+    bool m_signalLoaded = true;
 };

@@ -24,6 +24,7 @@
 #include "run_record.h"
 #include "shell_open.h"
 #include "load_plot_data.h"
+#include "plots/signal_data.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -181,6 +182,7 @@ private:
     QString m_userDir;
     bool m_shown = false;
     SpectrumPlotData m_plotData;
+    SignalSource m_signalSource; // the sequence that the last report counted
     SpectrumPlotWindow* m_plotWindow = nullptr;
 
 public:

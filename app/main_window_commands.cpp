@@ -123,7 +123,10 @@ void TfrmMain::countAndReport()
         [&] { tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator); });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
+    m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
     btSpectrumPlot->setEnabled(true);
-    if (m_plotWindow)
+    if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setSignal(m_signalSource);
+    }
 }

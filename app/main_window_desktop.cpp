@@ -110,6 +110,7 @@ void TfrmMain::btSpectrumPlotClick()
             seams.reportError = [this](const QString& text) { m_notifier->generalError(text); };
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
+            m_plotWindow->setSignal(m_signalSource);
         }
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->show();

@@ -1,0 +1,87 @@
+// The load history tab: it shows the sequence that the last count read, with
+// the reversals that the count kept, at the positions where they happened.
+#include "command_fixture.h"
+#include "engine/signal/work_file_range.h"
+#include "load_plot_window.h"
+#include "plots/signal_view.h"
+#include "reversal_extraction.h"
+#include "work_files.h"
+
+#include <QTabWidget>
+#include <QWheelEvent>
+
+namespace {
+
+class SignalViewTest : public CommandTest {
+protected:
+    SignalView& signalAfterCount(TfrmMain& window, const char* file, const QString& filter)
+    {
+        open(window, exampleFile(file));
+        Parameters p;
+        p.filter = filter;
+        setParameters(window, p);
+        window.btExecute->click();
+        window.btSpectrumPlot->click();
+        window.plotWindow()->showChart(SpectrumPlotWindow::Chart::Signal);
+        return *window.plotWindow()->vwSignal;
+    }
+};
+
+TEST_F(SignalViewTest, MarksTheCountsReversalsWhereTheyHappened)
+{
+    auto window = startWindow();
+    for (const char* filter : {"0.00", "25.00"}) {
+        SCOPED_TRACE(filter);
+        SignalView& view = signalAfterCount(*window, "random_walk.txt", QString::fromLatin1(filter));
+        const SignalData& data = view.data();
+        ASSERT_FALSE(data.empty());
+        EXPECT_EQ(data.pyramid().size(), window->RainflowRun().SeqLength);
+
+        // The same reversals as the count extracts, in order ...
+        struct Collect final : tessivo::ValueSink {
+            std::vector<double> values;
+            void put(long double v) override { values.push_back(static_cast<double>(v)); }
+        } counted;
+        tessivo::WorkFileReader in(workDir().toStdString() + tessivo::kSequenceFile);
+        tessivo::extractReversalsN(in, window->RainflowRun().SeqLength, window->RainflowRun().FilterSize, counted);
+        const std::vector<double>& expected = counted.values;
+        ASSERT_GT(expected.size(), 2u);
+        ASSERT_TRUE(data.reversalsComplete());
+        ASSERT_EQ(data.reversals().size(), expected.size());
+        // ... each the load at its position in the sequence.
+        tessivo::WorkFileRange sequence(workDir().toStdString() + tessivo::kSequenceFile);
+        std::vector<double> at;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const SignalReversal& r = data.reversals()[i];
+            ASSERT_EQ(r.load, expected[i]) << i;
+            if (i > 0) {
+                ASSERT_GT(r.position, data.reversals()[i - 1].position) << i;
+            }
+            sequence.read(r.position, 1, at);
+            ASSERT_EQ(at[0], r.load) << i;
+        }
+    }
+}
+
+TEST_F(SignalViewTest, ZoomsByWheelAndDoubleClickShowsAll)
+{
+    auto window = startWindow();
+    SignalView& view = signalAfterCount(*window, "random_walk.txt", QStringLiteral("0.00"));
+    view.resize(800, 500);
+    const double length = static_cast<double>(view.data().pyramid().size());
+    EXPECT_EQ(view.window().first, 0.0);
+    EXPECT_EQ(view.window().end, length);
+    const QPointF middle(view.width() / 2.0, view.height() / 2.0);
+    QWheelEvent wheel(middle, view.mapToGlobal(middle), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &wheel);
+    EXPECT_NEAR(view.window().span(), length * 0.64, 1e-6);
+    EXPECT_GT(view.window().first, 0.0);
+    view.setWindow({-50.0, 3.0}); // clipped to the sequence, never narrower than a few values
+    EXPECT_EQ(view.window().first, 0.0);
+    EXPECT_GE(view.window().span(), 8.0);
+    QTest::mouseDClick(&view, Qt::LeftButton, Qt::NoModifier, middle.toPoint());
+    EXPECT_EQ(view.window().span(), length);
+}
+
+} // namespace
