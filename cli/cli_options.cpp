@@ -56,7 +56,9 @@ OutputFormat format(const std::string& text)
         return OutputFormat::Csv;
     if (text == "json")
         return OutputFormat::Json;
-    throw UsageProblem{"'--format' must be report, csv or json, not '" + text + "'"};
+    if (text == "cycles")
+        return OutputFormat::Cycles;
+    throw UsageProblem{"'--format' must be report, csv, json or cycles, not '" + text + "'"};
 }
 
 class Parser {
@@ -200,7 +202,7 @@ std::string usageText()
            "  --repetitions N     repeat the FILE that follows N times; default 1\n"
            "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
            "Output:\n"
-           "  --format FORMAT     report (default), csv or json, to standard output\n"
+           "  --format FORMAT     report (default), csv, json or cycles, to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
            "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
            "  --help              show this help and exit\n"
