@@ -111,6 +111,9 @@ public:
     const SpectrumPlotData& PlotData() const { return m_plotData; }
     // The plot window, once Spectrum plot has opened it.
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
+    // The line of the report's table of load cycles at the cursor (1 for the
+    // first cycle), or 0 when the cursor is elsewhere.
+    std::int32_t reportRowAtCursor() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -135,6 +138,9 @@ private:
     void btSpectrumPlotClick();
     void showReportMenu(const QPoint& position);
     void executeShortcut();
+    // A line of the table selected while the plot window is open: its cycles
+    // are marked in the load history (main_window_signal.cpp).
+    void reReportCursorMoved();
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
@@ -183,6 +189,7 @@ private:
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource; // the sequence that the last report counted
+    std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
     SpectrumPlotWindow* m_plotWindow = nullptr;
 
 public:

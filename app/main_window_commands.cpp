@@ -124,6 +124,7 @@ void TfrmMain::countAndReport()
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
+    m_markedRow = 0;
     btSpectrumPlot->setEnabled(true);
     if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());

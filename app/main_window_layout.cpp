@@ -208,6 +208,7 @@ void TfrmMain::connectEvents()
     connect(Save1, &QAction::triggered, this, &TfrmMain::Save1Click);
     connect(btSpectrumPlot, &QPushButton::clicked, this, &TfrmMain::btSpectrumPlotClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
+    connect(reReport, &QTextEdit::cursorPositionChanged, this, &TfrmMain::reReportCursorMoved);
     // A file dropped anywhere opens, also onto the controls that take text.
     setAcceptDrops(true);
     for (QWidget* child : findChildren<QWidget*>()) {

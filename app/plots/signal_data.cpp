@@ -12,6 +12,9 @@ SignalSource signalSourceOf(const tessivo::TRainflowRun& run, const std::string&
     source.sequenceFile = tessivo::workFilePath(workDir, tessivo::kSequenceFile);
     source.length = run.SeqLength;
     source.filterSize = run.FilterSize;
+    source.decomposition = run.Decomposition;
+    if (run.Normalize && run.HighestPeak != 0)
+        source.divisor = run.HighestPeak;
     if (usedLoadBins) {
         source.binCount = run.BinCount;
         source.lowestLoad = run.LowestTrough;

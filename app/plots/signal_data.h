@@ -23,6 +23,8 @@ struct SignalSource {
     std::string sequenceFile; // the combined sequence the count read
     std::int64_t length = 0;   // its number of values
     long double filterSize = 0.0L;
+    bool decomposition = true;
+    long double divisor = 1.0L; // the report's loads are the sequence's divided by this
     // Load bins: the span that the classes cut, in loads; binCount 0 without.
     std::int32_t binCount = 0;
     long double lowestLoad = 0.0L;

@@ -5,20 +5,24 @@
 #include "load_plot_window.h"
 #include "plots/signal_view.h"
 #include "reversal_extraction.h"
+#include "load_classes.h"
 #include "work_files.h"
 
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 namespace {
 
 class SignalViewTest : public CommandTest {
 protected:
-    SignalView& signalAfterCount(TfrmMain& window, const char* file, const QString& filter)
+    SignalView& signalAfterCount(TfrmMain& window, const char* file, const QString& filter, bool bins = false)
     {
         open(window, exampleFile(file));
         Parameters p;
         p.filter = filter;
+        p.useBins = bins;
         setParameters(window, p);
         window.btExecute->click();
         window.btSpectrumPlot->click();
@@ -82,6 +86,54 @@ TEST_F(SignalViewTest, ZoomsByWheelAndDoubleClickShowsAll)
     EXPECT_GE(view.window().span(), 8.0);
     QTest::mouseDClick(&view, Qt::LeftButton, Qt::NoModifier, middle.toPoint());
     EXPECT_EQ(view.window().span(), length);
+}
+
+// Putting the cursor on a line of the table marks as many cycles as the line
+// counts, each between loads that give the line's; a double click on one
+// zooms onto it.
+TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
+{
+    auto window = startWindow();
+    for (const bool bins : {false, true}) {
+        SCOPED_TRACE(bins ? "bins" : "exact");
+        SignalView& view = signalAfterCount(*window, "random_walk.txt", QStringLiteral("1.00"), bins);
+        auto* pane = window->findChild<QTextEdit*>(QStringLiteral("reReport"));
+        ASSERT_NE(pane, nullptr);
+        const QString head = QStringLiteral("Range\tLoad\tLoad\tCycles\tNumber");
+        QTextBlock row = pane->document()->begin();
+        while (row.isValid() && row.text() != head)
+            row = row.next();
+        ASSERT_TRUE(row.isValid());
+        for (int line = 1; line <= 3; ++line) {
+            row = row.next();
+            const QStringList cells = row.text().split(u'\t');
+            QTextCursor cursor(row);
+            pane->setTextCursor(cursor);
+            ASSERT_EQ(window->reportRowAtCursor(), line);
+            const auto& marks = view.data().marks();
+            EXPECT_EQ(QString::number(marks.size()), cells[3]) << line;
+            const tessivo::TCycle& entry = window->CycleTable()[line];
+            const tessivo::LoadClasses classes(window->RainflowRun().LowestTrough, window->RainflowRun().HighestPeak,
+                                               window->RainflowRun().BinCount);
+            for (const CycleMark& m : marks) {
+                const double upper = std::max(m.from, m.to), lower = std::min(m.from, m.to);
+                if (!bins) {
+                    ASSERT_EQ(upper, static_cast<double>(entry.Upper));
+                    ASSERT_EQ(lower, static_cast<double>(entry.Lower));
+                } else {
+                    ASSERT_LE(upper, static_cast<double>(entry.Upper) + 1e-9);
+                    ASSERT_GE(lower, static_cast<double>(entry.Lower) - 1e-9);
+                }
+            }
+        }
+        ASSERT_FALSE(view.data().marks().empty());
+        view.resize(800, 500);
+        view.zoomToMark(0);
+        const CycleMark& m = view.data().marks()[0];
+        EXPECT_LE(view.window().first, static_cast<double>(std::min(m.start, m.end)));
+        EXPECT_GE(view.window().end, static_cast<double>(std::max(m.start, m.end)));
+        EXPECT_EQ(view.selectedMark(), 0);
+    }
 }
 
 } // namespace
