@@ -14,7 +14,6 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
@@ -26,7 +25,7 @@ bool grabScreen(QWidget& window, const QString& target)
     QEventLoop settle;
     QTimer::singleShot(800, &settle, &QEventLoop::quit);
     settle.exec();
-    return window.screen()->grabWindow(0).save(target);
+    return window.grab().save(target);
 }
 
 } // namespace
