@@ -167,7 +167,18 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
     }
     const auto first = static_cast<std::int64_t>(std::floor(window.first));
     const auto end = static_cast<std::int64_t>(std::ceil(window.end));
-    const auto columns = data.reduce(first, end, std::max(1, static_cast<int>(s.plot.width())));
+    std::vector<tessivo::ColumnExtremes> columns;
+    try {
+        columns = data.reduce(first, end, std::max(1, static_cast<int>(s.plot.width())));
+    } catch (const std::exception&) {
+        // A narrow window reads the work file, which the next count rewrites
+        // (and may be counting into right now): nothing escapes a paint event.
+        painter.setPen(QPen(kChartInk, 1.0));
+        painter.drawRect(s.plot);
+        drawEmptyNote(painter, s.plot, QStringLiteral("The sequence has changed since this count; execute again."));
+        painter.restore();
+        return;
+    }
     double low = columns.empty() ? 0.0 : columns.front().low;
     double high = columns.empty() ? 1.0 : columns.front().high;
     for (const auto& c : columns) {

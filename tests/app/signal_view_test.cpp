@@ -2,13 +2,17 @@
 // the reversals that the count kept, at the positions where they happened.
 #include "command_fixture.h"
 #include "engine/signal/work_file_range.h"
+#include "chart_view.h"
 #include "load_plot_window.h"
 #include "plots/signal_view.h"
 #include "reversal_extraction.h"
 #include "load_classes.h"
 #include "work_files.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QWheelEvent>
@@ -134,6 +138,32 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
         EXPECT_GE(view.window().end, static_cast<double>(std::max(m.start, m.end)));
         EXPECT_EQ(view.selectedMark(), 0);
     }
+}
+
+// A long sequence's narrow window is read back from the work file; the next
+// count rewrites that file, and a repaint meanwhile must not throw.
+TEST(SignalChart, NarrowWindowReadsTheWorkFileAndSurvivesItsRewriting)
+{
+    QTemporaryDir dir;
+    SignalSource source;
+    source.sequenceFile = (dir.path() + QStringLiteral("/seq.tmp")).toStdString();
+    source.length = 5000;
+    {
+        tessivo::WorkFileWriter out(source.sequenceFile);
+        for (int i = 0; i < source.length; ++i)
+            out.put((i * 37 % 101) - 50);
+        out.close();
+    }
+    const SignalData data = SignalData::load(source, 64);
+    ASSERT_GT(data.pyramid().blockSize(), 1);
+    const auto columns = data.reduce(1000, 1010, 400); // fewer values than columns: each its own
+    ASSERT_EQ(columns.size(), 10u);
+    EXPECT_EQ(columns[3].low, (1003 * 37 % 101) - 50);
+
+    QImage image(kChartExportSize, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    tessivo::WorkFileWriter(source.sequenceFile).close(); // emptied, as a new count starts
+    EXPECT_NO_THROW(paintSignal(painter, QRectF(image.rect()), data, SignalWindow{1000.0, 1010.0}, -1, u'.'));
 }
 
 } // namespace
