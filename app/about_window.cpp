@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 
@@ -91,7 +92,21 @@ void TfrmAbout::lbAboutClick()
 
 void TfrmAbout::btHelpClick()
 {
-    open(helpTarget(m_seams.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_seams.programDir));
+    const QString target =
+        helpTarget(m_seams.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_seams.programDir);
+    if (target == kProductPage) {
+        open(target);
+        return;
+    }
+    // The manual is a file on this machine: a user whose desktop cannot show
+    // it can still open it by hand.
+    morvane::ShellOpen(target, m_seams.launcher, [this, target](const QString& message) {
+        const QString detailed = message + QStringLiteral("\n\nThe manual is the file %1").arg(target);
+        if (m_seams.reportError)
+            m_seams.reportError(detailed);
+        else
+            QMessageBox::critical(this, QStringLiteral("Error"), detailed);
+    });
 }
 
 void TfrmAbout::open(const QString& target)

@@ -2,6 +2,8 @@
 
 #include "float_text.h"
 
+#include <cmath>
+
 QString withFullStop(const QString& message)
 {
     if (!message.isEmpty() && message.back() > QChar(u'.'))
@@ -20,4 +22,12 @@ long double textToFloat(const QString& text, QChar decimalSeparator)
     if (!value)
         throw AppError(notAFloatMessage(text));
     return *value;
+}
+
+long double filterFromText(const QString& text, QChar decimalSeparator)
+{
+    const long double value = textToFloat(text, decimalSeparator);
+    if (!std::isfinite(static_cast<double>(value)))
+        throw AppError(notAFloatMessage(text));
+    return value;
 }

@@ -20,3 +20,7 @@ QString notAFloatMessage(const QString& text);
 // The text as a number with the given decimal separator; throws AppError
 // with notAFloatMessage when it is not one.
 long double textToFloat(const QString& text, QChar decimalSeparator);
+
+// The filter size, which the settings keep as a 64-bit double: textToFloat,
+// and the same error for a number that has no finite double.
+long double filterFromText(const QString& text, QChar decimalSeparator);

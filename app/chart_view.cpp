@@ -2,7 +2,33 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
+
+namespace {
+
+// A viewer without the chart's font would fall back to its own default,
+// often a serif: every family named gets the generic sans-serif behind it.
+QByteArray withGenericFonts(const QByteArray& svg)
+{
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    QString text = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (auto it = family.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        out += QStringView(text).mid(done, m.capturedStart() - done);
+        QString names = m.captured(1);
+        if (!names.contains(QStringLiteral("sans-serif")))
+            names += QStringLiteral(", sans-serif");
+        out += QStringLiteral("font-family=\"") + names + u'"';
+        done = m.capturedEnd();
+    }
+    out += QStringView(text).mid(done);
+    return out.toUtf8();
+}
+
+} // namespace
 
 QImage renderChart(const ChartPainter& paint, QSize size)
 {
@@ -28,7 +54,7 @@ QByteArray renderChartSvg(const ChartPainter& paint, const QString& title, QSize
         QPainter painter(&svg);
         paint(painter, QRectF(QPointF(0.0, 0.0), size));
     }
-    return buffer.data();
+    return withGenericFonts(buffer.data());
 }
 
 ChartView::ChartView(ChartPainter paint, QWidget* parent)

@@ -18,7 +18,8 @@ inline constexpr QSize kChartExportSize(960, 640);
 // The chart on a white picture of `size` pixels.
 QImage renderChart(const ChartPainter& paint, QSize size = kChartExportSize);
 
-// The chart as an SVG document of `size` user units, titled `title`.
+// The chart as an SVG document of `size` user units, titled `title`; every
+// font family it names has the generic sans-serif as its fallback.
 QByteArray renderChartSvg(const ChartPainter& paint, const QString& title, QSize size = kChartExportSize);
 
 // Shows a chart and repaints it at the widget's size.

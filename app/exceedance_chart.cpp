@@ -10,6 +10,10 @@
 namespace {
 
 const QColor kCurve(0x1f, 0x4e, 0x9a);
+// The curve keeps clear of the frame: one cycle (10^0) lies this far right of
+// the left edge, so that the largest cycle's step, which a count of one puts
+// at N = 1, is a line of its own rather than part of the axis.
+constexpr double kCycleInset = 12.0;
 
 struct SpectrumScale {
     QRectF plot;
@@ -19,7 +23,8 @@ struct SpectrumScale {
     double x(double cycleCount) const
     {
         const double decades = cycles.lastDecade - cycles.firstDecade;
-        return plot.left() + (std::log10(cycleCount) - cycles.firstDecade) / decades * plot.width();
+        return plot.left() + kCycleInset
+               + (std::log10(cycleCount) - cycles.firstDecade) / decades * (plot.width() - kCycleInset);
     }
     double y(double range) const
     {
@@ -59,7 +64,7 @@ void drawRangeAxis(QPainter& painter, const SpectrumScale& s, QChar separator)
 
 QPainterPath stepCurve(const SpectrumScale& s, const std::vector<SpectrumStep>& steps)
 {
-    QPainterPath path(QPointF(s.x(1.0), s.y(static_cast<double>(steps.front().range))));
+    QPainterPath path(QPointF(s.plot.left(), s.y(static_cast<double>(steps.front().range))));
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const double x = s.x(static_cast<double>(steps[i].cumulative));
         path.lineTo(x, s.y(static_cast<double>(steps[i].range)));
@@ -67,6 +72,18 @@ QPainterPath stepCurve(const SpectrumScale& s, const std::vector<SpectrumStep>& 
         path.lineTo(x, s.y(next));
     }
     return path;
+}
+
+// The largest range stays below the frame's top edge: an axis that would
+// end exactly at it gets one more step.
+LinearAxis rangeAxis(double largest)
+{
+    LinearAxis axis = linearAxis(0.0, largest, 8);
+    if (largest > 0.0 && axis.max <= largest * (1.0 + 1e-9)) {
+        axis.max += axis.step;
+        axis.ticks.push_back(axis.max);
+    }
+    return axis;
 }
 
 } // namespace
@@ -80,7 +97,7 @@ void paintLoadSpectrum(QPainter& painter, const QRectF& bounds, const SpectrumPl
     s.plot = drawChartFrame(painter, bounds, ChartMargins{}, QStringLiteral("Cumulative load spectrum"),
                             QStringLiteral("Cumulative number of cycles"), rangeCaption);
     s.cycles = logAxis(static_cast<double>(data.totalCycles()));
-    s.ranges = linearAxis(0.0, static_cast<double>(data.largestRange()), 8);
+    s.ranges = rangeAxis(static_cast<double>(data.largestRange()));
     drawCycleAxis(painter, s);
     drawRangeAxis(painter, s, decimalSeparator);
     painter.setPen(QPen(kChartInk, 1.0));

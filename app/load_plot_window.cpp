@@ -2,7 +2,9 @@
 
 #include "app_error.h"
 #include "app_identity.h"
+#include "chart_painting.h"
 #include "chart_view.h"
+#include "file_dialogs.h"
 #include "file_saving.h"
 #include "from_to_matrix_chart.h"
 #include "exceedance_chart.h"
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -81,6 +84,7 @@ void SpectrumPlotWindow::createControls()
 void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)
 {
     m_data = std::move(data);
+    m_source = source;
     setWindowTitle(source.isEmpty() ? QStringLiteral("Spectrum plot") : QStringLiteral("Spectrum plot - ") + source);
     const int matrixTab = tabCharts->indexOf(vwMatrix);
     if (m_data.hasMatrix() && matrixTab < 0)
@@ -151,24 +155,48 @@ QString SpectrumPlotWindow::chartTitle() const
     return currentChart() == Chart::FromToMatrix ? kMatrixTab : kSpectrumTab;
 }
 
+void SpectrumPlotWindow::setDescription(const QString& description)
+{
+    m_description = description;
+}
+
+ChartPainter SpectrumPlotWindow::exportedChart() const
+{
+    const ChartPainter chart = shownView().chart();
+    if (m_description.isEmpty())
+        return chart;
+    return [chart, text = m_description](QPainter& painter, const QRectF& bounds) {
+        constexpr double kBand = 26.0;
+        painter.fillRect(bounds, Qt::white);
+        painter.save();
+        painter.setPen(kChartInk);
+        painter.setFont(chartFont(13));
+        const QRectF band(bounds.left() + 8.0, bounds.top() + 4.0, bounds.width() - 16.0, kBand - 4.0);
+        painter.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        painter.restore();
+        chart(painter, bounds.adjusted(0.0, kBand, 0.0, 0.0));
+    };
+}
+
 void SpectrumPlotWindow::savePng(const QString& fileName) const
 {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!renderChart(shownView().chart()).save(&buffer, "PNG"))
+    if (!renderChart(exportedChart()).save(&buffer, "PNG"))
         throw AppError(QStringLiteral("Failed to Save Stream"));
     saveFileContent(fileName, png);
 }
 
 void SpectrumPlotWindow::saveSvg(const QString& fileName) const
 {
-    saveFileContent(fileName, renderChartSvg(shownView().chart(), chartTitle()));
+    const QString title = m_description.isEmpty() ? chartTitle() : chartTitle() + QStringLiteral(" - ") + m_description;
+    saveFileContent(fileName, renderChartSvg(exportedChart(), title));
 }
 
 void SpectrumPlotWindow::copyImage() const
 {
-    QGuiApplication::clipboard()->setImage(renderChart(shownView().chart()));
+    QGuiApplication::clipboard()->setImage(renderChart(exportedChart()));
 }
 
 void SpectrumPlotWindow::guarded(const std::function<void()>& body)
@@ -188,6 +216,7 @@ QString SpectrumPlotWindow::chooseFile(const QString& filter, const QString& suf
 {
     dlgSavePlot->setNameFilter(filter);
     dlgSavePlot->setDefaultSuffix(suffix);
+    dlgSavePlot->selectFile(proposedFileName(m_source, suffix));
     const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSavePlot) : dlgSavePlot->exec() == QDialog::Accepted;
     return accepted ? dlgSavePlot->selectedFiles().value(0) : QString();
 }

@@ -7,6 +7,7 @@
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
+#include "chart_view.h"
 #include "load_plot_data.h"
 #include "plots/signal_data.h"
 
@@ -40,6 +41,10 @@ public:
     // Shows these data; `source` names them in the title. The matrix tab is
     // there only when the data have a matrix.
     void setData(SpectrumPlotData data, const QString& source);
+    // What saved and copied pictures say above the chart: the sequence file
+    // and the counting parameters. Also the SVG's title.
+    void setDescription(const QString& description);
+    const QString& description() const { return m_description; }
     const SpectrumPlotData& data() const { return m_data; }
     // The sequence of the same count for the Signal tab; it is read when the
     // tab is first shown (IoError then goes to reportError).
@@ -76,6 +81,8 @@ private:
     void guarded(const std::function<void()>& body);
     const ChartView& shownView() const;
     QString chartTitle() const;
+    // The chart on show with the description above it, for the exports.
+    ChartPainter exportedChart() const;
 
     PlotWindowSeams m_seams;
     void loadSignal();
@@ -83,4 +90,6 @@ private:
     SpectrumPlotData m_data;
     SignalSource m_signalSource;
     bool m_signalLoaded = true;
+    QString m_source; // the sequence file's name, for the proposed file names
+    QString m_description;
 };

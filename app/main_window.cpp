@@ -3,17 +3,20 @@
 #include "app_error.h"
 #include "edit_float.h"
 #include "float_text.h"
+#include "io_error.h"
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
 #include "load_plot_window.h"
 #include "win_restorer.h"
+#include "window_frame.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -81,6 +84,9 @@ bool TfrmMain::guarded(const std::function<void()>& body)
     try {
         body();
         return true;
+    } catch (const tessivo::IoError& error) {
+        // Which file, for the user to look at.
+        m_notifier->generalError(withFullStop(QString::fromUtf8(error.what())), QFile::decodeName(error.path().c_str()));
     } catch (const std::exception& error) {
         m_notifier->generalError(withFullStop(QString::fromUtf8(error.what())));
     } catch (...) {
@@ -139,13 +145,17 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::FormShow()
 {
-    move(100, 100);
+    morvane::moveFrameTo(this, QPoint(100, 100));
     wrMain->Restore(this, {morvane::TWhatSave::location});
+    // A stored position can lie off every screen (a monitor since removed):
+    // the title bar comes back onto one, so that the window can be moved.
+    morvane::keepTitleBarOnScreen(this);
     claimWorkDir();
     lbSeqFile->clear();
     wrMain->Save(this);
     tessivo::InitRainflowRun(*m_run);
     m_userDir = LoadSettings(*m_run, m_workDir, storePath());
+    m_lastDir = LoadLastFolder(storePath());
     RunToControls();
     if (!m_userDir.isEmpty())
         dlgOpenSeq->setDirectory(m_userDir);
@@ -156,6 +166,7 @@ void TfrmMain::FormClose()
     ControlsToRun();
     wrMain->Save(this);
     StoreSettings(*m_run, m_userDir, storePath());
+    StoreLastFolder(m_lastDir, storePath());
 }
 
 void TfrmMain::ControlsToRun()
@@ -164,7 +175,7 @@ void TfrmMain::ControlsToRun()
     m_run->UseLoadBins = cbMatrix->isChecked();
     m_run->BinCount = binCountOfItem(selectedItem(cbLoadBinSize));
     m_run->Decomposition = rbDecomposition->isChecked();
-    m_run->FilterSize = textToFloat(edFilter->text(), edFilter->decimalSeparator());
+    m_run->FilterSize = filterFromText(edFilter->text(), edFilter->decimalSeparator());
 }
 
 void TfrmMain::RunToControls()

@@ -25,6 +25,7 @@
 #include "shell_open.h"
 #include "load_plot_data.h"
 #include "plots/signal_data.h"
+#include "report_header.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -34,6 +35,7 @@
 #include <optional>
 
 class QCheckBox;
+class QTextDocument;
 class QDialog;
 class QPrintDialog;
 class QProgressDialog;
@@ -151,12 +153,18 @@ private:
     bool runModal(QDialog& dialog);
     std::string reportDecimalSeparator() const;
     void saveReport(const QString& fileName);
+    // The report with its header (file, date, parameters), for paper and RTF.
+    std::unique_ptr<QTextDocument> reportWithHeader() const;
+    QDateTime now() const;
     // The bodies of Open after the dialog and of Execute after the checks.
     void openSequenceFile(const QString& fileName);
     void countAndReport();
     void claimWorkDir();
     // The sequence file's name, for the plot window's title.
     QString plotSource() const;
+    // The opened file in the label (shortened to fit, in full as its
+    // tooltip) and by name in the window title.
+    void showSequenceFile(const QString& fileName);
     // Accepts a drag that carries a file when no command is under way.
     bool acceptFileDrag(QDropEvent* event) const;
 
@@ -186,6 +194,9 @@ private:
     QString m_workDir;
     std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
+    QString m_lastDir;      // the folder of the last sequence opened, where the next Open starts
+    QString m_sequenceFile; // the path of the last file opened
+    ReportHeader m_reportHeader; // what the report in the pane came from
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource; // the sequence that the last report counted

@@ -2,6 +2,7 @@
 #include "main_window.h"
 
 #include "edit_float.h"
+#include "message_details.h"
 #include "parameter_checks.h"
 #include "report_builder.h"
 #include "report_pane.h"
@@ -9,12 +10,15 @@
 #include "run_messages.h"
 #include "run_progress.h"
 #include "sequence_loading.h"
+#include "tab_stop_fitting.h"
 #include "load_plot_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -36,6 +40,16 @@ void processPendingMessages()
     QCoreApplication::processEvents();
 }
 
+QString unknownBinSizeMessage(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    const QString last = items.takeLast();
+    return QStringLiteral("\"%1\" is not a load bin size. Choose %2 or %3.")
+        .arg(box.currentText(), items.join(QStringLiteral(", ")), last);
+}
+
 std::string pathOf(const QString& fileName)
 {
     return QFile::encodeName(fileName).toStdString();
@@ -52,6 +66,8 @@ void TfrmMain::btOpenSeqFileClick()
 {
     runCommand([this] {
         dlgOpenSeq->setNameFilter(kSequenceFileFilter);
+        if (!m_lastDir.isEmpty())
+            dlgOpenSeq->setDirectory(m_lastDir);
         if (!runModal(*dlgOpenSeq))
             return;
         const QString fileName = dlgOpenSeq->selectedFiles().value(0);
@@ -68,7 +84,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     // describe what Execute would count.
     const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
     if (outcome != tessivo::OpenOutcome::Ok) {
-        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile));
+        m_notifier->error(QString::fromUtf8(tessivo::kIncorrectSequenceFile), incorrectSequenceDetail(fileName));
         return;
     }
     btExecute->setEnabled(true);
@@ -76,13 +92,23 @@ void TfrmMain::openSequenceFile(const QString& fileName)
     btSpectrumPlot->setEnabled(false);
     reReport->clear();
     tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
-    lbSeqFile->setText(fileName);
+    fitTabStopsToText(*reReport->document());
+    showSequenceFile(fileName);
+    m_reportHeader = ReportHeader{};
+    m_reportHeader.sequenceFile = fileName;
+    m_lastDir = QFileInfo(fileName).absolutePath();
 }
 
 void TfrmMain::btExecuteClick()
 {
     runCommand([this] {
         ControlsToRun();
+        // A typed text that names none of the items would otherwise count
+        // in 32 classes without a word.
+        if (cbLoadBinSize->findText(cbLoadBinSize->currentText(), Qt::MatchExactly) < 0) {
+            m_notifier->error(unknownBinSizeMessage(*cbLoadBinSize));
+            return;
+        }
         if (const auto message = tessivo::checkParameters(*m_run)) {
             m_notifier->error(QString::fromStdString(*message));
             return;
@@ -106,7 +132,7 @@ void TfrmMain::countAndReport()
     tessivo::ExecuteOptions options;
     options.notice = [this, &progress](const std::string& text) {
         progress.close();
-        m_notifier->information(QString::fromStdString(text));
+        m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_run->SeqLength));
     };
     options.processMessages = processPendingMessages;
     options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
@@ -119,9 +145,19 @@ void TfrmMain::countAndReport()
     progress.close();
     m_table = std::move(table);
     m_cycleCount = cycleCount;
-    reReport->writeAtOnce(
-        [&] { tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator); });
+    reReport->writeAtOnce([&] {
+        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+        fitTabStopsToText(*reReport->document());
+    });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.counted = true;
+    m_reportHeader.filterSize = m_run->FilterSize;
+    m_reportHeader.normalize = m_run->Normalize;
+    m_reportHeader.useLoadBins = m_run->UseLoadBins;
+    m_reportHeader.switchedToBins = result == tessivo::RunResult::MatrixApplied;
+    m_reportHeader.binCount = m_run->BinCount;
+    m_reportHeader.decomposition = m_run->Decomposition;
+    m_reportHeader.sequenceLength = m_run->SeqLength;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
     m_markedRow = 0;
@@ -129,5 +165,6 @@ void TfrmMain::countAndReport()
     if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->setSignal(m_signalSource);
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
     }
 }

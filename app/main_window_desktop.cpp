@@ -3,16 +3,20 @@
 // spectrum plot window.
 #include "main_window.h"
 
+#include "app_identity.h"
 #include "dropped_file.h"
 #include "edit_float.h"
+#include "file_dialogs.h"
 #include "report_pane.h"
 #include "load_plot_window.h"
+#include "path_elision.h"
 #include "work_dir.h"
 #include "work_folder_lock.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
@@ -98,7 +102,15 @@ void TfrmMain::executeShortcut()
 
 QString TfrmMain::plotSource() const
 {
-    return QFileInfo(lbSeqFile->text()).fileName();
+    return QFileInfo(m_sequenceFile).fileName();
+}
+
+void TfrmMain::showSequenceFile(const QString& fileName)
+{
+    m_sequenceFile = fileName;
+    lbSeqFile->setText(elidedPath(fileName, lbSeqFile->fontMetrics(), lbSeqFile->width()));
+    lbSeqFile->setToolTip(fileName);
+    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + plotSource());
 }
 
 void TfrmMain::btSpectrumPlotClick()
@@ -111,8 +123,12 @@ void TfrmMain::btSpectrumPlotClick()
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
             m_plotWindow->setSignal(m_signalSource);
+            prepareFileDialog(*m_plotWindow->dlgSavePlot);
         }
+        if (!m_sequenceFile.isEmpty())
+            m_plotWindow->dlgSavePlot->setDirectory(QFileInfo(m_sequenceFile).absolutePath());
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
         m_plotWindow->show();
         m_plotWindow->raise();
         m_plotWindow->activateWindow();

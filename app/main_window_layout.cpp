@@ -5,6 +5,7 @@
 #include "app_identity.h"
 #include "caption_extent.h"
 #include "edit_float.h"
+#include "file_dialogs.h"
 #include "link_label.h"
 #include "report_pane.h"
 #include "win_restorer.h"
@@ -113,7 +114,7 @@ void TfrmMain::createInputPanel()
     pnlInput = panel(this, "pnlInput", 57, 64);
     gbSequenceFile = placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
     btOpenSeqFile = placed(new QPushButton(QStringLiteral("Open"), gbSequenceFile), "btOpenSeqFile", 8, 16, 75, 25);
-    // Sized to its text; the group box clips a path longer than its width.
+    // As wide as the group leaves; a longer path is shortened in its middle.
     lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 96, 21, 592 - 96 - 8, 13);
     lbSeqFile->setTextFormat(Qt::PlainText);
 }
@@ -121,7 +122,7 @@ void TfrmMain::createInputPanel()
 void TfrmMain::createParameterPanel()
 {
     pnlParameters = panel(this, "pnlParameters", 121, 174);
-    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Paramaters "), pnlParameters),
+    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Parameters "), pnlParameters),
                       "gbRFCParamaters", 8, 1, 592, 168);
     gbRFCParamaters = gb;
     Label1 = label(gb, "Label1", QStringLiteral("Filter size:"), 8, 20, 13);
@@ -145,7 +146,7 @@ void TfrmMain::createParameterPanel()
 void TfrmMain::createExecutePanel()
 {
     pnlExecute = panel(this, "pnlExecute", 295, 64);
-    gbExecute = placed(new QGroupBox(QStringLiteral("Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
+    gbExecute = placed(new QGroupBox(QStringLiteral(" Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
     btExecute = placed(new QPushButton(QStringLiteral("Execute"), gbExecute), "btExecute", 8, 16, 75, 25);
     btExecute->setEnabled(false);
     btSpectrumPlot = placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
@@ -181,8 +182,12 @@ void TfrmMain::createDialogs()
     dlgSave = new QFileDialog(this);
     dlgSave->setObjectName(QStringLiteral("dlgSave"));
     dlgSave->setAcceptMode(QFileDialog::AcceptSave);
+    prepareFileDialog(*dlgOpenSeq);
+    prepareFileDialog(*dlgSave);
     // One printer for the program's run, so the dialog keeps the user's choice.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Paper margins until the user sets others in the page setup.
+    m_printer->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     dlgPrint = new QPrintDialog(m_printer.get(), this);
     dlgPrint->setObjectName(QStringLiteral("dlgPrint"));
     // The report is printed whole: no page range, no selection.
@@ -217,6 +222,19 @@ void TfrmMain::connectEvents()
     }
 }
 
+namespace {
+
+// "Open a sequence file (Ctrl+O)": the keys as the desktop writes them.
+QString withShortcuts(const QString& text, const QAction& action)
+{
+    QStringList keys;
+    for (const QKeySequence& key : action.shortcuts())
+        keys << key.toString(QKeySequence::NativeText);
+    return keys.isEmpty() ? text : text + QStringLiteral(" (") + keys.join(QStringLiteral(" or ")) + u')';
+}
+
+} // namespace
+
 void TfrmMain::createShortcuts()
 {
     acOpen = new QAction(QStringLiteral("Open"), this);
@@ -231,13 +249,21 @@ void TfrmMain::createShortcuts()
     addAction(acExecute);
     connect(acExecute, &QAction::triggered, this, &TfrmMain::executeShortcut);
 
-    // The report's commands answer their keys while the pane has the focus;
-    // Ctrl+C there is the Copy command, which copies the selection as well.
+    // Print and Save answer their keys anywhere in the window. Ctrl+C is the
+    // Copy command only while the pane has the focus (it copies the
+    // selection as well); elsewhere it copies the field's own text.
     Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Copy1->setShortcuts(QKeySequence::Copy);
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     for (QAction* action : {Print1, Copy1, Save1}) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setShortcutContext(action == Copy1 ? Qt::WidgetWithChildrenShortcut : Qt::WindowShortcut);
         reReport->addAction(action);
     }
+
+    btOpenSeqFile->setToolTip(withShortcuts(QStringLiteral("Open a sequence file"), *acOpen));
+    btExecute->setToolTip(withShortcuts(QStringLiteral("Count the load cycles"), *acExecute));
+    Print1->setToolTip(withShortcuts(QStringLiteral("Print the report"), *Print1));
+    Copy1->setToolTip(withShortcuts(QStringLiteral("Copy the report or its selection"), *Copy1));
+    Save1->setToolTip(withShortcuts(QStringLiteral("Save the report as a Rich Text Format file"), *Save1));
+    pumResults->setToolTipsVisible(true);
 }

@@ -2,18 +2,28 @@
 #include "main_window.h"
 
 #include "about_window.h"
+#include "file_dialogs.h"
+#include "edit_float.h"
 #include "file_saving.h"
 #include "report_pane.h"
 #include "report_printing.h"
 #include "rtf_writer.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QTextDocument>
 #include <QPrintDialog>
 
 namespace {
 
 const QString kReportJobName = QStringLiteral("Report");
 const QString kRtfFilter = QStringLiteral("Rich Text Format (*.rtf)");
+const QString kConfirmSaveTitle = QStringLiteral("Confirm Save As");
+
+QString replaceQuestion(const QString& fileName)
+{
+    return QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(fileName).fileName());
+}
 
 } // namespace
 
@@ -22,7 +32,9 @@ void TfrmMain::Print1Click()
     guarded([this] {
         if (!runModal(*dlgPrint))
             return;
-        printDocument(*reReport->document(), *m_printer, kReportJobName);
+        const QString footer = QFileInfo(m_sequenceFile).fileName() + QStringLiteral(" - ")
+                               + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        printDocument(*reportWithHeader(), *m_printer, kReportJobName, footer);
     });
 }
 
@@ -41,11 +53,17 @@ void TfrmMain::Save1Click()
         dlgSave->setNameFilter(kRtfFilter);
         dlgSave->setDefaultSuffix(QStringLiteral("rtf"));
         dlgSave->setOption(QFileDialog::DontConfirmOverwrite);
+        proposeSaveTarget(*dlgSave, m_sequenceFile, QStringLiteral("rtf"));
         if (!runModal(*dlgSave))
             return;
         const QString fileName = dlgSave->selectedFiles().value(0);
-        if (!fileName.isEmpty())
-            saveReport(fileName);
+        if (fileName.isEmpty())
+            return;
+        // The dialog is told not to ask, so that the question is the same
+        // with every platform's dialog and never asked twice.
+        if (QFileInfo::exists(fileName) && !m_notifier->question(kConfirmSaveTitle, replaceQuestion(fileName)))
+            return;
+        saveReport(fileName);
     });
 }
 
@@ -53,7 +71,18 @@ void TfrmMain::Save1Click()
 // replaced only once the new one is complete.
 void TfrmMain::saveReport(const QString& fileName)
 {
-    saveFileContent(fileName, documentToRtf(*reReport->document()));
+    saveFileContent(fileName, documentToRtf(*reportWithHeader()));
+}
+
+QDateTime TfrmMain::now() const
+{
+    return m_seams.clock ? m_seams.clock() : QDateTime::currentDateTime();
+}
+
+std::unique_ptr<QTextDocument> TfrmMain::reportWithHeader() const
+{
+    return documentWithHeader(*reReport->document(),
+                              reportHeaderLines(m_reportHeader, now(), edFilter->decimalSeparator()));
 }
 
 void TfrmMain::lbAboutClick()

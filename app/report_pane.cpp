@@ -1,5 +1,6 @@
 #include "report_pane.h"
 
+#include "report_html.h"
 #include "rtf_writer.h"
 
 #include <QAction>
@@ -83,12 +84,18 @@ void ReportPane::writeAtOnce(const std::function<void()>& write)
     edit.endEditBlock();
 }
 
+// Every format is made now, in one plain QMimeData: the edit's own lazy
+// data names only its own formats until one is read, so other programs would
+// not see the RTF in the clipboard's list of targets.
 QMimeData* ReportPane::createMimeDataFromSelection() const
 {
-    QMimeData* data = QTextEdit::createMimeDataFromSelection();
+    auto* data = new QMimeData;
+    const QTextDocumentFragment fragment = textCursor().selection();
+    data->setText(fragment.toPlainText());
     QTextDocument selection;
     selection.setDefaultFont(document()->defaultFont());
-    QTextCursor(&selection).insertFragment(textCursor().selection());
+    QTextCursor(&selection).insertFragment(fragment);
+    data->setHtml(documentToHtml(selection));
     data->setData(QStringLiteral("text/rtf"), documentToRtf(selection));
     return data;
 }

@@ -15,9 +15,10 @@
 // - addLine(text): a new paragraph at the end; tabs move to the next stop.
 //
 // Copying (Ctrl+C or the Copy command) puts the selection on the clipboard
-// as text/plain, text/html and text/rtf. A key that an action added to the
-// pane has as its shortcut (Ctrl+C for a Copy command) triggers that action
-// rather than the edit's own handling of the key.
+// as text/plain, text/html (its tab stops as table columns) and text/rtf. A
+// key that an action added to the pane has as its shortcut (Ctrl+C for a
+// Copy command) triggers that action rather than the edit's own handling of
+// the key.
 
 #include "report_writer.h"
 

@@ -1,16 +1,23 @@
 #pragma once
-// Prints a rich-text document as one job: laid out anew over the printer's
-// whole printable area, without margins of its own and without page numbers,
-// a new page whenever one is full. The layout works at 96 dots per inch, the
+// Prints a rich-text document as one job, laid out anew inside the margins
+// of the printer's page setup. The layout works at 96 dots per inch, the
 // pane's own resolution, so pixel-sized fonts and tab stops keep their size
-// on paper. Throws AppError when the printer cannot be started.
+// on paper.
+//
+// Pages break between lines, never through one. When the table of load
+// cycles (the paragraph "Load cycles" followed by its two heading lines)
+// runs over a page, its heading lines are repeated at the top of each page
+// it continues on. Each page ends with a footer line: `footer` (when not
+// empty) on the left, "Page n of m" on the right. Throws AppError when the
+// printer cannot be started.
 
 #include <QString>
 
 class QPrinter;
 class QTextDocument;
 
-void printDocument(const QTextDocument& document, QPrinter& printer, const QString& jobName);
+void printDocument(const QTextDocument& document, QPrinter& printer, const QString& jobName,
+                   const QString& footer = {});
 
 // "The printer could not be started."
 QString printerFailedMessage();

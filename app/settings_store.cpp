@@ -3,6 +3,7 @@
 #include "registry_key.h"
 
 #include <QtEndian>
+#include <cmath>
 #include <cstring>
 
 using morvane::RegistryKey;
@@ -28,7 +29,8 @@ void readFilter(const RegistryKey& key, long double& filter)
     const quint64 bits = qFromLittleEndian<quint64>(value->data.constData());
     double number = 0;
     std::memcpy(&number, &bits, sizeof number);
-    filter = number;
+    if (std::isfinite(number)) // a store written by an older copy may hold infinity
+        filter = number;
 }
 
 void readFlag(const RegistryKey& key, const QString& name, bool& flag)
@@ -76,4 +78,21 @@ void StoreSettings(const tessivo::TRainflowRun& run, const QString& userDir, con
     key.writeInteger(QStringLiteral("LoadBin"), run.UseLoadBins ? 1 : 0);
     key.writeInteger(QStringLiteral("LoadBinSize"), run.BinCount);
     key.writeInteger(QStringLiteral("ResDecomp"), run.Decomposition ? 1 : 0);
+}
+
+QString LoadLastFolder(const QString& storePath)
+{
+    const RegistryKey key(settingsKeyPath(), storePath);
+    const auto value = key.read(QStringLiteral("LastDir"));
+    if (!value || value->type != static_cast<std::uint32_t>(RegType::String))
+        return QString();
+    return morvane::regStringText(value->data);
+}
+
+void StoreLastFolder(const QString& folder, const QString& storePath)
+{
+    if (folder.isEmpty())
+        return;
+    RegistryKey key(settingsKeyPath(), storePath);
+    key.writeString(QStringLiteral("LastDir"), folder);
 }

@@ -22,3 +22,10 @@ QString LoadSettings(tessivo::TRainflowRun& run, const QString& workDir, const Q
 // Writes the six values in their order, replacing values of another type.
 // Throws morvane::StoreError when the store cannot be written.
 void StoreSettings(const tessivo::TRainflowRun& run, const QString& userDir, const QString& storePath);
+
+// "LastDir" beside the six: the folder of the last sequence opened, where
+// the Open dialog starts at the next start (UserDir stays as it is).
+// Loading gives "" when it is missing or not a string; storing an empty
+// folder writes nothing.
+QString LoadLastFolder(const QString& storePath);
+void StoreLastFolder(const QString& folder, const QString& storePath);

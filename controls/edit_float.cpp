@@ -43,6 +43,10 @@ void TEditFloat::KeyPress(QChar& key)
 {
     m_lastText = text();
     const QChar separator = decimalSeparator();
+    // Either mark typed as the separator is the separator: dropping the
+    // other one would turn "2.5" into 25 without a word.
+    if (key == u'.' || key == u',')
+        key = separator;
     // Typing replaces a selection, so the key lands where the selection starts.
     const int caret = hasSelectedText() ? selectionStart() : cursorPosition();
     if (!isFixedAllowed(key) && key != separator) {
@@ -74,6 +78,11 @@ void TEditFloat::keyPressEvent(QKeyEvent* event)
         QChar key = typed[0];
         KeyPress(key);
         if (key.isNull()) {
+            event->accept();
+            return;
+        }
+        if (key != typed[0]) {
+            insert(QString(key)); // the separator in the locale's form
             event->accept();
             return;
         }

@@ -43,6 +43,7 @@ public:
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
     // The key filter: records LastText and replaces a refused key by code 0.
+    // "." and "," both stand for the decimal separator and are replaced by it.
     void KeyPress(QChar& key);
 
 signals:

@@ -2,6 +2,7 @@
 
 #include "decimal_digits.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -73,14 +74,28 @@ QString scientific(const DecimalDigits& number, QChar separator)
 
 } // namespace
 
+namespace {
+
+// Qt's application object sets the C library's locale from the environment,
+// so the plain conversion would stop at "." under a decimal-comma locale.
+// The conversion is therefore pinned to a "C" locale of its own.
+std::optional<long double> asciiToLongDouble(const std::string& ascii)
+{
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const long double value = strtold_l(ascii.c_str(), nullptr, cLocale);
+    if (std::isinf(value))
+        return std::nullopt; // beyond the range of long double
+    return value;
+}
+
+} // namespace
+
 std::optional<long double> parseFloat(const QString& text, QChar decimalSeparator)
 {
     const auto ascii = toAsciiNumber(text, decimalSeparator);
     if (!ascii)
         return std::nullopt;
-    // strtold follows the C locale's "." only because the program never calls
-    // setlocale with anything but "C" for LC_NUMERIC (Qt leaves it alone).
-    return std::strtold(ascii->c_str(), nullptr);
+    return asciiToLongDouble(*ascii);
 }
 
 std::optional<QString> nonFiniteText(long double value)

@@ -12,8 +12,10 @@ namespace morvane {
 // Parses an optional sign, digits, an optional separator and fraction and an
 // optional exponent ("E"/"e", optional sign, digits), with leading and
 // trailing blanks allowed. At least one mantissa digit is required. Returns
-// nothing for any other text, "." included when the separator is ",".
-// Correctly rounded to long double.
+// nothing for any other text, "." included when the separator is ",", and
+// for a number beyond the range of long double ("1e5000"). Correctly rounded
+// to long double whatever the process locale; underflow gives 0 or a
+// subnormal value.
 std::optional<long double> parseFloat(const QString& text, QChar decimalSeparator);
 
 // Fixed-point text: the value rounded to `precision` significant digits and

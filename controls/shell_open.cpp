@@ -1,9 +1,13 @@
 #include "shell_open.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 namespace morvane {
@@ -72,12 +76,55 @@ int shellTargetCode(const QString& target)
     return kShellSuccess;
 }
 
-int desktopLaunch(const QString& target)
+int openerExitCode(int status)
+{
+    switch (status) {
+    case 0:
+        return kShellSuccess;
+    case 2:
+        return 2; // a file named in the target is missing
+    default:
+        return 31; // 1 bad use, 3 no tool for it, 4 the action failed
+    }
+}
+
+int launchWithOpener(const QString& opener, const QString& target, int waitMilliseconds)
 {
     const int code = shellTargetCode(target);
     if (code != kShellSuccess)
         return code;
-    return QDesktopServices::openUrl(urlOf(target)) ? kShellSuccess : 31;
+    if (opener.isEmpty())
+        return 31;
+    // Owned by the application, so that an opener still running when the
+    // wait ends is neither killed nor leaked.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    const QUrl url = urlOf(target);
+    process->start(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    if (!process->waitForStarted()) {
+        delete process;
+        return 31;
+    }
+    QEventLoop wait;
+    QObject::connect(process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QTimer::singleShot(waitMilliseconds, &wait, &QEventLoop::quit);
+    if (process->state() != QProcess::NotRunning)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process->state() != QProcess::NotRunning) {
+        // The application it started is still in the foreground.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return kShellSuccess;
+    }
+    const int result = process->exitStatus() == QProcess::NormalExit ? openerExitCode(process->exitCode()) : 31;
+    delete process;
+    return result;
+}
+
+int desktopLaunch(const QString& target)
+{
+    return launchWithOpener(QStandardPaths::findExecutable(QStringLiteral("xdg-open")), target);
 }
 
 void ShellOpen(const QString& target, const ShellLauncher& launch, const ShellErrorReporter& report)

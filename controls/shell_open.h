@@ -29,8 +29,22 @@ QString shellErrorMessage(int code);
 // "file:" addresses are checked as the file they name.
 int shellTargetCode(const QString& target);
 
-// The desktop's launcher: shellTargetCode, then QDesktopServices (xdg-open
-// and its relatives); 31 when no opener could be started.
+// The code for an opener's exit status, in the exit codes of xdg-open:
+// 0 success, 2 a file is missing (2); bad use (1), no tool for the target
+// (3) and a failed action (4) mean that nothing could open it (31).
+int openerExitCode(int status);
+
+// shellTargetCode, then runs `opener target` and maps its exit status with
+// openerExitCode; 31 when the opener is empty, cannot be started or
+// crashes. The user interface is repainted but takes no input while the
+// opener runs; an opener still running after waitMilliseconds (it keeps the
+// application it started in the foreground) counts as success and is left
+// to run.
+int launchWithOpener(const QString& opener, const QString& target, int waitMilliseconds = 5000);
+
+// The desktop's launcher: launchWithOpener with xdg-open from PATH, whose
+// exit status tells whether anything could open the target (the desktop
+// services report success as soon as xdg-open starts).
 int desktopLaunch(const QString& target);
 
 // Opens target with the default action. A code that has a message is shown

@@ -2,6 +2,7 @@
 
 #include "ini_file.h"
 #include "registry_key.h"
+#include "window_frame.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -74,7 +75,7 @@ void applyState(QWidget* form, std::int32_t code)
 // Outer bounds in one operation; the frame's share is taken off the size.
 void setOuterBounds(QWidget* form, int left, int top, int width, int height)
 {
-    const QRect outer = form->frameGeometry();
+    const QRect outer = outerBounds(form);
     const QRect inner = form->geometry();
     const int extraW = outer.width() - inner.width();
     const int extraH = outer.height() - inner.height();
@@ -86,7 +87,7 @@ void setOuterBounds(QWidget* form, int left, int top, int width, int height)
     if (size != form->size())
         form->resize(size);
     if (QPoint(left, top) != outer.topLeft())
-        form->move(left, top);
+        moveFrameTo(form, QPoint(left, top));
     if (form->windowState() != state)
         form->setWindowState(state);
 }
@@ -143,7 +144,7 @@ void TWinRestorer::Restore(QWidget* form, STWhatSave what)
     if (what.contains(TWhatSave::state))
         stateCode = store->read(QStringLiteral("WindowState")).value_or(0);
     applyState(form, stateCode);
-    const QRect outer = form->frameGeometry();
+    const QRect outer = outerBounds(form);
     int left = outer.left(), top = outer.top(), width = outer.width(), height = outer.height();
     if (what.contains(TWhatSave::size)) {
         width = store->read(QStringLiteral("Width")).value_or(width);
@@ -161,7 +162,7 @@ void TWinRestorer::Save(QWidget* form)
     if (!m_active || (m_useIni ? m_iniPath.isEmpty() : m_registryPath.isEmpty()))
         return;
     const auto store = openStore(*this, form);
-    const QRect outer = form->frameGeometry();
+    const QRect outer = outerBounds(form);
     if (m_defaultWhat.contains(TWhatSave::size)) {
         store->write(QStringLiteral("Width"), outer.width());
         store->write(QStringLiteral("Height"), outer.height());

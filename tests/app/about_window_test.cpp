@@ -170,6 +170,13 @@ TEST_F(CommandTest, HelpOpensTheManualBesideTheProgram)
     };
     clickLabel(window->lbAbout);
     EXPECT_EQ(opened, QStringList{program.filePath(QStringLiteral("manual/index.html"))});
+    EXPECT_TRUE(notifier.errors.isEmpty());
+
+    launchCode = 31; // nothing on this desktop shows HTML: the message says where the manual is
+    clickLabel(window->lbAbout);
+    EXPECT_EQ(notifier.errors, QStringList{QStringLiteral(
+        "There is no application associated with the given filename extension.\n\nThe manual is the file %1")
+        .arg(program.filePath(QStringLiteral("manual/index.html")))});
 }
 
 } // namespace

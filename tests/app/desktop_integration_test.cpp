@@ -219,13 +219,28 @@ TEST_F(ShortcutTest, ReportPaneKeysPrintCopyAndSave)
     QTest::keyClick(window->reReport, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), report(*window));
 
-    // Outside the pane the keys keep their usual meaning.
+    // Outside the pane Ctrl+C copies the field's own text, while Print and
+    // Save answer their keys anywhere in the window.
     window->edFilter->setFocus();
     window->edFilter->selectAll();
     QTest::keyClick(window->edFilter, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), window->edFilter->text());
     QTest::keyClick(window->edFilter, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.size(), 2);
+    window->btExecute->setFocus();
+    QTest::keyClick(window->btExecute, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(dialogs, (QStringList{QStringLiteral("dlgPrint"), QStringLiteral("dlgSave"), QStringLiteral("dlgSave"),
+                                    QStringLiteral("dlgPrint")}));
+}
+
+TEST_F(ShortcutTest, TooltipsNameTheCommandsKeys)
+{
+    auto window = activeWindow();
+    EXPECT_EQ(window->btOpenSeqFile->toolTip(), QStringLiteral("Open a sequence file (Ctrl+O)"));
+    EXPECT_EQ(window->btExecute->toolTip(), QStringLiteral("Count the load cycles (F5 or Ctrl+E)"));
+    for (const QAction* action : {window->Print1, window->Copy1, window->Save1}) {
+        const QString key = action->shortcut().toString(QKeySequence::NativeText);
+        EXPECT_TRUE(action->toolTip().contains(QStringLiteral(" (") + key)) << action->toolTip().toStdString();
+    }
 }
 
 TEST_F(CommandTest, SecondRunningCopyWorksInAFolderOfItsOwn)

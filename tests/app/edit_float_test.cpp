@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(Filter, EditFloatTyping, testing::Values(
     Typing{"ExponentIntoEmptyDiscarded", "", 0, "E", "", 0},
     Typing{"SecondExponentTakenBack", "1e5", -1, "e", "1e5", 100000},
     Typing{"PlusAndLettersDiscarded", "2", -1, "+a x", "2", 2},
-    Typing{"CommaIsNotTheSeparator", "2", -1, ",", "2", 2}),
+    Typing{"CommaTypedIsTheSeparator", "2", -1, ",5", "2.5", 2.5},
+    Typing{"CommaAfterPointDiscarded", "2.5", -1, ",", "2.5", 2.5}),
     [](const testing::TestParamInfo<Typing>& info) { return std::string(info.param.name); });
 
 TEST(EditFloat, ExponentLetterMovesCaretPastTheAppendedZero)
@@ -97,13 +98,18 @@ TEST(EditFloat, CodeAssigningNonsenseGetsTheTextBeforeTheLastKey)
     EXPECT_EQ(fresh.Value(), 0.0);
 }
 
-TEST(EditFloat, CommaLocaleTakesOneCommaAndRefusesThePoint)
+TEST(EditFloat, CommaLocaleTakesEitherMarkOnceAndShowsItAsAComma)
 {
     TEditFloat edit;
     edit.setDecimalSeparator(u',');
-    QTest::keyClicks(&edit, QStringLiteral("1.,5,"));
-    EXPECT_EQ(edit.text(), QStringLiteral("1,5"));
-    EXPECT_DOUBLE_EQ(edit.Value(), 1.5);
+    QTest::keyClicks(&edit, QStringLiteral("2.5"));
+    EXPECT_EQ(edit.text(), QStringLiteral("2,5"));
+    EXPECT_DOUBLE_EQ(edit.Value(), 2.5);
+    TEditFloat second;
+    second.setDecimalSeparator(u',');
+    QTest::keyClicks(&second, QStringLiteral("1.,5,."));
+    EXPECT_EQ(second.text(), QStringLiteral("1,5"));
+    EXPECT_DOUBLE_EQ(second.Value(), 1.5);
 }
 
 TEST(EditFloat, AnAppendRaisesTheChangeNotificationTwice)

@@ -94,7 +94,6 @@ TEST_F(CommandTest, ExecuteCountsWithTheWindowsParameters)
         {"random_walk.txt", {QStringLiteral("0.00"), false, true, QStringLiteral("32 x 32 matrix"), true}, 32},
         {"random_walk.txt", {QStringLiteral("0.00"), false, true, QStringLiteral("64 x 64 matrix"), true}, 64},
         {"random_walk.txt", {QStringLiteral("0.00"), false, true, QStringLiteral("100 x 100 matrix"), false}, 100},
-        {"random_walk.txt", {QStringLiteral("0.00"), false, true, QStringLiteral("48 x 48"), true}, 32},
         {"random_walk.txt", {QStringLiteral("12.5"), true, false, QStringLiteral("64 x 64 matrix"), false}, 64},
         {"block_sequence.txt", {QStringLiteral("1"), false, false, QStringLiteral("32 x 32 matrix"), true}, 32},
         {"wisperx.txt", {QStringLiteral("0"), true, false, QStringLiteral("32 x 32 matrix"), false}, 32},
@@ -153,8 +152,9 @@ TEST_F(CommandTest, FilterThatIsNotANumberEndsTheCommand)
     open(*window, exampleFile("worked_example.txt"));
     window->btExecute->click();
     const QString before = report(*window);
-    // The field lets a lone minus sign stand; every other text parses.
-    for (const QString& text : {QStringLiteral("-")}) {
+    // The field lets a lone minus sign stand; every other text parses, but
+    // 1e400 has no finite double for the settings to keep.
+    for (const QString& text : {QStringLiteral("-"), QStringLiteral("1e400")}) {
         notifier.generalErrors.clear();
         window->edFilter->setText(text);
         window->cbNormalize->setChecked(true);
@@ -163,6 +163,20 @@ TEST_F(CommandTest, FilterThatIsNotANumberEndsTheCommand)
         EXPECT_EQ(report(*window), before);
         EXPECT_TRUE(window->RainflowRun().Normalize);
     }
+}
+
+TEST_F(CommandTest, BinSizeTextNamingNoItemIsRefusedAndNothingCounted)
+{
+    auto window = startWindow();
+    open(*window, exampleFile("worked_example.txt"));
+    const QString before = report(*window);
+    window->cbMatrix->setChecked(true);
+    window->cbLoadBinSize->setCurrentText(QStringLiteral("48 x 48 matrix"));
+    window->btExecute->click();
+    EXPECT_EQ(notifier.errors, QStringList{QStringLiteral(
+        "\"48 x 48 matrix\" is not a load bin size. Choose 32 x 32 matrix, 64 x 64 matrix or 100 x 100 matrix.")});
+    EXPECT_EQ(report(*window), before);
+    EXPECT_FALSE(window->btSpectrumPlot->isEnabled());
 }
 
 TEST_F(CommandTest, LongSequenceIsCountedInLoadBinsWithANotice)
@@ -180,9 +194,20 @@ TEST_F(CommandTest, LongSequenceIsCountedInLoadBinsWithANotice)
     EXPECT_EQ(notifier.informations,
               QStringList{QStringLiteral("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
                                          "Markov matrix (64x64) has been applied.")});
+    EXPECT_EQ(notifier.details, QStringList{QStringLiteral("The sequence has 40000 values; from 40000 values on, "
+                                                           "the count is made in load bins.")});
     EXPECT_TRUE(notifier.errors.isEmpty());
     EXPECT_EQ(report(*window), expectedReport(file, p, 64));
     EXPECT_TRUE(report(*window).startsWith(QStringLiteral("Spectrum characteristics\nSequence length: \t40000\n")));
+
+    // The saved report's header says that the count went to load bins, and why.
+    const QString saved = dir() + QStringLiteral("/long.rtf");
+    chooseFile(saved);
+    window->Save1->trigger();
+    QFile rtf(saved);
+    ASSERT_TRUE(rtf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(rtf.readAll().contains(
+        "Load bins:\\tab yes, 64 x 64 classes (switched on: 40000 values, load bins from 40000 values on)"));
 }
 
 TEST_F(CommandTest, SecondExecuteGivesTheSameReport)

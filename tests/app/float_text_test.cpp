@@ -14,7 +14,7 @@ TEST(ParseFloat, AcceptsTheNumberGrammar)
     const Case cases[] = {
         {"0", u'.', 0.0L}, {" -1.5 ", u'.', -1.5L}, {"+2", u'.', 2.0L}, {"1e3", u'.', 1000.0L},
         {"2.5E-1", u'.', 0.25L}, {".5", u'.', 0.5L}, {"5.", u'.', 5.0L}, {"1,25", u',', 1.25L},
-        {"0.1", u'.', 0.1L},
+        {"0.1", u'.', 0.1L}, {"12,5", u',', 12.5L}, {"1e-5000", u'.', 0.0L},
     };
     for (const Case& c : cases) {
         const auto parsed = parseFloat(QString::fromLatin1(c.text), c.sep);
@@ -25,7 +25,8 @@ TEST(ParseFloat, AcceptsTheNumberGrammar)
 
 TEST(ParseFloat, RefusesAnythingElse)
 {
-    const char* rejected[] = {"", " ", "-", ".", "e5", "1e", "1e+", "1.5", "1,000.0", "1 2", "0x10", "inf", "nan", "--1"};
+    const char* rejected[] = {"", " ", "-", ".", "e5", "1e", "1e+", "1.5", "1,000.0", "1 2", "0x10", "inf", "nan", "--1",
+                              "1e5000", "-1e5000"};
     for (const char* text : rejected)
         EXPECT_FALSE(parseFloat(QString::fromLatin1(text), u',').has_value()) << text;
 }

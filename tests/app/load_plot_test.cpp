@@ -3,6 +3,7 @@
 #include "chart_axes.h"
 #include "chart_view.h"
 #include "command_fixture.h"
+#include "exceedance_chart.h"
 #include "from_to_matrix_chart.h"
 #include "load_format.h"
 #include "load_plot_window.h"
@@ -11,6 +12,8 @@
 #include <QClipboard>
 #include <QGroupBox>
 #include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QTabWidget>
 
 namespace {
@@ -211,11 +214,51 @@ TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
         EXPECT_TRUE(content.contains("<svg"));
         EXPECT_TRUE(content.contains("viewBox=\"0 0 960 640\""));
         EXPECT_TRUE(content.contains("</svg>"));
+        // Named after the file and the count; every font with a generic fallback.
+        EXPECT_TRUE(content.contains("<title>") && content.contains("random_walk.txt - filter size 0.00, not normalized, "
+                                                                     "32 x 32 load bins, decomposition into cycles"));
+        static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+        int families = 0;
+        for (auto it = family.globalMatch(QString::fromUtf8(content)); it.hasNext(); ++families)
+            EXPECT_TRUE(it.next().captured(1).endsWith(QStringLiteral(", sans-serif")));
+        EXPECT_GT(families, 0);
 
         plot->btCopy->click();
         EXPECT_EQ(QApplication::clipboard()->image().size(), kChartExportSize);
     }
     EXPECT_TRUE(notifier.generalErrors.isEmpty());
+}
+
+// With one cycle of the largest range the curve's first step ends at N = 1:
+// it must still be a line of its own, clear of the frame's left and top edges.
+TEST(LoadSpectrumChart, LargestCycleIsClearOfTheFrame)
+{
+    SpectrumPlotData data;
+    data.steps = {{10.0L, 1, 1}, {4.0L, 5, 6}};
+    const QImage image = renderChart([&](QPainter& p, const QRectF& r) { paintLoadSpectrum(p, r, data, u'.'); });
+    const QRgb curve = qRgb(0x1f, 0x4e, 0x9a);
+    int top = -1;
+    int left = image.width(), right = -1;
+    for (int y = 0; y < image.height() && top < 0; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == curve) {
+                top = y;
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    ASSERT_GE(top, 0);
+    EXPECT_GE(right - left, 8) << "the largest cycle's step has a visible length";
+    // The frame's top edge is the ink row above the curve; the curve is below it.
+    int frameTop = -1;
+    for (int y = top; y >= 0 && frameTop < 0; --y) {
+        const QRgb pixel = image.pixel(left + (right - left) / 2, y);
+        const bool grey = qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel); // not the curve's blue
+        if (grey && qGray(pixel) < 180)
+            frameTop = y;
+    }
+    EXPECT_GE(top - frameTop, 6) << "headroom above the largest range";
 }
 
 TEST_F(PlotWindowTest, FailedSaveIsReportedAndReplacesNothing)

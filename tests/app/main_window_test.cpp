@@ -92,8 +92,8 @@ TEST_F(MainWindowTest, CaptionsAndFonts)
 {
     auto window = start();
     EXPECT_EQ(window->gbSequenceFile->title(), QStringLiteral(" Sequence File "));
-    EXPECT_EQ(window->gbRFCParamaters->title(), QStringLiteral(" Rainflow Counting Paramaters "));
-    EXPECT_EQ(window->gbExecute->title(), QStringLiteral("Rainflow Counting "));
+    EXPECT_EQ(window->gbRFCParamaters->title(), QStringLiteral(" Rainflow Counting Parameters "));
+    EXPECT_EQ(window->gbExecute->title(), QStringLiteral(" Rainflow Counting "));
     EXPECT_EQ(window->gbResults->title(), QStringLiteral(" Results "));
     EXPECT_EQ(window->Label1->text(), QStringLiteral("Filter size:"));
     EXPECT_EQ(window->lbDecomposition->text(), QStringLiteral("Residue handling:"));

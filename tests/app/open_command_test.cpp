@@ -1,5 +1,7 @@
+#include "app_identity.h"
 #include "command_fixture.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QTextBlock>
 
@@ -61,7 +63,7 @@ TEST_F(CommandTest, CancellingTheDialogChangesNothing)
     EXPECT_EQ(dialogsShown, 2);
 }
 
-TEST_F(CommandTest, LongPathIsOpenedAndShownInFull)
+TEST_F(CommandTest, LongPathIsOpenedAndShownShortenedWithTheNameInView)
 {
     const QString deep = dir() + u'/' + QString(120, u'd') + u'/' + QString(120, u'e');
     ASSERT_TRUE(QDir().mkpath(deep));
@@ -70,7 +72,14 @@ TEST_F(CommandTest, LongPathIsOpenedAndShownInFull)
     auto window = startWindow();
     open(*window, writeFile(file, "10 -5 20"));
     EXPECT_EQ(report(*window), kTenMinusFiveTwenty);
-    EXPECT_EQ(window->lbSeqFile->text(), dir() + u'/' + file);
+    const QString path = dir() + u'/' + file;
+    const QString shown = window->lbSeqFile->text();
+    EXPECT_EQ(window->lbSeqFile->toolTip(), path);
+    EXPECT_LE(window->lbSeqFile->fontMetrics().horizontalAdvance(shown), window->lbSeqFile->width());
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/") + QString(40, u'f'))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(path.left(4))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(window->windowTitle(), kApplicationTitle + QStringLiteral(" - ") + QString(40, u'f'));
 }
 
 // A rejected Open leaves everything as the last good Open left it, and
@@ -125,6 +134,29 @@ TEST_F(CommandTest, RejectedFileLeavesThePreviousSequenceUsable)
         EXPECT_EQ(report(*window), counted);
         EXPECT_EQ(window->RainflowRun().SeqLength, 6);
     }
+}
+
+TEST_F(CommandTest, OpenStartsInTheLastSequencesFolderAlsoAfterARestart)
+{
+    QString startFolder;
+    auto seeFolder = [&](QDialog& dialog) {
+        startFolder = static_cast<QFileDialog&>(dialog).directory().absolutePath();
+        return false;
+    };
+    {
+        auto window = startWindow();
+        open(*window, exampleFile("worked_example.txt"));
+        answer = seeFolder;
+        window->btOpenSeqFile->click();
+        EXPECT_EQ(startFolder, QFileInfo(exampleFile("worked_example.txt")).absolutePath());
+        ASSERT_TRUE(window->close());
+    }
+    startFolder.clear();
+    auto window = startWindow();
+    answer = seeFolder;
+    window->btOpenSeqFile->click();
+    EXPECT_EQ(startFolder, QFileInfo(exampleFile("worked_example.txt")).absolutePath());
+    EXPECT_TRUE(window->UserDir().isEmpty()); // UserDir stays as stored
 }
 
 TEST_F(CommandTest, RejectedFirstOpenLeavesExecuteDisabled)

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -43,6 +45,14 @@ protected:
         window.Save1->trigger();
     }
 
+    // The header that paper and RTF carry above the report of withReport().
+    static QString header()
+    {
+        return QStringLiteral("Tessivo rainflow counting report\nSequence file:\t") + exampleFile("worked_example.txt")
+               + QStringLiteral("\nDate:\t2024-12-31 23:59\nFilter size:\t0.00\nNormalize Spectrum:\tno\n"
+                                "Load bins:\tno\nResidue handling:\tDecomposition into cycles\n\n");
+    }
+
     static QByteArray contentOf(const QString& file)
     {
         QFile f(file);
@@ -62,7 +72,7 @@ TEST_F(ReportOutputTest, SaveWritesRtfThatReadsBackAsTheReport)
     EXPECT_EQ(filters, QStringList{QStringLiteral("Rich Text Format (*.rtf)")});
     const QString saved = typed + QStringLiteral(".rtf");
     ASSERT_TRUE(QFileInfo::exists(saved));
-    EXPECT_EQ(unrtfText(saved), tabsFolded(report(*window)));
+    EXPECT_EQ(unrtfText(saved), tabsFolded(header() + report(*window)));
     const QString html = unrtfHtml(saved);
     EXPECT_TRUE(html.contains(QStringLiteral("<b>Spectrum characteristics</b>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<b>Load cycles</b>")));
@@ -70,9 +80,10 @@ TEST_F(ReportOutputTest, SaveWritesRtfThatReadsBackAsTheReport)
     EXPECT_TRUE(notifier.generalErrors.isEmpty());
 }
 
-TEST_F(ReportOutputTest, SaveReplacesWithoutAskingAndWritesRtfUnderAnyName)
+TEST_F(ReportOutputTest, SaveWritesRtfUnderAnyName)
 {
     auto window = withReport();
+    notifier.answerYes = true;
     const QString other = writeFile(QStringLiteral("old.txt"), "old content");
     const int dialogsBefore = dialogsShown;
     saveAs(*window, other);
@@ -82,7 +93,20 @@ TEST_F(ReportOutputTest, SaveReplacesWithoutAskingAndWritesRtfUnderAnyName)
     EXPECT_TRUE(rtf.contains("Zo\\u235\\'3f"));
     EXPECT_TRUE(static_cast<QFileDialog*>(window->dlgSave)->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(window->dlgSave->defaultSuffix(), QStringLiteral("rtf"));
-    EXPECT_EQ(dialogsShown, dialogsBefore + 1); // no question before replacing
+    EXPECT_EQ(dialogsShown, dialogsBefore + 1); // the dialog itself does not ask a second time
+    EXPECT_EQ(notifier.questions.size(), 1);
+}
+
+TEST_F(ReportOutputTest, SaveProposesTheSequencesNameInItsFolder)
+{
+    auto window = withReport();
+    QStringList proposed;
+    answer = [&](QDialog& dialog) {
+        proposed = static_cast<QFileDialog&>(dialog).selectedFiles();
+        return false;
+    };
+    window->Save1->trigger();
+    EXPECT_EQ(proposed, QStringList{exampleFile("worked_example.rtf")});
 }
 
 TEST_F(ReportOutputTest, CancelledSaveWritesNothing)
@@ -115,6 +139,24 @@ TEST_F(ReportOutputTest, SaveIntoAMissingFolderSaysWhichFileCannotBeCreated)
     EXPECT_GT(notifier.generalErrors[0].size(), prefix.size() + 1);
     EXPECT_TRUE(notifier.generalErrors[0].endsWith(u'.'));
     EXPECT_EQ(report(*window), before);
+}
+
+TEST_F(ReportOutputTest, SaveOverAnExistingFileAsksAndKeepsItUnlessTold)
+{
+    auto window = withReport();
+    const QString target = writeFile(QStringLiteral("old.rtf"), "kept");
+    saveAs(*window, target);
+    ASSERT_EQ(notifier.questions.size(), 1);
+    EXPECT_EQ(notifier.questions[0], QStringLiteral("old.rtf already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(contentOf(target), QByteArray("kept"));
+
+    notifier.answerYes = true;
+    saveAs(*window, target);
+    EXPECT_EQ(notifier.questions.size(), 2);
+    EXPECT_TRUE(contentOf(target).startsWith("{\\rtf1"));
+
+    saveAs(*window, dir() + QStringLiteral("/new.rtf")); // nothing to replace: no question
+    EXPECT_EQ(notifier.questions.size(), 2);
 }
 
 TEST_F(ReportOutputTest, CopyWithoutSelectionCopiesAndSelectsTheWholeReport)
@@ -169,7 +211,9 @@ TEST_F(ReportOutputTest, PrintSendsOneJobNamedReport)
     EXPECT_TRUE(printed.startsWith("%PDF"));
     EXPECT_EQ(pdf_text::title(printed), QStringLiteral("Report"));
     EXPECT_EQ(pdf_text::pageCount(printed), 1);
-    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(), withoutBlanks(report(*window)).toStdString());
+    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(),
+              withoutBlanks(header() + report(*window) + QStringLiteral("worked_example.txt - 2024-12-31 23:59 Page 1 of 1"))
+                  .toStdString());
 }
 
 TEST_F(ReportOutputTest, LongReportIsPrintedOverSeveralPagesInOrder)
@@ -187,8 +231,62 @@ TEST_F(ReportOutputTest, LongReportIsPrintedOverSeveralPagesInOrder)
     window->Print1->trigger();
     const QByteArray printed = contentOf(pdf);
     const int lines = window->reReport->document()->blockCount();
-    EXPECT_GT(pdf_text::pageCount(printed), lines / 80);
-    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(), withoutBlanks(report(*window)).toStdString());
+    const int pages = pdf_text::pageCount(printed);
+    EXPECT_GT(pages, lines / 80);
+    // Each page after the first starts with the table's headings and every
+    // page ends with its number; without them the pages read as the report.
+    QString text = withoutBlanks(pdf_text::textOf(printed));
+    const QString headings = QStringLiteral("LoadMaximumMinimumNumberofCumulativeRangeLoadLoadCyclesNumber");
+    EXPECT_EQ(text.count(headings), pages);
+    for (int page = pages; page >= 1; --page) {
+        const QString footer = QStringLiteral("random_walk.txt-2024-12-3123:59Page%1of%2").arg(page).arg(pages);
+        const qsizetype at = text.indexOf(footer);
+        ASSERT_GE(at, 0) << "page " << page;
+        text.remove(at, footer.size());
+        if (page < pages) { // the next page's repeated headings
+            EXPECT_EQ(text.mid(at, headings.size()), headings) << "page " << page + 1;
+            text.remove(at, headings.size());
+        }
+    }
+    const QString expected = withoutBlanks(report(*window));
+    EXPECT_EQ(text.mid(text.size() - expected.size()).toStdString(), expected.toStdString());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("TessivorainflowcountingreportSequencefile:")));
+}
+
+// The printout keeps to the page setup's margins: nothing is drawn in them.
+TEST_F(ReportOutputTest, PrintKeepsToThePageSetupsMargins)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    auto window = withReport();
+    const QString pdf = dir() + QStringLiteral("/margins.pdf");
+    answer = [&](QDialog& dialog) {
+        auto* printer = static_cast<QPrintDialog&>(dialog).printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        printer->setPageMargins(QMarginsF(40, 30, 20, 25), QPageLayout::Millimeter);
+        return true;
+    };
+    window->Print1->trigger();
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("50"),
+                                             QStringLiteral("-singlefile"), pdf, dir() + QStringLiteral("/page")});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    QImage page(dir() + QStringLiteral("/page.pgm"));
+    ASSERT_FALSE(page.isNull());
+    const double perMm = page.width() / 210.0;
+    QRect inked;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 160)
+                inked |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(inked.isEmpty());
+    EXPECT_GE(inked.left(), 40 * perMm - 1);
+    EXPECT_GE(inked.top(), 30 * perMm - 1);
+    EXPECT_LE(inked.right(), page.width() - 20 * perMm + 1);
+    EXPECT_LE(inked.bottom(), page.height() - 25 * perMm + 1);
+    EXPECT_LT(inked.left(), 45 * perMm) << "the text starts at the margin";
 }
 
 TEST_F(ReportOutputTest, CancelledPrintPrintsNothing)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRadioButton>
 #include <functional>
+#include <limits>
 
 using morvane::RegistryKey;
 using morvane::RegValue;
@@ -146,6 +147,18 @@ TEST_F(MainWindowTest, CommaLocaleShowsAndParsesTheFilterWithAComma)
     QTest::keyClick(window->edFilter, '5');
     ASSERT_TRUE(window->close());
     EXPECT_EQ(settingsKey().read(kFilter)->data, doubleBytes(0.255));
+}
+
+TEST_F(MainWindowTest, AnInfiniteStoredFilterIsIgnoredAndNeverWritten)
+{
+    const QString defaultText = start()->edFilter->text();
+    settingsKey().writeBinary(kFilter, doubleBytes(std::numeric_limits<double>::infinity()));
+    auto window = start();
+    EXPECT_EQ(window->edFilter->text(), defaultText);
+    window->edFilter->setText(QStringLiteral("1e400")); // a long double, but no double
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(notifier.generalErrors, QStringList{QStringLiteral("'1e400' is not a valid floating point value.")});
+    EXPECT_EQ(settingsKey().read(kFilter)->data, doubleBytes(std::numeric_limits<double>::infinity())); // untouched
 }
 
 TEST_F(MainWindowTest, TextTypedIntoTheLoadBinBoxIsStoredAs32)

@@ -97,4 +97,58 @@ TEST(ShellOpen, UnreadableFileIsDenied)
     EXPECT_EQ(morvane::shellTargetCode(file), 5);
 }
 
+// The desktop launcher runs xdg-open from PATH and reads its exit status:
+// a fake xdg-open stands in for the desktop, so that no browser starts.
+TEST(ShellOpen, DesktopLaunchMapsTheOpenersExitStatus)
+{
+    QTemporaryDir bin;
+    const QByteArray oldPath = qgetenv("PATH");
+    const QString opener = bin.filePath(QStringLiteral("xdg-open"));
+    const QString argumentFile = bin.filePath(QStringLiteral("argument"));
+    const struct {
+        int exitStatus; // -1: no xdg-open at all
+        const char* message;
+    } cases[] = {
+        {0, nullptr},
+        {2, "The specified file was not found."},
+        {3, "There is no application associated with the given filename extension."},
+        {4, "There is no application associated with the given filename extension."},
+        {-1, "There is no application associated with the given filename extension."},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(opener);
+        if (c.exitStatus >= 0) {
+            QFile script(opener);
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\nprintf %s \"$1\" > '%1'\nexit %2\n")
+                             .arg(argumentFile).arg(c.exitStatus).toUtf8());
+            script.close();
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        qputenv("PATH", bin.path().toUtf8());
+        QStringList messages;
+        ShellOpen(QStringLiteral("https://example.org/page"), morvane::desktopLaunch,
+                  [&](const QString& message) { messages << message; });
+        qputenv("PATH", oldPath);
+        EXPECT_EQ(messages, c.message ? QStringList{QString::fromLatin1(c.message)} : QStringList{}) << c.exitStatus;
+        if (c.exitStatus >= 0) {
+            QFile argument(argumentFile);
+            ASSERT_TRUE(argument.open(QIODevice::ReadOnly));
+            EXPECT_EQ(argument.readAll(), QByteArray("https://example.org/page"));
+        }
+    }
+}
+
+TEST(ShellOpen, OpenerStillRunningAfterTheWaitCountsAsSuccess)
+{
+    QTemporaryDir bin;
+    QFile script(bin.filePath(QStringLiteral("browser")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep 3\nexit 4\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(morvane::launchWithOpener(script.fileName(), QStringLiteral("https://example.org"), 100),
+              morvane::kShellSuccess);
+}
+
 } // namespace

@@ -1,0 +1,30 @@
+#include "message_details.h"
+
+#include "run_record.h"
+#include "sequence_fault.h"
+
+#include <QFile>
+#include <exception>
+
+QString incorrectSequenceDetail(const QString& fileName)
+{
+    tessivo::SequenceFault fault;
+    try {
+        fault = tessivo::findSequenceFault(QFile::encodeName(fileName).toStdString());
+    } catch (const std::exception&) {
+        return {};
+    }
+    if (fault.line == 0)
+        return fileName + QStringLiteral(" holds no number.");
+    QString token = QString::fromUtf8(fault.token);
+    if (fault.truncated)
+        token += QChar(0x2026);
+    return QStringLiteral("%1, line %2: \"%3\" is not a number.").arg(fileName).arg(fault.line).arg(token);
+}
+
+QString matrixAppliedDetail(std::int32_t sequenceLength)
+{
+    return QStringLiteral("The sequence has %1 values; from %2 values on, the count is made in load bins.")
+        .arg(sequenceLength)
+        .arg(tessivo::MatrixThreshold);
+}

@@ -1,0 +1,92 @@
+#include "report_header.h"
+
+#include "float_text.h"
+#include "report_pane.h"
+#include "run_record.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QVariantList>
+
+namespace {
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+QString loadBins(const ReportHeader& h)
+{
+    const QString classes = QStringLiteral("%1 x %1 classes").arg(h.binCount);
+    if (h.useLoadBins)
+        return QStringLiteral("yes, ") + classes;
+    if (h.switchedToBins) {
+        return QStringLiteral("yes, ") + classes
+               + QStringLiteral(" (switched on: %1 values, load bins from %2 values on)")
+                     .arg(h.sequenceLength)
+                     .arg(tessivo::MatrixThreshold);
+    }
+    return QStringLiteral("no");
+}
+
+} // namespace
+
+QStringList reportHeaderLines(const ReportHeader& h, const QDateTime& date, QChar decimalSeparator)
+{
+    QStringList lines{QStringLiteral("Tessivo rainflow counting report"),
+                      QStringLiteral("Sequence file:\t") + h.sequenceFile,
+                      QStringLiteral("Date:\t") + date.toString(QStringLiteral("yyyy-MM-dd HH:mm"))};
+    if (!h.counted) {
+        lines << QStringLiteral("Counting parameters:\tnot counted yet");
+        return lines;
+    }
+    lines << QStringLiteral("Filter size:\t") + morvane::formatFixed(h.filterSize, 8, 2, decimalSeparator)
+          << QStringLiteral("Normalize Spectrum:\t") + yesNo(h.normalize)
+          << QStringLiteral("Load bins:\t") + loadBins(h)
+          << QStringLiteral("Residue handling:\t")
+                 + (h.decomposition ? QStringLiteral("Decomposition into cycles")
+                                    : QStringLiteral("Use upward half cycles as complete cycles"));
+    return lines;
+}
+
+QString reportSummary(const ReportHeader& h, QChar decimalSeparator)
+{
+    QString bins = QStringLiteral("exact loads");
+    if (h.useLoadBins || h.switchedToBins)
+        bins = QStringLiteral("%1 x %1 load bins").arg(h.binCount);
+    if (h.switchedToBins)
+        bins += QStringLiteral(" (%1 values)").arg(h.sequenceLength);
+    const int slash = static_cast<int>(h.sequenceFile.lastIndexOf(u'/'));
+    return h.sequenceFile.mid(slash + 1) + QStringLiteral(" - filter size ")
+           + morvane::formatFixed(h.filterSize, 8, 2, decimalSeparator)
+           + (h.normalize ? QStringLiteral(", normalized, ") : QStringLiteral(", not normalized, ")) + bins
+           + (h.decomposition ? QStringLiteral(", decomposition into cycles")
+                              : QStringLiteral(", upward half cycles as complete cycles"));
+}
+
+std::unique_ptr<QTextDocument> documentWithHeader(const QTextDocument& report, const QStringList& headerLines)
+{
+    auto out = std::make_unique<QTextDocument>();
+    out->setDefaultFont(report.defaultFont());
+    QTextBlockFormat block;
+    QList<QTextOption::Tab> tabs;
+    for (int point : {0, 135})
+        tabs.append(QTextOption::Tab(point * ReportPane::kPixelsPerPoint, QTextOption::LeftTab));
+    block.setTabPositions(tabs);
+    block.setProperty(ReportPane::kTabStopPointsProperty, QVariantList{0, 135});
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QTextCursor cursor(out.get());
+    for (int i = 0; i < headerLines.size(); ++i) {
+        if (i == 0)
+            cursor.setBlockFormat(block);
+        else
+            cursor.insertBlock(block, QTextCharFormat());
+        cursor.insertText(headerLines[i], i == 0 ? bold : QTextCharFormat());
+    }
+    cursor.insertBlock(block, QTextCharFormat());
+    cursor.insertBlock();
+    cursor.insertFragment(QTextDocumentFragment(&report));
+    return out;
+}
