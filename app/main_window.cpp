@@ -3,7 +3,7 @@
 #include "app_error.h"
 #include "edit_float.h"
 #include "float_text.h"
-#include "io_error.h"
+#include "engine/record/io_error.h"
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
@@ -11,7 +11,7 @@
 #include "win_restorer.h"
 #include "window_frame.h"
 #include "work_dir.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

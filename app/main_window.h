@@ -19,9 +19,9 @@
 // for the window's lifetime; when another running copy holds it, the window
 // works in a folder of its own.
 
-#include "cycle_table.h"
+#include "engine/counting/cycle_table.h"
 #include "notifier.h"
-#include "run_record.h"
+#include "engine/record/run_record.h"
 #include "shell_open.h"
 #include "load_plot_data.h"
 #include "plots/signal_data.h"

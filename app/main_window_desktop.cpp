@@ -11,7 +11,7 @@
 #include "load_plot_window.h"
 #include "path_elision.h"
 #include "work_dir.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

@@ -1,7 +1,7 @@
 #include "message_details.h"
 
-#include "run_record.h"
-#include "sequence_fault.h"
+#include "engine/record/run_record.h"
+#include "engine/files/sequence_fault.h"
 
 #include <QFile>
 #include <exception>

@@ -2,7 +2,7 @@
 
 #include "float_text.h"
 #include "report_pane.h"
-#include "run_record.h"
+#include "engine/record/run_record.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,8 +1,9 @@
 #include "work_dir.h"
 
 #include "app_error.h"
-#include "io_error.h"
-#include "work_folder_lock.h"
+#include "engine/record/io_error.h"
+#include "engine/files/work_folder_lock.h"
+#include "engine/record/run_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // A count whose cycle table fills up: 20000 distinct cycles and more through
 // AddCycle, the table sorted into report order and the whole report built.
 
-#include "cycle_table.h"
-#include "plain_text_report.h"
-#include "report_builder.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/run/report_builder.h"
+#include "engine/record/run_record.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // RunRainflow on random walks of 1 and 10 million loads, in both forms.
 // The loads lie on a grid of 1/1024, so every one is a 15-digit work value.
 
-#include "cycle_table.h"
-#include "rainflow_pipeline.h"
-#include "run_record.h"
-#include "work_files.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/counting/rainflow_pipeline.h"
+#include "engine/record/run_record.h"
+#include "engine/files/work_files.h"
 
 #include <benchmark/benchmark.h>
 
@@ -111,8 +111,10 @@ void BM_RunRainflowWorkFiles(benchmark::State& state)
     const std::string dir = sequenceFiles.dirFor(length);
     TCycleTable table;
     std::int32_t count = 0;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(RunRainflow(count, table, *run, dir));
+    for (auto _ : state) {
+        WorkFileReader sequence(workFilePath(dir, kSequenceFile));
+        benchmark::DoNotOptimize(RunRainflow(count, table, *run, sequence));
+    }
     state.SetItemsProcessed(state.iterations() * length);
     state.counters["cycles"] = count;
 }

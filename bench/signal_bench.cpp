@@ -5,7 +5,7 @@
 
 #include "engine/signal/min_max_pyramid.h"
 #include "engine/signal/work_file_range.h"
-#include "work_files.h"
+#include "engine/files/work_files.h"
 
 #ifdef TESSIVO_BENCH_PAINT
 #include "plots/signal_chart.h"

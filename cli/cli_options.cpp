@@ -1,6 +1,6 @@
 #include "cli_options.h"
 
-#include "decimal_parser.h"
+#include "engine/numbers/decimal_parser.h"
 
 #include <charconv>
 #include <cmath>

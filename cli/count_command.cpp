@@ -1,16 +1,16 @@
 #include "count_command.h"
 
-#include "combined_sequence.h"
+#include "engine/files/combined_sequence.h"
 #include "cycle_export.h"
 #include "cycle_listing.h"
-#include "io_error.h"
-#include "parameter_checks.h"
-#include "plain_text_report.h"
-#include "prefetch_source.h"
-#include "run_control.h"
-#include "run_messages.h"
-#include "sequence_loading.h"
-#include "work_folder_lock.h"
+#include "engine/record/io_error.h"
+#include "engine/run/parameter_checks.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/files/prefetch_source.h"
+#include "engine/run/run_control.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_loading.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <cerrno>
 #include <memory>

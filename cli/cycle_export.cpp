@@ -1,6 +1,6 @@
 #include "cycle_export.h"
 
-#include "work_notation.h"
+#include "engine/numbers/work_notation.h"
 
 #include <charconv>
 #include <functional>

@@ -2,8 +2,8 @@
 // The counted cycles as data for other programs. Loads are the shortest
 // decimal text that reads back to the same long double; counts are integers.
 
-#include "cycle_table.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/record/run_record.h"
 
 #include <cstdint>
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "cycle_listing.h"
 
 #include "cycle_export.h"
-#include "cycle_positions.h"
+#include "engine/counting/cycle_positions.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // the count closes it, with the positions of its two points in the combined
 // sequence. Streams: memory does not grow with the number of cycles.
 
-#include "run_record.h"
-#include "value_stream.h"
+#include "engine/record/run_record.h"
+#include "engine/files/value_stream.h"
 
 #include <ostream>
 

@@ -2,11 +2,12 @@
 
 #include "cli_options.h"
 #include "count_command.h"
-#include "io_error.h"
+#include "engine/record/input_too_large.h"
+#include "engine/record/io_error.h"
 
 #include <iostream>
 #include <new>
-#include <stdexcept>
+#include <exception>
 
 #ifndef TESSIVO_VERSION
 #define TESSIVO_VERSION "unknown"
@@ -37,7 +38,7 @@ int main(int argc, char** argv)
     } catch (const IoError& e) {
         std::cerr << "tessivo-count: " << e.path() << ": " << e.what() << '\n';
         return static_cast<int>(ExitStatus::IoFailure);
-    } catch (const std::overflow_error& e) {
+    } catch (const InputTooLarge& e) {
         std::cerr << "tessivo-count: " << e.what() << '\n';
         return static_cast<int>(ExitStatus::InputRejected);
     } catch (const std::bad_alloc&) {

@@ -1,10 +1,10 @@
 // Any bytes as a sequence file: the reader must end, write exactly the values
 // it reports, and keep extremes that describe them.
 #include "fuzz_scratch.h"
-#include "io_error.h"
-#include "sequence_reader.h"
-#include "work_files.h"
-#include "work_notation.h"
+#include "engine/record/io_error.h"
+#include "engine/files/sequence_reader.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
 
 #include <cstdint>
 #include <cstdio>

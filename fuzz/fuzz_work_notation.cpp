@@ -1,8 +1,8 @@
 // Any line as a work-file value: parsing never crashes, a value that parses
 // keeps its 15 digits through the notation, and its shortest text (and that
 // of a neighbour that needs more digits) is the C++ library's.
-#include "decimal_parser.h"
-#include "work_notation.h"
+#include "engine/numbers/decimal_parser.h"
+#include "engine/numbers/work_notation.h"
 
 #include <charconv>
 #include <cmath>

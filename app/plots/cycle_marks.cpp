@@ -1,8 +1,8 @@
 #include "plots/cycle_marks.h"
 
-#include "cycle_positions.h"
-#include "load_classes.h"
-#include "work_files.h"
+#include "engine/counting/cycle_positions.h"
+#include "engine/counting/load_classes.h"
+#include "engine/files/work_files.h"
 
 namespace {
 

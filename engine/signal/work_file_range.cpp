@@ -1,8 +1,8 @@
 #include "engine/signal/work_file_range.h"
 
-#include "io_error.h"
-#include "regular_file.h"
-#include "work_notation.h"
+#include "engine/record/io_error.h"
+#include "engine/files/regular_file.h"
+#include "engine/numbers/work_notation.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -4,10 +4,10 @@
 // test's temporary folder.
 
 #include "main_window_fixture.h"
-#include "plain_text_report.h"
+#include "engine/run/plain_text_report.h"
 #include "report_pane.h"
-#include "run_control.h"
-#include "sequence_loading.h"
+#include "engine/run/run_control.h"
+#include "engine/files/sequence_loading.h"
 
 #include <QCheckBox>
 #include <QComboBox>

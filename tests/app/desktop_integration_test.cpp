@@ -4,7 +4,7 @@
 #include "command_fixture.h"
 #include "start_arguments.h"
 #include "work_dir.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
 
 #include <QAction>
 #include <QApplication>

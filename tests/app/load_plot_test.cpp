@@ -5,7 +5,7 @@
 #include "command_fixture.h"
 #include "exceedance_chart.h"
 #include "from_to_matrix_chart.h"
-#include "load_format.h"
+#include "engine/numbers/load_format.h"
 #include "load_plot_window.h"
 
 #include <QApplication>

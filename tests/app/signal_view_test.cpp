@@ -5,9 +5,9 @@
 #include "chart_view.h"
 #include "load_plot_window.h"
 #include "plots/signal_view.h"
-#include "reversal_extraction.h"
-#include "load_classes.h"
-#include "work_files.h"
+#include "engine/counting/reversal_extraction.h"
+#include "engine/counting/load_classes.h"
+#include "engine/files/work_files.h"
 
 #include <QImage>
 #include <QPainter>

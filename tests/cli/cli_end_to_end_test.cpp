@@ -1,7 +1,8 @@
 #include "cli_options.h"
 #include "cli_runner.h"
-#include "test_support.h"
-#include "work_folder_lock.h"
+#include "tests/engine/test_support.h"
+#include "engine/files/work_folder_lock.h"
+#include "engine/record/run_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,9 @@
 // message and exit status, never a hang, and never a count of another
 // copy's sequence.
 #include "cli_runner.h"
-#include "test_support.h"
-#include "work_folder_lock.h"
+#include "tests/engine/test_support.h"
+#include "engine/files/work_folder_lock.h"
+#include "engine/record/run_messages.h"
 
 #include <gtest/gtest.h>
 

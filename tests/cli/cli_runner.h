@@ -1,7 +1,7 @@
 #pragma once
 // Runs the built tessivo-count and captures what the user would see.
 
-#include "test_support.h"
+#include "tests/engine/test_support.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,7 +1,7 @@
 // Cycles with the positions where they happened, against a model that finds
 // each reversal's position by searching the sequence for its load.
-#include "cycle_positions.h"
-#include "memory_values.h"
+#include "engine/counting/cycle_positions.h"
+#include "engine/files/memory_values.h"
 #include "rainflow_model.h"
 
 #include <gtest/gtest.h>

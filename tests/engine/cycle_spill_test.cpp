@@ -1,7 +1,7 @@
 // A growable table that moves its entries to temporary files must give the
 // very table it would have held in memory.
-#include "cycle_table.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/record/run_record.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "cycle_table.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/record/run_record.h"
 
 #include <gtest/gtest.h>
 

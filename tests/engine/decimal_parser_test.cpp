@@ -1,4 +1,4 @@
-#include "decimal_parser.h"
+#include "engine/numbers/decimal_parser.h"
 
 #include <gtest/gtest.h>
 

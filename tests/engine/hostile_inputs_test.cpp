@@ -1,17 +1,18 @@
 // Files that come from anywhere: each hostile input has one clear outcome, a
 // number of values or an error the user can read, and never a crash, a hang,
 // unbounded memory or a silently wrong count.
-#include "combined_sequence.h"
-#include "io_error.h"
+#include "reference_stages.h"
+#include "engine/files/combined_sequence.h"
+#include "engine/record/io_error.h"
 #include "pipeline_support.h"
 #include "rainflow_model.h"
-#include "run_control.h"
+#include "engine/run/run_control.h"
 #include "run_control_support.h"
-#include "run_messages.h"
-#include "sequence_loading.h"
-#include "sequence_reader.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_loading.h"
+#include "engine/files/sequence_reader.h"
 #include "test_support.h"
-#include "work_files.h"
+#include "engine/files/work_files.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@
 #include <unistd.h>
 
 using namespace tessivo;
+using tessivo::test::ReadSequenceFile;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
 

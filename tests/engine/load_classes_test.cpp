@@ -1,4 +1,5 @@
-#include "load_classes.h"
+#include "engine/counting/load_classes.h"
+#include "engine/counting/rainflow_counting.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,22 @@ std::unique_ptr<TRainflowRun> runWithBounds(long double lowest, long double high
     run->HighestPeak = highest;
     run->BinCount = bins;
     return run;
+}
+
+// A full cycle or a half cycle entered in the run's from-to matrix, as a run
+// in load bins enters it.
+void binFull(TRainflowRun& run, long double a, long double b)
+{
+    TCycleTable unused(1);
+    RunResult result = RunResult::Normal;
+    CycleTally(run, true, unused, result).fullCycle(a, b);
+}
+
+void binHalf(TRainflowRun& run, long double from, long double to)
+{
+    TCycleTable unused(1);
+    RunResult result = RunResult::Normal;
+    CycleTally(run, true, unused, result).residueHalfCycle(from, to);
 }
 
 } // namespace
@@ -127,9 +144,9 @@ TEST(FromToMatrix, CyclesAndHalfCyclesBecomeEntries)
         auto run = runWithBounds(0.0L, 10.0L, 32);
         for (const Move& m : c.moves) {
             if (m.full)
-                BinFullCycle(run->FromToMatrix, 32, m.from, m.to, 10.0L, 0.0L);
+                binFull(*run, m.from, m.to);
             else
-                BinHalfCycle(run->FromToMatrix, 32, m.from, m.to, 10.0L, 0.0L);
+                binHalf(*run, m.from, m.to);
         }
         TCycleTable table;
         std::int32_t n = -1;
@@ -143,9 +160,9 @@ TEST(FromToMatrix, CyclesAndHalfCyclesBecomeEntries)
         }
     }
     auto run = runWithBounds(0.0L, 10.0L, 32);
-    BinFullCycle(run->FromToMatrix, 32, 1.0L, 1.2L, 10.0L, 0.0L);
+    binFull(*run, 1.0L, 1.2L);
     EXPECT_EQ(run->FromToMatrix[4][4], 2);
-    BinHalfCycle(run->FromToMatrix, 32, 9.0L, 1.0L, 10.0L, 0.0L);
+    binHalf(*run, 9.0L, 1.0L);
     EXPECT_EQ(run->FromToMatrix[29][4], 1);
     EXPECT_EQ(run->FromToMatrix[4][29], 0);
 }
@@ -180,6 +197,6 @@ TEST(FromToMatrix, MoreCellsThanTheTableHoldsAndSaturatedCells)
     EXPECT_EQ(n, MaxCycles);
 
     run->FromToMatrix[2][2] = std::numeric_limits<std::int32_t>::max() - 1;
-    BinFullCycle(run->FromToMatrix, 256, 0.005L, 0.006L, 1.0L, 0.0L);
+    binFull(*run, 0.005L, 0.006L);
     EXPECT_EQ(run->FromToMatrix[2][2], std::numeric_limits<std::int32_t>::max());
 }

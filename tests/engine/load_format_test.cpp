@@ -1,4 +1,4 @@
-#include "load_format.h"
+#include "engine/numbers/load_format.h"
 
 #include <gtest/gtest.h>
 

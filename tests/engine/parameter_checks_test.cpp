@@ -1,7 +1,7 @@
-#include "parameter_checks.h"
+#include "engine/run/parameter_checks.h"
 #include "run_control_support.h"
-#include "run_messages.h"
-#include "sequence_reader.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_reader.h"
 
 #include <gtest/gtest.h>
 

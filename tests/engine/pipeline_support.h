@@ -2,13 +2,13 @@
 // Running the whole count in tests: both forms of RunRainflow over the same
 // loads, and the table as a plain list for comparisons.
 
-#include "cycle_table.h"
-#include "memory_values.h"
-#include "rainflow_pipeline.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/rainflow_pipeline.h"
+#include "engine/record/run_record.h"
 #include "test_support.h"
-#include "work_files.h"
-#include "work_notation.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
 
 #include <algorithm>
 #include <memory>
@@ -87,10 +87,19 @@ inline Outcome runWithFiles(TRainflowRun& run, const TempDir& dir, const std::ve
                             RunLimits limits = {})
 {
     writeSequence(dir, loads);
+    // What "$Sequence.tmp" holds, fed to the work-file form, which writes it again.
+    std::vector<long double> stored;
+    {
+        WorkFileReader in(workFilePath(dir.str(), kSequenceFile));
+        long double v = 0.0L;
+        while (in.next(v))
+            stored.push_back(v);
+    }
+    VectorSource source(stored);
     TCycleTable table(MaxCycles, limits.unlimited);
     std::int32_t n = -1;
     Outcome o;
-    o.result = RunRainflow(n, table, run, dir.str(), {}, limits);
+    o.result = RunRainflow(n, table, run, dir.str(), source, {}, limits);
     o.entries = entriesOf(table, n);
     return o;
 }

@@ -1,5 +1,5 @@
-#include "memory_values.h"
-#include "prefetch_source.h"
+#include "engine/files/memory_values.h"
+#include "engine/files/prefetch_source.h"
 
 #include <gtest/gtest.h>
 

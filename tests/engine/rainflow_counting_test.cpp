@@ -1,5 +1,5 @@
-#include "memory_values.h"
-#include "rainflow_counting.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/rainflow_counting.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,11 @@ TEST(FourPointCounter, ClosesInnerRangesAndKeepsTheResidue)
         {"worked example", {0, 5, 2, 4, 1, 6}, {{2, 4}, {5, 1}}, {0, 6}},
         {"only growing and shrinking ranges", {3, 5, 1, 9, 0}, {}, {3, 5, 1, 9, 0}},
         {"ties close", {0, 4, 0, 4}, {{4, 0}}, {0, 4}},
+        {"rising, back to the first point", {0, 4, 0, 5}, {{4, 0}}, {0, 5}},
+        {"rising, up to the second point", {0, 4, 1, 4}, {{4, 1}}, {0, 4}},
+        {"falling ties close", {0, -4, 0, -4}, {{-4, 0}}, {0, -4}},
+        {"falling, back to the first point", {0, -4, 0, -5}, {{-4, 0}}, {0, -5}},
+        {"falling, down to the second point", {0, -4, -1, -4}, {{-4, -1}}, {0, -4}},
         {"mirror image", {0, -5, -2, -4, -1, -6}, {{-2, -4}, {-5, -1}}, {0, -6}},
         {"two reversals", {1, 7}, {}, {1, 7}},
         {"one reversal", {1}, {}, {1}},
@@ -70,47 +75,7 @@ TEST(FourPointCounter, ResidueGrowsPastTheOldFixedStack)
     EXPECT_EQ(counted.residue, reversals);
 }
 
-TEST(CountCycles, WritesTheResidueTwiceInPassOne)
-{
-    auto run = std::make_unique<TRainflowRun>();
-    TCycleTable table;
-    RunResult result = RunResult::Normal;
-    const std::vector<long double> reversals = {0, 5, 2, 4, 1, 6};
-    VectorSource in(reversals);
-    VectorSink residue;
-    EXPECT_EQ(CountCycles(in, 6, 1, *run, false, table, result, residue), 4);
-    EXPECT_EQ(residue.values, (std::vector<long double>{0, 6, 0, 6}));
-    std::int32_t n = 0;
-    SortCycles(n, table);
-    ASSERT_EQ(n, 2);
-    EXPECT_EQ(table[1].Upper, 5.0L);
-    EXPECT_EQ(table[2].Upper, 4.0L);
-
-    VectorSource again(reversals);
-    VectorSink none;
-    EXPECT_EQ(CountCycles(again, 6, 2, *run, false, table, result, none), 0);
-    EXPECT_TRUE(none.values.empty());
-    EXPECT_EQ(table[1].Count, 2);
-}
-
-TEST(CountCycles, EndsWhateverTheCountSays)
-{
-    auto run = std::make_unique<TRainflowRun>();
-    TCycleTable table;
-    RunResult result = RunResult::Normal;
-    const std::vector<long double> reversals = {2, 8, 3, 5};
-    struct Case {
-        std::int64_t count;
-        std::int64_t lines;
-    };
-    for (const Case c : {Case{-1, 0}, Case{0, 0}, Case{1, 2}, Case{3, 6}, Case{4, 8}, Case{1000000000000, 8}}) {
-        VectorSource in(reversals);
-        VectorSink residue;
-        EXPECT_EQ(CountCycles(in, c.count, 1, *run, false, table, result, residue), c.lines) << c.count;
-    }
-}
-
-TEST(CountUpwardResidue, UpwardPairsOnlyWithoutBinsEveryPairWithBins)
+TEST(CycleTally, ResidueHalfCyclesUpwardOnlyWithoutBinsEveryOneWithBins)
 {
     auto run = std::make_unique<TRainflowRun>();
     run->LowestTrough = 0.0L;
@@ -119,8 +84,9 @@ TEST(CountUpwardResidue, UpwardPairsOnlyWithoutBinsEveryPairWithBins)
     TCycleTable table;
     RunResult result = RunResult::Normal;
     const std::vector<long double> residue = {3, 5, 1, 9, 0};
-    VectorSource twice(residue, 2);
-    CountUpwardResidue(twice, 10, *run, false, table, result);
+    CycleTally exact(*run, false, table, result);
+    for (std::size_t j = 1; j < residue.size(); ++j)
+        exact.residueHalfCycle(residue[j - 1], residue[j]);
     std::int32_t n = 0;
     SortCycles(n, table);
     ASSERT_EQ(n, 2);
@@ -130,9 +96,10 @@ TEST(CountUpwardResidue, UpwardPairsOnlyWithoutBinsEveryPairWithBins)
     EXPECT_EQ(table[2].Lower, 3.0L);
 
     const std::vector<long double> binned = {0, 6, 1};
-    VectorSource binnedTwice(binned, 2);
     TCycleTable untouched;
-    CountUpwardResidue(binnedTwice, 6, *run, true, untouched, result);
+    CycleTally inBins(*run, true, untouched, result);
+    for (std::size_t j = 1; j < binned.size(); ++j)
+        inBins.residueHalfCycle(binned[j - 1], binned[j]);
     EXPECT_EQ(run->FromToMatrix[1][32], 1);
     EXPECT_EQ(run->FromToMatrix[32][6], 1);
     EXPECT_EQ(untouched[1].Count, 0);

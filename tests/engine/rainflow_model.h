@@ -5,6 +5,8 @@
 
 #include "pipeline_support.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <map>
 #include <utility>
 #include <vector>
@@ -51,24 +53,34 @@ inline Loads reversals(const Loads& loads, long double filter)
     return out;
 }
 
-// Full cycles in the order they close, and the residue.
+// The loads a range covers, from its lower to its upper end.
+struct Span {
+    long double low, high;
+    Span(long double a, long double b) : low(std::min(a, b)), high(std::max(a, b)) {}
+    bool within(const Span& outer) const { return outer.low <= low && high <= outer.high; }
+};
+
+// Full cycles in the order they close, and the residue. A closed hysteresis
+// loop: on the way from S1 to S4 through the alternating reversals S2 and S3,
+// the load goes from S2 to S3 and back to S2 (or beyond) without leaving the
+// span of S1 and S4; the excursion S2-S3 is then a full cycle, and the path
+// goes on from S1 to S4 as if it had never happened.
 inline std::pair<std::vector<Cycle>, Loads> fourPoint(const Loads& reversals)
 {
     std::vector<Cycle> cycles;
-    Loads stack;
+    Loads path;
     for (const long double v : reversals) {
-        stack.push_back(v);
-        while (stack.size() >= 4) {
-            const auto k = stack.size();
-            const long double s1 = stack[k - 4], s2 = stack[k - 3], s3 = stack[k - 2], s4 = stack[k - 1];
-            const bool inner = (s1 < s2 && s3 >= s1 && s4 >= s2) || (s1 > s2 && s3 <= s1 && s4 <= s2);
-            if (!inner)
+        path.push_back(v);
+        for (auto k = path.size(); k >= 4; k = path.size()) {
+            const Span outer(path[k - 4], path[k - 1]);
+            const Span excursion(path[k - 3], path[k - 2]);
+            if (!excursion.within(outer))
                 break;
-            cycles.emplace_back(s2, s3);
-            stack.erase(stack.end() - 3, stack.end() - 1);
+            cycles.emplace_back(path[k - 3], path[k - 2]);
+            path.erase(path.begin() + static_cast<std::ptrdiff_t>(k - 3), path.begin() + static_cast<std::ptrdiff_t>(k - 1));
         }
     }
-    return {cycles, stack};
+    return {cycles, path};
 }
 
 inline int classOf(long double x, long double lo, long double hi, int bins)

@@ -66,7 +66,8 @@ TEST(RunRainflowStreamed, ProgressIsReportedAndCancelStopsEveryForm)
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
 
     hooks.progress = [](std::int64_t done, std::int64_t) { return done < 100000; };
-    EXPECT_THROW(RunRainflow(n, table, *run, dir.str(), hooks), RunCancelled); // reads the complete file
+    WorkFileReader complete(workFilePath(dir.str(), kSequenceFile));
+    EXPECT_THROW(RunRainflow(n, table, *run, complete, hooks), RunCancelled);
     VectorSource again(loads);
     EXPECT_THROW(RunRainflow(n, table, *run, dir.str(), again, hooks), RunCancelled);
     VectorSource inMemory(loads);

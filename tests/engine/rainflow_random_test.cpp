@@ -1,9 +1,9 @@
 // Seeded random sequences: properties that hold whatever the loads, and the
 // engine against the plain model.
 
-#include "rainflow_counting.h"
+#include "engine/counting/rainflow_counting.h"
 #include "rainflow_model.h"
-#include "reversal_extraction.h"
+#include "engine/counting/reversal_extraction.h"
 
 #include <gtest/gtest.h>
 

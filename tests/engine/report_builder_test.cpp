@@ -1,5 +1,5 @@
-#include "plain_text_report.h"
-#include "report_builder.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/run/report_builder.h"
 #include "run_control_support.h"
 
 #include <gtest/gtest.h>

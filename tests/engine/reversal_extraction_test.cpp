@@ -1,8 +1,8 @@
-#include "memory_values.h"
-#include "reversal_extraction.h"
+#include "engine/files/memory_values.h"
+#include "engine/counting/reversal_extraction.h"
 #include "test_support.h"
-#include "work_files.h"
-#include "work_notation.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +24,14 @@ std::vector<long double> extract(const std::vector<long double>& in, std::int32_
 {
     VectorSource source(in);
     VectorSink sink;
-    const std::int32_t count = ExtractReversals(source, n, filter, sink);
-    EXPECT_EQ(count, static_cast<std::int32_t>(sink.values.size()));
+    const std::int64_t count = extractReversalsN(source, n, filter, sink);
+    EXPECT_EQ(count, static_cast<std::int64_t>(sink.values.size()));
     return sink.values;
 }
 
 } // namespace
 
-TEST(ExtractReversals, FilterAndPlateaus)
+TEST(ReversalExtraction, FilterAndPlateaus)
 {
     struct Case {
         const char* name;
@@ -46,6 +46,9 @@ TEST(ExtractReversals, FilterAndPlateaus)
         {"equal values give their mean", 0.0L, {1, 1, 1}, {1}},
         {"plateau is one peak", 0.0L, {1, 3, 3, 3, 2}, {1, 3, 2}},
         {"move back of exactly the filter", 1.0L, {0, 2, 1, 3}, {0, 3}},
+        {"falling, move back of exactly the filter", 1.0L, {0, -2, -1, -3}, {0, -3}},
+        {"first rise of exactly the filter", 1.0L, {0, 1, -2}, {1, -2}},
+        {"first fall of exactly the filter", 1.0L, {0, -1, 2}, {-1, 2}},
         {"trough plateau then rise", 0.0L, {4, 1, 1, 1, 5, 5, 2}, {4, 1, 5, 2}},
         {"never leaves the band", 3.0L, {1, 2, 4, 3}, {2.5}},
         {"negative loads", 0.5L, {-1, -3, -2, -2.4, -1}, {-1, -3, -1}},
@@ -54,7 +57,7 @@ TEST(ExtractReversals, FilterAndPlateaus)
         EXPECT_EQ(extract(c.in, static_cast<std::int32_t>(c.in.size()), c.filter), c.out) << c.name;
 }
 
-TEST(ExtractReversals, TakesExactlyNValues)
+TEST(ReversalExtraction, TakesExactlyNValues)
 {
     const std::vector<long double> in = {0, 5, 2, 4, 1, 6};
     EXPECT_EQ(extract(in, 4, 0.0L), (std::vector<long double>{0, 5, 2, 4}));
@@ -66,7 +69,7 @@ TEST(ExtractReversals, TakesExactlyNValues)
     EXPECT_EQ(extract({}, 5, 0.0L), (std::vector<long double>{}));
 }
 
-TEST(ExtractReversals, MeanIsAWorkValueAndNeverOverflows)
+TEST(ReversalExtraction, MeanIsAWorkValueAndNeverOverflows)
 {
     // The mean of two 15-digit loads needs more digits; the run passes it on
     // as the work file would hold it.
@@ -77,14 +80,14 @@ TEST(ExtractReversals, MeanIsAWorkValueAndNeverOverflows)
     EXPECT_EQ(out[0], roundToWorkPrecision(top));
 }
 
-TEST(ExtractReversals, WorkFilesSkipLinesThatDoNotConvert)
+TEST(ReversalExtraction, WorkFilesSkipLinesThatDoNotConvert)
 {
     TempDir dir;
     const std::string in = dir.write("in.tmp", " 0.00000000000000E+0000\r\nabc\r\n 5.00000000000000E+0000\r\n"
                                                " 2.00000000000000E+0000\r\n 9.00000000000000E+0000\r\n");
     WorkFileReader reader(in);
     WorkFileWriter writer(dir.file("out.tmp"));
-    EXPECT_EQ(ExtractReversals(reader, 3, 0.0L, writer), 3);
+    EXPECT_EQ(extractReversalsN(reader, 3, 0.0L, writer), 3);
     writer.close();
     EXPECT_EQ(test::workLines(dir.file("out.tmp")),
               (std::vector<std::string>{" 0.00000000000000E+0000", " 5.00000000000000E+0000",

@@ -2,9 +2,9 @@
 // Helpers of the run-control tests: a report writer that records every
 // operation, and a run record set up for a count.
 
-#include "cycle_table.h"
-#include "report_writer.h"
-#include "run_record.h"
+#include "engine/counting/cycle_table.h"
+#include "engine/record/report_writer.h"
+#include "engine/record/run_record.h"
 
 #include <memory>
 #include <string>

@@ -1,12 +1,14 @@
-#include "combined_sequence.h"
-#include "memory_values.h"
-#include "plain_text_report.h"
-#include "run_control.h"
+#include "reference_stages.h"
+#include "engine/record/input_too_large.h"
+#include "engine/files/combined_sequence.h"
+#include "engine/files/memory_values.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/run/run_control.h"
 #include "run_control_support.h"
-#include "run_messages.h"
-#include "sequence_loading.h"
+#include "engine/record/run_messages.h"
+#include "engine/files/sequence_loading.h"
 #include "test_support.h"
-#include "work_files.h"
+#include "engine/files/work_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <fstream>
 
 using namespace tessivo;
+using tessivo::test::WriteCombinedSequence;
 using tessivo::test::readAll;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
@@ -250,10 +253,10 @@ TEST(CombinedSequence, AScaleBeyondTheRangeIsRefused)
     TempDir dir;
     auto run = test::freshRun();
     loadSlots(*run, {{dir.write("seq.txt", "1e4000 -2"), 1, 1e1000L}}, dir.str());
-    EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), std::overflow_error);
+    EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), InputTooLarge);
     CombinedSequenceSource source(*run);
     long double v = 0.0L;
-    EXPECT_THROW(source.next(v), std::overflow_error);
+    EXPECT_THROW(source.next(v), InputTooLarge);
 }
 
 TEST(ExecuteCount, WithAndWithoutWorkFilesAlike)

@@ -1,7 +1,7 @@
-#include "sequence_fault.h"
+#include "engine/files/sequence_fault.h"
 
-#include "io_error.h"
-#include "sequence_loading.h"
+#include "engine/record/io_error.h"
+#include "engine/files/sequence_loading.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

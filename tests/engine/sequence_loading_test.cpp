@@ -1,8 +1,8 @@
-#include "io_error.h"
-#include "plain_text_report.h"
-#include "report_builder.h"
+#include "engine/record/io_error.h"
+#include "engine/run/plain_text_report.h"
+#include "engine/run/report_builder.h"
 #include "run_control_support.h"
-#include "sequence_loading.h"
+#include "engine/files/sequence_loading.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,13 @@
-#include "io_error.h"
-#include "run_record.h"
-#include "sequence_reader.h"
+#include "reference_stages.h"
+#include "engine/record/input_too_large.h"
+#include "engine/record/io_error.h"
+#include "engine/record/run_record.h"
+#include "engine/files/sequence_reader.h"
 #include "test_support.h"
-#include "pad_left.h"
-#include "work_files.h"
-#include "work_notation.h"
-#include "decimal_parser.h"
+#include "engine/run/pad_left.h"
+#include "engine/files/work_files.h"
+#include "engine/numbers/work_notation.h"
+#include "engine/numbers/decimal_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <random>
 
 using namespace tessivo;
+using tessivo::test::ReadSequenceFile;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
 
@@ -202,7 +205,7 @@ TEST(SequenceTotals, OverflowingLengthIsAnErrorNotAWrappedNumber)
     run->SeqCount = 2;
     run->Sequences[1] = TSequence{"a", true, 100000, 20000, 1.0L, 0.0L, 1.0L, 1.0L};
     run->Sequences[2] = TSequence{"b", true, 1000, 147484, 1.0L, 0.0L, 1.0L, 1.0L};
-    EXPECT_THROW(UpdateSequenceTotals(*run), std::overflow_error);
+    EXPECT_THROW(UpdateSequenceTotals(*run), InputTooLarge);
 }
 
 TEST(WorkFiles, SlotNamesAndPadding)

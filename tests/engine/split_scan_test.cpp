@@ -1,7 +1,7 @@
 // A large sequence file is scanned as two halves at once; the statistics must
 // be exactly those of reading it in one go, whatever lies where.
-#include "sequence_loading.h"
-#include "sequence_reader.h"
+#include "engine/files/sequence_loading.h"
+#include "engine/files/sequence_reader.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
-#include "io_error.h"
+#include "engine/record/io_error.h"
 #include "test_support.h"
-#include "work_folder_lock.h"
+#include "engine/files/work_folder_lock.h"
+#include "engine/record/run_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "decimal_parser.h"
-#include "work_notation.h"
+#include "engine/numbers/decimal_parser.h"
+#include "engine/numbers/work_notation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "engine/signal/min_max_pyramid.h"
 #include "engine/signal/work_file_range.h"
 
-#include "io_error.h"
-#include "work_files.h"
+#include "engine/record/io_error.h"
+#include "engine/files/work_files.h"
 
 #include <gtest/gtest.h>
 

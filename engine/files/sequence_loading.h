@@ -1,0 +1,46 @@
+#pragma once
+// Loading sequence files into the slots of the run record: the half of the
+// Open command that needs no window. A failed load changes nothing: the slot,
+// its work file and the totals stay as they were.
+
+#include "engine/record/run_record.h"
+#include "engine/files/sequence_reader.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tessivo {
+
+enum class OpenOutcome {
+    Ok,
+    Incorrect, // not a proper sequence: the caller shows kIncorrectSequenceFile
+};
+
+// The Open command: loads fileName into slot 1 with its work file
+// "$Sequence_001.tmp" in workDir, makes it the only sequence (SeqCount 1,
+// one repetition, scale and weight 1.0) and recomputes the totals. The file
+// is read into a temporary work file that replaces the slot's work file only
+// when the whole file was proper. processMessages, when set, runs once after
+// the file has been opened. Throws IoError when the file cannot be opened or
+// read or the work file cannot be written, InputTooLarge for a file of
+// more than 2147483647 values; then, as for Incorrect, nothing has changed.
+OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const std::string& workDir,
+                         const std::function<void()>& processMessages = {});
+
+// Loads fileName into slot `index` (1..MaxSequences) and its work file, as
+// openSequence does, but leaves SeqCount and the totals to the caller. On Ok
+// the slot holds the file name, Active, one repetition, the statistics, and
+// scale and weight 1.0. Throws std::out_of_range for a bad index.
+OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName,
+                             const std::string& workDir, const std::function<void()>& processMessages = {});
+
+// Fills slot `index` as loadSequenceSlot does, from one streaming pass over
+// the file, without writing any work file.
+OpenOutcome scanSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName);
+
+// The statistics of a sequence file as readSequenceToWorkFile finds them,
+// without a work file. Throws IoError and InputTooLarge alike.
+SequenceStats scanSequenceFile(const std::string& fileName);
+
+} // namespace tessivo

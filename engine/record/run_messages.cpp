@@ -1,0 +1,37 @@
+#include "engine/record/run_messages.h"
+
+namespace tessivo {
+
+std::string matrixAppliedNotice(std::int32_t binCount)
+{
+    const std::string n = std::to_string(binCount);
+    return "Number of counted cycles exceeds maximum allowed number of load cycles.\nMarkov matrix (" + n + "x" + n +
+           ") has been applied.";
+}
+
+std::string sequenceFileTooLongMessage(const std::string& fileName)
+{
+    return "The sequence file " + fileName + " holds more than 2147483647 values";
+}
+
+std::string scaledLoadTooLargeMessage(const std::string& path)
+{
+    return "A load of " + path + " times its scale is too large";
+}
+
+std::string otherIoErrorMessage(int code)
+{
+    return "I/O error " + std::to_string(code);
+}
+
+std::string workFolderInUseMessage(const std::string& dir)
+{
+    return "The work folder " + dir + " is in use by another running copy of Tessivo.";
+}
+
+std::string missingSlotMessage(std::int32_t index)
+{
+    return "Sequence slot " + std::to_string(index) + " does not exist";
+}
+
+} // namespace tessivo

@@ -1,0 +1,21 @@
+#include "engine/run/parameter_checks.h"
+
+#include "engine/record/run_messages.h"
+
+namespace tessivo {
+
+std::optional<std::string> checkParameters(const TRainflowRun& run)
+{
+    if (run.FilterSize < 0)
+        return kNegativeFilterMessage;
+    // A combined sequence without values would be counted as nothing at all.
+    if (!(run.TotalWeight > 0) || run.SeqLength < 1)
+        return kNoActiveSequenceMessage;
+    if (!(run.FilterSize < run.HighestPeak - run.LowestTrough))
+        return kFilterTooLargeMessage;
+    if (run.Normalize && !(run.HighestPeak > 0))
+        return kNegativeLoadsMessage;
+    return std::nullopt;
+}
+
+} // namespace tessivo
