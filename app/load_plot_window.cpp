@@ -8,6 +8,7 @@
 #include "file_saving.h"
 #include "from_to_matrix_chart.h"
 #include "exceedance_chart.h"
+#include "plots/signal_view.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -23,6 +24,7 @@
 namespace {
 const QString kSpectrumTab = QStringLiteral("Load spectrum");
 const QString kMatrixTab = QStringLiteral("From-to matrix");
+const QString kSignalTab = QStringLiteral("Load history");
 } // namespace
 
 SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
@@ -50,6 +52,13 @@ void SpectrumPlotWindow::createControls()
     tabCharts = new QTabWidget(this);
     tabCharts->setObjectName(QStringLiteral("tabCharts"));
     tabCharts->addTab(vwSpectrum, kSpectrumTab);
+    vwSignal = new SignalView(separator);
+    vwSignal->setObjectName(QStringLiteral("vwSignal"));
+    tabCharts->addTab(vwSignal, kSignalTab);
+    connect(tabCharts, &QTabWidget::currentChanged, this, [this] {
+        if (tabCharts->currentWidget() == vwSignal)
+            guarded([this] { loadSignal(); });
+    });
 
     auto* buttons = new QHBoxLayout;
     const auto button = [this, buttons](QPushButton*& target, const char* name, const QString& caption) {
@@ -79,36 +88,70 @@ void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)
     setWindowTitle(source.isEmpty() ? QStringLiteral("Spectrum plot") : QStringLiteral("Spectrum plot - ") + source);
     const int matrixTab = tabCharts->indexOf(vwMatrix);
     if (m_data.hasMatrix() && matrixTab < 0)
-        tabCharts->addTab(vwMatrix, kMatrixTab);
+        tabCharts->insertTab(1, vwMatrix, kMatrixTab);
     else if (!m_data.hasMatrix() && matrixTab >= 0)
         tabCharts->removeTab(matrixTab);
     vwSpectrum->update();
     vwMatrix->update();
 }
 
+void SpectrumPlotWindow::setSignal(const SignalSource& source)
+{
+    m_signalSource = source;
+    m_signalLoaded = false;
+    vwSignal->setData(SignalData());
+    if (tabCharts->currentWidget() == vwSignal)
+        guarded([this] { loadSignal(); });
+}
+
+void SpectrumPlotWindow::loadSignal()
+{
+    if (m_signalLoaded)
+        return;
+    m_signalLoaded = true; // a file that cannot be read is reported once
+    if (!m_signalSource.sequenceFile.empty())
+        vwSignal->setData(SignalData::load(m_signalSource));
+}
+
+SignalView& SpectrumPlotWindow::signalView()
+{
+    loadSignal();
+    return *vwSignal;
+}
+
 bool SpectrumPlotWindow::hasChart(Chart chart) const
 {
-    return chart == Chart::LoadSpectrum || tabCharts->indexOf(vwMatrix) >= 0;
+    return chart != Chart::FromToMatrix || tabCharts->indexOf(vwMatrix) >= 0;
 }
 
 void SpectrumPlotWindow::showChart(Chart chart)
 {
-    if (hasChart(chart))
+    if (!hasChart(chart))
+        return;
+    if (chart == Chart::Signal)
+        tabCharts->setCurrentWidget(vwSignal);
+    else
         tabCharts->setCurrentWidget(chart == Chart::LoadSpectrum ? static_cast<QWidget*>(vwSpectrum) : vwMatrix);
 }
 
 SpectrumPlotWindow::Chart SpectrumPlotWindow::currentChart() const
 {
+    if (tabCharts->currentWidget() == vwSignal)
+        return Chart::Signal;
     return tabCharts->currentWidget() == vwMatrix ? Chart::FromToMatrix : Chart::LoadSpectrum;
 }
 
 const ChartView& SpectrumPlotWindow::shownView() const
 {
+    if (currentChart() == Chart::Signal)
+        return *vwSignal;
     return currentChart() == Chart::FromToMatrix ? *vwMatrix : *vwSpectrum;
 }
 
 QString SpectrumPlotWindow::chartTitle() const
 {
+    if (currentChart() == Chart::Signal)
+        return kSignalTab;
     return currentChart() == Chart::FromToMatrix ? kMatrixTab : kSpectrumTab;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The window of the spectrum plots of the last report: the cumulative load
 // spectrum and, for a count in load classes, the from-to matrix, one per
-// tab. The chart on show can be saved as PNG or SVG and copied to the
+// tab, and the load history that the count read (plots/signal_view.h). The chart on show can be saved as PNG or SVG and copied to the
 // clipboard as a picture, each at kChartExportSize.
 //
 // Errors of a command (a file that cannot be written) go to reportError with
@@ -9,6 +9,7 @@
 
 #include "chart_view.h"
 #include "load_plot_data.h"
+#include "plots/signal_data.h"
 
 #include <QChar>
 #include <QWidget>
@@ -19,6 +20,7 @@ class QDialog;
 class QFileDialog;
 class QPushButton;
 class QTabWidget;
+class SignalView;
 
 struct PlotWindowSeams {
     std::function<bool(QDialog&)> runModal;          // default: exec()
@@ -30,7 +32,7 @@ class SpectrumPlotWindow : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Chart { LoadSpectrum, FromToMatrix };
+    enum class Chart { LoadSpectrum, FromToMatrix, Signal };
 
     // A top-level window owned by `owner` and destroyed with it; it does not
     // keep the program running once the owner has closed.
@@ -44,6 +46,11 @@ public:
     void setDescription(const QString& description);
     const QString& description() const { return m_description; }
     const SpectrumPlotData& data() const { return m_data; }
+    // The sequence of the same count for the Signal tab; it is read when the
+    // tab is first shown (IoError then goes to reportError).
+    void setSignal(const SignalSource& source);
+    // The Signal tab with its data read now; throws IoError.
+    SignalView& signalView();
 
     bool hasChart(Chart chart) const;
     void showChart(Chart chart);
@@ -57,6 +64,7 @@ public:
     QTabWidget* tabCharts = nullptr;
     ChartView* vwSpectrum = nullptr;
     ChartView* vwMatrix = nullptr;
+    SignalView* vwSignal = nullptr;
     QPushButton* btSavePng = nullptr;
     QPushButton* btSaveSvg = nullptr;
     QPushButton* btCopy = nullptr;
@@ -77,7 +85,11 @@ private:
     ChartPainter exportedChart() const;
 
     PlotWindowSeams m_seams;
+    void loadSignal();
+
     SpectrumPlotData m_data;
+    SignalSource m_signalSource;
+    bool m_signalLoaded = true;
     QString m_source; // the sequence file's name, for the proposed file names
     QString m_description;
 };

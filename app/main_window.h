@@ -24,6 +24,7 @@
 #include "engine/record/run_record.h"
 #include "shell_open.h"
 #include "load_plot_data.h"
+#include "plots/signal_data.h"
 #include "report_header.h"
 
 #include <QDateTime>
@@ -115,6 +116,9 @@ public:
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
     // The fatigue window, once Fatigue... has opened it.
     FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
+    // The line of the report's table of load cycles at the cursor (1 for the
+    // first cycle), or 0 when the cursor is elsewhere.
+    std::int32_t reportRowAtCursor() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -143,6 +147,9 @@ private:
     void updateFatigueWindow();
     void showReportMenu(const QPoint& position);
     void executeShortcut();
+    // A line of the table selected while the plot window is open: its cycles
+    // are marked in the load history (main_window_signal.cpp).
+    void reReportCursorMoved();
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
@@ -203,6 +210,8 @@ private:
     ReportHeader m_reportHeader; // what the report in the pane came from
     bool m_shown = false;
     SpectrumPlotData m_plotData;
+    SignalSource m_signalSource; // the sequence that the last report counted
+    std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
 

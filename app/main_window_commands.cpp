@@ -166,9 +166,12 @@ void TfrmMain::countAndReport()
     m_reportHeader.decomposition = m_run->Decomposition;
     m_reportHeader.sequenceLength = m_run->SeqLength;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
+    m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
+    m_markedRow = 0;
     btSpectrumPlot->setEnabled(true);
     if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
+        m_plotWindow->setSignal(m_signalSource);
         m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
     }
     btFatigue->setEnabled(true);

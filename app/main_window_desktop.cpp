@@ -122,6 +122,7 @@ void TfrmMain::btSpectrumPlotClick()
             seams.reportError = [this](const QString& text) { m_notifier->generalError(text); };
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
+            m_plotWindow->setSignal(m_signalSource);
             prepareFileDialog(*m_plotWindow->dlgSavePlot);
         }
         if (!m_sequenceFile.isEmpty())

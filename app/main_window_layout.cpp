@@ -220,6 +220,7 @@ void TfrmMain::connectEvents()
     connect(btSpectrumPlot, &QPushButton::clicked, this, &TfrmMain::btSpectrumPlotClick);
     connect(btFatigue, &QPushButton::clicked, this, &TfrmMain::btFatigueClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
+    connect(reReport, &QTextEdit::cursorPositionChanged, this, &TfrmMain::reReportCursorMoved);
     // A file dropped anywhere opens, also onto the controls that take text.
     setAcceptDrops(true);
     for (QWidget* child : findChildren<QWidget*>()) {

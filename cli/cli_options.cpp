@@ -57,7 +57,9 @@ OutputFormat format(const std::string& text)
         return OutputFormat::Csv;
     if (text == "json")
         return OutputFormat::Json;
-    throw UsageProblem{"'--format' must be report, csv or json, not '" + text + "'"};
+    if (text == "cycles")
+        return OutputFormat::Cycles;
+    throw UsageProblem{"'--format' must be report, csv, json or cycles, not '" + text + "'"};
 }
 
 std::uint64_t piece(const std::string& text)
@@ -294,7 +296,7 @@ std::string usageText()
            "                      with --load-bins: the extremes of the whole sequence, so\n"
            "                      that the piece is counted in load classes at once\n"
            "Output:\n"
-           "  --format FORMAT     report (default), csv or json, to standard output\n"
+           "  --format FORMAT     report (default), csv, json or cycles, to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
            "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
            "  --help              show this help and exit\n"

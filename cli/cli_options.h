@@ -18,7 +18,7 @@ enum class ExitStatus : int {
     IoFailure = 3,
 };
 
-enum class OutputFormat { Report, Csv, Json };
+enum class OutputFormat { Report, Csv, Json, Cycles };
 
 // One sequence file with the repetitions and scale given before it.
 struct SequenceArg {

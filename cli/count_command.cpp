@@ -3,6 +3,7 @@
 #include "engine/files/combined_sequence.h"
 #include "column_count.h"
 #include "cycle_export.h"
+#include "cycle_listing.h"
 #include "engine/record/io_error.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/plain_text_report.h"
@@ -85,6 +86,31 @@ RunResult countOnly(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCo
     return countCombinedSequence(run, table, cycleCount, readAhead, execute);
 }
 
+ExitStatus finishOutput(std::ostream& out, std::ostream& err)
+{
+    out.flush();
+    if (!out) {
+        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        return ExitStatus::IoFailure;
+    }
+    return ExitStatus::Counted;
+}
+
+// Every cycle as the count closes it; no table, so nothing is aggregated and
+// memory does not grow with the cycles.
+ExitStatus listEveryCycle(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err)
+{
+    bool bins = run.UseLoadBins;
+    if (!bins && !options.unlimited && run.SeqLength >= MatrixThreshold) {
+        bins = true;
+        err << matrixAppliedNotice(run.BinCount) << '\n' << std::flush;
+    }
+    CombinedSequenceSource combined(run);
+    PrefetchSource readAhead(combined);
+    writeCycleListing(out, run, bins, readAhead);
+    return finishOutput(out, err);
+}
+
 } // namespace
 
 ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream& err)
@@ -115,6 +141,9 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     if (ExitStatus status{}; countInTwoPieces(*run, options, out, err, status))
         return status;
 
+    if (options.format == OutputFormat::Cycles)
+        return listEveryCycle(*run, options, out, err);
+
     TCycleTable table(MaxCycles, options.unlimited);
     std::int32_t cycleCount = 0;
     ExecuteOptions execute;
@@ -134,12 +163,7 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         writeCyclesCsv(out, table, cycleCount);
     else if (options.format == OutputFormat::Json)
         writeCountJson(out, *run, result, table, cycleCount);
-    out.flush();
-    if (!out) {
-        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
-        return ExitStatus::IoFailure;
-    }
-    return ExitStatus::Counted;
+    return finishOutput(out, err);
 }
 
 } // namespace tessivo::cli

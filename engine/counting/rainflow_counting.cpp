@@ -11,12 +11,6 @@ void increment(std::int32_t& cell)
         ++cell;
 }
 
-// The points S2 and S3 (newest four: s1..s4) close a full cycle.
-bool closesCycle(long double s1, long double s2, long double s3, long double s4)
-{
-    return (s1 < s2 && s3 >= s1 && s4 >= s2) || (s1 > s2 && s3 <= s1 && s4 <= s2);
-}
-
 } // namespace
 
 CycleTally::CycleTally(TRainflowRun& run, bool binsInEffect, TCycleTable& table, RunResult& result)
@@ -53,17 +47,8 @@ FourPointCounter::FourPointCounter(CycleSink& cycles) : m_cycles(cycles)
 void FourPointCounter::put(long double v)
 {
     m_stack.push_back(v);
-    std::size_t k = m_stack.size();
-    while (k >= 4) {
-        const long double s2 = m_stack[k - 3];
-        const long double s3 = m_stack[k - 2];
-        if (!closesCycle(m_stack[k - 4], s2, s3, m_stack[k - 1]))
-            break;
-        m_cycles.fullCycle(s2, s3);
-        m_stack[k - 3] = m_stack[k - 1];
-        m_stack.resize(k - 2);
-        k -= 2;
-    }
+    closeFourPointCycles(
+        m_stack, [](long double p) { return p; }, [this](long double a, long double b) { m_cycles.fullCycle(a, b); });
 }
 
 } // namespace tessivo

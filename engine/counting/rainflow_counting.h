@@ -38,10 +38,30 @@ private:
     LoadClasses m_classes;
 };
 
-// Push form of the four-point rule. Each reversal is pushed on a stack; while
+// The four-point rule on a stack of points whose load is load(point): while
 // the newest four points S1..S4 enclose the range S2-S3 (S1 < S2, S3 >= S1,
-// S4 >= S2, or the mirror image; ties count), S2 and S3 are a full cycle and
-// leave the stack. What stays is the residue. The stack grows with the
+// S4 >= S2, or the mirror image; ties count), S2 and S3 are a full cycle,
+// given to closed(S2, S3), and leave the stack. Call after each push.
+template <class Point, class Load, class Closed>
+void closeFourPointCycles(std::vector<Point>& stack, Load load, Closed closed)
+{
+    std::size_t k = stack.size();
+    while (k >= 4) {
+        const long double s1 = load(stack[k - 4]);
+        const long double s2 = load(stack[k - 3]);
+        const long double s3 = load(stack[k - 2]);
+        const long double s4 = load(stack[k - 1]);
+        if (!((s1 < s2 && s3 >= s1 && s4 >= s2) || (s1 > s2 && s3 <= s1 && s4 <= s2)))
+            break;
+        closed(stack[k - 3], stack[k - 2]);
+        stack[k - 3] = stack[k - 1];
+        stack.resize(k - 2);
+        k -= 2;
+    }
+}
+
+// Push form of the four-point rule (closeFourPointCycles). Each reversal is
+// pushed on a stack; what stays is the residue. The stack grows with the
 // residue only, never with the number of reversals.
 class FourPointCounter final : public ValueSink {
 public:

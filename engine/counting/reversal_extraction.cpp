@@ -7,22 +7,33 @@
 
 namespace tessivo {
 
-ReversalExtractor::ReversalExtractor(long double filterSize, ValueSink& out)
+template <bool kPositions>
+BasicReversalExtractor<kPositions>::BasicReversalExtractor(long double filterSize, Sink& out)
     : m_filter(filterSize), m_out(out)
 {
 }
 
-void ReversalExtractor::write(long double v)
+template <bool kPositions>
+void BasicReversalExtractor<kPositions>::write(long double v, [[maybe_unused]] Position at)
 {
-    m_out.put(v);
+    if constexpr (kPositions)
+        m_out.reversal(at, v);
+    else
+        m_out.put(v);
     ++m_count;
 }
 
-void ReversalExtractor::put(long double v)
+template <bool kPositions>
+void BasicReversalExtractor<kPositions>::put(long double v)
 {
+    Position at{};
+    if constexpr (kPositions)
+        at = m_next++;
     if (!m_started) {
         m_max = v;
         m_min = v;
+        m_maxAt = at;
+        m_minAt = at;
         m_started = true;
         return;
     }
@@ -30,57 +41,67 @@ void ReversalExtractor::put(long double v)
         bool newMax = false;
         if (v > m_max) {
             m_max = v;
+            m_maxAt = at;
             newMax = true;
         } else if (v < m_min) {
             m_min = v;
+            m_minAt = at;
         } else {
             return;
         }
         if (m_max - m_min > m_filter) {
             if (newMax) {
-                write(m_min);
+                write(m_min, m_minAt);
                 m_direction = +1;
             } else {
-                write(m_max);
+                write(m_max, m_maxAt);
                 m_direction = -1;
             }
         }
     } else if (m_direction > 0) {
         if (v > m_max) {
             m_max = v;
+            m_maxAt = at;
         } else if (m_max - v > m_filter) {
-            write(m_max);
+            write(m_max, m_maxAt);
             m_min = v;
+            m_minAt = at;
             m_direction = -1;
         }
     } else {
         if (v < m_min) {
             m_min = v;
+            m_minAt = at;
         } else if (v - m_min > m_filter) {
-            write(m_min);
+            write(m_min, m_minAt);
             m_max = v;
+            m_maxAt = at;
             m_direction = +1;
         }
     }
 }
 
-void ReversalExtractor::finish()
+template <bool kPositions>
+void BasicReversalExtractor<kPositions>::finish()
 {
     if (!m_started)
         return;
     if (m_direction > 0) {
-        write(m_max);
+        write(m_max, m_maxAt);
     } else if (m_direction < 0) {
-        write(m_min);
+        write(m_min, m_minAt);
     } else {
         long double mean = (m_max + m_min) / 2;
         if (!std::isfinite(mean)) // two loads near the top of the range overflow their sum
             mean = m_max / 2 + m_min / 2;
         // The mean is the one reversal that is not an input value; later stages
         // must see it as a work file gives it back.
-        write(roundToWorkPrecision(mean));
+        write(roundToWorkPrecision(mean), Position{});
     }
 }
+
+template class BasicReversalExtractor<false>;
+template class BasicReversalExtractor<true>;
 
 std::int64_t extractReversalsN(ValueSource& in, std::int64_t n, long double filterSize, ValueSink& out)
 {

@@ -160,7 +160,7 @@ TEST_F(PlotWindowTest, WindowShowsTheLastReportsData)
     EXPECT_TRUE(plot->isVisible());
     expectDataOfReport(plot->data(), report(*window));
     EXPECT_FALSE(plot->hasChart(SpectrumPlotWindow::Chart::FromToMatrix));
-    EXPECT_EQ(plot->tabCharts->count(), 1);
+    EXPECT_EQ(plot->tabCharts->count(), 2); // the spectrum and the load history
     EXPECT_EQ(plot->windowTitle(), QStringLiteral("Spectrum plot - random_walk.txt"));
     EXPECT_TRUE(plot->isWindow());
     EXPECT_FALSE(plot->testAttribute(Qt::WA_QuitOnClose));
@@ -172,7 +172,7 @@ TEST_F(PlotWindowTest, WindowShowsTheLastReportsData)
     window->btExecute->click();
     expectDataOfReport(plot->data(), report(*window));
     EXPECT_TRUE(plot->hasChart(SpectrumPlotWindow::Chart::FromToMatrix));
-    EXPECT_EQ(plot->tabCharts->count(), 2);
+    EXPECT_EQ(plot->tabCharts->count(), 3);
     window->btSpectrumPlot->click();
     EXPECT_EQ(window->plotWindow(), plot);
 }
@@ -183,8 +183,9 @@ TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
     Parameters bins;
     bins.useBins = true;
     SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt", bins);
-    for (const auto chart : {SpectrumPlotWindow::Chart::LoadSpectrum, SpectrumPlotWindow::Chart::FromToMatrix}) {
-        SCOPED_TRACE(chart == SpectrumPlotWindow::Chart::LoadSpectrum ? "spectrum" : "matrix");
+    for (const auto chart : {SpectrumPlotWindow::Chart::LoadSpectrum, SpectrumPlotWindow::Chart::FromToMatrix,
+                             SpectrumPlotWindow::Chart::Signal}) {
+        SCOPED_TRACE(static_cast<int>(chart));
         plot->showChart(chart);
         ASSERT_EQ(plot->currentChart(), chart);
         const QString png = dir() + QStringLiteral("/plot");

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 using tessivo::test::CliRun;
 using tessivo::test::TempDir;
@@ -260,4 +263,72 @@ TEST(CliEndToEnd, WorkFolderInUseByAnotherCopy)
     EXPECT_EQ(r.err, "tessivo-count: " + tessivo::workFolderInUseMessage(box.capture.str()) + "\n");
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(std::filesystem::exists(box.capture.file("$Sequence_001.tmp")));
+}
+
+// Every listed cycle has the loads of the combined sequence at its positions,
+// counted through the repetitions, and the listing adds up to the table.
+TEST(CliEndToEnd, CycleListingOfJoinedFilesWithRepetitions)
+{
+    Sandbox box;
+    std::vector<long double> combined;
+    std::vector<std::string> files;
+    unsigned seed = 18;
+    for (int f = 0; f < 2; ++f) {
+        std::string text;
+        std::vector<long double> values;
+        long double v = 0;
+        for (int i = 0; i < 300; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            v += static_cast<int>((seed >> 16) % 13) - 6;
+            values.push_back(v);
+            text += std::to_string(static_cast<int>(v)) + "\n";
+        }
+        files.push_back(box.capture.write("walk" + std::to_string(f) + ".txt", text));
+        const int repetitions = f == 0 ? 3 : 1;
+        const long double scale = f == 0 ? 1 : 2;
+        for (int r = 0; r < repetitions; ++r)
+            for (const long double x : values)
+                combined.push_back(x * scale);
+    }
+    for (const char* filter : {"0", "3.5"})
+        for (const char* method : {"decomposition", "upward"}) {
+            SCOPED_TRACE(std::string(filter) + method);
+            const std::vector<std::string> common{"--filter", filter, "--residue", method, "--repetitions", "3", files[0],
+                                                  "--scale", "2", files[1]};
+            std::vector<std::string> args{"--format", "cycles"};
+            args.insert(args.end(), common.begin(), common.end());
+            const CliRun listing = box.run(args);
+            ASSERT_EQ(listing.status, 0) << listing.err;
+            args[1] = "csv";
+            const CliRun table = box.run(args);
+            ASSERT_EQ(table.status, 0) << table.err;
+
+            std::map<std::pair<long double, long double>, long double> listed; // (upper, lower) -> count
+            std::istringstream lines(listing.out);
+            std::string line;
+            std::getline(lines, line);
+            ASSERT_EQ(line, "range,upper,lower,count,start,end");
+            while (std::getline(lines, line)) {
+                long double range, upper, lower, count;
+                long long start, end;
+                ASSERT_EQ(std::sscanf(line.c_str(), "%Lg,%Lg,%Lg,%Lg,%lld,%lld", &range, &upper, &lower, &count,
+                                      &start, &end), 6) << line;
+                ASSERT_TRUE(start >= 0 && end >= 0 && start < static_cast<long long>(combined.size())
+                            && end < static_cast<long long>(combined.size())) << line;
+                const long double a = combined[static_cast<std::size_t>(start)];
+                const long double b = combined[static_cast<std::size_t>(end)];
+                ASSERT_EQ(std::max(a, b), upper) << line;
+                ASSERT_EQ(std::min(a, b), lower) << line;
+                listed[{upper, lower}] += count;
+            }
+            std::map<std::pair<long double, long double>, long double> counted;
+            std::istringstream rows(table.out);
+            std::getline(rows, line);
+            while (std::getline(rows, line)) {
+                long double range, upper, lower, count;
+                ASSERT_EQ(std::sscanf(line.c_str(), "%Lg,%Lg,%Lg,%Lg", &range, &upper, &lower, &count), 4);
+                counted[{upper, lower}] += count;
+            }
+            EXPECT_EQ(listed, counted);
+        }
 }

@@ -87,7 +87,7 @@ TEST(CliOptions, BadValuesSayWhichOption)
         {{"--repetitions", "2147483648", "a"},
          "'--repetitions' needs a whole number from 1 to 2147483647, not '2147483648'"},
         {{"--residue", "sideways", "a"}, "'--residue' must be decomposition or upward, not 'sideways'"},
-        {{"--format", "xml", "a"}, "'--format' must be report, csv or json, not 'xml'"},
+        {{"--format", "xml", "a"}, "'--format' must be report, csv, json or cycles, not 'xml'"},
         {{"--workdir=", "a"}, "'--workdir' needs a folder"},
         {{"--normalize=yes", "a"}, "'--normalize' takes no value"},
         {{"--bogus", "a"}, "unknown option '--bogus'"},

@@ -1,0 +1,42 @@
+// TfrmMain: a line of the report's table of load cycles and the places in
+// the load history where its cycles happened.
+#include "main_window.h"
+
+#include "load_plot_window.h"
+#include "plots/cycle_marks.h"
+#include "plots/signal_view.h"
+#include "report_pane.h"
+
+#include <QTextBlock>
+
+namespace {
+const QString kTableHead = QStringLiteral("Range\tLoad\tLoad\tCycles\tNumber");
+}
+
+std::int32_t TfrmMain::reportRowAtCursor() const
+{
+    const QTextBlock here = reReport->textCursor().block();
+    for (QTextBlock b = here; b.isValid(); b = b.previous()) {
+        if (b.text() == kTableHead) {
+            const int row = here.blockNumber() - b.blockNumber();
+            return row >= 1 && row <= m_cycleCount ? row : 0;
+        }
+    }
+    return 0;
+}
+
+void TfrmMain::reReportCursorMoved()
+{
+    if (!m_plotWindow || !m_plotWindow->isVisible() || !m_table || m_signalSource.sequenceFile.empty())
+        return;
+    const std::int32_t row = reportRowAtCursor();
+    if (row == 0 || row == m_markedRow)
+        return;
+    guarded([&] {
+        const tessivo::TCycle& line = (*m_table)[row];
+        std::vector<CycleMark> marks = findCycleMarks(m_signalSource, line.Upper, line.Lower);
+        m_plotWindow->showChart(SpectrumPlotWindow::Chart::Signal);
+        m_plotWindow->signalView().setMarks(std::move(marks));
+        m_markedRow = row;
+    });
+}

@@ -1,0 +1,20 @@
+#pragma once
+// --format cycles: every cycle of the count, not aggregated, in the order
+// the count closes it, with the positions of its two points in the combined
+// sequence. Streams: memory does not grow with the number of cycles.
+
+#include "engine/record/run_record.h"
+#include "engine/files/value_stream.h"
+
+#include <ostream>
+
+namespace tessivo::cli {
+
+// The header "range,upper,lower,count,start,end", then one line per cycle:
+// loads as the shortest text that reads back (divided by the highest peak
+// when the run normalises, as the other formats do), count 1 or 0.5, start
+// and end the 0-based positions of the cycle's first and second point.
+// binsInEffect: the count goes through the from-to matrix (see listCycles).
+void writeCycleListing(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence);
+
+} // namespace tessivo::cli
