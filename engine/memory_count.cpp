@@ -14,7 +14,7 @@ namespace tessivo {
 namespace {
 
 // The run record of a command line that names one sequence: slot 1, once, unscaled.
-std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const CountParameters& parameters)
+std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryCountParameters& parameters)
 {
     if (extent.points > std::numeric_limits<std::int32_t>::max())
         throw std::overflow_error("A sequence of more than 2147483647 values cannot be counted");
@@ -64,7 +64,7 @@ CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
     return columns;
 }
 
-MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const CountParameters& parameters,
+MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
                           const CountProgress& progress)
 {
     if (parameters.filter < 0)

@@ -13,7 +13,7 @@
 
 namespace tessivo {
 
-struct CountParameters {
+struct MemoryCountParameters {
     long double filter = 0.0L;
     bool normalize = false;
     bool loadBins = false;
@@ -59,7 +59,7 @@ using CountProgress = std::function<bool(std::int64_t done, std::int64_t total)>
 // when a check fails or binCount is not 1..MatrixSize, std::overflow_error for
 // more than 2147483647 values, RunCancelled when progress asks to stop, and
 // IoError when an unlimited table cannot write its temporary files.
-MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const CountParameters& parameters,
+MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
                           const CountProgress& progress = {});
 
 // The table's entries 1..cycleCount as columns, through CycleReader.

@@ -68,7 +68,7 @@ long double filterValue(py::handle filter)
 
 // Counted in the engine with the GIL released. Every 65536 values the
 // engine asks whether to go on: a pending KeyboardInterrupt stops it.
-MemoryCount countArray(const py::array& values, const CountParameters& parameters)
+MemoryCount countArray(const py::array& values, const MemoryCountParameters& parameters)
 {
     bool interrupted = false;
     const CountProgress progress = [&interrupted](std::int64_t, std::int64_t) {
@@ -95,10 +95,10 @@ MemoryCount countArray(const py::array& values, const CountParameters& parameter
     }
 }
 
-CountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
+MemoryCountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
                                bool unlimited)
 {
-    CountParameters p;
+    MemoryCountParameters p;
     p.filter = filterValue(filter);
     if (residue == "decomposition")
         p.decomposition = true;
@@ -154,7 +154,7 @@ PYBIND11_MODULE(_tessivo, m)
         "count",
         [](py::handle values, py::handle filter, const std::string& residue, py::handle bins, bool normalize,
            bool unlimited) {
-            const CountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
+            const MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
             const py::array array = tessivo::python::valuesArray(values);
             return resultDict(countArray(array, parameters));
         },
