@@ -1,6 +1,7 @@
 #include "memory_count.h"
 
 #include "parameter_checks.h"
+#include "prefetch_source.h"
 #include "rainflow_pipeline.h"
 #include "run_control.h"
 #include "run_messages.h"
@@ -9,9 +10,12 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 namespace tessivo {
 namespace {
+
+constexpr std::int64_t kReadAheadFrom = 1 << 16;
 
 // The run record of a command line that names one sequence: slot 1, once, unscaled.
 std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryCountParameters& parameters)
@@ -78,7 +82,14 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
     ExecuteOptions options;
     options.progress = progress;
     options.limits.unlimited = parameters.unlimited;
-    count.result = countCombinedSequence(*run, table, cycleCount, values, options);
+    if (extent.points >= kReadAheadFrom && std::thread::hardware_concurrency() > 1) {
+        // Rounding the values to work precision costs as much as counting
+        // them: a second core rounds ahead.
+        PrefetchSource ahead(values);
+        count.result = countCombinedSequence(*run, table, cycleCount, ahead, options);
+    } else {
+        count.result = countCombinedSequence(*run, table, cycleCount, values, options);
+    }
     count.sequenceLength = run->SeqLength;
     count.highestPeak = run->HighestPeak;
     count.lowestTrough = run->LowestTrough;

@@ -58,7 +58,8 @@ using CountProgress = std::function<bool(std::int64_t done, std::int64_t total)>
 // negative. Throws std::invalid_argument with the parameter check's message
 // when a check fails or binCount is not 1..MatrixSize, std::overflow_error for
 // more than 2147483647 values, RunCancelled when progress asks to stop, and
-// IoError when an unlimited table cannot write its temporary files.
+// IoError when an unlimited table cannot write its temporary files. From
+// 65536 values on, `values` is read ahead on a second thread.
 MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
                           const CountProgress& progress = {});
 
