@@ -8,6 +8,7 @@
 #include "memory_count.h"
 #include "rainflow_pipeline.h"
 #include "run_messages.h"
+#include "sequence_values.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -147,7 +148,9 @@ PYBIND11_MODULE(_tessivo, m)
             if (failure)
                 std::rethrow_exception(failure);
         } catch (const IoError& e) {
-            PyErr_SetString(PyExc_OSError, e.what());
+            // OSError(errno, message, filename): FileNotFoundError and its kin by the code.
+            const py::tuple args = py::make_tuple(e.code(), e.what(), e.path());
+            PyErr_SetObject(PyExc_OSError, args.ptr());
         }
     });
     m.def(
@@ -160,6 +163,19 @@ PYBIND11_MODULE(_tessivo, m)
         },
         py::arg("values"), py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("normalize"),
         py::arg("unlimited"));
+    m.def(
+        "read_sequence",
+        [](const std::string& path) {
+            SequenceValues read;
+            {
+                py::gil_scoped_release released;
+                read = readSequenceValues(path);
+            }
+            if (!read.proper)
+                throw py::value_error(path + ": " + kIncorrectSequenceFile);
+            return columnArray(std::move(read.values));
+        },
+        py::arg("path"));
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

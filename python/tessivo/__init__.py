@@ -9,7 +9,7 @@ from __future__ import annotations
 
 from . import _tessivo
 
-__all__ = ["count", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
+__all__ = ["count", "read_sequence", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES
@@ -136,3 +136,19 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
 
         warnings.warn(_tessivo.matrix_applied_notice(32), MatrixAppliedWarning, stacklevel=2)
     return result
+
+
+def read_sequence(path) -> "numpy.ndarray":
+    """The values of a sequence file (plain text of numbers, as tessivo-count
+    reads it) as a numpy.longdouble array, each value as parsed (correctly
+    rounded to extended precision), so that count(read_sequence(path), ...)
+    equals tessivo-count ... path to the last bit.
+
+    Raises:
+        ValueError: the file is not a proper sequence file ("Incorrect
+            sequence file": no value, or a token that is not a number).
+        OSError: the file cannot be opened or read.
+    """
+    import os
+
+    return _tessivo.read_sequence(os.fsdecode(os.fspath(path)))

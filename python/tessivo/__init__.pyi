@@ -1,3 +1,4 @@
+import os
 from typing import Literal, Optional, Sequence, Union
 
 import numpy as np
@@ -38,3 +39,5 @@ def count(
     normalize: bool = False,
     unlimited: bool = False,
 ) -> CountResult: ...
+
+def read_sequence(path: Union[str, "os.PathLike[str]"]) -> npt.NDArray[np.longdouble]: ...

@@ -72,7 +72,7 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     if split_every < 2:
         raise ValueError("split_every must be 2 or more")
     parameters = _parameters(filter, residue, bins, unlimited)
-    tessivo.count_partial([], **parameters)  # bad parameters fail here, not on a worker
+    tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     chunks = x.to_delayed().ravel()
     parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters)
              for piece, chunk in enumerate(chunks)]
@@ -80,8 +80,12 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     return result.compute() if compute else result
 
 
-def _file_partials(path, piece, parameters, joined, alone):
-    return tessivo.count_file_partials(path, piece=piece if joined else 0, alone=alone, **parameters)
+def _file_task(path, piece, parameters, normalize, joined, alone):
+    """One file's share: its partial count for the joined sequence and/or its own result."""
+    values = tessivo.read_sequence(path)
+    partial = tessivo.count_partial(values, piece=piece, **parameters) if joined else None
+    own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
+    return partial, own
 
 
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
@@ -119,14 +123,14 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     if split_every < 2:
         raise ValueError("split_every must be 2 or more")
     parameters = _parameters(filter, residue, bins, unlimited)
-    tessivo.count_partial([], **parameters)
+    tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     want_joined = joined in (True, "both")
     want_alone = joined in (False, "both")
-    tasks = [dask.delayed(_file_partials, pure=True, nout=2)(p, i + 1, parameters, want_joined, want_alone)
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone)
              for i, p in enumerate(paths)]
     outputs = []
     if want_alone:
-        outputs.append([dask.delayed(_result, pure=True)(alone, normalize) for _, alone in tasks])
+        outputs.append([alone for _, alone in tasks])
     if want_joined:
         outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in tasks], split_every),
                                                         normalize))
