@@ -22,6 +22,24 @@ public:
     void finish();
     std::int64_t reversalCount() const { return m_count; }
 
+    // What the extraction carries from one load to the next: a count that
+    // goes on in another piece of the sequence starts from it.
+    struct State {
+        bool started = false;
+        int direction = 0;
+        long double max = 0.0L;
+        long double min = 0.0L;
+        bool operator==(const State&) const = default;
+    };
+    State state() const { return {m_started, m_direction, m_max, m_min}; }
+    void restore(const State& s)
+    {
+        m_started = s.started;
+        m_direction = s.direction;
+        m_max = s.max;
+        m_min = s.min;
+    }
+
 private:
     void write(long double v);
 

@@ -1,0 +1,227 @@
+#include "engine/counting/partial_count.h"
+
+#include "engine/counting/partial_count_state.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace tessivo {
+
+PartialCount::State::State(const CountParameters& p, std::uint64_t piece)
+    : params(p), first(piece), last(piece), anchored(piece == 1),
+      keepRaw(p.store == CycleStore::Exact && !p.unlimited && !p.useLoadBins), run(makeRun(p)),
+      tally(run ? *run : unusedRun(), p.store == CycleStore::Bins, table, result), counter(tally), gate(*this),
+      extractor(p.filter, gate)
+{
+}
+
+TRainflowRun& PartialCount::State::unusedRun()
+{
+    static TRainflowRun run;
+    return run;
+}
+
+std::unique_ptr<TRainflowRun> PartialCount::State::makeRun(const CountParameters& p)
+{
+    // Without classes the tally never touches the run record: spare a piece
+    // its quarter of a megabyte.
+    if (p.store != CycleStore::Bins)
+        return nullptr;
+    auto run = std::make_unique<TRainflowRun>();
+    run->BinCount = p.binCount;
+    if (p.store == CycleStore::Bins) {
+        run->LowestTrough = p.binLowest;
+        run->HighestPeak = p.binHighest;
+    }
+    return run;
+}
+
+void PartialCount::State::Gate::put(long double v)
+{
+    ++s.emitted;
+    if (s.anchored || s.converged)
+        s.counter.put(v);
+    else if (s.emitted >= kHeadReversals)
+        s.converged = true; // the state no longer depends on what came before
+}
+
+// Loads equal to the one before, and the inner loads of a monotone run, change
+// neither a reversal nor the state of the extraction, whatever state it is in.
+void PartialCount::State::recordHead(long double v)
+{
+    const std::size_t n = head.size();
+    if (n > 0 && head[n - 1] == v)
+        return;
+    if (n > 1 && ((head[n - 2] < head[n - 1] && head[n - 1] < v) || (head[n - 2] > head[n - 1] && head[n - 1] > v))) {
+        head[n - 1] = v;
+        return;
+    }
+    head.push_back(v);
+}
+
+void PartialCount::State::take(long double v)
+{
+    if (!anchored && !converged)
+        recordHead(v);
+    extractor.put(v);
+}
+
+void PartialCount::State::feed(const long double* values, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const long double v = values[i];
+        // As the sequence totals find them: only a strictly larger (smaller) load replaces one before.
+        if (length == 0 || v > highest)
+            highest = v;
+        if (length == 0 || v < lowest)
+            lowest = v;
+        ++length;
+        take(v);
+    }
+    if (keepRaw) {
+        if (length >= MatrixThreshold) {
+            keepRaw = false;
+            std::vector<long double>().swap(raw);
+        } else {
+            raw.insert(raw.end(), values, values + n);
+        }
+    }
+}
+
+void PartialCount::State::addCyclesOf(State& next)
+{
+    if (params.store == CycleStore::Bins) {
+        for (std::int32_t r = 1; r <= params.binCount; ++r)
+            for (std::int32_t c = 1; c <= params.binCount; ++c)
+                run->FromToMatrix[r][c] = saturatedSum(run->FromToMatrix[r][c], next.run->FromToMatrix[r][c]);
+        return;
+    }
+    forEachCycle(next.table, true, [this](const TCycle& c) {
+        for (std::int32_t k = 0; k < c.Count; ++k)
+            AddCycle(table, c.Upper, c.Lower, result);
+    });
+}
+
+std::int32_t PartialCount::State::saturatedSum(std::int32_t a, std::int32_t b)
+{
+    const std::int64_t sum = static_cast<std::int64_t>(a) + b;
+    return sum > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                          : static_cast<std::int32_t>(sum);
+}
+
+namespace {
+
+std::string piecesText(std::uint64_t first, std::uint64_t last)
+{
+    return first == last ? "piece " + std::to_string(first)
+                         : "pieces " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+// The first parameter in which a and b differ, in words; empty when none does.
+std::string parameterDifference(const CountParameters& a, const CountParameters& b)
+{
+    if (a.filter != b.filter)
+        return "filter size";
+    if (a.residue != b.residue)
+        return "residue handling";
+    if (a.useLoadBins != b.useLoadBins || a.unlimited != b.unlimited)
+        return "load bins or limits";
+    if (a.binCount != b.binCount || a.store != b.store || a.binLowest != b.binLowest || a.binHighest != b.binHighest)
+        return "load classes";
+    return {};
+}
+
+} // namespace
+
+PartialCount::PartialCount(const CountParameters& parameters, std::uint64_t piece)
+{
+    if (piece == 0)
+        throw std::invalid_argument("Pieces are numbered from 1");
+    if (parameters.binCount < 1 || parameters.binCount > MatrixSize)
+        throw std::invalid_argument("The number of load classes must be between 1 and 256.");
+    if (!(parameters.filter >= 0))
+        throw std::invalid_argument("The filter size must not be negative");
+    if (parameters.store == CycleStore::Bins && !(parameters.binHighest > parameters.binLowest))
+        throw std::invalid_argument("Load classes need a highest load above the lowest");
+    m = std::make_unique<State>(parameters, piece);
+}
+
+PartialCount::PartialCount(std::unique_ptr<State> state) : m(std::move(state)) {}
+PartialCount::~PartialCount() = default;
+PartialCount::PartialCount(PartialCount&&) noexcept = default;
+PartialCount& PartialCount::operator=(PartialCount&&) noexcept = default;
+
+const CountParameters& PartialCount::parameters() const { return m->params; }
+std::uint64_t PartialCount::firstPiece() const { return m->first; }
+std::uint64_t PartialCount::lastPiece() const { return m->last; }
+std::int64_t PartialCount::length() const { return m->length; }
+long double PartialCount::highest() const { return m->highest; }
+long double PartialCount::lowest() const { return m->lowest; }
+
+void PartialCount::feed(const long double* values, std::size_t n) { m->feed(values, n); }
+
+void PartialCount::append(PartialCount&& next)
+{
+    State& a = *m;
+    State& b = *next.m;
+    if (const std::string what = parameterDifference(a.params, b.params); !what.empty())
+        throw PartialCountError("The partial counts differ in their " + what + ": " + piecesText(a.first, a.last) +
+                                " and " + piecesText(b.first, b.last) + " cannot be merged");
+    if (b.first <= a.last)
+        throw PartialCountError("Partial counts out of order: " + piecesText(b.first, b.last) +
+                                " cannot follow " + piecesText(a.first, a.last));
+    if (b.first > a.last + 1)
+        throw PartialCountError("Partial counts incomplete: " + piecesText(a.last + 1, b.first - 1) +
+                                " missing between " + piecesText(a.first, a.last) + " and " +
+                                piecesText(b.first, b.last));
+
+    if (!a.anchored && !a.converged) {
+        // Nothing was counted yet: start again over both heads.
+        std::vector<long double> loads = std::move(a.head);
+        loads.insert(loads.end(), b.head.begin(), b.head.end());
+        a.head.clear();
+        a.emitted = 0;
+        a.extractor.restore({});
+        for (const long double v : loads)
+            a.take(v);
+        if (b.converged && !a.converged)
+            throw std::logic_error("a piece's head did not settle the state of the extraction");
+    } else {
+        for (const long double v : b.head)
+            a.take(v);
+    }
+    if (b.converged) {
+        a.extractor.restore(b.extractor.state());
+        for (const long double v : b.counter.residue())
+            a.counter.put(v);
+        a.addCyclesOf(b);
+        if (b.result != RunResult::Normal)
+            a.result = b.result;
+    }
+
+    if (b.length > 0) {
+        if (a.length == 0 || b.highest > a.highest)
+            a.highest = b.highest;
+        if (a.length == 0 || b.lowest < a.lowest)
+            a.lowest = b.lowest;
+    }
+    a.length += b.length;
+    if (a.keepRaw && b.keepRaw && a.length < MatrixThreshold) {
+        a.raw.insert(a.raw.end(), b.raw.begin(), b.raw.end());
+    } else {
+        a.keepRaw = false;
+        std::vector<long double>().swap(a.raw);
+    }
+    a.last = b.last;
+}
+
+PartialCount PartialCount::clone() const
+{
+    if (m->table.spilled())
+        throw std::logic_error("The count's cycles are in temporary files; its result is given when it ends.");
+    std::stringstream buffer;
+    const_cast<PartialCount*>(this)->write(buffer); // reads the table in memory only, changing nothing
+    return read(buffer, "copy");
+}
+
+} // namespace tessivo

@@ -1,0 +1,133 @@
+#include "engine/counting/streaming_counter.h"
+
+#include "engine/counting/partial_count_state.h"
+
+#include "load_classes.h"
+#include "load_format.h"
+#include "memory_values.h"
+#include "rainflow_pipeline.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace tessivo {
+namespace {
+
+// The residue handled once, at the end of the whole count, as RunRainflow does it.
+void handleResidue(CycleTally& tally, const std::vector<long double>& residue, const CountParameters& p)
+{
+    if (p.residue == ResidueMethod::Decomposition) {
+        VectorSource doubled(residue, 2);
+        FourPointCounter secondPass(tally);
+        extractReversalsN(doubled, 2 * static_cast<std::int64_t>(residue.size()), p.filter, secondPass);
+    } else {
+        for (std::size_t j = 1; j < residue.size(); ++j)
+            tally.residueHalfCycle(residue[j - 1], residue[j]);
+    }
+}
+
+// The upper triangle of the matrix into a fixed table, as a run does it.
+std::int32_t matrixToTable(const TRainflowRun& run, TCycleTable& table, RunResult& result)
+{
+    const std::int32_t cells = run.BinCount * (run.BinCount - 1) / 2;
+    TCycleTable local(std::max(MaxCycles, cells));
+    std::int32_t n = 0;
+    MatrixToCycles(run, local, n);
+    if (n > table.capacity()) {
+        n = table.capacity();
+        result = RunResult::TableFull;
+    }
+    for (std::int32_t i = 1; i <= n; ++i)
+        table.entry(i) = local[i];
+    SortCycles(n, table);
+    return n;
+}
+
+void describeRun(TRainflowRun& run, const PartialCount::State& s)
+{
+    if (s.length > std::numeric_limits<std::int32_t>::max())
+        throw std::overflow_error("The sequence has more than 2147483647 values");
+    const CountParameters& p = s.params;
+    run.FilterSize = p.filter;
+    run.UseLoadBins = p.useLoadBins;
+    run.Decomposition = p.residue == ResidueMethod::Decomposition;
+    run.BinCount = p.binCount;
+    run.SeqLength = static_cast<std::int32_t>(s.length);
+    run.HighestPeak = s.length > 0 ? s.highest : 0.0L;
+    run.LowestTrough = s.length > 0 ? s.lowest : 0.0L;
+    ClearFromToMatrix(run.FromToMatrix, p.binCount);
+}
+
+} // namespace
+
+StreamingCounter::StreamingCounter(const CountParameters& parameters) : m_count(parameters, 1) {}
+
+StreamingCounter::StreamingCounter(PartialCount&& count) : m_count(std::move(count))
+{
+    if (m_count.firstPiece() != 1)
+        throw PartialCountError("The first piece of the sequence is missing: the counts start at piece " +
+                                std::to_string(m_count.firstPiece()));
+}
+
+StreamingCounter::~StreamingCounter() = default;
+StreamingCounter::StreamingCounter(StreamingCounter&&) noexcept = default;
+StreamingCounter& StreamingCounter::operator=(StreamingCounter&&) noexcept = default;
+
+StreamingCounter StreamingCounter::snapshot() const { return StreamingCounter(m_count.clone()); }
+
+const TCycleTable& StreamingCounter::table() const { return m_outputHolds ? *m_output : m_count.m->table; }
+
+CountOutcome StreamingCounter::finish(TRainflowRun& run)
+{
+    PartialCount::State& s = *m_count.m;
+    const CountParameters& p = s.params;
+    describeRun(run, s);
+    CountOutcome outcome;
+    const bool bins = p.useLoadBins || (s.length >= MatrixThreshold && !p.unlimited);
+
+    if (bins || !p.unlimited) {
+        m_output = std::make_unique<TCycleTable>(MaxCycles);
+        m_outputHolds = true;
+    }
+    if (!bins && !p.unlimited) {
+        // The fixed table keeps the order in which cycles came once it is
+        // full: count the loads again in one go, as the engine does.
+        if (!s.keepRaw || static_cast<std::int64_t>(s.raw.size()) != s.length)
+            throw PartialCountError("The partial counts lack the loads that a count of fewer than 40000 values needs");
+        VectorSource loads(s.raw);
+        outcome.result = RunRainflow(outcome.cycleCount, *m_output, run, loads);
+        return outcome;
+    }
+
+    outcome.result = bins && !p.useLoadBins ? RunResult::MatrixApplied : s.result;
+    s.extractor.finish(); // the pending extreme: the last reversal
+    const std::vector<long double> residue = s.counter.residue();
+    if (!bins) {
+        CycleTally tally(run, false, s.table, outcome.result);
+        handleResidue(tally, residue, p);
+        SortCycles(outcome.cycleCount, s.table);
+        return outcome;
+    }
+
+    if (p.store == CycleStore::Bins) {
+        if (s.length > 0 && (p.binLowest != run.LowestTrough || p.binHighest != run.HighestPeak))
+            throw PartialCountError("The load classes were laid from " + formatLoad(p.binLowest) + " to " +
+                                    formatLoad(p.binHighest) + ", but the sequence spans " +
+                                    formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak));
+        for (std::int32_t r = 1; r <= p.binCount; ++r)
+            for (std::int32_t c = 1; c <= p.binCount; ++c)
+                run.FromToMatrix[r][c] = s.run->FromToMatrix[r][c];
+    }
+    CycleTally tally(run, true, *m_output, outcome.result);
+    if (p.store == CycleStore::Exact) {
+        forEachCycle(s.table, true, [&tally](const TCycle& c) {
+            for (std::int32_t k = 0; k < c.Count; ++k)
+                tally.fullCycle(c.Upper, c.Lower);
+        });
+    }
+    handleResidue(tally, residue, p);
+    outcome.cycleCount = matrixToTable(run, *m_output, outcome.result);
+    return outcome;
+}
+
+} // namespace tessivo
