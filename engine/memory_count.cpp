@@ -68,6 +68,24 @@ CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
     return columns;
 }
 
+void divideLoads(CycleColumns& columns, long double divisor)
+{
+    for (auto* loads : {&columns.range, &columns.upper, &columns.lower})
+        for (long double& v : *loads)
+            v /= divisor;
+}
+
+void requireCountable(const SequenceExtent& extent, const MemoryCountParameters& parameters)
+{
+    if (parameters.filter < 0)
+        throw std::invalid_argument(kNegativeFilterMessage);
+    if (extent.points == 0)
+        return;
+    const auto run = runFor(extent, parameters);
+    if (const auto message = checkParameters(*run))
+        throw std::invalid_argument(*message);
+}
+
 MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
                           const CountProgress& progress)
 {

@@ -66,4 +66,12 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
 // The table's entries 1..cycleCount as columns, through CycleReader.
 CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount);
 
+// Divides range, upper and lower by divisor, as the table's normalisation does.
+void divideLoads(CycleColumns& columns, long double divisor);
+
+// The checks of countInMemory: throws std::invalid_argument with the message
+// of the first that fails (a negative filter first; an empty sequence passes
+// the others), std::overflow_error for more than 2147483647 values.
+void requireCountable(const SequenceExtent& extent, const MemoryCountParameters& parameters);
+
 } // namespace tessivo

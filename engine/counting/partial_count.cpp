@@ -158,6 +158,12 @@ std::int64_t PartialCount::length() const { return m->length; }
 long double PartialCount::highest() const { return m->highest; }
 long double PartialCount::lowest() const { return m->lowest; }
 
+void PartialCount::setExtremes(long double highest, long double lowest)
+{
+    m->highest = highest;
+    m->lowest = lowest;
+}
+
 void PartialCount::feed(const long double* values, std::size_t n) { m->feed(values, n); }
 
 void PartialCount::append(PartialCount&& next)

@@ -117,6 +117,10 @@ public:
     std::int64_t length() const;      // loads fed, over all pieces
     long double highest() const;      // NoPeak while empty
     long double lowest() const;       // NoTrough while empty
+    // Replaces the extremes by those of the loads as the caller read them,
+    // before it rounded them for feed(), as the sequence totals take them
+    // from a file. Counts nothing.
+    void setExtremes(long double highest, long double lowest);
 
     // The binary form (see partial_count.cpp for the layout), ending with a
     // CRC-32 of everything before it. Reading an unlimited table that went to

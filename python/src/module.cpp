@@ -6,15 +6,18 @@
 #include "decimal_parser.h"
 #include "io_error.h"
 #include "memory_count.h"
+#include "memory_partial.h"
 #include "rainflow_pipeline.h"
 #include "run_messages.h"
 #include "sequence_values.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,9 +70,11 @@ long double filterValue(py::handle filter)
     return v;
 }
 
-// Counted in the engine with the GIL released. Every 65536 values the
-// engine asks whether to go on: a pending KeyboardInterrupt stops it.
-MemoryCount countArray(const py::array& values, const MemoryCountParameters& parameters)
+// Runs work(values, extent, progress) in the engine with the GIL released.
+// Every 65536 values the engine asks whether to go on: a pending
+// KeyboardInterrupt stops it.
+template <class Work>
+auto withValues(const py::array& values, Work&& work)
 {
     bool interrupted = false;
     const CountProgress progress = [&interrupted](std::int64_t, std::int64_t) {
@@ -87,13 +92,20 @@ MemoryCount countArray(const py::array& values, const MemoryCountParameters& par
                 throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is " +
                                       std::string(py::str(values.attr("__getitem__")(notFinite))));
             }
-            return countInMemory(strided, extent, parameters, progress);
+            return work(strided, extent, progress);
         });
     } catch (const RunCancelled&) {
         if (interrupted)
             throw py::error_already_set();
         throw;
     }
+}
+
+MemoryCount countArray(const py::array& values, const MemoryCountParameters& parameters)
+{
+    return withValues(values, [&](ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress) {
+        return countInMemory(rounded, extent, parameters, progress);
+    });
 }
 
 MemoryCountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
@@ -138,6 +150,109 @@ py::dict resultDict(MemoryCount&& count)
     return d;
 }
 
+void feedArray(MemoryPartial& partial, const py::array& values)
+{
+    withValues(values, [&](ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress) {
+        partial.feed(rounded, extent, progress);
+        return 0;
+    });
+}
+
+// A partial count as Python holds it: finishing one whose cycles are in
+// temporary files (no copy possible) uses it up.
+struct PyPartial {
+    std::optional<MemoryPartial> count;
+
+    MemoryPartial& get()
+    {
+        if (!count)
+            throw py::value_error("this count has given its result and holds no more (an unlimited count with "
+                                  "more cycles than memory holds gives its result once)");
+        return *count;
+    }
+    MemoryPartial copy() { return get().clone(); }
+    py::dict result(bool normalize)
+    {
+        MemoryCount finished;
+        {
+            py::gil_scoped_release released;
+            std::optional<MemoryPartial> spent;
+            try {
+                spent.emplace(get().clone());
+            } catch (const std::logic_error&) {
+                spent.swap(count);
+            }
+            finished = std::move(*spent).finish(normalize);
+        }
+        return resultDict(std::move(finished));
+    }
+};
+
+py::tuple parameterState(const MemoryCountParameters& p)
+{
+    return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited);
+}
+
+MemoryCountParameters parametersOfState(const py::tuple& t)
+{
+    MemoryCountParameters p;
+    p.filter = filterValue(t[0]);
+    p.decomposition = t[1].cast<bool>();
+    p.loadBins = t[2].cast<bool>();
+    p.binCount = t[3].cast<int>();
+    p.unlimited = t[4].cast<bool>();
+    return p;
+}
+
+void bindPartialCounts(py::module_& m)
+{
+    py::register_exception<PartialCountError>(m, "PartialCountError", PyExc_ValueError);
+    py::class_<PyPartial>(m, "PartialCount")
+        .def_property_readonly("length", [](PyPartial& p) { return p.get().length(); })
+        .def_property_readonly("first_piece", [](PyPartial& p) { return p.get().firstPiece(); })
+        .def_property_readonly("last_piece", [](PyPartial& p) { return p.get().lastPiece(); })
+        .def("feed", [](PyPartial& p, py::handle values) { feedArray(p.get(), tessivo::python::valuesArray(values)); })
+        .def("result", &PyPartial::result, py::arg("normalize"))
+        .def(py::pickle(
+            [](PyPartial& p) {
+                MemoryPartial& c = p.get();
+                std::string bytes;
+                {
+                    py::gil_scoped_release released;
+                    bytes = c.serialized();
+                }
+                return py::make_tuple(py::bytes(bytes), parameterState(c.parameters()),
+                                      longDoubleScalar(c.highestGiven()), longDoubleScalar(c.lowestGiven()));
+            },
+            [](const py::tuple& t) {
+                const std::string bytes = t[0].cast<std::string>();
+                PyPartial p;
+                p.count.emplace(MemoryPartial::read(bytes, parametersOfState(t[1]), filterValue(t[2]),
+                                                    filterValue(t[3])));
+                return p;
+            }));
+    m.def(
+        "count_partial",
+        [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
+           bool unlimited) {
+            PyPartial p;
+            p.count.emplace(parametersFrom(filter, residue, bins, false, unlimited), piece);
+            feedArray(*p.count, tessivo::python::valuesArray(values));
+            return p;
+        },
+        py::arg("values"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
+        py::arg("unlimited"));
+    m.def("merge", [](const std::vector<PyPartial*>& parts) {
+        if (parts.empty())
+            throw py::value_error("merge needs at least one partial count");
+        PyPartial merged;
+        merged.count.emplace(parts.front()->copy());
+        for (std::size_t i = 1; i < parts.size(); ++i)
+            merged.count->append(parts[i]->copy());
+        return merged;
+    });
+}
+
 } // namespace
 
 PYBIND11_MODULE(_tessivo, m)
@@ -176,6 +291,7 @@ PYBIND11_MODULE(_tessivo, m)
             return columnArray(std::move(read.values));
         },
         py::arg("path"));
+    bindPartialCounts(m);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

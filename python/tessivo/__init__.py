@@ -9,10 +9,11 @@ from __future__ import annotations
 
 from . import _tessivo
 
-__all__ = ["count", "read_sequence", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
+__all__ = ["count", "read_sequence", "count_partial", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES
+PartialCountError = _tessivo.PartialCountError
 
 
 class MatrixAppliedWarning(UserWarning):
@@ -152,3 +153,101 @@ def read_sequence(path) -> "numpy.ndarray":
     import os
 
     return _tessivo.read_sequence(os.fsdecode(os.fspath(path)))
+
+
+class PartialCount:
+    """The count of one piece (or of consecutive pieces) of a load sequence.
+
+    Made by count_partial() or Counter.partial(); merge() joins the counts of
+    consecutive pieces in order, and result() finishes them: the result equals
+    count() of all their values, to the last bit. Partial counts pickle (the
+    engine's binary form), so they travel to and from Dask workers and
+    multiprocessing pools.
+    """
+
+    __slots__ = ("_count",)
+
+    def __init__(self, engine_count):
+        self._count = engine_count
+
+    @property
+    def length(self) -> int:
+        """The number of values counted."""
+        return self._count.length
+
+    @property
+    def pieces(self) -> tuple:
+        """The first and the last piece number this count covers."""
+        return (self._count.first_piece, self._count.last_piece)
+
+    def result(self, *, normalize=False) -> CountResult:
+        """The count of the sequence these pieces form, which must start at
+        piece 1; normalize as for count(). Raises PartialCountError for pieces
+        that do not start the sequence, and ValueError where count() would."""
+        return CountResult(self._count.result(normalize))
+
+    def __getstate__(self):
+        return self._count.__getstate__()
+
+    def __setstate__(self, state):
+        self._count = _tessivo.PartialCount.__new__(_tessivo.PartialCount)
+        self._count.__setstate__(state)
+
+    def __repr__(self) -> str:
+        first, last = self.pieces
+        return f"PartialCount(pieces={first}..{last}, length={self.length})"
+
+
+def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
+                  unlimited=False) -> PartialCount:
+    """Counts one piece of a load sequence cut into consecutive pieces.
+
+    Parameters:
+        values: the piece's loads, as for count().
+        piece: its position in the sequence: 1 for the first piece, 2 for the
+            one after it, and so on (merge() checks that pieces follow on).
+        filter, residue, bins, unlimited: as for count(); every piece of a
+            sequence must have the same. (normalize is given to result().)
+
+    Returns:
+        PartialCount.
+    """
+    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited))
+
+
+def merge(partials) -> PartialCount:
+    """Joins the partial counts of consecutive pieces, in their order, into
+    one (the inputs stay as they were). Raises PartialCountError when the
+    parameters differ or a piece does not follow the one before."""
+    return PartialCount(_tessivo.merge([p._count for p in partials]))
+
+
+class Counter:
+    """A count fed in blocks: c = Counter(...); c.feed(block); ...; c.result().
+
+    The parameters are those of count(). result() can be asked for at any
+    point and the count goes on; it equals count() of all values fed so far.
+    """
+
+    __slots__ = ("_partial", "_normalize")
+
+    def __init__(self, *, filter=0.0, residue="decomposition", bins=None, normalize=False, unlimited=False):
+        self._partial = count_partial([], piece=1, filter=filter, residue=residue, bins=bins, unlimited=unlimited)
+        self._normalize = normalize
+
+    def feed(self, values) -> "Counter":
+        """Counts the next values (as count() takes them)."""
+        self._partial._count.feed(values)
+        return self
+
+    @property
+    def length(self) -> int:
+        return self._partial.length
+
+    def partial(self) -> PartialCount:
+        """The count so far as piece 1 of a longer sequence (a copy)."""
+        return merge([self._partial])
+
+    def result(self) -> CountResult:
+        """The count of the values fed so far."""
+        return self._partial.result(normalize=self._normalize)
