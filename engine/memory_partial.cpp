@@ -5,6 +5,7 @@
 #include "rainflow_pipeline.h"
 
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -105,9 +106,15 @@ MemoryCount MemoryPartial::finish(bool normalize) &&
     return count;
 }
 
-MemoryPartial MemoryPartial::clone() const
+MemoryPartial MemoryPartial::clone()
 {
-    MemoryPartial copy(m_count.clone(), m_parameters);
+    std::optional<PartialCount> direct;
+    try {
+        direct.emplace(m_count.clone());
+    } catch (const std::logic_error&) { // the cycles are in temporary files
+        return read(serialized(), m_parameters, m_highest, m_lowest);
+    }
+    MemoryPartial copy(std::move(*direct), m_parameters);
     copy.m_highest = m_highest;
     copy.m_lowest = m_lowest;
     return copy;

@@ -35,8 +35,10 @@ public:
     // values, with the same errors. Consumes this count.
     MemoryCount finish(bool normalize) &&;
 
-    // A copy (see PartialCount::clone for when there is none).
-    MemoryPartial clone() const;
+    // A copy. Cycles held in temporary files are copied through the binary
+    // form, which leaves this count able to give them but to take no more
+    // (see PartialCount::write).
+    MemoryPartial clone();
 
     // The engine's binary form of the partial count; the extremes as given go
     // separately (highestGiven, lowestGiven) and come back through read().

@@ -158,16 +158,14 @@ void feedArray(MemoryPartial& partial, const py::array& values)
     });
 }
 
-// A partial count as Python holds it: finishing one whose cycles are in
-// temporary files (no copy possible) uses it up.
+// A partial count as Python holds it.
 struct PyPartial {
     std::optional<MemoryPartial> count;
 
     MemoryPartial& get()
     {
         if (!count)
-            throw py::value_error("this count has given its result and holds no more (an unlimited count with "
-                                  "more cycles than memory holds gives its result once)");
+            throw py::value_error("an empty partial count");
         return *count;
     }
     MemoryPartial copy() { return get().clone(); }
@@ -176,13 +174,7 @@ struct PyPartial {
         MemoryCount finished;
         {
             py::gil_scoped_release released;
-            std::optional<MemoryPartial> spent;
-            try {
-                spent.emplace(get().clone());
-            } catch (const std::logic_error&) {
-                spent.swap(count);
-            }
-            finished = std::move(*spent).finish(normalize);
+            finished = get().clone().finish(normalize);
         }
         return resultDict(std::move(finished));
     }

@@ -58,21 +58,23 @@ def files(tmp_path_factory):
     return paths
 
 
-def test_files_counted_on_their_own_equal_count_even_when_a_worker_dies(client, files):
+def test_files_joined_and_alone_equal_count_even_when_a_worker_dies(client, files):
     parameters = {"filter": 0.5, "residue": "upward", "bins": 64}
-    expected = [tessivo.count(tessivo.read_sequence(p), **parameters) for p in files]
-    pending = client.compute(tessivo.dask.count_files(files, joined=False, compute=False, **parameters))
+    expected = [tessivo.count(tessivo.read_sequence(p), normalize=True, **parameters) for p in files]
+    whole = tessivo.count(np.concatenate([tessivo.read_sequence(p) for p in files]), normalize=True, **parameters)
+    pending = client.compute(tessivo.dask.count_files(files, joined="both", normalize=True, compute=False,
+                                                      split_every=3, **parameters))
     # Kill one worker process as soon as the cluster is busy with the files.
     deadline = time.monotonic() + 60
     while not any(client.processing().values()) and time.monotonic() < deadline:
         time.sleep(0.01)
     victim = next(iter(client.scheduler_info()["workers"]))
     os.kill(client.run(os.getpid, workers=[victim])[victim], signal.SIGKILL)
-    table = pending.result(timeout=300)
+    table, joined = pending.result(timeout=300)
+    assert_same_result(joined, whole)
     assert list(table.index) == files
     for path, want in zip(files, expected):
-        got = table.loc[path, "count"]
-        assert_same_result(got, want)
+        assert_same_result(table.loc[path, "count"], want)
         assert table.loc[path, "sequence_length"] == want.sequence_length
         assert table.loc[path, "cycles"] == len(want)
 
@@ -86,3 +88,20 @@ def test_count_files_rejects_what_it_cannot_count(client, files, tmp_path):
     broken.write_text("1 2 x 3\n")
     with pytest.raises(ValueError, match="Incorrect sequence file"):
         tessivo.dask.count_files([files[0], str(broken)], joined=False)
+
+
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0}],
+                         ids=repr)
+def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parameters):
+    import dask.array as da
+    import dask.dataframe as dd
+
+    walk = np.round(random_walk(11, 250_000), 3)
+    x = da.from_array(walk, chunks=(9_000, 41_000, 100_000, 3, 99_997))
+    want = tessivo.count(x.compute(), **parameters) if parameters else None
+    if want is None:
+        with pytest.warns(tessivo.MatrixAppliedWarning):
+            want = tessivo.count(x.compute())
+    assert_same_result(tessivo.dask.count(x, split_every=2, **parameters), want)
+    column = dd.from_pandas(__import__("pandas").DataFrame({"load": walk}), npartitions=7)["load"]
+    assert_same_result(tessivo.dask.count(column, **parameters), want)
