@@ -34,6 +34,7 @@ setup(
             cxx_std=20,
             extra_compile_args=["-O2", "-fno-fast-math"],
             extra_link_args=["-pthread"],
+            libraries=["z"],  # checksums of partial counts (zlib1g-dev)
         )
     ],
     cmdclass={"build_ext": build_ext},
