@@ -23,3 +23,10 @@ foreach(candidate IN LISTS _tessivo_candidates)
     endif()
   endif()
 endforeach()
+
+# A sanitized extension cannot be loaded into an interpreter that was not
+# started with the sanitizer's runtime: those builds leave the module out.
+set(TESSIVO_PYTHON_DEFAULT ${TESSIVO_PYTHON_FOUND})
+if(TESSIVO_SANITIZE OR TESSIVO_BUILD_FUZZ)
+  set(TESSIVO_PYTHON_DEFAULT OFF)
+endif()
