@@ -21,12 +21,12 @@ awk -v out="$scratch/cases" '
   function line(s) {
     if (cont) { sub(/^ +/, "", s); cmd = cmd " " s; cont = sub(/\\$/, "", cmd); if (!cont) print cmd > (out "/" n ".cmd"); return }
     if (s ~ /^\$ /) {
-      n++; cmd = substr(s, 3); printf "" > (out "/" n ".expected")
+      n++; incmd = 1; cmd = substr(s, 3); printf "" > (out "/" n ".expected")
       cont = sub(/\\$/, "", cmd); if (!cont) print cmd > (out "/" n ".cmd"); return
     }
-    if (n) print s > (out "/" n ".expected")
+    if (incmd) print s > (out "/" n ".expected")
   }
-  /<pre>/ { inpre = 1; sub(/.*<pre>/, "") }
+  /<pre>/ { inpre = 1; incmd = 0; sub(/.*<pre>/, "") }  # a block of code without "$ " is no example
   inpre {
     done = sub(/<\/pre>.*/, "")
     s = decode($0)
