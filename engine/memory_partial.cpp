@@ -111,8 +111,12 @@ MemoryPartial MemoryPartial::clone()
     std::optional<PartialCount> direct;
     try {
         direct.emplace(m_count.clone());
-    } catch (const std::logic_error&) { // the cycles are in temporary files
-        return read(serialized(), m_parameters, m_highest, m_lowest);
+    } catch (const std::logic_error&) {
+        // The cycles are in temporary files. Writing them out merges those,
+        // after which the count would take no more: it goes on from a copy too.
+        const std::string bytes = serialized();
+        *this = read(bytes, m_parameters, m_highest, m_lowest);
+        return read(bytes, m_parameters, m_highest, m_lowest);
     }
     MemoryPartial copy(std::move(*direct), m_parameters);
     copy.m_highest = m_highest;

@@ -36,8 +36,8 @@ public:
     MemoryCount finish(bool normalize) &&;
 
     // A copy. Cycles held in temporary files are copied through the binary
-    // form, which leaves this count able to give them but to take no more
-    // (see PartialCount::write).
+    // form, and this count goes on from such a copy as well (writing them
+    // leaves a table that takes no more, see PartialCount::write).
     MemoryPartial clone();
 
     // The engine's binary form of the partial count; the extremes as given go

@@ -84,3 +84,14 @@ def test_merge_rejects_pieces_that_do_not_fit():
     # The inputs of a merge stay usable.
     assert_same_result(tessivo.merge([first, second]).result(), tessivo.count(walk))
     assert first.pieces == (1, 1) and first.length == 50
+
+
+@pytest.mark.slow
+def test_counter_goes_on_after_a_result_once_its_cycles_are_in_temporary_files():
+    # Six decimals give more distinct cycles than an unlimited table keeps in memory.
+    walk = np.round(random_walk(2, 1_000_000), 6)
+    counter = tessivo.Counter(unlimited=True)
+    counter.feed(walk[:700_000])
+    assert_same_result(counter.result(), tessivo.count(walk[:700_000], unlimited=True))
+    counter.feed(walk[700_000:])
+    assert_same_result(counter.result(), tessivo.count(walk, unlimited=True))
