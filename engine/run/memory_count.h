@@ -1,0 +1,77 @@
+#pragma once
+// Counting a sequence held in memory, with the parameters of tessivo-count:
+// the same run record, checks, run and table as a count of the same values
+// read from a sequence file, so both give the same cycles to the last bit.
+
+#include "engine/counting/cycle_table.h"
+#include "engine/record/run_record.h"
+#include "engine/files/value_stream.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace tessivo {
+
+struct MemoryCountParameters {
+    long double filter = 0.0L;
+    bool normalize = false;
+    bool loadBins = false;
+    std::int32_t binCount = 32; // also the classes of the switch to the matrix at MatrixThreshold values
+    bool decomposition = true;  // false: upward half cycles of the residue as complete cycles
+    bool unlimited = false;     // no switch to the matrix, a cycle table that grows
+};
+
+// What a reader finds in the values before counting: their number and
+// extremes (of the values as given, before the work-precision rounding, as
+// the sequence reader finds them in a file).
+struct SequenceExtent {
+    std::int64_t points = 0;
+    long double highest = NoPeak;
+    long double lowest = NoTrough;
+};
+
+// The counted cycles in report order, as columns.
+struct CycleColumns {
+    std::vector<long double> range;
+    std::vector<long double> upper;
+    std::vector<long double> lower;
+    std::vector<std::int64_t> count;
+    std::vector<std::int64_t> cumulative; // running total from the largest range down
+};
+
+struct MemoryCount {
+    RunResult result = RunResult::Normal;
+    std::int32_t sequenceLength = 0;
+    long double highestPeak = NoPeak; // NoPeak and NoTrough for an empty sequence
+    long double lowestTrough = NoTrough;
+    CycleColumns cycles;
+};
+
+// Progress of a count (values taken, of the total); returning false cancels
+// it with RunCancelled. May be empty.
+using CountProgress = std::function<bool(std::int64_t done, std::int64_t total)>;
+
+// Counts extent.points values taken from `values`, which must give each value
+// rounded to work precision (as StridedValues does). An empty sequence gives
+// the empty count (length 0, no cycles, result Normal) once the filter is not
+// negative. Throws std::invalid_argument with the parameter check's message
+// when a check fails or binCount is not 1..MatrixSize, std::overflow_error for
+// more than 2147483647 values, RunCancelled when progress asks to stop, and
+// IoError when an unlimited table cannot write its temporary files. From
+// 65536 values on, `values` is read ahead on a second thread.
+MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
+                          const CountProgress& progress = {});
+
+// The table's entries 1..cycleCount as columns, through CycleReader.
+CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount);
+
+// Divides range, upper and lower by divisor, as the table's normalisation does.
+void divideLoads(CycleColumns& columns, long double divisor);
+
+// The checks of countInMemory: throws std::invalid_argument with the message
+// of the first that fails (a negative filter first; an empty sequence passes
+// the others), std::overflow_error for more than 2147483647 values.
+void requireCountable(const SequenceExtent& extent, const MemoryCountParameters& parameters);
+
+} // namespace tessivo

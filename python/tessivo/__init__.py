@@ -1,0 +1,253 @@
+"""Rainflow counting with Tessivo's engine, for numpy arrays.
+
+``count`` counts the load cycles of a load sequence exactly as the command-line
+tool ``tessivo-count`` counts the same values read from a sequence file: the
+same parameters, the same checks, the same cycles to the last bit.
+"""
+
+from __future__ import annotations
+
+from . import _tessivo
+
+__all__ = ["count", "read_sequence", "count_partial", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
+
+MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
+MAX_CYCLES = _tessivo.MAX_CYCLES
+PartialCountError = _tessivo.PartialCountError
+
+
+class MatrixAppliedWarning(UserWarning):
+    """A count of MATRIX_THRESHOLD values or more was made in load bins (result 769)."""
+
+
+class CountResult:
+    """The result of a count: the spectrum characteristics and the cycles.
+
+    Attributes:
+        sequence_length: the number of values counted.
+        highest_peak, lowest_trough: the extremes of the values as given
+            (numpy.longdouble), None for an empty sequence.
+        result: the engine's result code: 0 normal, 2 when the cycle table
+            of MAX_CYCLES entries was full (the count went on into its last
+            entry), 769 when the count switched to load bins.
+        range, upper, lower: the cycles' load range, maximum and minimum load
+            (numpy.longdouble arrays: the engine's extended precision; class
+            edges when counted in load bins; divided by the highest peak when
+            normalized), ordered by descending range, then descending upper load.
+        count: how many cycles with exactly these loads (int64 array).
+        cumulative: the running total of count from the largest range down.
+    """
+
+    __slots__ = ("sequence_length", "highest_peak", "lowest_trough", "result",
+                 "range", "upper", "lower", "count", "cumulative")
+
+    def __init__(self, fields: dict):
+        for name in self.__slots__:
+            setattr(self, name, fields[name])
+
+    @property
+    def matrix_applied(self) -> bool:
+        """True when the count switched to load bins (result 769)."""
+        return self.result == _tessivo.MATRIX_APPLIED
+
+    @property
+    def table_full(self) -> bool:
+        """True when the fixed cycle table overflowed (result 2)."""
+        return self.result == _tessivo.TABLE_FULL
+
+    def __len__(self) -> int:
+        return len(self.count)
+
+    def to_pandas(self):
+        """The cycles as a pandas.DataFrame with the columns range, upper,
+        lower, count and cumulative (needs pandas)."""
+        import pandas
+
+        return pandas.DataFrame({name: getattr(self, name)
+                                 for name in ("range", "upper", "lower", "count", "cumulative")})
+
+    def __repr__(self) -> str:
+        def load(v):
+            return "None" if v is None else repr(float(v)) if float(v) == v else str(v)
+
+        head = (f"CountResult(sequence_length={self.sequence_length}, "
+                f"highest_peak={load(self.highest_peak)}, lowest_trough={load(self.lowest_trough)}, "
+                f"result={self.result}, cycles={len(self)})")
+        shown = min(len(self), 10)
+        if shown == 0:
+            return head
+        rows = [("range", "upper", "lower", "count", "cumulative")]
+        rows += [(load(self.range[i]), load(self.upper[i]), load(self.lower[i]),
+                  str(self.count[i]), str(self.cumulative[i])) for i in range(shown)]
+        widths = [max(len(r[c]) for r in rows) for c in range(5)]
+        lines = ["  " + "  ".join(cell.rjust(w) for cell, w in zip(r, widths)) for r in rows]
+        if shown < len(self):
+            lines.append(f"  ... {len(self) - shown} more")
+        return head + "\n" + "\n".join(lines)
+
+
+def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
+          unlimited=False) -> CountResult:
+    """Counts the load cycles of a load sequence by the rainflow method.
+
+    Parameters:
+        values: the loads in time order: a one-dimensional numpy array of
+            floats (float16 to longdouble) or integers, of any stride (read in
+            place, not copied), or any sequence of numbers. Every value must be
+            finite. Each is rounded to 15 significant digits before counting,
+            as a sequence file's values are. An empty sequence gives the empty
+            result: length 0, no cycles.
+        filter: the filter size (hysteresis band), 0 or more and smaller than
+            the highest minus the lowest value: reversals from which the load
+            moves back by no more than this are absorbed. A string is read as
+            tessivo-count reads --filter ("0.1" is the decimal 0.1 in extended
+            precision, where the float 0.1 is the nearest double).
+        residue: how the residue left by the four-point rule is counted:
+            "decomposition" (counted twice in a row, as tessivo-count's
+            default) or "upward" (its upward half cycles as complete cycles).
+        bins: None for exact loads, or 32, 64 or 100 to count in that many load
+            classes through a from-to matrix (tessivo-count --load-bins
+            --bin-count N).
+        normalize: divide every load of the cycles by the highest peak (which
+            must be above 0).
+        unlimited: as tessivo-count --unlimited: exact loads at any length and
+            a cycle table without limit. When False (the default, as in
+            tessivo-count), a sequence of MATRIX_THRESHOLD (40000) values or
+            more without bins is counted in load bins all the same (32 classes
+            unless bins says otherwise): the result is then 769 and a
+            MatrixAppliedWarning is issued; and a count that finds more than
+            MAX_CYCLES (20000) distinct cycles keeps counting into the last
+            entry of the table (result 2).
+
+    Returns:
+        CountResult.
+
+    Raises:
+        TypeError: values that are not numbers (strings, objects, booleans),
+            a filter or bins of the wrong type.
+        ValueError: values that are not one-dimensional or not finite, a
+            parameter outside its range (with tessivo-count's message).
+        KeyboardInterrupt: a count interrupted with Ctrl+C (the count runs
+            without the GIL and checks for signals every 65536 values).
+        OSError: an unlimited table could not write its temporary files.
+    """
+    result = CountResult(_tessivo.count(values, filter, residue, bins, normalize, unlimited))
+    if result.matrix_applied:
+        import warnings
+
+        warnings.warn(_tessivo.matrix_applied_notice(32), MatrixAppliedWarning, stacklevel=2)
+    return result
+
+
+def read_sequence(path) -> "numpy.ndarray":
+    """The values of a sequence file (plain text of numbers, as tessivo-count
+    reads it) as a numpy.longdouble array, each value as parsed (correctly
+    rounded to extended precision), so that count(read_sequence(path), ...)
+    equals tessivo-count ... path to the last bit.
+
+    Raises:
+        ValueError: the file is not a proper sequence file ("Incorrect
+            sequence file": no value, or a token that is not a number).
+        OSError: the file cannot be opened or read.
+    """
+    import os
+
+    return _tessivo.read_sequence(os.fsdecode(os.fspath(path)))
+
+
+class PartialCount:
+    """The count of one piece (or of consecutive pieces) of a load sequence.
+
+    Made by count_partial() or Counter.partial(); merge() joins the counts of
+    consecutive pieces in order, and result() finishes them: the result equals
+    count() of all their values, to the last bit. Partial counts pickle (the
+    engine's binary form), so they travel to and from Dask workers and
+    multiprocessing pools.
+    """
+
+    __slots__ = ("_count",)
+
+    def __init__(self, engine_count):
+        self._count = engine_count
+
+    @property
+    def length(self) -> int:
+        """The number of values counted."""
+        return self._count.length
+
+    @property
+    def pieces(self) -> tuple:
+        """The first and the last piece number this count covers."""
+        return (self._count.first_piece, self._count.last_piece)
+
+    def result(self, *, normalize=False) -> CountResult:
+        """The count of the sequence these pieces form, which must start at
+        piece 1; normalize as for count(). Raises PartialCountError for pieces
+        that do not start the sequence, and ValueError where count() would."""
+        return CountResult(self._count.result(normalize))
+
+    def __getstate__(self):
+        return self._count.__getstate__()
+
+    def __setstate__(self, state):
+        self._count = _tessivo.PartialCount.__new__(_tessivo.PartialCount)
+        self._count.__setstate__(state)
+
+    def __repr__(self) -> str:
+        first, last = self.pieces
+        return f"PartialCount(pieces={first}..{last}, length={self.length})"
+
+
+def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
+                  unlimited=False) -> PartialCount:
+    """Counts one piece of a load sequence cut into consecutive pieces.
+
+    Parameters:
+        values: the piece's loads, as for count().
+        piece: its position in the sequence: 1 for the first piece, 2 for the
+            one after it, and so on (merge() checks that pieces follow on).
+        filter, residue, bins, unlimited: as for count(); every piece of a
+            sequence must have the same. (normalize is given to result().)
+
+    Returns:
+        PartialCount.
+    """
+    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited))
+
+
+def merge(partials) -> PartialCount:
+    """Joins the partial counts of consecutive pieces, in their order, into
+    one (the inputs stay as they were). Raises PartialCountError when the
+    parameters differ or a piece does not follow the one before."""
+    return PartialCount(_tessivo.merge([p._count for p in partials]))
+
+
+class Counter:
+    """A count fed in blocks: c = Counter(...); c.feed(block); ...; c.result().
+
+    The parameters are those of count(). result() can be asked for at any
+    point and the count goes on; it equals count() of all values fed so far.
+    """
+
+    __slots__ = ("_partial", "_normalize")
+
+    def __init__(self, *, filter=0.0, residue="decomposition", bins=None, normalize=False, unlimited=False):
+        self._partial = count_partial([], piece=1, filter=filter, residue=residue, bins=bins, unlimited=unlimited)
+        self._normalize = normalize
+
+    def feed(self, values) -> "Counter":
+        """Counts the next values (as count() takes them)."""
+        self._partial._count.feed(values)
+        return self
+
+    @property
+    def length(self) -> int:
+        return self._partial.length
+
+    def partial(self) -> PartialCount:
+        """The count so far as piece 1 of a longer sequence (a copy)."""
+        return merge([self._partial])
+
+    def result(self) -> CountResult:
+        """The count of the values fed so far."""
+        return self._partial.result(normalize=self._normalize)

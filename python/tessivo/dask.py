@@ -1,0 +1,159 @@
+"""Counting with Dask: a long sequence in chunks, or many sequence files, on
+the workers of a cluster, with the exact merge of partial counts.
+
+Each chunk (or file) becomes a partial count on a worker; the partial counts
+are merged in sequence order as a tree of tasks (at most ``split_every`` at a
+time, so no task holds them all); the result equals ``tessivo.count`` of the
+whole sequence, to the last bit. Which cluster runs the tasks is Dask's
+choice: the ``distributed.Client`` made last, else Dask's local scheduler.
+"""
+
+from __future__ import annotations
+
+import tessivo
+
+__all__ = ["count", "count_files"]
+
+
+def _parameters(filter, residue, bins, unlimited):
+    return {"filter": filter, "residue": residue, "bins": bins, "unlimited": unlimited}
+
+
+def _chunk_partial(values, piece, parameters):
+    return tessivo.count_partial(values, piece=piece, **parameters)
+
+
+def _merge(partials):
+    return tessivo.merge(partials)
+
+
+def _result(partial, normalize):
+    return partial.result(normalize=normalize)
+
+
+def _tree(delayed, parts, split_every):
+    """Merges the partial counts in order, split_every at a time, level by level."""
+    if not parts:
+        raise ValueError("nothing to count")
+    while len(parts) > 1:
+        parts = [delayed(_merge, pure=True)(parts[i:i + split_every]) for i in range(0, len(parts), split_every)]
+    return parts[0]
+
+
+def _as_dask_array(x):
+    import dask.array as da
+
+    if hasattr(x, "to_dask_array") and getattr(x, "ndim", 1) == 1:  # a dask dataframe column
+        x = x.to_dask_array(lengths=True)
+    if not isinstance(x, da.Array):
+        raise TypeError(f"x must be a one-dimensional dask.array or dask dataframe column, not {type(x).__name__}")
+    if x.ndim != 1:
+        raise ValueError(f"x must be one-dimensional, not of shape {x.shape}")
+    return x
+
+
+def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False, unlimited=False,
+          split_every=8, compute=True):
+    """Counts a one-dimensional dask.array (or a column of a dask.dataframe) as
+    tessivo.count counts the computed values, chunk by chunk on the workers.
+
+    Parameters:
+        x: the loads in time order, in chunks of any size.
+        filter, residue, bins, normalize, unlimited: as for tessivo.count.
+        split_every: how many partial counts one merge task takes (2 or more).
+        compute: False returns a dask.delayed object of the result instead.
+
+    Returns:
+        tessivo.CountResult, equal to tessivo.count(x.compute(), ...).
+    """
+    import dask
+
+    x = _as_dask_array(x)
+    if split_every < 2:
+        raise ValueError("split_every must be 2 or more")
+    parameters = _parameters(filter, residue, bins, unlimited)
+    tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
+    chunks = x.to_delayed().ravel()
+    parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters)
+             for piece, chunk in enumerate(chunks)]
+    result = dask.delayed(_result, pure=True)(_tree(dask.delayed, parts, split_every), normalize)
+    return result.compute() if compute else result
+
+
+def _file_task(path, piece, parameters, normalize, joined, alone):
+    """One file's share: its partial count for the joined sequence and/or its own result."""
+    values = tessivo.read_sequence(path)
+    partial = tessivo.count_partial(values, piece=piece, **parameters) if joined else None
+    own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
+    return partial, own
+
+
+def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
+                normalize=False, unlimited=False, split_every=8, compute=True):
+    """Counts sequence files, one task per file, on the workers.
+
+    Parameters:
+        paths: the sequence files (plain text of numbers, as tessivo-count
+            reads them), in the order of the joined sequence. Every worker must
+            be able to read them under these names (a shared folder on a
+            cluster of many machines).
+        column: reserved for tables of several columns; not supported yet.
+        joined: True counts the files as one sequence joined in the order of
+            paths (as tessivo-count FILE1 FILE2 ... does); False counts each
+            file on its own and returns a table with one row per file;
+            "both" returns (table, joined count).
+        filter, residue, bins, normalize, unlimited, split_every, compute: as
+            for count().
+
+    Returns:
+        tessivo.CountResult (joined=True); a pandas.DataFrame indexed by path
+        with the columns sequence_length, highest_peak, lowest_trough, result,
+        cycles and count (the CountResult) (joined=False); or both as a tuple.
+    """
+    import dask
+
+    if column is not None:
+        raise NotImplementedError("count_files(column=...) needs the table reader, which this version lacks: "
+                                  "pass files of plain load values")
+    if joined not in (True, False, "both"):
+        raise ValueError("joined must be True, False or 'both'")
+    paths = [str(p) for p in paths]
+    if not paths:
+        raise ValueError("paths names no file")
+    if split_every < 2:
+        raise ValueError("split_every must be 2 or more")
+    parameters = _parameters(filter, residue, bins, unlimited)
+    tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
+    want_joined = joined in (True, "both")
+    want_alone = joined in (False, "both")
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone)
+             for i, p in enumerate(paths)]
+    outputs = []
+    if want_alone:
+        outputs.append([alone for _, alone in tasks])
+    if want_joined:
+        outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in tasks], split_every),
+                                                        normalize))
+    if not compute:
+        return dask.delayed(_shape, pure=True)(paths, joined, *outputs)
+    return _shape(paths, joined, *dask.compute(*outputs))
+
+
+def _shape(paths, joined, *outputs):
+    if joined is True:
+        return outputs[0]
+    table = _table(paths, outputs[0])
+    return table if joined is False else (table, outputs[1])
+
+
+def _table(paths, results):
+    import pandas
+
+    return pandas.DataFrame({
+        "sequence_length": [r.sequence_length for r in results],
+        "highest_peak": [r.highest_peak for r in results],
+        "lowest_trough": [r.lowest_trough for r in results],
+        "result": [r.result for r in results],
+        "cycles": [len(r) for r in results],
+        "count": results,
+    }, index=pandas.Index(paths, name="path"))

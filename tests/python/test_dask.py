@@ -1,0 +1,107 @@
+"""tessivo.dask on a real local cluster of two worker processes: the results
+equal tessivo.count's exactly, also when a worker dies in the middle of a
+count, and nothing is left running afterwards."""
+
+import os
+import signal
+import time
+
+import numpy as np
+import pytest
+
+import tessivo
+from conftest import random_walk, write_values
+
+distributed = pytest.importorskip("distributed")
+psutil = pytest.importorskip("psutil")
+import tessivo.dask  # noqa: E402
+
+pytestmark = pytest.mark.slow
+
+
+def assert_same_result(a, b):
+    assert (a.sequence_length, a.result) == (b.sequence_length, b.result)
+    assert a.highest_peak == b.highest_peak and a.lowest_trough == b.lowest_trough
+    for name in ("range", "upper", "lower", "count", "cumulative"):
+        np.testing.assert_array_equal(getattr(a, name), getattr(b, name), err_msg=name)
+
+
+@pytest.fixture(scope="module")
+def client():
+    before = {p.pid for p in psutil.Process().children(recursive=True)}
+    cluster = distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                       dashboard_address=None, silence_logs=40)
+    with distributed.Client(cluster) as c:
+        yield c
+    cluster.close()
+    # Every worker and nanny the cluster started is gone. (multiprocessing's
+    # resource tracker serves this interpreter until it exits, by design.)
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        left = [p for p in psutil.Process().children(recursive=True)
+                if p.pid not in before and p.is_running() and p.status() != psutil.STATUS_ZOMBIE
+                and "resource_tracker" not in " ".join(p.cmdline())]
+        if not left:
+            break
+        time.sleep(0.2)
+    assert not left, f"left running: {[p.cmdline() for p in left]}"
+
+
+@pytest.fixture(scope="module")
+def files(tmp_path_factory):
+    folder = tmp_path_factory.mktemp("files")
+    paths = []
+    for i in range(12):
+        path = folder / f"channel_{i:02}.txt"
+        write_values(path, np.round(random_walk(100 + i, 30_000 + 1000 * i), 3))
+        paths.append(str(path))
+    return paths
+
+
+def test_files_joined_and_alone_equal_count_even_when_a_worker_dies(client, files):
+    parameters = {"filter": 0.5, "residue": "upward", "bins": 64}
+    expected = [tessivo.count(tessivo.read_sequence(p), normalize=True, **parameters) for p in files]
+    whole = tessivo.count(np.concatenate([tessivo.read_sequence(p) for p in files]), normalize=True, **parameters)
+    pending = client.compute(tessivo.dask.count_files(files, joined="both", normalize=True, compute=False,
+                                                      split_every=3, **parameters))
+    # Kill one worker process as soon as the cluster is busy with the files.
+    deadline = time.monotonic() + 60
+    while not any(client.processing().values()) and time.monotonic() < deadline:
+        time.sleep(0.01)
+    victim = next(iter(client.scheduler_info()["workers"]))
+    os.kill(client.run(os.getpid, workers=[victim])[victim], signal.SIGKILL)
+    table, joined = pending.result(timeout=300)
+    assert_same_result(joined, whole)
+    assert list(table.index) == files
+    for path, want in zip(files, expected):
+        assert_same_result(table.loc[path, "count"], want)
+        assert table.loc[path, "sequence_length"] == want.sequence_length
+        assert table.loc[path, "cycles"] == len(want)
+
+
+def test_count_files_rejects_what_it_cannot_count(client, files, tmp_path):
+    with pytest.raises(NotImplementedError, match="table reader"):
+        tessivo.dask.count_files(files, column="RootMyc1")
+    with pytest.raises(ValueError, match="Filter size must be equal to or larger than zero"):
+        tessivo.dask.count_files(files, filter=-1)
+    broken = tmp_path / "broken.txt"
+    broken.write_text("1 2 x 3\n")
+    with pytest.raises(ValueError, match="Incorrect sequence file"):
+        tessivo.dask.count_files([files[0], str(broken)], joined=False)
+
+
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0}],
+                         ids=repr)
+def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parameters):
+    import dask.array as da
+    import dask.dataframe as dd
+
+    walk = np.round(random_walk(11, 250_000), 3)
+    x = da.from_array(walk, chunks=(9_000, 41_000, 100_000, 3, 99_997))
+    want = tessivo.count(x.compute(), **parameters) if parameters else None
+    if want is None:
+        with pytest.warns(tessivo.MatrixAppliedWarning):
+            want = tessivo.count(x.compute())
+    assert_same_result(tessivo.dask.count(x, split_every=2, **parameters), want)
+    column = dd.from_pandas(__import__("pandas").DataFrame({"load": walk}), npartitions=7)["load"]
+    assert_same_result(tessivo.dask.count(column, **parameters), want)
