@@ -11,6 +11,7 @@
 #include "engine/files/prefetch_source.h"
 #include "engine/run/report_builder.h"
 #include "engine/record/run_messages.h"
+#include "engine/files/sequence_loading.h"
 #include "engine/files/sequence_reader.h"
 #include "engine/numbers/work_notation.h"
 
@@ -98,32 +99,6 @@ void writeAtomically(const std::string& path, PartialCount& count)
         std::remove(temporary.c_str());
         throwIoError(code, path);
     }
-}
-
-// A separator byte near the middle of a file large enough to be worth
-// cutting, so that no number is cut; 0 when there is none before a Ctrl-Z.
-std::uint64_t middleSeparator(const std::string& fileName)
-{
-    constexpr std::uint64_t kMinimumSize = 8u << 20;
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
-        return 0;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return 0;
-    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
-    char window[65536];
-    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
-    ::close(fd);
-    for (ssize_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(window[i]);
-        if (c == 26)
-            return 0;
-        if (c <= 32)
-            return middle + static_cast<std::uint64_t>(i);
-    }
-    return 0;
 }
 
 // The loads of a byte range of a sequence file as the combined sequence gives
@@ -276,7 +251,7 @@ bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostre
     const TSequence& slot = run.Sequences[1];
     if (!slot.Active || slot.Repetitions != 1)
         return false;
-    const std::uint64_t middle = middleSeparator(slot.FileName);
+    const std::uint64_t middle = splitPoint(slot.FileName);
     if (middle == 0)
         return false;
 
@@ -301,7 +276,7 @@ bool countUnscannedInTwoPieces(TRainflowRun& run, const CountOptions& options, s
     if (!options.unlimited || options.workDir || options.savePartial || options.sequences.size() != 1 ||
         options.sequences[0].repetitions != 1 || options.sequences[0].scale != 1.0L)
         return false;
-    const std::uint64_t middle = middleSeparator(options.sequences[0].file);
+    const std::uint64_t middle = splitPoint(options.sequences[0].file);
     if (middle == 0)
         return false;
     TSequence& slot = run.Sequences[1];

@@ -92,33 +92,6 @@ PartScan scanPart(SequenceFileSource& source)
     return part;
 }
 
-// Where a large file can be cut in two for two threads: a separator byte near
-// its middle, so that no token is split. 0 where there is none (or a Ctrl-Z
-// comes first, which ends the file there anyway).
-std::uint64_t splitPoint(const std::string& fileName)
-{
-    constexpr std::uint64_t kMinimumSize = 8u << 20;
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
-        return 0;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return 0;
-    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
-    char window[65536];
-    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
-    ::close(fd);
-    for (ssize_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(window[i]);
-        if (c == 26)
-            return 0;
-        if (c <= 32)
-            return middle + static_cast<std::uint64_t>(i);
-    }
-    return 0;
-}
-
 SequenceStats toStats(const PartScan& part, const std::string& fileName)
 {
     if (part.points > std::numeric_limits<std::int32_t>::max())
@@ -209,6 +182,30 @@ OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const s
     run.SeqCount = 1;
     UpdateSequenceTotals(run);
     return OpenOutcome::Ok;
+}
+
+std::uint64_t splitPoint(const std::string& fileName)
+{
+    constexpr std::uint64_t kMinimumSize = 8u << 20;
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
+        return 0;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return 0;
+    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
+    char window[65536];
+    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
+    ::close(fd);
+    for (ssize_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(window[i]);
+        if (c == 26)
+            return 0;
+        if (c <= 32)
+            return middle + static_cast<std::uint64_t>(i);
+    }
+    return 0;
 }
 
 } // namespace tessivo
