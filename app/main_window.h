@@ -78,6 +78,9 @@ struct MainWindowSeams {
     // Sees the progress dialog of a count after each step; a test cancels
     // the count through it. May be empty.
     std::function<void(QProgressDialog&)> progressObserver;
+    // Milliseconds for the half second before the progress dialog shows;
+    // default: the steady clock.
+    std::function<std::int64_t()> progressClock;
 };
 
 class TfrmMain : public QWidget {

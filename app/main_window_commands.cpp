@@ -135,7 +135,7 @@ void TfrmMain::btExecuteClick()
 // together, whether a run is cancelled or fails.
 void TfrmMain::countAndReport()
 {
-    RunProgress progress(this, m_seams.progressObserver);
+    RunProgress progress(this, m_seams.progressObserver, m_seams.progressClock);
     tessivo::ExecuteOptions options;
     options.notice = [this, &progress](const std::string& text) {
         progress.close();

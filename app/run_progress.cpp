@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QProgressDialog>
 #include <algorithm>
+#include <chrono>
+#include <limits>
 
 namespace {
 constexpr int kShowAfterMs = 500;
@@ -17,9 +19,13 @@ QString countingProgressText(std::int64_t done, std::int64_t total)
         .arg(locale.toString(static_cast<qlonglong>(done)), locale.toString(static_cast<qlonglong>(total)));
 }
 
-RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer)
+RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer, Clock clock)
     : m_dialog(std::make_unique<QProgressDialog>(window))
     , m_observer(std::move(observer))
+    , m_clock(clock ? std::move(clock) : Clock([] {
+          using namespace std::chrono;
+          return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+      }))
 {
     m_dialog->setObjectName(QStringLiteral("dlgProgress"));
     m_dialog->setWindowTitle(QStringLiteral("Execute"));
@@ -29,8 +35,12 @@ RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> 
     m_dialog->setMinimumWidth(320);
     m_dialog->setLabelText(QStringLiteral("Counting the load cycles ..."));
     m_dialog->setRange(0, kSteps);
-    m_dialog->setMinimumDuration(kShowAfterMs);
-    m_dialog->setValue(0); // starts the clock of the delayed show
+    // The dialog's own delayed show also guesses the time left and waits for
+    // a timer; showing it here, by the clock alone, makes the half second the
+    // only rule.
+    m_dialog->setMinimumDuration(std::numeric_limits<int>::max());
+    m_dialog->setValue(0);
+    m_start = m_clock();
 }
 
 RunProgress::~RunProgress() = default;
@@ -42,6 +52,8 @@ bool RunProgress::update(std::int64_t done, std::int64_t total)
     m_dialog->setLabelText(countingProgressText(done, total));
     const auto share = total > 0 ? std::min<std::int64_t>(done * kSteps / total, kSteps) : 0;
     m_dialog->setValue(static_cast<int>(share));
+    if (!m_dialog->isVisible() && m_clock() - m_start >= kShowAfterMs)
+        m_dialog->show();
     QCoreApplication::processEvents();
     if (m_observer)
         m_observer(*m_dialog);

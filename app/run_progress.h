@@ -14,9 +14,12 @@ class QWidget;
 
 class RunProgress {
 public:
+    // Milliseconds from any fixed point; tests pass a clock of their own.
+    using Clock = std::function<std::int64_t()>;
+
     // observer, when set, sees the dialog after each step (tests cancel
-    // through it as a user would).
-    RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer = {});
+    // through it as a user would); clock, when set, replaces the steady clock.
+    RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer = {}, Clock clock = {});
     ~RunProgress();
     RunProgress(const RunProgress&) = delete;
     RunProgress& operator=(const RunProgress&) = delete;
@@ -29,6 +32,8 @@ public:
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
     std::function<void(QProgressDialog&)> m_observer;
+    Clock m_clock;
+    std::int64_t m_start = 0;
 };
 
 // "Counting the load cycles ...\n<done> of <total> values read"

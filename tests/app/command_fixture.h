@@ -62,6 +62,7 @@ protected:
         };
         seams.clock = [this] { return now; };
         seams.programDir = programDir;
+        seams.progressClock = [this] { return progressClockMs; };
         seams.progressObserver = [this](QProgressDialog& dialog) {
             if (onProgress)
                 onProgress(dialog);
@@ -135,6 +136,7 @@ protected:
 
     std::function<bool(QDialog&)> answer;
     std::function<void(QProgressDialog&)> onProgress; // sees each step of a long count
+    std::int64_t progressClockMs = 0;                   // the count's clock: tests move it on
     int dialogsShown = 0;
     QStringList opened;
     int launchCode = 42;

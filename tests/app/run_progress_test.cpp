@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QProgressDialog>
-#include <QThread>
 
 namespace {
 
@@ -62,10 +61,11 @@ TEST_F(RunProgressTest, DialogAppearsOnceTheCountHasTakenHalfASecond)
     onProgress = [&](QProgressDialog& dialog) {
         visible << dialog.isVisible();
         if (visible.size() == 1)
-            QThread::msleep(600);
+            progressClockMs += 600;
     };
     window->btExecute->click();
     ASSERT_EQ(visible.size(), 3);
+    EXPECT_FALSE(visible[0]); // not before half a second
     EXPECT_TRUE(visible[1]);
     EXPECT_FALSE(window->findChild<QProgressDialog*>()); // gone with the count
 }
