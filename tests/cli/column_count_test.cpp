@@ -166,6 +166,11 @@ TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
         {{"--column", "a", "--delimiter", "pipe", t}, 1,
          "tessivo-count: '--delimiter' must be comma, semicolon, tab or blanks, not 'pipe'\n"},
         {{"--column", "a", t + ".missing"}, 3, "tessivo-count: " + t + ".missing: File not found\n"},
+        {{"--all-columns", "--sn-curve", "m=3,logA=12", t}, 1,
+         "tessivo-count: the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or "
+         "'--all-columns' yet\n"},
+        {{"--column", "a", "--format", "cycles", t}, 1,
+         "tessivo-count: '--format cycles' does not work with '--column' or '--all-columns' yet\n"},
     };
     for (const Case& c : cases) {
         const CliRun r = box.run(c.args);
