@@ -146,9 +146,7 @@ void TfrmMain::countAndReport()
     options.decimalSeparator = reportDecimalSeparator();
     QDir().mkpath(m_workDir);
     auto table = std::make_unique<tessivo::TCycleTable>();
-    std::int32_t cycleCount = 0;
-    const tessivo::RunResult result =
-        tessivo::countCombinedSequence(*m_run, *table, cycleCount, pathOf(m_workDir), options);
+    const auto [result, cycleCount] = tessivo::countCombinedSequence(*m_run, *table, pathOf(m_workDir), options);
     progress.close();
     m_table = std::move(table);
     m_cycleCount = cycleCount;

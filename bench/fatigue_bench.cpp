@@ -68,7 +68,7 @@ Count count(bool bins)
     c.run->UseLoadBins = bins;
     c.table = std::make_unique<TCycleTable>(MaxCycles, !bins);
     RandomWalk walk(kLength);
-    RunRainflow(c.cycles, *c.table, *c.run, walk, {}, RunLimits{!bins});
+    c.cycles = RunRainflow(*c.table, *c.run, walk, {}, RunLimits{!bins}).cycleCount;
     SortCycles(c.cycles, *c.table);
     return c;
 }

@@ -98,7 +98,8 @@ void BM_RunRainflowInMemory(benchmark::State& state, bool binsAt40000)
     std::int32_t count = 0;
     for (auto _ : state) {
         RandomWalk walk(length);
-        benchmark::DoNotOptimize(RunRainflow(count, table, *run, walk, {}, RunLimits{!binsAt40000}));
+        count = RunRainflow(table, *run, walk, {}, RunLimits{!binsAt40000}).cycleCount;
+        benchmark::DoNotOptimize(count);
     }
     state.SetItemsProcessed(state.iterations() * length);
     state.counters["cycles"] = count;
@@ -113,7 +114,8 @@ void BM_RunRainflowWorkFiles(benchmark::State& state)
     std::int32_t count = 0;
     for (auto _ : state) {
         WorkFileReader sequence(workFilePath(dir, kSequenceFile));
-        benchmark::DoNotOptimize(RunRainflow(count, table, *run, sequence));
+        count = RunRainflow(table, *run, sequence).cycleCount;
+        benchmark::DoNotOptimize(count);
     }
     state.SetItemsProcessed(state.iterations() * length);
     state.counters["cycles"] = count;

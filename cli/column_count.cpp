@@ -146,14 +146,13 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
 {
     auto run = runFor(options, channel);
     TCycleTable table(MaxCycles, options.unlimited);
-    std::int32_t cycleCount = 0;
     ExecuteOptions execute;
     execute.notice = [&channel](const std::string& text) { channel.notices += channel.name + ": " + text + '\n'; };
     execute.limits.unlimited = options.unlimited;
     std::ostringstream text;
     StreamReport report(text);
     const bool wantReport = options.format == OutputFormat::Report;
-    RunResult result = RunResult::Normal;
+    CountOutcome counted;
     if (options.workDir) {
         for (std::size_t f = 0; f < channel.refs.size(); ++f) {
             const auto index = static_cast<std::int32_t>(f + 1);
@@ -164,15 +163,16 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
             run->Sequences[f + 1].Scale = kept.Scale;
         }
         UpdateSequenceTotals(*run);
-        result = wantReport ? executeCount(*run, table, cycleCount, *options.workDir, report, execute)
-                            : countCombinedSequence(*run, table, cycleCount, *options.workDir, execute);
+        counted = wantReport ? executeCount(*run, table, *options.workDir, report, execute)
+                             : countCombinedSequence(*run, table, *options.workDir, execute);
     } else {
         CombinedTableSource combined(*run, channel.refs);
         std::unique_ptr<PrefetchSource> ahead = readAhead ? std::make_unique<PrefetchSource>(combined) : nullptr;
         ValueSource& source = ahead ? static_cast<ValueSource&>(*ahead) : combined;
-        result = wantReport ? executeCount(*run, table, cycleCount, source, report, execute)
-                            : countCombinedSequence(*run, table, cycleCount, source, execute);
+        counted = wantReport ? executeCount(*run, table, source, report, execute)
+                             : countCombinedSequence(*run, table, source, execute);
     }
+    const auto [result, cycleCount] = counted;
     if (options.format == OutputFormat::Report) {
         channel.output = channel.heading + "\n\n" + text.str();
     } else if (options.format == OutputFormat::Csv) {

@@ -64,26 +64,26 @@ bool loadSequences(TRainflowRun& run, const CountOptions& options, std::ostream&
     return true;
 }
 
-RunResult countWithReport(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                          const CountOptions& options, const ExecuteOptions& execute, std::ostream& out)
+CountOutcome countWithReport(TRainflowRun& run, TCycleTable& table, const CountOptions& options,
+                             const ExecuteOptions& execute, std::ostream& out)
 {
     StreamReport report(out);
     if (options.workDir)
-        return executeCount(run, table, cycleCount, *options.workDir, report, execute);
+        return executeCount(run, table, *options.workDir, report, execute);
     CombinedSequenceSource combined(run);
     PrefetchSource readAhead(combined); // parse on the second core while this one counts
-    return executeCount(run, table, cycleCount, readAhead, report, execute);
+    return executeCount(run, table, readAhead, report, execute);
 }
 
 // csv and json need the table only.
-RunResult countOnly(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const CountOptions& options,
-                    const ExecuteOptions& execute)
+CountOutcome countOnly(TRainflowRun& run, TCycleTable& table, const CountOptions& options,
+                       const ExecuteOptions& execute)
 {
     if (options.workDir)
-        return countCombinedSequence(run, table, cycleCount, *options.workDir, execute);
+        return countCombinedSequence(run, table, *options.workDir, execute);
     CombinedSequenceSource combined(run);
     PrefetchSource readAhead(combined);
-    return countCombinedSequence(run, table, cycleCount, readAhead, execute);
+    return countCombinedSequence(run, table, readAhead, execute);
 }
 
 ExitStatus finishOutput(std::ostream& out, std::ostream& err)
@@ -145,7 +145,6 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         return listEveryCycle(*run, options, out, err);
 
     TCycleTable table(MaxCycles, options.unlimited);
-    std::int32_t cycleCount = 0;
     ExecuteOptions execute;
     execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
     execute.limits.unlimited = options.unlimited;
@@ -153,9 +152,9 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     const bool fatigue = options.fatigue.wanted();
     const bool normalizeAfter = fatigue && run->Normalize;
     run->Normalize = run->Normalize && !normalizeAfter;
-    const RunResult result = options.format == OutputFormat::Report && !fatigue
-                                 ? countWithReport(*run, table, cycleCount, options, execute, out)
-                                 : countOnly(*run, table, cycleCount, options, execute);
+    const auto [result, cycleCount] = options.format == OutputFormat::Report && !fatigue
+                                          ? countWithReport(*run, table, options, execute, out)
+                                          : countOnly(*run, table, options, execute);
     if (fatigue) {
         if (!writeWithFatigue(out, err, FatigueCount{options, *run, result, table, cycleCount, normalizeAfter}))
             return ExitStatus::InputRejected;

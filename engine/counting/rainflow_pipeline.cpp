@@ -25,11 +25,6 @@ void checkBinCount(const TRainflowRun& run)
         throw std::invalid_argument(kBinCountOutOfRangeMessage);
 }
 
-void emptyResult(std::int32_t& cycleCount, TCycleTable& table)
-{
-    cycleCount = 0;
-    EmptyCycleTable(table);
-}
 
 // Long sequences are counted in load classes unless the caller lifted the limit.
 RunStart decideBins(const TRainflowRun& run, RunLimits limits)
@@ -45,7 +40,7 @@ RunStart decideBins(const TRainflowRun& run, RunLimits limits)
 
 // The upper triangle of the matrix becomes the table. Above 200 classes the
 // cells can outnumber a fixed table; the largest ranges are kept then.
-void convertMatrix(const TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, RunResult& result)
+std::int32_t convertMatrix(const TRainflowRun& run, TCycleTable& table, RunResult& result)
 {
     const std::int32_t cells = run.BinCount * (run.BinCount - 1) / 2;
     TCycleTable local(std::max(MaxCycles, cells));
@@ -57,17 +52,19 @@ void convertMatrix(const TRainflowRun& run, TCycleTable& table, std::int32_t& cy
     }
     for (std::int32_t i = 1; i <= n; ++i)
         table.entry(i) = local[i];
-    cycleCount = n;
+    return n;
 }
 
-void finishRun(std::int32_t& cycleCount, TCycleTable& table, const TRainflowRun& run, RunStart& start,
-               const RunHooks& hooks)
+CountOutcome finishRun(TCycleTable& table, const TRainflowRun& run, RunStart& start, const RunHooks& hooks)
 {
     if (hooks.processMessages)
         hooks.processMessages();
+    CountOutcome outcome;
     if (start.bins)
-        convertMatrix(run, table, cycleCount, start.result);
-    SortCycles(cycleCount, table);
+        outcome.cycleCount = convertMatrix(run, table, start.result);
+    SortCycles(outcome.cycleCount, table);
+    outcome.result = start.result;
+    return outcome;
 }
 
 std::int64_t extractFile(const std::string& from, const std::string& to, std::int64_t n, long double filter)
@@ -177,11 +174,11 @@ void handleResidueFromFiles(const std::string& reversals, const std::string& red
 
 } // namespace
 
-RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, const std::string& workDir,
-                      ValueSource& sequence, const RunHooks& hooks, RunLimits limits)
+CountOutcome RunRainflow(TCycleTable& table, TRainflowRun& run, const std::string& workDir, ValueSource& sequence,
+                         const RunHooks& hooks, RunLimits limits)
 {
     checkBinCount(run);
-    emptyResult(cycleCount, table);
+    EmptyCycleTable(table);
     const std::string reversals = workFilePath(workDir, kReversalsFile);
     const std::string redRev = workFilePath(workDir, kRedRevFile);
     RunStart start = decideBins(run, limits);
@@ -207,15 +204,14 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
     const auto residueLines = 2 * static_cast<std::int64_t>(counter.residue().size());
 
     handleResidueFromFiles(reversals, redRev, residueLines, run, table, start);
-    finishRun(cycleCount, table, run, start, hooks);
-    return start.result;
+    return finishRun(table, run, start, hooks);
 }
 
-RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun& run, ValueSource& sequence,
-                      const RunHooks& hooks, RunLimits limits)
+CountOutcome RunRainflow(TCycleTable& table, TRainflowRun& run, ValueSource& sequence, const RunHooks& hooks,
+                         RunLimits limits)
 {
     checkBinCount(run);
-    emptyResult(cycleCount, table);
+    EmptyCycleTable(table);
     RunStart start = decideBins(run, limits);
     ClearFromToMatrix(run.FromToMatrix, run.BinCount);
 
@@ -233,8 +229,7 @@ RunResult RunRainflow(std::int32_t& cycleCount, TCycleTable& table, TRainflowRun
         for (std::size_t j = 1; j < residue.size(); ++j)
             tally.residueHalfCycle(residue[j - 1], residue[j]);
     }
-    finishRun(cycleCount, table, run, start, hooks);
-    return start.result;
+    return finishRun(table, run, start, hooks);
 }
 
 } // namespace tessivo

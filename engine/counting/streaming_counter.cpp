@@ -96,8 +96,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
         if (!s.keepRaw || static_cast<std::int64_t>(s.raw.size()) != s.length)
             throw PartialCountError("The partial counts lack the loads that a count of fewer than 40000 values needs");
         VectorSource loads(s.raw);
-        outcome.result = RunRainflow(outcome.cycleCount, *m_output, run, loads);
-        return outcome;
+        return RunRainflow(*m_output, run, loads);
     }
 
     outcome.result = bins && !p.useLoadBins ? RunResult::MatrixApplied : s.result;

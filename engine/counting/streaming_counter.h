@@ -9,6 +9,7 @@
 // on several cores or machines, gets the result of one count.
 
 #include "engine/counting/partial_count.h"
+#include "engine/counting/rainflow_pipeline.h"
 
 #include "cycle_table.h"
 #include "engine/record/run_record.h"
@@ -17,11 +18,6 @@
 #include <memory>
 
 namespace tessivo {
-
-struct CountOutcome {
-    RunResult result = RunResult::Normal; // MatrixApplied: 40000 values or more went to load bins
-    std::int32_t cycleCount = 0;          // entries of table() in report order
-};
 
 class StreamingCounter {
 public:

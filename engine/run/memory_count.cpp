@@ -96,7 +96,7 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
         return count;
     const auto run = runFor(extent, parameters);
     TCycleTable table(MaxCycles, parameters.unlimited);
-    std::int32_t cycleCount = 0;
+    CountOutcome outcome;
     ExecuteOptions options;
     options.progress = progress;
     options.limits.unlimited = parameters.unlimited;
@@ -104,14 +104,15 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
         // Rounding the values to work precision costs as much as counting
         // them: a second core rounds ahead.
         PrefetchSource ahead(values);
-        count.result = countCombinedSequence(*run, table, cycleCount, ahead, options);
+        outcome = countCombinedSequence(*run, table, ahead, options);
     } else {
-        count.result = countCombinedSequence(*run, table, cycleCount, values, options);
+        outcome = countCombinedSequence(*run, table, values, options);
     }
+    count.result = outcome.result;
     count.sequenceLength = run->SeqLength;
     count.highestPeak = run->HighestPeak;
     count.lowestTrough = run->LowestTrough;
-    count.cycles = cycleColumns(table, cycleCount);
+    count.cycles = cycleColumns(table, outcome.cycleCount);
     return count;
 }
 

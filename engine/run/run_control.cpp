@@ -17,18 +17,29 @@ void requireChecksPassed(const TRainflowRun& run)
         throw std::invalid_argument(*message);
 }
 
-RunResult afterRun(RunResult result, TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                   const ExecuteOptions& options)
+CountOutcome afterRun(CountOutcome outcome, TRainflowRun& run, TCycleTable& table, const ExecuteOptions& options)
 {
-    if (result == RunResult::MatrixApplied && options.notice)
+    if (outcome.result == RunResult::MatrixApplied && options.notice)
         options.notice(matrixAppliedNotice(run.BinCount));
-    finishCount(run, table, cycleCount);
-    return result;
+    outcome.cycleCount = finishCount(run, table, outcome.cycleCount);
+    return outcome;
+}
+
+CountOutcome reportCount(CountOutcome outcome, const TRainflowRun& run, const TCycleTable& table, ReportWriter& report,
+                         const ExecuteOptions& options)
+{
+    WriteCountReport(report, run, table, outcome.cycleCount, options.decimalSeparator);
+    return outcome;
+}
+
+RunHooks hooksOf(const ExecuteOptions& options)
+{
+    return RunHooks{options.processMessages, options.progress};
 }
 
 } // namespace
 
-void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount)
+std::int32_t finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t cycleCount)
 {
     for (std::int32_t i = cycleCount + 1; i <= table.capacity(); ++i) {
         if (table[i].Count != 0)
@@ -38,42 +49,35 @@ void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount
     if (run.Normalize)
         table.divideLoads(cycleCount, run.HighestPeak);
     UpdateSequenceTotals(run);
+    return cycleCount;
 }
 
-RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                                const std::string& workDir, const ExecuteOptions& options)
+CountOutcome countCombinedSequence(TRainflowRun& run, TCycleTable& table, const std::string& workDir,
+                                   const ExecuteOptions& options)
 {
     requireChecksPassed(run);
     // "$Sequence.tmp" is written while it is counted: one pass over the values.
     CombinedWorkFileSource combined(run, workDir);
-    const RunResult result =
-        RunRainflow(cycleCount, table, run, workDir, combined, RunHooks{options.processMessages, options.progress}, options.limits);
-    return afterRun(result, run, table, cycleCount, options);
+    return afterRun(RunRainflow(table, run, workDir, combined, hooksOf(options), options.limits), run, table, options);
 }
 
-RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                                ValueSource& combined, const ExecuteOptions& options)
+CountOutcome countCombinedSequence(TRainflowRun& run, TCycleTable& table, ValueSource& combined,
+                                   const ExecuteOptions& options)
 {
     requireChecksPassed(run);
-    const RunResult result =
-        RunRainflow(cycleCount, table, run, combined, RunHooks{options.processMessages, options.progress}, options.limits);
-    return afterRun(result, run, table, cycleCount, options);
+    return afterRun(RunRainflow(table, run, combined, hooksOf(options), options.limits), run, table, options);
 }
 
-RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const std::string& workDir,
-                       ReportWriter& report, const ExecuteOptions& options)
+CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, const std::string& workDir, ReportWriter& report,
+                          const ExecuteOptions& options)
 {
-    const RunResult result = countCombinedSequence(run, table, cycleCount, workDir, options);
-    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
-    return result;
+    return reportCount(countCombinedSequence(run, table, workDir, options), run, table, report, options);
 }
 
-RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, ValueSource& combined,
-                       ReportWriter& report, const ExecuteOptions& options)
+CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, ValueSource& combined, ReportWriter& report,
+                          const ExecuteOptions& options)
 {
-    const RunResult result = countCombinedSequence(run, table, cycleCount, combined, options);
-    WriteCountReport(report, run, table, cycleCount, options.decimalSeparator);
-    return result;
+    return reportCount(countCombinedSequence(run, table, combined, options), run, table, report, options);
 }
 
 } // namespace tessivo

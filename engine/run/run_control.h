@@ -40,30 +40,32 @@ struct ExecuteOptions {
 
 // Work-file form: writes "$Sequence.tmp" in workDir from the active slots'
 // work files, runs RunRainflow on it (leaving "$Reversals.tmp" and
-// "$RedRev.tmp" there), then finishCount and the report.
+// "$RedRev.tmp" there), then finishCount and the report. Returns the run's
+// result and the number of table entries in report order.
 // The parameters must pass checkParameters; otherwise std::invalid_argument
 // with the check's message is thrown before anything is touched.
 // Throws IoError on any input or output failure: the report is then not
 // touched, and the table and the work files are left as far as the run got.
-RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, const std::string& workDir,
-                       ReportWriter& report, const ExecuteOptions& options = {});
+CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, const std::string& workDir, ReportWriter& report,
+                          const ExecuteOptions& options = {});
 
 // Form without work files: `combined` gives the run.SeqLength values of the
 // combined sequence (a CombinedSequenceSource). Otherwise as above.
-RunResult executeCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount, ValueSource& combined,
-                       ReportWriter& report, const ExecuteOptions& options = {});
+CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, ValueSource& combined, ReportWriter& report,
+                          const ExecuteOptions& options = {});
 
 // executeCount without the report, for outputs that need only the table: the
 // checks, the run, the notice and finishCount, in the same order.
-RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                                const std::string& workDir, const ExecuteOptions& options = {});
-RunResult countCombinedSequence(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount,
-                                ValueSource& combined, const ExecuteOptions& options = {});
+CountOutcome countCombinedSequence(TRainflowRun& run, TCycleTable& table, const std::string& workDir,
+                                   const ExecuteOptions& options = {});
+CountOutcome countCombinedSequence(TRainflowRun& run, TCycleTable& table, ValueSource& combined,
+                                   const ExecuteOptions& options = {});
 
-// What follows a run: frees every entry beyond cycleCount, recounts and
-// sorts the table (SortCycles), divides Range, Upper and Lower of each entry
-// by run.HighestPeak when run.Normalize is set (the run record itself keeps
-// its extremes), and recomputes the totals (UpdateSequenceTotals).
-void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount);
+// What follows a run of cycleCount entries: frees every entry beyond them,
+// recounts and sorts the table (SortCycles), divides Range, Upper and Lower
+// of each entry by run.HighestPeak when run.Normalize is set (the run record
+// itself keeps its extremes), and recomputes the totals
+// (UpdateSequenceTotals). Returns the number of entries after sorting.
+std::int32_t finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t cycleCount);
 
 } // namespace tessivo

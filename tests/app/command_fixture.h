@@ -126,9 +126,8 @@ protected:
         run->Decomposition = p.decomposition;
         run->FilterSize = p.filter.toDouble();
         tessivo::TCycleTable table;
-        std::int32_t count = 0;
         tessivo::PlainTextReport text;
-        tessivo::executeCount(*run, table, count, work.path().toStdString() + '/', text);
+        tessivo::executeCount(*run, table, work.path().toStdString() + '/', text);
         QString out = QString::fromStdString(text.text());
         out.chop(1); // the pane has no line end after its last line
         return out;

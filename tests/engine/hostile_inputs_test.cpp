@@ -252,9 +252,8 @@ TEST(HostileInputs, WorkFileDeletedOrCutBetweenOpenAndExecute)
         case Harm::CutTheLastLineBreak: std::filesystem::resize_file(work, size - 2); break;
         }
         TCycleTable table;
-        std::int32_t cycles = 0;
         test::RecordingReport report;
-        const std::string got = ioMessageOf([&] { executeCount(*run, table, cycles, dir.str(), report); });
+        const std::string got = ioMessageOf([&] { executeCount(*run, table, dir.str(), report); });
         EXPECT_EQ(got, c.message ? c.message : "no IoError") << static_cast<int>(c.harm);
         if (c.message) {
             EXPECT_TRUE(report.ops.empty()) << "no report after a failed count";
@@ -277,10 +276,9 @@ TEST(HostileInputs, SymbolicLinksPlantedAsWorkFilesAreRefused)
         std::filesystem::remove(dir.file(name));
         std::filesystem::create_symlink(precious, dir.file(name));
         TCycleTable table;
-        std::int32_t cycles = 0;
         test::RecordingReport report;
         const std::string message = atOpen ? ioMessageOf([&] { openSequence(*run, seq, dir.str()); })
-                                           : ioMessageOf([&] { executeCount(*run, table, cycles, dir.str(), report); });
+                                           : ioMessageOf([&] { executeCount(*run, table, dir.str(), report); });
         EXPECT_EQ(message, "File access denied") << name;
         EXPECT_EQ(test::readAll(precious), " 1.00000000000000E+0000\r\n") << name;
     }
@@ -329,9 +327,8 @@ TEST(HostileInputs, DiskFillingUpDuringOpenAndExecute)
     ASSERT_EQ(openSequence(*run, seq, halfEnough.str()), OpenOutcome::Ok);
     const std::string slot = test::readAll(workFilePath(halfEnough.str(), "$Sequence_001.tmp"));
     TCycleTable table;
-    std::int32_t cycles = 0;
     test::RecordingReport report;
-    EXPECT_EQ(ioMessageOf([&] { executeCount(*run, table, cycles, halfEnough.str(), report); }), "Disk full");
+    EXPECT_EQ(ioMessageOf([&] { executeCount(*run, table, halfEnough.str(), report); }), "Disk full");
     EXPECT_TRUE(report.ops.empty());
     EXPECT_EQ(test::readAll(workFilePath(halfEnough.str(), "$Sequence_001.tmp")), slot);
 }
@@ -380,19 +377,15 @@ TEST(HostileInputs, LoadsThatDifferOnlyBeyondTheFifteenthDigit)
     auto run = test::freshRun();
     ASSERT_EQ(openSequence(*run, seq, dir.str()), OpenOutcome::Ok);
     TCycleTable table;
-    std::int32_t withFiles = -1;
     test::RecordingReport report;
-    executeCount(*run, table, withFiles, dir.str(), report);
-    EXPECT_EQ(withFiles, 0);
+    EXPECT_EQ(executeCount(*run, table, dir.str(), report).cycleCount, 0);
 
     auto streamed = test::freshRun();
     ASSERT_EQ(scanSequenceSlot(*streamed, 1, seq), OpenOutcome::Ok);
     streamed->SeqCount = 1;
     UpdateSequenceTotals(*streamed);
     CombinedSequenceSource source(*streamed);
-    std::int32_t withoutFiles = -1;
     test::RecordingReport report2;
-    executeCount(*streamed, table, withoutFiles, source, report2);
-    EXPECT_EQ(withoutFiles, 0);
+    EXPECT_EQ(executeCount(*streamed, table, source, report2).cycleCount, 0);
     EXPECT_EQ(report.ops, report2.ops);
 }

@@ -75,12 +75,9 @@ inline void writeSequence(const TempDir& dir, const std::vector<long double>& lo
 inline Outcome runInMemory(TRainflowRun& run, const std::vector<long double>& loads, RunLimits limits = {})
 {
     TCycleTable table(MaxCycles, limits.unlimited);
-    std::int32_t n = -1;
     VectorSource source(loads);
-    Outcome o;
-    o.result = RunRainflow(n, table, run, source, {}, limits);
-    o.entries = entriesOf(table, n);
-    return o;
+    const CountOutcome counted = RunRainflow(table, run, source, {}, limits);
+    return {counted.result, entriesOf(table, counted.cycleCount)};
 }
 
 inline Outcome runWithFiles(TRainflowRun& run, const TempDir& dir, const std::vector<long double>& loads,
@@ -97,11 +94,8 @@ inline Outcome runWithFiles(TRainflowRun& run, const TempDir& dir, const std::ve
     }
     VectorSource source(stored);
     TCycleTable table(MaxCycles, limits.unlimited);
-    std::int32_t n = -1;
-    Outcome o;
-    o.result = RunRainflow(n, table, run, dir.str(), source, {}, limits);
-    o.entries = entriesOf(table, n);
-    return o;
+    const CountOutcome counted = RunRainflow(table, run, dir.str(), source, {}, limits);
+    return {counted.result, entriesOf(table, counted.cycleCount)};
 }
 
 } // namespace tessivo::test

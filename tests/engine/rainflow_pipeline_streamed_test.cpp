@@ -32,11 +32,10 @@ TEST(RunRainflowStreamed, SameFilesAndTableAsTheFileByFileForm)
 
         TempDir streamed;
         TCycleTable table;
-        std::int32_t n = -1;
         VectorSource source(loads);
-        const RunResult result = RunRainflow(n, table, *run, streamed.str(), source);
-        ASSERT_EQ(result, expected.result);
-        ASSERT_EQ(entriesOf(table, n), expected.entries) << iteration;
+        const CountOutcome counted = RunRainflow(table, *run, streamed.str(), source);
+        ASSERT_EQ(counted.result, expected.result);
+        ASSERT_EQ(entriesOf(table, counted.cycleCount), expected.entries) << iteration;
         for (const char* name : {kSequenceFile, kReversalsFile, kRedRevFile})
             ASSERT_EQ(readAll(workFilePath(streamed.str(), name)), readAll(workFilePath(fileByFile.str(), name)))
                 << name << " in iteration " << iteration;
@@ -59,17 +58,16 @@ TEST(RunRainflowStreamed, ProgressIsReportedAndCancelStopsEveryForm)
     };
     TempDir dir;
     TCycleTable table;
-    std::int32_t n = 0;
     VectorSource source(loads);
-    RunRainflow(n, table, *run, dir.str(), source, hooks);
+    RunRainflow(table, *run, dir.str(), source, hooks);
     ASSERT_EQ(seen.size(), 4u); // every 65536 values
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
 
     hooks.progress = [](std::int64_t done, std::int64_t) { return done < 100000; };
     WorkFileReader complete(workFilePath(dir.str(), kSequenceFile));
-    EXPECT_THROW(RunRainflow(n, table, *run, complete, hooks), RunCancelled);
+    EXPECT_THROW(RunRainflow(table, *run, complete, hooks), RunCancelled);
     VectorSource again(loads);
-    EXPECT_THROW(RunRainflow(n, table, *run, dir.str(), again, hooks), RunCancelled);
+    EXPECT_THROW(RunRainflow(table, *run, dir.str(), again, hooks), RunCancelled);
     VectorSource inMemory(loads);
-    EXPECT_THROW(RunRainflow(n, table, *run, inMemory, hooks), RunCancelled);
+    EXPECT_THROW(RunRainflow(table, *run, inMemory, hooks), RunCancelled);
 }

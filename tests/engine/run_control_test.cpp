@@ -56,7 +56,6 @@ struct Outcome {
 Outcome countWith(TRainflowRun& run, const std::string& workDir, RunLimits limits = {})
 {
     TCycleTable table(MaxCycles, limits.unlimited);
-    std::int32_t n = 0;
     PlainTextReport report;
     Outcome out;
     ExecuteOptions options;
@@ -64,9 +63,9 @@ Outcome countWith(TRainflowRun& run, const std::string& workDir, RunLimits limit
     options.limits = limits;
     if (workDir.empty()) {
         CombinedSequenceSource source(run);
-        out.result = executeCount(run, table, n, source, report, options);
+        out.result = executeCount(run, table, source, report, options).result;
     } else {
-        out.result = executeCount(run, table, n, workDir, report, options);
+        out.result = executeCount(run, table, workDir, report, options).result;
     }
     out.report = report.text();
     return out;
@@ -142,7 +141,6 @@ TEST(ExecuteCount, MatrixNoticeComesBetweenRunAndReport)
     run->BinCount = 64;
 
     TCycleTable table;
-    std::int32_t n = 0;
     std::vector<std::string> events;
     struct : ReportWriter {
         std::vector<std::string>* events = nullptr;
@@ -156,7 +154,7 @@ TEST(ExecuteCount, MatrixNoticeComesBetweenRunAndReport)
     ExecuteOptions options;
     options.notice = [&](const std::string& text) { events.push_back(text); };
     options.processMessages = [&] { events.push_back("messages"); };
-    EXPECT_EQ(executeCount(*run, table, n, dir.str(), report, options), RunResult::MatrixApplied);
+    EXPECT_EQ(executeCount(*run, table, dir.str(), report, options).result, RunResult::MatrixApplied);
     const std::vector<std::string> expected = {"messages", matrixAppliedNotice(64), "clear"};
     EXPECT_EQ(events, expected);
     EXPECT_FALSE(run->UseLoadBins);
@@ -168,11 +166,10 @@ TEST(ExecuteCount, RejectedParametersTouchNothing)
     auto run = test::freshRun();
     ASSERT_EQ(openSequence(*run, dir.write("seq.txt", "5 5 5"), dir.str()), OpenOutcome::Ok);
     TCycleTable table;
-    std::int32_t n = 0;
     PlainTextReport report;
     report.addLine("previous");
     try {
-        executeCount(*run, table, n, dir.str(), report);
+        executeCount(*run, table, dir.str(), report);
         FAIL() << "counted a sequence whose checks fail";
     } catch (const std::invalid_argument& e) {
         EXPECT_STREQ(e.what(), kFilterTooLargeMessage);

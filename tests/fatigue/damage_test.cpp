@@ -36,10 +36,8 @@ FatigueResult countAndAnalyse(const std::vector<long double>& loads, bool decomp
     p.decomposition = decomposition;
     auto run = test::makeRun(loads, p);
     TCycleTable table;
-    std::int32_t n = 0;
     VectorSource source(loads);
-    RunRainflow(n, table, *run, source, {}, {});
-    return analyseFatigue(tableCycles(table, n), s);
+    return analyseFatigue(tableCycles(table, RunRainflow(table, *run, source).cycleCount), s);
 }
 
 TEST(MinerDamage, HandSumsOfACountedSequenceForEachResidueMethod)
