@@ -1,11 +1,14 @@
 #include "float_format.h"
 
-#include "decimal_digits.h"
+#include "engine/numbers/decimal_digits.h"
 #include "float_text.h"
 
 #include <QStringList>
 
 namespace morvane {
+
+using tessivo::DecimalDigits;
+using tessivo::roundDigits;
 
 namespace {
 
@@ -100,13 +103,13 @@ QString groupDigits(const QString& digits, QChar separator)
 
 QString renderPlain(DecimalDigits number, const Section& s, const FloatSymbols& sym)
 {
-    roundDigits(number, number.pointPos + s.maxDecimals);
+    roundDigits(number, number.pointPosition + s.maxDecimals);
     QString integer, fraction;
-    for (int k = 0; k < number.pointPos; ++k)
+    for (int k = 0; k < number.pointPosition; ++k)
         integer += k < static_cast<int>(number.digits.size()) ? QChar(number.digits[k]) : u'0';
     while (integer.size() < s.minInteger)
         integer.prepend(u'0');
-    for (int k = number.pointPos; k < static_cast<int>(number.digits.size()); ++k)
+    for (int k = number.pointPosition; k < static_cast<int>(number.digits.size()); ++k)
         fraction += k >= 0 ? QChar(number.digits[k]) : u'0';
     while (fraction.size() < s.minDecimals)
         fraction += u'0';
@@ -119,8 +122,8 @@ QString renderScientific(DecimalDigits number, const Section& s, const FloatSymb
 {
     const int integerDigits = qMax(1, s.minInteger);
     roundDigits(number, integerDigits + s.maxDecimals);
-    const int exponent = number.digits.empty() ? 0 : number.pointPos - integerDigits;
-    number.pointPos = integerDigits;
+    const int exponent = number.digits.empty() ? 0 : number.pointPosition - integerDigits;
+    number.pointPosition = integerDigits;
     QString mantissa = renderPlain(number, s, sym);
     QString expDigits = QString::number(qAbs(exponent)).rightJustified(s.exponentDigits, u'0');
     const bool plusSign = s.exponentMark.endsWith(u'+');
@@ -146,9 +149,10 @@ QString formatFloat(const QString& pattern, long double value, const FloatSymbol
     if (chosen.isEmpty())
         return formatGeneral(value, 15, symbols.decimalSeparator);
     const Section s = parseSection(chosen);
-    DecimalDigits number = toDecimalDigits(value, 18);
+    DecimalDigits number = tessivo::significantDigits(value, 18);
     const QString body = s.scientific ? renderScientific(number, s, symbols) : renderPlain(number, s, symbols);
-    const QString sign = number.negative && !ownNegative ? QStringLiteral("-") : QString();
+    // Negative zero is written as zero.
+    const QString sign = number.negative && value != 0 && !ownNegative ? QStringLiteral("-") : QString();
     return s.prefix + sign + body + s.suffix;
 }
 

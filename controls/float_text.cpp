@@ -1,21 +1,24 @@
 #include "float_text.h"
 
-#include "decimal_digits.h"
+#include "engine/numbers/decimal_digits.h"
+#include "engine/numbers/decimal_parser.h"
 
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace morvane {
+
+using tessivo::DecimalDigits;
 
 namespace {
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
-// Copies the number into plain ASCII with "." as separator, or fails on any
-// character that has no place in the accepted grammar.
-std::optional<std::string> toAsciiNumber(const QString& text, QChar separator)
+// The field's text without its surrounding blanks as the numbers library
+// reads it: ASCII, with the user's separator as one character that is not
+// part of the grammar otherwise. A control character or any other character
+// outside ASCII cannot belong to a number.
+std::optional<std::string> toAsciiText(const QString& text, QChar separator, char asciiSeparator)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -24,33 +27,15 @@ std::optional<std::string> toAsciiNumber(const QString& text, QChar separator)
     while (end > begin && isBlank(text[end - 1]))
         --end;
     std::string out;
-    qsizetype i = begin;
-    auto digitsHere = [&] {
-        int n = 0;
-        for (; i < end && text[i] >= u'0' && text[i] <= u'9'; ++i, ++n)
+    out.reserve(static_cast<std::size_t>(end - begin));
+    for (qsizetype i = begin; i < end; ++i) {
+        if (text[i] == separator)
+            out.push_back(asciiSeparator);
+        else if (text[i].unicode() >= 0x20 && text[i].unicode() < 0x80)
             out.push_back(static_cast<char>(text[i].unicode()));
-        return n;
-    };
-    if (i < end && (text[i] == u'+' || text[i] == u'-'))
-        out.push_back(static_cast<char>(text[i++].unicode()));
-    int mantissaDigits = digitsHere();
-    if (i < end && text[i] == separator) {
-        out.push_back('.');
-        ++i;
-        mantissaDigits += digitsHere();
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
-        out.push_back('e');
-        ++i;
-        if (i < end && (text[i] == u'+' || text[i] == u'-'))
-            out.push_back(static_cast<char>(text[i++].unicode()));
-        if (digitsHere() == 0)
+        else
             return std::nullopt;
     }
-    if (i != end)
-        return std::nullopt;
     return out;
 }
 
@@ -68,34 +53,21 @@ QString scientific(const DecimalDigits& number, QChar separator)
     out += QChar(number.digits[0]);
     if (number.digits.size() > 1)
         out += separator + QString::fromStdString(number.digits.substr(1));
-    out += u'E' + QString::number(number.pointPos - 1);
+    out += u'E' + QString::number(number.pointPosition - 1);
     return out;
-}
-
-} // namespace
-
-namespace {
-
-// Qt's application object sets the C library's locale from the environment,
-// so the plain conversion would stop at "." under a decimal-comma locale.
-// The conversion is therefore pinned to a "C" locale of its own.
-std::optional<long double> asciiToLongDouble(const std::string& ascii)
-{
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
-    const long double value = strtold_l(ascii.c_str(), nullptr, cLocale);
-    if (std::isinf(value))
-        return std::nullopt; // beyond the range of long double
-    return value;
 }
 
 } // namespace
 
 std::optional<long double> parseFloat(const QString& text, QChar decimalSeparator)
 {
-    const auto ascii = toAsciiNumber(text, decimalSeparator);
-    if (!ascii)
+    // A separator outside ASCII stands for itself through a control character.
+    const char asciiSeparator = decimalSeparator.unicode() < 0x80 ? static_cast<char>(decimalSeparator.unicode()) : '\x1f';
+    const auto ascii = toAsciiText(text, decimalSeparator, asciiSeparator);
+    long double value = 0.0L;
+    if (!ascii || !tessivo::parseDecimal(*ascii, value, asciiSeparator))
         return std::nullopt;
-    return asciiToLongDouble(*ascii);
+    return value;
 }
 
 std::optional<QString> nonFiniteText(long double value)
@@ -111,14 +83,14 @@ QString formatFixed(long double value, int precision, int decimals, QChar decima
 {
     if (const auto special = nonFiniteText(value))
         return *special;
-    DecimalDigits number = toDecimalDigits(value, precision);
-    if (number.pointPos > precision)
+    DecimalDigits number = tessivo::significantDigits(value, precision);
+    if (number.pointPosition > precision)
         return scientific(number, decimalSeparator);
-    roundDigits(number, number.pointPos + decimals);
+    tessivo::roundDigits(number, number.pointPosition + decimals);
     QString out = (number.negative && !number.digits.empty()) ? QStringLiteral("-") : QString();
-    out += number.pointPos > 0 ? digitsText(number, 0, number.pointPos) : QStringLiteral("0");
+    out += number.pointPosition > 0 ? digitsText(number, 0, number.pointPosition) : QStringLiteral("0");
     if (decimals > 0)
-        out += decimalSeparator + digitsText(number, number.pointPos, decimals);
+        out += decimalSeparator + digitsText(number, number.pointPosition, decimals);
     return out;
 }
 
@@ -126,16 +98,16 @@ QString formatGeneral(long double value, int precision, QChar decimalSeparator)
 {
     if (const auto special = nonFiniteText(value))
         return *special;
-    const DecimalDigits number = toDecimalDigits(value, precision);
+    const DecimalDigits number = tessivo::significantDigits(value, precision);
     if (number.digits.empty())
         return QStringLiteral("0");
-    if (number.pointPos > precision || number.pointPos < -4)
+    if (number.pointPosition > precision || number.pointPosition < -4)
         return scientific(number, decimalSeparator);
     QString out = number.negative ? QStringLiteral("-") : QString();
     const int size = static_cast<int>(number.digits.size());
-    out += number.pointPos > 0 ? digitsText(number, 0, number.pointPos) : QStringLiteral("0");
-    if (size > number.pointPos)
-        out += decimalSeparator + digitsText(number, number.pointPos, size - number.pointPos);
+    out += number.pointPosition > 0 ? digitsText(number, 0, number.pointPosition) : QStringLiteral("0");
+    if (size > number.pointPosition)
+        out += decimalSeparator + digitsText(number, number.pointPosition, size - number.pointPosition);
     return out;
 }
 
