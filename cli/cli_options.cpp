@@ -1,5 +1,7 @@
 #include "cli_options.h"
 
+#include "cli_messages.h"
+
 #include "engine/numbers/decimal_parser.h"
 
 #include <charconv>
@@ -20,7 +22,7 @@ long double number(const std::string& option, const std::string& text)
 {
     long double v = 0.0L;
     if (!parseDecimal(text, v) || !std::isfinite(v))
-        throw UsageProblem{"'" + option + "' needs a number (with '.' as decimal point), not '" + text + "'"};
+        throw UsageProblem{needsNumberProblem(option, text)};
     return v;
 }
 
@@ -29,7 +31,7 @@ std::int32_t repetitions(const std::string& text)
     std::int32_t n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (ec != std::errc() || end != text.data() + text.size() || n < 1)
-        throw UsageProblem{"'--repetitions' needs a whole number from 1 to 2147483647, not '" + text + "'"};
+        throw UsageProblem{wholeNumberProblem("--repetitions", "from 1 to 2147483647", text)};
     return n;
 }
 
@@ -37,7 +39,7 @@ std::int32_t binCount(const std::string& text)
 {
     if (text == "32" || text == "64" || text == "100")
         return std::stoi(text);
-    throw UsageProblem{"'--bin-count' must be 32, 64 or 100, not '" + text + "'"};
+    throw UsageProblem{choiceProblem("--bin-count", "32, 64 or 100", text)};
 }
 
 bool residue(const std::string& text)
@@ -46,7 +48,7 @@ bool residue(const std::string& text)
         return true;
     if (text == "upward")
         return false;
-    throw UsageProblem{"'--residue' must be decomposition or upward, not '" + text + "'"};
+    throw UsageProblem{choiceProblem("--residue", "decomposition or upward", text)};
 }
 
 OutputFormat format(const std::string& text)
@@ -59,7 +61,7 @@ OutputFormat format(const std::string& text)
         return OutputFormat::Json;
     if (text == "cycles")
         return OutputFormat::Cycles;
-    throw UsageProblem{"'--format' must be report, csv, json or cycles, not '" + text + "'"};
+    throw UsageProblem{choiceProblem("--format", "report, csv, json or cycles", text)};
 }
 
 std::uint64_t piece(const std::string& text)
@@ -67,7 +69,7 @@ std::uint64_t piece(const std::string& text)
     std::uint64_t n = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
     if (ec != std::errc() || end != text.data() + text.size() || n < 1)
-        throw UsageProblem{"'--piece' needs a whole number from 1, not '" + text + "'"};
+        throw UsageProblem{wholeNumberProblem("--piece", "from 1", text)};
     return n;
 }
 
@@ -100,13 +102,13 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
         {"--workdir",
          [this](const std::string& v) {
              if (v.empty())
-                 throw UsageProblem{"'--workdir' needs a folder"};
+                 throw UsageProblem{kWorkDirNeedsFolder};
              m_options.workDir = v;
          }},
         {"--save-partial",
          [this](const std::string& v) {
              if (v.empty())
-                 throw UsageProblem{"'--save-partial' needs a file"};
+                 throw UsageProblem{kSavePartialNeedsFile};
              m_options.savePartial = v;
          }},
         {"--piece", [this](const std::string& v) { m_options.piece = piece(v); }},
@@ -146,17 +148,17 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
     };
     if (const auto flag = flags.find(name); flag != flags.end()) {
         if (eq != std::string::npos)
-            throw UsageProblem{"'" + name + "' takes no value"};
+            throw UsageProblem{takesNoValueProblem(name)};
         *flag->second = true;
         return;
     }
     if (const ColumnOptionKind kind = columnOptionKind(name); kind != ColumnOptionKind::None) {
         std::string value;
         if (kind == ColumnOptionKind::Flag && eq != std::string::npos)
-            throw UsageProblem{"'" + name + "' takes no value"};
+            throw UsageProblem{takesNoValueProblem(name)};
         if (kind == ColumnOptionKind::Value) {
             if (eq == std::string::npos && i + 1 >= args.size())
-                throw UsageProblem{"'" + name + "' needs a value"};
+                throw UsageProblem{needsValueProblem(name)};
             value = eq != std::string::npos ? arg.substr(eq + 1) : args[++i];
         }
         if (const auto problem = applyColumnOption(name, value, m_options.columns))
@@ -166,13 +168,13 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
     const auto handlers = valueOptions();
     const auto handler = handlers.find(name);
     if (handler == handlers.end())
-        throw UsageProblem{"unknown option '" + name + "'"};
+        throw UsageProblem{unknownOptionProblem(name)};
     if (eq != std::string::npos) {
         handler->second(arg.substr(eq + 1));
         return;
     }
     if (i + 1 >= args.size())
-        throw UsageProblem{"'" + name + "' needs a value"};
+        throw UsageProblem{needsValueProblem(name)};
     handler->second(args[++i]);
 }
 
@@ -183,7 +185,7 @@ void Parser::file(const std::string& path)
         return;
     }
     if (m_options.sequences.size() == kMaxSequenceArgs)
-        throw UsageProblem{"at most 100 sequence files can be counted together"};
+        throw UsageProblem{kTooManySequenceFiles};
     m_next.file = path;
     m_options.sequences.push_back(m_next);
     m_next = SequenceArg{};
@@ -219,18 +221,18 @@ void Parser::parse(const std::vector<std::string>& args)
         return;
     }
     if (!m_pendingOption.empty())
-        throw UsageProblem{"'" + m_pendingOption + "' must be followed by the FILE it applies to"};
+        throw UsageProblem{needsFileAfterProblem(m_pendingOption)};
     if (m_options.piece != 1 && !m_options.savePartial)
-        throw UsageProblem{"'--piece' goes with '--save-partial'"};
+        throw UsageProblem{kPieceNeedsSavePartial};
     if (m_options.savePartial && m_options.workDir)
-        throw UsageProblem{"'--save-partial' writes no work files: leave out '--workdir'"};
+        throw UsageProblem{kSavePartialWithWorkDir};
     if (m_options.binLowest.has_value() != m_options.binHighest.has_value() ||
         (m_options.binLowest && (!m_options.savePartial || !m_options.loadBins)))
-        throw UsageProblem{"'--bin-lowest' and '--bin-highest' go together, with '--save-partial' and '--load-bins'"};
+        throw UsageProblem{kBinEdgesGoTogether};
     if (m_options.binLowest && !(*m_options.binHighest > *m_options.binLowest))
-        throw UsageProblem{"'--bin-highest' must be above '--bin-lowest'"};
+        throw UsageProblem{kBinEdgesReversed};
     if (m_options.sequences.empty())
-        throw UsageProblem{"no sequence FILE given"};
+        throw UsageProblem{kNoSequenceFile};
     try {
         finishFatigueOptions(m_options.fatigue);
     } catch (const std::invalid_argument& e) {
@@ -242,11 +244,11 @@ void Parser::parse(const std::vector<std::string>& args)
     // counts or cycle listing yet: refuse rather than leave an option unheard.
     if (m_options.columns.active()) {
         if (m_options.fatigue.wanted())
-            throw UsageProblem{"the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet"};
+            throw UsageProblem{kFatigueWithColumns};
         if (m_options.savePartial)
-            throw UsageProblem{"'--save-partial' does not work with '--column' or '--all-columns' yet"};
+            throw UsageProblem{kSavePartialWithColumns};
         if (m_options.format == OutputFormat::Cycles)
-            throw UsageProblem{"'--format cycles' does not work with '--column' or '--all-columns' yet"};
+            throw UsageProblem{kCyclesWithColumns};
     }
 }
 
@@ -258,9 +260,9 @@ void Parser::checkMerge() const
     if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
         o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
         !m_pendingOption.empty())
-        throw UsageProblem{"'merge' takes only '--format' and '--normalize': the partial counts carry the rest"};
+        throw UsageProblem{kMergeTakesOnlyOutput};
     if (o.partFiles.empty())
-        throw UsageProblem{"no partial count FILE given to merge"};
+        throw UsageProblem{kNoPartialCountFile};
 }
 
 } // namespace

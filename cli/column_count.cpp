@@ -1,5 +1,7 @@
 #include "column_count.h"
 
+#include "cli_messages.h"
+
 #include "cycle_export.h"
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
@@ -67,7 +69,7 @@ std::vector<Channel> readChannels(const CountOptions& options)
         const std::string& path = options.sequences[f].file;
         const std::vector<std::size_t> columns = f == 0 ? chosen : chooseColumns(layouts[f], keys, path);
         if (columns.size() != chosen.size())
-            throw TableFormatError(path, 0, 0, "", "two of the columns chosen are one column here");
+            throw TableFormatError(path, 0, 0, "", kColumnChosenTwice);
         const std::vector<ColumnStats> stats = scanTableColumns(path, layouts[f], columns, c.skipEmpty);
         for (std::size_t k = 0; k < chosen.size(); ++k) {
             channels[k].refs.push_back(TableColumnRef{path, layouts[f], columns[k], c.skipEmpty});
@@ -103,7 +105,7 @@ std::unique_ptr<TRainflowRun> runFor(const CountOptions& options, const Channel&
         TSequence& slot = run->Sequences[f + 1];
         if (!fillTableSlot(slot, channel.refs[f].path, channel.stats[f]))
             throw TableFormatError(channel.refs[f].path, 0, static_cast<std::int64_t>(channel.refs[f].column + 1),
-                                   channel.name, "no numbers in this column");
+                                   channel.name, kNoNumbersInColumn);
         slot.Repetitions = options.sequences[f].repetitions;
         slot.Scale = options.sequences[f].scale;
     }
@@ -158,7 +160,7 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
             const auto index = static_cast<std::int32_t>(f + 1);
             TSequence kept = run->Sequences[f + 1];
             if (loadTableColumnSlot(*run, index, channel.refs[f], *options.workDir) != OpenOutcome::Ok)
-                throw TableFormatError(channel.refs[f].path, 0, 0, channel.name, "no numbers in this column");
+                throw TableFormatError(channel.refs[f].path, 0, 0, channel.name, kNoNumbersInColumn);
             run->Sequences[f + 1].Repetitions = kept.Repetitions;
             run->Sequences[f + 1].Scale = kept.Scale;
         }
@@ -261,22 +263,22 @@ ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::o
         for (const Channel& channel : channels) {
             for (std::size_t f = 0; f < channel.refs.size(); ++f) {
                 if (channel.stats[f].skippedEmpty > 0)
-                    err << "tessivo-count: " << channel.refs[f].path << ": " << channel.name << ": "
+                    err << kErrorPrefix << channel.refs[f].path << ": " << channel.name << ": "
                         << channel.stats[f].skippedEmpty
                         << (channel.stats[f].skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
             }
             // Every check before the first count: a rejected column stops them all.
             if (const auto message = checkParameters(*runFor(options, channel))) {
-                err << "tessivo-count: " << channel.name << ": " << *message << '\n';
+                err << kErrorPrefix << channel.name << ": " << *message << '\n';
                 return ExitStatus::InputRejected;
             }
         }
     } catch (const TableFormatError& e) {
-        err << "tessivo-count: " << e.what() << '\n';
+        err << kErrorPrefix << e.what() << '\n';
         return ExitStatus::InputRejected;
     }
     if (channels.empty()) {
-        err << "tessivo-count: " << options.sequences.front().file << ": no column of loads to count\n";
+        err << kErrorPrefix << options.sequences.front().file << ": " << kNoColumnOfLoads << '\n';
         return ExitStatus::InputRejected;
     }
     countAll(options, channels);
@@ -286,7 +288,7 @@ ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::o
             try {
                 std::rethrow_exception(channel.failure);
             } catch (const TableFormatError& e) {
-                err << "tessivo-count: " << e.what() << '\n';
+                err << kErrorPrefix << e.what() << '\n';
                 return ExitStatus::InputRejected;
             }
         }
@@ -294,7 +296,7 @@ ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::o
     writeOutputs(options, channels, out);
     out.flush();
     if (!out) {
-        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        err << kErrorPrefix << kStandardOutput << ": " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
         return ExitStatus::IoFailure;
     }
     return ExitStatus::Counted;

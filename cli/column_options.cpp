@@ -1,5 +1,7 @@
 #include "column_options.h"
 
+#include "cli_messages.h"
+
 #include <map>
 
 namespace tessivo::cli {
@@ -54,10 +56,9 @@ std::optional<std::string> checkColumnOptions(const ColumnOptions& options)
         return std::string("'--all-columns' and '--column' exclude each other");
     const bool tableOnly = options.keepTime || options.delimiter || options.decimal || options.skipEmpty;
     if (tableOnly && !options.active())
-        return std::string("'--delimiter', '--decimal-comma', '--decimal-point', '--skip-empty' and "
-                           "'--keep-time' need '--column' or '--all-columns'");
+        return std::string(kTableOptionsNeedColumns);
     if (options.decimal == ',' && options.delimiter == Delimiter::Comma)
-        return std::string("a comma cannot be both the delimiter and the decimal separator");
+        return std::string(kCommaDelimiterAndSeparator);
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "count_command.h"
 
+#include "cli_messages.h"
+
 #include "engine/files/combined_sequence.h"
 #include "column_count.h"
 #include "cycle_export.h"
@@ -53,7 +55,7 @@ bool loadSequences(TRainflowRun& run, const CountOptions& options, std::ostream&
         const OpenOutcome outcome = options.workDir ? loadSequenceSlot(run, index, arg.file, *options.workDir)
                                                     : scanSequenceSlot(run, index, arg.file);
         if (outcome == OpenOutcome::Incorrect) {
-            err << "tessivo-count: " << arg.file << ": " << kIncorrectSequenceFile << '\n';
+            err << kErrorPrefix << arg.file << ": " << kIncorrectSequenceFile << '\n';
             return false;
         }
         run.Sequences[static_cast<std::size_t>(index)].Repetitions = arg.repetitions;
@@ -90,7 +92,7 @@ ExitStatus finishOutput(std::ostream& out, std::ostream& err)
 {
     out.flush();
     if (!out) {
-        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        err << kErrorPrefix << kStandardOutput << ": " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
         return ExitStatus::IoFailure;
     }
     return ExitStatus::Counted;
@@ -121,7 +123,7 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         requireFolder(*options.workDir);
         lock = WorkFolderLock::tryAcquire(*options.workDir);
         if (!lock) {
-            err << "tessivo-count: " << workFolderInUseMessage(*options.workDir) << '\n';
+            err << kErrorPrefix << workFolderInUseMessage(*options.workDir) << '\n';
             return ExitStatus::IoFailure;
         }
     }
@@ -135,7 +137,7 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     if (options.savePartial) // a piece need not spread beyond the filter
         return savePartialCount(*run, options, err);
     if (const auto message = checkParameters(*run)) {
-        err << "tessivo-count: " << *message << '\n';
+        err << kErrorPrefix << *message << '\n';
         return ExitStatus::InputRejected;
     }
     if (ExitStatus status{}; countInTwoPieces(*run, options, out, err, status))

@@ -1,5 +1,7 @@
 #include "fatigue_options.h"
 
+#include "cli_messages.h"
+
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/sn_curve_text.h"
 
@@ -13,11 +15,11 @@ namespace {
 
 using fatigue::SnCurveDefinition;
 
-long double number(const std::string& what, const std::string& text)
+long double number(const std::string& option, const std::string& text)
 {
     long double v = 0.0L;
     if (!parseDecimal(text, v) || !std::isfinite(v))
-        throw std::invalid_argument(what + " needs a number (with '.' as decimal point), not '" + text + "'");
+        throw std::invalid_argument(needsNumberProblem(option, text));
     return v;
 }
 
@@ -27,7 +29,7 @@ std::vector<long double> exponents(const std::string& text)
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        result.push_back(number("'--del'", text.substr(start, comma - start)));
+        result.push_back(number("--del", text.substr(start, comma - start)));
         if (comma == std::string::npos)
             return result;
         start = comma + 1;
@@ -56,45 +58,43 @@ const std::vector<std::string>& fatigueOptionNames()
 void setFatigueOption(FatigueOptions& options, const std::string& name, const std::string& value)
 {
     fatigue::FatigueSettings& s = options.settings;
-    const std::string quoted = "'" + name + "'";
     options.anyGiven = true;
     if (name == "--sn-curve") {
         s.curve = parseSnCurve(value);
         options.curveText = value;
     } else if (name == "--sn-measure") {
         if (value != "range" && value != "amplitude")
-            throw std::invalid_argument("'--sn-measure' must be range or amplitude, not '" + value + "'");
+            throw std::invalid_argument(choiceProblem(name, "range or amplitude", value));
         s.measure = value == "range" ? fatigue::LoadMeasure::Range : fatigue::LoadMeasure::Amplitude;
     } else if (name == "--mean-stress") {
         const auto method = fatigue::meanStressFromName(value);
         if (!method || *method == fatigue::MeanStressMethod::None)
-            throw std::invalid_argument("'--mean-stress' must be goodman, gerber, morrow, swt, walker or fkm, not '"
-                                        + value + "'");
+            throw std::invalid_argument(choiceProblem(name, "goodman, gerber, morrow, swt, walker or fkm", value));
         s.meanStress = *method;
     } else if (name == "--ultimate") {
-        s.material.ultimate = number(quoted, value);
+        s.material.ultimate = number(name, value);
     } else if (name == "--fatigue-strength-coefficient") {
-        s.material.fatigueStrengthCoefficient = number(quoted, value);
+        s.material.fatigueStrengthCoefficient = number(name, value);
     } else if (name == "--walker-gamma") {
-        s.material.walkerGamma = number(quoted, value);
+        s.material.walkerGamma = number(name, value);
     } else if (name == "--fkm-m") {
-        s.material.fkmM = number(quoted, value);
+        s.material.fkmM = number(name, value);
     } else if (name == "--del") {
         s.delExponents = exponents(value);
     } else if (name == "--del-cycles") {
-        options.delCycles = number(quoted, value);
+        options.delCycles = number(name, value);
     } else if (name == "--del-frequency") {
-        options.delFrequency = number(quoted, value);
+        options.delFrequency = number(name, value);
     } else if (name == "--duration") {
-        s.duration = number(quoted, value);
+        s.duration = number(name, value);
     } else if (name == "--matrix") {
         if (value != "range-mean" && value != "from-to")
-            throw std::invalid_argument("'--matrix' must be range-mean or from-to, not '" + value + "'");
+            throw std::invalid_argument(choiceProblem(name, "range-mean or from-to", value));
         options.matrix = value == "range-mean" ? fatigue::MatrixKind::RangeMean : fatigue::MatrixKind::FromTo;
     } else if (name == "--matrix-bins") {
-        const long double bins = number(quoted, value);
+        const long double bins = number(name, value);
         if (bins < 1 || bins > 1000 || bins != std::floor(bins))
-            throw std::invalid_argument("'--matrix-bins' needs a whole number from 1 to 1000, not '" + value + "'");
+            throw std::invalid_argument(wholeNumberProblem(name, "from 1 to 1000", value));
         options.matrixBins = static_cast<int>(bins);
     }
 }
@@ -105,13 +105,13 @@ void finishFatigueOptions(FatigueOptions& options)
         return;
     fatigue::FatigueSettings& s = options.settings;
     if (!options.wanted())
-        throw std::invalid_argument("the fatigue options need '--sn-curve', '--del' or '--matrix'");
+        throw std::invalid_argument(kFatigueNeedsOutput);
     if (options.delCycles && options.delFrequency)
-        throw std::invalid_argument("give '--del-cycles' or '--del-frequency', not both");
+        throw std::invalid_argument(kDelCyclesOrFrequency);
     try {
         if (options.delFrequency) {
             if (!s.duration)
-                throw std::invalid_argument("'--del-frequency' needs '--duration'");
+                throw std::invalid_argument(kDelFrequencyNeedsDuration);
             s.equivalentCycles = fatigue::equivalentCycles(*options.delFrequency, *s.duration);
         } else if (options.delCycles) {
             s.equivalentCycles = *options.delCycles;

@@ -1,5 +1,7 @@
 #include "fatigue_output.h"
 
+#include "cli_messages.h"
+
 #include "cycle_export.h"
 
 #include "engine/run/plain_text_report.h"
@@ -210,7 +212,7 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
             totals = fatigueTotals(context);
     } catch (const fatigue::FatigueError& e) {
-        err << "tessivo-count: " << e.what() << '\n';
+        err << kErrorPrefix << e.what() << '\n';
         return false;
     }
     if (options.fatigue.matrix) {

@@ -1,5 +1,6 @@
 // tessivo-count: rainflow counting of load sequences from the command line.
 
+#include "cli_messages.h"
 #include "cli_options.h"
 #include "count_command.h"
 #include "engine/record/input_too_large.h"
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
         std::cout << "tessivo-count " TESSIVO_VERSION "\n";
         return static_cast<int>(ExitStatus::Counted);
     case ParsedCommandLine::Action::Error:
-        std::cerr << "tessivo-count: " << command.error << "\n\n" << usageText();
+        std::cerr << kErrorPrefix << command.error << "\n\n" << usageText();
         return static_cast<int>(ExitStatus::UsageError);
     case ParsedCommandLine::Action::Count:
     case ParsedCommandLine::Action::Merge:
@@ -40,16 +41,17 @@ int main(int argc, char** argv)
             return static_cast<int>(mergePartialCounts(command.options, std::cout, std::cerr));
         return static_cast<int>(runCount(command.options, std::cout, std::cerr));
     } catch (const IoError& e) {
-        std::cerr << "tessivo-count: " << e.path() << ": " << e.what() << '\n';
+        std::cerr << kErrorPrefix << e.path() << ": " << e.what() << '\n';
         return static_cast<int>(ExitStatus::IoFailure);
     } catch (const InputTooLarge& e) {
-        std::cerr << "tessivo-count: " << e.what() << '\n';
+        std::cerr << kErrorPrefix << e.what() << '\n';
         return static_cast<int>(ExitStatus::InputRejected);
     } catch (const std::bad_alloc&) {
-        std::cerr << "tessivo-count: Out of memory\n";
+        std::cerr << kErrorPrefix << kOutOfMemory << '\n';
         return static_cast<int>(ExitStatus::IoFailure);
     } catch (const std::exception& e) {
-        std::cerr << "tessivo-count: " << e.what() << '\n';
+        // A failure that no layer foresaw: the environment is the likelier cause.
+        std::cerr << kErrorPrefix << e.what() << '\n';
         return static_cast<int>(ExitStatus::IoFailure);
     }
 }

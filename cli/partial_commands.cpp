@@ -1,10 +1,13 @@
 #include "partial_commands.h"
 
+#include "cli_messages.h"
+
 #include "engine/counting/partial_count.h"
 #include "engine/counting/streaming_counter.h"
 
 #include "engine/files/combined_sequence.h"
 #include "cycle_export.h"
+#include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/plain_text_report.h"
@@ -72,7 +75,7 @@ ExitStatus writeResult(TRainflowRun& run, StreamingCounter& counter, const Count
     }
     out.flush();
     if (!out) {
-        err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+        err << kErrorPrefix << kStandardOutput << ": " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
         return ExitStatus::IoFailure;
     }
     return ExitStatus::Counted;
@@ -125,7 +128,7 @@ public:
         if (m_slot.Scale != 1.0L) {
             const long double product = value * m_slot.Scale;
             if (!std::isfinite(product))
-                throw std::overflow_error("A load of " + m_slot.FileName + " times its scale is too large");
+                throw InputTooLarge(scaledLoadTooLargeMessage(m_slot.FileName));
             value = roundToWorkPrecision(product);
         }
         return true;
@@ -148,7 +151,7 @@ private:
 ExitStatus savePartialCount(TRainflowRun& run, const CountOptions& options, std::ostream& err)
 {
     if (options.filter < 0) {
-        err << "tessivo-count: " << kNegativeFilterMessage << '\n';
+        err << kErrorPrefix << kNegativeFilterMessage << '\n';
         return ExitStatus::InputRejected;
     }
     PartialCount count(parametersOf(options), options.piece);
@@ -180,12 +183,12 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
         const CountOutcome outcome = counter->finish(*run);
         run->Normalize = options.normalize;
         if (options.normalize && !(run->HighestPeak > 0)) {
-            err << "tessivo-count: " << kNegativeLoadsMessage << '\n';
+            err << kErrorPrefix << kNegativeLoadsMessage << '\n';
             return ExitStatus::InputRejected;
         }
         return writeResult(*run, *counter, outcome, options, out, err);
     } catch (const PartialCountError& e) {
-        err << "tessivo-count: " << e.what() << '\n';
+        err << kErrorPrefix << e.what() << '\n';
         return ExitStatus::InputRejected;
     }
 }
@@ -290,18 +293,18 @@ bool countUnscannedInTwoPieces(TRainflowRun& run, const CountOptions& options, s
     StreamingCounter counter = countHalves(slot, parametersOf(options), middle, malformed);
     const PartialCount& whole = counter.partial();
     if (malformed || whole.length() == 0) {
-        err << "tessivo-count: " << slot.FileName << ": " << kIncorrectSequenceFile << '\n';
+        err << kErrorPrefix << slot.FileName << ": " << kIncorrectSequenceFile << '\n';
         status = ExitStatus::InputRejected;
         return true;
     }
     if (whole.length() > std::numeric_limits<std::int32_t>::max())
-        throw std::overflow_error("The sequence file " + slot.FileName + " holds more than 2147483647 values");
+        throw InputTooLarge(sequenceFileTooLongMessage(slot.FileName));
     slot.Points = static_cast<std::int32_t>(whole.length());
     slot.HighestPeak = whole.highest();
     slot.LowestTrough = whole.lowest();
     UpdateSequenceTotals(run);
     if (const auto message = checkParameters(run)) {
-        err << "tessivo-count: " << *message << '\n';
+        err << kErrorPrefix << *message << '\n';
         status = ExitStatus::InputRejected;
         return true;
     }

@@ -1,6 +1,7 @@
 #include "engine/counting/partial_count.h"
 
 #include "engine/counting/partial_count_state.h"
+#include "engine/record/run_messages.h"
 
 #include <algorithm>
 #include <sstream>
@@ -138,7 +139,7 @@ PartialCount::PartialCount(const CountParameters& parameters, std::uint64_t piec
     if (piece == 0)
         throw std::invalid_argument("Pieces are numbered from 1");
     if (parameters.binCount < 1 || parameters.binCount > MatrixSize)
-        throw std::invalid_argument("The number of load classes must be between 1 and 256.");
+        throw std::invalid_argument(kBinCountOutOfRangeMessage);
     if (!(parameters.filter >= 0))
         throw std::invalid_argument("The filter size must not be negative");
     if (parameters.store == CycleStore::Bins && !(parameters.binHighest > parameters.binLowest))

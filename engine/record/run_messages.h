@@ -25,7 +25,7 @@ std::string sequenceFileTooLongMessage(const std::string& fileName);
 inline constexpr const char* kCombinedSequenceTooLongMessage =
     "The combined sequence would hold more than 2147483647 values";
 std::string scaledLoadTooLargeMessage(const std::string& path);
-inline constexpr const char* kTooManyCyclesMessage = "More distinct cycles than a table counts.";
+inline constexpr const char* kTooManyCyclesMessage = "More distinct cycles than a table counts";
 
 // Failures of the environment (IoError and its kinds).
 inline constexpr const char* kFileNotFoundMessage = "File not found";
@@ -37,7 +37,7 @@ std::string workFolderInUseMessage(const std::string& dir);
 
 // Runs stopped on request, and callers' mistakes.
 inline constexpr const char* kCountCancelledMessage = "The count was cancelled";
-inline constexpr const char* kBinCountOutOfRangeMessage = "The number of load classes must be between 1 and 256.";
+inline constexpr const char* kBinCountOutOfRangeMessage = "The number of load classes must be between 1 and 256";
 std::string missingSlotMessage(std::int32_t index);
 
 } // namespace tessivo

@@ -23,7 +23,7 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
     if (extent.points > std::numeric_limits<std::int32_t>::max())
         throw std::overflow_error("A sequence of more than 2147483647 values cannot be counted");
     if (parameters.binCount < 1 || parameters.binCount > MatrixSize)
-        throw std::invalid_argument("The number of load classes must be between 1 and 256.");
+        throw std::invalid_argument(kBinCountOutOfRangeMessage);
     auto run = std::make_unique<TRainflowRun>();
     InitRainflowRun(*run);
     run->Normalize = parameters.normalize;

@@ -1,0 +1,55 @@
+#pragma once
+// Every text of tessivo-count's own that reaches the user, in one place; the
+// engine's texts stay in engine/record/run_messages.h. A line on standard
+// error is kErrorPrefix, then the file it is about and ": " where there is
+// one, then the text. Usage problems start in lower case, the other texts as
+// the engine's do; none ends in a full stop, as none of the engine's does.
+
+#include <string>
+
+namespace tessivo::cli {
+
+inline constexpr const char* kErrorPrefix = "tessivo-count: ";
+
+// Usage problems: the command line is refused before anything is read.
+std::string needsNumberProblem(const std::string& option, const std::string& text);
+std::string choiceProblem(const std::string& option, const std::string& choices, const std::string& text);
+std::string wholeNumberProblem(const std::string& option, const std::string& range, const std::string& text);
+std::string takesNoValueProblem(const std::string& option);
+std::string needsValueProblem(const std::string& option);
+std::string unknownOptionProblem(const std::string& option);
+std::string needsFileAfterProblem(const std::string& option);
+inline constexpr const char* kWorkDirNeedsFolder = "'--workdir' needs a folder";
+inline constexpr const char* kSavePartialNeedsFile = "'--save-partial' needs a file";
+inline constexpr const char* kTooManySequenceFiles = "at most 100 sequence files can be counted together";
+inline constexpr const char* kPieceNeedsSavePartial = "'--piece' goes with '--save-partial'";
+inline constexpr const char* kSavePartialWithWorkDir = "'--save-partial' writes no work files: leave out '--workdir'";
+inline constexpr const char* kBinEdgesGoTogether =
+    "'--bin-lowest' and '--bin-highest' go together, with '--save-partial' and '--load-bins'";
+inline constexpr const char* kBinEdgesReversed = "'--bin-highest' must be above '--bin-lowest'";
+inline constexpr const char* kNoSequenceFile = "no sequence FILE given";
+inline constexpr const char* kFatigueWithColumns =
+    "the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet";
+inline constexpr const char* kSavePartialWithColumns =
+    "'--save-partial' does not work with '--column' or '--all-columns' yet";
+inline constexpr const char* kCyclesWithColumns = "'--format cycles' does not work with '--column' or '--all-columns' yet";
+inline constexpr const char* kMergeTakesOnlyOutput =
+    "'merge' takes only '--format' and '--normalize': the partial counts carry the rest";
+inline constexpr const char* kNoPartialCountFile = "no partial count FILE given to merge";
+inline constexpr const char* kTableOptionsNeedColumns = "'--delimiter', '--decimal-comma', '--decimal-point', "
+                                                        "'--skip-empty' and '--keep-time' need '--column' or "
+                                                        "'--all-columns'";
+inline constexpr const char* kCommaDelimiterAndSeparator =
+    "a comma cannot be both the delimiter and the decimal separator";
+inline constexpr const char* kFatigueNeedsOutput = "the fatigue options need '--sn-curve', '--del' or '--matrix'";
+inline constexpr const char* kDelCyclesOrFrequency = "give '--del-cycles' or '--del-frequency', not both";
+inline constexpr const char* kDelFrequencyNeedsDuration = "'--del-frequency' needs '--duration'";
+
+// Failures while counting.
+inline constexpr const char* kStandardOutput = "standard output"; // in place of a file name
+inline constexpr const char* kOutOfMemory = "Out of memory";
+inline constexpr const char* kColumnChosenTwice = "two of the columns chosen are one column here";
+inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
+inline constexpr const char* kNoColumnOfLoads = "no column of loads to count";
+
+} // namespace tessivo::cli
