@@ -5,7 +5,7 @@
 // runs at the line's range out to its cumulative number, then drops to the
 // next range, and after the last line down to zero.
 
-#include "load_plot_data.h"
+#include "spectrum_plot_data.h"
 
 #include <QChar>
 #include <QRectF>

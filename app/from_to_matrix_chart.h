@@ -5,7 +5,7 @@
 // Empty cells stay white; the others are coloured on a logarithmic scale of
 // their count, which the colour bar on the right explains.
 
-#include "load_plot_data.h"
+#include "spectrum_plot_data.h"
 
 #include <QChar>
 #include <QColor>

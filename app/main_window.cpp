@@ -7,7 +7,7 @@
 #include "registry_key.h"
 #include "report_pane.h"
 #include "settings_store.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 #include "win_restorer.h"
 #include "window_frame.h"
 #include "work_dir.h"

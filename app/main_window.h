@@ -23,7 +23,7 @@
 #include "notifier.h"
 #include "engine/record/run_record.h"
 #include "shell_open.h"
-#include "load_plot_data.h"
+#include "spectrum_plot_data.h"
 #include "plots/signal_data.h"
 #include "report_header.h"
 

@@ -12,7 +12,7 @@
 #include "run_progress.h"
 #include "engine/files/sequence_loading.h"
 #include "tab_stop_fitting.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QComboBox>

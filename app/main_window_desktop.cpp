@@ -8,7 +8,7 @@
 #include "edit_float.h"
 #include "file_dialogs.h"
 #include "report_pane.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 #include "path_elision.h"
 #include "work_dir.h"
 #include "engine/files/work_folder_lock.h"

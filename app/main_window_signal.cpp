@@ -2,7 +2,7 @@
 // the load history where its cycles happened.
 #include "main_window.h"
 
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 #include "plots/cycle_marks.h"
 #include "plots/signal_view.h"
 #include "report_pane.h"

@@ -2,7 +2,7 @@
 // that leaves the last report as it was.
 #include "command_fixture.h"
 #include "run_progress.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QProgressDialog>

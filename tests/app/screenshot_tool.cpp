@@ -12,7 +12,7 @@
 #include "app_identity.h"
 #include "link_label.h"
 #include "main_window.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 // onto the narrowest of them; signal_zoom.svg: its export.
 #include "app_identity.h"
 #include "edit_float.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 #include "main_window.h"
 #include "plots/signal_view.h"
 

@@ -3,7 +3,7 @@
 #include "command_fixture.h"
 #include "engine/signal/work_file_range.h"
 #include "chart_view.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 #include "plots/signal_view.h"
 #include "engine/counting/reversal_extraction.h"
 #include "engine/counting/load_classes.h"

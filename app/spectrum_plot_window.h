@@ -8,7 +8,7 @@
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
 #include "chart_view.h"
-#include "load_plot_data.h"
+#include "spectrum_plot_data.h"
 #include "plots/signal_data.h"
 
 #include <QChar>

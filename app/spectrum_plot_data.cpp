@@ -1,4 +1,4 @@
-#include "load_plot_data.h"
+#include "spectrum_plot_data.h"
 
 #include <algorithm>
 

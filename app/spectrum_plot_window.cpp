@@ -1,4 +1,4 @@
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 
 #include "app_error.h"
 #include "app_identity.h"

@@ -6,7 +6,7 @@
 #include "exceedance_chart.h"
 #include "from_to_matrix_chart.h"
 #include "engine/numbers/load_format.h"
-#include "load_plot_window.h"
+#include "spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QClipboard>
