@@ -4,6 +4,7 @@
 #include "engine/files/memory_values.h"
 #include "engine/counting/rainflow_counting.h"
 #include "engine/counting/reversal_extraction.h"
+#include "engine/counting/run_ending.h"
 #include "engine/files/work_files.h"
 #include "engine/record/run_messages.h"
 
@@ -38,30 +39,13 @@ RunStart decideBins(const TRainflowRun& run, RunLimits limits)
     return start;
 }
 
-// The upper triangle of the matrix becomes the table. Above 200 classes the
-// cells can outnumber a fixed table; the largest ranges are kept then.
-std::int32_t convertMatrix(const TRainflowRun& run, TCycleTable& table, RunResult& result)
-{
-    const std::int32_t cells = run.BinCount * (run.BinCount - 1) / 2;
-    TCycleTable local(std::max(MaxCycles, cells));
-    std::int32_t n = 0;
-    MatrixToCycles(run, local, n);
-    if (n > table.capacity()) {
-        n = table.capacity();
-        result = RunResult::TableFull;
-    }
-    for (std::int32_t i = 1; i <= n; ++i)
-        table.entry(i) = local[i];
-    return n;
-}
-
 CountOutcome finishRun(TCycleTable& table, const TRainflowRun& run, RunStart& start, const RunHooks& hooks)
 {
     if (hooks.processMessages)
         hooks.processMessages();
     CountOutcome outcome;
     if (start.bins)
-        outcome.cycleCount = convertMatrix(run, table, start.result);
+        outcome.cycleCount = matrixToTable(run, table, start.result);
     SortCycles(outcome.cycleCount, table);
     outcome.result = start.result;
     return outcome;
@@ -219,16 +203,8 @@ CountOutcome RunRainflow(TCycleTable& table, TRainflowRun& run, ValueSource& seq
     FourPointCounter firstPass(tally);
     ProgressSource reported(sequence, hooks, run.SeqLength);
     extractReversalsN(reported, run.SeqLength, run.FilterSize, firstPass);
-    const std::vector<long double>& residue = firstPass.residue();
-    if (run.Decomposition) {
-        // The residue twice in a row, as the residue work file holds it.
-        VectorSource doubled(residue, 2);
-        FourPointCounter secondPass(tally);
-        extractReversalsN(doubled, 2 * static_cast<std::int64_t>(residue.size()), run.FilterSize, secondPass);
-    } else {
-        for (std::size_t j = 1; j < residue.size(); ++j)
-            tally.residueHalfCycle(residue[j - 1], residue[j]);
-    }
+    // The residue twice in a row, as the residue work file holds it, or its upward half cycles.
+    countResidue(tally, firstPass.residue(), run.Decomposition, run.FilterSize);
     return finishRun(table, run, start, hooks);
 }
 

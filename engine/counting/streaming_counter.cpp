@@ -1,11 +1,14 @@
 #include "engine/counting/streaming_counter.h"
 
+#include "engine/record/input_too_large.h"
+#include "engine/record/run_messages.h"
 #include "engine/counting/partial_count_state.h"
 
 #include "load_classes.h"
 #include "engine/numbers/load_format.h"
 #include "engine/files/memory_values.h"
 #include "rainflow_pipeline.h"
+#include "engine/counting/run_ending.h"
 
 #include <algorithm>
 #include <limits>
@@ -13,40 +16,10 @@
 namespace tessivo {
 namespace {
 
-// The residue handled once, at the end of the whole count, as RunRainflow does it.
-void handleResidue(CycleTally& tally, const std::vector<long double>& residue, const CountParameters& p)
-{
-    if (p.residue == ResidueMethod::Decomposition) {
-        VectorSource doubled(residue, 2);
-        FourPointCounter secondPass(tally);
-        extractReversalsN(doubled, 2 * static_cast<std::int64_t>(residue.size()), p.filter, secondPass);
-    } else {
-        for (std::size_t j = 1; j < residue.size(); ++j)
-            tally.residueHalfCycle(residue[j - 1], residue[j]);
-    }
-}
-
-// The upper triangle of the matrix into a fixed table, as a run does it.
-std::int32_t matrixToTable(const TRainflowRun& run, TCycleTable& table, RunResult& result)
-{
-    const std::int32_t cells = run.BinCount * (run.BinCount - 1) / 2;
-    TCycleTable local(std::max(MaxCycles, cells));
-    std::int32_t n = 0;
-    MatrixToCycles(run, local, n);
-    if (n > table.capacity()) {
-        n = table.capacity();
-        result = RunResult::TableFull;
-    }
-    for (std::int32_t i = 1; i <= n; ++i)
-        table.entry(i) = local[i];
-    SortCycles(n, table);
-    return n;
-}
-
 void describeRun(TRainflowRun& run, const PartialCount::State& s)
 {
     if (s.length > std::numeric_limits<std::int32_t>::max())
-        throw std::overflow_error("The sequence has more than 2147483647 values");
+        throw InputTooLarge(kSequenceTooLongMessage);
     const CountParameters& p = s.params;
     run.FilterSize = p.filter;
     run.UseLoadBins = p.useLoadBins;
@@ -104,7 +77,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     const std::vector<long double> residue = s.counter.residue();
     if (!bins) {
         CycleTally tally(run, false, s.table, outcome.result);
-        handleResidue(tally, residue, p);
+        countResidue(tally, residue, p.residue == ResidueMethod::Decomposition, p.filter);
         SortCycles(outcome.cycleCount, s.table);
         return outcome;
     }
@@ -125,8 +98,9 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
                 tally.fullCycle(c.Upper, c.Lower);
         });
     }
-    handleResidue(tally, residue, p);
+    countResidue(tally, residue, p.residue == ResidueMethod::Decomposition, p.filter);
     outcome.cycleCount = matrixToTable(run, *m_output, outcome.result);
+    SortCycles(outcome.cycleCount, *m_output);
     return outcome;
 }
 

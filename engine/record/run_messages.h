@@ -24,6 +24,7 @@ std::string matrixAppliedNotice(std::int32_t binCount);
 std::string sequenceFileTooLongMessage(const std::string& fileName);
 inline constexpr const char* kCombinedSequenceTooLongMessage =
     "The combined sequence would hold more than 2147483647 values";
+inline constexpr const char* kSequenceTooLongMessage = "The sequence has more than 2147483647 values";
 std::string scaledLoadTooLargeMessage(const std::string& path);
 inline constexpr const char* kTooManyCyclesMessage = "More distinct cycles than a table counts";
 

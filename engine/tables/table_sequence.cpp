@@ -1,5 +1,7 @@
 #include "engine/tables/table_sequence.h"
 
+#include "engine/record/run_messages.h"
+#include "engine/record/input_too_large.h"
 #include "engine/files/combined_sequence.h"
 #include "engine/record/io_error.h"
 #include "engine/files/sequence_reader.h"
@@ -32,7 +34,7 @@ bool fillTableSlot(TSequence& slot, const std::string& path, const ColumnStats& 
     if (stats.points == 0)
         return false;
     if (stats.points > std::numeric_limits<std::int32_t>::max())
-        throw std::overflow_error("The sequence file " + path + " holds more than 2147483647 values");
+        throw InputTooLarge(sequenceFileTooLongMessage(path));
     slot.FileName = path;
     slot.Active = true;
     slot.Repetitions = 1;
@@ -128,7 +130,7 @@ bool CombinedTableSource::next(long double& value)
     if (s.Scale != 1.0L) {
         const long double product = value * s.Scale;
         if (!std::isfinite(product))
-            throw std::overflow_error("A load of " + s.FileName + " times its scale is too large");
+            throw InputTooLarge(scaledLoadTooLargeMessage(s.FileName));
         value = roundToWorkPrecision(product);
     }
     return true;
