@@ -167,6 +167,9 @@ private:
     std::unique_ptr<QTextDocument> reportWithHeader() const;
     QDateTime now() const;
     // The bodies of Open after the dialog and of Execute after the checks.
+    // The Open dialog with nameFilter, started in the folder of the last file
+    // opened: the file chosen, or an empty text when none was.
+    QString chooseFileToOpen(const QString& nameFilter);
     void openSequenceFile(const QString& fileName);
     void importTableFile(const QString& fileName);
     // After a successful Open or Import of fileName: Execute on, the report

@@ -63,16 +63,20 @@ std::string TfrmMain::reportDecimalSeparator() const
     return QString(edFilter->decimalSeparator()).toStdString();
 }
 
+QString TfrmMain::chooseFileToOpen(const QString& nameFilter)
+{
+    dlgOpenSeq->setNameFilter(nameFilter);
+    if (!m_lastDir.isEmpty())
+        dlgOpenSeq->setDirectory(m_lastDir);
+    if (!runModal(*dlgOpenSeq))
+        return {};
+    return dlgOpenSeq->selectedFiles().value(0);
+}
+
 void TfrmMain::btOpenSeqFileClick()
 {
     runCommand([this] {
-        dlgOpenSeq->setNameFilter(kSequenceFileFilter);
-        if (!m_lastDir.isEmpty())
-            dlgOpenSeq->setDirectory(m_lastDir);
-        if (!runModal(*dlgOpenSeq))
-            return;
-        const QString fileName = dlgOpenSeq->selectedFiles().value(0);
-        if (!fileName.isEmpty())
+        if (const QString fileName = chooseFileToOpen(kSequenceFileFilter); !fileName.isEmpty())
             openSequenceFile(fileName);
     });
 }

@@ -44,13 +44,7 @@ QString importedLabel(const QString& fileName, const QString& column)
 void TfrmMain::btImportTableClick()
 {
     runCommand([this] {
-        dlgOpenSeq->setNameFilter(kTableFileFilter);
-        if (!m_lastDir.isEmpty())
-            dlgOpenSeq->setDirectory(m_lastDir);
-        if (!runModal(*dlgOpenSeq))
-            return;
-        const QString fileName = dlgOpenSeq->selectedFiles().value(0);
-        if (!fileName.isEmpty())
+        if (const QString fileName = chooseFileToOpen(kTableFileFilter); !fileName.isEmpty())
             importTableFile(fileName);
     });
 }

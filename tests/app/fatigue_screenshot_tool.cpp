@@ -6,6 +6,7 @@
 #include "app_identity.h"
 #include "fatigue/fatigue_window.h"
 #include "main_window.h"
+#include "screenshot_support.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,18 +17,6 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-
-namespace {
-
-bool grabScreen(QWidget& window, const QString& target)
-{
-    QEventLoop settle;
-    QTimer::singleShot(800, &settle, &QEventLoop::quit);
-    settle.exec();
-    return window.screen()->grabWindow(0).save(target);
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {

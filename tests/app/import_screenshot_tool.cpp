@@ -5,6 +5,7 @@
 #include "app_identity.h"
 #include "import/table_import_dialog.h"
 #include "main_window.h"
+#include "screenshot_support.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -12,18 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-
-namespace {
-
-bool grabScreen(QWidget& window, const QString& target)
-{
-    QEventLoop settle;
-    QTimer::singleShot(800, &settle, &QEventLoop::quit);
-    settle.exec();
-    return window.screen()->grabWindow(0).save(target);
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {

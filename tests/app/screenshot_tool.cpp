@@ -12,6 +12,7 @@
 #include "app_identity.h"
 #include "link_label.h"
 #include "main_window.h"
+#include "screenshot_support.h"
 #include "spectrum_plot_window.h"
 
 #include <QApplication>
@@ -31,19 +32,12 @@
 
 namespace {
 
-void settle(int ms = 800)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 bool grabFramed(QWidget& window, const QString& target)
 {
-    settle();
+    settleFor();
     // A dialog shown a moment ago may not be mapped and framed yet.
     for (int i = 0; i < 10 && (!window.isVisible() || window.frameGeometry().width() < 50); ++i)
-        settle(300);
+        settleFor(300);
     const QRect frame = window.frameGeometry();
     return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(target);
 }

@@ -8,6 +8,7 @@
 #include "edit_float.h"
 #include "spectrum_plot_window.h"
 #include "main_window.h"
+#include "screenshot_support.h"
 #include "plots/signal_view.h"
 
 #include <QApplication>
@@ -17,18 +18,6 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
-
-namespace {
-
-bool grabScreen(QWidget& window, const QString& target)
-{
-    QEventLoop settle;
-    QTimer::singleShot(800, &settle, &QEventLoop::quit);
-    settle.exec();
-    return window.grab().save(target);
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -67,7 +56,7 @@ int main(int argc, char* argv[])
         if (row.isValid())
             pane->setTextCursor(QTextCursor(row));
         plot.raise();
-        if (!grabScreen(plot, folder + QStringLiteral("signal.png")))
+        if (!grabContents(plot, folder + QStringLiteral("signal.png")))
             status = 1;
         SignalView& view = plot.signalView();
         int narrowest = 0; // the cycle that shows best when zoomed onto
@@ -77,7 +66,7 @@ int main(int argc, char* argv[])
             if (width(i) < width(narrowest))
                 narrowest = i;
         view.zoomToMark(narrowest);
-        if (!grabScreen(plot, folder + QStringLiteral("signal_zoom.png")))
+        if (!grabContents(plot, folder + QStringLiteral("signal_zoom.png")))
             status = 1;
         plot.saveSvg(folder + QStringLiteral("signal_zoom.svg"));
         plot.close();
