@@ -10,20 +10,7 @@ using namespace tessivo::test::pieces;
 
 TEST(PartialCount, PiecesMergedInOrderEqualTheCountInOneGo)
 {
-    std::mt19937_64 rng(16);
-    for (int iteration = 0; iteration < 150; ++iteration) {
-        const Loads loads = randomLoads(rng, iteration % 10 == 0 ? 400 : 60);
-        Parameters p;
-        p.filter = randomFilter(rng, loads);
-        p.decomposition = rng() % 2 == 0;
-        p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
-        for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
-            SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));
-            expectSameCount(rng, mode, loads, p);
-            if (HasFatalFailure())
-                return;
-        }
-    }
+    expectPiecesCountAsOne(16, 150, 10, 400, 60);
 }
 
 TEST(PartialCount, BinaryFormReadsBackAsWritten)

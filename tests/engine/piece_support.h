@@ -159,4 +159,25 @@ inline void expectSameCount(std::mt19937_64& rng, Mode mode, const Loads& loads,
     ASSERT_EQ(pieces.lowest, run->LowestTrough);
 }
 
+// Random sequences (every longEvery-th at most longLength values, the others
+// at most shortLength), random parameters, every mode: the pieces merged in
+// order must count as the whole does. Stops at the first fatal failure.
+inline void expectPiecesCountAsOne(std::uint64_t seed, int sequences, int longEvery, int longLength, int shortLength)
+{
+    std::mt19937_64 rng(seed);
+    for (int iteration = 0; iteration < sequences; ++iteration) {
+        const Loads loads = randomLoads(rng, iteration % longEvery == 0 ? longLength : shortLength);
+        Parameters p;
+        p.filter = randomFilter(rng, loads);
+        p.decomposition = rng() % 2 == 0;
+        p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
+        for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
+            SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));
+            expectSameCount(rng, mode, loads, p);
+            if (testing::Test::HasFatalFailure())
+                return;
+        }
+    }
+}
+
 } // namespace tessivo::test::pieces

@@ -20,21 +20,7 @@ static int sweepSequences()
 
 TEST(PartialCountSweep, LongerSequencesInPiecesEqualTheCountInOneGo)
 {
-    std::mt19937_64 rng(1616);
-    const int sequences = sweepSequences();
-    for (int iteration = 0; iteration < sequences; ++iteration) {
-        const Loads loads = randomLoads(rng, iteration % 4 == 0 ? 2000 : 120);
-        Parameters p;
-        p.filter = randomFilter(rng, loads);
-        p.decomposition = rng() % 2 == 0;
-        p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
-        for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
-            SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));
-            expectSameCount(rng, mode, loads, p);
-            if (HasFatalFailure())
-                return;
-        }
-    }
+    expectPiecesCountAsOne(1616, sweepSequences(), 4, 2000, 120);
 }
 
 // 40000 values or more go to the matrix unless the table is unlimited; an
