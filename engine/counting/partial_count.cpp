@@ -96,6 +96,8 @@ void PartialCount::State::addCyclesOf(State& next)
                 run->FromToMatrix[r][c] = saturatedSum(run->FromToMatrix[r][c], next.run->FromToMatrix[r][c]);
         return;
     }
+    if (JoinSpilledCycles(table, next.table))
+        return;
     forEachCycle(next.table, true, [this](const TCycle& c) {
         for (std::int32_t k = 0; k < c.Count; ++k)
             AddCycle(table, c.Upper, c.Lower, result);
