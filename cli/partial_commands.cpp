@@ -130,7 +130,25 @@ public:
         }
         return true;
     }
-    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        if (m_slot.Scale != 1.0L)
+            return nextBlockByValue(*this, out, max);
+        // Unscaled, the common case: the extremes stay in registers for the block.
+        long double highest = m_highest, lowest = m_lowest;
+        std::size_t n = 0;
+        for (long double value; n < max && m_file.next(value); ++n) {
+            if (m_values == 0 || value > highest)
+                highest = value;
+            if (m_values == 0 || value < lowest)
+                lowest = value;
+            ++m_values;
+            out[n] = m_file.lastDigits().exact ? value : roundToWorkPrecision(value);
+        }
+        m_highest = highest;
+        m_lowest = lowest;
+        return n;
+    }
     bool stopped() const { return m_file.malformed() || m_file.endedByCtrlZ(); }
     bool malformed() const { return m_file.malformed(); }
     void giveExtremes(PartialCount& count) const { count.setExtremes(m_highest, m_lowest); }

@@ -68,16 +68,22 @@ void PartialCount::State::take(long double v)
 
 void PartialCount::State::feed(const long double* values, std::size_t n)
 {
+    // As the sequence totals find them: only a strictly larger (smaller) load replaces one before.
+    long double high = highest, low = lowest;
     for (std::size_t i = 0; i < n; ++i) {
         const long double v = values[i];
-        // As the sequence totals find them: only a strictly larger (smaller) load replaces one before.
-        if (length == 0 || v > highest)
-            highest = v;
-        if (length == 0 || v < lowest)
-            lowest = v;
+        if (length == 0 || v > high)
+            high = v;
+        if (length == 0 || v < low)
+            low = v;
         ++length;
-        take(v);
     }
+    highest = high;
+    lowest = low;
+    std::size_t i = 0;
+    for (; i < n && !anchored && !converged; ++i)
+        take(values[i]);
+    extractor.put(values + i, n - i);
     if (keepRaw) {
         if (length >= MatrixThreshold) {
             keepRaw = false;
