@@ -15,6 +15,7 @@
 #include "engine/files/sequence_reader.h"
 #include "engine/numbers/work_notation.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -136,14 +137,17 @@ public:
             return nextBlockByValue(*this, out, max);
         // Unscaled, the common case: the extremes stay in registers for the block.
         long double highest = m_highest, lowest = m_lowest;
-        std::size_t n = 0;
-        for (long double value; n < max && m_file.next(value); ++n) {
+        bool exact[4096];
+        const std::size_t n = m_file.nextValues(out, exact, std::min<std::size_t>(max, 4096));
+        for (std::size_t i = 0; i < n; ++i) {
+            const long double value = out[i];
             if (m_values == 0 || value > highest)
                 highest = value;
             if (m_values == 0 || value < lowest)
                 lowest = value;
             ++m_values;
-            out[n] = m_file.lastDigits().exact ? value : roundToWorkPrecision(value);
+            if (!exact[i])
+                out[i] = roundToWorkPrecision(value);
         }
         m_highest = highest;
         m_lowest = lowest;
