@@ -5,7 +5,10 @@
 #     --unlimited --format json by both programs, alternately, ROUNDS times;
 #  2. 1000 ten-minute pieces (12000 values each, 20 values a second) saved as
 #     partial counts, then merged, against one count that reads their values.
-# Wall time and peak memory by `/usr/bin/time` (Debian package "time").
+# Wall time, CPU time (user + system, all threads) and peak memory by
+# `/usr/bin/time` (Debian package "time"), each with the load average of the
+# minute before it; a shared machine shows in the wall times long before it
+# shows in the CPU times. Ends with a Markdown table of ranges over the rounds.
 #   bench/pieces.sh [BASE_COMMIT] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,11 +31,17 @@ trap 'rm -rf "$scratch"' EXIT
 old=build-base/cli/tessivo-count
 new=$build/cli/tessivo-count
 
-measure() { # label command...: prints "label wall_s peak_MB"
+results=$scratch/results
+measure() { # label command...: prints "label wall_s cpu_s peak_MB load" and keeps it for the table
   local label=$1; shift
-  /usr/bin/time -f '%e %M' -o "$scratch/time" "$@" >"$scratch/out" 2>/dev/null || true
-  read -r wall rss <"$scratch/time"
-  printf '%-44s %7s s %6d MB\n' "$label" "$wall" $((rss / 1024))
+  local load
+  load=$(cut -d' ' -f1 /proc/loadavg)
+  /usr/bin/time -f '%e %U %S %M' -o "$scratch/time" "$@" >"$scratch/out" 2>/dev/null || true
+  read -r wall user sys rss <"$scratch/time"
+  local cpu
+  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
+  printf '%-52s %7s s wall %7s s cpu %6d MB  load %s\n' "$label" "$wall" "$cpu" $((rss / 1024)) "$load"
+  printf '%s\t%s\t%s\t%d\t%s\n' "$label" "$wall" "$cpu" $((rss / 1024)) "$load" >>"$results"
 }
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
@@ -64,8 +73,30 @@ for mode in "--unlimited" "--load-bins --bin-lowest $low --bin-highest $high"; d
     "$new" $mode --save-partial "$f.part" --piece "$n" "$f"
   done
   parts=("$pieces"/rec-*.txt.part)
-  measure "merge of ${#parts[@]} partial counts ($mode)" "$new" merge --format csv "${parts[@]}"
+  measure "merge of ${#parts[@]} partial counts (${mode%% *})" "$new" merge --format csv "${parts[@]}"
   measure "one count reading their values (${mode%% *})" "$new" ${mode%% *} --format csv "$scratch/long.txt"
   measure "reading them: cat of the 1000 files" cat "$pieces"/rec-*.txt
   rm -f "$pieces"/*.part
 done
+
+# The table: ranges over the rounds, and the ratios of the best times.
+echo
+echo "| run | wall time | CPU time (user + sys) | peak memory | load average |"
+echo "| --- | --- | --- | --- | --- |"
+awk -F'\t' '
+  { if (!($1 in n)) { order[++k] = $1 }
+    n[$1]++
+    if (!($1 in wlo) || $2 < wlo[$1]) wlo[$1] = $2; if (!($1 in whi) || $2 > whi[$1]) whi[$1] = $2
+    if (!($1 in clo) || $3 < clo[$1]) clo[$1] = $3; if (!($1 in chi) || $3 > chi[$1]) chi[$1] = $3
+    if (!($1 in mlo) || $4 < mlo[$1]) mlo[$1] = $4; if (!($1 in mhi) || $4 > mhi[$1]) mhi[$1] = $4
+    if (!($1 in llo) || $5 < llo[$1]) llo[$1] = $5; if (!($1 in lhi) || $5 > lhi[$1]) lhi[$1] = $5 }
+  function span(a, b) { return a == b ? a : a "–" b }
+  END {
+    for (i = 1; i <= k; i++) { l = order[i]
+      printf "| `%s` | %s s | %s s | %s MB | %s |\n", l, span(wlo[l], whi[l]), span(clo[l], chi[l]), span(mlo[l], mhi[l]), span(llo[l], lhi[l]) }
+    print ""
+    for (i = 1; i <= k; i++) { l = order[i]
+      if (l ~ /^before /) { a = "after  " substr(l, 8)
+        if (a in wlo && wlo[a] > 0 && clo[a] > 0)
+          printf "%s: %.2f times faster (best wall), %.2f times less CPU (best)\n", substr(l, 8), wlo[l] / wlo[a], clo[l] / clo[a] } }
+  }' "$results"

@@ -27,7 +27,13 @@ std::string shortestText(long double v)
 
 namespace {
 
-void appendCsvLines(std::string& block, const TCycle* cycles, std::size_t count, std::int64_t cumulative)
+void appendCount(std::string& block, std::int64_t n)
+{
+    char text[24];
+    block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, n).ptr - text));
+}
+
+void appendCsvLines(std::string& block, const TCycle* cycles, std::size_t count, std::int64_t cumulative, bool)
 {
     char text[64];
     for (std::size_t i = 0; i < count; ++i) {
@@ -37,26 +43,55 @@ void appendCsvLines(std::string& block, const TCycle* cycles, std::size_t count,
             block.append(text, formatShortest(load, text));
             block += ',';
         }
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        appendCount(block, c.Count);
         block += ',';
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        appendCount(block, cumulative);
         block += '\n';
     }
 }
 
-} // namespace
-
-void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount)
+void appendJsonNumber(std::string& block, long double v)
 {
-    out << "range,upper,lower,count,cumulative\n";
-    // Millions of cycles are common: they go out in blocks, and a second core
-    // writes the second half of each block's lines.
+    char text[64];
+    if (std::isfinite(v))
+        block.append(text, formatShortest(v, text));
+    else
+        block += "null";
+}
+
+// `first`: the block starts the list, so its first object has no comma before it.
+void appendJsonObjects(std::string& block, const TCycle* cycles, std::size_t count, std::int64_t cumulative, bool first)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const TCycle& c = cycles[i];
+        cumulative += c.Count;
+        block += first && i == 0 ? "\n    {\"range\": " : ",\n    {\"range\": ";
+        appendJsonNumber(block, c.Range);
+        block += ", \"upper\": ";
+        appendJsonNumber(block, c.Upper);
+        block += ", \"lower\": ";
+        appendJsonNumber(block, c.Lower);
+        block += ", \"count\": ";
+        appendCount(block, c.Count);
+        block += ", \"cumulative\": ";
+        appendCount(block, cumulative);
+        block += '}';
+    }
+}
+
+using AppendLines = void (*)(std::string&, const TCycle*, std::size_t, std::int64_t, bool);
+
+// Millions of cycles are common: they go out in blocks, and a second core
+// formats the second half of each block's lines.
+void writeInBlocks(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount, AppendLines append)
+{
     constexpr std::size_t kBatch = 1 << 15;
     const bool helper = std::thread::hardware_concurrency() > 1 && cycleCount > static_cast<std::int32_t>(kBatch);
     std::vector<TCycle> batch;
     batch.reserve(kBatch);
     std::string first, second;
     std::int64_t cumulative = 0;
+    bool atStart = true;
     CycleReader cycles(table, cycleCount);
     for (bool more = true; more;) {
         batch.clear();
@@ -71,15 +106,25 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
         second.clear();
         std::thread other;
         if (half < batch.size())
-            other = std::thread(appendCsvLines, std::ref(second), batch.data() + half, batch.size() - half, cumulativeAtHalf);
-        appendCsvLines(first, batch.data(), half, cumulative);
+            other = std::thread(append, std::ref(second), batch.data() + half, batch.size() - half, cumulativeAtHalf,
+                                atStart && half == 0);
+        append(first, batch.data(), half, cumulative, atStart);
         if (other.joinable())
             other.join();
         for (const TCycle& done : batch)
             cumulative += done.Count;
+        atStart = atStart && batch.empty();
         out.write(first.data(), static_cast<std::streamsize>(first.size()));
         out.write(second.data(), static_cast<std::streamsize>(second.size()));
     }
+}
+
+} // namespace
+
+void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount)
+{
+    out << "range,upper,lower,count,cumulative\n";
+    writeInBlocks(out, table, cycleCount, appendCsvLines);
 }
 
 void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result, const TCycleTable& table,
@@ -93,15 +138,7 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
         << "  },\n"
         << "  \"result\": " << static_cast<std::int32_t>(result) << ",\n"
         << "  \"cycles\": [";
-    std::int64_t cumulative = 0;
-    CycleReader cycles(table, cycleCount);
-    bool first = true;
-    for (TCycle c; cycles.next(c); first = false) {
-        cumulative += c.Count;
-        out << (first ? "\n" : ",\n") << "    {\"range\": " << jsonNumber(c.Range)
-            << ", \"upper\": " << jsonNumber(c.Upper) << ", \"lower\": " << jsonNumber(c.Lower)
-            << ", \"count\": " << c.Count << ", \"cumulative\": " << cumulative << "}";
-    }
+    writeInBlocks(out, table, cycleCount, appendJsonObjects);
     out << (cycleCount > 0 ? "\n  ]" : "]");
     if (!extraMember.empty())
         out << ",\n  " << extraMember;

@@ -18,6 +18,7 @@
 #include "engine/files/sequence_reader.h"
 #include "engine/numbers/work_notation.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -133,7 +134,28 @@ public:
         }
         return true;
     }
-    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
+    std::size_t nextBlock(long double* out, std::size_t max) override
+    {
+        if (m_slot.Scale != 1.0L)
+            return nextBlockByValue(*this, out, max);
+        // Unscaled, the common case: the extremes stay in registers for the block.
+        long double highest = m_highest, lowest = m_lowest;
+        bool exact[4096];
+        const std::size_t n = m_file.nextValues(out, exact, std::min<std::size_t>(max, 4096));
+        for (std::size_t i = 0; i < n; ++i) {
+            const long double value = out[i];
+            if (m_values == 0 || value > highest)
+                highest = value;
+            if (m_values == 0 || value < lowest)
+                lowest = value;
+            ++m_values;
+            if (!exact[i])
+                out[i] = roundToWorkPrecision(value);
+        }
+        m_highest = highest;
+        m_lowest = lowest;
+        return n;
+    }
     bool stopped() const { return m_file.malformed() || m_file.endedByCtrlZ(); }
     bool malformed() const { return m_file.malformed(); }
     void giveExtremes(PartialCount& count) const { count.setExtremes(m_highest, m_lowest); }

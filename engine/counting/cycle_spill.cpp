@@ -155,6 +155,7 @@ SpilledCycle CycleRunFile::at(std::int64_t i) const
     }
     SpilledCycle c;
     unpack(record, c);
+    c.serial += m_serialShift;
     return c;
 }
 
@@ -190,6 +191,7 @@ bool CycleRunFile::Reader::next(SpilledCycle& cycle)
         m_at = 0;
     }
     unpack(m_block.data() + m_at, cycle);
+    cycle.serial += m_file->m_serialShift;
     m_at += kRecordSize;
     return true;
 }

@@ -34,6 +34,9 @@ public:
     void append(const SpilledCycle& cycle);
     void finish(); // writes what is buffered; throws IoError on a full disk
     std::int64_t records() const { return m_records; }
+    // Adds `by` to the serial of every record as it is read: the run of a
+    // table whose cycles all follow those of another table joins that table.
+    void shiftSerials(std::int64_t by) { m_serialShift += by; }
 
     // The record at index i, read on its own.
     SpilledCycle at(std::int64_t i) const;
@@ -60,6 +63,7 @@ private:
     std::string m_path; // where it was made, for error messages only
     std::vector<char> m_buffer;
     std::int64_t m_records = 0;
+    std::int64_t m_serialShift = 0;
 };
 
 // Merges runs (each sorted by descending range, then descending upper load,

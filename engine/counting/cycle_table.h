@@ -93,6 +93,8 @@ private:
     std::vector<std::unique_ptr<CycleRunFile>> m_runs;
     std::vector<std::unique_ptr<CycleRunFile>> m_merged; // read one after the other
     std::vector<long double> m_divisors; // applied to the merged cycles as they are read
+
+    friend bool JoinSpilledCycles(TCycleTable& table, TCycleTable& later);
 };
 
 // Reads entries 1..n of a sorted table in order, from memory or from the
@@ -110,6 +112,15 @@ private:
     struct FileReader;
     std::unique_ptr<FileReader> m_file;
 };
+
+// Counts every cycle of the growable table `later`, whose cycles all follow
+// those counted so far in the growable `table`, when `later` keeps its cycles
+// in temporary files: their sorted runs join the table's runs, where the
+// merge of the runs adds up the counts of equal cycles. The result is that of
+// counting later's cycles one by one in its report order. `later` is left
+// empty. False, changing nothing, when `later` is held in memory (count its
+// cycles with AddCycle then) or its loads have been divided.
+bool JoinSpilledCycles(TCycleTable& table, TCycleTable& later);
 
 // Sets every entry to the empty entry (Range 0, Upper -1, Lower 0, Count 0).
 // A growable table shrinks back to its initial capacity and drops its files.

@@ -69,6 +69,9 @@ LoadClasses::LoadClasses(long double lowest, long double highest, std::int32_t b
     }
     m_sorted = std::none_of(m_edges.begin(), m_edges.end(), [](long double e) { return std::isnan(e); })
                && std::is_sorted(m_edges.begin(), m_edges.end());
+    const double span = static_cast<double>(m_edges.back() - m_edges.front());
+    if (m_sorted && std::isfinite(span) && span > 0)
+        m_edgesPerLoad = static_cast<double>(binCount) / span;
 }
 
 std::int32_t LoadClasses::classOf(long double x) const
@@ -77,10 +80,18 @@ std::int32_t LoadClasses::classOf(long double x) const
         return ClassIndex(x, m_lowest, m_highest, m_binCount);
     if (std::isnan(x))
         return 1;
-    // With ascending edges, the loop of ClassIndex stops at the first edge above x.
-    const auto above = std::upper_bound(m_edges.begin(), m_edges.end(), x);
-    const auto k = static_cast<std::int32_t>(above - m_edges.begin());
-    return std::clamp(k, std::int32_t{1}, m_binCount);
+    // With ascending edges, the loop of ClassIndex stops at the first edge above
+    // x. A binary search for it mispredicts a branch at almost every step; the
+    // guess from the width is right or one off, and the steps from it make the
+    // answer exact whatever the guess.
+    const std::size_t size = m_edges.size();
+    const double guess = static_cast<double>(x - m_edges.front()) * m_edgesPerLoad;
+    std::size_t k = guess > 0 ? (guess < static_cast<double>(size) ? static_cast<std::size_t>(guess) : size) : 0;
+    while (k < size && !(x < m_edges[k]))
+        ++k;
+    while (k > 0 && x < m_edges[k - 1])
+        --k;
+    return std::clamp(static_cast<std::int32_t>(k), std::int32_t{1}, m_binCount);
 }
 
 void ClearFromToMatrix(TFromToMatrix& matrix, std::int32_t binCount)

@@ -31,7 +31,8 @@ long double ClassEdge(std::int32_t k, long double lowest, long double highest, s
 std::int32_t ClassIndex(long double x, long double lowest, long double highest, std::int32_t binCount);
 
 // ClassIndex with the accumulated edges computed once: the same result for
-// every load, found by binary search. For the counting of long sequences.
+// every load, found from a guess by the class width and checked against the
+// edges. For the counting of long sequences.
 class LoadClasses {
 public:
     LoadClasses(long double lowest, long double highest, std::int32_t binCount);
@@ -43,6 +44,7 @@ private:
     std::int32_t m_binCount;
     std::vector<long double> m_edges; // edges 0..binCount as ClassIndex accumulates them
     bool m_sorted = false;            // false for degenerate bounds: fall back to ClassIndex
+    double m_edgesPerLoad = 0.0;      // for the guess only: binCount over the span of the edges
 };
 
 // Sets cells [1..binCount][1..binCount] to 0; the rest is never read.

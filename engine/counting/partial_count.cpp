@@ -69,16 +69,22 @@ void PartialCount::State::take(long double v)
 
 void PartialCount::State::feed(const long double* values, std::size_t n)
 {
+    // As the sequence totals find them: only a strictly larger (smaller) load replaces one before.
+    long double high = highest, low = lowest;
     for (std::size_t i = 0; i < n; ++i) {
         const long double v = values[i];
-        // As the sequence totals find them: only a strictly larger (smaller) load replaces one before.
-        if (length == 0 || v > highest)
-            highest = v;
-        if (length == 0 || v < lowest)
-            lowest = v;
+        if (length == 0 || v > high)
+            high = v;
+        if (length == 0 || v < low)
+            low = v;
         ++length;
-        take(v);
     }
+    highest = high;
+    lowest = low;
+    std::size_t i = 0;
+    for (; i < n && !anchored && !converged; ++i)
+        take(values[i]);
+    extractor.put(values + i, n - i);
     if (keepRaw) {
         if (length >= MatrixThreshold) {
             keepRaw = false;
@@ -97,6 +103,8 @@ void PartialCount::State::addCyclesOf(State& next)
                 run->FromToMatrix[r][c] = saturatedSum(run->FromToMatrix[r][c], next.run->FromToMatrix[r][c]);
         return;
     }
+    if (JoinSpilledCycles(table, next.table))
+        return;
     forEachCycle(next.table, true, [this](const TCycle& c) {
         for (std::int32_t k = 0; k < c.Count; ++k)
             AddCycle(table, c.Upper, c.Lower, result);

@@ -82,6 +82,54 @@ void BasicReversalExtractor<kPositions>::put(long double v)
 }
 
 template <bool kPositions>
+void BasicReversalExtractor<kPositions>::put(const long double* values, std::size_t n)
+{
+    std::size_t i = 0;
+    while (i < n && m_direction == 0) // till the first reversal: rare, and the rule differs
+        put(values[i++]);
+    if (i == n)
+        return;
+    // An x87 value stored and loaded right back stalls: the state stays in
+    // locals for the whole block.
+    long double max = m_max, min = m_min;
+    const long double filter = m_filter;
+    int direction = m_direction;
+    Position maxAt = m_maxAt, minAt = m_minAt;
+    for (; i < n; ++i) {
+        const long double v = values[i];
+        Position at{};
+        if constexpr (kPositions)
+            at = m_next++;
+        if (direction > 0) {
+            if (v > max) {
+                max = v;
+                maxAt = at;
+            } else if (max - v > filter) {
+                write(max, maxAt);
+                min = v;
+                minAt = at;
+                direction = -1;
+            }
+        } else {
+            if (v < min) {
+                min = v;
+                minAt = at;
+            } else if (v - min > filter) {
+                write(min, minAt);
+                max = v;
+                maxAt = at;
+                direction = +1;
+            }
+        }
+    }
+    m_max = max;
+    m_min = min;
+    m_maxAt = maxAt;
+    m_minAt = minAt;
+    m_direction = direction;
+}
+
+template <bool kPositions>
 void BasicReversalExtractor<kPositions>::finish()
 {
     if (!m_started)

@@ -34,6 +34,9 @@ public:
     using Sink = std::conditional_t<kPositions, ReversalPositionSink, ValueSink>;
     BasicReversalExtractor(long double filterSize, Sink& out);
     void put(long double v);
+    // The same as put() of each value in turn, with the extremes held in
+    // registers between them. The sink must not look at the extractor.
+    void put(const long double* values, std::size_t n);
     void finish();
     std::int64_t reversalCount() const { return m_count; }
 

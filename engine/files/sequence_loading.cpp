@@ -79,14 +79,20 @@ struct PartScan {
 PartScan scanPart(SequenceFileSource& source)
 {
     PartScan part;
-    long double v = 0.0L;
-    while (source.next(v)) {
-        if (part.points == 0 || v > part.highest)
-            part.highest = v;
-        if (part.points == 0 || v < part.lowest)
-            part.lowest = v;
-        ++part.points;
+    long double block[4096];
+    long double highest = part.highest, lowest = part.lowest;
+    for (std::size_t n; (n = source.nextValues(block, nullptr, 4096)) > 0;) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const long double v = block[i];
+            if (part.points == 0 || v > highest)
+                highest = v;
+            if (part.points == 0 || v < lowest)
+                lowest = v;
+            ++part.points;
+        }
     }
+    part.highest = highest;
+    part.lowest = lowest;
     part.malformed = source.malformed();
     part.stopped = part.malformed || source.endedByCtrlZ();
     return part;

@@ -133,6 +133,35 @@ bool SequenceFileSource::next(long double& value)
     return false;
 }
 
+std::size_t SequenceFileSource::nextValues(long double* out, bool* exact, std::size_t max)
+{
+    std::size_t n = 0;
+    while (n < max) {
+        // Plain decimals whole inside the buffer without a call each; anything
+        // else (a refill, another form, a Ctrl-Z, the end) the way next() goes.
+        const char* const base = m_buffer.get();
+        const char* p = base + m_begin;
+        const char* const stop = base + m_end;
+        for (WorkDigits digits; n < max && !m_malformed; ++n) {
+            while (p < stop && isSeparator(static_cast<unsigned char>(*p)))
+                ++p;
+            const char* end = p < stop ? parsePlainDecimal(p, stop, out[n], digits) : nullptr;
+            if (end == nullptr || end == stop || !isSeparator(static_cast<unsigned char>(*end)))
+                break;
+            if (exact != nullptr)
+                exact[n] = digits.exact;
+            p = end;
+        }
+        m_begin = static_cast<std::size_t>(p - base);
+        if (n == max || !next(out[n]))
+            break;
+        if (exact != nullptr)
+            exact[n] = m_digits.exact;
+        ++n;
+    }
+    return n;
+}
+
 SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::string& workFilePath,
                                      const std::function<void()>& processMessages)
 {

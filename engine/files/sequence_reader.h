@@ -28,6 +28,11 @@ public:
     SequenceFileSource& operator=(const SequenceFileSource&) = delete;
 
     bool next(long double& value) override;
+    // Up to max next values, as next() gives them one by one; exact[i], when
+    // exact is not null, is lastDigits().exact of value i. Fewer than max only
+    // at the end of the values. lastDigits() is left unspecified.
+    std::size_t nextValues(long double* out, bool* exact, std::size_t max);
+    std::size_t nextBlock(long double* out, std::size_t max) override { return nextValues(out, nullptr, max); }
     bool malformed() const { return m_malformed; }
     // The input ended at a Ctrl-Z rather than at its physical end.
     bool endedByCtrlZ() const { return m_ctrlZ; }

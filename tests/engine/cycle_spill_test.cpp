@@ -143,3 +143,53 @@ TEST(CycleSpill, EmptyingDropsTheFilesAndTheTableCountsAgain)
     ASSERT_EQ(n, 1);
     EXPECT_EQ(table[1].Count, 2);
 }
+
+// A table that joins the runs of a later one must equal the table that counted
+// the later one's cycles one by one in its report order, then went on.
+TEST(CycleSpill, JoinedRunsEqualCountingTheLaterTableCycleByCycle)
+{
+    TemporaryFolderHere tmp;
+    const auto fill = [](TCycleTable& table, const Pairs& pairs, std::size_t from, std::size_t to) {
+        RunResult result = RunResult::Normal;
+        for (std::size_t i = from; i < to; ++i)
+            AddCycle(table, pairs[i].first, pairs[i].second, result);
+    };
+    const auto readSorted = [](TCycleTable& table) {
+        std::int32_t n = 0;
+        SortCycles(n, table);
+        std::vector<TCycle> cycles;
+        CycleReader reader(table, n);
+        for (TCycle c; reader.next(c);)
+            cycles.push_back(c);
+        return cycles;
+    };
+    struct Case {
+        std::int32_t held;  // entries in memory of both tables
+        std::size_t joinAt; // the later table's cycles start here; more follow the join from 5000
+        bool laterSorted;   // the later table's runs merged before the join
+    };
+    for (const Case& c : {Case{4, 2000, false}, Case{37, 0, false}, Case{500, 3000, true}, Case{37, 1500, true}}) {
+        SCOPED_TRACE(testing::Message() << c.held << " held, join at " << c.joinAt);
+        const Pairs pairs = randomCycles(c.held + c.joinAt, 6000);
+        TCycleTable expected(4, true, 1 << 20), joined(4, true, c.held), later(4, true, c.held);
+        fill(expected, pairs, 0, c.joinAt);
+        fill(joined, pairs, 0, c.joinAt);
+        fill(later, pairs, c.joinAt, 5000);
+        TCycleTable laterAlone(4, true, 1 << 20);
+        fill(laterAlone, pairs, c.joinAt, 5000);
+        RunResult result = RunResult::Normal;
+        for (const TCycle& cycle : readSorted(laterAlone))
+            for (std::int32_t k = 0; k < cycle.Count; ++k)
+                AddCycle(expected, cycle.Lower, cycle.Upper, result); // keeps a cycle of -0 and 0 as it is
+        if (c.laterSorted)
+            readSorted(later);
+        ASSERT_TRUE(JoinSpilledCycles(joined, later));
+        EXPECT_FALSE(later.spilled());
+        fill(expected, pairs, 5000, pairs.size());
+        fill(joined, pairs, 5000, pairs.size());
+        expectSameTable(readSorted(joined), readSorted(expected));
+    }
+    TCycleTable table(4, true, 1 << 20), inMemory(4, true, 1 << 20);
+    fill(inMemory, randomCycles(9, 100), 0, 100);
+    EXPECT_FALSE(JoinSpilledCycles(table, inMemory)) << "a table in memory is counted cycle by cycle";
+}

@@ -272,7 +272,7 @@ TEST(SequenceReader, FastAndGeneralTokenPathsAgreeOnRandomTokens)
     std::mt19937_64 rng(5);
     std::vector<std::string> tokens;
     std::string content;
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 90000; ++i) { // more than the reader's 1 MB buffer holds
         std::string t = (rng() % 3 == 0) ? "-" : ((rng() % 5 == 0) ? "+" : "");
         const int digits = 1 + static_cast<int>(rng() % 24);
         const int point = static_cast<int>(rng() % (digits + 2)) - 1;
@@ -303,4 +303,20 @@ TEST(SequenceReader, FastAndGeneralTokenPathsAgreeOnRandomTokens)
         ASSERT_TRUE(source.next(read)) << tokens[i];
         ASSERT_EQ(std::memcmp(&read, &v, 10), 0) << tokens[i]; // every significant byte
     }
+    // Taken in blocks of any size, across the refills of the buffer: the same
+    // values, and the same exactness of their digits as value by value.
+    SequenceFileSource byValue(dir.write("seq.txt", content)), inBlocks(dir.write("seq.txt", content));
+    long double block[97];
+    bool exact[97];
+    std::size_t seen = 0;
+    for (std::size_t n; (n = inBlocks.nextValues(block, exact, 1 + rng() % 97)) > 0; seen += n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            long double v = 0.0L;
+            ASSERT_TRUE(byValue.next(v));
+            ASSERT_EQ(std::memcmp(&block[i], &v, 10), 0) << tokens[seen + i];
+            ASSERT_EQ(exact[i], byValue.lastDigits().exact) << tokens[seen + i];
+        }
+    }
+    EXPECT_EQ(seen, tokens.size());
+    EXPECT_FALSE(inBlocks.malformed());
 }
