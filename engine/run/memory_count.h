@@ -20,6 +20,14 @@ struct MemoryCountParameters {
     std::int32_t binCount = 32; // also the classes of the switch to the matrix at MatrixThreshold values
     bool decomposition = true;  // false: upward half cycles of the residue as complete cycles
     bool unlimited = false;     // no switch to the matrix, a cycle table that grows
+    // For a partial count of one piece: the extremes of the whole sequence as
+    // given, known beforehand. The piece then counts into the load classes at
+    // once and keeps no exact cycles (CycleStore::Bins); only for a count
+    // that ends in load bins (loadBins, or MatrixThreshold values or more and
+    // not unlimited), and the whole sequence must have exactly these extremes.
+    bool knownSpan = false;
+    long double spanLowest = 0.0L;
+    long double spanHighest = 0.0L;
 };
 
 // What a reader finds in the values before counting: their number and

@@ -21,7 +21,12 @@ CountParameters engineParameters(const MemoryCountParameters& p)
     e.useLoadBins = p.loadBins;
     e.unlimited = p.unlimited;
     e.binCount = p.binCount;
-    e.store = CycleStore::Exact; // the classes span the whole sequence, known at the end only
+    // The classes span the whole sequence: known at the end only, unless given.
+    e.store = p.knownSpan ? CycleStore::Bins : CycleStore::Exact;
+    if (p.knownSpan) {
+        e.binLowest = p.spanLowest;
+        e.binHighest = p.spanHighest;
+    }
     return e;
 }
 

@@ -9,7 +9,7 @@ from __future__ import annotations
 
 from . import _tessivo
 
-__all__ = ["count", "read_sequence", "count_partial", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
+__all__ = ["count", "read_sequence", "count_partial", "extent", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES
@@ -199,7 +199,7 @@ class PartialCount:
 
 
 def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
-                  unlimited=False) -> PartialCount:
+                  unlimited=False, extremes=None) -> PartialCount:
     """Counts one piece of a load sequence cut into consecutive pieces.
 
     Parameters:
@@ -208,11 +208,25 @@ def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=
             one after it, and so on (merge() checks that pieces follow on).
         filter, residue, bins, unlimited: as for count(); every piece of a
             sequence must have the same. (normalize is given to result().)
+        extremes: None, or (lowest, highest) of the whole sequence when they
+            are known beforehand (see extent()) and its count ends in load
+            bins (bins given, or MATRIX_THRESHOLD values or more and not
+            unlimited): the piece then counts straight into the load classes
+            and its partial count stays small, whatever the piece's length.
+            Every piece must be given the same; result() raises
+            PartialCountError when the sequence spans other extremes.
 
     Returns:
         PartialCount.
     """
-    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited))
+    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited, extremes))
+
+
+def extent(values) -> tuple:
+    """(length, lowest, highest) of the values as count() finds them: the
+    extremes as given (numpy.longdouble), None for an empty sequence. The
+    same checks as count() (TypeError, ValueError)."""
+    return _tessivo.extent(values)
 
 
 def merge(partials) -> PartialCount:

@@ -59,7 +59,9 @@ def count_partial(
     residue: Residue = "decomposition",
     bins: Bins = None,
     unlimited: bool = False,
+    extremes: Optional[tuple[Union[float, str, np.floating], Union[float, str, np.floating]]] = None,
 ) -> PartialCount: ...
+def extent(values: Values) -> tuple[int, Optional[np.longdouble], Optional[np.longdouble]]: ...
 def merge(partials: Sequence[PartialCount]) -> PartialCount: ...
 
 class Counter:

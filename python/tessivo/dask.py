@@ -19,8 +19,24 @@ def _parameters(filter, residue, bins, unlimited):
     return {"filter": filter, "residue": residue, "bins": bins, "unlimited": unlimited}
 
 
-def _chunk_partial(values, piece, parameters):
-    return tessivo.count_partial(values, piece=piece, **parameters)
+def _chunk_partial(values, piece, parameters, span):
+    return tessivo.count_partial(values, piece=piece, extremes=span, **parameters)
+
+
+def _span(extents, parameters):
+    """The extremes of the joined sequence when its count ends in load bins
+    (else None): each piece then counts straight into the classes and its
+    partial count is a small matrix, so that the merges cost next to nothing.
+    Without them a piece keeps every distinct cycle until the end."""
+    filled = [(lowest, highest) for length, lowest, highest in extents if length > 0]
+    total = sum(length for length, _, _ in extents)
+    if not filled:
+        return None
+    if parameters["bins"] is None and (parameters["unlimited"] or total < tessivo.MATRIX_THRESHOLD):
+        return None
+    lowest = min(low for low, _ in filled)
+    highest = max(high for _, high in filled)
+    return (lowest, highest) if highest > lowest else None
 
 
 def _merge(partials):
@@ -74,16 +90,21 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     parameters = _parameters(filter, residue, bins, unlimited)
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     chunks = x.to_delayed().ravel()
-    parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters)
+    span = dask.delayed(_span, pure=True)([dask.delayed(tessivo.extent, pure=True)(c) for c in chunks], parameters)
+    parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters, span)
              for piece, chunk in enumerate(chunks)]
     result = dask.delayed(_result, pure=True)(_tree(dask.delayed, parts, split_every), normalize)
     return result.compute() if compute else result
 
 
-def _file_task(path, piece, parameters, normalize, joined, alone):
+def _file_extent(path):
+    return tessivo.extent(tessivo.read_sequence(path))
+
+
+def _file_task(path, piece, parameters, normalize, joined, alone, span):
     """One file's share: its partial count for the joined sequence and/or its own result."""
     values = tessivo.read_sequence(path)
-    partial = tessivo.count_partial(values, piece=piece, **parameters) if joined else None
+    partial = tessivo.count_partial(values, piece=piece, extremes=span, **parameters) if joined else None
     own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
     return partial, own
 
@@ -126,7 +147,13 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     want_joined = joined in (True, "both")
     want_alone = joined in (False, "both")
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone)
+    # A first pass finds the extremes of the joined sequence, so that the
+    # pieces count into load classes at once: reading a file costs far less
+    # than merging the exact cycles of a long piece.
+    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p) for p in paths], parameters)
+            if want_joined else None)
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone,
+                                                         span)
              for i, p in enumerate(paths)]
     outputs = []
     if want_alone:
