@@ -79,3 +79,9 @@ class Counter:
     def length(self) -> int: ...
     def partial(self) -> PartialCount: ...
     def result(self) -> CountResult: ...
+
+from .fatigue import FatigueResult as FatigueResult
+from .fatigue import SNCurve as SNCurve
+from .fatigue import damage as damage
+from .fatigue import del_ as del_
+from .fatigue import sn_presets as sn_presets
