@@ -4,6 +4,7 @@
 
 #include "array_values.h"
 #include "fatigue_bindings.h"
+#include "table_bindings.h"
 #include "number_value.h"
 #include "engine/numbers/decimal_parser.h"
 #include "engine/record/io_error.h"
@@ -283,6 +284,7 @@ PYBIND11_MODULE(_tessivo, m)
         py::arg("path"));
     bindPartialCounts(m);
     tessivo::python::bindFatigue(m);
+    tessivo::python::bindTables(m);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

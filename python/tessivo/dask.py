@@ -97,13 +97,17 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     return result.compute() if compute else result
 
 
-def _file_extent(path):
-    return tessivo.extent(tessivo.read_sequence(path))
+def _read(path, column):
+    return tessivo.read_sequence(path) if column is None else tessivo.read_table(path, column)
 
 
-def _file_task(path, piece, parameters, normalize, joined, alone, span):
+def _file_extent(path, column):
+    return tessivo.extent(_read(path, column))
+
+
+def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
     """One file's share: its partial count for the joined sequence and/or its own result."""
-    values = tessivo.read_sequence(path)
+    values = _read(path, column)
     partial = tessivo.count_partial(values, piece=piece, extremes=span, **parameters) if joined else None
     own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
     return partial, own
@@ -111,14 +115,16 @@ def _file_task(path, piece, parameters, normalize, joined, alone, span):
 
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
-    """Counts sequence files, one task per file, on the workers.
+    """Counts sequence files (or a column of table files), one task per file, on the workers.
 
     Parameters:
         paths: the sequence files (plain text of numbers, as tessivo-count
             reads them), in the order of the joined sequence. Every worker must
             be able to read them under these names (a shared folder on a
             cluster of many machines).
-        column: reserved for tables of several columns; not supported yet.
+        column: None for sequence files; else the files are tables and
+            this column (a name or a 1-based number) of each is counted, as
+            tessivo-count --column does (see tessivo.read_table).
         joined: True counts the files as one sequence joined in the order of
             paths (as tessivo-count FILE1 FILE2 ... does); False counts each
             file on its own and returns a table with one row per file;
@@ -133,9 +139,8 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     """
     import dask
 
-    if column is not None:
-        raise NotImplementedError("count_files(column=...) needs the table reader, which this version lacks: "
-                                  "pass files of plain load values")
+    if column is not None and (isinstance(column, bool) or not isinstance(column, (str, int))):
+        raise TypeError(f"column must be one column's name or 1-based number, not {type(column).__name__}")
     if joined not in (True, False, "both"):
         raise ValueError("joined must be True, False or 'both'")
     paths = [str(p) for p in paths]
@@ -150,10 +155,10 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     # A first pass finds the extremes of the joined sequence, so that the
     # pieces count into load classes at once: reading a file costs far less
     # than merging the exact cycles of a long piece.
-    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p) for p in paths], parameters)
+    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column) for p in paths], parameters)
             if want_joined else None)
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone,
-                                                         span)
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, i + 1, parameters, normalize, want_joined,
+                                                         want_alone, span)
              for i, p in enumerate(paths)]
     outputs = []
     if want_alone:
