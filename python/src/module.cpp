@@ -79,17 +79,35 @@ MemoryCount countArray(const py::array& values, const MemoryCountParameters& par
     });
 }
 
+// The residue methods by the names the module takes them, as tessivo-count's --residue.
+struct ResidueName {
+    const char* name;
+    void (*set)(MemoryCountParameters&);
+};
+constexpr ResidueName kResidueNames[] = {
+    {"decomposition", [](MemoryCountParameters& p) { p.decomposition = true; }},
+    {"upward", [](MemoryCountParameters& p) { p.decomposition = false; }},
+};
+
+void setResidue(MemoryCountParameters& p, const std::string& residue)
+{
+    std::string names;
+    for (const ResidueName& r : kResidueNames) {
+        if (residue == r.name) {
+            r.set(p);
+            return;
+        }
+        names += std::string(names.empty() ? "'" : "' or '") + r.name;
+    }
+    throw py::value_error("residue must be " + names + "', not '" + residue + "'");
+}
+
 MemoryCountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
                                bool unlimited)
 {
     MemoryCountParameters p;
     p.filter = filterValue(filter);
-    if (residue == "decomposition")
-        p.decomposition = true;
-    else if (residue == "upward")
-        p.decomposition = false;
-    else
-        throw py::value_error("residue must be 'decomposition' or 'upward', not '" + residue + "'");
+    setResidue(p, residue);
     if (!bins.is_none()) {
         if (py::isinstance<py::bool_>(bins) || !py::isinstance<py::int_>(bins))
             throw py::type_error("bins must be None, 32, 64 or 100");

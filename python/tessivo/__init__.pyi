@@ -8,6 +8,7 @@ MATRIX_THRESHOLD: int
 MAX_CYCLES: int
 
 Values = Union[npt.ArrayLike, Sequence[float]]
+# "half" (the residue's half cycles counted as 0.5) joins these with the engine's half-cycle method.
 Residue = Literal["decomposition", "upward"]
 Bins = Optional[Literal[32, 64, 100]]
 
