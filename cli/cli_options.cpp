@@ -1,5 +1,6 @@
 #include "cli_options.h"
 
+#include "engine/counting/load_classes.h"
 #include "engine/numbers/decimal_parser.h"
 
 #include <charconv>
@@ -38,6 +39,22 @@ std::int32_t binCount(const std::string& text)
     if (text == "32" || text == "64" || text == "100")
         return std::stoi(text);
     throw UsageProblem{"'--bin-count' must be 32, 64 or 100, not '" + text + "'"};
+}
+
+// "E0,E1,...": the edges of load classes, checked as the engine takes them.
+std::vector<long double> binEdges(const std::string& text)
+{
+    std::vector<long double> edges;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        edges.push_back(number("--bin-edges", text.substr(start, comma == std::string::npos ? comma : comma - start)));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (const auto problem = binEdgesProblem(edges))
+        throw UsageProblem{"'--bin-edges': " + *problem};
+    return edges;
 }
 
 bool residue(const std::string& text)
@@ -95,6 +112,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
     std::map<std::string, ValueHandler> handlers = {
         {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
         {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
+        {"--bin-edges", [this](const std::string& v) { m_options.binEdges = binEdges(v); }},
         {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
         {"--format", [this](const std::string& v) { m_options.format = format(v); }},
         {"--workdir",
@@ -229,6 +247,12 @@ void Parser::parse(const std::vector<std::string>& args)
         throw UsageProblem{"'--bin-lowest' and '--bin-highest' go together, with '--save-partial' and '--load-bins'"};
     if (m_options.binLowest && !(*m_options.binHighest > *m_options.binLowest))
         throw UsageProblem{"'--bin-highest' must be above '--bin-lowest'"};
+    if (!m_options.binEdges.empty()) {
+        if (m_options.binLowest)
+            throw UsageProblem{"'--bin-edges' lays the classes itself: leave out '--bin-lowest' and '--bin-highest'"};
+        m_options.loadBins = true;
+        m_options.binCount = static_cast<std::int32_t>(m_options.binEdges.size()) - 1;
+    }
     if (m_options.sequences.empty())
         throw UsageProblem{"no sequence FILE given"};
     try {
@@ -257,6 +281,7 @@ void Parser::checkMerge() const
     const CountOptions& o = m_options;
     if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
         o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
+        !o.binEdges.empty() ||
         !m_pendingOption.empty())
         throw UsageProblem{"'merge' takes only '--format' and '--normalize': the partial counts carry the rest"};
     if (o.partFiles.empty())
@@ -290,6 +315,9 @@ std::string usageText()
            "  --load-bins         count in load classes through a from-to (Markov) matrix\n"
            "  --bin-count N       load classes per axis: 32 (default), 64 or 100; also used\n"
            "                      when 40000 values or more switch the count to the matrix\n"
+           "  --bin-edges E0,E1,...\n"
+           "                      count in load bins between these edges (ascending, 2 to\n"
+           "                      257, holding every load) instead of equal classes\n"
            "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
            "                      upward: count its upward half cycles as complete cycles\n"
            "  --unlimited         exact loads at any length: no switch to the matrix at\n"

@@ -10,6 +10,7 @@
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
 #include "engine/run/memory_partial.h"
+#include "engine/counting/load_classes.h"
 #include "engine/counting/rainflow_pipeline.h"
 #include "engine/record/run_messages.h"
 #include "engine/files/sequence_values.h"
@@ -108,9 +109,18 @@ MemoryCountParameters parametersFrom(py::handle filter, const std::string& resid
     MemoryCountParameters p;
     p.filter = filterValue(filter);
     setResidue(p, residue);
-    if (!bins.is_none()) {
+    if (!bins.is_none() && !py::isinstance<py::int_>(bins) && !py::isinstance<py::str>(bins) &&
+        py::isinstance<py::iterable>(bins)) {
+        // Class edges of the caller's: the classes between them, whatever the count's length.
+        for (py::handle edge : bins)
+            p.binEdges.push_back(tessivo::python::numberValue(edge, "a class edge in bins"));
+        if (const auto problem = binEdgesProblem(p.binEdges))
+            throw py::value_error("bins: " + *problem);
+        p.loadBins = true;
+        p.binCount = static_cast<std::int32_t>(p.binEdges.size()) - 1;
+    } else if (!bins.is_none()) {
         if (py::isinstance<py::bool_>(bins) || !py::isinstance<py::int_>(bins))
-            throw py::type_error("bins must be None, 32, 64 or 100");
+            throw py::type_error("bins must be None, 32, 64, 100 or a sequence of class edges");
         const int n = bins.cast<int>();
         if (n != 32 && n != 64 && n != 100)
             throw py::value_error("bins must be None, 32, 64 or 100, not " + std::to_string(n));
@@ -171,8 +181,11 @@ struct PyPartial {
 
 py::tuple parameterState(const MemoryCountParameters& p)
 {
+    py::list edges;
+    for (long double e : p.binEdges)
+        edges.append(longDoubleScalar(e));
     return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited,
-                          p.knownSpan, longDoubleScalar(p.spanLowest), longDoubleScalar(p.spanHighest));
+                          p.knownSpan, longDoubleScalar(p.spanLowest), longDoubleScalar(p.spanHighest), edges);
 }
 
 MemoryCountParameters parametersOfState(const py::tuple& t)
@@ -186,6 +199,8 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     p.knownSpan = t[5].cast<bool>();
     p.spanLowest = filterValue(t[6]);
     p.spanHighest = filterValue(t[7]);
+    for (py::handle e : t[8])
+        p.binEdges.push_back(filterValue(e));
     return p;
 }
 
@@ -219,8 +234,9 @@ void bindPartialCounts(py::module_& m)
     m.def(
         "count_partial",
         [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
-           bool unlimited, py::handle extremes) {
+           bool unlimited, py::handle extremes, bool readAhead) {
             MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
+            parameters.readAhead = readAhead;
             if (!extremes.is_none()) {
                 const py::tuple span = extremes.cast<py::tuple>();
                 if (span.size() != 2)
@@ -237,7 +253,7 @@ void bindPartialCounts(py::module_& m)
             return p;
         },
         py::arg("values"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
-        py::arg("unlimited"), py::arg("extremes"));
+        py::arg("unlimited"), py::arg("extremes"), py::arg("read_ahead"));
     // The number of values and their extremes as given, as a count finds them.
     m.def(
         "extent",
@@ -280,13 +296,14 @@ PYBIND11_MODULE(_tessivo, m)
     m.def(
         "count",
         [](py::handle values, py::handle filter, const std::string& residue, py::handle bins, bool normalize,
-           bool unlimited) {
-            const MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
+           bool unlimited, bool readAhead) {
+            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
+            parameters.readAhead = readAhead;
             const py::array array = tessivo::python::valuesArray(values);
             return resultDict(countArray(array, parameters));
         },
         py::arg("values"), py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("normalize"),
-        py::arg("unlimited"));
+        py::arg("unlimited"), py::arg("read_ahead"));
     m.def(
         "read_sequence",
         [](const std::string& path) {

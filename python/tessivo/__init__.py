@@ -90,7 +90,7 @@ class CountResult:
 
 
 def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
-          unlimited=False) -> CountResult:
+          unlimited=False, read_ahead=True) -> CountResult:
     """Counts the load cycles of a load sequence by the rainflow method.
 
     Parameters:
@@ -110,7 +110,12 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             default) or "upward" (its upward half cycles as complete cycles).
         bins: None for exact loads, or 32, 64 or 100 to count in that many load
             classes through a from-to matrix (tessivo-count --load-bins
-            --bin-count N).
+            --bin-count N), or the classes' edges: a sequence of at least two
+            finite numbers, strictly ascending, at most 257, holding every
+            value between the first and the last (ValueError otherwise).
+            Class k runs from edge k-1 to edge k, an inner edge belongs to
+            the class above it; the cycles' loads are then edges. The same
+            edges for every recording give spectra that add up cell by cell.
         normalize: divide every load of the cycles by the highest peak (which
             must be above 0).
         unlimited: as tessivo-count --unlimited: exact loads at any length and
@@ -121,6 +126,9 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             MatrixAppliedWarning is issued; and a count that finds more than
             MAX_CYCLES (20000) distinct cycles keeps counting into the last
             entry of the table (result 2).
+        read_ahead: round the values on a second thread (from 65536 values
+            on, on a machine of more than one core); False where every core
+            already counts, as on the workers of a Dask cluster.
 
     Returns:
         CountResult.
@@ -134,7 +142,7 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             without the GIL and checks for signals every 65536 values).
         OSError: an unlimited table could not write its temporary files.
     """
-    result = CountResult(_tessivo.count(values, filter, residue, bins, normalize, unlimited))
+    result = CountResult(_tessivo.count(values, filter, residue, bins, normalize, unlimited, read_ahead))
     if result.matrix_applied:
         import warnings
 
@@ -202,7 +210,7 @@ class PartialCount:
 
 
 def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
-                  unlimited=False, extremes=None) -> PartialCount:
+                  unlimited=False, extremes=None, read_ahead=True) -> PartialCount:
     """Counts one piece of a load sequence cut into consecutive pieces.
 
     Parameters:
@@ -218,11 +226,13 @@ def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=
             and its partial count stays small, whatever the piece's length.
             Every piece must be given the same; result() raises
             PartialCountError when the sequence spans other extremes.
+        read_ahead: as for count().
 
     Returns:
         PartialCount.
     """
-    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited, extremes))
+    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited, extremes,
+                                               read_ahead))
 
 
 def extent(values) -> tuple:

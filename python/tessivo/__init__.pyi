@@ -10,7 +10,7 @@ MAX_CYCLES: int
 Values = Union[npt.ArrayLike, Sequence[float]]
 # "half" (the residue's half cycles counted as 0.5) joins these with the engine's half-cycle method.
 Residue = Literal["decomposition", "upward"]
-Bins = Optional[Literal[32, 64, 100]]
+Bins = Optional[Union[Literal[32, 64, 100], Sequence[Union[float, str, np.floating]], npt.NDArray[np.floating]]]
 
 class MatrixAppliedWarning(UserWarning): ...
 
@@ -39,6 +39,7 @@ def count(
     bins: Bins = None,
     normalize: bool = False,
     unlimited: bool = False,
+    read_ahead: bool = True,
 ) -> CountResult: ...
 
 def read_sequence(path: Union[str, "os.PathLike[str]"]) -> npt.NDArray[np.longdouble]: ...
@@ -61,6 +62,7 @@ def count_partial(
     bins: Bins = None,
     unlimited: bool = False,
     extremes: Optional[tuple[Union[float, str, np.floating], Union[float, str, np.floating]]] = None,
+    read_ahead: bool = True,
 ) -> PartialCount: ...
 def extent(values: Values) -> tuple[int, Optional[np.longdouble], Optional[np.longdouble]]: ...
 def merge(partials: Sequence[PartialCount]) -> PartialCount: ...

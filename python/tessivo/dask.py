@@ -20,7 +20,12 @@ def _parameters(filter, residue, bins, unlimited):
 
 
 def _chunk_partial(values, piece, parameters, span):
-    return tessivo.count_partial(values, piece=piece, extremes=span, **parameters)
+    return tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters)
+
+
+def _edges_given(parameters):
+    bins = parameters["bins"]
+    return bins is not None and not isinstance(bins, int)
 
 
 def _span(extents, parameters):
@@ -28,6 +33,8 @@ def _span(extents, parameters):
     (else None): each piece then counts straight into the classes and its
     partial count is a small matrix, so that the merges cost next to nothing.
     Without them a piece keeps every distinct cycle until the end."""
+    if _edges_given(parameters):
+        return None  # the classes are known: the pieces count into them anyway
     filled = [(lowest, highest) for length, lowest, highest in extents if length > 0]
     total = sum(length for length, _, _ in extents)
     if not filled:
@@ -90,7 +97,8 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     parameters = _parameters(filter, residue, bins, unlimited)
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     chunks = x.to_delayed().ravel()
-    span = dask.delayed(_span, pure=True)([dask.delayed(tessivo.extent, pure=True)(c) for c in chunks], parameters)
+    span = (None if _edges_given(parameters) else
+            dask.delayed(_span, pure=True)([dask.delayed(tessivo.extent, pure=True)(c) for c in chunks], parameters))
     parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters, span)
              for piece, chunk in enumerate(chunks)]
     result = dask.delayed(_result, pure=True)(_tree(dask.delayed, parts, split_every), normalize)
@@ -108,8 +116,10 @@ def _file_extent(path, column):
 def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
     """One file's share: its partial count for the joined sequence and/or its own result."""
     values = _read(path, column)
-    partial = tessivo.count_partial(values, piece=piece, extremes=span, **parameters) if joined else None
-    own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
+    # Each worker thread is one core's share: no second thread for the rounding.
+    partial = tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters) \
+        if joined else None
+    own = tessivo.count(values, normalize=normalize, read_ahead=False, **parameters) if alone else None
     return partial, own
 
 
@@ -156,7 +166,7 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     # pieces count into load classes at once: reading a file costs far less
     # than merging the exact cycles of a long piece.
     span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column) for p in paths], parameters)
-            if want_joined else None)
+            if want_joined and not _edges_given(parameters) else None)
     tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, i + 1, parameters, normalize, want_joined,
                                                          want_alone, span)
              for i, p in enumerate(paths)]

@@ -94,8 +94,8 @@ def test_count_files_reads_columns_and_rejects_what_it_cannot_count(client, file
         tessivo.dask.count_files([files[0], str(broken)], joined=False)
 
 
-@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0}],
-                         ids=repr)
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0},
+                                        {"bins": [-1e6, -100.0, 0.0, 50.5, 1e6]}], ids=repr)
 def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parameters):
     import dask.array as da
     import dask.dataframe as dd
