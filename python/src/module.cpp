@@ -196,6 +196,8 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     p.loadBins = t[2].cast<bool>();
     p.binCount = t[3].cast<int>();
     p.unlimited = t[4].cast<bool>();
+    if (t.size() < 9) // pickled before counts had a known span or given edges
+        return p;
     p.knownSpan = t[5].cast<bool>();
     p.spanLowest = filterValue(t[6]);
     p.spanHighest = filterValue(t[7]);
