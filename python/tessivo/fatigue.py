@@ -145,7 +145,8 @@ class FatigueResult:
         load and, with a curve, allowed and damage (needs pandas)."""
         import pandas
 
-        columns = dict(zip(("range", "upper", "lower", "count"), self._cycles))
+        columns = dict(zip(("range", "upper", "lower"), self._cycles))
+        columns["count"] = self._cycles[4]  # as given: whole counts stay whole
         columns["load"] = self.load
         if self.allowed is not None:
             columns["allowed"] = self.allowed
@@ -177,8 +178,8 @@ def _columns(cycles):
         return value
 
     loads = [np.asarray(column(name), dtype=np.longdouble) for name in ("range", "upper", "lower")]
-    counts = np.asarray(column("count"), dtype=np.float64)
-    return (*loads, counts)
+    given = np.asarray(column("count"))
+    return (*loads, np.asarray(given, dtype=np.float64), given)
 
 
 def _curve(curve):
@@ -211,7 +212,7 @@ def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatig
     columns = _columns(cycles)
     material = {"ultimate": ultimate, "fatigue_strength_coefficient": fatigue_strength_coefficient,
                 "walker_gamma": walker_gamma, "fkm_m": fkm_m}
-    fields = _tessivo.fatigue(*columns, None if curve is None else curve._curve, sn_measure, mean_stress, material,
+    fields = _tessivo.fatigue(*columns[:4], None if curve is None else curve._curve, sn_measure, mean_stress, material,
                               list(exponents), equivalent, duration)
     return FatigueResult(fields, curve is not None, columns)
 
