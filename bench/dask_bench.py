@@ -27,6 +27,13 @@ def write_files(folder, files, values):
     return paths
 
 
+def _cpu_seconds():
+    import resource
+
+    usage = resource.getrusage(resource.RUSAGE_SELF)
+    return usage.ru_utime + usage.ru_stime
+
+
 def bench_dask(files=100, values=1_000_000, repeats=2):
     import distributed
     import tessivo.dask
@@ -39,22 +46,27 @@ def bench_dask(files=100, values=1_000_000, repeats=2):
         for workers in (1, 2):
             with distributed.LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
                                           dashboard_address=None, silence_logs=40) as cluster, \
-                    distributed.Client(cluster):
+                    distributed.Client(cluster) as client:
                 tessivo.dask.count_files(paths[:2])  # workers warmed up: module imported
                 best = float("inf")
                 load_before = os.getloadavg()[0]
+                cpu_before = sum(client.run(_cpu_seconds).values())
                 for _ in range(repeats):
                     start = time.perf_counter()
                     result = tessivo.dask.count_files(paths)
                     best = min(best, time.perf_counter() - start)
+                cpu = (sum(client.run(_cpu_seconds).values()) - cpu_before) / repeats
                 load_after = os.getloadavg()[0]
-                rows.append((workers, best, load_before, load_after, result))
+                rows.append((workers, best, cpu, load_before, load_after, result))
     base = rows[0][1]
-    print("\n| workers | seconds (best of %d) | speed-up | load before | load after |" % repeats)
-    print("|---|---|---|---|---|")
-    for workers, seconds, before, after, _ in rows:
-        print(f"| {workers} | {seconds:.2f} | {base / seconds:.2f}x | {before:.2f} | {after:.2f} |")
-    result = rows[-1][4]
+    # The workers' CPU seconds show the work itself: on a quiet machine the
+    # time with two workers approaches half the CPU seconds of one.
+    print("\n| workers | seconds (best of %d) | speed-up | workers' CPU s per run | load before | load after |"
+          % repeats)
+    print("|---|---|---|---|---|---|")
+    for workers, seconds, cpu, before, after, _ in rows:
+        print(f"| {workers} | {seconds:.2f} | {base / seconds:.2f}x | {cpu:.1f} | {before:.2f} | {after:.2f} |")
+    result = rows[-1][5]
     print(f"\n({result.sequence_length:,} values, result {result.result}, {len(result)} cycles)")
 
 
