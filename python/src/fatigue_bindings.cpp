@@ -4,6 +4,7 @@
 
 #include "engine/fatigue/damage_equivalent_load.h"
 #include "engine/fatigue/fatigue_analysis.h"
+#include "engine/fatigue/rainflow_matrix.h"
 #include "engine/fatigue/sn_curve_text.h"
 #include "engine/fatigue/sn_presets.h"
 
@@ -153,6 +154,33 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
     return d;
 }
 
+// The rainflow matrix of the cycles: (row edges, column edges, counts as rows x columns).
+py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array::forcecast>& range,
+                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& upper,
+                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
+                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count,
+                   const std::string& kind, int bins)
+{
+    const py::ssize_t n = range.size();
+    if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
+        throw py::value_error("the cycles' range, upper, lower and count must be one-dimensional and of one length");
+    if (kind != "range-mean" && kind != "from-to")
+        throw py::value_error("kind must be range-mean or from-to, not '" + kind + "'");
+    if (bins < 1 || bins > 1000)
+        throw py::value_error("bins must be a whole number from 1 to 1000, not " + std::to_string(bins));
+    std::vector<FatigueCycle> cycles(static_cast<std::size_t>(n));
+    for (py::ssize_t i = 0; i < n; ++i)
+        cycles[static_cast<std::size_t>(i)] = FatigueCycle{range.at(i), upper.at(i), lower.at(i), count.at(i)};
+    RainflowMatrix matrix;
+    {
+        py::gil_scoped_release released;
+        matrix = rainflowMatrix(cycles, kind == "range-mean" ? MatrixKind::RangeMean : MatrixKind::FromTo, bins);
+    }
+    py::array_t<long double> counts({static_cast<py::ssize_t>(matrix.rows()), static_cast<py::ssize_t>(matrix.columns())});
+    std::copy(matrix.counts.begin(), matrix.counts.end(), counts.mutable_data());
+    return py::make_tuple(vectorArray(std::move(matrix.rowEdges)), vectorArray(std::move(matrix.columnEdges)), counts);
+}
+
 } // namespace
 
 void bindFatigue(py::module_& m)
@@ -193,6 +221,8 @@ void bindFatigue(py::module_& m)
     m.def("equivalent_cycles", [](py::handle frequency, py::handle duration) {
         return longDoubleScalar(equivalentCycles(numberValue(frequency, "del_frequency"), numberValue(duration, "duration")));
     });
+    m.def("rainflow_matrix", &matrixOf, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
+          py::arg("kind"), py::arg("bins"));
     m.def("fatigue", &evaluate, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
           py::arg("curve").none(true), py::arg("measure"), py::arg("mean_stress"), py::arg("material"),
           py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"));

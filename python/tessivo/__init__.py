@@ -8,11 +8,11 @@ same parameters, the same checks, the same cycles to the last bit.
 from __future__ import annotations
 
 from . import _tessivo
-from .fatigue import FatigueResult, SNCurve, damage, del_, sn_presets
+from .fatigue import FatigueResult, SNCurve, damage, del_, rainflow_matrix, sn_presets
 from .tables import read_table
 
 __all__ = ["count", "read_sequence", "count_partial", "extent", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES",
-           "SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "read_table"]
+           "SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix", "read_table"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES

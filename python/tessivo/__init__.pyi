@@ -87,5 +87,6 @@ from .fatigue import FatigueResult as FatigueResult
 from .fatigue import SNCurve as SNCurve
 from .fatigue import damage as damage
 from .fatigue import del_ as del_
+from .fatigue import rainflow_matrix as rainflow_matrix
 from .fatigue import sn_presets as sn_presets
 from .tables import read_table as read_table

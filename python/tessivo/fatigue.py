@@ -20,7 +20,7 @@ import numpy as np
 
 from . import _tessivo
 
-__all__ = ["SNCurve", "sn_presets", "FatigueResult", "damage", "del_"]
+__all__ = ["SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix"]
 
 _CURVE_KEYS = ("m", "logA", "S", "N", "knee", "m2", "Nknee", "Ncut")
 
@@ -269,3 +269,24 @@ def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_me
                        walker_gamma, fkm_m, del_cycles, del_frequency, duration)
     values = list(result.del_.values())
     return values[0] if _is_single(m) else dict(zip(exponents, values))
+
+
+def rainflow_matrix(cycles, kind="range-mean", bins=32):
+    """The rainflow matrix of counted cycles (tessivo-count --matrix KIND --matrix-bins N).
+
+    Parameters:
+        cycles: as for damage().
+        kind: "range-mean" (rows: classes of range, columns: classes of mean)
+            or "from-to" (rows: classes of the maximum, where the cycle turns
+            down; columns: classes of the minimum, on the same load axis).
+        bins: classes per axis, 1 to 1000; they span the cycles' values, and a
+            value on the upper end falls into the last class.
+
+    Returns:
+        (row_edges, column_edges, counts): bins + 1 ascending edges per axis
+        (numpy.longdouble; empty without cycles) and the counts as a
+        rows x columns array.
+    """
+    if isinstance(bins, bool) or not isinstance(bins, (int, np.integer)):
+        raise TypeError(f"bins must be a whole number, not {type(bins).__name__}")
+    return _tessivo.rainflow_matrix(*_columns(cycles)[:4], kind, int(bins))

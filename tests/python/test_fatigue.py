@@ -83,3 +83,19 @@ def test_fatigue_equals_tessivo_count(options):
         assert (got.damage, got.life, got.life_hours) == (want["damage"], want["life"], want.get("lifeHours"))
         np.testing.assert_array_equal(got.allowed, loads(row["allowed"] for row in want["rows"]))
         np.testing.assert_array_equal(got.row_damage, loads(row["damage"] for row in want["rows"]))
+
+
+@pytest.mark.parametrize("kind, bins", [("range-mean", 32), ("from-to", 7)])
+def test_rainflow_matrix_equals_tessivo_count_matrix(kind, bins):
+    if not COUNT_BINARY:
+        pytest.skip("TESSIVO_COUNT names no tessivo-count binary")
+    path = EXAMPLES / "block_sequence.txt"
+    done = subprocess.run([COUNT_BINARY, "--matrix", kind, "--matrix-bins", str(bins), str(path)],
+                          capture_output=True, text=True, check=True)
+    want = {tuple(np.longdouble(v) for v in line.split(",")[:4]): np.longdouble(line.split(",")[4])
+            for line in done.stdout.splitlines()[1:]}
+    rows, columns, counts = tessivo.rainflow_matrix(tessivo.count(tessivo.read_sequence(path)), kind, bins)
+    assert counts.shape == (bins, bins)
+    got = {(rows[r], rows[r + 1], columns[c], columns[c + 1]): counts[r, c]
+           for r, c in zip(*np.nonzero(counts))}
+    assert got == want
