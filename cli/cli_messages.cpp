@@ -28,4 +28,6 @@ std::string needsFileAfterProblem(const std::string& option)
     return "'" + option + "' must be followed by the FILE it applies to";
 }
 
+std::string binEdgesProblemText(const std::string& problem) { return "'--bin-edges': " + problem; }
+
 } // namespace tessivo::cli

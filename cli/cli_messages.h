@@ -27,6 +27,9 @@ inline constexpr const char* kSavePartialWithWorkDir = "'--save-partial' writes 
 inline constexpr const char* kBinEdgesGoTogether =
     "'--bin-lowest' and '--bin-highest' go together, with '--save-partial' and '--load-bins'";
 inline constexpr const char* kBinEdgesReversed = "'--bin-highest' must be above '--bin-lowest'";
+inline constexpr const char* kBinEdgesWithBinLowest =
+    "'--bin-edges' lays the classes itself: leave out '--bin-lowest' and '--bin-highest'";
+std::string binEdgesProblemText(const std::string& problem);
 inline constexpr const char* kNoSequenceFile = "no sequence FILE given";
 inline constexpr const char* kFatigueWithColumns =
     "the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet";

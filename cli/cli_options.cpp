@@ -2,6 +2,7 @@
 
 #include "cli_messages.h"
 
+#include "engine/counting/load_classes.h"
 #include "engine/numbers/decimal_parser.h"
 
 #include <charconv>
@@ -40,6 +41,22 @@ std::int32_t binCount(const std::string& text)
     if (text == "32" || text == "64" || text == "100")
         return std::stoi(text);
     throw UsageProblem{choiceProblem("--bin-count", "32, 64 or 100", text)};
+}
+
+// "E0,E1,...": the edges of load classes, checked as the engine takes them.
+std::vector<long double> binEdges(const std::string& text)
+{
+    std::vector<long double> edges;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        edges.push_back(number("--bin-edges", text.substr(start, comma == std::string::npos ? comma : comma - start)));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (const auto problem = binEdgesProblem(edges))
+        throw UsageProblem{binEdgesProblemText(*problem)};
+    return edges;
 }
 
 bool residue(const std::string& text)
@@ -97,6 +114,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
     std::map<std::string, ValueHandler> handlers = {
         {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
         {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
+        {"--bin-edges", [this](const std::string& v) { m_options.binEdges = binEdges(v); }},
         {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
         {"--format", [this](const std::string& v) { m_options.format = format(v); }},
         {"--workdir",
@@ -231,6 +249,12 @@ void Parser::parse(const std::vector<std::string>& args)
         throw UsageProblem{kBinEdgesGoTogether};
     if (m_options.binLowest && !(*m_options.binHighest > *m_options.binLowest))
         throw UsageProblem{kBinEdgesReversed};
+    if (!m_options.binEdges.empty()) {
+        if (m_options.binLowest)
+            throw UsageProblem{kBinEdgesWithBinLowest};
+        m_options.loadBins = true;
+        m_options.binCount = static_cast<std::int32_t>(m_options.binEdges.size()) - 1;
+    }
     if (m_options.sequences.empty())
         throw UsageProblem{kNoSequenceFile};
     try {
@@ -259,6 +283,7 @@ void Parser::checkMerge() const
     const CountOptions& o = m_options;
     if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
         o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
+        !o.binEdges.empty() ||
         !m_pendingOption.empty())
         throw UsageProblem{kMergeTakesOnlyOutput};
     if (o.partFiles.empty())
@@ -292,6 +317,9 @@ std::string usageText()
            "  --load-bins         count in load classes through a from-to (Markov) matrix\n"
            "  --bin-count N       load classes per axis: 32 (default), 64 or 100; also used\n"
            "                      when 40000 values or more switch the count to the matrix\n"
+           "  --bin-edges E0,E1,...\n"
+           "                      count in load bins between these edges (ascending, 2 to\n"
+           "                      257, holding every load) instead of equal classes\n"
            "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
            "                      upward: count its upward half cycles as complete cycles\n"
            "  --unlimited         exact loads at any length: no switch to the matrix at\n"

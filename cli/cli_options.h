@@ -32,6 +32,7 @@ struct CountOptions {
     bool normalize = false;
     bool loadBins = false;
     std::int32_t binCount = 32;
+    std::vector<long double> binEdges; // --bin-edges: the classes' edges instead of binCount equal classes
     bool decomposition = true;
     bool unlimited = false;
     OutputFormat format = OutputFormat::Report;

@@ -99,6 +99,7 @@ std::unique_ptr<TRainflowRun> runFor(const CountOptions& options, const Channel&
     run->Normalize = options.normalize;
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
+    run->BinEdges = options.binEdges;
     run->Decomposition = options.decomposition;
     run->FilterSize = options.filter;
     for (std::size_t f = 0; f < channel.refs.size(); ++f) {

@@ -41,6 +41,7 @@ std::unique_ptr<TRainflowRun> runWithParameters(const CountOptions& options)
     run->Normalize = options.normalize;
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
+    run->BinEdges = options.binEdges;
     run->Decomposition = options.decomposition;
     run->FilterSize = options.filter;
     return run;

@@ -41,7 +41,12 @@ CountParameters parametersOf(const CountOptions& options)
     p.useLoadBins = options.loadBins;
     p.unlimited = options.unlimited;
     p.binCount = options.binCount;
-    if (options.binLowest && options.binHighest) {
+    if (!options.binEdges.empty()) {
+        p.store = CycleStore::Bins;
+        p.binLowest = options.binEdges.front();
+        p.binHighest = options.binEdges.back();
+        p.binEdges = options.binEdges;
+    } else if (options.binLowest && options.binHighest) {
         p.store = CycleStore::Bins;
         p.binLowest = *options.binLowest;
         p.binHighest = *options.binHighest;
@@ -282,7 +287,7 @@ bool countInTwoPieces(TRainflowRun& run, const CountOptions& options, std::ostre
 
     // Load bins in effect from the start span the extremes of the scan.
     CountParameters p = parametersOf(options);
-    if (options.loadBins || (run.SeqLength >= MatrixThreshold && !options.unlimited)) {
+    if (p.binEdges.empty() && (options.loadBins || (run.SeqLength >= MatrixThreshold && !options.unlimited))) {
         p.store = CycleStore::Bins;
         p.binLowest = run.LowestTrough;
         p.binHighest = run.HighestPeak;

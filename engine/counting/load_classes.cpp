@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace tessivo {
 namespace {
@@ -74,6 +75,44 @@ LoadClasses::LoadClasses(long double lowest, long double highest, std::int32_t b
         m_edgesPerLoad = static_cast<double>(binCount) / span;
 }
 
+LoadClasses::LoadClasses(std::vector<long double> edges)
+    : m_lowest(edges.empty() ? 0.0L : edges.front()), m_highest(edges.empty() ? 0.0L : edges.back()),
+      m_binCount(static_cast<std::int32_t>(edges.size()) - 1), m_edges(std::move(edges)),
+      m_sorted(!binEdgesProblem(m_edges))
+{
+    if (!m_sorted)
+        throw std::invalid_argument(*binEdgesProblem(m_edges));
+}
+
+LoadClasses LoadClasses::ofRun(const TRainflowRun& run)
+{
+    if (!run.BinEdges.empty())
+        return LoadClasses(run.BinEdges);
+    return LoadClasses(run.LowestTrough, run.HighestPeak, run.BinCount);
+}
+
+std::optional<std::string> binEdgesProblem(const std::vector<long double>& edges)
+{
+    if (edges.size() < 2)
+        return "Load classes need at least two edges";
+    if (edges.size() > static_cast<std::size_t>(MatrixSize) + 1)
+        return "Load classes take at most " + std::to_string(MatrixSize + 1) + " edges";
+    for (std::size_t k = 0; k < edges.size(); ++k) {
+        if (!std::isfinite(edges[k]))
+            return "The edges of load classes must be finite numbers";
+        if (k > 0 && !(edges[k] > edges[k - 1]))
+            return "The edges of load classes must rise strictly, each above the one before";
+    }
+    return std::nullopt;
+}
+
+long double RunClassEdge(const TRainflowRun& run, std::int32_t k)
+{
+    if (!run.BinEdges.empty())
+        return run.BinEdges[static_cast<std::size_t>(k)];
+    return ClassEdge(k, run.LowestTrough, run.HighestPeak, run.BinCount);
+}
+
 std::int32_t LoadClasses::classOf(long double x) const
 {
     if (!m_sorted)
@@ -115,8 +154,8 @@ bool MatrixToCycles(const TRainflowRun& run, TCycleTable& table, std::int32_t& n
                 continue;
             }
             TCycle& cycle = table.entry(n + 1);
-            cycle.Upper = ClassEdge(c, run.LowestTrough, run.HighestPeak, bins);
-            cycle.Lower = ClassEdge(r - 1, run.LowestTrough, run.HighestPeak, bins);
+            cycle.Upper = RunClassEdge(run, c);
+            cycle.Lower = RunClassEdge(run, r - 1);
             cycle.Range = cycle.Upper - cycle.Lower;
             cycle.Count = count;
             ++n;

@@ -8,6 +8,8 @@
 #include "engine/record/run_record.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tessivo {
@@ -36,6 +38,13 @@ std::int32_t ClassIndex(long double x, long double lowest, long double highest, 
 class LoadClasses {
 public:
     LoadClasses(long double lowest, long double highest, std::int32_t binCount);
+    // Classes between given edges (see binEdgesProblem): class k runs from
+    // edges[k - 1] to edges[k]; an inner edge belongs to the upper class and
+    // loads outside fall into the nearest end class, as with equal classes.
+    explicit LoadClasses(std::vector<long double> edges);
+    // The classes of the run: its BinEdges when given, else BinCount equal
+    // classes over its extremes.
+    static LoadClasses ofRun(const TRainflowRun& run);
     std::int32_t classOf(long double x) const;
 
 private:
@@ -47,11 +56,20 @@ private:
     double m_edgesPerLoad = 0.0;      // for the guess only: binCount over the span of the edges
 };
 
+// Why edges cannot bound load classes, in a sentence for the user; nullopt
+// when they can: at least two, finite, strictly ascending, at most
+// MatrixSize + 1 of them.
+std::optional<std::string> binEdgesProblem(const std::vector<long double>& edges);
+
+// Edge k (0..BinCount) of the run's classes: BinEdges[k] when given, else ClassEdge.
+long double RunClassEdge(const TRainflowRun& run, std::int32_t k);
+
 // Sets cells [1..binCount][1..binCount] to 0; the rest is never read.
 void ClearFromToMatrix(TFromToMatrix& matrix, std::int32_t binCount);
 
 // Makes one entry per upper-triangle cell (row r < column c) with a positive
-// count: Upper the upper edge of class c, Lower the lower edge of class r,
+// count: Upper the upper edge of class c, Lower the lower edge of class r
+// (RunClassEdge),
 // Range Upper - Lower, Count the cell. The table must be empty; entries are
 // written from 1, row by row, then sorted with SortCycles, which sets n. A
 // table too small for every cell (only possible above 200 classes) keeps the

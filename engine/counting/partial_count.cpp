@@ -30,6 +30,7 @@ std::unique_ptr<TRainflowRun> PartialCount::State::makeRun(const CountParameters
         return nullptr;
     auto run = std::make_unique<TRainflowRun>();
     run->BinCount = p.binCount;
+    run->BinEdges = p.binEdges;
     if (p.store == CycleStore::Bins) {
         run->LowestTrough = p.binLowest;
         run->HighestPeak = p.binHighest;
@@ -135,7 +136,8 @@ std::string parameterDifference(const CountParameters& a, const CountParameters&
         return "residue handling";
     if (a.useLoadBins != b.useLoadBins || a.unlimited != b.unlimited)
         return "load bins or limits";
-    if (a.binCount != b.binCount || a.store != b.store || a.binLowest != b.binLowest || a.binHighest != b.binHighest)
+    if (a.binCount != b.binCount || a.store != b.store || a.binLowest != b.binLowest || a.binHighest != b.binHighest ||
+        a.binEdges != b.binEdges)
         return "load classes";
     return {};
 }
@@ -152,6 +154,14 @@ PartialCount::PartialCount(const CountParameters& parameters, std::uint64_t piec
         throw std::invalid_argument("The filter size must not be negative");
     if (parameters.store == CycleStore::Bins && !(parameters.binHighest > parameters.binLowest))
         throw std::invalid_argument("Load classes need a highest load above the lowest");
+    if (!parameters.binEdges.empty()) {
+        if (const auto problem = binEdgesProblem(parameters.binEdges))
+            throw std::invalid_argument(*problem);
+        if (parameters.store != CycleStore::Bins || !parameters.useLoadBins ||
+            parameters.binCount + 1 != static_cast<std::int32_t>(parameters.binEdges.size()) ||
+            parameters.binLowest != parameters.binEdges.front() || parameters.binHighest != parameters.binEdges.back())
+            throw std::invalid_argument("Given class edges need load bins counted into them from the start");
+    }
     m = std::make_unique<State>(parameters, piece);
 }
 

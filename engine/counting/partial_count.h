@@ -80,6 +80,10 @@ struct CountParameters {
     CycleStore store = CycleStore::Exact;
     long double binLowest = 0.0L; // CycleStore::Bins: the extremes of the whole sequence
     long double binHighest = 0.0L;
+    // The classes' edges when the user gave them (binCount + 1, useLoadBins,
+    // CycleStore::Bins, binLowest and binHighest the end edges): every piece
+    // counts into them at once, and the sequence need only lie within them.
+    std::vector<long double> binEdges;
     bool operator==(const CountParameters&) const = default;
 };
 

@@ -137,11 +137,13 @@ void writeParameters(Writer& w, const CountParameters& p)
 {
     w.load(p.filter);
     w.put(static_cast<std::uint8_t>(p.residue));
-    w.put(static_cast<std::uint8_t>((p.useLoadBins ? 1 : 0) | (p.unlimited ? 2 : 0)));
+    w.put(static_cast<std::uint8_t>((p.useLoadBins ? 1 : 0) | (p.unlimited ? 2 : 0) | (p.binEdges.empty() ? 0 : 4)));
     w.put(static_cast<std::uint8_t>(p.store));
     w.put<std::int32_t>(p.binCount);
     w.load(p.binLowest);
     w.load(p.binHighest);
+    if (!p.binEdges.empty()) // flag 4: counts without it read as before
+        w.loads(p.binEdges);
 }
 
 CountParameters readParameters(Reader& r)
@@ -154,8 +156,10 @@ CountParameters readParameters(Reader& r)
     p.binCount = r.get<std::int32_t>();
     p.binLowest = r.load();
     p.binHighest = r.load();
-    if (residue < 1 || residue > 2 || flags > 3 || store < 1 || store > 2)
+    if (residue < 1 || residue > 2 || flags > 7 || store < 1 || store > 2)
         r.corrupt();
+    if ((flags & 4) != 0)
+        p.binEdges = r.loads();
     p.residue = static_cast<ResidueMethod>(residue);
     p.useLoadBins = (flags & 1) != 0;
     p.unlimited = (flags & 2) != 0;
@@ -283,6 +287,9 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     const bool fieldsValid = first > 0 && last >= first && params.binCount >= 1 && params.binCount <= MatrixSize &&
                              params.filter >= 0 &&
                              (params.store != CycleStore::Bins || params.binHighest > params.binLowest) &&
+                             (params.binEdges.empty() ||
+                              (!binEdgesProblem(params.binEdges) && params.store == CycleStore::Bins &&
+                               params.binCount + 1 == static_cast<std::int32_t>(params.binEdges.size()))) &&
                              (anchored != 0) == (first == 1) && length >= 0 && emitted >= 0 &&
                              (result == 0 || result == static_cast<std::int32_t>(RunResult::TableFull)) &&
                              e.direction >= -1 && e.direction <= 1;

@@ -25,6 +25,7 @@ void describeRun(TRainflowRun& run, const PartialCount::State& s)
     run.UseLoadBins = p.useLoadBins;
     run.Decomposition = p.residue == ResidueMethod::Decomposition;
     run.BinCount = p.binCount;
+    run.BinEdges = p.binEdges;
     run.SeqLength = static_cast<std::int32_t>(s.length);
     run.HighestPeak = s.length > 0 ? s.highest : 0.0L;
     run.LowestTrough = s.length > 0 ? s.lowest : 0.0L;
@@ -83,7 +84,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     }
 
     if (p.store == CycleStore::Bins) {
-        if (s.length > 0 && (p.binLowest != run.LowestTrough || p.binHighest != run.HighestPeak))
+        if (s.length > 0 && p.binEdges.empty() && (p.binLowest != run.LowestTrough || p.binHighest != run.HighestPeak))
             throw PartialCountError("The load classes were laid from " + formatLoad(p.binLowest) + " to " +
                                     formatLoad(p.binHighest) + ", but the sequence spans " +
                                     formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak));

@@ -4,6 +4,7 @@
 // (the from-to matrix alone is 256 KiB), so hold it in static or heap storage.
 
 #include <array>
+#include <vector>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +52,9 @@ struct TRainflowRun {
     bool UseLoadBins = false;
     bool Decomposition = false;
     std::int32_t BinCount = 0;
+    // The load classes' edges 0..BinCount when the user gave them (ascending);
+    // empty: BinCount equal classes from LowestTrough to HighestPeak.
+    std::vector<long double> BinEdges;
     long double FilterSize = 0.0L;
     std::array<TSequence, MaxSequences + 1> Sequences{}; // slots 1..100; 0 unused
 };

@@ -6,6 +6,7 @@
 #include "engine/run/run_control.h"
 #include "engine/record/run_messages.h"
 #include "engine/files/sequence_reader.h"
+#include "engine/counting/load_classes.h"
 
 #include <limits>
 #include <memory>
@@ -22,13 +23,19 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
 {
     if (extent.points > std::numeric_limits<std::int32_t>::max())
         throw std::overflow_error("A sequence of more than 2147483647 values cannot be counted");
-    if (parameters.binCount < 1 || parameters.binCount > MatrixSize)
+    if (parameters.binEdges.empty() && (parameters.binCount < 1 || parameters.binCount > MatrixSize))
         throw std::invalid_argument(kBinCountOutOfRangeMessage);
+    if (!parameters.binEdges.empty()) {
+        if (const auto problem = binEdgesProblem(parameters.binEdges))
+            throw std::invalid_argument(*problem);
+    }
     auto run = std::make_unique<TRainflowRun>();
     InitRainflowRun(*run);
     run->Normalize = parameters.normalize;
-    run->UseLoadBins = parameters.loadBins;
-    run->BinCount = parameters.binCount;
+    run->UseLoadBins = parameters.loadBins || !parameters.binEdges.empty();
+    run->BinCount = parameters.binEdges.empty() ? parameters.binCount
+                                                : static_cast<std::int32_t>(parameters.binEdges.size()) - 1;
+    run->BinEdges = parameters.binEdges;
     run->Decomposition = parameters.decomposition;
     run->FilterSize = parameters.filter;
     TSequence& slot = run->Sequences[1];
@@ -100,7 +107,7 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
     ExecuteOptions options;
     options.progress = progress;
     options.limits.unlimited = parameters.unlimited;
-    if (extent.points >= kReadAheadFrom && std::thread::hardware_concurrency() > 1) {
+    if (parameters.readAhead && extent.points >= kReadAheadFrom && std::thread::hardware_concurrency() > 1) {
         // Rounding the values to work precision costs as much as counting
         // them: a second core rounds ahead.
         PrefetchSource ahead(values);

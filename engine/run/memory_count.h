@@ -20,6 +20,22 @@ struct MemoryCountParameters {
     std::int32_t binCount = 32; // also the classes of the switch to the matrix at MatrixThreshold values
     bool decomposition = true;  // false: upward half cycles of the residue as complete cycles
     bool unlimited = false;     // no switch to the matrix, a cycle table that grows
+    // For a partial count of one piece: the extremes of the whole sequence as
+    // given, known beforehand. The piece then counts into the load classes at
+    // once and keeps no exact cycles (CycleStore::Bins); only for a count
+    // that ends in load bins (loadBins, or MatrixThreshold values or more and
+    // not unlimited), and the whole sequence must have exactly these extremes.
+    // Load classes between these edges (ascending, at least two) instead of
+    // binCount equal classes: the count is made in them (loadBins) whatever
+    // its length, and every value must lie within them.
+    std::vector<long double> binEdges;
+    // Values are rounded on a second thread from 65536 on when the machine has
+    // more than one core. Off where every core already counts (a worker of a
+    // cluster), so that the counts do not compete for the cores.
+    bool readAhead = true;
+    bool knownSpan = false;
+    long double spanLowest = 0.0L;
+    long double spanHighest = 0.0L;
 };
 
 // What a reader finds in the values before counting: their number and
@@ -56,7 +72,8 @@ using CountProgress = std::function<bool(std::int64_t done, std::int64_t total)>
 // rounded to work precision (as StridedValues does). An empty sequence gives
 // the empty count (length 0, no cycles, result Normal) once the filter is not
 // negative. Throws std::invalid_argument with the parameter check's message
-// when a check fails or binCount is not 1..MatrixSize, std::overflow_error for
+// when a check fails, binCount is not 1..MatrixSize, or binEdges cannot bound
+// classes or do not hold every value, std::overflow_error for
 // more than 2147483647 values, RunCancelled when progress asks to stop, and
 // IoError when an unlimited table cannot write its temporary files. From
 // 65536 values on, `values` is read ahead on a second thread.

@@ -21,7 +21,22 @@ CountParameters engineParameters(const MemoryCountParameters& p)
     e.useLoadBins = p.loadBins;
     e.unlimited = p.unlimited;
     e.binCount = p.binCount;
-    e.store = CycleStore::Exact; // the classes span the whole sequence, known at the end only
+    if (!p.binEdges.empty()) {
+        // Classes known from the start: every piece counts into them at once.
+        e.useLoadBins = true;
+        e.binCount = static_cast<std::int32_t>(p.binEdges.size()) - 1;
+        e.store = CycleStore::Bins;
+        e.binLowest = p.binEdges.front();
+        e.binHighest = p.binEdges.back();
+        e.binEdges = p.binEdges;
+        return e;
+    }
+    // The classes span the whole sequence: known at the end only, unless given.
+    e.store = p.knownSpan ? CycleStore::Bins : CycleStore::Exact;
+    if (p.knownSpan) {
+        e.binLowest = p.spanLowest;
+        e.binHighest = p.spanHighest;
+    }
     return e;
 }
 
@@ -54,7 +69,7 @@ MemoryPartial::MemoryPartial(PartialCount&& count, const MemoryCountParameters& 
 void MemoryPartial::feed(ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress)
 {
     const bool first = m_count.length() == 0;
-    if (extent.points >= (1 << 16) && std::thread::hardware_concurrency() > 1) {
+    if (m_parameters.readAhead && extent.points >= (1 << 16) && std::thread::hardware_concurrency() > 1) {
         PrefetchSource ahead(rounded);
         feedBlocks(m_count, ahead, progress, extent.points);
     } else {

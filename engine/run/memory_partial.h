@@ -17,8 +17,9 @@ namespace tessivo {
 class MemoryPartial {
 public:
     // An empty count of piece `piece` (1 = the start of the sequence). Throws
-    // std::invalid_argument for a negative filter, a piece 0 or a bin count
-    // outside 1..MatrixSize.
+    // std::invalid_argument for a negative filter, a piece 0, a bin count
+    // outside 1..MatrixSize or a known span whose highest is not above its
+    // lowest.
     MemoryPartial(const MemoryCountParameters& parameters, std::uint64_t piece);
 
     // Counts the next values: `rounded` gives extent.points values rounded to

@@ -1,5 +1,6 @@
 #include "engine/run/parameter_checks.h"
 
+#include "engine/numbers/load_format.h"
 #include "engine/record/run_messages.h"
 
 namespace tessivo {
@@ -15,6 +16,11 @@ std::optional<std::string> checkParameters(const TRainflowRun& run)
         return kFilterTooLargeMessage;
     if (run.Normalize && !(run.HighestPeak > 0))
         return kNegativeLoadsMessage;
+    // Loads beyond given class edges would be counted as if on the end edges.
+    if (!run.BinEdges.empty() && (run.LowestTrough < run.BinEdges.front() || run.HighestPeak > run.BinEdges.back()))
+        return "The loads run from " + formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak) +
+               ", beyond the class edges " + formatLoad(run.BinEdges.front()) + " to " +
+               formatLoad(run.BinEdges.back());
     return std::nullopt;
 }
 

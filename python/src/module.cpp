@@ -3,10 +3,14 @@
 // the keyword signatures and the documentation.
 
 #include "array_values.h"
+#include "fatigue_bindings.h"
+#include "table_bindings.h"
+#include "number_value.h"
 #include "engine/numbers/decimal_parser.h"
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
 #include "engine/run/memory_partial.h"
+#include "engine/counting/load_classes.h"
 #include "engine/counting/rainflow_pipeline.h"
 #include "engine/record/run_messages.h"
 #include "engine/files/sequence_values.h"
@@ -23,6 +27,7 @@
 
 namespace py = pybind11;
 using namespace tessivo;
+using tessivo::python::longDoubleScalar;
 
 namespace {
 
@@ -35,40 +40,7 @@ py::array_t<T> columnArray(std::vector<T>&& column)
     return py::array_t<T>(static_cast<py::ssize_t>(owned->size()), owned->data(), free);
 }
 
-// A numpy.longdouble scalar: a Python float would lose the extended bits.
-py::object longDoubleScalar(long double v)
-{
-    py::array_t<long double> one(1);
-    one.mutable_at(0) = v;
-    return one.attr("__getitem__")(0);
-}
-
-long double filterValue(py::handle filter)
-{
-    long double v = 0.0L;
-    if (py::isinstance<py::str>(filter)) {
-        // Text is read as tessivo-count reads --filter: the decimal, correctly rounded.
-        const std::string text = filter.cast<std::string>();
-        if (!parseDecimal(text, v) || !std::isfinite(v))
-            throw py::value_error("filter must be a number (with '.' as decimal point), not '" + text + "'");
-        return v;
-    }
-    if (py::isinstance<py::bool_>(filter) || !PyNumber_Check(filter.ptr()))
-        throw py::type_error("filter must be a number, not " +
-                             std::string(py::str(filter.get_type().attr("__name__"))));
-    if (py::isinstance(filter, py::module_::import("numpy").attr("longdouble")))
-        v = py::array_t<long double>::ensure(py::module_::import("numpy").attr("atleast_1d")(filter)).at(0);
-    else
-    {
-        PyObject* asFloat = PyNumber_Float(filter.ptr());
-        if (asFloat == nullptr)
-            throw py::error_already_set();
-        v = py::reinterpret_steal<py::float_>(asFloat).cast<double>();
-    }
-    if (!std::isfinite(v))
-        throw py::value_error("filter must be finite, not " + std::string(py::str(filter)));
-    return v;
-}
+long double filterValue(py::handle filter) { return tessivo::python::numberValue(filter, "filter"); }
 
 // Runs work(values, extent, progress) in the engine with the GIL released.
 // Every 65536 values the engine asks whether to go on: a pending
@@ -108,20 +80,47 @@ MemoryCount countArray(const py::array& values, const MemoryCountParameters& par
     });
 }
 
+// The residue methods by the names the module takes them, as tessivo-count's --residue.
+struct ResidueName {
+    const char* name;
+    void (*set)(MemoryCountParameters&);
+};
+constexpr ResidueName kResidueNames[] = {
+    {"decomposition", [](MemoryCountParameters& p) { p.decomposition = true; }},
+    {"upward", [](MemoryCountParameters& p) { p.decomposition = false; }},
+};
+
+void setResidue(MemoryCountParameters& p, const std::string& residue)
+{
+    std::string names;
+    for (const ResidueName& r : kResidueNames) {
+        if (residue == r.name) {
+            r.set(p);
+            return;
+        }
+        names += std::string(names.empty() ? "'" : "' or '") + r.name;
+    }
+    throw py::value_error("residue must be " + names + "', not '" + residue + "'");
+}
+
 MemoryCountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
                                bool unlimited)
 {
     MemoryCountParameters p;
     p.filter = filterValue(filter);
-    if (residue == "decomposition")
-        p.decomposition = true;
-    else if (residue == "upward")
-        p.decomposition = false;
-    else
-        throw py::value_error("residue must be 'decomposition' or 'upward', not '" + residue + "'");
-    if (!bins.is_none()) {
+    setResidue(p, residue);
+    if (!bins.is_none() && !py::isinstance<py::int_>(bins) && !py::isinstance<py::str>(bins) &&
+        py::isinstance<py::iterable>(bins)) {
+        // Class edges of the caller's: the classes between them, whatever the count's length.
+        for (py::handle edge : bins)
+            p.binEdges.push_back(tessivo::python::numberValue(edge, "a class edge in bins"));
+        if (const auto problem = binEdgesProblem(p.binEdges))
+            throw py::value_error("bins: " + *problem);
+        p.loadBins = true;
+        p.binCount = static_cast<std::int32_t>(p.binEdges.size()) - 1;
+    } else if (!bins.is_none()) {
         if (py::isinstance<py::bool_>(bins) || !py::isinstance<py::int_>(bins))
-            throw py::type_error("bins must be None, 32, 64 or 100");
+            throw py::type_error("bins must be None, 32, 64, 100 or a sequence of class edges");
         const int n = bins.cast<int>();
         if (n != 32 && n != 64 && n != 100)
             throw py::value_error("bins must be None, 32, 64 or 100, not " + std::to_string(n));
@@ -182,7 +181,11 @@ struct PyPartial {
 
 py::tuple parameterState(const MemoryCountParameters& p)
 {
-    return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited);
+    py::list edges;
+    for (long double e : p.binEdges)
+        edges.append(longDoubleScalar(e));
+    return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited,
+                          p.knownSpan, longDoubleScalar(p.spanLowest), longDoubleScalar(p.spanHighest), edges);
 }
 
 MemoryCountParameters parametersOfState(const py::tuple& t)
@@ -193,6 +196,13 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     p.loadBins = t[2].cast<bool>();
     p.binCount = t[3].cast<int>();
     p.unlimited = t[4].cast<bool>();
+    if (t.size() < 9) // pickled before counts had a known span or given edges
+        return p;
+    p.knownSpan = t[5].cast<bool>();
+    p.spanLowest = filterValue(t[6]);
+    p.spanHighest = filterValue(t[7]);
+    for (py::handle e : t[8])
+        p.binEdges.push_back(filterValue(e));
     return p;
 }
 
@@ -226,14 +236,39 @@ void bindPartialCounts(py::module_& m)
     m.def(
         "count_partial",
         [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
-           bool unlimited) {
+           bool unlimited, py::handle extremes, bool readAhead) {
+            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
+            parameters.readAhead = readAhead;
+            if (!extremes.is_none()) {
+                const py::tuple span = extremes.cast<py::tuple>();
+                if (span.size() != 2)
+                    throw py::value_error("extremes must be (lowest, highest)");
+                parameters.knownSpan = true;
+                parameters.spanLowest = tessivo::python::numberValue(span[0], "extremes");
+                parameters.spanHighest = tessivo::python::numberValue(span[1], "extremes");
+                if (!(parameters.spanHighest > parameters.spanLowest))
+                    throw py::value_error("extremes: the highest load must be above the lowest");
+            }
             PyPartial p;
-            p.count.emplace(parametersFrom(filter, residue, bins, false, unlimited), piece);
+            p.count.emplace(parameters, piece);
             feedArray(*p.count, tessivo::python::valuesArray(values));
             return p;
         },
         py::arg("values"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
-        py::arg("unlimited"));
+        py::arg("unlimited"), py::arg("extremes"), py::arg("read_ahead"));
+    // The number of values and their extremes as given, as a count finds them.
+    m.def(
+        "extent",
+        [](py::handle values) {
+            const SequenceExtent e = withValues(tessivo::python::valuesArray(values),
+                                                [](ValueSource&, const SequenceExtent& extent, const CountProgress&) {
+                                                    return extent;
+                                                });
+            if (e.points == 0)
+                return py::make_tuple(0, py::none(), py::none());
+            return py::make_tuple(e.points, longDoubleScalar(e.lowest), longDoubleScalar(e.highest));
+        },
+        py::arg("values"));
     m.def("merge", [](const std::vector<PyPartial*>& parts) {
         if (parts.empty())
             throw py::value_error("merge needs at least one partial count");
@@ -263,13 +298,14 @@ PYBIND11_MODULE(_tessivo, m)
     m.def(
         "count",
         [](py::handle values, py::handle filter, const std::string& residue, py::handle bins, bool normalize,
-           bool unlimited) {
-            const MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
+           bool unlimited, bool readAhead) {
+            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
+            parameters.readAhead = readAhead;
             const py::array array = tessivo::python::valuesArray(values);
             return resultDict(countArray(array, parameters));
         },
         py::arg("values"), py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("normalize"),
-        py::arg("unlimited"));
+        py::arg("unlimited"), py::arg("read_ahead"));
     m.def(
         "read_sequence",
         [](const std::string& path) {
@@ -284,6 +320,8 @@ PYBIND11_MODULE(_tessivo, m)
         },
         py::arg("path"));
     bindPartialCounts(m);
+    tessivo::python::bindFatigue(m);
+    tessivo::python::bindTables(m);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

@@ -8,8 +8,11 @@ same parameters, the same checks, the same cycles to the last bit.
 from __future__ import annotations
 
 from . import _tessivo
+from .fatigue import FatigueResult, SNCurve, damage, del_, rainflow_matrix, sn_presets
+from .tables import read_table
 
-__all__ = ["count", "read_sequence", "count_partial", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES"]
+__all__ = ["count", "read_sequence", "count_partial", "extent", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES",
+           "SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix", "read_table"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES
@@ -87,7 +90,7 @@ class CountResult:
 
 
 def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
-          unlimited=False) -> CountResult:
+          unlimited=False, read_ahead=True) -> CountResult:
     """Counts the load cycles of a load sequence by the rainflow method.
 
     Parameters:
@@ -107,7 +110,12 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             default) or "upward" (its upward half cycles as complete cycles).
         bins: None for exact loads, or 32, 64 or 100 to count in that many load
             classes through a from-to matrix (tessivo-count --load-bins
-            --bin-count N).
+            --bin-count N), or the classes' edges: a sequence of at least two
+            finite numbers, strictly ascending, at most 257, holding every
+            value between the first and the last (ValueError otherwise).
+            Class k runs from edge k-1 to edge k, an inner edge belongs to
+            the class above it; the cycles' loads are then edges. The same
+            edges for every recording give spectra that add up cell by cell.
         normalize: divide every load of the cycles by the highest peak (which
             must be above 0).
         unlimited: as tessivo-count --unlimited: exact loads at any length and
@@ -118,6 +126,9 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             MatrixAppliedWarning is issued; and a count that finds more than
             MAX_CYCLES (20000) distinct cycles keeps counting into the last
             entry of the table (result 2).
+        read_ahead: round the values on a second thread (from 65536 values
+            on, on a machine of more than one core); False where every core
+            already counts, as on the workers of a Dask cluster.
 
     Returns:
         CountResult.
@@ -131,7 +142,7 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             without the GIL and checks for signals every 65536 values).
         OSError: an unlimited table could not write its temporary files.
     """
-    result = CountResult(_tessivo.count(values, filter, residue, bins, normalize, unlimited))
+    result = CountResult(_tessivo.count(values, filter, residue, bins, normalize, unlimited, read_ahead))
     if result.matrix_applied:
         import warnings
 
@@ -199,7 +210,7 @@ class PartialCount:
 
 
 def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
-                  unlimited=False) -> PartialCount:
+                  unlimited=False, extremes=None, read_ahead=True) -> PartialCount:
     """Counts one piece of a load sequence cut into consecutive pieces.
 
     Parameters:
@@ -208,11 +219,27 @@ def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=
             one after it, and so on (merge() checks that pieces follow on).
         filter, residue, bins, unlimited: as for count(); every piece of a
             sequence must have the same. (normalize is given to result().)
+        extremes: None, or (lowest, highest) of the whole sequence when they
+            are known beforehand (see extent()) and its count ends in load
+            bins (bins given, or MATRIX_THRESHOLD values or more and not
+            unlimited): the piece then counts straight into the load classes
+            and its partial count stays small, whatever the piece's length.
+            Every piece must be given the same; result() raises
+            PartialCountError when the sequence spans other extremes.
+        read_ahead: as for count().
 
     Returns:
         PartialCount.
     """
-    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited))
+    return PartialCount(_tessivo.count_partial(values, piece, filter, residue, bins, unlimited, extremes,
+                                               read_ahead))
+
+
+def extent(values) -> tuple:
+    """(length, lowest, highest) of the values as count() finds them: the
+    extremes as given (numpy.longdouble), None for an empty sequence. The
+    same checks as count() (TypeError, ValueError)."""
+    return _tessivo.extent(values)
 
 
 def merge(partials) -> PartialCount:

@@ -8,8 +8,9 @@ MATRIX_THRESHOLD: int
 MAX_CYCLES: int
 
 Values = Union[npt.ArrayLike, Sequence[float]]
+# "half" (the residue's half cycles counted as 0.5) joins these with the engine's half-cycle method.
 Residue = Literal["decomposition", "upward"]
-Bins = Optional[Literal[32, 64, 100]]
+Bins = Optional[Union[Literal[32, 64, 100], Sequence[Union[float, str, np.floating]], npt.NDArray[np.floating]]]
 
 class MatrixAppliedWarning(UserWarning): ...
 
@@ -38,6 +39,7 @@ def count(
     bins: Bins = None,
     normalize: bool = False,
     unlimited: bool = False,
+    read_ahead: bool = True,
 ) -> CountResult: ...
 
 def read_sequence(path: Union[str, "os.PathLike[str]"]) -> npt.NDArray[np.longdouble]: ...
@@ -59,7 +61,10 @@ def count_partial(
     residue: Residue = "decomposition",
     bins: Bins = None,
     unlimited: bool = False,
+    extremes: Optional[tuple[Union[float, str, np.floating], Union[float, str, np.floating]]] = None,
+    read_ahead: bool = True,
 ) -> PartialCount: ...
+def extent(values: Values) -> tuple[int, Optional[np.longdouble], Optional[np.longdouble]]: ...
 def merge(partials: Sequence[PartialCount]) -> PartialCount: ...
 
 class Counter:
@@ -77,3 +82,11 @@ class Counter:
     def length(self) -> int: ...
     def partial(self) -> PartialCount: ...
     def result(self) -> CountResult: ...
+
+from .fatigue import FatigueResult as FatigueResult
+from .fatigue import SNCurve as SNCurve
+from .fatigue import damage as damage
+from .fatigue import del_ as del_
+from .fatigue import rainflow_matrix as rainflow_matrix
+from .fatigue import sn_presets as sn_presets
+from .tables import read_table as read_table

@@ -19,8 +19,31 @@ def _parameters(filter, residue, bins, unlimited):
     return {"filter": filter, "residue": residue, "bins": bins, "unlimited": unlimited}
 
 
-def _chunk_partial(values, piece, parameters):
-    return tessivo.count_partial(values, piece=piece, **parameters)
+def _chunk_partial(values, piece, parameters, span):
+    return tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters)
+
+
+def _edges_given(parameters):
+    bins = parameters["bins"]
+    return bins is not None and not isinstance(bins, int)
+
+
+def _span(extents, parameters):
+    """The extremes of the joined sequence when its count ends in load bins
+    (else None): each piece then counts straight into the classes and its
+    partial count is a small matrix, so that the merges cost next to nothing.
+    Without them a piece keeps every distinct cycle until the end."""
+    if _edges_given(parameters):
+        return None  # the classes are known: the pieces count into them anyway
+    filled = [(lowest, highest) for length, lowest, highest in extents if length > 0]
+    total = sum(length for length, _, _ in extents)
+    if not filled:
+        return None
+    if parameters["bins"] is None and (parameters["unlimited"] or total < tessivo.MATRIX_THRESHOLD):
+        return None
+    lowest = min(low for low, _ in filled)
+    highest = max(high for _, high in filled)
+    return (lowest, highest) if highest > lowest else None
 
 
 def _merge(partials):
@@ -74,30 +97,44 @@ def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False,
     parameters = _parameters(filter, residue, bins, unlimited)
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     chunks = x.to_delayed().ravel()
-    parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters)
+    span = (None if _edges_given(parameters) else
+            dask.delayed(_span, pure=True)([dask.delayed(tessivo.extent, pure=True)(c) for c in chunks], parameters))
+    parts = [dask.delayed(_chunk_partial, pure=True)(chunk, piece + 1, parameters, span)
              for piece, chunk in enumerate(chunks)]
     result = dask.delayed(_result, pure=True)(_tree(dask.delayed, parts, split_every), normalize)
     return result.compute() if compute else result
 
 
-def _file_task(path, piece, parameters, normalize, joined, alone):
+def _read(path, column):
+    return tessivo.read_sequence(path) if column is None else tessivo.read_table(path, column)
+
+
+def _file_extent(path, column):
+    return tessivo.extent(_read(path, column))
+
+
+def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
     """One file's share: its partial count for the joined sequence and/or its own result."""
-    values = tessivo.read_sequence(path)
-    partial = tessivo.count_partial(values, piece=piece, **parameters) if joined else None
-    own = tessivo.count(values, normalize=normalize, **parameters) if alone else None
+    values = _read(path, column)
+    # Each worker thread is one core's share: no second thread for the rounding.
+    partial = tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters) \
+        if joined else None
+    own = tessivo.count(values, normalize=normalize, read_ahead=False, **parameters) if alone else None
     return partial, own
 
 
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
-    """Counts sequence files, one task per file, on the workers.
+    """Counts sequence files (or a column of table files), one task per file, on the workers.
 
     Parameters:
         paths: the sequence files (plain text of numbers, as tessivo-count
             reads them), in the order of the joined sequence. Every worker must
             be able to read them under these names (a shared folder on a
             cluster of many machines).
-        column: reserved for tables of several columns; not supported yet.
+        column: None for sequence files; else the files are tables and
+            this column (a name or a 1-based number) of each is counted, as
+            tessivo-count --column does (see tessivo.read_table).
         joined: True counts the files as one sequence joined in the order of
             paths (as tessivo-count FILE1 FILE2 ... does); False counts each
             file on its own and returns a table with one row per file;
@@ -112,9 +149,8 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     """
     import dask
 
-    if column is not None:
-        raise NotImplementedError("count_files(column=...) needs the table reader, which this version lacks: "
-                                  "pass files of plain load values")
+    if column is not None and (isinstance(column, bool) or not isinstance(column, (str, int))):
+        raise TypeError(f"column must be one column's name or 1-based number, not {type(column).__name__}")
     if joined not in (True, False, "both"):
         raise ValueError("joined must be True, False or 'both'")
     paths = [str(p) for p in paths]
@@ -126,7 +162,13 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     want_joined = joined in (True, "both")
     want_alone = joined in (False, "both")
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, i + 1, parameters, normalize, want_joined, want_alone)
+    # A first pass finds the extremes of the joined sequence, so that the
+    # pieces count into load classes at once: reading a file costs far less
+    # than merging the exact cycles of a long piece.
+    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column) for p in paths], parameters)
+            if want_joined and not _edges_given(parameters) else None)
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, i + 1, parameters, normalize, want_joined,
+                                                         want_alone, span)
              for i, p in enumerate(paths)]
     outputs = []
     if want_alone:

@@ -16,7 +16,7 @@ def count(
 def count_files(
     paths: Iterable[Any],
     *,
-    column: Optional[str] = None,
+    column: Optional[Union[str, int]] = None,
     joined: Union[bool, Literal["both"]] = True,
     filter: Union[float, str] = 0.0,
     residue: tessivo.Residue = "decomposition",

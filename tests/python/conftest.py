@@ -20,7 +20,9 @@ def exact_text(v) -> str:
 
 def cli_arguments(filter=0.0, residue="decomposition", bins=None, normalize=False, unlimited=False):
     args = ["--filter", filter if isinstance(filter, str) else exact_text(filter), "--residue", residue]
-    if bins is not None:
+    if isinstance(bins, (list, tuple)):
+        args += ["--bin-edges", ",".join(e if isinstance(e, str) else exact_text(e) for e in bins)]
+    elif bins is not None:
         args += ["--load-bins", "--bin-count", str(bins)]
     if normalize:
         args.append("--normalize")

@@ -1,6 +1,7 @@
 """tessivo.count against the built tessivo-count: the same values and
 parameters give the same numbers to the last bit."""
 
+import pickle
 import signal
 import threading
 import time
@@ -20,6 +21,7 @@ PARAMETER_SETS = [
     {"bins": 64, "residue": "upward", "filter": 1.0},
     {"bins": 100, "normalize": True},
     {"unlimited": True, "filter": "0.1"},
+    {"bins": ["-1e6", "-3.5", "0", "2.25", 7.1, "1e6"], "normalize": True},
 ]
 
 
@@ -121,7 +123,10 @@ BAD_INPUTS = [
     ([0, 5, 2, 4, 1, 6], {"filtr": 1}, TypeError, "unexpected keyword argument 'filtr'"),
     ([0, 5, 2, 4, 1, 6], {"residue": "half"}, ValueError, "'decomposition' or 'upward'"),
     ([0, 5, 2, 4, 1, 6], {"bins": 50}, ValueError, "None, 32, 64 or 100"),
-    ([0, 5, 2, 4, 1, 6], {"bins": "32"}, TypeError, "None, 32, 64 or 100"),
+    ([0, 5, 2, 4, 1, 6], {"bins": "32"}, TypeError, "None, 32, 64, 100 or a sequence of class edges"),
+    ([0, 5, 2, 4, 1, 6], {"bins": [0, 6, 3]}, ValueError, "must rise strictly"),
+    ([0, 5, 2, 4, 1, 6], {"bins": [0]}, ValueError, "at least two edges"),
+    ([0, 5, 2, 4, 1, 6], {"bins": [0, 5.5]}, ValueError, "loads run from 0.000 to 6.000, beyond the class edges"),
     ([0, 5, 2, 4, 1, 6], {"filter": -0.5}, ValueError, "Filter size must be equal to or larger than zero"),
     ([0, 5, 2, 4, 1, 6], {"filter": 6}, ValueError, "Filter size must be smaller than the difference"),
     ([0, 5, 2, 4, 1, 6], {"filter": "1,5"}, ValueError, "with '.' as decimal point"),
@@ -161,3 +166,36 @@ def test_keyboard_interrupt_stops_a_long_count():
     finally:
         timer.cancel()
     assert time.monotonic() - started < 30
+
+
+@pytest.mark.parametrize("seed", range(6))
+def test_class_edges_put_each_exact_cycle_into_its_classes(seed):
+    # The model: the exact cycles, each counted in the cell of its lower and
+    # upper load's classes (an inner edge belongs to the upper class); cycles
+    # within one class drop out. Pieces merged through pickling give the same.
+    rng = np.random.default_rng(seed)
+    walk = np.round(random_walk(seed, int(rng.choice([50, 5000, 50000]))), 3)
+    inner = rng.uniform(walk.min(), walk.max(), int(rng.integers(0, 40)))
+    edges = np.unique(np.concatenate([[walk.min() - rng.uniform(0, 5)], inner, [walk.max()]]))
+    residue = str(rng.choice(["decomposition", "upward"]))
+    exact = tessivo.count(walk, unlimited=True, residue=residue)
+    bounds = edges.astype(np.longdouble)
+
+    def classes(loads):
+        return np.clip(np.searchsorted(bounds, loads, side="right"), 1, len(bounds) - 1)
+
+    model = {}
+    for low, high, n in zip(classes(exact.lower), classes(exact.upper), exact.count):
+        if low < high:
+            model[(bounds[low - 1], bounds[high])] = model.get((bounds[low - 1], bounds[high]), 0) + n
+    binned = tessivo.count(walk, bins=edges, residue=residue)
+    assert binned.result == 0
+    assert dict(zip(zip(binned.lower, binned.upper), binned.count)) == model
+    cut = int(rng.integers(0, len(walk) + 1))
+    pieces = [pickle.loads(pickle.dumps(tessivo.count_partial(part, piece=i + 1, bins=edges, residue=residue)))
+              for i, part in enumerate((walk[:cut], walk[cut:]))]
+    merged = tessivo.merge(pieces).result()
+    for name in ("range", "upper", "lower", "count"):
+        np.testing.assert_array_equal(getattr(merged, name), getattr(binned, name))
+    with pytest.raises(tessivo.PartialCountError, match="load classes"):
+        tessivo.merge([pieces[0], tessivo.count_partial(walk[cut:], piece=2, bins=edges * 2, residue=residue)])

@@ -10,7 +10,7 @@ import numpy as np
 import pytest
 
 import tessivo
-from conftest import random_walk, write_values
+from conftest import EXAMPLES, random_walk, write_values
 
 distributed = pytest.importorskip("distributed")
 psutil = pytest.importorskip("psutil")
@@ -79,9 +79,13 @@ def test_files_joined_and_alone_equal_count_even_when_a_worker_dies(client, file
         assert table.loc[path, "cycles"] == len(want)
 
 
-def test_count_files_rejects_what_it_cannot_count(client, files, tmp_path):
-    with pytest.raises(NotImplementedError, match="table reader"):
-        tessivo.dask.count_files(files, column="RootMyc1")
+def test_count_files_reads_columns_and_rejects_what_it_cannot_count(client, files, tmp_path):
+    table = str(EXAMPLES / "nrel5mw_dlc2.3_loads.out")
+    column = tessivo.read_table(table, "RootMyc1")
+    assert_same_result(tessivo.dask.count_files([table, table], column="RootMyc1"),
+                       tessivo.count(np.concatenate([column, column])))
+    with pytest.raises(ValueError, match='no column "Nope"'):
+        tessivo.dask.count_files([table], column="Nope")
     with pytest.raises(ValueError, match="Filter size must be equal to or larger than zero"):
         tessivo.dask.count_files(files, filter=-1)
     broken = tmp_path / "broken.txt"
@@ -90,8 +94,8 @@ def test_count_files_rejects_what_it_cannot_count(client, files, tmp_path):
         tessivo.dask.count_files([files[0], str(broken)], joined=False)
 
 
-@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0}],
-                         ids=repr)
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0},
+                                        {"bins": [-1e6, -100.0, 0.0, 50.5, 1e6]}], ids=repr)
 def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parameters):
     import dask.array as da
     import dask.dataframe as dd

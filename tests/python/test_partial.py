@@ -10,6 +10,7 @@ import pytest
 import tessivo
 from conftest import random_walk
 from test_count import random_parameters
+from tessivo.dask import _span
 
 
 def assert_same_result(a, b):
@@ -32,7 +33,10 @@ def test_random_pieces_merged_equal_the_whole(seed):
     parameters = random_parameters(rng, walk)
     normalize = parameters.pop("normalize")
     cuts = random_cuts(rng, n)
-    pieces = [pickle.loads(pickle.dumps(tessivo.count_partial(walk[a:b], piece=i + 1, **parameters)))
+    # Every other seed, the pieces count into the classes at once where the whole count ends in them.
+    span = _span([tessivo.extent(walk)], parameters) if seed % 2 else None
+    pieces = [pickle.loads(pickle.dumps(tessivo.count_partial(walk[a:b], piece=i + 1, extremes=span,
+                                                              **parameters)))
               for i, (a, b) in enumerate(zip(cuts, cuts[1:]))]
     # A tree of merges in order, as Dask does it.
     while len(pieces) > 1:
@@ -75,6 +79,11 @@ def test_merge_rejects_pieces_that_do_not_fit():
         second.result()
     with pytest.raises(ValueError, match="at least one"):
         tessivo.merge([])
+    _, lowest, highest = tessivo.extent(walk)
+    with pytest.raises(tessivo.PartialCountError, match="load classes were laid"):
+        tessivo.count_partial(walk, bins=32, extremes=(lowest - 1, highest)).result()
+    with pytest.raises(ValueError, match="above the lowest"):
+        tessivo.count_partial(walk, bins=32, extremes=(highest, highest))
     state = list(first.__getstate__())
     corrupt = bytearray(state[0])
     corrupt[len(corrupt) // 2] ^= 0xFF

@@ -1,0 +1,292 @@
+"""Fatigue evaluation of counted cycles with Tessivo's engine: S-N curves
+(with knee rules, cut-off and published presets), damage by Miner's rule and
+life, damage-equivalent loads, mean-stress corrections.
+
+The settings and their spellings are tessivo-count's fatigue options, with
+"_" for "-": sn_measure is --sn-measure, del_cycles is --del-cycles, and so
+on; the numbers equal those tessivo-count writes for the same cycles (its
+JSON "fatigue" section) to the last bit. Numbers may be given as strings,
+read as tessivo-count reads its options ("0.3" is the decimal 0.3 in extended
+precision, where the float 0.3 is the nearest double).
+
+Loads are taken as the cycles give them: count with normalize=False for the
+loads as read (tessivo-count never evaluates normalised loads); counted in
+load bins, the loads are class edges.
+"""
+
+from __future__ import annotations
+
+import numpy as np
+
+from . import _tessivo
+
+__all__ = ["SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix"]
+
+_CURVE_KEYS = ("m", "logA", "S", "N", "knee", "m2", "Nknee", "Ncut")
+
+
+class SNCurve:
+    """An S-N (Woehler) curve: N(S), the cycles a part survives at the load S.
+
+    SNCurve("m=3,logA=12.164")                       single slope, log N = logA - m log S
+    SNCurve("m=5,S=100,N=2e6,knee=haibach,Ncut=1e8") through a point, knee rule, cut-off
+    SNCurve("m=3,S=71,N=2e6,Nknee=5e6,m2=5")         second slope below the knee
+    SNCurve("preset:EC3-71"), SNCurve.preset("DNV-D") published curves (sn_presets())
+    SNCurve(m=5, S=100, N=2e6, knee="haibach")       the same keys as keywords
+
+    The text form is tessivo-count's --sn-curve. Keys: m (slope), logA, or the
+    point S and N on the upper segment; Nknee (the knee's cycle number; the
+    point's N when not given); knee: "same" (the slope goes on), "cutoff" (no
+    damage below the knee) or "haibach" (slope 2m - 1 below it); m2 (a second
+    slope below the knee); Ncut (no damage beyond this cycle number).
+
+    Raises ValueError with tessivo-count's message for a curve it would
+    refuse (an unknown key or preset, a value that is not a finite positive
+    number, neither or both of logA and S, N).
+    """
+
+    __slots__ = ("_curve",)
+
+    def __init__(self, text=None, *, m=None, logA=None, S=None, N=None, knee=None, m2=None, Nknee=None,
+                 Ncut=None):
+        keys = dict(m=m, logA=logA, S=S, N=N, knee=knee, m2=m2, Nknee=Nknee, Ncut=Ncut)
+        if text is not None:
+            if not isinstance(text, str):
+                raise TypeError(f"an S-N curve's text must be a string, not {type(text).__name__}")
+            if any(v is not None for v in keys.values()):
+                raise TypeError("give an S-N curve as text or as keywords, not both")
+            self._curve = _tessivo.SnCurve(text)
+        else:
+            self._curve = _tessivo.SnCurve(*(keys[k] for k in _CURVE_KEYS))
+
+    @classmethod
+    def preset(cls, name: str) -> "SNCurve":
+        """A published curve by name ("EC3-71", "DNV-D", ...; see sn_presets())."""
+        return cls("preset:" + name)
+
+    @property
+    def m(self):
+        """The slope above the knee."""
+        return self._curve.m
+
+    @property
+    def slope_below_knee(self):
+        """The slope below the knee (0 where nothing below it does damage)."""
+        return self._curve.slope_below_knee
+
+    @property
+    def knee_load(self):
+        """The load at the knee; 0 without a knee."""
+        return self._curve.knee_load
+
+    @property
+    def knee_cycles(self):
+        """The cycle number at the knee; 0 without a knee."""
+        return self._curve.knee_cycles
+
+    @property
+    def cutoff_load(self):
+        """The load below which a cycle does no damage; 0 without a cut-off."""
+        return self._curve.cutoff_load
+
+    def allowed_cycles(self, S):
+        """N(S) (numpy.longdouble); infinity where the curve does no damage."""
+        return self._curve.allowed_cycles(S)
+
+    def load_at(self, N):
+        """The load at which the curve allows N cycles (N positive)."""
+        return self._curve.load_at(N)
+
+    def __repr__(self) -> str:
+        if self._curve.text:
+            return f"SNCurve({self._curve.text!r})"
+        return f"SNCurve(m={float(self.m)!r}, knee_load={float(self.knee_load)!r})"
+
+
+def sn_presets() -> dict:
+    """The published S-N curves by name, each with a one-line description:
+    the detail categories of EN 1993-1-9 ("EC3-160" ... "EC3-36") and the
+    curves in air of DNV-RP-C203 ("DNV-B1" ... "DNV-W3"), in stress ranges (MPa)."""
+    return _tessivo.sn_presets()
+
+
+class FatigueResult:
+    """The fatigue evaluation of counted cycles.
+
+    Attributes:
+        damage: Miner's sum D = sum n / N(S) (numpy.longdouble); None without a curve.
+        life: 1 / D, repetitions of the counted sequence (infinity for D = 0);
+            None without a curve.
+        life_hours: life times the duration, in hours; None without duration.
+        equivalent_cycles: N_eq of the damage-equivalent loads.
+        del_: the damage-equivalent loads by exponent, {m: DEL_m}.
+        load: per cycle row, S on the curve (after the mean-stress correction;
+            the amplitude when sn_measure="amplitude").
+        allowed, row_damage: per cycle row, N(S) (infinity where the curve
+            does no damage) and n / N(S); None without a curve.
+    """
+
+    __slots__ = ("damage", "life", "life_hours", "equivalent_cycles", "del_", "load", "allowed", "row_damage",
+                 "_cycles")
+
+    def __init__(self, fields: dict, has_curve: bool, cycles):
+        self.damage = fields["damage"] if has_curve else None
+        self.life = fields["life"] if has_curve else None
+        self.life_hours = fields["life_hours"] if has_curve else None
+        self.equivalent_cycles = fields["equivalent_cycles"]
+        self.del_ = {m: value for m, value in fields["del"]}
+        self.load = fields["load"]
+        self.allowed = fields["allowed"] if has_curve else None
+        self.row_damage = fields["damage_per_row"] if has_curve else None
+        self._cycles = cycles
+
+    def to_pandas(self):
+        """The cycle rows as a pandas.DataFrame: range, upper, lower, count,
+        load and, with a curve, allowed and damage (needs pandas)."""
+        import pandas
+
+        columns = dict(zip(("range", "upper", "lower"), self._cycles))
+        columns["count"] = self._cycles[4]  # as given: whole counts stay whole
+        columns["load"] = self.load
+        if self.allowed is not None:
+            columns["allowed"] = self.allowed
+            columns["damage"] = self.row_damage
+        return pandas.DataFrame(columns)
+
+    def __repr__(self) -> str:
+        parts = []
+        if self.damage is not None:
+            parts += [f"damage={float(self.damage):.6g}", f"life={float(self.life):.6g}"]
+        if self.life_hours is not None:
+            parts.append(f"life_hours={float(self.life_hours):.6g}")
+        parts += [f"del_({float(m):g})={float(v):.6g}" for m, v in self.del_.items()]
+        return f"FatigueResult({', '.join(parts)}, rows={len(self.load)})"
+
+
+def _columns(cycles):
+    """range, upper, lower (longdouble) and count (float64) of a CountResult,
+    a pandas.DataFrame or a mapping with those columns."""
+    def column(name):
+        try:
+            return cycles[name]
+        except (TypeError, KeyError, IndexError):
+            pass
+        value = getattr(cycles, name, None)
+        if value is None or callable(value):
+            raise TypeError(f"cycles must be a CountResult or have the columns range, upper, lower and count; "
+                            f"{type(cycles).__name__} has no {name!r}")
+        return value
+
+    loads = [np.asarray(column(name), dtype=np.longdouble) for name in ("range", "upper", "lower")]
+    given = np.asarray(column("count"))
+    return (*loads, np.asarray(given, dtype=np.float64), given)
+
+
+def _curve(curve):
+    if curve is None or isinstance(curve, SNCurve):
+        return curve
+    if isinstance(curve, str):
+        return SNCurve(curve)
+    raise TypeError(f"curve must be an SNCurve or its text, not {type(curve).__name__}")
+
+
+def _is_single(m):
+    return isinstance(m, str) or np.ndim(m) == 0
+
+
+def _exponents(m):
+    """The exponents as given, one or several (numpy.longdouble keeps its bits)."""
+    return [m] if _is_single(m) else list(m)
+
+
+def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
+              walker_gamma, fkm_m, del_cycles, del_frequency, duration):
+    if del_cycles is not None and del_frequency is not None:
+        raise ValueError("give del_cycles or del_frequency, not both")
+    if del_frequency is not None:
+        if duration is None:
+            raise ValueError("del_frequency needs duration")
+        equivalent = _tessivo.equivalent_cycles(del_frequency, duration)
+    else:
+        equivalent = 1e7 if del_cycles is None else del_cycles
+    columns = _columns(cycles)
+    material = {"ultimate": ultimate, "fatigue_strength_coefficient": fatigue_strength_coefficient,
+                "walker_gamma": walker_gamma, "fkm_m": fkm_m}
+    fields = _tessivo.fatigue(*columns[:4], None if curve is None else curve._curve, sn_measure, mean_stress, material,
+                              list(exponents), equivalent, duration)
+    return FatigueResult(fields, curve is not None, columns)
+
+
+def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None, fatigue_strength_coefficient=None,
+           walker_gamma=None, fkm_m=None, duration=None, del_=(), del_cycles=None,
+           del_frequency=None) -> FatigueResult:
+    """Damage by Miner's rule and life on an S-N curve (tessivo-count --sn-curve).
+
+    Parameters:
+        cycles: the counted cycles: a CountResult (counted without
+            normalize), a pandas.DataFrame or a mapping with the columns
+            range, upper, lower and count.
+        curve: an SNCurve or its text ("m=3,logA=12.164", "preset:EC3-71").
+        sn_measure: "range" (default) or "amplitude": what S is (--sn-measure).
+        mean_stress: None, "goodman", "gerber", "morrow", "swt", "walker" or
+            "fkm" (--mean-stress), with its material value: ultimate (Su,
+            goodman and gerber), fatigue_strength_coefficient (sf', morrow),
+            walker_gamma (0 < g <= 1) or fkm_m (0 <= M < 1).
+        duration: seconds the counted sequence lasts: life_hours as well.
+        del_: exponents m of damage-equivalent loads to compute as well (--del).
+        del_cycles, del_frequency: N_eq as for del_().
+
+    Returns:
+        FatigueResult.
+
+    Raises:
+        ValueError: a setting tessivo-count would refuse (with its message), a
+            cycle at or beyond the material's limit.
+        TypeError: cycles without those columns, a curve of the wrong type.
+    """
+    return _evaluate(cycles, _curve(curve), _exponents(del_), sn_measure,
+                     mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m, del_cycles,
+                     del_frequency, duration)
+
+
+def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_measure="range", mean_stress=None,
+         ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None):
+    """Damage-equivalent loads DEL_m = (sum n S^m / N_eq)^(1/m) (tessivo-count --del).
+
+    Parameters:
+        cycles: as for damage().
+        m: one exponent (the S-N slope) or a sequence of them.
+        del_cycles: N_eq, 1e7 by default (--del-cycles); or del_frequency in
+            Hz with duration in seconds, N_eq = frequency * duration
+            (--del-frequency); not both.
+        sn_measure, mean_stress and the material values: as for damage().
+
+    Returns:
+        DEL_m as numpy.longdouble for one exponent; a dict {m: DEL_m} for a sequence.
+    """
+    exponents = _exponents(m)
+    result = _evaluate(cycles, None, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
+                       walker_gamma, fkm_m, del_cycles, del_frequency, duration)
+    values = list(result.del_.values())
+    return values[0] if _is_single(m) else dict(zip(exponents, values))
+
+
+def rainflow_matrix(cycles, kind="range-mean", bins=32):
+    """The rainflow matrix of counted cycles (tessivo-count --matrix KIND --matrix-bins N).
+
+    Parameters:
+        cycles: as for damage().
+        kind: "range-mean" (rows: classes of range, columns: classes of mean)
+            or "from-to" (rows: classes of the maximum, where the cycle turns
+            down; columns: classes of the minimum, on the same load axis).
+        bins: classes per axis, 1 to 1000; they span the cycles' values, and a
+            value on the upper end falls into the last class.
+
+    Returns:
+        (row_edges, column_edges, counts): bins + 1 ascending edges per axis
+        (numpy.longdouble; empty without cycles) and the counts as a
+        rows x columns array.
+    """
+    if isinstance(bins, bool) or not isinstance(bins, (int, np.integer)):
+        raise TypeError(f"bins must be a whole number, not {type(bins).__name__}")
+    return _tessivo.rainflow_matrix(*_columns(cycles)[:4], kind, int(bins))

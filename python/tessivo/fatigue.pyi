@@ -1,0 +1,74 @@
+from typing import Any, Literal, Mapping, Optional, Sequence, Union, overload
+
+import numpy as np
+import numpy.typing as npt
+
+Number = Union[float, int, str, np.floating, np.integer]
+MeanStress = Optional[Literal["goodman", "gerber", "morrow", "swt", "walker", "fkm"]]
+Measure = Literal["range", "amplitude"]
+Cycles = Any  # a CountResult, a pandas.DataFrame or a mapping with range, upper, lower and count
+
+class SNCurve:
+    def __init__(
+        self,
+        text: Optional[str] = None,
+        *,
+        m: Optional[Number] = None,
+        logA: Optional[Number] = None,
+        S: Optional[Number] = None,
+        N: Optional[Number] = None,
+        knee: Optional[Literal["same", "cutoff", "haibach"]] = None,
+        m2: Optional[Number] = None,
+        Nknee: Optional[Number] = None,
+        Ncut: Optional[Number] = None,
+    ) -> None: ...
+    @classmethod
+    def preset(cls, name: str) -> SNCurve: ...
+    @property
+    def m(self) -> np.longdouble: ...
+    @property
+    def slope_below_knee(self) -> np.longdouble: ...
+    @property
+    def knee_load(self) -> np.longdouble: ...
+    @property
+    def knee_cycles(self) -> np.longdouble: ...
+    @property
+    def cutoff_load(self) -> np.longdouble: ...
+    def allowed_cycles(self, S: Number) -> np.longdouble: ...
+    def load_at(self, N: Number) -> np.longdouble: ...
+
+def sn_presets() -> dict[str, str]: ...
+
+class FatigueResult:
+    damage: Optional[np.longdouble]
+    life: Optional[np.longdouble]
+    life_hours: Optional[np.longdouble]
+    equivalent_cycles: np.longdouble
+    del_: dict[np.longdouble, np.longdouble]
+    load: npt.NDArray[np.longdouble]
+    allowed: Optional[npt.NDArray[np.longdouble]]
+    row_damage: Optional[npt.NDArray[np.longdouble]]
+    def to_pandas(self) -> Any: ...
+
+def damage(
+    cycles: Cycles,
+    curve: Union[SNCurve, str],
+    *,
+    sn_measure: Measure = "range",
+    mean_stress: MeanStress = None,
+    ultimate: Optional[Number] = None,
+    fatigue_strength_coefficient: Optional[Number] = None,
+    walker_gamma: Optional[Number] = None,
+    fkm_m: Optional[Number] = None,
+    duration: Optional[Number] = None,
+    del_: Union[Number, Sequence[Number]] = (),
+    del_cycles: Optional[Number] = None,
+    del_frequency: Optional[Number] = None,
+) -> FatigueResult: ...
+@overload
+def del_(cycles: Cycles, m: Number, **settings: Any) -> np.longdouble: ...
+@overload
+def del_(cycles: Cycles, m: Sequence[Number], **settings: Any) -> dict[Any, np.longdouble]: ...
+def rainflow_matrix(
+    cycles: Cycles, kind: Literal["range-mean", "from-to"] = "range-mean", bins: int = 32
+) -> tuple[npt.NDArray[np.longdouble], npt.NDArray[np.longdouble], npt.NDArray[np.longdouble]]: ...

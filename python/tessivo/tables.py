@@ -1,0 +1,58 @@
+"""Columns of table files (the loads of a simulation's or a measurement's
+output: a line of names, perhaps units, several columns; plain or gzip) read
+as tessivo-count --column reads them."""
+
+from __future__ import annotations
+
+import os
+
+from . import _tessivo
+
+__all__ = ["read_table"]
+
+
+def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=False, frame=False):
+    """The values of columns of a table file as numpy.longdouble arrays, each
+    value as parsed (correctly rounded to extended precision), so that
+    count(read_table(path, "RootMyc1")) equals tessivo-count --column
+    RootMyc1 path to the last bit.
+
+    Parameters:
+        path: the table file. Its delimiter (tab, semicolon, comma or runs
+            of blanks), decimal separator, line of names and of units are
+            detected as tessivo-count detects them.
+        columns: one column, by name (exactly, else the one name that differs
+            only in case) or by 1-based number: its array is returned; a
+            list of them: a dict of arrays by column name, in the order given;
+            None: every column of numbers, as a dict.
+        delimiter: "comma", "semicolon", "tab" or "blanks" instead of the one
+            detected (--delimiter).
+        decimal: "." or "," instead of the one detected (--decimal-point,
+            --decimal-comma).
+        skip_empty: pass over empty cells (--skip-empty); else they are
+            errors. Columns may then differ in length.
+        frame: return a pandas.DataFrame instead of a dict (needs pandas).
+
+    Raises:
+        ValueError: a column that the table does not have (the message lists
+            those it has), a cell that is not a number (naming the line and
+            column), a file that holds no table of numbers.
+        OSError: the file cannot be opened or read.
+    """
+    single = columns is not None and (isinstance(columns, (str, int)) and not isinstance(columns, bool))
+    wanted = None if columns is None else [columns] if single else list(columns)
+    if wanted is not None:
+        for c in wanted:
+            if isinstance(c, bool) or not isinstance(c, (str, int)):
+                raise TypeError(f"a column is a name or a 1-based number, not {type(c).__name__}")
+        wanted = [str(c) for c in wanted]
+    names, _units, arrays, _skipped = _tessivo.read_table(os.fsdecode(os.fspath(path)), wanted, delimiter, decimal,
+                                                          bool(skip_empty))
+    if single and not frame:
+        return arrays[0]
+    table = dict(zip(names, arrays))
+    if frame:
+        import pandas
+
+        return pandas.DataFrame(table)
+    return table
