@@ -24,6 +24,8 @@
 #include "engine/record/run_record.h"
 #include "shell_open.h"
 #include "load_plot_data.h"
+#include "engine/fatigue/fatigue_cycle.h"
+#include "plots/cycle_marks.h"
 #include "plots/signal_data.h"
 #include "report_header.h"
 
@@ -148,11 +150,17 @@ private:
     void btFatigueClick();
     // Hands the last report's cycles, in the loads as counted, to the fatigue window.
     void updateFatigueWindow();
+    // The last report's cycles in the loads as counted (a normalised table
+    // scaled back), for the fatigue window and the rainflow matrices.
+    std::vector<tessivo::fatigue::FatigueCycle> countedCycles() const;
     void showReportMenu(const QPoint& position);
     void executeShortcut();
     // A line of the table selected while the plot window is open: its cycles
     // are marked in the load history (main_window_signal.cpp).
     void reReportCursorMoved();
+    // Marks the cycles of table line `row` (1-based) in the load history,
+    // opening the plot window when it is closed.
+    void markTableRow(std::int32_t row);
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
@@ -215,6 +223,7 @@ private:
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource; // the sequence that the last report counted
     std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
+    std::unique_ptr<CycleMarkCache> m_markCache; // the positions of the last count's cycles, once asked for
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
 

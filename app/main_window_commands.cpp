@@ -168,10 +168,12 @@ void TfrmMain::countAndReport()
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
     m_markedRow = 0;
+    m_markCache = std::make_unique<CycleMarkCache>(m_signalSource);
     btSpectrumPlot->setEnabled(true);
     if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->setSignal(m_signalSource);
+        m_plotWindow->setMatrixCycles([this] { return countedCycles(); });
         m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
     }
     btFatigue->setEnabled(true);

@@ -10,12 +10,17 @@ namespace {
 
 class CsvLines final : public CycleListener {
 public:
-    CsvLines(std::ostream& out, long double divisor) : m_out(out), m_divisor(divisor) { m_line.reserve(256); }
+    CsvLines(std::ostream& out, long double divisor, std::string prefix)
+        : m_out(out), m_divisor(divisor), m_prefix(std::move(prefix))
+    {
+        m_line.reserve(256);
+    }
     void cycle(const PositionedCycle& c) override
     {
         const long double upper = c.upper() / m_divisor;
         const long double lower = c.lower() / m_divisor;
-        m_line = shortestText(c.range() / m_divisor);
+        m_line = m_prefix;
+        m_line += shortestText(c.range() / m_divisor);
         m_line += ',';
         m_line += shortestText(upper);
         m_line += ',';
@@ -31,18 +36,25 @@ public:
 private:
     std::ostream& m_out;
     long double m_divisor;
+    std::string m_prefix;
     std::string m_line;
 };
 
 } // namespace
 
+void writeCycleLines(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence,
+                     const std::string& prefix)
+{
+    // The range of the divided loads, as the table divides them.
+    CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L, prefix);
+    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect},
+               lines);
+}
+
 void writeCycleListing(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence)
 {
     out << "range,upper,lower,count,start,end\n";
-    // The range of the divided loads, as the table divides them.
-    CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L);
-    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect},
-               lines);
+    writeCycleLines(out, run, binsInEffect, sequence, {});
 }
 
 } // namespace tessivo::cli

@@ -7,6 +7,7 @@
 #include "engine/files/value_stream.h"
 
 #include <ostream>
+#include <string>
 
 namespace tessivo::cli {
 
@@ -16,5 +17,10 @@ namespace tessivo::cli {
 // and end the 0-based positions of the cycle's first and second point.
 // binsInEffect: the count goes through the from-to matrix (see listCycles).
 void writeCycleListing(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence);
+
+// The lines of writeCycleListing without its header, each after `prefix`
+// (a column's CSV field and its comma).
+void writeCycleLines(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence,
+                     const std::string& prefix);
 
 } // namespace tessivo::cli

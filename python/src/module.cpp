@@ -3,6 +3,7 @@
 // the keyword signatures and the documentation.
 
 #include "array_values.h"
+#include "positions_bindings.h"
 #include "engine/numbers/decimal_parser.h"
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
@@ -284,6 +285,7 @@ PYBIND11_MODULE(_tessivo, m)
         },
         py::arg("path"));
     bindPartialCounts(m);
+    tessivo::python::bindPositions(m, &parametersFrom);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

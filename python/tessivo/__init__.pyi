@@ -77,3 +77,13 @@ class Counter:
     def length(self) -> int: ...
     def partial(self) -> PartialCount: ...
     def result(self) -> CountResult: ...
+
+def cycles(
+    values: Values,
+    *,
+    filter: Union[float, str, np.floating] = 0.0,
+    residue: Residue = "decomposition",
+    bins: Bins = None,
+    normalize: bool = False,
+    unlimited: bool = False,
+) -> dict[str, npt.NDArray[np.generic]]: ...
