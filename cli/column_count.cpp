@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -253,14 +254,63 @@ void writeOutputs(const CountOptions& options, const std::vector<Channel>& chann
         out << "  ]\n}\n";
 }
 
+// The first column of every FILE when it is time: numbers that rise all the
+// way, with no empty cell, in memory (one value per row); nothing otherwise.
+std::optional<PositionTimes> readTimes(const CountOptions& options, const Channel& any)
+{
+    PositionTimes times;
+    std::vector<TableColumnRef> refs;
+    auto owned = std::make_unique<TRainflowRun>();
+    TRainflowRun& run = *owned;
+    InitRainflowRun(run);
+    try {
+        for (std::size_t f = 0; f < any.refs.size(); ++f) {
+            TableColumnRef ref = any.refs[f];
+            ref.column = 0;
+            if (ref.layout.columns.size() < 2)
+                return std::nullopt;
+            const ColumnStats stats = scanTableColumns(ref.path, ref.layout, {0}, false).front();
+            if (stats.points < 2 || !stats.strictlyIncreasing || !fillTableSlot(run.Sequences[f + 1], ref.path, stats))
+                return std::nullopt;
+            refs.push_back(ref);
+            times.repetitions.push_back(options.sequences[f].repetitions);
+        }
+    } catch (const TableFormatError&) {
+        return std::nullopt; // a first column with text or empty cells is not time
+    }
+    run.SeqCount = static_cast<std::int32_t>(refs.size());
+    UpdateSequenceTotals(run);
+    CombinedTableSource source(run, refs);
+    for (std::size_t f = 0; f < refs.size(); ++f) {
+        std::vector<long double>& column = times.files.emplace_back();
+        column.reserve(static_cast<std::size_t>(run.Sequences[f + 1].Points));
+        long double v = 0.0L;
+        for (std::int64_t i = 0; i < run.Sequences[f + 1].Points && source.next(v); ++i)
+            column.push_back(v);
+    }
+    return times;
+}
+
+// Whether the channel's rows are the time column's, one value each.
+bool timedRows(const Channel& channel, const PositionTimes& times)
+{
+    for (std::size_t f = 0; f < channel.refs.size(); ++f)
+        if (channel.refs[f].column == 0 || channel.stats[f].skippedEmpty > 0
+            || channel.stats[f].points != static_cast<std::int64_t>(times.files[f].size()))
+            return false;
+    return true;
+}
+
 // Every cycle of each column in turn, straight to `out` with the column's
 // name first: memory does not grow with the cycles. Positions count through
-// the column's own combined sequence. Notices go to err before the column's
-// lines.
+// the column's own combined sequence; a table whose first column is time
+// adds the times of the two positions. Notices go to err before the
+// column's lines.
 void listColumnCycles(const CountOptions& options, const std::vector<Channel>& channels, std::ostream& out,
                       std::ostream& err)
 {
-    out << "channel,range,upper,lower,count,start,end\n";
+    const std::optional<PositionTimes> times = readTimes(options, channels.front());
+    out << "channel,range,upper,lower,count,start,end" << (times ? ",start_time,end_time\n" : "\n");
     for (const Channel& channel : channels) {
         const auto run = runFor(options, channel);
         bool bins = run->UseLoadBins;
@@ -271,7 +321,8 @@ void listColumnCycles(const CountOptions& options, const std::vector<Channel>& c
         }
         CombinedTableSource combined(*run, channel.refs);
         PrefetchSource readAhead(combined);
-        writeCycleLines(out, *run, bins, readAhead, csvField(channel.name) + ",");
+        writeCycleLines(out, *run, bins, readAhead, csvField(channel.name) + ",", times.has_value(),
+                        times && timedRows(channel, *times) ? &*times : nullptr);
     }
 }
 

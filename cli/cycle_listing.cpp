@@ -10,8 +10,8 @@ namespace {
 
 class CsvLines final : public CycleListener {
 public:
-    CsvLines(std::ostream& out, long double divisor, std::string prefix)
-        : m_out(out), m_divisor(divisor), m_prefix(std::move(prefix))
+    CsvLines(std::ostream& out, long double divisor, std::string prefix, bool timeFields, const PositionTimes* times)
+        : m_out(out), m_divisor(divisor), m_prefix(std::move(prefix)), m_timeFields(timeFields), m_times(times)
     {
         m_line.reserve(256);
     }
@@ -29,6 +29,14 @@ public:
         m_line += std::to_string(c.fromAt);
         m_line += ',';
         m_line += std::to_string(c.toAt);
+        if (m_timeFields) {
+            m_line += ',';
+            if (m_times)
+                m_line += shortestText(m_times->at(c.fromAt));
+            m_line += ',';
+            if (m_times)
+                m_line += shortestText(m_times->at(c.toAt));
+        }
         m_line += '\n';
         m_out << m_line;
     }
@@ -37,16 +45,30 @@ private:
     std::ostream& m_out;
     long double m_divisor;
     std::string m_prefix;
+    bool m_timeFields;
+    const PositionTimes* m_times;
     std::string m_line;
 };
 
 } // namespace
 
+long double PositionTimes::at(std::int64_t position) const
+{
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const auto rows = static_cast<std::int64_t>(files[f].size());
+        const std::int64_t block = rows * repetitions[f];
+        if (position < block)
+            return files[f][static_cast<std::size_t>(position % rows)];
+        position -= block;
+    }
+    return files.back().back(); // not reached: positions lie inside the sequence
+}
+
 void writeCycleLines(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence,
-                     const std::string& prefix)
+                     const std::string& prefix, bool timeFields, const PositionTimes* times)
 {
     // The range of the divided loads, as the table divides them.
-    CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L, prefix);
+    CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L, prefix, timeFields, times);
     listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect},
                lines);
 }
@@ -54,7 +76,7 @@ void writeCycleLines(std::ostream& out, const TRainflowRun& run, bool binsInEffe
 void writeCycleListing(std::ostream& out, const TRainflowRun& run, bool binsInEffect, ValueSource& sequence)
 {
     out << "range,upper,lower,count,start,end\n";
-    writeCycleLines(out, run, binsInEffect, sequence, {});
+    writeCycleLines(out, run, binsInEffect, sequence, {}, false, nullptr);
 }
 
 } // namespace tessivo::cli

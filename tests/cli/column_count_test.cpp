@@ -117,7 +117,8 @@ TEST(ColumnCount, ColumnCountsEqualPlainFileCounts)
 }
 
 // The listing of each column adds up to its table of cycles, and each
-// cycle's positions in the column's joined sequence hold its two loads.
+// cycle's positions in the column's joined sequence hold its two loads and
+// the times of their rows.
 TEST(ColumnCount, CycleListingAddsUpToEachColumnsTable)
 {
     Box box;
@@ -147,13 +148,17 @@ TEST(ColumnCount, CycleListingAddsUpToEachColumnsTable)
         using Key = std::tuple<std::string, long double, long double>; // channel, upper, lower
         std::map<Key, long double> listed, counted;
         const auto rows = lines(listing.out);
-        ASSERT_EQ(rows.at(0), "channel,range,upper,lower,count,start,end");
+        ASSERT_EQ(rows.at(0), "channel,range,upper,lower,count,start,end,start_time,end_time");
+        // The table's time of row i is i + 0.5; the first file comes twice.
+        const auto timeAt = [](long long p) { return (p < 1000 ? p % 500 : p - 1000) + 0.5L; };
         for (std::size_t i = 1; i < rows.size(); ++i) {
             const std::string channel = rows[i].substr(0, rows[i].find(','));
-            long double range, upper, lower, count;
+            long double range, upper, lower, count, startTime, endTime;
             long long start, end;
-            ASSERT_EQ(std::sscanf(rows[i].c_str() + channel.size() + 1, "%Lg,%Lg,%Lg,%Lg,%lld,%lld", &range, &upper,
-                                  &lower, &count, &start, &end), 6) << rows[i];
+            ASSERT_EQ(std::sscanf(rows[i].c_str() + channel.size() + 1, "%Lg,%Lg,%Lg,%Lg,%lld,%lld,%Lg,%Lg", &range,
+                                  &upper, &lower, &count, &start, &end, &startTime, &endTime), 8) << rows[i];
+            EXPECT_EQ(startTime, timeAt(start)) << rows[i];
+            EXPECT_EQ(endTime, timeAt(end)) << rows[i];
             const auto& loads = joinedLoads.at(channel);
             ASSERT_LT(std::max(start, end), static_cast<long long>(loads.size())) << rows[i];
             EXPECT_EQ(std::max(loads[start], loads[end]), upper) << rows[i];
