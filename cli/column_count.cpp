@@ -5,6 +5,7 @@
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
 #include "engine/tables/table_sequence.h"
+#include "engine/tables/time_column.h"
 #include "engine/record/io_error.h"
 #include "engine/record/run_messages.h"
 #include "engine/run/parameter_checks.h"
@@ -254,39 +255,16 @@ void writeOutputs(const CountOptions& options, const std::vector<Channel>& chann
         out << "  ]\n}\n";
 }
 
-// The first column of every FILE when it is time: numbers that rise all the
-// way, with no empty cell, in memory (one value per row); nothing otherwise.
+// The first column of every FILE when it is time (engine/tables/time_column.h); nothing otherwise.
 std::optional<PositionTimes> readTimes(const CountOptions& options, const Channel& any)
 {
     PositionTimes times;
-    std::vector<TableColumnRef> refs;
-    auto owned = std::make_unique<TRainflowRun>();
-    TRainflowRun& run = *owned;
-    InitRainflowRun(run);
-    try {
-        for (std::size_t f = 0; f < any.refs.size(); ++f) {
-            TableColumnRef ref = any.refs[f];
-            ref.column = 0;
-            if (ref.layout.columns.size() < 2)
-                return std::nullopt;
-            const ColumnStats stats = scanTableColumns(ref.path, ref.layout, {0}, false).front();
-            if (stats.points < 2 || !stats.strictlyIncreasing || !fillTableSlot(run.Sequences[f + 1], ref.path, stats))
-                return std::nullopt;
-            refs.push_back(ref);
-            times.repetitions.push_back(options.sequences[f].repetitions);
-        }
-    } catch (const TableFormatError&) {
-        return std::nullopt; // a first column with text or empty cells is not time
-    }
-    run.SeqCount = static_cast<std::int32_t>(refs.size());
-    UpdateSequenceTotals(run);
-    CombinedTableSource source(run, refs);
-    for (std::size_t f = 0; f < refs.size(); ++f) {
-        std::vector<long double>& column = times.files.emplace_back();
-        column.reserve(static_cast<std::size_t>(run.Sequences[f + 1].Points));
-        long double v = 0.0L;
-        for (std::int64_t i = 0; i < run.Sequences[f + 1].Points && source.next(v); ++i)
-            column.push_back(v);
+    for (std::size_t f = 0; f < any.refs.size(); ++f) {
+        std::optional<std::vector<long double>> column = readTimeColumn(any.refs[f].path, any.refs[f].layout);
+        if (!column)
+            return std::nullopt;
+        times.files.push_back(std::move(*column));
+        times.repetitions.push_back(options.sequences[f].repetitions);
     }
     return times;
 }
