@@ -121,6 +121,8 @@ public:
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
     // The fatigue window, once Fatigue... has opened it.
     FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
+    // The sequence of the last report as the load history reads it.
+    const SignalSource& signalSource() const { return m_signalSource; }
     // The line of the report's table of load cycles at the cursor (1 for the
     // first cycle), or 0 when the cursor is elsewhere.
     std::int32_t reportRowAtCursor() const;
@@ -222,6 +224,7 @@ private:
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource; // the sequence that the last report counted
+    std::shared_ptr<const std::vector<long double>> m_importedTimes; // the time column of an imported table
     std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
     std::unique_ptr<CycleMarkCache> m_markCache; // the positions of the last count's cycles, once asked for
     SpectrumPlotWindow* m_plotWindow = nullptr;
