@@ -94,32 +94,35 @@ std::vector<CycleMark> findCycleMarks(const SignalSource& source, long double up
     return marks;
 }
 
-CycleMarkCache::CycleMarkCache(SignalSource source, std::size_t maxPerLine, std::size_t maxTotal)
-    : m_source(std::move(source)), m_maxPerLine(maxPerLine), m_maxTotal(maxTotal)
+CycleMarkCache::CycleMarkCache(SignalSource source, std::size_t maxPerLine, std::size_t maxBytes)
+    : m_source(std::move(source)), m_maxPerLine(maxPerLine), m_maxBytes(maxBytes)
 {
 }
 
 void CycleMarkCache::list()
 {
     const LineKeys keys(m_source);
-    std::size_t total = 0;
+    // What a line of the map costs beside its marks: key, vector, node links, allocation.
+    constexpr std::size_t kLineBytes = sizeof(Key) + sizeof(Line) + 6 * sizeof(void*);
+    std::size_t bytes = 0;
     listSource(m_source, [&](const tessivo::PositionedCycle& c) {
         const std::optional<LineKey> key = keys.ofCycle(c);
         if (!key)
             return;
-        if (total >= m_maxTotal) {
+        const auto found = m_lines.find(*key);
+        const std::size_t cost = sizeof(CycleMark) + (found == m_lines.end() ? kLineBytes : 0);
+        if (bytes + cost > m_maxBytes) {
             // Past the bound no line is added: lines that lose marks are counted again when looked up.
             m_complete = false;
-            const auto found = m_lines.find(*key);
             if (found != m_lines.end() && found->second.marks.size() < m_maxPerLine)
                 found->second.truncated = true;
             return;
         }
-        Line& line = m_lines[*key];
+        Line& line = found == m_lines.end() ? m_lines[*key] : found->second;
         if (line.marks.size() >= m_maxPerLine)
             return;
         line.marks.push_back(markOf(c));
-        ++total;
+        bytes += cost;
     });
     m_listed = true;
 }

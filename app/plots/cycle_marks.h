@@ -20,13 +20,14 @@ std::vector<CycleMark> findCycleMarks(const SignalSource& source, long double up
 
 // The marks of every report line of one count, listed once on the first
 // lookup. Memory is bounded: each line keeps its first maxPerLine marks (as
-// findCycleMarks does) and all lines together at most maxTotal; a line that
-// lost marks to the total bound (or found no room) is counted again on its
-// own when looked up, so a lookup always equals findCycleMarks.
+// findCycleMarks does) and all lines with their marks take at most about
+// maxBytes; a line that lost marks to that bound (or found no room) is
+// counted again on its own when looked up, so a lookup always equals
+// findCycleMarks.
 class CycleMarkCache {
 public:
     explicit CycleMarkCache(SignalSource source, std::size_t maxPerLine = 100000,
-                            std::size_t maxTotal = std::size_t{1} << 21);
+                            std::size_t maxBytes = std::size_t{64} << 20);
 
     // Throws IoError when the sequence cannot be read.
     std::vector<CycleMark> marks(long double upper, long double lower);
@@ -45,7 +46,7 @@ private:
 
     SignalSource m_source;
     std::size_t m_maxPerLine;
-    std::size_t m_maxTotal;
+    std::size_t m_maxBytes;
     std::map<Key, Line> m_lines;
     bool m_listed = false;
     bool m_complete = true;

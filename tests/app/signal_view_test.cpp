@@ -170,9 +170,9 @@ TEST_F(SignalViewTest, CachedMarksEqualAFreshListing)
     for (const bool bins : {false, true}) {
         signalAfterCount(*window, "random_walk.txt", QStringLiteral("1.00"), bins);
         const SignalSource source = signalSourceOf(window->RainflowRun(), workDir().toStdString(), bins);
-        for (const auto& [perLine, total] : {std::pair<std::size_t, std::size_t>{100000, 1u << 21}, {3, 40}, {1, 1}}) {
-            SCOPED_TRACE(testing::Message() << bins << " " << perLine << " " << total);
-            CycleMarkCache cache(source, perLine, total);
+        for (const auto& [perLine, bytes] : {std::pair<std::size_t, std::size_t>{100000, 64u << 20}, {3, 4000}, {1, 1}}) {
+            SCOPED_TRACE(testing::Message() << bins << " " << perLine << " " << bytes);
+            CycleMarkCache cache(source, perLine, bytes);
             EXPECT_FALSE(cache.listed());
             for (std::int32_t line = 1; line <= window->CycleCount(); ++line) {
                 const tessivo::TCycle& entry = window->CycleTable()[line];
@@ -180,7 +180,7 @@ TEST_F(SignalViewTest, CachedMarksEqualAFreshListing)
                           positionsOf(findCycleMarks(source, entry.Upper, entry.Lower, perLine)))
                     << line;
             }
-            EXPECT_EQ(cache.complete(), total > 100);
+            EXPECT_EQ(cache.complete(), bytes > 4000);
         }
     }
 }
