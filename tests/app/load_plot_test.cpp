@@ -221,7 +221,7 @@ TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
     bins.useBins = true;
     SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt", bins);
     for (const auto chart : {SpectrumPlotWindow::Chart::LoadSpectrum, SpectrumPlotWindow::Chart::FromToMatrix,
-                             SpectrumPlotWindow::Chart::Signal}) {
+                             SpectrumPlotWindow::Chart::Signal, SpectrumPlotWindow::Chart::RainflowMatrix}) {
         SCOPED_TRACE(static_cast<int>(chart));
         plot->showChart(chart);
         ASSERT_EQ(plot->currentChart(), chart);
