@@ -92,7 +92,13 @@ RainflowMatrixTab::RainflowMatrixTab(QChar decimalSeparator, QWidget* parent) : 
 
     const auto changed = [this] {
         m_upToDate = false;
-        refresh();
+        try {
+            refresh();
+        } catch (const std::exception&) {
+            // Nothing may escape a signal: the chart stays empty and the next choice tries again.
+            m_upToDate = false;
+            vwRainflowMatrix->setMatrix({});
+        }
     };
     connect(cbMatrixKind, &QComboBox::currentIndexChanged, this, changed);
     connect(sbMatrixClasses, &QSpinBox::valueChanged, this, changed);
@@ -113,11 +119,11 @@ void RainflowMatrixTab::refresh()
 {
     if (m_upToDate)
         return;
-    m_upToDate = true;
     const PlotWaitCursor wait;
     if (!m_haveCycles && m_supplier)
         m_cycles = m_supplier();
     m_haveCycles = true;
+    m_upToDate = true;
     const auto kind = static_cast<MatrixKind>(cbMatrixKind->currentData().toInt());
     vwRainflowMatrix->setMatrix(tessivo::fatigue::rainflowMatrix(m_cycles, kind, sbMatrixClasses->value()));
 }

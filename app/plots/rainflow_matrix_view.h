@@ -47,6 +47,8 @@ public:
     // The cycles of the count shown (in the loads as counted); none clears.
     void setCycles(CycleSupplier cycles);
     // Computes the matrix of the current choices when it is not up to date.
+    // Throws what reading the cycles throws (IoError); a change of a choice
+    // shows such an error in the chart instead.
     void refresh();
 
     QComboBox* cbMatrixKind = nullptr;
