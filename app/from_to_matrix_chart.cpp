@@ -85,7 +85,9 @@ void drawCells(QPainter& painter, const QRectF& square, const SpectrumPlotData& 
     painter.drawLine(square.bottomLeft(), square.topRight());
 }
 
-void drawColourBar(QPainter& painter, const QRectF& square, std::int32_t largest)
+} // namespace
+
+void drawHeatColourBar(QPainter& painter, const QRectF& square, double largest)
 {
     const QRectF bar(square.right() + kBarGap, square.top(), kBarWidth, square.height());
     QLinearGradient gradient(bar.bottomLeft(), bar.topLeft());
@@ -102,7 +104,12 @@ void drawColourBar(QPainter& painter, const QRectF& square, std::int32_t largest
     }
 }
 
-} // namespace
+QColor heatColour(double count, double largest)
+{
+    if (!(count > 0.0))
+        return Qt::white;
+    return scaleColour(logShare(std::max(count, 1.0), std::max(largest, count)));
+}
 
 QColor heatColour(std::int32_t count, std::int32_t largest)
 {
@@ -141,6 +148,6 @@ void paintFromToMatrix(QPainter& painter, const QRectF& bounds, const SpectrumPl
     painter.drawRect(square);
     drawLoadAxes(painter, square, data, decimalSeparator);
     if (largest > 0)
-        drawColourBar(painter, square, largest);
+        drawHeatColourBar(painter, square, largest);
     painter.restore();
 }

@@ -16,6 +16,10 @@ class QPainter;
 // The colour of a cell whose count is `count`, of at most `largest`: white
 // for 0, then from dark violet (1) to yellow (largest) by log(count).
 QColor heatColour(std::int32_t count, std::int32_t largest);
+// The same for counts with half cycles: below 1 they take the colour of 1.
+QColor heatColour(double count, double largest);
+// The colour bar of that scale right of `plot`, with a tick at each power of ten.
+void drawHeatColourBar(QPainter& painter, const QRectF& plot, double largest);
 
 void paintFromToMatrix(QPainter& painter, const QRectF& bounds, const SpectrumPlotData& data,
                        QChar decimalSeparator = u'.');

@@ -24,6 +24,8 @@
 #include "engine/record/run_record.h"
 #include "shell_open.h"
 #include "spectrum_plot_data.h"
+#include "engine/fatigue/fatigue_cycle.h"
+#include "plots/cycle_marks.h"
 #include "plots/signal_data.h"
 #include "report_header.h"
 
@@ -119,6 +121,8 @@ public:
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
     // The fatigue window, once Fatigue... has opened it.
     FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
+    // The sequence of the last report as the load history reads it.
+    const SignalSource& signalSource() const { return m_signalSource; }
     // The line of the report's table of load cycles at the cursor (1 for the
     // first cycle), or 0 when the cursor is elsewhere.
     std::int32_t reportRowAtCursor() const;
@@ -148,11 +152,17 @@ private:
     void btFatigueClick();
     // Hands the last report's cycles, in the loads as counted, to the fatigue window.
     void updateFatigueWindow();
+    // The last report's cycles in the loads as counted (a normalised table
+    // scaled back), for the fatigue window and the rainflow matrices.
+    std::vector<tessivo::fatigue::FatigueCycle> countedCycles() const;
     void showReportMenu(const QPoint& position);
     void executeShortcut();
     // A line of the table selected while the plot window is open: its cycles
     // are marked in the load history (main_window_signal.cpp).
     void reReportCursorMoved();
+    // Marks the cycles of table line `row` (1-based) in the load history,
+    // opening the plot window when it is closed.
+    void markTableRow(std::int32_t row);
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.
@@ -217,7 +227,9 @@ private:
     bool m_shown = false;
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource; // the sequence that the last report counted
+    std::shared_ptr<const std::vector<long double>> m_importedTimes; // the time column of an imported table
     std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
+    std::unique_ptr<CycleMarkCache> m_markCache; // the positions of the last count's cycles, once asked for
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
 

@@ -98,6 +98,7 @@ void TfrmMain::openSequenceFile(const QString& fileName)
 void TfrmMain::showOpenedSequence(const QString& fileName, const QString& label)
 {
     btExecute->setEnabled(true);
+    m_importedTimes.reset(); // Import sets it again after this
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
     btFatigue->setEnabled(false);
@@ -169,11 +170,15 @@ void TfrmMain::countAndReport()
     m_reportHeader.sequenceLength = m_run->SeqLength;
     m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
     m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
+    if (m_importedTimes && static_cast<std::int64_t>(m_importedTimes->size()) == m_run->SeqLength)
+        m_signalSource.times = m_importedTimes;
     m_markedRow = 0;
+    m_markCache = std::make_unique<CycleMarkCache>(m_signalSource);
     btSpectrumPlot->setEnabled(true);
     if (m_plotWindow) {
         m_plotWindow->setData(m_plotData, plotSource());
         m_plotWindow->setSignal(m_signalSource);
+        m_plotWindow->setMatrixCycles([this] { return countedCycles(); });
         m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
     }
     btFatigue->setEnabled(true);

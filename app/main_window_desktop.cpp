@@ -123,6 +123,7 @@ void TfrmMain::btSpectrumPlotClick()
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
             m_plotWindow->setSignal(m_signalSource);
+            m_plotWindow->setMatrixCycles([this] { return countedCycles(); });
             prepareFileDialog(*m_plotWindow->dlgSavePlot);
         }
         if (!m_sequenceFile.isEmpty())

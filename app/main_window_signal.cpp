@@ -5,6 +5,7 @@
 #include "spectrum_plot_window.h"
 #include "plots/cycle_marks.h"
 #include "plots/signal_view.h"
+#include "plots/wait_cursor.h"
 #include "report_pane.h"
 
 #include <QTextBlock>
@@ -27,14 +28,31 @@ std::int32_t TfrmMain::reportRowAtCursor() const
 
 void TfrmMain::reReportCursorMoved()
 {
-    if (!m_plotWindow || !m_plotWindow->isVisible() || !m_table || m_signalSource.sequenceFile.empty())
+    if (!m_plotWindow || !m_plotWindow->isVisible())
         return;
     const std::int32_t row = reportRowAtCursor();
-    if (row == 0 || row == m_markedRow)
+    if (row != 0)
+        markTableRow(row);
+}
+
+void TfrmMain::markTableRow(std::int32_t row)
+{
+    if (!m_table || !m_markCache || m_signalSource.sequenceFile.empty() || row < 1 || row > m_cycleCount)
+        return;
+    if (!m_plotWindow || !m_plotWindow->isVisible())
+        btSpectrumPlotClick();
+    if (row == m_markedRow || !m_plotWindow)
         return;
     guarded([&] {
         const tessivo::TCycle& line = (*m_table)[row];
-        std::vector<CycleMark> marks = findCycleMarks(m_signalSource, line.Upper, line.Lower);
+        std::vector<CycleMark> marks;
+        {
+            // The first selection lists the whole count once.
+            std::optional<PlotWaitCursor> wait;
+            if (!m_markCache->listed())
+                wait.emplace();
+            marks = m_markCache->marks(line.Upper, line.Lower);
+        }
         m_plotWindow->showChart(SpectrumPlotWindow::Chart::Signal);
         m_plotWindow->signalView().setMarks(std::move(marks));
         m_markedRow = row;

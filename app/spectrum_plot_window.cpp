@@ -9,6 +9,7 @@
 #include "from_to_matrix_chart.h"
 #include "exceedance_chart.h"
 #include "plots/signal_view.h"
+#include "plots/wait_cursor.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -25,6 +26,7 @@ namespace {
 const QString kSpectrumTab = QStringLiteral("Load spectrum");
 const QString kMatrixTab = QStringLiteral("From-to matrix");
 const QString kSignalTab = QStringLiteral("Load history");
+const QString kRainflowMatrixTab = QStringLiteral("Rainflow matrix");
 } // namespace
 
 SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
@@ -55,9 +57,14 @@ void SpectrumPlotWindow::createControls()
     vwSignal = new SignalView(separator);
     vwSignal->setObjectName(QStringLiteral("vwSignal"));
     tabCharts->addTab(vwSignal, kSignalTab);
+    tbRainflowMatrix = new RainflowMatrixTab(separator);
+    tbRainflowMatrix->setObjectName(QStringLiteral("tbRainflowMatrix"));
+    tabCharts->addTab(tbRainflowMatrix, kRainflowMatrixTab);
     connect(tabCharts, &QTabWidget::currentChanged, this, [this] {
         if (tabCharts->currentWidget() == vwSignal)
             guarded([this] { loadSignal(); });
+        if (tabCharts->currentWidget() == tbRainflowMatrix)
+            guarded([this] { tbRainflowMatrix->refresh(); });
     });
 
     auto* buttons = new QHBoxLayout;
@@ -109,14 +116,22 @@ void SpectrumPlotWindow::loadSignal()
     if (m_signalLoaded)
         return;
     m_signalLoaded = true; // a file that cannot be read is reported once
-    if (!m_signalSource.sequenceFile.empty())
+    if (!m_signalSource.sequenceFile.empty()) {
+        // One pass over the whole sequence: seconds for tens of millions of values.
+        const PlotWaitCursor wait;
         vwSignal->setData(SignalData::load(m_signalSource));
+    }
 }
 
 SignalView& SpectrumPlotWindow::signalView()
 {
     loadSignal();
     return *vwSignal;
+}
+
+void SpectrumPlotWindow::setMatrixCycles(CycleSupplier cycles)
+{
+    tbRainflowMatrix->setCycles(std::move(cycles));
 }
 
 bool SpectrumPlotWindow::hasChart(Chart chart) const
@@ -130,6 +145,8 @@ void SpectrumPlotWindow::showChart(Chart chart)
         return;
     if (chart == Chart::Signal)
         tabCharts->setCurrentWidget(vwSignal);
+    else if (chart == Chart::RainflowMatrix)
+        tabCharts->setCurrentWidget(tbRainflowMatrix);
     else
         tabCharts->setCurrentWidget(chart == Chart::LoadSpectrum ? static_cast<QWidget*>(vwSpectrum) : vwMatrix);
 }
@@ -138,6 +155,8 @@ SpectrumPlotWindow::Chart SpectrumPlotWindow::currentChart() const
 {
     if (tabCharts->currentWidget() == vwSignal)
         return Chart::Signal;
+    if (tabCharts->currentWidget() == tbRainflowMatrix)
+        return Chart::RainflowMatrix;
     return tabCharts->currentWidget() == vwMatrix ? Chart::FromToMatrix : Chart::LoadSpectrum;
 }
 
@@ -145,6 +164,8 @@ const ChartView& SpectrumPlotWindow::shownView() const
 {
     if (currentChart() == Chart::Signal)
         return *vwSignal;
+    if (currentChart() == Chart::RainflowMatrix)
+        return *tbRainflowMatrix->vwRainflowMatrix;
     return currentChart() == Chart::FromToMatrix ? *vwMatrix : *vwSpectrum;
 }
 
@@ -152,6 +173,8 @@ QString SpectrumPlotWindow::chartTitle() const
 {
     if (currentChart() == Chart::Signal)
         return kSignalTab;
+    if (currentChart() == Chart::RainflowMatrix)
+        return kRainflowMatrixTab;
     return currentChart() == Chart::FromToMatrix ? kMatrixTab : kSpectrumTab;
 }
 

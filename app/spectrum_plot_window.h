@@ -9,6 +9,7 @@
 
 #include "chart_view.h"
 #include "spectrum_plot_data.h"
+#include "plots/rainflow_matrix_view.h"
 #include "plots/signal_data.h"
 
 #include <QChar>
@@ -32,7 +33,7 @@ class SpectrumPlotWindow : public QWidget {
     Q_OBJECT
 
 public:
-    enum class Chart { LoadSpectrum, FromToMatrix, Signal };
+    enum class Chart { LoadSpectrum, FromToMatrix, Signal, RainflowMatrix };
 
     // A top-level window owned by `owner` and destroyed with it; it does not
     // keep the program running once the owner has closed.
@@ -51,6 +52,9 @@ public:
     void setSignal(const SignalSource& source);
     // The Signal tab with its data read now; throws IoError.
     SignalView& signalView();
+    // The cycles of the same count for the rainflow matrix tab, in the loads
+    // as counted; asked for when the tab is first shown.
+    void setMatrixCycles(CycleSupplier cycles);
 
     bool hasChart(Chart chart) const;
     void showChart(Chart chart);
@@ -65,6 +69,7 @@ public:
     ChartView* vwSpectrum = nullptr;
     ChartView* vwMatrix = nullptr;
     SignalView* vwSignal = nullptr;
+    RainflowMatrixTab* tbRainflowMatrix = nullptr;
     QPushButton* btSavePng = nullptr;
     QPushButton* btSaveSvg = nullptr;
     QPushButton* btCopy = nullptr;

@@ -35,7 +35,6 @@ inline constexpr const char* kFatigueWithColumns =
     "the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kSavePartialWithColumns =
     "'--save-partial' does not work with '--column' or '--all-columns' yet";
-inline constexpr const char* kCyclesWithColumns = "'--format cycles' does not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kMergeTakesOnlyOutput =
     "'merge' takes only '--format' and '--normalize': the partial counts carry the rest";
 inline constexpr const char* kNoPartialCountFile = "no partial count FILE given to merge";

@@ -264,15 +264,13 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
-    // Columns are counted by their own path, which has no fatigue, partial
-    // counts or cycle listing yet: refuse rather than leave an option unheard.
+    // Columns are counted by their own path, which has no fatigue or partial
+    // counts yet: refuse rather than leave an option unheard.
     if (m_options.columns.active()) {
         if (m_options.fatigue.wanted())
             throw UsageProblem{kFatigueWithColumns};
         if (m_options.savePartial)
             throw UsageProblem{kSavePartialWithColumns};
-        if (m_options.format == OutputFormat::Cycles)
-            throw UsageProblem{kCyclesWithColumns};
     }
 }
 

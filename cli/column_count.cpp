@@ -3,10 +3,13 @@
 #include "cli_messages.h"
 
 #include "cycle_export.h"
+#include "cycle_listing.h"
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
 #include "engine/tables/table_sequence.h"
+#include "engine/tables/time_column.h"
 #include "engine/record/io_error.h"
+#include "engine/record/run_messages.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/plain_text_report.h"
 #include "engine/files/prefetch_source.h"
@@ -16,6 +19,7 @@
 #include <cerrno>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -254,6 +258,55 @@ void writeOutputs(const CountOptions& options, const std::vector<Channel>& chann
         out << "  ]\n}\n";
 }
 
+// The first column of every FILE when it is time (engine/tables/time_column.h); nothing otherwise.
+std::optional<PositionTimes> readTimes(const CountOptions& options, const Channel& any)
+{
+    PositionTimes times;
+    for (std::size_t f = 0; f < any.refs.size(); ++f) {
+        std::optional<std::vector<long double>> column = readTimeColumn(any.refs[f].path, any.refs[f].layout);
+        if (!column)
+            return std::nullopt;
+        times.files.push_back(std::move(*column));
+        times.repetitions.push_back(options.sequences[f].repetitions);
+    }
+    return times;
+}
+
+// Whether the channel's rows are the time column's, one value each.
+bool timedRows(const Channel& channel, const PositionTimes& times)
+{
+    for (std::size_t f = 0; f < channel.refs.size(); ++f)
+        if (channel.refs[f].column == 0 || channel.stats[f].skippedEmpty > 0
+            || channel.stats[f].points != static_cast<std::int64_t>(times.files[f].size()))
+            return false;
+    return true;
+}
+
+// Every cycle of each column in turn, straight to `out` with the column's
+// name first: memory does not grow with the cycles. Positions count through
+// the column's own combined sequence; a table whose first column is time
+// adds the times of the two positions. Notices go to err before the
+// column's lines.
+void listColumnCycles(const CountOptions& options, const std::vector<Channel>& channels, std::ostream& out,
+                      std::ostream& err)
+{
+    const std::optional<PositionTimes> times = readTimes(options, channels.front());
+    out << "channel,range,upper,lower,count,start,end" << (times ? ",start_time,end_time\n" : "\n");
+    for (const Channel& channel : channels) {
+        const auto run = runFor(options, channel);
+        bool bins = run->UseLoadBins;
+        if (!bins && !options.unlimited && run->SeqLength >= MatrixThreshold) {
+            bins = true;
+            out.flush();
+            err << channel.name << ": " << matrixAppliedNotice(run->BinCount) << '\n' << std::flush;
+        }
+        CombinedTableSource combined(*run, channel.refs);
+        PrefetchSource readAhead(combined);
+        writeCycleLines(out, *run, bins, readAhead, csvField(channel.name) + ",", times.has_value(),
+                        times && timedRows(channel, *times) ? &*times : nullptr);
+    }
+}
+
 } // namespace
 
 ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::ostream& err)
@@ -281,6 +334,21 @@ ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::o
     if (channels.empty()) {
         err << kErrorPrefix << options.sequences.front().file << ": " << kNoColumnOfLoads << '\n';
         return ExitStatus::InputRejected;
+    }
+    if (options.format == OutputFormat::Cycles) {
+        try {
+            listColumnCycles(options, channels, out, err);
+        } catch (const TableFormatError& e) {
+            out.flush();
+            err << "tessivo-count: " << e.what() << '\n';
+            return ExitStatus::InputRejected;
+        }
+        out.flush();
+        if (!out) {
+            err << "tessivo-count: standard output: " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
+            return ExitStatus::IoFailure;
+        }
+        return ExitStatus::Counted;
     }
     countAll(options, channels);
     for (const Channel& channel : channels) {

@@ -94,6 +94,12 @@ void FatigueWindow::createControls()
     tvRows->setModel(m_rows);
     tvRows->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     tvRows->verticalHeader()->setDefaultSectionSize(20);
+    tvRows->setSelectionBehavior(QAbstractItemView::SelectRows);
+    connect(tvRows->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    emit cycleLineSelected(current.row() + 1);
+            });
     vwSnCurve = named(new ChartView([this](QPainter& p, const QRectF& r) { paintSnChart(p, r, m_chart); }),
                       "vwSnCurve");
     tabResults = named(new QTabWidget(this), "tabResults");

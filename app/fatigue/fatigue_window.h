@@ -87,6 +87,11 @@ public:
     QPushButton* btClose = nullptr;
     QFileDialog* dlgSave = nullptr;
 
+signals:
+    // A row of the table became the current one: `line` is the report's
+    // table line (from 1) that the row evaluates.
+    void cycleLineSelected(int line);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -18,6 +18,11 @@ void TfrmMain::btFatigueClick()
             seams.storePath = storePath();
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_fatigueWindow = new FatigueWindow(this, seams);
+            // Rows follow the report's table in order: row k marks the cycles of line k.
+            connect(m_fatigueWindow, &FatigueWindow::cycleLineSelected, this, [this](int line) {
+                markTableRow(line);
+                m_fatigueWindow->activateWindow();
+            });
         }
         updateFatigueWindow();
         m_fatigueWindow->show();
@@ -26,11 +31,15 @@ void TfrmMain::btFatigueClick()
     });
 }
 
-void TfrmMain::updateFatigueWindow()
+std::vector<tessivo::fatigue::FatigueCycle> TfrmMain::countedCycles() const
 {
     // Fatigue takes the loads as counted: a normalised table is scaled back
     // by the highest peak it was divided by.
     const long double factor = m_plotData.normalized ? m_run->HighestPeak : 1.0L;
-    m_fatigueWindow->setCycles(tessivo::fatigue::tableCycles(*m_table, m_cycleCount, factor), m_plotData.hasMatrix(),
-                               plotSource());
+    return tessivo::fatigue::tableCycles(*m_table, m_cycleCount, factor);
+}
+
+void TfrmMain::updateFatigueWindow()
+{
+    m_fatigueWindow->setCycles(countedCycles(), m_plotData.hasMatrix(), plotSource());
 }

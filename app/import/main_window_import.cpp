@@ -4,6 +4,7 @@
 
 #include "engine/tables/table_error.h"
 #include "engine/tables/table_sequence.h"
+#include "engine/tables/time_column.h"
 #include "import/import_settings.h"
 #include "import/table_import_command.h"
 #include "import/table_import_dialog.h"
@@ -77,4 +78,11 @@ void TfrmMain::importTableFile(const QString& fileName)
     }
     storeImportChoices(dialog.choices(), storePath());
     showOpenedSequence(fileName, importedLabel(fileName, dialog.columnName()));
+    // A first column of rising numbers is time: the load history tells it for the marked cycles.
+    if (ref.column != 0) {
+        const WaitCursor wait;
+        if (auto times = tessivo::readTimeColumn(ref.path, ref.layout);
+            times && static_cast<std::int64_t>(times->size()) == m_run->Sequences[1].Points)
+            m_importedTimes = std::make_shared<const std::vector<long double>>(std::move(*times));
+    }
 }

@@ -131,6 +131,32 @@ void drawMarks(QPainter& painter, const SignalScale& s, const std::vector<CycleM
     }
 }
 
+// What the note says of the marked cycles: how many, and where the selected
+// one happened, by position and, from a table's time column, in time.
+QString markNote(const SignalData& data, int selected, QChar separator)
+{
+    const auto& marks = data.marks();
+    if (marks.empty())
+        return {};
+    if (selected < 0 || selected >= static_cast<int>(marks.size()))
+        return QStringLiteral("; %1 cycles marked").arg(marks.size());
+    const CycleMark& m = marks[static_cast<std::size_t>(selected)];
+    QString note = QStringLiteral("; cycle %1 of %2 from position %3 to %4")
+                       .arg(selected + 1)
+                       .arg(marks.size())
+                       .arg(m.start)
+                       .arg(m.end);
+    const auto& times = data.source().times;
+    if (times && m.start >= 0 && m.end >= 0 && static_cast<std::size_t>(std::max(m.start, m.end)) < times->size()) {
+        const auto text = [separator](long double t) {
+            return QString::number(static_cast<double>(t), 'g', 10).replace(u'.', separator);
+        };
+        note += QStringLiteral(" (time %1 to %2)")
+                    .arg(text((*times)[static_cast<std::size_t>(m.start)]), text((*times)[static_cast<std::size_t>(m.end)]));
+    }
+    return note;
+}
+
 } // namespace
 
 QRectF signalPlotArea(const QRectF& bounds)
@@ -219,6 +245,7 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
         note += QStringLiteral("; zoom in to see the reversals");
     else
         note += QStringLiteral("; %1 reversals kept in all").arg(reversals.size());
+    note += markNote(data, selectedMark, decimalSeparator);
     painter.drawText(s.plot.adjusted(6.0, 4.0, -6.0, -4.0), Qt::AlignLeft | Qt::AlignTop, note);
     painter.restore();
 }

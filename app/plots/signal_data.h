@@ -29,6 +29,9 @@ struct SignalSource {
     std::int32_t binCount = 0;
     long double lowestLoad = 0.0L;
     long double highestLoad = 0.0L;
+    // The time of each position, when the sequence is a table's column with
+    // a time column beside it (engine/tables/time_column.h); else null.
+    std::shared_ptr<const std::vector<long double>> times;
 };
 
 // The combined sequence in workDir that the last count of `run` read.

@@ -6,6 +6,7 @@
 #include "fatigue_bindings.h"
 #include "table_bindings.h"
 #include "number_value.h"
+#include "positions_bindings.h"
 #include "engine/numbers/decimal_parser.h"
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
@@ -322,6 +323,7 @@ PYBIND11_MODULE(_tessivo, m)
     bindPartialCounts(m);
     tessivo::python::bindFatigue(m);
     tessivo::python::bindTables(m);
+    tessivo::python::bindPositions(m, &parametersFrom);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;

@@ -278,3 +278,8 @@ class Counter:
     def result(self) -> CountResult:
         """The count of the values fed so far."""
         return self._partial.result(normalize=self._normalize)
+
+
+from .positions import cycles  # noqa: E402  (the listing of every cycle with its positions)
+
+__all__.append("cycles")

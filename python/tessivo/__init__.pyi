@@ -90,3 +90,12 @@ from .fatigue import del_ as del_
 from .fatigue import rainflow_matrix as rainflow_matrix
 from .fatigue import sn_presets as sn_presets
 from .tables import read_table as read_table
+def cycles(
+    values: Values,
+    *,
+    filter: Union[float, str, np.floating] = 0.0,
+    residue: Residue = "decomposition",
+    bins: Bins = None,
+    normalize: bool = False,
+    unlimited: bool = False,
+) -> dict[str, npt.NDArray[np.generic]]: ...

@@ -3,15 +3,21 @@
 //     ./tessivo_signal_screenshot <folder> <sequence-file> <filter> [report-line]
 // signal.png: the whole sequence counted with the filter, the cycles of the
 // report line (default 1, the largest range) marked; signal_zoom.png: zoomed
-// onto the narrowest of them; signal_zoom.svg: its export.
+// onto the narrowest of them; signal_zoom.svg: its export;
+// signal_fatigue.png: the cycles of the next line marked from the fatigue
+// window's table; rainflow_matrix.png and rainflow_matrix_range_mean.png:
+// the heat maps of the rainflow matrix tab.
 #include "app_identity.h"
 #include "edit_float.h"
+#include "fatigue/fatigue_window.h"
 #include "spectrum_plot_window.h"
 #include "main_window.h"
 #include "screenshot_support.h"
 #include "plots/signal_view.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTableView>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QPushButton>
@@ -69,6 +75,23 @@ int main(int argc, char* argv[])
         if (!grabContents(plot, folder + QStringLiteral("signal_zoom.png")))
             status = 1;
         plot.saveSvg(folder + QStringLiteral("signal_zoom.svg"));
+
+        window.findChild<QPushButton*>(QStringLiteral("btFatigue"))->click();
+        FatigueWindow& fatigue = *window.fatigueWindow();
+        fatigue.move(700, 300);
+        fatigue.tvRows->setCurrentIndex(fatigue.tvRows->model()->index(line, 0));
+        view.showAll();
+        plot.raise();
+        if (!grabScreen(plot, folder + QStringLiteral("signal_fatigue.png")))
+            status = 1;
+        fatigue.close();
+        plot.showChart(SpectrumPlotWindow::Chart::RainflowMatrix);
+        plot.raise();
+        if (!grabScreen(plot, folder + QStringLiteral("rainflow_matrix.png")))
+            status = 1;
+        plot.tbRainflowMatrix->cbMatrixKind->setCurrentIndex(1);
+        if (!grabScreen(plot, folder + QStringLiteral("rainflow_matrix_range_mean.png")))
+            status = 1;
         plot.close();
         window.close();
     });

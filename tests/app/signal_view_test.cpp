@@ -4,13 +4,16 @@
 #include "engine/signal/work_file_range.h"
 #include "chart_view.h"
 #include "spectrum_plot_window.h"
+#include "plots/cycle_marks.h"
 #include "plots/signal_view.h"
+#include "fatigue/fatigue_window.h"
 #include "engine/counting/reversal_extraction.h"
 #include "engine/counting/load_classes.h"
 #include "engine/files/work_files.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -92,9 +95,20 @@ TEST_F(SignalViewTest, ZoomsByWheelAndDoubleClickShowsAll)
     EXPECT_EQ(view.window().span(), length);
 }
 
+std::vector<std::int64_t> positionsOf(const std::vector<CycleMark>& marks)
+{
+    std::vector<std::int64_t> out;
+    for (const CycleMark& m : marks) {
+        out.push_back(m.start);
+        out.push_back(m.end);
+    }
+    return out;
+}
+
 // Putting the cursor on a line of the table marks as many cycles as the line
-// counts, each between loads that give the line's; a double click on one
-// zooms onto it.
+// counts, each between loads that give the line's, and selecting the same
+// row of the fatigue window's table marks the same places; a double click on
+// one zooms onto it.
 TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
 {
     auto window = startWindow();
@@ -108,6 +122,7 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
         while (row.isValid() && row.text() != head)
             row = row.next();
         ASSERT_TRUE(row.isValid());
+        std::vector<std::vector<std::int64_t>> fromReport;
         for (int line = 1; line <= 3; ++line) {
             row = row.next();
             const QStringList cells = row.text().split(u'\t');
@@ -116,6 +131,7 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
             ASSERT_EQ(window->reportRowAtCursor(), line);
             const auto& marks = view.data().marks();
             EXPECT_EQ(QString::number(marks.size()), cells[3]) << line;
+            fromReport.push_back(positionsOf(marks));
             const tessivo::TCycle& entry = window->CycleTable()[line];
             const tessivo::LoadClasses classes(window->RainflowRun().LowestTrough, window->RainflowRun().HighestPeak,
                                                window->RainflowRun().BinCount);
@@ -130,6 +146,12 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
                 }
             }
         }
+        window->btFatigue->click();
+        QTableView* rows = window->fatigueWindow()->tvRows;
+        for (int line = 1; line <= 3; ++line) {
+            rows->setCurrentIndex(rows->model()->index(line - 1, 0));
+            EXPECT_EQ(positionsOf(view.data().marks()), fromReport[line - 1]) << line;
+        }
         ASSERT_FALSE(view.data().marks().empty());
         view.resize(800, 500);
         view.zoomToMark(0);
@@ -137,6 +159,29 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
         EXPECT_LE(view.window().first, static_cast<double>(std::min(m.start, m.end)));
         EXPECT_GE(view.window().end, static_cast<double>(std::max(m.start, m.end)));
         EXPECT_EQ(view.selectedMark(), 0);
+    }
+}
+
+// The marks kept for every line from one listing are those that a fresh
+// listing of the line finds, also when the bounds drop marks.
+TEST_F(SignalViewTest, CachedMarksEqualAFreshListing)
+{
+    auto window = startWindow();
+    for (const bool bins : {false, true}) {
+        signalAfterCount(*window, "random_walk.txt", QStringLiteral("1.00"), bins);
+        const SignalSource source = signalSourceOf(window->RainflowRun(), workDir().toStdString(), bins);
+        for (const auto& [perLine, bytes] : {std::pair<std::size_t, std::size_t>{100000, 64u << 20}, {3, 4000}, {1, 1}}) {
+            SCOPED_TRACE(testing::Message() << bins << " " << perLine << " " << bytes);
+            CycleMarkCache cache(source, perLine, bytes);
+            EXPECT_FALSE(cache.listed());
+            for (std::int32_t line = 1; line <= window->CycleCount(); ++line) {
+                const tessivo::TCycle& entry = window->CycleTable()[line];
+                ASSERT_EQ(positionsOf(cache.marks(entry.Upper, entry.Lower)),
+                          positionsOf(findCycleMarks(source, entry.Upper, entry.Lower, perLine)))
+                    << line;
+            }
+            EXPECT_EQ(cache.complete(), bytes > 4000);
+        }
     }
 }
 

@@ -7,9 +7,11 @@
 #include "from_to_matrix_chart.h"
 #include "engine/numbers/load_format.h"
 #include "spectrum_plot_window.h"
+#include "plots/rainflow_matrix_chart.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QPainter>
@@ -160,7 +162,7 @@ TEST_F(PlotWindowTest, WindowShowsTheLastReportsData)
     EXPECT_TRUE(plot->isVisible());
     expectDataOfReport(plot->data(), report(*window));
     EXPECT_FALSE(plot->hasChart(SpectrumPlotWindow::Chart::FromToMatrix));
-    EXPECT_EQ(plot->tabCharts->count(), 2); // the spectrum and the load history
+    EXPECT_EQ(plot->tabCharts->count(), 3); // the spectrum, the load history and the rainflow matrix
     EXPECT_EQ(plot->windowTitle(), QStringLiteral("Spectrum plot - random_walk.txt"));
     EXPECT_TRUE(plot->isWindow());
     EXPECT_FALSE(plot->testAttribute(Qt::WA_QuitOnClose));
@@ -172,9 +174,44 @@ TEST_F(PlotWindowTest, WindowShowsTheLastReportsData)
     window->btExecute->click();
     expectDataOfReport(plot->data(), report(*window));
     EXPECT_TRUE(plot->hasChart(SpectrumPlotWindow::Chart::FromToMatrix));
-    EXPECT_EQ(plot->tabCharts->count(), 3);
+    EXPECT_EQ(plot->tabCharts->count(), 4);
     window->btSpectrumPlot->click();
     EXPECT_EQ(window->plotWindow(), plot);
+}
+
+// The rainflow matrix tab holds every counted cycle of the report on show,
+// in both kinds, and each cell tells its count under the pointer.
+TEST_F(PlotWindowTest, RainflowMatrixHoldsTheReportsCycles)
+{
+    auto window = startWindow();
+    SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt");
+    ASSERT_NE(plot, nullptr);
+    RainflowMatrixTab& tab = *plot->tbRainflowMatrix;
+    for (const bool bins : {false, true}) {
+        Parameters p;
+        p.useBins = bins;
+        setParameters(*window, p);
+        window->btExecute->click();
+        plot->showChart(SpectrumPlotWindow::Chart::RainflowMatrix);
+        for (const int kind : {0, 1}) {
+            tab.cbMatrixKind->setCurrentIndex(kind);
+            const tessivo::fatigue::RainflowMatrix& m = tab.vwRainflowMatrix->matrix();
+            long double total = 0.0L;
+            for (const long double c : m.counts)
+                total += c;
+            EXPECT_EQ(total, static_cast<long double>(plot->data().totalCycles())) << bins << kind;
+            ASSERT_EQ(m.rows(), 32u);
+            // The centre of the fullest cell.
+            const auto fullest = static_cast<std::size_t>(std::max_element(m.counts.begin(), m.counts.end()) - m.counts.begin());
+            tab.vwRainflowMatrix->resize(800, 600);
+            const QRectF area = rainflowMatrixArea(QRectF(tab.vwRainflowMatrix->rect()));
+            const QPointF centre(area.left() + (fullest % m.columns() + 0.5) * area.width() / m.columns(),
+                                 area.bottom() - (fullest / m.columns() + 0.5) * area.height() / m.rows());
+            EXPECT_TRUE(tab.vwRainflowMatrix->cellText(centre).startsWith(
+                QString::number(static_cast<double>(m.counts[fullest])) + QStringLiteral(" cycles")));
+            EXPECT_TRUE(tab.vwRainflowMatrix->cellText(QPointF(1, 1)).isEmpty());
+        }
+    }
 }
 
 TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
@@ -184,7 +221,7 @@ TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
     bins.useBins = true;
     SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt", bins);
     for (const auto chart : {SpectrumPlotWindow::Chart::LoadSpectrum, SpectrumPlotWindow::Chart::FromToMatrix,
-                             SpectrumPlotWindow::Chart::Signal}) {
+                             SpectrumPlotWindow::Chart::Signal, SpectrumPlotWindow::Chart::RainflowMatrix}) {
         SCOPED_TRACE(static_cast<int>(chart));
         plot->showChart(chart);
         ASSERT_EQ(plot->currentChart(), chart);

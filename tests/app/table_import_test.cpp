@@ -49,11 +49,15 @@ TEST_F(CommandTest, ImportOpensAColumnAsOpenWouldAFileOfItsValues)
     const QString importedSpectrum = report(*window);
     window->btExecute->click();
     const QString importedReport = report(*window);
+    // The time column goes with the sequence to the load history, and a plain file's count has none.
+    ASSERT_NE(window->signalSource().times, nullptr);
+    EXPECT_EQ(*window->signalSource().times, (std::vector<long double>{0.0L, 0.5L, 1.0L, 1.5L}));
 
     open(*window, writeFile(QStringLiteral("f.txt"), kPlainF));
     EXPECT_EQ(report(*window), importedSpectrum);
     window->btExecute->click();
     EXPECT_EQ(report(*window), importedReport);
+    EXPECT_EQ(window->signalSource().times, nullptr);
     EXPECT_EQ(importedReport, expectedReport(dir() + QStringLiteral("/f.txt"), Parameters{}, 32));
 }
 
