@@ -69,7 +69,7 @@ Count count(bool bins)
     c.table = std::make_unique<TCycleTable>(MaxCycles, !bins);
     RandomWalk walk(kLength);
     RunRainflow(c.cycles, *c.table, *c.run, walk, {}, RunLimits{!bins});
-    SortCycles(c.cycles, *c.table);
+    c.cycles = c.table->SortCycles();
     return c;
 }
 

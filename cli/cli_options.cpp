@@ -40,13 +40,15 @@ std::int32_t binCount(const std::string& text)
     throw UsageProblem{"'--bin-count' must be 32, 64 or 100, not '" + text + "'"};
 }
 
-bool residue(const std::string& text)
+ResidueMethod residue(const std::string& text)
 {
     if (text == "decomposition")
-        return true;
+        return ResidueMethod::Decomposition;
     if (text == "upward")
-        return false;
-    throw UsageProblem{"'--residue' must be decomposition or upward, not '" + text + "'"};
+        return ResidueMethod::Upward;
+    if (text == "half")
+        return ResidueMethod::Half;
+    throw UsageProblem{"'--residue' must be decomposition, upward or half, not '" + text + "'"};
 }
 
 OutputFormat format(const std::string& text)
@@ -95,7 +97,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
     std::map<std::string, ValueHandler> handlers = {
         {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
         {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
-        {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
+        {"--residue", [this](const std::string& v) { m_options.residue = residue(v); }},
         {"--format", [this](const std::string& v) { m_options.format = format(v); }},
         {"--workdir",
          [this](const std::string& v) {
@@ -255,7 +257,7 @@ void Parser::checkMerge() const
 {
     const CountOptions plain;
     const CountOptions& o = m_options;
-    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
+    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.residue != plain.residue ||
         o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
         !m_pendingOption.empty())
         throw UsageProblem{"'merge' takes only '--format' and '--normalize': the partial counts carry the rest"};
@@ -291,7 +293,8 @@ std::string usageText()
            "  --bin-count N       load classes per axis: 32 (default), 64 or 100; also used\n"
            "                      when 40000 values or more switch the count to the matrix\n"
            "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
-           "                      upward: count its upward half cycles as complete cycles\n"
+           "                      upward: count its upward half cycles as complete cycles;\n"
+           "                      half: count each half cycle of the residue as 0.5\n"
            "  --unlimited         exact loads at any length: no switch to the matrix at\n"
            "                      40000 values, no limit of 20000 distinct cycles\n"
            "Sequences (1 to 100 FILEs, joined in the order given):\n"

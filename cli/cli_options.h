@@ -3,6 +3,7 @@
 
 #include "fatigue_options.h"
 #include "column_options.h"
+#include "engine/counting/residue_method.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,7 +33,7 @@ struct CountOptions {
     bool normalize = false;
     bool loadBins = false;
     std::int32_t binCount = 32;
-    bool decomposition = true;
+    ResidueMethod residue = ResidueMethod::Decomposition;
     bool unlimited = false;
     OutputFormat format = OutputFormat::Report;
     std::optional<std::string> workDir;

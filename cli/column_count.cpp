@@ -97,7 +97,7 @@ std::unique_ptr<TRainflowRun> runFor(const CountOptions& options, const Channel&
     run->Normalize = options.normalize;
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
-    run->Decomposition = options.decomposition;
+    setResidueMethod(*run, options.residue);
     run->FilterSize = options.filter;
     for (std::size_t f = 0; f < channel.refs.size(); ++f) {
         TSequence& slot = run->Sequences[f + 1];

@@ -39,7 +39,7 @@ std::unique_ptr<TRainflowRun> runWithParameters(const CountOptions& options)
     run->Normalize = options.normalize;
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
-    run->Decomposition = options.decomposition;
+    setResidueMethod(*run, options.residue);
     run->FilterSize = options.filter;
     return run;
 }

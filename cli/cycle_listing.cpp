@@ -41,7 +41,7 @@ void writeCycleListing(std::ostream& out, const TRainflowRun& run, bool binsInEf
     out << "range,upper,lower,count,start,end\n";
     // The range of the divided loads, as the table divides them.
     CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L);
-    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect},
+    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect, run.HalfCycles},
                lines);
 }
 

@@ -28,7 +28,7 @@ void checkBinCount(const TRainflowRun& run)
 void emptyResult(std::int32_t& cycleCount, TCycleTable& table)
 {
     cycleCount = 0;
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
 }
 
 // Long sequences are counted in load classes unless the caller lifted the limit.
@@ -67,7 +67,7 @@ void finishRun(std::int32_t& cycleCount, TCycleTable& table, const TRainflowRun&
         hooks.processMessages();
     if (start.bins)
         convertMatrix(run, table, cycleCount, start.result);
-    SortCycles(cycleCount, table);
+    cycleCount = table.SortCycles();
 }
 
 std::int64_t extractFile(const std::string& from, const std::string& to, std::int64_t n, long double filter)

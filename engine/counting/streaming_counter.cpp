@@ -13,7 +13,8 @@
 namespace tessivo {
 namespace {
 
-// The residue handled once, at the end of the whole count, as RunRainflow does it.
+// The residue handled once, at the end of the whole count, as RunRainflow does
+// it; the tally knows from the run whether half cycles count 0.5.
 void handleResidue(CycleTally& tally, const std::vector<long double>& residue, const CountParameters& p)
 {
     if (p.residue == ResidueMethod::Decomposition) {
@@ -39,7 +40,7 @@ std::int32_t matrixToTable(const TRainflowRun& run, TCycleTable& table, RunResul
     }
     for (std::int32_t i = 1; i <= n; ++i)
         table.entry(i) = local[i];
-    SortCycles(n, table);
+    n = table.SortCycles();
     return n;
 }
 
@@ -50,7 +51,7 @@ void describeRun(TRainflowRun& run, const PartialCount::State& s)
     const CountParameters& p = s.params;
     run.FilterSize = p.filter;
     run.UseLoadBins = p.useLoadBins;
-    run.Decomposition = p.residue == ResidueMethod::Decomposition;
+    setResidueMethod(run, p.residue);
     run.BinCount = p.binCount;
     run.SeqLength = static_cast<std::int32_t>(s.length);
     run.HighestPeak = s.length > 0 ? s.highest : 0.0L;
@@ -106,7 +107,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     if (!bins) {
         CycleTally tally(run, false, s.table, outcome.result);
         handleResidue(tally, residue, p);
-        SortCycles(outcome.cycleCount, s.table);
+        outcome.cycleCount = s.table.SortCycles();
         return outcome;
     }
 

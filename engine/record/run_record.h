@@ -50,6 +50,7 @@ struct TRainflowRun {
     bool Normalize = false;
     bool UseLoadBins = false;
     bool Decomposition = false;
+    bool HalfCycles = false; // without Decomposition: every half cycle of the residue counts 0.5
     std::int32_t BinCount = 0;
     long double FilterSize = 0.0L;
     std::array<TSequence, MaxSequences + 1> Sequences{}; // slots 1..100; 0 unused

@@ -29,7 +29,7 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
     run->Normalize = parameters.normalize;
     run->UseLoadBins = parameters.loadBins;
     run->BinCount = parameters.binCount;
-    run->Decomposition = parameters.decomposition;
+    setResidueMethod(*run, parameters.residue);
     run->FilterSize = parameters.filter;
     TSequence& slot = run->Sequences[1];
     slot.Active = true;
@@ -46,9 +46,10 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
 
 } // namespace
 
-CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
+CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount, bool inHalves)
 {
     CycleColumns columns;
+    columns.inHalves = inHalves;
     const auto n = static_cast<std::size_t>(cycleCount > 0 ? cycleCount : 0);
     columns.range.reserve(n);
     columns.upper.reserve(n);
@@ -58,11 +59,12 @@ CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
     std::int64_t cumulative = 0;
     CycleReader reader(table, cycleCount);
     for (TCycle c; reader.next(c);) {
-        cumulative += c.Count;
+        const std::int64_t count = inHalves ? halvesOf(c) : c.Count;
+        cumulative += count;
         columns.range.push_back(c.Range);
         columns.upper.push_back(c.Upper);
         columns.lower.push_back(c.Lower);
-        columns.count.push_back(c.Count);
+        columns.count.push_back(count);
         columns.cumulative.push_back(cumulative);
     }
     return columns;
@@ -111,7 +113,7 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
     count.sequenceLength = run->SeqLength;
     count.highestPeak = run->HighestPeak;
     count.lowestTrough = run->LowestTrough;
-    count.cycles = cycleColumns(table, cycleCount);
+    count.cycles = cycleColumns(table, cycleCount, parameters.residue == ResidueMethod::Half);
     return count;
 }
 

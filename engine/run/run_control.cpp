@@ -34,7 +34,7 @@ void finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t& cycleCount
         if (table[i].Count != 0)
             table.entry(i).Count = 0;
     }
-    SortCycles(cycleCount, table);
+    cycleCount = table.SortCycles();
     if (run.Normalize)
         table.divideLoads(cycleCount, run.HighestPeak);
     UpdateSequenceTotals(run);

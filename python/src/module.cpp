@@ -114,9 +114,9 @@ MemoryCountParameters parametersFrom(py::handle filter, const std::string& resid
     MemoryCountParameters p;
     p.filter = filterValue(filter);
     if (residue == "decomposition")
-        p.decomposition = true;
+        p.residue = ResidueMethod::Decomposition;
     else if (residue == "upward")
-        p.decomposition = false;
+        p.residue = ResidueMethod::Upward;
     else
         throw py::value_error("residue must be 'decomposition' or 'upward', not '" + residue + "'");
     if (!bins.is_none()) {
@@ -182,14 +182,17 @@ struct PyPartial {
 
 py::tuple parameterState(const MemoryCountParameters& p)
 {
-    return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited);
+    return py::make_tuple(longDoubleScalar(p.filter), static_cast<int>(p.residue), p.loadBins, p.binCount, p.unlimited);
 }
 
 MemoryCountParameters parametersOfState(const py::tuple& t)
 {
     MemoryCountParameters p;
     p.filter = filterValue(t[0]);
-    p.decomposition = t[1].cast<bool>();
+    const int residue = t[1].cast<int>(); // states of earlier versions hold True or False
+    if (residue < 0 || residue > 3)
+        throw py::value_error("unknown residue method in the state");
+    p.residue = residue == 0 ? ResidueMethod::Upward : static_cast<ResidueMethod>(residue);
     p.loadBins = t[2].cast<bool>();
     p.binCount = t[3].cast<int>();
     p.unlimited = t[4].cast<bool>();

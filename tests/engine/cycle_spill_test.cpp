@@ -67,15 +67,15 @@ Pairs randomCycles(std::uint64_t seed, int count)
 std::vector<TCycle> counted(const Pairs& pairs, std::int32_t heldInMemory, bool& spilled, long double divisor = 0)
 {
     TCycleTable table(4, true, heldInMemory);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (const auto& [a, b] : pairs)
-        AddCycle(table, a, b, result);
+        table.AddCycle(a, b, result);
     EXPECT_EQ(result, RunResult::Normal);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     std::int32_t again = -1;
-    SortCycles(again, table);
+    again = table.SortCycles();
     EXPECT_EQ(again, n) << "sorting a sorted table";
     if (divisor != 0)
         table.divideLoads(n, divisor);
@@ -125,21 +125,21 @@ TEST(CycleSpill, EmptyingDropsTheFilesAndTheTableCountsAgain)
 {
     TemporaryFolderHere tmp;
     TCycleTable table(4, true, 4);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (int i = 0; i < 20; ++i)
-        AddCycle(table, i, 0, result);
+        table.AddCycle(i, 0, result);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     EXPECT_EQ(n, 20);
     EXPECT_TRUE(table.spilled());
     EXPECT_TRUE(std::filesystem::is_empty(tmp.dir().str())) << "the files have no names";
 
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     EXPECT_FALSE(table.spilled());
-    AddCycle(table, 1, 2, result);
-    AddCycle(table, 2, 1, result);
-    SortCycles(n, table);
+    table.AddCycle(1, 2, result);
+    table.AddCycle(2, 1, result);
+    n = table.SortCycles();
     ASSERT_EQ(n, 1);
     EXPECT_EQ(table[1].Count, 2);
 }

@@ -15,7 +15,9 @@ TEST(PartialCount, PiecesMergedInOrderEqualTheCountInOneGo)
         const Loads loads = randomLoads(rng, iteration % 10 == 0 ? 400 : 60);
         Parameters p;
         p.filter = randomFilter(rng, loads);
-        p.decomposition = rng() % 2 == 0;
+        const auto residue = rng() % 3; // decomposition, upward, half
+        p.decomposition = residue == 0;
+        p.halfCycles = residue == 2;
         p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
         for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
             SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));

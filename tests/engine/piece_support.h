@@ -64,7 +64,9 @@ inline CountParameters parametersFor(Mode mode, const Parameters& p, const Loads
 {
     CountParameters c;
     c.filter = p.filter;
-    c.residue = p.decomposition ? ResidueMethod::Decomposition : ResidueMethod::Upward;
+    c.residue = p.decomposition ? ResidueMethod::Decomposition
+                : p.halfCycles    ? ResidueMethod::Half
+                                  : ResidueMethod::Upward;
     c.binCount = p.binCount;
     c.unlimited = mode == Mode::Unlimited;
     c.useLoadBins = mode == Mode::BinsGiven || mode == Mode::BinsLater;

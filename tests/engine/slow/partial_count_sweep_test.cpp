@@ -26,7 +26,9 @@ TEST(PartialCountSweep, LongerSequencesInPiecesEqualTheCountInOneGo)
         const Loads loads = randomLoads(rng, iteration % 4 == 0 ? 2000 : 120);
         Parameters p;
         p.filter = randomFilter(rng, loads);
-        p.decomposition = rng() % 2 == 0;
+        const auto residue = rng() % 3; // decomposition, upward, half
+        p.decomposition = residue == 0;
+        p.halfCycles = residue == 2;
         p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
         for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
             SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));
@@ -48,9 +50,11 @@ TEST(PartialCountSweep, LongSequencesSwitchToTheMatrixOrSpillAsInOneGo)
         walk += std::uniform_int_distribution<int>(-1000, 1000)(rng) / 8.0L;
         loads.push_back(walk);
     }
-    for (const bool decomposition : {true, false}) {
+    // decomposition, upward half cycles as complete ones, half cycles as 0.5
+    for (const auto& [decomposition, halfCycles] : {std::pair{true, false}, {false, false}, {false, true}}) {
         Parameters p;
         p.decomposition = decomposition;
+        p.halfCycles = halfCycles;
         for (const Mode mode : {Mode::FixedTable, Mode::Unlimited, Mode::BinsGiven}) {
             SCOPED_TRACE(static_cast<int>(mode));
             expectSameCount(rng, mode, loads, p);
