@@ -1,5 +1,6 @@
 #include "cycle_export.h"
 
+#include "engine/numbers/load_format.h"
 #include "engine/numbers/work_notation.h"
 
 #include <charconv>
@@ -32,14 +33,14 @@ void appendCsvLines(std::string& block, const TCycle* cycles, std::size_t count,
     char text[64];
     for (std::size_t i = 0; i < count; ++i) {
         const TCycle& c = cycles[i];
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower}) {
             block.append(text, formatShortest(load, text));
             block += ',';
         }
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block.append(text, writeHalfCount(halvesOf(c), text));
         block += ',';
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block.append(text, writeHalfCount(cumulative, text));
         block += '\n';
     }
 }
@@ -66,7 +67,7 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
         const std::size_t half = helper ? batch.size() / 2 : batch.size();
         std::int64_t cumulativeAtHalf = cumulative;
         for (std::size_t i = 0; i < half; ++i)
-            cumulativeAtHalf += batch[i].Count;
+            cumulativeAtHalf += halvesOf(batch[i]);
         first.clear();
         second.clear();
         std::thread other;
@@ -76,7 +77,7 @@ void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cy
         if (other.joinable())
             other.join();
         for (const TCycle& done : batch)
-            cumulative += done.Count;
+            cumulative += halvesOf(done);
         out.write(first.data(), static_cast<std::streamsize>(first.size()));
         out.write(second.data(), static_cast<std::streamsize>(second.size()));
     }
@@ -97,10 +98,11 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
     CycleReader cycles(table, cycleCount);
     bool first = true;
     for (TCycle c; cycles.next(c); first = false) {
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         out << (first ? "\n" : ",\n") << "    {\"range\": " << jsonNumber(c.Range)
             << ", \"upper\": " << jsonNumber(c.Upper) << ", \"lower\": " << jsonNumber(c.Lower)
-            << ", \"count\": " << c.Count << ", \"cumulative\": " << cumulative << "}";
+            << ", \"count\": " << formatHalfCount(halvesOf(c)) << ", \"cumulative\": " << formatHalfCount(cumulative)
+            << "}";
     }
     out << (cycleCount > 0 ? "\n  ]" : "]");
     if (!extraMember.empty())

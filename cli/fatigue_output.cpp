@@ -4,6 +4,7 @@
 
 #include "engine/run/plain_text_report.h"
 #include "engine/run/report_builder.h"
+#include "engine/numbers/load_format.h"
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
@@ -116,12 +117,12 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower})
             put(loadDivisor == 1.0L ? load : load / loadDivisor);
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block.append(text, writeHalfCount(halvesOf(c), text));
         block += ',';
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block.append(text, writeHalfCount(cumulative, text));
         block += ',';
         if (std::isfinite(row.allowed))
             put(row.allowed);
@@ -147,7 +148,7 @@ std::string fatigueJson(const FatigueContext& context)
     for (TCycle c; reader.next(c); first = false) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
         rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range) << ", \"upper\": "
-             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << c.Count
+             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << formatHalfCount(halvesOf(c))
              << ", \"load\": " << jsonValue(row.load);
         if (s.curve)
             rows << ", \"allowed\": " << jsonValue(row.allowed) << ", \"damage\": " << jsonValue(row.damage);
