@@ -21,13 +21,13 @@ long double number(const std::string& what, const std::string& text)
     return v;
 }
 
-std::vector<long double> exponents(const std::string& text)
+std::vector<long double> numberList(const std::string& what, const std::string& text)
 {
     std::vector<long double> result;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        result.push_back(number("'--del'", text.substr(start, comma - start)));
+        result.push_back(number(what, text.substr(start, comma - start)));
         if (comma == std::string::npos)
             return result;
         start = comma + 1;
@@ -49,7 +49,8 @@ const std::vector<std::string>& fatigueOptionNames()
 {
     static const std::vector<std::string> names = {
         "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
-        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins"};
+        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins",
+        "--matrix-edges", "--matrix-mean-edges"};
     return names;
 }
 
@@ -80,7 +81,7 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
     } else if (name == "--fkm-m") {
         s.material.fkmM = number(quoted, value);
     } else if (name == "--del") {
-        s.delExponents = exponents(value);
+        s.delExponents = numberList(quoted, value);
     } else if (name == "--del-cycles") {
         options.delCycles = number(quoted, value);
     } else if (name == "--del-frequency") {
@@ -96,6 +97,14 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
         if (bins < 1 || bins > 1000 || bins != std::floor(bins))
             throw std::invalid_argument("'--matrix-bins' needs a whole number from 1 to 1000, not '" + value + "'");
         options.matrixBins = static_cast<int>(bins);
+    } else if (name == "--matrix-edges" || name == "--matrix-mean-edges") {
+        std::vector<long double> edges = numberList(quoted, value);
+        try {
+            fatigue::checkMatrixEdges(edges, quoted + " (" + value + ")");
+        } catch (const fatigue::FatigueError& e) {
+            throw std::invalid_argument(e.what());
+        }
+        (name == "--matrix-edges" ? options.matrixEdges.rows : options.matrixEdges.columns) = std::move(edges);
     }
 }
 
@@ -106,6 +115,12 @@ void finishFatigueOptions(FatigueOptions& options)
     fatigue::FatigueSettings& s = options.settings;
     if (!options.wanted())
         throw std::invalid_argument("the fatigue options need '--sn-curve', '--del' or '--matrix'");
+    const fatigue::MatrixEdges& edges = options.matrixEdges;
+    if ((!edges.rows.empty() || !edges.columns.empty()) && !options.matrix)
+        throw std::invalid_argument("'--matrix-edges' and '--matrix-mean-edges' need '--matrix'");
+    if (!edges.columns.empty() && options.matrix == fatigue::MatrixKind::FromTo)
+        throw std::invalid_argument("'--matrix-mean-edges' is for '--matrix range-mean'; a from-to matrix takes "
+                                    "'--matrix-edges' for both axes");
     if (options.delCycles && options.delFrequency)
         throw std::invalid_argument("give '--del-cycles' or '--del-frequency', not both");
     try {
@@ -138,7 +153,10 @@ std::string fatigueUsageText()
            "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
            "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
            "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"
-           "                      as CSV with class edges instead; --matrix-bins N (32)\n";
+           "                      as CSV with class edges instead; --matrix-bins N (32),\n"
+           "                      or own ascending edges: --matrix-edges E,E,... (ranges,\n"
+           "                      or loads of a from-to matrix), --matrix-mean-edges E,E,...\n"
+           "                      (cycles beyond own edges are left out, with a notice)\n";
 }
 
 } // namespace tessivo::cli

@@ -174,11 +174,11 @@ std::string fatigueJson(const FatigueContext& context)
     return json.str();
 }
 
-void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
+double writeMatrixCsv(std::ostream& out, const FatigueContext& context)
 {
     const fatigue::RainflowMatrix m =
         fatigue::rainflowMatrix(fatigue::tableCycles(context.table, context.cycleCount), *context.options.matrix,
-                                context.options.matrixBins);
+                                context.options.matrixBins, context.options.matrixEdges);
     out << (m.kind == fatigue::MatrixKind::RangeMean ? "range_low,range_high,mean_low,mean_high,count\n"
                                                      : "from_low,from_high,to_low,to_high,count\n");
     for (std::size_t r = 0; r < m.rows(); ++r) {
@@ -190,6 +190,7 @@ void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
                 << shortestText(m.count(r, c)) << '\n';
         }
     }
+    return m.outside;
 }
 
 bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count)
@@ -215,7 +216,8 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         return false;
     }
     if (options.fatigue.matrix) {
-        writeMatrixCsv(out, context);
+        if (const double outside = writeMatrixCsv(out, context); outside > 0.0)
+            err << "tessivo-count: " << shortestText(outside) << " cycles lie beyond the given edges and are not in the matrix\n";
         return true;
     }
     switch (options.format) {

@@ -190,6 +190,15 @@ TEST(RainflowMatrix, CellsAndEdgesOfTheWorkedExample)
     for (long double c : fromTo.counts)
         total += c;
     EXPECT_EQ(total, 2.5L);
+
+    // Own edges: ranges [0, 3) [3, 5] and means [3, 3.5) [3.5, 4]; the last
+    // edge belongs to the last class, and 6..0 (range 6) lies beyond.
+    const RainflowMatrix own = rainflowMatrix(cycles, MatrixKind::RangeMean, 32, {{0, 3, 5}, {3, 3.5, 4}});
+    EXPECT_EQ(own.columnEdges, (std::vector<long double>{3, 3.5, 4}));
+    EXPECT_EQ(own.count(0, 0), 0.5L);
+    EXPECT_EQ(own.count(1, 0), 1.0L);
+    EXPECT_EQ(own.outside, 1.0);
+    EXPECT_EQ(rainflowMatrix(cycles, MatrixKind::FromTo, 32, {{4, 6}, {}}).outside, 2.5);
 }
 
 } // namespace
