@@ -55,9 +55,13 @@ void DelSum::addAll(const long double* loads, const long double* counts, std::si
         m_largest = top;
         m_invLargest = 1.0L / top;
     }
-    constexpr std::size_t kBlock = 256;
-    long double ratios[kBlock];
-    long double weights[kBlock];
+    // The terms of a block are powers of ratios up to 1 in double, added in
+    // long double; the blocks' sums go into the compensated sums.
+    constexpr std::size_t kBlock = Power::kPowerBlock;
+    double ratios[kBlock];
+    double weights[kBlock];
+    double terms[kBlock];
+    double scratch[kBlock];
     for (std::size_t from = 0; from < n; from += kBlock) {
         const std::size_t size = std::min(kBlock, n - from);
         std::size_t kept = 0;
@@ -65,14 +69,16 @@ void DelSum::addAll(const long double* loads, const long double* counts, std::si
             const long double s = loads[k];
             if (!(s > 0.0L) || counts[k] == 0.0L)
                 continue;
-            ratios[kept] = s == m_largest ? 1.0L : s * m_invLargest;
-            weights[kept++] = counts[k];
+            ratios[kept] = s == m_largest ? 1.0 : static_cast<double>(s * m_invLargest);
+            weights[kept++] = static_cast<double>(counts[k]); // whole or half counts: exact
         }
         for (std::size_t i = 0; i < m_sums.size(); ++i) {
-            const Power& power = m_powers[i];
-            NeumaierSum& sum = m_sums[i];
+            std::copy(ratios, ratios + kept, terms);
+            m_powers[i].ofAll(terms, scratch, kept);
+            long double block = 0.0L;
             for (std::size_t k = 0; k < kept; ++k)
-                sum.add(weights[k] * power.of(ratios[k]));
+                block += static_cast<long double>(weights[k]) * terms[k];
+            m_sums[i].add(block);
         }
     }
 }

@@ -31,6 +31,29 @@ long double Power::powOther(long double x) const
     return std::pow(x, m_m);
 }
 
+void Power::ofAll(double* x, double* scratch, std::size_t n) const
+{
+    if (m_whole < 0) {
+        const auto m = static_cast<double>(m_m);
+        for (std::size_t k = 0; k < n; ++k)
+            x[k] = std::pow(x[k], m);
+        return;
+    }
+    double* result = scratch;
+    for (std::size_t k = 0; k < n; ++k)
+        result[k] = 1.0;
+    for (unsigned e = static_cast<unsigned>(m_whole); e != 0; e >>= 1) {
+        if (e & 1U)
+            for (std::size_t k = 0; k < n; ++k)
+                result[k] *= x[k];
+        if (e > 1)
+            for (std::size_t k = 0; k < n; ++k)
+                x[k] *= x[k];
+    }
+    for (std::size_t k = 0; k < n; ++k)
+        x[k] = result[k];
+}
+
 long double powerOf(long double x, long double m)
 {
     return Power(m).of(x);
