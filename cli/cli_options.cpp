@@ -240,11 +240,9 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
-    // Columns are counted by their own path, which has no fatigue, partial
-    // counts or cycle listing yet: refuse rather than leave an option unheard.
+    // Columns are counted by their own path, which has no partial counts or
+    // cycle listing yet: refuse rather than leave an option unheard.
     if (m_options.columns.active()) {
-        if (m_options.fatigue.wanted())
-            throw UsageProblem{"the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet"};
         if (m_options.savePartial)
             throw UsageProblem{"'--save-partial' does not work with '--column' or '--all-columns' yet"};
         if (m_options.format == OutputFormat::Cycles)
