@@ -112,17 +112,6 @@ SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
     }
 }
 
-long double SnCurve::damagePerCycle(long double s) const
-{
-    if (!(s > 0.0L) || s < m_cutS)
-        return 0.0L;
-    if (s >= m_kneeS || m_mBelow == m_m)
-        return m_upper.of(s * m_invRefS) * m_invRefN;
-    if (m_mBelow == 0.0L)
-        return 0.0L;
-    return m_below.of(s * m_invKneeS) * m_invKneeN;
-}
-
 long double SnCurve::allowedCycles(long double s) const
 {
     const long double d = damagePerCycle(s);

@@ -109,4 +109,16 @@ private:
 // x^m: repeated squaring for whole m up to 64 (exact to rounding), powl otherwise.
 long double powerOf(long double x, long double m);
 
+// Inline: it runs once per cycle, millions of times.
+inline long double SnCurve::damagePerCycle(long double s) const
+{
+    if (!(s > 0.0L) || s < m_cutS)
+        return 0.0L;
+    if (s >= m_kneeS || m_mBelow == m_m)
+        return m_upper.of(s * m_invRefS) * m_invRefN;
+    if (m_mBelow == 0.0L)
+        return 0.0L;
+    return m_below.of(s * m_invKneeS) * m_invKneeN;
+}
+
 } // namespace tessivo::fatigue
