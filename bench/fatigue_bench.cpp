@@ -69,7 +69,7 @@ Count count(bool bins)
     c.table = std::make_unique<TCycleTable>(MaxCycles, !bins);
     RandomWalk walk(kLength);
     c.cycles = RunRainflow(*c.table, *c.run, walk, {}, RunLimits{!bins}).cycleCount;
-    SortCycles(c.cycles, *c.table);
+    c.cycles = c.table->SortCycles();
     return c;
 }
 
@@ -126,9 +126,9 @@ void BM_ReadTable(benchmark::State& state)
 // The evaluation alone, over the cycles already in memory.
 void BM_FatigueInMemory(benchmark::State& state)
 {
-    const Count c = count(false);
-    const std::vector<fatigue::FatigueCycle> cycles = fatigue::tableCycles(*c.table, c.cycles);
-    const fatigue::FatigueSettings s = settings(false);
+    static const Count c = count(false);
+    static const std::vector<fatigue::FatigueCycle> cycles = fatigue::tableCycles(*c.table, c.cycles);
+    const fatigue::FatigueSettings s = settings(state.range(0) != 0);
     for (auto _ : state) {
         fatigue::FatigueAnalysis analysis(s);
         for (const fatigue::FatigueCycle& cycle : cycles)
@@ -139,7 +139,7 @@ void BM_FatigueInMemory(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_FatigueInMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FatigueInMemory)->ArgNames({"goodman"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadTable)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Count)->ArgNames({"bins"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_FatigueOverTable)

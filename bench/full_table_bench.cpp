@@ -40,12 +40,12 @@ void BM_FullTableCountSortReport(benchmark::State& state)
     TCycleTable table;
     std::size_t reportSize = 0;
     for (auto _ : state) {
-        EmptyCycleTable(table);
+        table.EmptyCycleTable();
         RunResult result = RunResult::Normal;
         for (const auto& [a, b] : pairs)
-            AddCycle(table, a, b, result);
+            table.AddCycle(a, b, result);
         std::int32_t n = 0;
-        SortCycles(n, table);
+        n = table.SortCycles();
         PlainTextReport report;
         WriteCountReport(report, *run, table, n, ".");
         reportSize = report.text().size();

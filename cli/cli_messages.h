@@ -30,9 +30,10 @@ inline constexpr const char* kBinEdgesReversed = "'--bin-highest' must be above 
 inline constexpr const char* kBinEdgesWithBinLowest =
     "'--bin-edges' lays the classes itself: leave out '--bin-lowest' and '--bin-highest'";
 std::string binEdgesProblemText(const std::string& problem);
+inline constexpr const char* kMatrixEdgesNeedMatrix = "'--matrix-edges' and '--matrix-mean-edges' need '--matrix'";
+inline constexpr const char* kMeanEdgesNeedRangeMean =
+    "'--matrix-mean-edges' is for '--matrix range-mean'; a from-to matrix takes '--matrix-edges' for both axes";
 inline constexpr const char* kNoSequenceFile = "no sequence FILE given";
-inline constexpr const char* kFatigueWithColumns =
-    "the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kSavePartialWithColumns =
     "'--save-partial' does not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kMergeTakesOnlyOutput =

@@ -59,13 +59,15 @@ std::vector<long double> binEdges(const std::string& text)
     return edges;
 }
 
-bool residue(const std::string& text)
+ResidueMethod residue(const std::string& text)
 {
     if (text == "decomposition")
-        return true;
+        return ResidueMethod::Decomposition;
     if (text == "upward")
-        return false;
-    throw UsageProblem{choiceProblem("--residue", "decomposition or upward", text)};
+        return ResidueMethod::Upward;
+    if (text == "half")
+        return ResidueMethod::Half;
+    throw UsageProblem{choiceProblem("--residue", "decomposition, upward or half", text)};
 }
 
 OutputFormat format(const std::string& text)
@@ -115,7 +117,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
         {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
         {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
         {"--bin-edges", [this](const std::string& v) { m_options.binEdges = binEdges(v); }},
-        {"--residue", [this](const std::string& v) { m_options.decomposition = residue(v); }},
+        {"--residue", [this](const std::string& v) { m_options.residue = residue(v); }},
         {"--format", [this](const std::string& v) { m_options.format = format(v); }},
         {"--workdir",
          [this](const std::string& v) {
@@ -264,11 +266,9 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
-    // Columns are counted by their own path, which has no fatigue or partial
-    // counts yet: refuse rather than leave an option unheard.
+    // Columns are counted by their own path, which has no partial counts yet:
+    // refuse rather than leave an option unheard.
     if (m_options.columns.active()) {
-        if (m_options.fatigue.wanted())
-            throw UsageProblem{kFatigueWithColumns};
         if (m_options.savePartial)
             throw UsageProblem{kSavePartialWithColumns};
     }
@@ -279,7 +279,7 @@ void Parser::checkMerge() const
 {
     const CountOptions plain;
     const CountOptions& o = m_options;
-    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.decomposition != plain.decomposition ||
+    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.residue != plain.residue ||
         o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
         !o.binEdges.empty() ||
         !m_pendingOption.empty())
@@ -319,7 +319,8 @@ std::string usageText()
            "                      count in load bins between these edges (ascending, 2 to\n"
            "                      257, holding every load) instead of equal classes\n"
            "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
-           "                      upward: count its upward half cycles as complete cycles\n"
+           "                      upward: count its upward half cycles as complete cycles;\n"
+           "                      half: count each half cycle of the residue as 0.5\n"
            "  --unlimited         exact loads at any length: no switch to the matrix at\n"
            "                      40000 values, no limit of 20000 distinct cycles\n"
            "Sequences (1 to 100 FILEs, joined in the order given):\n"

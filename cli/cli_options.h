@@ -3,6 +3,7 @@
 
 #include "fatigue_options.h"
 #include "column_options.h"
+#include "engine/counting/residue_method.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,7 +34,7 @@ struct CountOptions {
     bool loadBins = false;
     std::int32_t binCount = 32;
     std::vector<long double> binEdges; // --bin-edges: the classes' edges instead of binCount equal classes
-    bool decomposition = true;
+    ResidueMethod residue = ResidueMethod::Decomposition;
     bool unlimited = false;
     OutputFormat format = OutputFormat::Report;
     std::optional<std::string> workDir;

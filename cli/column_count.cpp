@@ -4,6 +4,7 @@
 
 #include "cycle_export.h"
 #include "cycle_listing.h"
+#include "fatigue_output.h"
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
 #include "engine/tables/table_sequence.h"
@@ -33,7 +34,9 @@ struct Channel {
     std::vector<TableColumnRef> refs;   // one per FILE
     std::vector<ColumnStats> stats;     // one per FILE
     std::string output;  // what goes to standard output
+    std::string csvHeader; // the header of CSV output, written once for all channels
     std::string notices; // what goes to standard error
+    bool rejected = false; // fatigue refused a cycle: named in notices
     std::exception_ptr failure;
 };
 
@@ -104,7 +107,7 @@ std::unique_ptr<TRainflowRun> runFor(const CountOptions& options, const Channel&
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
     run->BinEdges = options.binEdges;
-    run->Decomposition = options.decomposition;
+    setResidueMethod(*run, options.residue);
     run->FilterSize = options.filter;
     for (std::size_t f = 0; f < channel.refs.size(); ++f) {
         TSequence& slot = run->Sequences[f + 1];
@@ -156,9 +159,13 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
     ExecuteOptions execute;
     execute.notice = [&channel](const std::string& text) { channel.notices += channel.name + ": " + text + '\n'; };
     execute.limits.unlimited = options.unlimited;
+    // Fatigue takes the loads as counted: the table is normalised after it.
+    const bool fatigue = options.fatigue.wanted();
+    const bool normalizeAfter = fatigue && run->Normalize;
+    run->Normalize = run->Normalize && !normalizeAfter;
     std::ostringstream text;
     StreamReport report(text);
-    const bool wantReport = options.format == OutputFormat::Report;
+    const bool wantReport = options.format == OutputFormat::Report && !fatigue;
     CountOutcome counted;
     if (options.workDir) {
         for (std::size_t f = 0; f < channel.refs.size(); ++f) {
@@ -180,20 +187,31 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
                              : countCombinedSequence(*run, table, source, execute);
     }
     const auto [result, cycleCount] = counted;
-    if (options.format == OutputFormat::Report) {
-        channel.output = channel.heading + "\n\n" + text.str();
-    } else if (options.format == OutputFormat::Csv) {
-        std::ostringstream csv;
-        writeCyclesCsv(csv, table, cycleCount);
-        std::istringstream lines(csv.str());
-        std::string line;
-        std::getline(lines, line); // the header, written once for all channels
-        while (std::getline(lines, line))
+    std::ostringstream written;
+    if (fatigue) {
+        std::ostringstream problems;
+        channel.rejected =
+            !writeWithFatigue(written, problems, FatigueCount{options, *run, result, table, cycleCount, normalizeAfter});
+        std::istringstream lines(problems.str());
+        const std::string program = "tessivo-count: ";
+        for (std::string line; std::getline(lines, line);)
+            channel.notices += program + channel.name + ": " + line.substr(line.rfind(program, 0) == 0 ? program.size() : 0) + "\n";
+        if (channel.rejected)
+            return;
+    }
+    if (options.format == OutputFormat::Report && !options.fatigue.matrix) {
+        channel.output = channel.heading + "\n\n" + (fatigue ? written.str() : text.str());
+    } else if (options.format == OutputFormat::Csv || options.fatigue.matrix) {
+        if (!fatigue)
+            writeCyclesCsv(written, table, cycleCount);
+        std::istringstream lines(written.str());
+        std::getline(lines, channel.csvHeader);
+        for (std::string line; std::getline(lines, line);)
             channel.output += csvField(channel.name) + "," + line + "\n";
     } else {
-        std::ostringstream json;
-        writeCountJson(json, *run, result, table, cycleCount);
-        std::string body = json.str();
+        if (!fatigue)
+            writeCountJson(written, *run, result, table, cycleCount);
+        std::string body = written.str();
         body = body.substr(body.find('{') + 1);
         std::string fields = "\n  \"channel\": " + jsonString(channel.name) + ",\n  \"unit\": "
                              + jsonString(channel.refs.front().layout.columns[channel.refs.front().column].unit) + ",";
@@ -240,21 +258,22 @@ std::string indented(const std::string& object)
 
 void writeOutputs(const CountOptions& options, const std::vector<Channel>& channels, std::ostream& out)
 {
-    if (options.format == OutputFormat::Csv)
-        out << "channel,range,upper,lower,count,cumulative\n";
-    if (options.format == OutputFormat::Json)
+    const bool csv = options.format == OutputFormat::Csv || options.fatigue.matrix;
+    if (csv)
+        out << "channel," << channels.front().csvHeader << "\n";
+    if (options.format == OutputFormat::Json && !csv)
         out << "{\n  \"channels\": [\n";
     for (std::size_t k = 0; k < channels.size(); ++k) {
-        if (options.format == OutputFormat::Json) {
+        if (options.format == OutputFormat::Json && !csv) {
             std::string object = channels[k].output;
             while (!object.empty() && object.back() == '\n')
                 object.pop_back();
             out << indented(object) << (k + 1 < channels.size() ? ",\n" : "\n");
         } else {
-            out << (k > 0 && options.format == OutputFormat::Report ? "\n" : "") << channels[k].output;
+            out << (k > 0 && options.format == OutputFormat::Report && !csv ? "\n" : "") << channels[k].output;
         }
     }
-    if (options.format == OutputFormat::Json)
+    if (options.format == OutputFormat::Json && !csv)
         out << "  ]\n}\n";
 }
 
@@ -353,6 +372,8 @@ ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::o
     countAll(options, channels);
     for (const Channel& channel : channels) {
         err << channel.notices;
+        if (channel.rejected)
+            return ExitStatus::InputRejected;
         if (channel.failure) {
             try {
                 std::rethrow_exception(channel.failure);

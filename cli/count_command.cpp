@@ -42,7 +42,7 @@ std::unique_ptr<TRainflowRun> runWithParameters(const CountOptions& options)
     run->UseLoadBins = options.loadBins;
     run->BinCount = options.binCount;
     run->BinEdges = options.binEdges;
-    run->Decomposition = options.decomposition;
+    setResidueMethod(*run, options.residue);
     run->FilterSize = options.filter;
     return run;
 }

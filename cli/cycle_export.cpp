@@ -1,5 +1,6 @@
 #include "cycle_export.h"
 
+#include "engine/numbers/load_format.h"
 #include "engine/numbers/work_notation.h"
 
 #include <charconv>
@@ -27,25 +28,19 @@ std::string shortestText(long double v)
 
 namespace {
 
-void appendCount(std::string& block, std::int64_t n)
-{
-    char text[24];
-    block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, n).ptr - text));
-}
-
 void appendCsvLines(std::string& block, const TCycle* cycles, std::size_t count, std::int64_t cumulative, bool)
 {
     char text[64];
     for (std::size_t i = 0; i < count; ++i) {
         const TCycle& c = cycles[i];
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower}) {
             block.append(text, formatShortest(load, text));
             block += ',';
         }
-        appendCount(block, c.Count);
+        block.append(text, writeHalfCount(halvesOf(c), text));
         block += ',';
-        appendCount(block, cumulative);
+        block.append(text, writeHalfCount(cumulative, text));
         block += '\n';
     }
 }
@@ -62,9 +57,10 @@ void appendJsonNumber(std::string& block, long double v)
 // `first`: the block starts the list, so its first object has no comma before it.
 void appendJsonObjects(std::string& block, const TCycle* cycles, std::size_t count, std::int64_t cumulative, bool first)
 {
+    char text[64];
     for (std::size_t i = 0; i < count; ++i) {
         const TCycle& c = cycles[i];
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         block += first && i == 0 ? "\n    {\"range\": " : ",\n    {\"range\": ";
         appendJsonNumber(block, c.Range);
         block += ", \"upper\": ";
@@ -72,9 +68,9 @@ void appendJsonObjects(std::string& block, const TCycle* cycles, std::size_t cou
         block += ", \"lower\": ";
         appendJsonNumber(block, c.Lower);
         block += ", \"count\": ";
-        appendCount(block, c.Count);
+        block.append(text, writeHalfCount(halvesOf(c), text));
         block += ", \"cumulative\": ";
-        appendCount(block, cumulative);
+        block.append(text, writeHalfCount(cumulative, text));
         block += '}';
     }
 }
@@ -101,7 +97,7 @@ void writeInBlocks(std::ostream& out, const TCycleTable& table, std::int32_t cyc
         const std::size_t half = helper ? batch.size() / 2 : batch.size();
         std::int64_t cumulativeAtHalf = cumulative;
         for (std::size_t i = 0; i < half; ++i)
-            cumulativeAtHalf += batch[i].Count;
+            cumulativeAtHalf += halvesOf(batch[i]);
         first.clear();
         second.clear();
         std::thread other;
@@ -112,7 +108,7 @@ void writeInBlocks(std::ostream& out, const TCycleTable& table, std::int32_t cyc
         if (other.joinable())
             other.join();
         for (const TCycle& done : batch)
-            cumulative += done.Count;
+            cumulative += halvesOf(done);
         atStart = atStart && batch.empty();
         out.write(first.data(), static_cast<std::streamsize>(first.size()));
         out.write(second.data(), static_cast<std::streamsize>(second.size()));

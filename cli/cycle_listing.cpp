@@ -69,7 +69,7 @@ void writeCycleLines(std::ostream& out, const TRainflowRun& run, bool binsInEffe
 {
     // The range of the divided loads, as the table divides them.
     CsvLines lines(out, run.Normalize && run.HighestPeak != 0 ? run.HighestPeak : 1.0L, prefix, timeFields, times);
-    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect},
+    listCycles(sequence, run.SeqLength, CycleListingParameters{run.FilterSize, run.Decomposition, binsInEffect, run.HalfCycles},
                lines);
 }
 

@@ -23,13 +23,13 @@ long double number(const std::string& option, const std::string& text)
     return v;
 }
 
-std::vector<long double> exponents(const std::string& text)
+std::vector<long double> numberList(const std::string& what, const std::string& text)
 {
     std::vector<long double> result;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        result.push_back(number("--del", text.substr(start, comma - start)));
+        result.push_back(number(what, text.substr(start, comma - start)));
         if (comma == std::string::npos)
             return result;
         start = comma + 1;
@@ -51,7 +51,8 @@ const std::vector<std::string>& fatigueOptionNames()
 {
     static const std::vector<std::string> names = {
         "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
-        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins"};
+        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins",
+        "--matrix-edges", "--matrix-mean-edges"};
     return names;
 }
 
@@ -80,7 +81,7 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
     } else if (name == "--fkm-m") {
         s.material.fkmM = number(name, value);
     } else if (name == "--del") {
-        s.delExponents = exponents(value);
+        s.delExponents = numberList(name, value);
     } else if (name == "--del-cycles") {
         options.delCycles = number(name, value);
     } else if (name == "--del-frequency") {
@@ -96,6 +97,14 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
         if (bins < 1 || bins > 1000 || bins != std::floor(bins))
             throw std::invalid_argument(wholeNumberProblem(name, "from 1 to 1000", value));
         options.matrixBins = static_cast<int>(bins);
+    } else if (name == "--matrix-edges" || name == "--matrix-mean-edges") {
+        std::vector<long double> edges = numberList(name, value);
+        try {
+            fatigue::checkMatrixEdges(edges, "'" + name + "' (" + value + ")");
+        } catch (const fatigue::FatigueError& e) {
+            throw std::invalid_argument(e.what());
+        }
+        (name == "--matrix-edges" ? options.matrixEdges.rows : options.matrixEdges.columns) = std::move(edges);
     }
 }
 
@@ -106,6 +115,11 @@ void finishFatigueOptions(FatigueOptions& options)
     fatigue::FatigueSettings& s = options.settings;
     if (!options.wanted())
         throw std::invalid_argument(kFatigueNeedsOutput);
+    const fatigue::MatrixEdges& edges = options.matrixEdges;
+    if ((!edges.rows.empty() || !edges.columns.empty()) && !options.matrix)
+        throw std::invalid_argument(kMatrixEdgesNeedMatrix);
+    if (!edges.columns.empty() && options.matrix == fatigue::MatrixKind::FromTo)
+        throw std::invalid_argument(kMeanEdgesNeedRangeMean);
     if (options.delCycles && options.delFrequency)
         throw std::invalid_argument(kDelCyclesOrFrequency);
     try {
@@ -138,7 +152,10 @@ std::string fatigueUsageText()
            "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
            "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
            "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"
-           "                      as CSV with class edges instead; --matrix-bins N (32)\n";
+           "                      as CSV with class edges instead; --matrix-bins N (32),\n"
+           "                      or own ascending edges: --matrix-edges E,E,... (ranges,\n"
+           "                      or loads of a from-to matrix), --matrix-mean-edges E,E,...\n"
+           "                      (cycles beyond own edges are left out, with a notice)\n";
 }
 
 } // namespace tessivo::cli

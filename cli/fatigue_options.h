@@ -19,6 +19,7 @@ struct FatigueOptions {
     std::optional<long double> delFrequency;
     std::optional<fatigue::MatrixKind> matrix; // the output is this rainflow matrix
     int matrixBins = 32;
+    fatigue::MatrixEdges matrixEdges; // --matrix-edges, --matrix-mean-edges
     bool anyGiven = false; // any fatigue option at all
 
     // A curve, damage-equivalent loads or a matrix asked for: the count is evaluated.

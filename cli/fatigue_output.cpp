@@ -6,6 +6,7 @@
 
 #include "engine/run/plain_text_report.h"
 #include "engine/run/report_builder.h"
+#include "engine/numbers/load_format.h"
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
@@ -118,12 +119,12 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower})
             put(loadDivisor == 1.0L ? load : load / loadDivisor);
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, c.Count).ptr - text));
+        block.append(text, writeHalfCount(halvesOf(c), text));
         block += ',';
-        block.append(text, static_cast<std::size_t>(std::to_chars(text, text + sizeof text, cumulative).ptr - text));
+        block.append(text, writeHalfCount(cumulative, text));
         block += ',';
         if (std::isfinite(row.allowed))
             put(row.allowed);
@@ -149,7 +150,7 @@ std::string fatigueJson(const FatigueContext& context)
     for (TCycle c; reader.next(c); first = false) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
         rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range) << ", \"upper\": "
-             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << c.Count
+             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << formatHalfCount(halvesOf(c))
              << ", \"load\": " << jsonValue(row.load);
         if (s.curve)
             rows << ", \"allowed\": " << jsonValue(row.allowed) << ", \"damage\": " << jsonValue(row.damage);
@@ -175,11 +176,11 @@ std::string fatigueJson(const FatigueContext& context)
     return json.str();
 }
 
-void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
+double writeMatrixCsv(std::ostream& out, const FatigueContext& context)
 {
     const fatigue::RainflowMatrix m =
         fatigue::rainflowMatrix(fatigue::tableCycles(context.table, context.cycleCount), *context.options.matrix,
-                                context.options.matrixBins);
+                                context.options.matrixBins, context.options.matrixEdges);
     out << (m.kind == fatigue::MatrixKind::RangeMean ? "range_low,range_high,mean_low,mean_high,count\n"
                                                      : "from_low,from_high,to_low,to_high,count\n");
     for (std::size_t r = 0; r < m.rows(); ++r) {
@@ -191,6 +192,7 @@ void writeMatrixCsv(std::ostream& out, const FatigueContext& context)
                 << shortestText(m.count(r, c)) << '\n';
         }
     }
+    return m.outside;
 }
 
 bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count)
@@ -216,7 +218,8 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         return false;
     }
     if (options.fatigue.matrix) {
-        writeMatrixCsv(out, context);
+        if (const double outside = writeMatrixCsv(out, context); outside > 0.0)
+            err << "tessivo-count: " << shortestText(outside) << " cycles lie beyond the given edges and are not in the matrix\n";
         return true;
     }
     switch (options.format) {

@@ -42,8 +42,9 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
 std::string fatigueJson(const FatigueContext& context);
 
 // The rainflow matrix of --matrix as CSV: one line per cell that holds
-// cycles, with the class edges of its row and column and the count.
-void writeMatrixCsv(std::ostream& out, const FatigueContext& context);
+// cycles, with the class edges of its row and column and the count. Returns
+// the count of cycles beyond the user's edges, which no line holds.
+double writeMatrixCsv(std::ostream& out, const FatigueContext& context);
 
 // A finished count with fatigue options, its table not yet normalised.
 struct FatigueCount {

@@ -37,7 +37,7 @@ CountParameters parametersOf(const CountOptions& options)
 {
     CountParameters p;
     p.filter = options.filter;
-    p.residue = options.decomposition ? ResidueMethod::Decomposition : ResidueMethod::Upward;
+    p.residue = options.residue;
     p.useLoadBins = options.loadBins;
     p.unlimited = options.unlimited;
     p.binCount = options.binCount;

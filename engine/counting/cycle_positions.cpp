@@ -52,12 +52,12 @@ void decomposeResidue(const std::vector<Point>& residue, long double filterSize,
     extractor.finish();
 }
 
-void upwardResidue(const std::vector<Point>& residue, bool binsInEffect, CycleListener& out)
+void upwardResidue(const std::vector<Point>& residue, bool everyHalf, CycleListener& out)
 {
     for (std::size_t j = 1; j < residue.size(); ++j) {
         const Point& a = residue[j - 1];
         const Point& b = residue[j];
-        if (binsInEffect)
+        if (everyHalf)
             out.cycle({a.load, b.load, a.at, b.at, true});
         else if (b.load > a.load)
             out.cycle({a.load, b.load, a.at, b.at, false});
@@ -87,7 +87,7 @@ void listCycles(ValueSource& sequence, std::int64_t length, const CycleListingPa
         if (!counter.residue().empty())
             decomposeResidue(counter.residue(), parameters.filterSize, out);
     } else {
-        upwardResidue(counter.residue(), parameters.binsInEffect, out);
+        upwardResidue(counter.residue(), parameters.binsInEffect || parameters.halfCycles, out);
     }
 }
 

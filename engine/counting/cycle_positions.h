@@ -34,13 +34,15 @@ struct CycleListingParameters {
     long double filterSize = 0.0L;
     bool decomposition = true; // residue counted twice in a row; else its upward half cycles
     bool binsInEffect = false; // the count goes through the from-to matrix
+    bool halfCycles = false;   // without decomposition: every half cycle of the residue counts 0.5
 };
 
 // Counts the first `length` values of `sequence` as the run does and passes
 // each cycle to `out`. The residue, decomposed, gives full cycles; with its
 // upward half cycles instead, each upward one is a full cycle without load
 // bins (as the table counts it) and every one a half cycle with them (one
-// transition of the matrix). IoError from the source passes through.
+// transition of the matrix); with halfCycles every one is a half cycle.
+// IoError from the source passes through.
 void listCycles(ValueSource& sequence, std::int64_t length, const CycleListingParameters& parameters,
                 CycleListener& out);
 

@@ -16,10 +16,11 @@
 namespace tessivo {
 namespace {
 
-// upper and lower as their 10 significant bytes, count, serial.
-constexpr std::size_t kRecordSize = 32;
-constexpr std::size_t kWriteBlock = 1 << 20;
-constexpr std::size_t kReadBlock = 1 << 16; // a merge reads many runs at once
+// upper and lower as their 10 significant bytes, count, serial, halves.
+constexpr std::size_t kRecordSize = 36;
+// Blocks hold whole records.
+constexpr std::size_t kWriteBlock = kRecordSize << 15;
+constexpr std::size_t kReadBlock = kRecordSize << 11; // a merge reads many runs at once
 
 void pack(const SpilledCycle& c, char* out)
 {
@@ -27,6 +28,7 @@ void pack(const SpilledCycle& c, char* out)
     storeExtended(c.lower, out + kExtendedBytes);
     std::memcpy(out + 20, &c.count, 4);
     std::memcpy(out + 24, &c.serial, 8);
+    std::memcpy(out + 32, &c.halves, 4);
 }
 
 void unpack(const char* in, SpilledCycle& c)
@@ -35,6 +37,7 @@ void unpack(const char* in, SpilledCycle& c)
     c.lower = loadExtended(in + kExtendedBytes);
     std::memcpy(&c.count, in + 20, 4);
     std::memcpy(&c.serial, in + 24, 8);
+    std::memcpy(&c.halves, in + 32, 4);
 }
 
 // $TMPDIR as it stands, so that a folder that cannot take the files is
@@ -75,10 +78,12 @@ void writeGroup(std::vector<SpilledCycle>& group, CycleRunFile& merged, std::int
         });
         std::size_t kept = 0;
         for (std::size_t i = 1; i < group.size(); ++i) {
-            if (group[i].lower == group[kept].lower)
+            if (group[i].lower == group[kept].lower) {
                 group[kept].count += group[i].count; // the first count's loads stay
-            else
+                group[kept].halves += group[i].halves;
+            } else {
                 group[++kept] = group[i];
+            }
         }
         group.resize(kept + 1);
         std::sort(group.begin(), group.end(),

@@ -18,6 +18,7 @@ struct SpilledCycle {
     long double upper = 0.0L;
     long double lower = 0.0L;
     std::int32_t count = 0;
+    std::int32_t halves = 0;
     std::int64_t serial = 0;
 };
 

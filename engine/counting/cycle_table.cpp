@@ -52,7 +52,7 @@ SortKey sortKeyOf(const TCycle& c, std::uint32_t position)
 }
 
 // Free entries are not indexed: an emptied entry can match no real cycle.
-bool indexable(const TCycle& c) { return c.Count > 0 && c.Upper >= c.Lower; }
+bool indexable(const TCycle& c) { return inUse(c) && c.Upper >= c.Lower; }
 
 } // namespace
 
@@ -89,7 +89,7 @@ void TCycleTable::divideLoads(std::int32_t n, long double divisor)
 std::int32_t TCycleTable::nextFreeFrom(std::int32_t start) const
 {
     std::int32_t i = start;
-    while (i <= capacity() && m_entries[static_cast<std::size_t>(i)].Count > 0)
+    while (i <= capacity() && inUse(m_entries[static_cast<std::size_t>(i)]))
         ++i;
     return i; // capacity() + 1 when none is free
 }
@@ -163,7 +163,7 @@ void TCycleTable::spill()
     auto run = std::make_unique<CycleRunFile>();
     for (const std::uint32_t i : reportOrder(n)) {
         const TCycle& c = m_entries[i];
-        run->append(SpilledCycle{c.Upper, c.Lower, c.Count, m_serialBase + i});
+        run->append(SpilledCycle{c.Upper, c.Lower, c.Count, c.Halves, m_serialBase + i});
     }
     run->finish();
     m_runs.push_back(std::move(run));
@@ -182,60 +182,65 @@ void TCycleTable::dropSpilled()
     m_serialBase = 0;
 }
 
-void EmptyCycleTable(TCycleTable& table)
+void TCycleTable::EmptyCycleTable()
 {
-    if (table.m_growable && table.capacity() > MaxCycles)
-        table.m_entries.resize(static_cast<std::size_t>(MaxCycles) + 1);
-    table.dropSpilled();
-    table.m_sorted = false;
-    std::fill(table.m_entries.begin(), table.m_entries.end(), TCycle{});
-    table.rebuildIndex();
+    if (m_growable && capacity() > MaxCycles)
+        m_entries.resize(static_cast<std::size_t>(MaxCycles) + 1);
+    dropSpilled();
+    m_sorted = false;
+    std::fill(m_entries.begin(), m_entries.end(), TCycle{});
+    rebuildIndex();
 }
 
-void AddCycle(TCycleTable& table, long double a, long double b, RunResult& result)
+void TCycleTable::AddCycle(long double a, long double b, RunResult& result) { count<false>(a, b, result); }
+
+void TCycleTable::AddHalfCycle(long double a, long double b, RunResult& result) { count<true>(a, b, result); }
+
+template <bool kHalf>
+void TCycleTable::count(long double a, long double b, RunResult& result)
 {
     const long double upper = a > b ? a : b;
     const long double lower = a > b ? b : a;
-    if (!table.m_merged.empty())
+    if (!m_merged.empty())
         throw std::logic_error("cycles added to a table after its files were merged");
-    if (!table.m_indexValid)
-        table.rebuildIndex();
-    table.m_sorted = false;
+    if (!m_indexValid)
+        rebuildIndex();
+    m_sorted = false;
 
     const std::uint64_t hash = hashPair(upper, lower);
-    std::size_t slot = table.probe(upper, lower, hash);
-    if (const std::int32_t i = table.m_slots[slot].index; i != 0) {
-        ++table.m_entries[static_cast<std::size_t>(i)].Count;
+    std::size_t slot = probe(upper, lower, hash);
+    if (const std::int32_t i = m_slots[slot].index; i != 0) {
+        ++(kHalf ? m_entries[static_cast<std::size_t>(i)].Halves : m_entries[static_cast<std::size_t>(i)].Count);
         return;
     }
-    const std::int32_t cap = table.capacity();
-    if (!table.m_growable) {
-        TCycle& last = table.m_entries[static_cast<std::size_t>(cap)];
-        if (last.Count > 0 && last.Upper == upper && last.Lower == lower) {
-            ++last.Count;
+    const std::int32_t cap = capacity();
+    if (!m_growable) {
+        TCycle& last = m_entries[static_cast<std::size_t>(cap)];
+        if (inUse(last) && last.Upper == upper && last.Lower == lower) {
+            ++(kHalf ? last.Halves : last.Count);
             return;
         }
     }
 
-    std::int32_t target = table.m_firstFree;
+    std::int32_t target = m_firstFree;
     if (target > cap) {
-        if (table.m_growable && cap < table.m_heldInMemory) {
-            const auto grown = std::min<std::size_t>(table.m_entries.size() + table.m_entries.size() / 2,
-                                                     static_cast<std::size_t>(table.m_heldInMemory) + 1);
-            table.m_entries.resize(grown);
-        } else if (table.m_growable) {
-            table.spill();
+        if (m_growable && cap < m_heldInMemory) {
+            const auto grown = std::min<std::size_t>(m_entries.size() + m_entries.size() / 2,
+                                                     static_cast<std::size_t>(m_heldInMemory) + 1);
+            m_entries.resize(grown);
+        } else if (m_growable) {
+            spill();
             target = 1;
-            slot = table.probe(upper, lower, hash);
+            slot = probe(upper, lower, hash);
         } else {
             result = RunResult::TableFull;
             target = cap;
         }
     }
-    table.m_entries[static_cast<std::size_t>(target)] = TCycle{upper - lower, upper, lower, 1};
-    if (target < cap || table.m_growable)
-        table.insertAt(slot, target, hash);
-    table.m_firstFree = table.nextFreeFrom(target + 1);
+    m_entries[static_cast<std::size_t>(target)] = TCycle{upper - lower, upper, lower, kHalf ? 0 : 1, kHalf ? 1 : 0};
+    if (target < cap || m_growable)
+        insertAt(slot, target, hash);
+    m_firstFree = nextFreeFrom(target + 1);
 }
 
 std::vector<std::uint32_t> TCycleTable::reportOrder(std::int32_t n) const
@@ -252,58 +257,57 @@ std::vector<std::uint32_t> TCycleTable::reportOrder(std::int32_t n) const
     return order;
 }
 
-void SortCycles(std::int32_t& n, TCycleTable& table)
+std::int32_t TCycleTable::SortCycles()
 {
-    if (table.m_sorted) {
-        n = table.m_sortedCount;
-        return;
-    }
-    n = 0;
-    while (n < table.capacity() && table.m_entries[static_cast<std::size_t>(n) + 1].Count > 0)
+    if (m_sorted)
+        return m_sortedCount;
+    std::int32_t n = 0;
+    while (n < capacity() && inUse(m_entries[static_cast<std::size_t>(n) + 1]))
         ++n;
     // The index is rebuilt after any reordering; freeing it now lowers the
     // peak memory of a large table.
-    table.m_indexValid = false;
-    decltype(table.m_slots)().swap(table.m_slots);
+    m_indexValid = false;
+    decltype(m_slots)().swap(m_slots);
 
-    if (!table.m_runs.empty()) {
+    if (!m_runs.empty()) {
         if (n > 0)
-            table.spill();
+            spill();
         std::vector<std::unique_ptr<CycleRunFile>> merged;
-        const std::int64_t distinct = MergeCycleRuns(table.m_runs, merged);
+        const std::int64_t distinct = MergeCycleRuns(m_runs, merged);
         if (distinct > std::numeric_limits<std::int32_t>::max())
             throw InputTooLarge(kTooManyCyclesMessage);
-        table.m_runs.clear();
-        table.m_merged = std::move(merged);
+        m_runs.clear();
+        m_merged = std::move(merged);
         n = static_cast<std::int32_t>(distinct);
-    } else if (table.m_merged.empty()) {
+    } else if (m_merged.empty()) {
         // from[k]: the entry that belongs at position k (both from 1).
-        std::vector<std::uint32_t> from = table.reportOrder(n);
+        std::vector<std::uint32_t> from = reportOrder(n);
         from.insert(from.begin(), 0);
         // Apply the permutation in place, one cycle of it at a time; a placed
         // position is marked by from[k] = k.
         for (std::uint32_t start = 1; start <= static_cast<std::uint32_t>(n); ++start) {
             if (from[start] == start)
                 continue;
-            const TCycle held = table.m_entries[start];
+            const TCycle held = m_entries[start];
             std::uint32_t k = start;
             while (from[k] != start) {
-                table.m_entries[k] = table.m_entries[from[k]];
+                m_entries[k] = m_entries[from[k]];
                 const std::uint32_t next = from[k];
                 from[k] = k;
                 k = next;
             }
-            table.m_entries[k] = held;
+            m_entries[k] = held;
             from[k] = k;
         }
     } else {
         std::int64_t records = 0;
-        for (const auto& file : table.m_merged)
+        for (const auto& file : m_merged)
             records += file->records();
         n = static_cast<std::int32_t>(records);
     }
-    table.m_sorted = true;
-    table.m_sortedCount = n;
+    m_sorted = true;
+    m_sortedCount = n;
+    return n;
 }
 
 // The merged files, one after the other.
@@ -344,7 +348,7 @@ bool CycleReader::next(TCycle& cycle)
     SpilledCycle c;
     if (!m_file->next(c))
         return false;
-    cycle = TCycle{c.upper - c.lower, c.upper, c.lower, c.count};
+    cycle = TCycle{c.upper - c.lower, c.upper, c.lower, c.count, c.halves};
     for (const long double divisor : m_table.m_divisors) {
         cycle.Range /= divisor;
         cycle.Upper /= divisor;

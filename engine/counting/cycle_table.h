@@ -26,8 +26,16 @@ struct TCycle {
     long double Range = 0.0L;
     long double Upper = -1.0L; // below Lower in an empty entry, so nothing real matches it
     long double Lower = 0.0L;
-    std::int32_t Count = 0;    // 0 or less: the entry is free
+    std::int32_t Count = 0;    // full cycles
+    std::int32_t Halves = 0;   // half cycles on top of Count (the half-cycle residue only)
 };
+
+// An entry with neither full nor half cycles is free.
+inline bool inUse(const TCycle& c) { return c.Count > 0 || c.Halves > 0; }
+
+// The entry's count in half cycles, exact however large: Count + Halves / 2
+// cycles. Whole for the residue methods that count complete cycles only.
+inline std::int64_t halvesOf(const TCycle& c) { return 2 * static_cast<std::int64_t>(c.Count) + c.Halves; }
 
 class TCycleTable {
 public:
@@ -53,10 +61,29 @@ public:
     // Divides Range, Upper and Lower of entries 1..n by divisor (normalisation).
     void divideLoads(std::int32_t n, long double divisor);
 
+    // Sets every entry to the empty entry (Range 0, Upper -1, Lower 0, no
+    // count). A growable table shrinks back to its initial capacity and drops
+    // its files.
+    void EmptyCycleTable();
+
+    // Counts one cycle between the loads a and b (either order). An entry
+    // with the same upper and lower load (exact comparison, so -0 equals 0)
+    // gains one count; otherwise the first free entry receives the cycle with
+    // count 1. When a fixed table has no free entry, the cycle replaces the
+    // last entry and result becomes TableFull. Never resets result. Constant
+    // time per cycle on average.
+    void AddCycle(long double a, long double b, RunResult& result);
+    // As AddCycle, for half a cycle: the entry gains one of its Halves.
+    void AddHalfCycle(long double a, long double b, RunResult& result);
+
+    // Sorts the consecutive entries in use from entry 1 by descending Range,
+    // then descending Upper, and returns their number. Entries equal in both
+    // keep the order they had (the order in which they were first counted).
+    // A table that spilled merges its files: the number counts them all,
+    // CycleReader reads them.
+    std::int32_t SortCycles();
+
 private:
-    friend void EmptyCycleTable(TCycleTable& table);
-    friend void AddCycle(TCycleTable& table, long double a, long double b, RunResult& result);
-    friend void SortCycles(std::int32_t& n, TCycleTable& table);
     friend class CycleReader;
 
     // One slot of the open-addressing index: an entry and the high bits of its
@@ -66,6 +93,8 @@ private:
         std::uint32_t hash = 0; // low bits of the hash: the home slot and a quick filter
     };
 
+    template <bool kHalf>
+    void count(long double a, long double b, RunResult& result);
     void rebuildIndex();
     // The slot holding (upper, lower), or the empty slot where it belongs.
     std::size_t probe(long double upper, long double lower, std::uint64_t hash) const;
@@ -121,22 +150,5 @@ private:
 // empty. False, changing nothing, when `later` is held in memory (count its
 // cycles with AddCycle then) or its loads have been divided.
 bool JoinSpilledCycles(TCycleTable& table, TCycleTable& later);
-
-// Sets every entry to the empty entry (Range 0, Upper -1, Lower 0, Count 0).
-// A growable table shrinks back to its initial capacity and drops its files.
-void EmptyCycleTable(TCycleTable& table);
-
-// Counts one cycle between the loads a and b (either order). An entry with the
-// same upper and lower load (exact comparison, so -0 equals 0) gains one count;
-// otherwise the first free entry receives the cycle with count 1. When a fixed
-// table has no free entry, the cycle replaces the last entry and result becomes
-// TableFull. Never resets result. Constant time per cycle on average.
-void AddCycle(TCycleTable& table, long double a, long double b, RunResult& result);
-
-// Sets n to the number of consecutive entries in use from entry 1 and sorts
-// them by descending Range, then descending Upper. Entries equal in both keep
-// the order they had (the order in which they were first counted). A table
-// that spilled merges its files: n counts them all, CycleReader reads them.
-void SortCycles(std::int32_t& n, TCycleTable& table);
 
 } // namespace tessivo

@@ -41,7 +41,7 @@ bool JoinSpilledCycles(TCycleTable& table, TCycleTable& later)
     table.m_indexValid = false;
     later.m_runs.clear();
     later.m_merged.clear();
-    EmptyCycleTable(later);
+    later.EmptyCycleTable();
     if (table.m_runs.size() > kMostRuns) {
         std::vector<std::unique_ptr<CycleRunFile>> merged;
         MergeCycleRuns(table.m_runs, merged);

@@ -146,8 +146,9 @@ bool MatrixToCycles(const TRainflowRun& run, TCycleTable& table, std::int32_t& n
     n = 0;
     for (std::int32_t r = 1; r <= bins; ++r) {
         for (std::int32_t c = r + 1; c <= bins; ++c) {
-            const std::int32_t count = run.FromToMatrix[r][c];
-            if (count <= 0)
+            const std::int64_t halves = run.HalfCycles ? std::int64_t{run.FromToMatrix[r][c]} + run.FromToMatrix[c][r] : 0;
+            const std::int32_t count = run.HalfCycles ? static_cast<std::int32_t>(halves / 2) : run.FromToMatrix[r][c];
+            if (count <= 0 && halves <= 0)
                 continue;
             if (n >= table.capacity()) {
                 complete = false;
@@ -158,10 +159,11 @@ bool MatrixToCycles(const TRainflowRun& run, TCycleTable& table, std::int32_t& n
             cycle.Lower = RunClassEdge(run, r - 1);
             cycle.Range = cycle.Upper - cycle.Lower;
             cycle.Count = count;
+            cycle.Halves = static_cast<std::int32_t>(halves % 2);
             ++n;
         }
     }
-    SortCycles(n, table);
+    n = table.SortCycles();
     return complete;
 }
 

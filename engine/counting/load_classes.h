@@ -69,8 +69,10 @@ void ClearFromToMatrix(TFromToMatrix& matrix, std::int32_t binCount);
 
 // Makes one entry per upper-triangle cell (row r < column c) with a positive
 // count: Upper the upper edge of class c, Lower the lower edge of class r
-// (RunClassEdge),
-// Range Upper - Lower, Count the cell. The table must be empty; entries are
+// (RunClassEdge), Range Upper - Lower, Count the cell. With run.HalfCycles
+// every transition is half a cycle: the entry holds the cell and its mirror cell (c, r) as
+// half cycles, which gives a full cycle (one count in each) its whole count
+// and a half cycle of the residue 0.5. The table must be empty; entries are
 // written from 1, row by row, then sorted with SortCycles, which sets n. A
 // table too small for every cell (only possible above 200 classes) keeps the
 // cells that fit and reports false.

@@ -108,7 +108,7 @@ void PartialCount::State::addCyclesOf(State& next)
         return;
     forEachCycle(next.table, true, [this](const TCycle& c) {
         for (std::int32_t k = 0; k < c.Count; ++k)
-            AddCycle(table, c.Upper, c.Lower, result);
+            table.AddCycle(c.Upper, c.Lower, result);
     });
 }
 

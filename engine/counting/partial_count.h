@@ -47,6 +47,7 @@
 // loads and the classes are applied when the count ends.
 
 #include "cycle_table.h"
+#include "residue_method.h"
 #include "reversal_extraction.h"
 #include "engine/record/run_record.h"
 
@@ -58,12 +59,6 @@
 #include <vector>
 
 namespace tessivo {
-
-// Residue handling; the numbers are stored in partial-count files.
-enum class ResidueMethod : std::uint8_t {
-    Decomposition = 1, // the residue twice in a row, counted again
-    Upward = 2,        // upward half cycles of the residue as complete cycles
-};
 
 // How a piece keeps its cycles; stored in partial-count files.
 enum class CycleStore : std::uint8_t {

@@ -3,7 +3,7 @@
 //
 //   "TESSPART"                      8 bytes
 //   version                         u32 (1)
-//   parameters: filter (load), residue method (u8: 1 decomposition, 2 upward),
+//   parameters: filter (load), residue method (u8: 1 decomposition, 2 upward, 3 half),
 //     flags (u8: 1 load bins, 2 unlimited), store (u8: 1 exact, 2 bins),
 //     bin count (i32), class bounds lowest and highest (2 loads)
 //   pieces: first and last (u64 each, from 1)
@@ -156,7 +156,7 @@ CountParameters readParameters(Reader& r)
     p.binCount = r.get<std::int32_t>();
     p.binLowest = r.load();
     p.binHighest = r.load();
-    if (residue < 1 || residue > 2 || flags > 7 || store < 1 || store > 2)
+    if (residue < 1 || residue > 3 || flags > 7 || store < 1 || store > 2)
         r.corrupt();
     if ((flags & 4) != 0)
         p.binEdges = r.loads();
@@ -319,7 +319,7 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
         if (c.Count < 1 || !(c.Upper >= c.Lower))
             r.corrupt();
         for (std::int32_t k = 0; k < c.Count; ++k)
-            AddCycle(s->table, c.Upper, c.Lower, s->result);
+            s->table.AddCycle(c.Upper, c.Lower, s->result);
     }
     return PartialCount(std::move(s));
 }

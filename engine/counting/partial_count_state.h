@@ -74,7 +74,7 @@ void forEachCycle(TCycleTable& table, bool mayMerge, F f)
         if (!mayMerge)
             throw std::logic_error("cycles in temporary files read without merging");
         std::int32_t n = 0;
-        SortCycles(n, table);
+        n = table.SortCycles();
         CycleReader reader(table, n);
         for (TCycle c; reader.next(c);)
             f(c);

@@ -22,7 +22,7 @@ CycleTally::CycleTally(TRainflowRun& run, bool binsInEffect, TCycleTable& table,
 void CycleTally::fullCycle(long double a, long double b)
 {
     if (!m_bins) {
-        AddCycle(m_table, a, b, m_result);
+        m_table.AddCycle(a, b, m_result);
         return;
     }
     const std::int32_t i = m_classes.classOf(a);
@@ -35,8 +35,10 @@ void CycleTally::residueHalfCycle(long double from, long double to)
 {
     if (m_bins)
         increment(m_run.FromToMatrix[m_classes.classOf(from)][m_classes.classOf(to)]);
+    else if (m_run.HalfCycles)
+        m_table.AddHalfCycle(from, to, m_result);
     else if (to > from)
-        AddCycle(m_table, from, to, m_result);
+        m_table.AddCycle(from, to, m_result);
 }
 
 FourPointCounter::FourPointCounter(CycleSink& cycles) : m_cycles(cycles)

@@ -1,5 +1,5 @@
 #pragma once
-// Four-point rainflow counting and the two ways of handling its residue.
+// Four-point rainflow counting and the ways of handling its residue.
 // Counted cycles go either to the cycle table (exact loads) or to the run's
 // from-to matrix (load classes), depending on whether load bins are in effect.
 
@@ -27,7 +27,8 @@ public:
     CycleTally(TRainflowRun& run, bool binsInEffect, TCycleTable& table, RunResult& result);
     void fullCycle(long double a, long double b) override;
     // A half cycle of the residue: with bins every direction enters the
-    // matrix; without, only an upward one counts, as a complete cycle.
+    // matrix; without, each counts half a cycle when run.HalfCycles is set,
+    // else only an upward one counts, as a complete cycle.
     void residueHalfCycle(long double from, long double to);
 
 private:

@@ -46,7 +46,7 @@ CountOutcome finishRun(TCycleTable& table, const TRainflowRun& run, RunStart& st
     CountOutcome outcome;
     if (start.bins)
         outcome.cycleCount = matrixToTable(run, table, start.result);
-    SortCycles(outcome.cycleCount, table);
+    outcome.cycleCount = table.SortCycles();
     outcome.result = start.result;
     return outcome;
 }
@@ -162,7 +162,7 @@ CountOutcome RunRainflow(TCycleTable& table, TRainflowRun& run, const std::strin
                          const RunHooks& hooks, RunLimits limits)
 {
     checkBinCount(run);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     const std::string reversals = workFilePath(workDir, kReversalsFile);
     const std::string redRev = workFilePath(workDir, kRedRevFile);
     RunStart start = decideBins(run, limits);
@@ -195,7 +195,7 @@ CountOutcome RunRainflow(TCycleTable& table, TRainflowRun& run, ValueSource& seq
                          RunLimits limits)
 {
     checkBinCount(run);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunStart start = decideBins(run, limits);
     ClearFromToMatrix(run.FromToMatrix, run.BinCount);
 

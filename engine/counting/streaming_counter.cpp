@@ -23,7 +23,7 @@ void describeRun(TRainflowRun& run, const PartialCount::State& s)
     const CountParameters& p = s.params;
     run.FilterSize = p.filter;
     run.UseLoadBins = p.useLoadBins;
-    run.Decomposition = p.residue == ResidueMethod::Decomposition;
+    setResidueMethod(run, p.residue);
     run.BinCount = p.binCount;
     run.BinEdges = p.binEdges;
     run.SeqLength = static_cast<std::int32_t>(s.length);
@@ -79,7 +79,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     if (!bins) {
         CycleTally tally(run, false, s.table, outcome.result);
         countResidue(tally, residue, p.residue == ResidueMethod::Decomposition, p.filter);
-        SortCycles(outcome.cycleCount, s.table);
+        outcome.cycleCount = s.table.SortCycles();
         return outcome;
     }
 
@@ -101,7 +101,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     }
     countResidue(tally, residue, p.residue == ResidueMethod::Decomposition, p.filter);
     outcome.cycleCount = matrixToTable(run, *m_output, outcome.result);
-    SortCycles(outcome.cycleCount, *m_output);
+    outcome.cycleCount = m_output->SortCycles();
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/fatigue/neumaier_sum.h"
 #include "engine/fatigue/sn_curve.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace tessivo::fatigue {
@@ -23,6 +24,9 @@ public:
 
     // A cycle of load s (>= 0) counted `count` times.
     void add(long double s, long double count);
+    // add() for n loads at once: one exponent at a time over all of them,
+    // which keeps the powers' loops predictable and several sums in flight.
+    void addAll(const long double* loads, const long double* counts, std::size_t n);
 
     // One value per exponent, in the order given. nEq must be positive.
     std::vector<DelValue> values(long double nEq) const;

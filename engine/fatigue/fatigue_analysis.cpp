@@ -24,6 +24,8 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
       m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material)),
       m_del(settings.delExponents)
 {
+    m_batch.loads.reserve(Batch::kSize);
+    m_batch.counts.reserve(Batch::kSize);
     if (!std::isfinite(settings.equivalentCycles) || settings.equivalentCycles <= 0.0L)
         throw FatigueError("The number of equivalent cycles N_eq must be positive, not "
                            + fatigueNumberText(settings.equivalentCycles));
@@ -57,26 +59,38 @@ void FatigueAnalysis::addLoad(long double load, double count)
         m_pendingCount += count; // whole and half counts: exact
         return;
     }
-    flush(m_pendingLoad, m_pendingCount, m_curve, m_miner, m_del);
+    if (m_pendingCount != 0.0L) {
+        m_batch.loads.push_back(m_pendingLoad);
+        m_batch.counts.push_back(m_pendingCount);
+        if (m_batch.loads.size() == Batch::kSize)
+            drain(m_batch, m_curve, m_miner, m_del);
+    }
     m_pendingLoad = load;
     m_pendingCount = count;
 }
 
-void FatigueAnalysis::flush(long double load, long double count, const std::optional<SnCurve>& curve,
-                            MinerSum& miner, DelSum& del)
+void FatigueAnalysis::drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del)
 {
-    if (count == 0.0L)
-        return;
-    const long double damage = curve ? count * curve->damagePerCycle(load) : 0.0L;
-    miner.add(damage, count);
-    del.add(load, count);
+    const std::size_t n = batch.loads.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const long double count = batch.counts[k];
+        miner.add(curve ? count * curve->damagePerCycle(batch.loads[k]) : 0.0L, count);
+    }
+    del.addAll(batch.loads.data(), batch.counts.data(), n);
+    batch.loads.clear();
+    batch.counts.clear();
 }
 
 FatigueTotals FatigueAnalysis::totals() const
 {
     MinerSum miner = m_miner;
     DelSum del = m_del;
-    flush(m_pendingLoad, m_pendingCount, m_curve, miner, del);
+    Batch batch = m_batch;
+    if (m_pendingCount != 0.0L) {
+        batch.loads.push_back(m_pendingLoad);
+        batch.counts.push_back(m_pendingCount);
+    }
+    drain(batch, m_curve, miner, del);
     FatigueTotals t;
     t.damage = miner.damage();
     t.life = miner.life();

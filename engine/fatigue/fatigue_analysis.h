@@ -69,8 +69,13 @@ private:
     // Cycles of one load (the rows of one range, without a mean-stress
     // correction, follow each other in report order) are summed as one.
     void addLoad(long double load, double count);
-    static void flush(long double load, long double count, const std::optional<SnCurve>& curve, MinerSum& miner,
-                      DelSum& del);
+    // Loads and their counts wait in a batch, evaluated together (drain).
+    struct Batch {
+        static constexpr std::size_t kSize = 512;
+        std::vector<long double> loads;
+        std::vector<long double> counts;
+    };
+    static void drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del);
 
     FatigueSettings m_settings;
     std::optional<SnCurve> m_curve;
@@ -80,6 +85,7 @@ private:
     std::size_t m_rows = 0;
     long double m_pendingLoad = -1.0L;
     long double m_pendingCount = 0.0L;
+    Batch m_batch;
 };
 
 struct FatigueResult {

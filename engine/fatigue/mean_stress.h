@@ -12,6 +12,7 @@
 //            0 < R < 0.5                 (1 + M)/(1 + M/3) (Sa + M/3 Sm)
 //            R >= 0.5                    Sa 3 (1 + M)^2 / (3 + M)
 
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -53,5 +54,41 @@ private:
     long double m_gamma = 1.0L;
     long double m_fkm = 0.0L;
 };
+
+// Inline: it runs once per cycle, millions of times.
+inline std::optional<long double> MeanStressCorrection::equivalentAmplitude(long double sa, long double sm) const
+{
+    const long double smax = sm + sa;
+    switch (m_method) {
+    case MeanStressMethod::None:
+        return sa;
+    case MeanStressMethod::Goodman:
+    case MeanStressMethod::Morrow:
+        if (sm >= m_limit)
+            return std::nullopt;
+        return sa / (1.0L - sm / m_limit);
+    case MeanStressMethod::Gerber: {
+        const long double ratio = sm / m_limit;
+        if (std::fabs(ratio) >= 1.0L)
+            return std::nullopt;
+        return sa / (1.0L - ratio * ratio);
+    }
+    case MeanStressMethod::Swt:
+        return smax > 0.0L ? std::sqrt(smax * sa) : 0.0L;
+    case MeanStressMethod::Walker:
+        return smax > 0.0L ? std::pow(smax, 1.0L - m_gamma) * std::pow(sa, m_gamma) : 0.0L;
+    case MeanStressMethod::Fkm: {
+        const long double m = m_fkm;
+        if (smax < 0.0L) // R > 1: wholly compressive
+            return sa * (1.0L - m);
+        if (sm <= sa) // Smin <= 0: R <= 0
+            return sa + m * sm;
+        if (sm < 3.0L * sa) // 0 < R < 0.5
+            return (1.0L + m) / (1.0L + m / 3.0L) * (sa + m / 3.0L * sm);
+        return sa * 3.0L * (1.0L + m) * (1.0L + m) / (3.0L + m); // R >= 0.5
+    }
+    }
+    return sa;
+}
 
 } // namespace tessivo::fatigue

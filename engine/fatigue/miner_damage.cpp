@@ -7,17 +7,12 @@
 
 namespace tessivo::fatigue {
 
-long double LoadModel::load(const FatigueCycle& c, std::size_t row) const
+void LoadModel::beyondLimit(const FatigueCycle& c, std::size_t row) const
 {
-    if (m_correction.method() == MeanStressMethod::None)
-        return m_measure == LoadMeasure::Range ? c.range : c.range / 2.0L;
-    const auto equivalent = m_correction.equivalentAmplitude(c.range / 2.0L, meanOf(c));
-    if (!equivalent)
-        throw FatigueError("The cycle in row " + std::to_string(row) + " (from " + fatigueNumberText(c.lower)
-                           + " to " + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c))
-                           + ") is at or beyond " + m_correction.limitText() + " of the "
-                           + meanStressName(m_correction.method()) + " correction");
-    return m_measure == LoadMeasure::Range ? 2.0L * *equivalent : *equivalent;
+    throw FatigueError("The cycle in row " + std::to_string(row) + " (from " + fatigueNumberText(c.lower)
+        + " to " + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c))
+        + ") is at or beyond " + m_correction.limitText() + " of the "
+        + meanStressName(m_correction.method()) + " correction");
 }
 
 long double MinerSum::life() const

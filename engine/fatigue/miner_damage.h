@@ -21,12 +21,22 @@ public:
 
     // Throws FatigueError naming the cycle (its 1-based row and its loads)
     // when it is at or beyond the material's limit.
-    long double load(const FatigueCycle& cycle, std::size_t row) const;
+    long double load(const FatigueCycle& cycle, std::size_t row) const
+    {
+        // Inline: it runs once per cycle, millions of times.
+        if (m_correction.method() == MeanStressMethod::None)
+            return m_measure == LoadMeasure::Range ? cycle.range : cycle.range / 2.0L;
+        const auto equivalent = m_correction.equivalentAmplitude(cycle.range / 2.0L, meanOf(cycle));
+        if (!equivalent)
+            beyondLimit(cycle, row);
+        return m_measure == LoadMeasure::Range ? 2.0L * *equivalent : *equivalent;
+    }
 
     LoadMeasure measure() const { return m_measure; }
     const MeanStressCorrection& correction() const { return m_correction; }
 
 private:
+    [[noreturn]] void beyondLimit(const FatigueCycle& cycle, std::size_t row) const;
     LoadMeasure m_measure = LoadMeasure::Range;
     MeanStressCorrection m_correction;
 };

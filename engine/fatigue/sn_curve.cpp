@@ -31,6 +31,29 @@ long double Power::powOther(long double x) const
     return std::pow(x, m_m);
 }
 
+void Power::ofAll(double* x, double* scratch, std::size_t n) const
+{
+    if (m_whole < 0) {
+        const auto m = static_cast<double>(m_m);
+        for (std::size_t k = 0; k < n; ++k)
+            x[k] = std::pow(x[k], m);
+        return;
+    }
+    double* result = scratch;
+    for (std::size_t k = 0; k < n; ++k)
+        result[k] = 1.0;
+    for (unsigned e = static_cast<unsigned>(m_whole); e != 0; e >>= 1) {
+        if (e & 1U)
+            for (std::size_t k = 0; k < n; ++k)
+                result[k] *= x[k];
+        if (e > 1)
+            for (std::size_t k = 0; k < n; ++k)
+                x[k] *= x[k];
+    }
+    for (std::size_t k = 0; k < n; ++k)
+        x[k] = result[k];
+}
+
 long double powerOf(long double x, long double m)
 {
     return Power(m).of(x);
@@ -87,17 +110,6 @@ SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
         m_invKneeS = 1.0L / m_kneeS;
         m_invKneeN = 1.0L / m_kneeN;
     }
-}
-
-long double SnCurve::damagePerCycle(long double s) const
-{
-    if (!(s > 0.0L) || s < m_cutS)
-        return 0.0L;
-    if (s >= m_kneeS || m_mBelow == m_m)
-        return m_upper.of(s * m_invRefS) * m_invRefN;
-    if (m_mBelow == 0.0L)
-        return 0.0L;
-    return m_below.of(s * m_invKneeS) * m_invKneeN;
 }
 
 long double SnCurve::allowedCycles(long double s) const

@@ -7,6 +7,7 @@
 // cycle numbers beyond N_knee) one of the knee rules applies. Beyond the
 // cut-off cycle number, when one is given, a cycle does no damage at all.
 
+#include <cstddef>
 #include <optional>
 
 namespace tessivo::fatigue {
@@ -48,6 +49,12 @@ public:
         return result;
     }
     long double exponent() const { return m_m; }
+    // x[k] = x[k]^m for k < n (at most kPowerBlock), in double: for ratios
+    // from 0 to 1, where double keeps every term to a few units in its last
+    // place. `scratch` holds n values. The same steps for every x, so the
+    // loops run on vectors.
+    static constexpr std::size_t kPowerBlock = 256;
+    void ofAll(double* x, double* scratch, std::size_t n) const;
 
 private:
     long double powOther(long double x) const;
@@ -101,5 +108,17 @@ private:
 
 // x^m: repeated squaring for whole m up to 64 (exact to rounding), powl otherwise.
 long double powerOf(long double x, long double m);
+
+// Inline: it runs once per cycle, millions of times.
+inline long double SnCurve::damagePerCycle(long double s) const
+{
+    if (!(s > 0.0L) || s < m_cutS)
+        return 0.0L;
+    if (s >= m_kneeS || m_mBelow == m_m)
+        return m_upper.of(s * m_invRefS) * m_invRefN;
+    if (m_mBelow == 0.0L)
+        return 0.0L;
+    return m_below.of(s * m_invKneeS) * m_invKneeN;
+}
 
 } // namespace tessivo::fatigue

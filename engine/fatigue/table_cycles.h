@@ -10,7 +10,11 @@
 
 namespace tessivo::fatigue {
 
-inline FatigueCycle fatigueCycleOf(const TCycle& c) { return {c.Range, c.Upper, c.Lower, static_cast<double>(c.Count)}; }
+// A half cycle counts 0.5.
+inline FatigueCycle fatigueCycleOf(const TCycle& c)
+{
+    return {c.Range, c.Upper, c.Lower, static_cast<double>(halvesOf(c)) / 2.0};
+}
 
 // Entries 1..cycleCount in report order (from memory or the table's files).
 // `loadFactor` multiplies every load (1 for the loads as the table holds them).

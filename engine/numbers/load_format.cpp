@@ -3,6 +3,7 @@
 #include "engine/numbers/decimal_digits.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace tessivo {
@@ -88,6 +89,26 @@ std::string formatLoad(long double value, std::string_view decimalSeparator)
 std::string formatWholeNumber(std::int64_t value)
 {
     return std::to_string(value);
+}
+
+std::string formatHalfCount(std::int64_t halves, std::string_view decimalSeparator)
+{
+    std::string text = std::to_string(halves / 2);
+    if (halves % 2 != 0) {
+        text += decimalSeparator;
+        text += '5';
+    }
+    return text;
+}
+
+char* writeHalfCount(std::int64_t halves, char* out)
+{
+    char* end = std::to_chars(out, out + 21, halves / 2).ptr;
+    if (halves % 2 != 0) {
+        *end++ = '.';
+        *end++ = '5';
+    }
+    return end;
 }
 
 } // namespace tessivo

@@ -23,4 +23,10 @@ std::string formatLoad(long double value, std::string_view decimalSeparator = ".
 // A whole number without grouping: "12", "-3".
 std::string formatWholeNumber(std::int64_t value);
 
+// A count given in half cycles (0 or more): whole counts as formatWholeNumber
+// writes them, an odd number of halves with the separator and 5: "2.5".
+std::string formatHalfCount(std::int64_t halves, std::string_view decimalSeparator = ".");
+// The same into `out` (at least 24 chars), "." as separator; returns the end.
+char* writeHalfCount(std::int64_t halves, char* out);
+
 } // namespace tessivo

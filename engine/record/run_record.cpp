@@ -12,6 +12,7 @@ void InitRainflowRun(TRainflowRun& run)
     run.BinCount = 32;
     run.UseLoadBins = false;
     run.Decomposition = true;
+    run.HalfCycles = false;
 }
 
 } // namespace tessivo

@@ -51,6 +51,7 @@ struct TRainflowRun {
     bool Normalize = false;
     bool UseLoadBins = false;
     bool Decomposition = false;
+    bool HalfCycles = false; // without Decomposition: every half cycle of the residue counts 0.5
     std::int32_t BinCount = 0;
     // The load classes' edges 0..BinCount when the user gave them (ascending);
     // empty: BinCount equal classes from LowestTrough to HighestPeak.

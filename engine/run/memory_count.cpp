@@ -36,7 +36,7 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
     run->BinCount = parameters.binEdges.empty() ? parameters.binCount
                                                 : static_cast<std::int32_t>(parameters.binEdges.size()) - 1;
     run->BinEdges = parameters.binEdges;
-    run->Decomposition = parameters.decomposition;
+    setResidueMethod(*run, parameters.residue);
     run->FilterSize = parameters.filter;
     TSequence& slot = run->Sequences[1];
     slot.Active = true;
@@ -53,9 +53,10 @@ std::unique_ptr<TRainflowRun> runFor(const SequenceExtent& extent, const MemoryC
 
 } // namespace
 
-CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
+CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount, bool inHalves)
 {
     CycleColumns columns;
+    columns.inHalves = inHalves;
     const auto n = static_cast<std::size_t>(cycleCount > 0 ? cycleCount : 0);
     columns.range.reserve(n);
     columns.upper.reserve(n);
@@ -65,11 +66,12 @@ CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount)
     std::int64_t cumulative = 0;
     CycleReader reader(table, cycleCount);
     for (TCycle c; reader.next(c);) {
-        cumulative += c.Count;
+        const std::int64_t count = inHalves ? halvesOf(c) : c.Count;
+        cumulative += count;
         columns.range.push_back(c.Range);
         columns.upper.push_back(c.Upper);
         columns.lower.push_back(c.Lower);
-        columns.count.push_back(c.Count);
+        columns.count.push_back(count);
         columns.cumulative.push_back(cumulative);
     }
     return columns;
@@ -119,7 +121,7 @@ MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, con
     count.sequenceLength = run->SeqLength;
     count.highestPeak = run->HighestPeak;
     count.lowestTrough = run->LowestTrough;
-    count.cycles = cycleColumns(table, outcome.cycleCount);
+    count.cycles = cycleColumns(table, outcome.cycleCount, parameters.residue == ResidueMethod::Half);
     return count;
 }
 

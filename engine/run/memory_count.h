@@ -4,6 +4,7 @@
 // read from a sequence file, so both give the same cycles to the last bit.
 
 #include "engine/counting/cycle_table.h"
+#include "engine/counting/residue_method.h"
 #include "engine/record/run_record.h"
 #include "engine/files/value_stream.h"
 
@@ -18,7 +19,7 @@ struct MemoryCountParameters {
     bool normalize = false;
     bool loadBins = false;
     std::int32_t binCount = 32; // also the classes of the switch to the matrix at MatrixThreshold values
-    bool decomposition = true;  // false: upward half cycles of the residue as complete cycles
+    ResidueMethod residue = ResidueMethod::Decomposition;
     bool unlimited = false;     // no switch to the matrix, a cycle table that grows
     // For a partial count of one piece: the extremes of the whole sequence as
     // given, known beforehand. The piece then counts into the load classes at
@@ -54,6 +55,7 @@ struct CycleColumns {
     std::vector<long double> lower;
     std::vector<std::int64_t> count;
     std::vector<std::int64_t> cumulative; // running total from the largest range down
+    bool inHalves = false; // count and cumulative in half cycles (the half-cycle residue)
 };
 
 struct MemoryCount {
@@ -80,8 +82,9 @@ using CountProgress = std::function<bool(std::int64_t done, std::int64_t total)>
 MemoryCount countInMemory(ValueSource& values, const SequenceExtent& extent, const MemoryCountParameters& parameters,
                           const CountProgress& progress = {});
 
-// The table's entries 1..cycleCount as columns, through CycleReader.
-CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount);
+// The table's entries 1..cycleCount as columns, through CycleReader; counts
+// in half cycles with inHalves.
+CycleColumns cycleColumns(const TCycleTable& table, std::int32_t cycleCount, bool inHalves = false);
 
 // Divides range, upper and lower by divisor, as the table's normalisation does.
 void divideLoads(CycleColumns& columns, long double divisor);

@@ -17,7 +17,7 @@ CountParameters engineParameters(const MemoryCountParameters& p)
 {
     CountParameters e;
     e.filter = p.filter;
-    e.residue = p.decomposition ? ResidueMethod::Decomposition : ResidueMethod::Upward;
+    e.residue = p.residue;
     e.useLoadBins = p.loadBins;
     e.unlimited = p.unlimited;
     e.binCount = p.binCount;
@@ -115,7 +115,7 @@ MemoryCount MemoryPartial::finish(bool normalize) &&
     count.sequenceLength = run->SeqLength;
     count.highestPeak = m_highest;
     count.lowestTrough = m_lowest;
-    count.cycles = cycleColumns(counter.table(), outcome.cycleCount);
+    count.cycles = cycleColumns(counter.table(), outcome.cycleCount, parameters.residue == ResidueMethod::Half);
     if (normalize)
         divideLoads(count.cycles, run->HighestPeak);
     return count;

@@ -28,16 +28,16 @@ void WriteLoadCycles(ReportWriter& report, const TCycleTable& table, std::int32_
     std::string line;
     CycleReader cycles(table, cycleCount);
     for (TCycle c; cycles.next(c);) {
-        cumulative += c.Count;
+        cumulative += halvesOf(c);
         line = formatLoad(c.Range, decimalSeparator);
         line += '\t';
         line += formatLoad(c.Upper, decimalSeparator);
         line += '\t';
         line += formatLoad(c.Lower, decimalSeparator);
         line += '\t';
-        line += formatWholeNumber(c.Count);
+        line += formatHalfCount(halvesOf(c), decimalSeparator);
         line += '\t';
-        line += formatWholeNumber(cumulative);
+        line += formatHalfCount(cumulative, decimalSeparator);
         report.addLine(line);
     }
 }

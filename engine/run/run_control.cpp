@@ -45,7 +45,7 @@ std::int32_t finishCount(TRainflowRun& run, TCycleTable& table, std::int32_t cyc
         if (table[i].Count != 0)
             table.entry(i).Count = 0;
     }
-    SortCycles(cycleCount, table);
+    cycleCount = table.SortCycles();
     if (run.Normalize)
         table.divideLoads(cycleCount, run.HighestPeak);
     UpdateSequenceTotals(run);

@@ -87,8 +87,9 @@ struct ResidueName {
     void (*set)(MemoryCountParameters&);
 };
 constexpr ResidueName kResidueNames[] = {
-    {"decomposition", [](MemoryCountParameters& p) { p.decomposition = true; }},
-    {"upward", [](MemoryCountParameters& p) { p.decomposition = false; }},
+    {"decomposition", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Decomposition; }},
+    {"upward", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Upward; }},
+    {"half", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Half; }},
 };
 
 void setResidue(MemoryCountParameters& p, const std::string& residue)
@@ -145,8 +146,20 @@ py::dict resultDict(MemoryCount&& count)
     d["range"] = columnArray(std::move(count.cycles.range));
     d["upper"] = columnArray(std::move(count.cycles.upper));
     d["lower"] = columnArray(std::move(count.cycles.lower));
-    d["count"] = columnArray(std::move(count.cycles.count));
-    d["cumulative"] = columnArray(std::move(count.cycles.cumulative));
+    if (count.cycles.inHalves) {
+        // Counts of the half-cycle residue go in steps of 0.5: floats, exact up to 2^53 halves.
+        const auto inCycles = [](const std::vector<std::int64_t>& halves) {
+            std::vector<double> cycles(halves.size());
+            for (std::size_t i = 0; i < halves.size(); ++i)
+                cycles[i] = static_cast<double>(halves[i]) / 2;
+            return cycles;
+        };
+        d["count"] = columnArray(inCycles(count.cycles.count));
+        d["cumulative"] = columnArray(inCycles(count.cycles.cumulative));
+    } else {
+        d["count"] = columnArray(std::move(count.cycles.count));
+        d["cumulative"] = columnArray(std::move(count.cycles.cumulative));
+    }
     return d;
 }
 
@@ -185,7 +198,7 @@ py::tuple parameterState(const MemoryCountParameters& p)
     py::list edges;
     for (long double e : p.binEdges)
         edges.append(longDoubleScalar(e));
-    return py::make_tuple(longDoubleScalar(p.filter), p.decomposition, p.loadBins, p.binCount, p.unlimited,
+    return py::make_tuple(longDoubleScalar(p.filter), static_cast<int>(p.residue), p.loadBins, p.binCount, p.unlimited,
                           p.knownSpan, longDoubleScalar(p.spanLowest), longDoubleScalar(p.spanHighest), edges);
 }
 
@@ -193,7 +206,10 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
 {
     MemoryCountParameters p;
     p.filter = filterValue(t[0]);
-    p.decomposition = t[1].cast<bool>();
+    const int residue = t[1].cast<int>(); // states of earlier versions hold True or False
+    if (residue < 0 || residue > 3)
+        throw py::value_error("unknown residue method in the state");
+    p.residue = residue == 0 ? ResidueMethod::Upward : static_cast<ResidueMethod>(residue);
     p.loadBins = t[2].cast<bool>();
     p.binCount = t[3].cast<int>();
     p.unlimited = t[4].cast<bool>();

@@ -64,7 +64,8 @@ void bindPositions(py::module_& m, ParameterReader readParameters)
                     columns.divisor = extent.highest;
                 py::gil_scoped_release released;
                 listCycles(strided, extent.points,
-                           CycleListingParameters{parameters.filter, parameters.decomposition, matrix}, columns);
+                           CycleListingParameters{parameters.filter, parameters.residue == ResidueMethod::Decomposition, matrix,
+                                                  parameters.residue == ResidueMethod::Half}, columns);
             });
             py::dict d;
             d["matrix_applied"] = matrix && !parameters.loadBins;

@@ -107,7 +107,9 @@ def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=F
             precision, where the float 0.1 is the nearest double).
         residue: how the residue left by the four-point rule is counted:
             "decomposition" (counted twice in a row, as tessivo-count's
-            default) or "upward" (its upward half cycles as complete cycles).
+            default), "upward" (its upward half cycles as complete cycles) or
+            "half" (every half cycle of the residue counts 0.5; count and
+            cumulative are then floats in steps of 0.5).
         bins: None for exact loads, or 32, 64 or 100 to count in that many load
             classes through a from-to matrix (tessivo-count --load-bins
             --bin-count N), or the classes' edges: a sequence of at least two

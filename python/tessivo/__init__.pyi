@@ -8,8 +8,8 @@ MATRIX_THRESHOLD: int
 MAX_CYCLES: int
 
 Values = Union[npt.ArrayLike, Sequence[float]]
-# "half" (the residue's half cycles counted as 0.5) joins these with the engine's half-cycle method.
-Residue = Literal["decomposition", "upward"]
+# "half": every half cycle of the residue counts 0.5 (counts are floats then).
+Residue = Literal["decomposition", "upward", "half"]
 Bins = Optional[Union[Literal[32, 64, 100], Sequence[Union[float, str, np.floating]], npt.NDArray[np.floating]]]
 
 class MatrixAppliedWarning(UserWarning): ...

@@ -291,7 +291,7 @@ TEST(CliEndToEnd, CycleListingOfJoinedFilesWithRepetitions)
                 combined.push_back(x * scale);
     }
     for (const char* filter : {"0", "3.5"})
-        for (const char* method : {"decomposition", "upward"}) {
+        for (const char* method : {"decomposition", "upward", "half"}) {
             SCOPED_TRACE(std::string(filter) + method);
             const std::vector<std::string> common{"--filter", filter, "--residue", method, "--repetitions", "3", files[0],
                                                   "--scale", "2", files[1]};

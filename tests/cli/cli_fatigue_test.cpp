@@ -99,6 +99,13 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
         {{"--mean-stress", "goodman", "--ultimate", "3", "--sn-curve", "m=3,logA=12"}, 2,
          "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) is at or beyond the ultimate strength Su = 3 of "
          "the goodman correction\n"},
+        {{"--matrix", "range-mean", "--matrix-edges", "0,5,2"}, 1,
+         "tessivo-count: '--matrix-edges' (0,5,2) must ascend: 2 follows 5\n"},
+        {{"--matrix", "range-mean", "--matrix-mean-edges", "3"}, 1,
+         "tessivo-count: '--matrix-mean-edges' (3) must hold at least 2 edges, not 1\n"},
+        {{"--matrix", "from-to", "--matrix-edges", "0,nan"}, 1, "tessivo-count: '--matrix-edges' needs a number"},
+        {{"--matrix", "from-to", "--matrix-mean-edges", "0,1"}, 1,
+         "tessivo-count: '--matrix-mean-edges' is for '--matrix range-mean'"},
     };
     for (const Case& c : cases) {
         TempDir box;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace tessivo::cli;
+using tessivo::ResidueMethod;
 using Action = ParsedCommandLine::Action;
 
 TEST(CliOptions, DefaultsAreTheDesktopProgramsFirstStart)
@@ -14,7 +15,7 @@ TEST(CliOptions, DefaultsAreTheDesktopProgramsFirstStart)
     EXPECT_FALSE(o.normalize);
     EXPECT_FALSE(o.loadBins);
     EXPECT_EQ(o.binCount, 32);
-    EXPECT_TRUE(o.decomposition);
+    EXPECT_EQ(o.residue, ResidueMethod::Decomposition);
     EXPECT_FALSE(o.unlimited);
     EXPECT_EQ(o.format, OutputFormat::Report);
     EXPECT_FALSE(o.workDir.has_value());
@@ -52,14 +53,15 @@ TEST(CliOptions, EveryOptionTakesEffect)
     EXPECT_TRUE(o.normalize);
     EXPECT_TRUE(o.loadBins);
     EXPECT_EQ(o.binCount, 100);
-    EXPECT_FALSE(o.decomposition);
+    EXPECT_EQ(o.residue, ResidueMethod::Upward);
     EXPECT_TRUE(o.unlimited);
     EXPECT_EQ(o.format, OutputFormat::Json);
     EXPECT_EQ(o.workDir.value_or(""), "w");
     EXPECT_EQ(o.sequences.at(0).file, "--odd-name");
     EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.filter, -1.0L) << "the check reports it, not the parser";
     EXPECT_EQ(parseCommandLine({"--format=csv", "a"}).options.format, OutputFormat::Csv);
-    EXPECT_TRUE(parseCommandLine({"--residue=decomposition", "a"}).options.decomposition);
+    EXPECT_EQ(parseCommandLine({"--residue=decomposition", "a"}).options.residue, ResidueMethod::Decomposition);
+    EXPECT_EQ(parseCommandLine({"--residue", "half", "a"}).options.residue, ResidueMethod::Half);
 }
 
 TEST(CliOptions, HelpAndVersionWinOverEverythingBefore)
@@ -92,7 +94,7 @@ TEST(CliOptions, BadValuesSayWhichOption)
         {{"--repetitions", "2.5", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '2.5'"},
         {{"--repetitions", "2147483648", "a"},
          "'--repetitions' needs a whole number from 1 to 2147483647, not '2147483648'"},
-        {{"--residue", "sideways", "a"}, "'--residue' must be decomposition or upward, not 'sideways'"},
+        {{"--residue", "sideways", "a"}, "'--residue' must be decomposition, upward or half, not 'sideways'"},
         {{"--format", "xml", "a"}, "'--format' must be report, csv, json or cycles, not 'xml'"},
         {{"--workdir=", "a"}, "'--workdir' needs a folder"},
         {{"--normalize=yes", "a"}, "'--normalize' takes no value"},

@@ -231,9 +231,6 @@ TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
         {{"--column", "a", "--delimiter", "pipe", t}, 1,
          "tessivo-count: '--delimiter' must be comma, semicolon, tab or blanks, not 'pipe'\n"},
         {{"--column", "a", t + ".missing"}, 3, "tessivo-count: " + t + ".missing: File not found\n"},
-        {{"--all-columns", "--sn-curve", "m=3,logA=12", t}, 1,
-         "tessivo-count: the fatigue options ('--sn-curve', '--del', '--matrix') do not work with '--column' or "
-         "'--all-columns' yet\n"},
     };
     for (const Case& c : cases) {
         const CliRun r = box.run(c.args);
@@ -245,6 +242,54 @@ TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
     EXPECT_EQ(skipped.status, 0);
     EXPECT_EQ(skipped.err, "tessivo-count: " + empties + ": b: 1 empty cell skipped\n");
     EXPECT_NE(skipped.out.find("\"emptyCellsSkipped\": 1,"), std::string::npos);
+}
+
+// Each column's fatigue output is that of its values in a file of their own.
+TEST(ColumnCount, FatigueOfEachColumnAsOfItsOwnFile)
+{
+    Box box;
+    const std::string table = box.cwd.write("t.csv", "a,b\n1,0\n5,3\n-2,-4\n4,6\n0,1\n");
+    const std::string b = box.cwd.write("b.txt", "0\n3\n-4\n6\n1\n");
+    const std::vector<std::string> fatigue = {"--sn-curve", "m=3,logA=12", "--del", "3", "--mean-stress", "goodman",
+                                              "--ultimate", "20", "--residue", "half"};
+    struct Case {
+        std::vector<std::string> format;
+        std::string skipped; // what the column's output has before the file's
+    };
+    const Case cases[] = {{{"--format", "report"}, "b\n\n"},
+                          {{"--format", "csv"}, ""},
+                          {{"--format", "json"}, ""},
+                          {{"--matrix", "range-mean", "--matrix-edges", "0,4,12"}, ""}};
+    for (const Case& c : cases) {
+        std::vector<std::string> args = fatigue;
+        args.insert(args.end(), c.format.begin(), c.format.end());
+        std::vector<std::string> columnArgs = args;
+        columnArgs.insert(columnArgs.end(), {"--column", "b", table});
+        args.push_back(b);
+        const CliRun own = box.run(args);
+        const CliRun column = box.run(columnArgs);
+        ASSERT_EQ(own.status, 0) << own.err;
+        ASSERT_EQ(column.status, 0) << column.err;
+        std::string expected = c.skipped + own.out;
+        if (c.format[1] != "report" && c.format[1] != "json") { // CSV: the channel first on every line
+            std::string prefixed;
+            std::istringstream lines(own.out);
+            for (std::string line; std::getline(lines, line);)
+                prefixed += (prefixed.empty() ? "channel," : "b,") + line + "\n";
+            expected = prefixed;
+        }
+        if (c.format[1] == "json") { // indented deeper: its lines of rows and totals
+            std::istringstream lines(own.out.substr(own.out.find("\"fatigue\"")));
+            for (std::string line; std::getline(lines, line);)
+                EXPECT_NE(column.out.find(line.substr(line.find_first_not_of(' '))), std::string::npos) << line;
+        } else
+            EXPECT_EQ(column.out, expected);
+    }
+    const CliRun beyond = box.run({"--column", "b", "--sn-curve", "m=3,logA=12", "--mean-stress", "goodman",
+                                   "--ultimate", "1", table});
+    EXPECT_EQ(beyond.status, 2);
+    EXPECT_EQ(beyond.err.rfind("tessivo-count: b: The cycle in row ", 0), 0u) << beyond.err;
+    EXPECT_EQ(beyond.out, "");
 }
 
 } // namespace

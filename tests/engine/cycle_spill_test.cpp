@@ -67,15 +67,15 @@ Pairs randomCycles(std::uint64_t seed, int count)
 std::vector<TCycle> counted(const Pairs& pairs, std::int32_t heldInMemory, bool& spilled, long double divisor = 0)
 {
     TCycleTable table(4, true, heldInMemory);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (const auto& [a, b] : pairs)
-        AddCycle(table, a, b, result);
+        table.AddCycle(a, b, result);
     EXPECT_EQ(result, RunResult::Normal);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     std::int32_t again = -1;
-    SortCycles(again, table);
+    again = table.SortCycles();
     EXPECT_EQ(again, n) << "sorting a sorted table";
     if (divisor != 0)
         table.divideLoads(n, divisor);
@@ -125,21 +125,21 @@ TEST(CycleSpill, EmptyingDropsTheFilesAndTheTableCountsAgain)
 {
     TemporaryFolderHere tmp;
     TCycleTable table(4, true, 4);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (int i = 0; i < 20; ++i)
-        AddCycle(table, i, 0, result);
+        table.AddCycle(i, 0, result);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     EXPECT_EQ(n, 20);
     EXPECT_TRUE(table.spilled());
     EXPECT_TRUE(std::filesystem::is_empty(tmp.dir().str())) << "the files have no names";
 
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     EXPECT_FALSE(table.spilled());
-    AddCycle(table, 1, 2, result);
-    AddCycle(table, 2, 1, result);
-    SortCycles(n, table);
+    table.AddCycle(1, 2, result);
+    table.AddCycle(2, 1, result);
+    n = table.SortCycles();
     ASSERT_EQ(n, 1);
     EXPECT_EQ(table[1].Count, 2);
 }
@@ -152,11 +152,11 @@ TEST(CycleSpill, JoinedRunsEqualCountingTheLaterTableCycleByCycle)
     const auto fill = [](TCycleTable& table, const Pairs& pairs, std::size_t from, std::size_t to) {
         RunResult result = RunResult::Normal;
         for (std::size_t i = from; i < to; ++i)
-            AddCycle(table, pairs[i].first, pairs[i].second, result);
+            table.AddCycle(pairs[i].first, pairs[i].second, result);
     };
     const auto readSorted = [](TCycleTable& table) {
         std::int32_t n = 0;
-        SortCycles(n, table);
+        n = table.SortCycles();
         std::vector<TCycle> cycles;
         CycleReader reader(table, n);
         for (TCycle c; reader.next(c);)
@@ -180,7 +180,7 @@ TEST(CycleSpill, JoinedRunsEqualCountingTheLaterTableCycleByCycle)
         RunResult result = RunResult::Normal;
         for (const TCycle& cycle : readSorted(laterAlone))
             for (std::int32_t k = 0; k < cycle.Count; ++k)
-                AddCycle(expected, cycle.Lower, cycle.Upper, result); // keeps a cycle of -0 and 0 as it is
+                expected.AddCycle(cycle.Lower, cycle.Upper, result); // keeps a cycle of -0 and 0 as it is
         if (c.laterSorted)
             readSorted(later);
         ASSERT_TRUE(JoinSpilledCycles(joined, later));

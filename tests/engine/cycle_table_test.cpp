@@ -45,7 +45,7 @@ void expectEntry(const TCycle& c, long double range, long double upper, long dou
 TEST(CycleTable, EmptyEntriesAndInit)
 {
     auto table = std::make_unique<TCycleTable>();
-    EmptyCycleTable(*table);
+    table->EmptyCycleTable();
     expectEntry((*table)[1], 0.0L, -1.0L, 0.0L, 0);
     expectEntry((*table)[MaxCycles], 0.0L, -1.0L, 0.0L, 0);
 
@@ -69,13 +69,13 @@ TEST(CycleTable, EmptyEntriesAndInit)
 TEST(CycleTable, AddCycleMergesEqualPairsInEitherOrder)
 {
     TCycleTable table;
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
-    AddCycle(table, 3.0L, 1.0L, result);
-    AddCycle(table, 1.0L, 3.0L, result);
-    AddCycle(table, 2.0L, 2.0L, result);
-    AddCycle(table, -0.0L, 4.0L, result);
-    AddCycle(table, 4.0L, 0.0L, result); // minus zero equals zero
+    table.AddCycle(3.0L, 1.0L, result);
+    table.AddCycle(1.0L, 3.0L, result);
+    table.AddCycle(2.0L, 2.0L, result);
+    table.AddCycle(-0.0L, 4.0L, result);
+    table.AddCycle(4.0L, 0.0L, result); // minus zero equals zero
     expectEntry(table[1], 2.0L, 3.0L, 1.0L, 2);
     expectEntry(table[2], 0.0L, 2.0L, 2.0L, 1);
     EXPECT_EQ(table[3].Count, 2);
@@ -86,31 +86,31 @@ TEST(CycleTable, AddCycleMergesEqualPairsInEitherOrder)
 TEST(CycleTable, FullTableOverwritesTheLastEntry)
 {
     TCycleTable table;
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (int i = 1; i <= MaxCycles; ++i)
-        AddCycle(table, i, 0.0L, result);
+        table.AddCycle(i, 0.0L, result);
     EXPECT_EQ(result, RunResult::Normal);
-    AddCycle(table, -1.0L, -2.0L, result);
+    table.AddCycle(-1.0L, -2.0L, result);
     EXPECT_EQ(result, RunResult::TableFull);
     expectEntry(table[MaxCycles], 1.0L, -1.0L, -2.0L, 1);
     result = RunResult::Normal;
-    AddCycle(table, -2.0L, -1.0L, result);
+    table.AddCycle(-2.0L, -1.0L, result);
     EXPECT_EQ(table[MaxCycles].Count, 2) << "a pair matching the last entry only counts";
     EXPECT_EQ(result, RunResult::Normal);
-    AddCycle(table, 5.0L, 0.0L, result);
+    table.AddCycle(5.0L, 0.0L, result);
     EXPECT_EQ(table[5].Count, 2);
 }
 
 TEST(CycleTable, SortOrdersByRangeThenUpperAndStopsAtTheFirstFreeEntry)
 {
     TCycleTable table;
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     table.entry(1) = TCycle{2.0L, 4.0L, 2.0L, 1};
     table.entry(2) = TCycle{5.0L, 6.0L, 1.0L, 1};
     table.entry(3) = TCycle{5.0L, 9.0L, 4.0L, 1};
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     ASSERT_EQ(n, 3);
     EXPECT_EQ(table[1].Upper, 9.0L);
     EXPECT_EQ(table[2].Upper, 6.0L);
@@ -118,7 +118,7 @@ TEST(CycleTable, SortOrdersByRangeThenUpperAndStopsAtTheFirstFreeEntry)
 
     table.entry(3).Count = 0;
     table.entry(4) = TCycle{50.0L, 50.0L, 0.0L, 1};
-    SortCycles(n, table);
+    n = table.SortCycles();
     EXPECT_EQ(n, 2);
     EXPECT_EQ(table[4].Range, 50.0L) << "entries after a free one are neither counted nor sorted";
 }
@@ -129,14 +129,14 @@ TEST(CycleTable, AgreesWithTheNaiveTableOnRandomCycles)
     for (int round = 0; round < 4; ++round) {
         auto naive = std::make_unique<NaiveTable>();
         TCycleTable table;
-        EmptyCycleTable(table);
+        table.EmptyCycleTable();
         RunResult r1 = RunResult::Normal, r2 = RunResult::Normal;
         const int distinct = round < 2 ? 50 : 400; // the last rounds overflow the table
         for (int i = 0; i < 60000; ++i) {
             const long double a = static_cast<long double>(rng() % distinct) * 0.25L - 3.0L;
             const long double b = static_cast<long double>(rng() % distinct) * ((rng() & 1) ? 0.5L : -0.0L);
             naive->add(a, b, r1);
-            AddCycle(table, a, b, r2);
+            table.AddCycle(a, b, r2);
         }
         ASSERT_EQ(r1, r2);
         for (int i = 1; i <= MaxCycles; ++i) {
@@ -150,32 +150,31 @@ TEST(CycleTable, AgreesWithTheNaiveTableOnRandomCycles)
 TEST(CycleTable, GrowableTableHoldsEveryDistinctCycle)
 {
     TCycleTable table(MaxCycles, true);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     RunResult result = RunResult::Normal;
     for (int i = 0; i < 50000; ++i)
-        AddCycle(table, i, -i, result);
-    AddCycle(table, 49999, -49999, result);
+        table.AddCycle(i, -i, result);
+    table.AddCycle(49999, -49999, result);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     EXPECT_EQ(result, RunResult::Normal);
     EXPECT_EQ(n, 50000);
     expectEntry(table[1], 99998.0L, 49999.0L, -49999.0L, 2);
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     EXPECT_EQ(table.capacity(), MaxCycles);
 }
 
 TEST(CycleTable, EqualKeysKeepTheOrderInWhichTheyWereCounted)
 {
     TCycleTable table;
-    EmptyCycleTable(table);
+    table.EmptyCycleTable();
     // Same range and upper load, different lower load: only possible through
     // rounding of the range at large magnitudes.
     const long double big = 1e30L;
     table.entry(1) = TCycle{big, big, 1.0L, 1};
     table.entry(2) = TCycle{big, big, 2.0L, 1};
     table.entry(3) = TCycle{big, big, 0.5L, 1};
-    std::int32_t n = 0;
-    SortCycles(n, table);
+    EXPECT_EQ(table.SortCycles(), 3);
     EXPECT_EQ(table[1].Lower, 1.0L);
     EXPECT_EQ(table[2].Lower, 2.0L);
     EXPECT_EQ(table[3].Lower, 0.5L);
@@ -186,7 +185,7 @@ TEST(CycleTable, SortMatchesAStableSortOfTheEntries)
     std::mt19937_64 rng(4);
     for (int round = 0; round < 20; ++round) {
         TCycleTable table(MaxCycles, true);
-        EmptyCycleTable(table);
+        table.EmptyCycleTable();
         const int count = 1 + static_cast<int>(rng() % MaxCycles);
         std::vector<TCycle> expected;
         for (int i = 1; i <= count; ++i) {
@@ -201,7 +200,7 @@ TEST(CycleTable, SortMatchesAStableSortOfTheEntries)
             return x.Range > y.Range || (x.Range == y.Range && x.Upper > y.Upper);
         });
         std::int32_t n = 0;
-        SortCycles(n, table);
+        n = table.SortCycles();
         ASSERT_EQ(n, count);
         for (int i = 1; i <= n; ++i)
             ASSERT_EQ(table[i].Count, expected[static_cast<std::size_t>(i) - 1].Count) << "position " << i;

@@ -64,7 +64,9 @@ inline CountParameters parametersFor(Mode mode, const Parameters& p, const Loads
 {
     CountParameters c;
     c.filter = p.filter;
-    c.residue = p.decomposition ? ResidueMethod::Decomposition : ResidueMethod::Upward;
+    c.residue = p.decomposition ? ResidueMethod::Decomposition
+                : p.halfCycles    ? ResidueMethod::Half
+                                  : ResidueMethod::Upward;
     c.binCount = p.binCount;
     c.unlimited = mode == Mode::Unlimited;
     c.useLoadBins = mode == Mode::BinsGiven || mode == Mode::BinsLater;
@@ -169,7 +171,9 @@ inline void expectPiecesCountAsOne(std::uint64_t seed, int sequences, int longEv
         const Loads loads = randomLoads(rng, iteration % longEvery == 0 ? longLength : shortLength);
         Parameters p;
         p.filter = randomFilter(rng, loads);
-        p.decomposition = rng() % 2 == 0;
+        const auto residue = rng() % 3; // decomposition, upward, half
+        p.decomposition = residue == 0;
+        p.halfCycles = residue == 2;
         p.binCount = std::array{32, 64, 100, 3}[rng() % 4];
         for (const Mode mode : {Mode::Unlimited, Mode::FixedTable, Mode::BinsGiven, Mode::BinsLater}) {
             SCOPED_TRACE(testing::Message() << "iteration " << iteration << ", mode " << static_cast<int>(mode));

@@ -20,13 +20,14 @@ namespace tessivo::test {
 struct Entry {
     long double range, upper, lower;
     std::int32_t count;
+    std::int32_t halves = 0;
     bool operator==(const Entry&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Entry& e)
 {
     return os << "(" << static_cast<double>(e.range) << ", " << static_cast<double>(e.upper) << ", "
-              << static_cast<double>(e.lower) << ", x" << e.count << ")";
+              << static_cast<double>(e.lower) << ", x" << e.count << (e.halves != 0 ? ".5" : "") << ")";
 }
 
 struct Parameters {
@@ -34,6 +35,7 @@ struct Parameters {
     bool bins = false;
     bool decomposition = true;
     std::int32_t binCount = 32;
+    bool halfCycles = false; // without decomposition: residue half cycles count 0.5
 };
 
 struct Outcome {
@@ -51,6 +53,7 @@ inline std::unique_ptr<TRainflowRun> makeRun(const std::vector<long double>& loa
     run->FilterSize = p.filter;
     run->UseLoadBins = p.bins;
     run->Decomposition = p.decomposition;
+    run->HalfCycles = !p.decomposition && p.halfCycles;
     run->BinCount = p.binCount;
     return run;
 }
@@ -60,7 +63,7 @@ inline std::vector<Entry> entriesOf(const TCycleTable& table, std::int32_t n)
     std::vector<Entry> entries;
     CycleReader cycles(table, n);
     for (TCycle c; cycles.next(c);)
-        entries.push_back({c.Range, c.Upper, c.Lower, c.Count});
+        entries.push_back({c.Range, c.Upper, c.Lower, c.Count, c.Halves});
     return entries;
 }
 

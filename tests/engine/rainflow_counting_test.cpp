@@ -88,7 +88,7 @@ TEST(CycleTally, ResidueHalfCyclesUpwardOnlyWithoutBinsEveryOneWithBins)
     for (std::size_t j = 1; j < residue.size(); ++j)
         exact.residueHalfCycle(residue[j - 1], residue[j]);
     std::int32_t n = 0;
-    SortCycles(n, table);
+    n = table.SortCycles();
     ASSERT_EQ(n, 2);
     EXPECT_EQ(table[1].Upper, 9.0L);
     EXPECT_EQ(table[1].Lower, 1.0L);

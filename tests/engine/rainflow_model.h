@@ -108,28 +108,40 @@ inline std::vector<Entry> count(const Loads& loads, const Parameters& p)
             halves.emplace_back(residue[j - 1], residue[j]);
     }
 
-    std::map<std::pair<long double, long double>, int> byLoads; // (upper, lower)
+    // Counts in half cycles: a residue half cycle is 1 with the half-cycle
+    // residue, else an upward one is a complete cycle.
+    const bool halfCycles = !p.decomposition && p.halfCycles;
+    std::map<std::pair<long double, long double>, std::int64_t> byLoads; // (upper, lower)
     if (!p.bins) {
         for (const auto& [a, b] : cycles)
-            ++byLoads[{std::max(a, b), std::min(a, b)}];
-        for (const auto& [from, to] : halves)
-            if (to > from)
-                ++byLoads[{to, from}];
+            byLoads[{std::max(a, b), std::min(a, b)}] += 2;
+        for (const auto& [from, to] : halves) {
+            if (halfCycles)
+                byLoads[{std::max(from, to), std::min(from, to)}] += 1;
+            else if (to > from)
+                byLoads[{to, from}] += 2;
+        }
     } else {
-        std::map<std::pair<int, int>, int> cells;
+        std::map<std::pair<int, int>, std::int64_t> cells;
         for (const auto& [a, b] : cycles) {
             const int i = classOf(a, lo, hi, p.binCount), j = classOf(b, lo, hi, p.binCount);
-            ++cells[{std::min(i, j), std::max(i, j)}]; // the upward transition
+            cells[{std::min(i, j), std::max(i, j)}] += 2; // the upward transition
         }
-        for (const auto& [from, to] : halves)
-            ++cells[{classOf(from, lo, hi, p.binCount), classOf(to, lo, hi, p.binCount)}];
+        for (const auto& [from, to] : halves) {
+            const int i = classOf(from, lo, hi, p.binCount), j = classOf(to, lo, hi, p.binCount);
+            if (halfCycles)
+                cells[{std::min(i, j), std::max(i, j)}] += 1;
+            else
+                cells[{i, j}] += 2;
+        }
         for (const auto& [rc, n] : cells)
             if (rc.first < rc.second)
                 byLoads[{rc.second * (hi - lo) / p.binCount + lo, (rc.first - 1) * (hi - lo) / p.binCount + lo}] += n;
     }
     std::vector<Entry> entries;
     for (const auto& [ul, n] : byLoads)
-        entries.push_back({ul.first - ul.second, ul.first, ul.second, n});
+        entries.push_back({ul.first - ul.second, ul.first, ul.second, static_cast<std::int32_t>(n / 2),
+                           static_cast<std::int32_t>(n % 2)});
     std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
         return x.range > y.range || (x.range == y.range && x.upper > y.upper);
     });

@@ -113,6 +113,7 @@ TEST(RainflowRandom, AgreesWithTheModelAndWithItself)
         p.filter = randomFilter(rng, loads);
         p.bins = iteration % 2 == 1;
         p.decomposition = iteration % 4 < 2;
+        p.halfCycles = iteration % 4 == 3;
         p.binCount = iteration % 3 == 0 ? 32 : 100;
         auto run = makeRun(loads, p);
         if (!(p.filter < run->HighestPeak - run->LowestTrough))

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -30,10 +31,12 @@ FatigueSettings cubicCurve(std::vector<long double> del = {})
     return s;
 }
 
-FatigueResult countAndAnalyse(const std::vector<long double>& loads, bool decomposition, const FatigueSettings& s)
+FatigueResult countAndAnalyse(const std::vector<long double>& loads, bool decomposition, const FatigueSettings& s,
+                              bool halfCycles = false)
 {
     test::Parameters p;
     p.decomposition = decomposition;
+    p.halfCycles = halfCycles;
     auto run = test::makeRun(loads, p);
     TCycleTable table;
     VectorSource source(loads);
@@ -62,28 +65,40 @@ TEST(MinerDamage, HandSumsOfACountedSequenceForEachResidueMethod)
     EXPECT_NEAR(upward.totals.damage, 520e-12L, 1e-25L);
     EXPECT_NEAR(upward.totals.del.at(0).value, std::cbrt(52.0L), 1e-15L);
     EXPECT_EQ(upward.totals.cycles, 2.0L);
+
+    // Half cycles: 3..5, 5..1, 1..9, 9..0 at 0.5 each: D = (8 + 64 + 512 + 729) / 2e12.
+    const FatigueResult half = countAndAnalyse(loads, false, s, true);
+    EXPECT_NEAR(half.totals.damage, 656.5e-12L, 1e-25L);
+    EXPECT_NEAR(half.totals.del.at(0).value, std::cbrt(65.65L), 1e-15L);
+    EXPECT_EQ(half.totals.cycles, 2.0L);
 }
 
 TEST(MinerDamage, AstmExampleWithHalfCycles)
 {
-    // ASTM E1049-85, 5.4.4: the published count of -2 1 -3 5 -1 3 -4 4 -2 as
-    // (count, range, mean). Sum of n S^3 = 13.5 + 32 + 64 + 256 + 364.5 + 256
-    // + 108 = 1094, over 4 cycles in all.
-    struct Published {
-        double count;
-        long double range, mean;
-    };
-    const Published published[] = {{0.5, 3, -0.5}, {0.5, 4, -1}, {1.0, 4, 1}, {0.5, 8, 1},
-                                   {0.5, 9, 0.5},  {0.5, 8, 0},  {0.5, 6, 1}};
-    std::vector<FatigueCycle> cycles;
-    for (const Published& p : published)
-        cycles.push_back({p.range, p.mean + p.range / 2, p.mean - p.range / 2, p.count});
+    // ASTM E1049-85, 5.4.4: the published count of -2 1 -3 5 -1 3 -4 4 -2 by
+    // range: 3 x0.5, 4 x1.5, 6 x0.5, 8 x1, 9 x0.5. Sum of n S^3 = 13.5 + 96 +
+    // 108 + 512 + 364.5 = 1094, over 4 cycles in all.
+    const std::vector<long double> loads = {-2, 1, -3, 5, -1, 3, -4, 4, -2};
+    const std::map<long double, double> published = {{3, 0.5}, {4, 1.5}, {6, 0.5}, {8, 1.0}, {9, 0.5}};
+    test::Parameters p;
+    p.decomposition = false;
+    p.halfCycles = true;
+    auto run = test::makeRun(loads, p);
+    TCycleTable table;
+    VectorSource source(loads);
+    const std::int32_t n = RunRainflow(table, *run, source, {}, {}).cycleCount;
+    const std::vector<FatigueCycle> cycles = tableCycles(table, n);
+    std::map<long double, double> byRange;
+    for (const FatigueCycle& c : cycles)
+        byRange[c.range] += c.count;
+    EXPECT_EQ(byRange, published);
+
     FatigueSettings s = cubicCurve({3.0L});
     s.equivalentCycles = 1.0L;
     const FatigueResult result = analyseFatigue(cycles, s);
     EXPECT_NEAR(result.totals.damage, 1094e-12L, 1e-25L);
     EXPECT_EQ(result.totals.cycles, 4.0L);
-    EXPECT_NEAR(result.rows[0].damage, 13.5e-12L, 1e-26L);
+    EXPECT_NEAR(result.rows.back().damage, 13.5e-12L, 1e-26L); // 3 x0.5, the smallest range
     EXPECT_NEAR(result.totals.del[0].value, std::cbrt(1094.0L), 1e-15L);
 
     // Amplitudes on the same curve: each term is (S/2)^3, an eighth.
@@ -172,6 +187,15 @@ TEST(RainflowMatrix, CellsAndEdgesOfTheWorkedExample)
     for (long double c : fromTo.counts)
         total += c;
     EXPECT_EQ(total, 2.5L);
+
+    // Own edges: ranges [0, 3) [3, 5] and means [3, 3.5) [3.5, 4]; the last
+    // edge belongs to the last class, and 6..0 (range 6) lies beyond.
+    const RainflowMatrix own = rainflowMatrix(cycles, MatrixKind::RangeMean, 32, {{0, 3, 5}, {3, 3.5, 4}});
+    EXPECT_EQ(own.columnEdges, (std::vector<long double>{3, 3.5, 4}));
+    EXPECT_EQ(own.count(0, 0), 0.5L);
+    EXPECT_EQ(own.count(1, 0), 1.0L);
+    EXPECT_EQ(own.outside, 1.0);
+    EXPECT_EQ(rainflowMatrix(cycles, MatrixKind::FromTo, 32, {{4, 6}, {}}).outside, 2.5);
 }
 
 } // namespace

@@ -16,6 +16,8 @@ from conftest import EXAMPLES, assert_same_count, random_walk, run_cli, write_va
 PARAMETER_SETS = [
     {},
     {"residue": "upward"},
+    {"residue": "half", "filter": 1.0},
+    {"bins": 32, "residue": "half"},
     {"filter": 2.5, "normalize": True},
     {"bins": 32},
     {"bins": 64, "residue": "upward", "filter": 1.0},
@@ -44,7 +46,7 @@ def random_parameters(rng, values):
     span = float(values.max() - values.min())
     return {
         "filter": float(rng.choice([0.0, span * rng.uniform(0.0, 0.05)])),
-        "residue": str(rng.choice(["decomposition", "upward"])),
+        "residue": str(rng.choice(["decomposition", "upward", "half"])),
         "bins": [None, 32, 64, 100][rng.integers(4)],
         "normalize": bool(values.max() > 0 and rng.integers(2)),
         "unlimited": bool(rng.integers(2)),
@@ -121,7 +123,7 @@ BAD_INPUTS = [
     (np.array([True, False]), {}, TypeError, "not bool"),
     (np.array([1 + 2j]), {}, TypeError, "not complex128"),
     ([0, 5, 2, 4, 1, 6], {"filtr": 1}, TypeError, "unexpected keyword argument 'filtr'"),
-    ([0, 5, 2, 4, 1, 6], {"residue": "half"}, ValueError, "'decomposition' or 'upward'"),
+    ([0, 5, 2, 4, 1, 6], {"residue": "halves"}, ValueError, "'decomposition' or 'upward' or 'half'"),
     ([0, 5, 2, 4, 1, 6], {"bins": 50}, ValueError, "None, 32, 64 or 100"),
     ([0, 5, 2, 4, 1, 6], {"bins": "32"}, TypeError, "None, 32, 64, 100 or a sequence of class edges"),
     ([0, 5, 2, 4, 1, 6], {"bins": [0, 6, 3]}, ValueError, "must rise strictly"),
@@ -177,7 +179,7 @@ def test_class_edges_put_each_exact_cycle_into_its_classes(seed):
     walk = np.round(random_walk(seed, int(rng.choice([50, 5000, 50000]))), 3)
     inner = rng.uniform(walk.min(), walk.max(), int(rng.integers(0, 40)))
     edges = np.unique(np.concatenate([[walk.min() - rng.uniform(0, 5)], inner, [walk.max()]]))
-    residue = str(rng.choice(["decomposition", "upward"]))
+    residue = str(rng.choice(["decomposition", "upward", "half"]))
     exact = tessivo.count(walk, unlimited=True, residue=residue)
     bounds = edges.astype(np.longdouble)
 

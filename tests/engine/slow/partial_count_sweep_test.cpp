@@ -34,9 +34,11 @@ TEST(PartialCountSweep, LongSequencesSwitchToTheMatrixOrSpillAsInOneGo)
         walk += std::uniform_int_distribution<int>(-1000, 1000)(rng) / 8.0L;
         loads.push_back(walk);
     }
-    for (const bool decomposition : {true, false}) {
+    // decomposition, upward half cycles as complete ones, half cycles as 0.5
+    for (const auto& [decomposition, halfCycles] : {std::pair{true, false}, {false, false}, {false, true}}) {
         Parameters p;
         p.decomposition = decomposition;
+        p.halfCycles = halfCycles;
         for (const Mode mode : {Mode::FixedTable, Mode::Unlimited, Mode::BinsGiven}) {
             SCOPED_TRACE(static_cast<int>(mode));
             expectSameCount(rng, mode, loads, p);
