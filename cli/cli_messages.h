@@ -34,6 +34,8 @@ inline constexpr const char* kMatrixEdgesNeedMatrix = "'--matrix-edges' and '--m
 inline constexpr const char* kMeanEdgesNeedRangeMean =
     "'--matrix-mean-edges' is for '--matrix range-mean'; a from-to matrix takes '--matrix-edges' for both axes";
 inline constexpr const char* kNoSequenceFile = "no sequence FILE given";
+inline constexpr const char* kFatigueWithCycleListing =
+    "the fatigue options ('--sn-curve', '--del', '--matrix') do not go with '--format cycles'";
 inline constexpr const char* kSavePartialWithColumns =
     "'--save-partial' does not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kMergeTakesOnlyOutput =

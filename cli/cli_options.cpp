@@ -264,6 +264,9 @@ void Parser::parse(const std::vector<std::string>& args)
     } catch (const std::invalid_argument& e) {
         throw UsageProblem{e.what()};
     }
+    // The listing names each cycle as counted; damage belongs to the table outputs.
+    if (m_options.fatigue.wanted() && m_options.format == OutputFormat::Cycles)
+        throw UsageProblem{kFatigueWithCycleListing};
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
     // Columns are counted by their own path, which has no partial counts yet:

@@ -244,6 +244,8 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         writeCountJson(out, count.run, count.result, count.table, count.cycleCount, member);
         break;
     }
+    case OutputFormat::Cycles: // refused with the fatigue options when the options are read
+        break;
     }
     return true;
 }

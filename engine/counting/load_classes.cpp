@@ -2,21 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 namespace tessivo {
-namespace {
-
-void increment(std::int32_t& cell)
-{
-    // A diagonal cell gains 2 per cycle; near 2^31 values it must not wrap.
-    if (cell < std::numeric_limits<std::int32_t>::max())
-        ++cell;
-}
-
-} // namespace
-
 long double ClassWidth(long double lowest, long double highest, std::int32_t binCount)
 {
     const long double bins = static_cast<long double>(binCount);

@@ -8,6 +8,7 @@
 #include "number_value.h"
 #include "positions_bindings.h"
 #include "engine/numbers/decimal_parser.h"
+#include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
 #include "engine/run/memory_partial.h"
@@ -310,6 +311,9 @@ PYBIND11_MODULE(_tessivo, m)
             // OSError(errno, message, filename): FileNotFoundError and its kin by the code.
             const py::tuple args = py::make_tuple(e.code(), e.what(), e.path());
             PyErr_SetObject(PyExc_OSError, args.ptr());
+        } catch (const InputTooLarge& e) {
+            // More values or cycles than a count holds, wherever the engine finds it.
+            PyErr_SetString(PyExc_OverflowError, e.what());
         }
     });
     m.def(

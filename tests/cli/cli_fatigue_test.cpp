@@ -106,6 +106,8 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
         {{"--matrix", "from-to", "--matrix-edges", "0,nan"}, 1, "tessivo-count: '--matrix-edges' needs a number"},
         {{"--matrix", "from-to", "--matrix-mean-edges", "0,1"}, 1,
          "tessivo-count: '--matrix-mean-edges' is for '--matrix range-mean'"},
+        {{"--sn-curve", "m=3,logA=12", "--format", "cycles"}, 1,
+         "tessivo-count: the fatigue options ('--sn-curve', '--del', '--matrix') do not go with '--format cycles'\n"},
     };
     for (const Case& c : cases) {
         TempDir box;
