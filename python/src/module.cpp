@@ -224,13 +224,20 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     return p;
 }
 
+py::object pieceNumber(std::uint64_t piece)
+{
+    if (piece == PartialCount::kUnnumbered)
+        return py::none();
+    return py::int_(piece);
+}
+
 void bindPartialCounts(py::module_& m)
 {
     py::register_exception<PartialCountError>(m, "PartialCountError", PyExc_ValueError);
     py::class_<PyPartial>(m, "PartialCount")
         .def_property_readonly("length", [](PyPartial& p) { return p.get().length(); })
-        .def_property_readonly("first_piece", [](PyPartial& p) { return p.get().firstPiece(); })
-        .def_property_readonly("last_piece", [](PyPartial& p) { return p.get().lastPiece(); })
+        .def_property_readonly("first_piece", [](PyPartial& p) { return pieceNumber(p.get().firstPiece()); })
+        .def_property_readonly("last_piece", [](PyPartial& p) { return pieceNumber(p.get().lastPiece()); })
         .def("feed", [](PyPartial& p, py::handle values) { feedArray(p.get(), tessivo::python::valuesArray(values)); })
         .def("result", &PyPartial::result, py::arg("normalize"))
         .def(py::pickle(
@@ -253,8 +260,10 @@ void bindPartialCounts(py::module_& m)
             }));
     m.def(
         "count_partial",
-        [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
-           bool unlimited, py::handle extremes, bool readAhead) {
+        [](py::handle values, std::optional<std::uint64_t> piece, py::handle filter, const std::string& residue,
+           py::handle bins, bool unlimited, py::handle extremes, bool readAhead) {
+            if (piece == 0u)
+                throw py::value_error("piece: pieces are numbered from 1 (None: no number)");
             MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
             parameters.readAhead = readAhead;
             if (!extremes.is_none()) {
@@ -268,7 +277,7 @@ void bindPartialCounts(py::module_& m)
                     throw py::value_error("extremes: the highest load must be above the lowest");
             }
             PyPartial p;
-            p.count.emplace(parameters, piece);
+            p.count.emplace(parameters, piece.value_or(PartialCount::kUnnumbered));
             feedArray(*p.count, tessivo::python::valuesArray(values));
             return p;
         },
