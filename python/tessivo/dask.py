@@ -28,6 +28,12 @@ def _edges_given(parameters):
     return bins is not None and not isinstance(bins, int)
 
 
+def _span_may_apply(parameters):
+    """Whether the count may end in load classes laid over the extremes of the
+    sequence (see _span): not with given edges, nor unlimited without bins."""
+    return not _edges_given(parameters) and (parameters["bins"] is not None or not parameters["unlimited"])
+
+
 def _span(extents, parameters):
     """The extremes of the joined sequence when its count ends in load bins
     (else None): each piece then counts straight into the classes and its
@@ -109,12 +115,26 @@ def _read(path, column):
     return tessivo.read_sequence(path) if column is None else tessivo.read_table(path, column)
 
 
-def _file_extent(path, column):
+def _stamp(path):
+    """What tells this file's content from an earlier one's, for the names of
+    its tasks: size, modification time in nanoseconds and inode. A hash would
+    read every file on the client before the workers read it again; these
+    come from one stat, and any write through the file system changes the
+    time (a file put back with its old size and time is taken as unchanged,
+    as make and rsync take it)."""
+    import os
+
+    s = os.stat(path)
+    return (s.st_size, s.st_mtime_ns, s.st_ino)
+
+
+def _file_extent(path, column, stamp):
     return tessivo.extent(_read(path, column))
 
 
-def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
-    """One file's share: its partial count for the joined sequence and/or its own result."""
+def _file_task(path, column, stamp, piece, parameters, normalize, joined, alone, span):
+    """One file's share: its partial count for the joined sequence and/or its
+    own result. stamp (see _stamp) only names the task."""
     values = _read(path, column)
     # Each worker thread is one core's share: no second thread for the rounding.
     partial = tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters) \
@@ -162,14 +182,19 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     want_joined = joined in (True, "both")
     want_alone = joined in (False, "both")
-    # A first pass finds the extremes of the joined sequence, so that the
-    # pieces count into load classes at once: reading a file costs far less
-    # than merging the exact cycles of a long piece.
-    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column) for p in paths], parameters)
-            if want_joined and not _edges_given(parameters) else None)
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, i + 1, parameters, normalize, want_joined,
+    # The tasks are named by what they compute: the files as they are now and
+    # the parameters, so that a file changed since the last call is read again.
+    stamps = [_stamp(p) for p in paths]
+    # Where the joined count may end in load classes, a first pass finds the
+    # extremes of the joined sequence, so that the pieces count into the
+    # classes at once: reading a file costs far less than merging the exact
+    # cycles of a long piece. Elsewhere every file is read once.
+    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column, s)
+                                            for p, s in zip(paths, stamps)], parameters)
+            if want_joined and _span_may_apply(parameters) else None)
+    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, s, i + 1, parameters, normalize, want_joined,
                                                          want_alone, span)
-             for i, p in enumerate(paths)]
+             for i, (p, s) in enumerate(zip(paths, stamps))]
     outputs = []
     if want_alone:
         outputs.append([alone for _, alone in tasks])

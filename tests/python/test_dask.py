@@ -109,3 +109,29 @@ def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parame
     assert_same_result(tessivo.dask.count(x, split_every=2, **parameters), want)
     column = dd.from_pandas(__import__("pandas").DataFrame({"load": walk}), npartitions=7)["load"]
     assert_same_result(tessivo.dask.count(column, **parameters), want)
+
+
+@pytest.mark.parametrize("change, joined, parameters", [
+    ("reversed", True, {}),                        # the same size: only the time tells
+    ("reversed", "both", {"unlimited": True}),
+    ("longer", False, {"bins": 64}),
+])
+def test_a_file_changed_between_two_calls_is_counted_again(client, tmp_path, change, joined, parameters):
+    values = [np.round(random_walk(300 + i, 20_000), 3) for i in range(3)]
+    paths = [str(tmp_path / f"part_{i}.txt") for i in range(3)]
+    for path, v in zip(paths, values):
+        write_values(path, v)
+    # The first call's results stay in the cluster's memory while the second runs.
+    held = client.compute(tessivo.dask.count_files(paths, joined=joined, compute=False, **parameters))
+    held.result(timeout=300)
+    time.sleep(0.05)  # past the file system's clock tick
+    values[1] = values[1][::-1] if change == "reversed" else np.concatenate([values[1], values[1][:500] + 7.0])
+    write_values(paths[1], values[1])
+    again = client.compute(tessivo.dask.count_files(paths, joined=joined, compute=False, **parameters)).result(300)
+    joined_result = again if joined is True else (again[1] if joined == "both" else None)
+    if joined_result is not None:
+        assert_same_result(joined_result, tessivo.count(np.concatenate(values), **parameters))
+    if joined is not True:
+        table = again if joined is False else again[0]
+        assert_same_result(table.loc[paths[1], "count"], tessivo.count(values[1], **parameters))
+    del held
