@@ -129,12 +129,20 @@ def _stamp(path):
 
 
 def _file_extent(path, column, stamp):
+    if column is None:  # streamed: the values are never held
+        return tessivo._tessivo.file_extent(path)
     return tessivo.extent(_read(path, column))
 
 
 def _file_task(path, column, stamp, piece, parameters, normalize, joined, alone, span):
     """One file's share: its partial count for the joined sequence and/or its
     own result. stamp (see _stamp) only names the task."""
+    if column is None and not alone:
+        # A sequence file streamed into the count, as tessivo-count reads it:
+        # no array of its values, and only the values written with more than
+        # 15 significant digits need rounding.
+        engine_count = tessivo._tessivo.count_partial_file(path, piece, extremes=span, **parameters)
+        return tessivo.PartialCount(engine_count), None
     values = _read(path, column)
     # Each worker thread is one core's share: no second thread for the rounding.
     partial = tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters) \
