@@ -5,6 +5,7 @@ count, and nothing is left running afterwards."""
 import os
 import signal
 import time
+import warnings
 
 import numpy as np
 import pytest
@@ -90,8 +91,23 @@ def test_count_files_reads_columns_and_rejects_what_it_cannot_count(client, file
         tessivo.dask.count_files(files, filter=-1)
     broken = tmp_path / "broken.txt"
     broken.write_text("1 2 x 3\n")
-    with pytest.raises(ValueError, match="Incorrect sequence file"):
-        tessivo.dask.count_files([files[0], str(broken)], joined=False)
+    for joined in (False, True):  # read into an array, or streamed into the count
+        with pytest.raises(ValueError, match="Incorrect sequence file"):
+            tessivo.dask.count_files([files[0], str(broken)], joined=joined)
+
+
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "half"}, {"bins": 32, "filter": 1.0},
+                                        {"bins": [-1e6, -100.0, 0.0, 50.5, 1e6]}], ids=repr)
+def test_files_streamed_into_the_count_equal_count_of_their_values(client, files, tmp_path, parameters):
+    # The fixture's files hold the exact decimals of binary values (rounded in the count); this one
+    # holds values of three decimals, which are their own work-file values.
+    short = tmp_path / "short.txt"
+    short.write_text("\n".join(f"{v:.3f}" for v in random_walk(7, 45_000)) + "\n")
+    paths = [files[0], str(short), *files[1:4]]
+    values = np.concatenate([tessivo.read_sequence(p) for p in paths])
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", tessivo.MatrixAppliedWarning)
+        assert_same_result(tessivo.dask.count_files(paths, **parameters), tessivo.count(values, **parameters))
 
 
 @pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0},
