@@ -106,10 +106,7 @@ void PartialCount::State::addCyclesOf(State& next)
     }
     if (JoinSpilledCycles(table, next.table))
         return;
-    forEachCycle(next.table, true, [this](const TCycle& c) {
-        for (std::int32_t k = 0; k < c.Count; ++k)
-            table.AddCycle(c.Upper, c.Lower, result);
-    });
+    forEachCycle(next.table, true, [this](const TCycle& c) { table.AddCycles(c.Upper, c.Lower, c.Count, result); });
 }
 
 std::int32_t PartialCount::State::saturatedSum(std::int32_t a, std::int32_t b)

@@ -327,8 +327,7 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     for (const TCycle& c : cycles) {
         if (c.Count < 1 || !(c.Upper >= c.Lower))
             r.corrupt();
-        for (std::int32_t k = 0; k < c.Count; ++k)
-            s->table.AddCycle(c.Upper, c.Lower, s->result);
+        s->table.AddCycles(c.Upper, c.Lower, c.Count, s->result);
     }
     return PartialCount(std::move(s));
 }
