@@ -151,6 +151,12 @@ def _file_task(path, column, stamp, piece, parameters, normalize, joined, alone,
     return partial, own
 
 
+def _file_share(*arguments):
+    """The one share of a file that is wanted (see _file_task)."""
+    partial, own = _file_task(*arguments)
+    return own if partial is None else partial
+
+
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
     """Counts sequence files (or a column of table files), one task per file, on the workers.
@@ -200,14 +206,18 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column, s)
                                             for p, s in zip(paths, stamps)], parameters)
             if want_joined and _span_may_apply(parameters) else None)
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, s, i + 1, parameters, normalize, want_joined,
-                                                         want_alone, span)
+    # One task per file; it returns a pair only when both shares are wanted
+    # (a pair costs the scheduler a task more per file to take apart).
+    share, nout = (_file_task, 2) if joined == "both" else (_file_share, None)
+    tasks = [dask.delayed(share, pure=True, nout=nout)(p, column, s, i + 1, parameters, normalize, want_joined,
+                                                       want_alone, span)
              for i, (p, s) in enumerate(zip(paths, stamps))]
+    pairs = tasks if joined == "both" else [(t, t) for t in tasks]
     outputs = []
     if want_alone:
-        outputs.append([alone for _, alone in tasks])
+        outputs.append([alone for _, alone in pairs])
     if want_joined:
-        outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in tasks], split_every),
+        outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in pairs], split_every),
                                                         normalize))
     if not compute:
         return dask.delayed(_shape, pure=True)(paths, joined, *outputs)
