@@ -176,6 +176,10 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
         filter, residue, bins, normalize, unlimited, split_every, compute: as
             for count().
 
+    The tasks are named by the files' paths, sizes, modification times and
+    inodes (looked up here, on the client) and the parameters: a file written
+    to between two calls is read again, never taken from the cluster's memory.
+
     Returns:
         tessivo.CountResult (joined=True); a pandas.DataFrame indexed by path
         with the columns sequence_length, highest_peak, lowest_trough, result,
