@@ -45,11 +45,20 @@ def _cpu_seconds():
     return usage.ru_utime + usage.ru_stime
 
 
-def best_of(repeats, run):
+def touch(paths):
+    """New modification times: count_files then counts the files again rather
+    than take the result of the run before from the cluster's memory."""
+    for p in paths:
+        stat = os.stat(p)
+        os.utime(p, ns=(stat.st_atime_ns, stat.st_mtime_ns + 1000))
+
+
+def best_of(repeats, run, prepare=lambda: None):
     """(best seconds, load before, load after)."""
     before = os.getloadavg()[0]
     best = float("inf")
     for _ in range(repeats):
+        prepare()
         start = time.perf_counter()
         run()
         best = min(best, time.perf_counter() - start)
@@ -96,11 +105,14 @@ def bench_dask(paths, repeats, parameters):
                 assert seen == ({"65536"} if trim else {None}), seen
                 tessivo.dask.count_files(paths[:2], **parameters)  # workers warmed up: module imported
                 cpu_before = sum(client.run(_cpu_seconds).values())
-                figures = best_of(repeats, lambda: tessivo.dask.count_files(paths, **parameters))
+                own_before = _cpu_seconds()
+                figures = best_of(repeats, lambda: tessivo.dask.count_files(paths, **parameters),
+                                  lambda: touch(paths))
                 cpu = (sum(client.run(_cpu_seconds).values()) - cpu_before) / repeats
+                own = (_cpu_seconds() - own_before) / repeats
                 label = f"count_files, {workers} worker{'s' if workers > 1 else ''}, " + \
                         ("MALLOC_TRIM_THRESHOLD_=65536 (Dask's)" if trim else "no MALLOC_TRIM_THRESHOLD_")
-                rows.append((label, figures, cpu))
+                rows.append((label, figures, cpu, own))
     return rows
 
 
@@ -111,17 +123,19 @@ def report(binary, files=40, values=250_000, repeats=3, unlimited=False):
         cli = bench_cli(binary, paths, repeats, ["--unlimited"] if unlimited else [])
         dask_rows = bench_dask(paths, repeats, parameters)
     base = cli[0][1][0]
-    one_worker = {label.split(", ")[-1]: seconds for label, (seconds, _, _), _ in dask_rows if "1 worker" in label}
+    one_worker = {label.split(", ")[-1]: seconds for label, (seconds, _, _), _, _ in dask_rows if "1 worker" in label}
     print(f"\n{files} files of {values:,} values{' (unlimited)' if unlimited else ''}, "
           f"{os.cpu_count()} cores, best of {repeats}\n")
+    # CPU seconds per run: the workers', and the client's (with a local
+    # cluster the scheduler runs in the client's process).
     print("| run | seconds | / tessivo-count (one command line) | speed-up over 1 worker | workers' CPU s | "
-          "load before / after |")
-    print("| --- | --- | --- | --- | --- | --- |")
+          "client and scheduler CPU s | load before / after |")
+    print("| --- | --- | --- | --- | --- | --- | --- |")
     for label, (seconds, before, after) in cli:
-        print(f"| {label} | {seconds:.2f} | {seconds / base:.2f} | | | {before:.2f} / {after:.2f} |")
-    for label, (seconds, before, after), cpu in dask_rows:
+        print(f"| {label} | {seconds:.2f} | {seconds / base:.2f} | | | | {before:.2f} / {after:.2f} |")
+    for label, (seconds, before, after), cpu, own in dask_rows:
         speedup = one_worker[label.split(", ")[-1]] / seconds
-        print(f"| {label} | {seconds:.2f} | {seconds / base:.2f} | {speedup:.2f}x | {cpu:.1f} | "
+        print(f"| {label} | {seconds:.2f} | {seconds / base:.2f} | {speedup:.2f}x | {cpu:.2f} | {own:.2f} | "
               f"{before:.2f} / {after:.2f} |")
 
 
