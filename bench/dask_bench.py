@@ -4,7 +4,8 @@ tessivo-count on the same files.
 Writes FILES sequence files of VALUES values each (random walks, three
 decimals), then, REPEATS times each, best time kept:
   - tessivo-count with every file on one command line: the same joined count
-    in one process (the fair comparison: count_files joined is that count);
+    in one process (the fair comparison: count_files joined is that count),
+    on both cores and, with taskset, on one (as one worker of one thread);
     and tessivo-count once per file, one after the other (each file counted on
     its own, as count_files joined=False does), for reference;
   - tessivo.dask.count_files(paths) on a LocalCluster of 1 and of 2 worker
@@ -19,6 +20,7 @@ each measurement: a speed-up measured on a busy machine says little.
 
 import argparse
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -73,8 +75,12 @@ def bench_cli(binary, paths, repeats, options):
         for p in paths:
             subprocess.run([binary, *options, "--format", "csv", p], check=True, stdout=subprocess.DEVNULL)
 
-    return [("tessivo-count, all files on one command line", joined),
-            ("tessivo-count, once per file", best_of(repeats, one_by_one))]
+    rows = [("tessivo-count, all files on one command line", joined)]
+    if shutil.which("taskset"):  # one core, as one worker of one thread has
+        rows.append(("the same on one core (taskset -c 0)",
+                     best_of(repeats, lambda: subprocess.run(["taskset", "-c", "0", binary, *options, "--format", "csv",
+                                                              *paths], check=True, stdout=subprocess.DEVNULL))))
+    return rows + [("tessivo-count, once per file", best_of(repeats, one_by_one))]
 
 
 def _worker_environ(trim):

@@ -151,15 +151,56 @@ def _file_task(path, column, stamp, piece, parameters, normalize, joined, alone,
     return partial, own
 
 
-def _file_share(*arguments):
-    """The one share of a file that is wanted (see _file_task)."""
-    partial, own = _file_task(*arguments)
-    return own if partial is None else partial
+def _threads():
+    """The worker threads of the client made last, else this machine's cores."""
+    try:
+        from distributed import get_client
+
+        workers = get_client().scheduler_info()["workers"].values()
+        return max(1, sum(w["nthreads"] for w in workers))
+    except (ImportError, ValueError):  # no distributed, or no client
+        import os
+
+        return os.cpu_count() or 1
+
+
+def _groups(n):
+    """Runs of consecutive files, one task each: about four per worker thread,
+    so that every thread gets several while the scheduler's cost per task
+    (milliseconds, as much as counting a small file) stays small."""
+    size = max(1, -(-n // (4 * _threads())))
+    return [slice(i, min(i + size, n)) for i in range(0, n, size)]
+
+
+def _group_extents(paths, column, stamps):
+    return [_file_extent(p, column, s) for p, s in zip(paths, stamps)]
+
+
+def _span_of_groups(groups, parameters):
+    return _span([extent for group in groups for extent in group], parameters)
+
+
+def _group_task(paths, column, stamps, first_piece, parameters, normalize, joined, alone, span):
+    """A run of consecutive files: the partial count of their joined sequence
+    and/or each one's own result (see _file_task)."""
+    shares = [_file_task(p, column, s, first_piece + k, parameters, normalize, joined, alone, span)
+              for k, (p, s) in enumerate(zip(paths, stamps))]
+    partial = None
+    if joined:
+        partial = shares[0][0] if len(shares) == 1 else tessivo.merge([j for j, _ in shares])
+    return partial, [own for _, own in shares] if alone else None
+
+
+def _group_share(*arguments):
+    """The one share of a run of files that is wanted (see _group_task)."""
+    partial, owns = _group_task(*arguments)
+    return owns if partial is None else partial
 
 
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
-    """Counts sequence files (or a column of table files), one task per file, on the workers.
+    """Counts sequence files (or a column of table files) on the workers, a
+    run of consecutive files per task (about four tasks per worker thread).
 
     Parameters:
         paths: the sequence files (plain text of numbers, as tessivo-count
@@ -207,15 +248,16 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     # extremes of the joined sequence, so that the pieces count into the
     # classes at once: reading a file costs far less than merging the exact
     # cycles of a long piece. Elsewhere every file is read once.
-    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column, s)
-                                            for p, s in zip(paths, stamps)], parameters)
-            if want_joined and _span_may_apply(parameters) else None)
-    # One task per file; it returns a pair only when both shares are wanted
-    # (a pair costs the scheduler a task more per file to take apart).
-    share, nout = (_file_task, 2) if joined == "both" else (_file_share, None)
-    tasks = [dask.delayed(share, pure=True, nout=nout)(p, column, s, i + 1, parameters, normalize, want_joined,
-                                                       want_alone, span)
-             for i, (p, s) in enumerate(zip(paths, stamps))]
+    groups = _groups(len(paths))
+    span = (dask.delayed(_span_of_groups, pure=True)(
+        [dask.delayed(_group_extents, pure=True)(paths[g], column, stamps[g]) for g in groups], parameters)
+        if want_joined and _span_may_apply(parameters) else None)
+    # A task returns a pair only when both shares are wanted (a pair costs the
+    # scheduler a task more to take apart).
+    share, nout = (_group_task, 2) if joined == "both" else (_group_share, None)
+    tasks = [dask.delayed(share, pure=True, nout=nout)(paths[g], column, stamps[g], g.start + 1, parameters,
+                                                       normalize, want_joined, want_alone, span)
+             for g in groups]
     pairs = tasks if joined == "both" else [(t, t) for t in tasks]
     outputs = []
     if want_alone:
@@ -231,7 +273,7 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
 def _shape(paths, joined, *outputs):
     if joined is True:
         return outputs[0]
-    table = _table(paths, outputs[0])
+    table = _table(paths, [result for group in outputs[0] for result in group])
     return table if joined is False else (table, outputs[1])
 
 
