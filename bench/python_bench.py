@@ -6,8 +6,9 @@ three decimals) against the engine's in-memory count of the same values
 (memory_count_bench, the same engine calls without Python), best of several
 runs each, and the peak memory the module's count adds to the input array.
 
-dask: tessivo.dask.count_files of 100 sequence files of 1 million values on a
-local cluster of 1 and of 2 worker processes.
+dask: tessivo.dask.count_files of 40 sequence files of 250,000 values on a
+local cluster of 1 and of 2 worker processes, against tessivo-count on the
+same files (bench/dask_bench.py).
 
     bench/python_bench.py [--build build-bench] [--values N] [--skip-dask]
 
@@ -90,8 +91,8 @@ def main():
     bench_count(args.build.resolve(), args.values, args.repeats)
     if not args.skip_dask:
         sys.path.insert(0, str(args.build.resolve() / "python"))
-        from dask_bench import bench_dask
-        bench_dask()
+        from dask_bench import report
+        report(str(args.build.resolve() / "cli" / "tessivo-count"))
 
 
 if __name__ == "__main__":

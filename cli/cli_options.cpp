@@ -242,7 +242,7 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (!m_pendingOption.empty())
         throw UsageProblem{needsFileAfterProblem(m_pendingOption)};
-    if (m_options.piece != 1 && !m_options.savePartial)
+    if (m_options.piece != 0 && !m_options.savePartial)
         throw UsageProblem{kPieceNeedsSavePartial};
     if (m_options.savePartial && m_options.workDir)
         throw UsageProblem{kSavePartialWithWorkDir};
@@ -333,7 +333,8 @@ std::string usageText()
            "Counting in pieces:\n"
            "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
            "                      result; 'merge' joins the PARTs of the pieces in order\n"
-           "  --piece N           the position of this piece in the whole sequence; default 1\n"
+           "  --piece N           the position of this piece in the whole sequence, checked\n"
+           "                      by 'merge'; without it the piece goes where it is given\n"
            "  --bin-lowest X, --bin-highest Y\n"
            "                      with --load-bins: the extremes of the whole sequence, so\n"
            "                      that the piece is counted in load classes at once\n"

@@ -43,7 +43,7 @@ struct CountOptions {
     ColumnOptions columns;              // the FILEs are tables when active()
     // Counting in pieces (partial_commands.h).
     std::optional<std::string> savePartial; // write the partial count here instead of a result
-    std::uint64_t piece = 1;                // the position of this input among the pieces
+    std::uint64_t piece = 0;                // the position of this input among the pieces; 0: none given
     std::optional<long double> binLowest;   // the whole sequence's extremes, for classes from the start
     std::optional<long double> binHighest;
     std::vector<std::string> partFiles;     // merge: the partial counts in order

@@ -193,7 +193,8 @@ ExitStatus savePartialCount(TRainflowRun& run, const CountOptions& options, std:
 ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
-        std::optional<StreamingCounter> counter;
+        // Merged before the count goes on, so that a refusal names the pieces as they were saved.
+        std::optional<PartialCount> merged;
         for (const std::string& path : options.partFiles) {
             std::ifstream file(path, std::ios::binary);
             if (!file)
@@ -201,11 +202,12 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
             PartialCount part = PartialCount::read(file, path);
             if (file.bad())
                 throwIoError(EIO, path);
-            if (!counter)
-                counter.emplace(std::move(part));
+            if (!merged)
+                merged.emplace(std::move(part));
             else
-                counter->append(std::move(part));
+                merged->append(std::move(part));
         }
+        std::optional<StreamingCounter> counter(std::move(*merged));
         auto run = std::make_unique<TRainflowRun>();
         const CountOutcome outcome = counter->finish(*run);
         run->Normalize = options.normalize;

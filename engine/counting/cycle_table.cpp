@@ -192,12 +192,17 @@ void TCycleTable::EmptyCycleTable()
     rebuildIndex();
 }
 
-void TCycleTable::AddCycle(long double a, long double b, RunResult& result) { count<false>(a, b, result); }
+void TCycleTable::AddCycle(long double a, long double b, RunResult& result) { count<false>(a, b, result, 1); }
 
-void TCycleTable::AddHalfCycle(long double a, long double b, RunResult& result) { count<true>(a, b, result); }
+void TCycleTable::AddCycles(long double a, long double b, std::int32_t n, RunResult& result)
+{
+    count<false>(a, b, result, n);
+}
+
+void TCycleTable::AddHalfCycle(long double a, long double b, RunResult& result) { count<true>(a, b, result, 1); }
 
 template <bool kHalf>
-void TCycleTable::count(long double a, long double b, RunResult& result)
+void TCycleTable::count(long double a, long double b, RunResult& result, std::int32_t n)
 {
     const long double upper = a > b ? a : b;
     const long double lower = a > b ? b : a;
@@ -210,14 +215,14 @@ void TCycleTable::count(long double a, long double b, RunResult& result)
     const std::uint64_t hash = hashPair(upper, lower);
     std::size_t slot = probe(upper, lower, hash);
     if (const std::int32_t i = m_slots[slot].index; i != 0) {
-        ++(kHalf ? m_entries[static_cast<std::size_t>(i)].Halves : m_entries[static_cast<std::size_t>(i)].Count);
+        (kHalf ? m_entries[static_cast<std::size_t>(i)].Halves : m_entries[static_cast<std::size_t>(i)].Count) += n;
         return;
     }
     const std::int32_t cap = capacity();
     if (!m_growable) {
         TCycle& last = m_entries[static_cast<std::size_t>(cap)];
         if (inUse(last) && last.Upper == upper && last.Lower == lower) {
-            ++(kHalf ? last.Halves : last.Count);
+            (kHalf ? last.Halves : last.Count) += n;
             return;
         }
     }
@@ -237,7 +242,7 @@ void TCycleTable::count(long double a, long double b, RunResult& result)
             target = cap;
         }
     }
-    m_entries[static_cast<std::size_t>(target)] = TCycle{upper - lower, upper, lower, kHalf ? 0 : 1, kHalf ? 1 : 0};
+    m_entries[static_cast<std::size_t>(target)] = TCycle{upper - lower, upper, lower, kHalf ? 0 : n, kHalf ? n : 0};
     if (target < cap || m_growable)
         insertAt(slot, target, hash);
     m_firstFree = nextFreeFrom(target + 1);

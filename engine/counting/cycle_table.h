@@ -73,6 +73,8 @@ public:
     // last entry and result becomes TableFull. Never resets result. Constant
     // time per cycle on average.
     void AddCycle(long double a, long double b, RunResult& result);
+    // As AddCycle n times (n >= 1), in the time of one: merging tables.
+    void AddCycles(long double a, long double b, std::int32_t n, RunResult& result);
     // As AddCycle, for half a cycle: the entry gains one of its Halves.
     void AddHalfCycle(long double a, long double b, RunResult& result);
 
@@ -94,7 +96,7 @@ private:
     };
 
     template <bool kHalf>
-    void count(long double a, long double b, RunResult& result);
+    void count(long double a, long double b, RunResult& result, std::int32_t n);
     void rebuildIndex();
     // The slot holding (upper, lower), or the empty slot where it belongs.
     std::size_t probe(long double upper, long double lower, std::uint64_t hash) const;

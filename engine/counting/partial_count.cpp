@@ -106,10 +106,7 @@ void PartialCount::State::addCyclesOf(State& next)
     }
     if (JoinSpilledCycles(table, next.table))
         return;
-    forEachCycle(next.table, true, [this](const TCycle& c) {
-        for (std::int32_t k = 0; k < c.Count; ++k)
-            table.AddCycle(c.Upper, c.Lower, result);
-    });
+    forEachCycle(next.table, true, [this](const TCycle& c) { table.AddCycles(c.Upper, c.Lower, c.Count, result); });
 }
 
 std::int32_t PartialCount::State::saturatedSum(std::int32_t a, std::int32_t b)
@@ -123,6 +120,13 @@ namespace {
 
 std::string piecesText(std::uint64_t first, std::uint64_t last)
 {
+    constexpr std::uint64_t none = PartialCount::kUnnumbered;
+    if (first == none && last == none)
+        return "unnumbered pieces";
+    if (first == none)
+        return "the pieces up to piece " + std::to_string(last);
+    if (last == none)
+        return "the pieces from piece " + std::to_string(first);
     return first == last ? "piece " + std::to_string(first)
                          : "pieces " + std::to_string(first) + " to " + std::to_string(last);
 }
@@ -146,8 +150,6 @@ std::string parameterDifference(const CountParameters& a, const CountParameters&
 
 PartialCount::PartialCount(const CountParameters& parameters, std::uint64_t piece)
 {
-    if (piece == 0)
-        throw std::invalid_argument("Pieces are numbered from 1");
     if (parameters.binCount < 1 || parameters.binCount > MatrixSize)
         throw std::invalid_argument(kBinCountOutOfRangeMessage);
     if (!(parameters.filter >= 0))
@@ -194,10 +196,12 @@ void PartialCount::append(PartialCount&& next)
     if (const std::string what = parameterDifference(a.params, b.params); !what.empty())
         throw PartialCountError("The partial counts differ in their " + what + ": " + piecesText(a.first, a.last) +
                                 " and " + piecesText(b.first, b.last) + " cannot be merged");
-    if (b.first <= a.last)
+    // Piece 1 was counted as the start of the sequence: nothing comes before it.
+    const std::uint64_t aLatest = a.last != kUnnumbered ? a.last : a.first; // the latest number known
+    if (b.anchored || (b.first != kUnnumbered && aLatest != kUnnumbered && b.first <= aLatest))
         throw PartialCountError("Partial counts out of order: " + piecesText(b.first, b.last) +
                                 " cannot follow " + piecesText(a.first, a.last));
-    if (b.first > a.last + 1)
+    if (b.first != kUnnumbered && a.last != kUnnumbered && b.first > a.last + 1)
         throw PartialCountError("Partial counts incomplete: " + piecesText(a.last + 1, b.first - 1) +
                                 " missing between " + piecesText(a.first, a.last) + " and " +
                                 piecesText(b.first, b.last));

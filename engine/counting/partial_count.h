@@ -91,11 +91,14 @@ public:
 
 class PartialCount {
 public:
+    // A piece without a number: its place is where it is given to append().
+    static constexpr std::uint64_t kUnnumbered = 0;
+
     // An empty count of the piece at position `piece` (1 = the start of the
-    // sequence) of a sequence cut into consecutive pieces. Throws
-    // std::invalid_argument for a piece 0, a bin count outside 1..256, a
-    // negative filter, or CycleStore::Bins with the highest load not above
-    // the lowest.
+    // sequence) of a sequence cut into consecutive pieces, or of a piece
+    // kUnnumbered. Throws std::invalid_argument for a bin count outside
+    // 1..256, a negative filter, or CycleStore::Bins with the highest load not
+    // above the lowest.
     PartialCount(const CountParameters& parameters, std::uint64_t piece);
     ~PartialCount();
     PartialCount(PartialCount&&) noexcept;
@@ -106,11 +109,14 @@ public:
     void feed(const long double* values, std::size_t n);
 
     // Appends the count of the pieces that follow this one. Throws
-    // PartialCountError when the parameters differ or `next` does not start
-    // at the piece after this one's last; both are then unchanged.
+    // PartialCountError when the parameters differ, when `next` starts at
+    // piece 1, or when both sides are numbered and `next` does not start at
+    // the piece after this one's last; both are then unchanged. An
+    // unnumbered side is taken where it is given.
     void append(PartialCount&& next);
 
     const CountParameters& parameters() const;
+    // kUnnumbered where the count starts (ends) with a piece without a number.
     std::uint64_t firstPiece() const;
     std::uint64_t lastPiece() const;
     std::int64_t length() const;      // loads fed, over all pieces
@@ -122,13 +128,13 @@ public:
     // nothing was fed.
     void setExtremes(long double highest, long double lowest);
 
-    // The binary form (see partial_count.cpp for the layout), ending with a
+    // The binary form (see partial_count_io.cpp for the layout), ending with a
     // CRC-32 of everything before it. Reading an unlimited table that went to
     // temporary files sorts it, after which it takes no more cycles: write a
     // count once it is complete. Throws IoError when `out` fails.
     void write(std::ostream& out);
-    // Reads the binary form. Throws PartialCountError for a file that is not
-    // a partial count, of another version, cut short or corrupt; `name`
+    // Reads the binary form (versions 1 and 2). Throws PartialCountError for
+    // a file that is not a partial count, of another version, cut short or corrupt; `name`
     // (a file name) starts the message.
     static PartialCount read(std::istream& in, const std::string& name);
 

@@ -1,12 +1,15 @@
-// The binary form of a partial count, version 1. Little-endian, as x86-64
-// keeps numbers; a load is the 10 bytes of an 80-bit extended value.
+// The binary form of a partial count, versions 1 and 2. Little-endian, as
+// x86-64 keeps numbers; a load is the 10 bytes of an 80-bit extended value.
+// Version 2 is version 1 where the first or the last piece may be 0: a piece
+// without a number. A count whose pieces all have numbers is written as
+// version 1, so that programs that know only that one still read it.
 //
 //   "TESSPART"                      8 bytes
-//   version                         u32 (1)
+//   version                         u32 (1 or 2)
 //   parameters: filter (load), residue method (u8: 1 decomposition, 2 upward, 3 half),
 //     flags (u8: 1 load bins, 2 unlimited), store (u8: 1 exact, 2 bins),
 //     bin count (i32), class bounds lowest and highest (2 loads)
-//   pieces: first and last (u64 each, from 1)
+//   pieces: first and last (u64 each, from 1; version 2: 0 for unnumbered)
 //   loads: count (i64), highest and lowest (2 loads)
 //   piece: anchored, past its head, keeps its loads (u8 each), result (i32)
 //   extraction: started (u8), direction (i8: -1, 0, +1), max, min (2 loads),
@@ -38,7 +41,8 @@ namespace {
 static_assert(LDBL_MANT_DIG == 64 && sizeof(long double) >= 10, "loads are stored as 80-bit extended values");
 
 constexpr char kMagic[8] = {'T', 'E', 'S', 'S', 'P', 'A', 'R', 'T'};
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kNumberedVersion = 1;
+constexpr std::uint32_t kVersion = 2; // the newest this program reads
 
 class Writer {
 public:
@@ -174,7 +178,8 @@ void PartialCount::write(std::ostream& out)
     State& s = *m;
     Writer w;
     w.bytes.insert(w.bytes.end(), kMagic, kMagic + 8);
-    w.put(kVersion);
+    const bool numbered = s.first != kUnnumbered && s.last != kUnnumbered;
+    w.put(numbered ? kNumberedVersion : kVersion);
     writeParameters(w, s.params);
     w.put<std::uint64_t>(s.first);
     w.put<std::uint64_t>(s.last);
@@ -231,9 +236,10 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
         throw PartialCountError(name + ": not a partial count");
     std::uint32_t version = 0;
     std::memcpy(&version, bytes.data() + 8, 4);
-    if (version != kVersion)
+    if (version < kNumberedVersion || version > kVersion)
         throw PartialCountError(name + ": partial count of version " + std::to_string(version) +
-                                "; this program reads version " + std::to_string(kVersion));
+                                "; this program reads versions " + std::to_string(kNumberedVersion) + " and " +
+                                std::to_string(kVersion));
 
     // First the record as it stands (the checksum closes the file), then the
     // checksum, and only then anything built from it.
@@ -284,7 +290,10 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     if (stored != crcOf(bytes.data(), bytes.size() - 4))
         throw PartialCountError(name + ": partial count is corrupt (its checksum does not match)");
 
-    const bool fieldsValid = first > 0 && last >= first && params.binCount >= 1 && params.binCount <= MatrixSize &&
+    const bool piecesValid = version == kNumberedVersion
+                                 ? first > 0 && last >= first
+                                 : first == kUnnumbered || last == kUnnumbered || last >= first;
+    const bool fieldsValid = piecesValid && params.binCount >= 1 && params.binCount <= MatrixSize &&
                              params.filter >= 0 &&
                              (params.store != CycleStore::Bins || params.binHighest > params.binLowest) &&
                              (params.binEdges.empty() ||
@@ -318,8 +327,7 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     for (const TCycle& c : cycles) {
         if (c.Count < 1 || !(c.Upper >= c.Lower))
             r.corrupt();
-        for (std::int32_t k = 0; k < c.Count; ++k)
-            s->table.AddCycle(c.Upper, c.Lower, s->result);
+        s->table.AddCycles(c.Upper, c.Lower, c.Count, s->result);
     }
     return PartialCount(std::move(s));
 }

@@ -38,6 +38,12 @@ StreamingCounter::StreamingCounter(const CountParameters& parameters) : m_count(
 
 StreamingCounter::StreamingCounter(PartialCount&& count) : m_count(std::move(count))
 {
+    if (m_count.firstPiece() == PartialCount::kUnnumbered) {
+        // The first piece given starts the sequence: its head is counted from the start.
+        PartialCount start(m_count.parameters(), 1);
+        start.append(std::move(m_count));
+        m_count = std::move(start);
+    }
     if (m_count.firstPiece() != 1)
         throw PartialCountError("The first piece of the sequence is missing: the counts start at piece " +
                                 std::to_string(m_count.firstPiece()));

@@ -24,7 +24,8 @@ public:
     // A count from the start of a sequence. Throws as PartialCount does.
     explicit StreamingCounter(const CountParameters& parameters);
     // Goes on with a count merged from the pieces of a sequence. Throws
-    // PartialCountError when it does not start at piece 1.
+    // PartialCountError when it starts at a numbered piece other than 1; an
+    // unnumbered first piece starts the sequence.
     explicit StreamingCounter(PartialCount&& count);
     ~StreamingCounter();
     StreamingCounter(StreamingCounter&&) noexcept;

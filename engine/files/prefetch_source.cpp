@@ -25,6 +25,13 @@ void PrefetchSource::produce()
 {
     for (;;) {
         Block block;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_spare.empty()) {
+                block.values = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
         // The source writes straight into the block: an 80-bit value stored
         // and loaded back at once would stall the processor on every value.
         block.values.resize(kBlockValues);
@@ -59,6 +66,8 @@ bool PrefetchSource::takeBlock()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_ready.empty(); });
+    if (m_current.values.capacity() > 0)
+        m_spare.push_back(std::move(m_current.values));
     m_current = std::move(m_ready.front());
     m_ready.erase(m_ready.begin());
     lock.unlock();

@@ -43,6 +43,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Block> m_ready; // filled by the producer, taken in order
+    // Blocks' storage given back by the consumer for the producer to fill
+    // again: a block is larger than what the allocator keeps for reuse when
+    // told to hand freed memory straight back (Dask's workers), and fresh
+    // pages for every block cost more than the copying.
+    std::vector<std::vector<long double>> m_spare;
     bool m_stop = false;
     Block m_current;
     std::size_t m_position = 0;

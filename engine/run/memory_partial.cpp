@@ -1,5 +1,7 @@
 #include "memory_partial.h"
 
+#include "file_values.h"
+
 #include "engine/counting/streaming_counter.h"
 #include "engine/files/prefetch_source.h"
 #include "engine/counting/rainflow_pipeline.h"
@@ -75,6 +77,22 @@ void MemoryPartial::feed(ValueSource& rounded, const SequenceExtent& extent, con
     } else {
         feedBlocks(m_count, rounded, progress, extent.points);
     }
+    takeExtremes(first, extent);
+}
+
+bool MemoryPartial::feedFile(const std::string& path)
+{
+    const bool first = m_count.length() == 0;
+    SequenceFileValues values(path);
+    feedBlocks(m_count, values, {}, 0);
+    if (!values.proper())
+        return false;
+    takeExtremes(first, values.extent());
+    return true;
+}
+
+void MemoryPartial::takeExtremes(bool first, const SequenceExtent& extent)
+{
     if (extent.points == 0)
         return;
     // As the sequence totals combine slots: only a strictly larger (smaller) value replaces one before.

@@ -27,6 +27,12 @@ public:
     // values on they are read ahead on a second thread. progress as for
     // countInMemory.
     void feed(ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress = {});
+    // Counts the values of a sequence file as feed() counts those that
+    // readSequenceValues gives, without holding them. Returns false (the
+    // count is then of no use) when the file is not a proper sequence file;
+    // throws IoError when it cannot be read, std::invalid_argument at a value
+    // that is not finite.
+    bool feedFile(const std::string& path);
 
     // Appends the count of the pieces that follow; throws PartialCountError
     // (parameters differ, not the next piece) leaving both unchanged.
@@ -56,6 +62,7 @@ public:
 
 private:
     MemoryPartial(PartialCount&& count, const MemoryCountParameters& parameters);
+    void takeExtremes(bool first, const SequenceExtent& extent);
     PartialCount m_count;
     MemoryCountParameters m_parameters;
     long double m_highest = NoPeak;

@@ -11,6 +11,7 @@
 #include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
 #include "engine/run/memory_count.h"
+#include "engine/run/file_values.h"
 #include "engine/run/memory_partial.h"
 #include "engine/counting/load_classes.h"
 #include "engine/counting/rainflow_pipeline.h"
@@ -224,13 +225,35 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     return p;
 }
 
+// extremes: None, or (lowest, highest) of the whole sequence.
+void takeSpan(MemoryCountParameters& parameters, py::handle extremes)
+{
+    if (extremes.is_none())
+        return;
+    const py::tuple span = extremes.cast<py::tuple>();
+    if (span.size() != 2)
+        throw py::value_error("extremes must be (lowest, highest)");
+    parameters.knownSpan = true;
+    parameters.spanLowest = tessivo::python::numberValue(span[0], "extremes");
+    parameters.spanHighest = tessivo::python::numberValue(span[1], "extremes");
+    if (!(parameters.spanHighest > parameters.spanLowest))
+        throw py::value_error("extremes: the highest load must be above the lowest");
+}
+
+py::object pieceNumber(std::uint64_t piece)
+{
+    if (piece == PartialCount::kUnnumbered)
+        return py::none();
+    return py::int_(piece);
+}
+
 void bindPartialCounts(py::module_& m)
 {
     py::register_exception<PartialCountError>(m, "PartialCountError", PyExc_ValueError);
     py::class_<PyPartial>(m, "PartialCount")
         .def_property_readonly("length", [](PyPartial& p) { return p.get().length(); })
-        .def_property_readonly("first_piece", [](PyPartial& p) { return p.get().firstPiece(); })
-        .def_property_readonly("last_piece", [](PyPartial& p) { return p.get().lastPiece(); })
+        .def_property_readonly("first_piece", [](PyPartial& p) { return pieceNumber(p.get().firstPiece()); })
+        .def_property_readonly("last_piece", [](PyPartial& p) { return pieceNumber(p.get().lastPiece()); })
         .def("feed", [](PyPartial& p, py::handle values) { feedArray(p.get(), tessivo::python::valuesArray(values)); })
         .def("result", &PyPartial::result, py::arg("normalize"))
         .def(py::pickle(
@@ -253,27 +276,54 @@ void bindPartialCounts(py::module_& m)
             }));
     m.def(
         "count_partial",
-        [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
-           bool unlimited, py::handle extremes, bool readAhead) {
+        [](py::handle values, std::optional<std::uint64_t> piece, py::handle filter, const std::string& residue,
+           py::handle bins, bool unlimited, py::handle extremes, bool readAhead) {
+            if (piece == 0u)
+                throw py::value_error("piece: pieces are numbered from 1 (None: no number)");
             MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
             parameters.readAhead = readAhead;
-            if (!extremes.is_none()) {
-                const py::tuple span = extremes.cast<py::tuple>();
-                if (span.size() != 2)
-                    throw py::value_error("extremes must be (lowest, highest)");
-                parameters.knownSpan = true;
-                parameters.spanLowest = tessivo::python::numberValue(span[0], "extremes");
-                parameters.spanHighest = tessivo::python::numberValue(span[1], "extremes");
-                if (!(parameters.spanHighest > parameters.spanLowest))
-                    throw py::value_error("extremes: the highest load must be above the lowest");
-            }
+            takeSpan(parameters, extremes);
             PyPartial p;
-            p.count.emplace(parameters, piece);
+            p.count.emplace(parameters, piece.value_or(PartialCount::kUnnumbered));
             feedArray(*p.count, tessivo::python::valuesArray(values));
             return p;
         },
         py::arg("values"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
         py::arg("unlimited"), py::arg("extremes"), py::arg("read_ahead"));
+    // A sequence file's partial count, its values streamed rather than held (Dask's file tasks).
+    m.def(
+        "count_partial_file",
+        [](const std::string& path, std::uint64_t piece, py::handle filter, const std::string& residue,
+           py::handle bins, bool unlimited, py::handle extremes) {
+            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
+            takeSpan(parameters, extremes);
+            PyPartial p;
+            p.count.emplace(parameters, piece);
+            bool proper = false;
+            {
+                py::gil_scoped_release released;
+                proper = p.count->feedFile(path);
+            }
+            if (!proper)
+                throw py::value_error(path + ": " + kIncorrectSequenceFile);
+            return p;
+        },
+        py::arg("path"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
+        py::arg("unlimited"), py::arg("extremes"));
+    m.def(
+        "file_extent",
+        [](const std::string& path) {
+            bool proper = false;
+            SequenceExtent e;
+            {
+                py::gil_scoped_release released;
+                e = sequenceFileExtent(path, proper);
+            }
+            if (!proper)
+                throw py::value_error(path + ": " + kIncorrectSequenceFile);
+            return py::make_tuple(e.points, longDoubleScalar(e.lowest), longDoubleScalar(e.highest));
+        },
+        py::arg("path"));
     // The number of values and their extremes as given, as a count finds them.
     m.def(
         "extent",

@@ -190,12 +190,13 @@ class PartialCount:
 
     @property
     def pieces(self) -> tuple:
-        """The first and the last piece number this count covers."""
+        """The numbers of the first and the last piece this count covers;
+        None where that piece has no number."""
         return (self._count.first_piece, self._count.last_piece)
 
     def result(self, *, normalize=False) -> CountResult:
         """The count of the sequence these pieces form, which must start at
-        piece 1; normalize as for count(). Raises PartialCountError for pieces
+        piece 1 or at a piece without a number; normalize as for count(). Raises PartialCountError for pieces
         that do not start the sequence, and ValueError where count() would."""
         return CountResult(self._count.result(normalize))
 
@@ -207,18 +208,19 @@ class PartialCount:
         self._count.__setstate__(state)
 
     def __repr__(self) -> str:
-        first, last = self.pieces
+        first, last = ("?" if p is None else p for p in self.pieces)
         return f"PartialCount(pieces={first}..{last}, length={self.length})"
 
 
-def count_partial(values, *, piece=1, filter=0.0, residue="decomposition", bins=None,
+def count_partial(values, *, piece=None, filter=0.0, residue="decomposition", bins=None,
                   unlimited=False, extremes=None, read_ahead=True) -> PartialCount:
     """Counts one piece of a load sequence cut into consecutive pieces.
 
     Parameters:
         values: the piece's loads, as for count().
         piece: its position in the sequence: 1 for the first piece, 2 for the
-            one after it, and so on (merge() checks that pieces follow on).
+            one after it, and so on (merge() checks that numbered pieces
+            follow on); None (no number): merge() takes it where it is given.
         filter, residue, bins, unlimited: as for count(); every piece of a
             sequence must have the same. (normalize is given to result().)
         extremes: None, or (lowest, highest) of the whole sequence when they
@@ -245,9 +247,10 @@ def extent(values) -> tuple:
 
 
 def merge(partials) -> PartialCount:
-    """Joins the partial counts of consecutive pieces, in their order, into
+    """Joins the partial counts of consecutive pieces, in the order given, into
     one (the inputs stay as they were). Raises PartialCountError when the
-    parameters differ or a piece does not follow the one before."""
+    parameters differ, when piece 1 is not first, or when a numbered piece
+    does not follow the numbered one before it."""
     return PartialCount(_tessivo.merge([p._count for p in partials]))
 
 

@@ -50,13 +50,13 @@ class PartialCount:
     @property
     def length(self) -> int: ...
     @property
-    def pieces(self) -> tuple[int, int]: ...
+    def pieces(self) -> tuple[Optional[int], Optional[int]]: ...
     def result(self, *, normalize: bool = False) -> CountResult: ...
 
 def count_partial(
     values: Values,
     *,
-    piece: int = 1,
+    piece: Optional[int] = None,
     filter: Union[float, str, np.floating] = 0.0,
     residue: Residue = "decomposition",
     bins: Bins = None,

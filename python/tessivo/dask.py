@@ -28,6 +28,12 @@ def _edges_given(parameters):
     return bins is not None and not isinstance(bins, int)
 
 
+def _span_may_apply(parameters):
+    """Whether the count may end in load classes laid over the extremes of the
+    sequence (see _span): not with given edges, nor unlimited without bins."""
+    return not _edges_given(parameters) and (parameters["bins"] is not None or not parameters["unlimited"])
+
+
 def _span(extents, parameters):
     """The extremes of the joined sequence when its count ends in load bins
     (else None): each piece then counts straight into the classes and its
@@ -109,12 +115,34 @@ def _read(path, column):
     return tessivo.read_sequence(path) if column is None else tessivo.read_table(path, column)
 
 
-def _file_extent(path, column):
+def _stamp(path):
+    """What tells this file's content from an earlier one's, for the names of
+    its tasks: size, modification time in nanoseconds and inode. A hash would
+    read every file on the client before the workers read it again; these
+    come from one stat, and any write through the file system changes the
+    time (a file put back with its old size and time is taken as unchanged,
+    as make and rsync take it)."""
+    import os
+
+    s = os.stat(path)
+    return (s.st_size, s.st_mtime_ns, s.st_ino)
+
+
+def _file_extent(path, column, stamp):
+    if column is None:  # streamed: the values are never held
+        return tessivo._tessivo.file_extent(path)
     return tessivo.extent(_read(path, column))
 
 
-def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
-    """One file's share: its partial count for the joined sequence and/or its own result."""
+def _file_task(path, column, stamp, piece, parameters, normalize, joined, alone, span):
+    """One file's share: its partial count for the joined sequence and/or its
+    own result. stamp (see _stamp) only names the task."""
+    if column is None and not alone:
+        # A sequence file streamed into the count, as tessivo-count reads it:
+        # no array of its values, and only the values written with more than
+        # 15 significant digits need rounding.
+        engine_count = tessivo._tessivo.count_partial_file(path, piece, extremes=span, **parameters)
+        return tessivo.PartialCount(engine_count), None
     values = _read(path, column)
     # Each worker thread is one core's share: no second thread for the rounding.
     partial = tessivo.count_partial(values, piece=piece, extremes=span, read_ahead=False, **parameters) \
@@ -123,9 +151,56 @@ def _file_task(path, column, piece, parameters, normalize, joined, alone, span):
     return partial, own
 
 
+def _threads():
+    """The worker threads of the client made last, else this machine's cores."""
+    try:
+        from distributed import get_client
+
+        workers = get_client().scheduler_info()["workers"].values()
+        return max(1, sum(w["nthreads"] for w in workers))
+    except (ImportError, ValueError):  # no distributed, or no client
+        import os
+
+        return os.cpu_count() or 1
+
+
+def _groups(n):
+    """Runs of consecutive files, one task each: about four per worker thread,
+    so that every thread gets several while the scheduler's cost per task
+    (milliseconds, as much as counting a small file) stays small."""
+    size = max(1, -(-n // (4 * _threads())))
+    return [slice(i, min(i + size, n)) for i in range(0, n, size)]
+
+
+def _group_extents(paths, column, stamps):
+    return [_file_extent(p, column, s) for p, s in zip(paths, stamps)]
+
+
+def _span_of_groups(groups, parameters):
+    return _span([extent for group in groups for extent in group], parameters)
+
+
+def _group_task(paths, column, stamps, first_piece, parameters, normalize, joined, alone, span):
+    """A run of consecutive files: the partial count of their joined sequence
+    and/or each one's own result (see _file_task)."""
+    shares = [_file_task(p, column, s, first_piece + k, parameters, normalize, joined, alone, span)
+              for k, (p, s) in enumerate(zip(paths, stamps))]
+    partial = None
+    if joined:
+        partial = shares[0][0] if len(shares) == 1 else tessivo.merge([j for j, _ in shares])
+    return partial, [own for _, own in shares] if alone else None
+
+
+def _group_share(*arguments):
+    """The one share of a run of files that is wanted (see _group_task)."""
+    partial, owns = _group_task(*arguments)
+    return owns if partial is None else partial
+
+
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
-    """Counts sequence files (or a column of table files), one task per file, on the workers.
+    """Counts sequence files (or a column of table files) on the workers, a
+    run of consecutive files per task (about four tasks per worker thread).
 
     Parameters:
         paths: the sequence files (plain text of numbers, as tessivo-count
@@ -141,6 +216,10 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
             "both" returns (table, joined count).
         filter, residue, bins, normalize, unlimited, split_every, compute: as
             for count().
+
+    The tasks are named by the files' paths, sizes, modification times and
+    inodes (looked up here, on the client) and the parameters: a file written
+    to between two calls is read again, never taken from the cluster's memory.
 
     Returns:
         tessivo.CountResult (joined=True); a pandas.DataFrame indexed by path
@@ -162,19 +241,29 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
     tessivo.count([], **parameters)  # bad parameters fail here, not on a worker
     want_joined = joined in (True, "both")
     want_alone = joined in (False, "both")
-    # A first pass finds the extremes of the joined sequence, so that the
-    # pieces count into load classes at once: reading a file costs far less
-    # than merging the exact cycles of a long piece.
-    span = (dask.delayed(_span, pure=True)([dask.delayed(_file_extent, pure=True)(p, column) for p in paths], parameters)
-            if want_joined and not _edges_given(parameters) else None)
-    tasks = [dask.delayed(_file_task, pure=True, nout=2)(p, column, i + 1, parameters, normalize, want_joined,
-                                                         want_alone, span)
-             for i, p in enumerate(paths)]
+    # The tasks are named by what they compute: the files as they are now and
+    # the parameters, so that a file changed since the last call is read again.
+    stamps = [_stamp(p) for p in paths]
+    # Where the joined count may end in load classes, a first pass finds the
+    # extremes of the joined sequence, so that the pieces count into the
+    # classes at once: reading a file costs far less than merging the exact
+    # cycles of a long piece. Elsewhere every file is read once.
+    groups = _groups(len(paths))
+    span = (dask.delayed(_span_of_groups, pure=True)(
+        [dask.delayed(_group_extents, pure=True)(paths[g], column, stamps[g]) for g in groups], parameters)
+        if want_joined and _span_may_apply(parameters) else None)
+    # A task returns a pair only when both shares are wanted (a pair costs the
+    # scheduler a task more to take apart).
+    share, nout = (_group_task, 2) if joined == "both" else (_group_share, None)
+    tasks = [dask.delayed(share, pure=True, nout=nout)(paths[g], column, stamps[g], g.start + 1, parameters,
+                                                       normalize, want_joined, want_alone, span)
+             for g in groups]
+    pairs = tasks if joined == "both" else [(t, t) for t in tasks]
     outputs = []
     if want_alone:
-        outputs.append([alone for _, alone in tasks])
+        outputs.append([alone for _, alone in pairs])
     if want_joined:
-        outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in tasks], split_every),
+        outputs.append(dask.delayed(_result, pure=True)(_tree(dask.delayed, [j for j, _ in pairs], split_every),
                                                         normalize))
     if not compute:
         return dask.delayed(_shape, pure=True)(paths, joined, *outputs)
@@ -184,7 +273,7 @@ def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decompo
 def _shape(paths, joined, *outputs):
     if joined is True:
         return outputs[0]
-    table = _table(paths, outputs[0])
+    table = _table(paths, [result for group in outputs[0] for result in group])
     return table if joined is False else (table, outputs[1])
 
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 
 using tessivo::test::CliRun;
@@ -141,7 +142,8 @@ TEST(CliPartial, PartialCountsThatDoNotFitAreRefused)
         EXPECT_EQ(r.out, "");
         return r.err;
     };
-    EXPECT_EQ(refusal({"2.part", "1.part"}), "tessivo-count: The first piece of the sequence is missing: the counts start at piece 2\n");
+    EXPECT_EQ(refusal({"2.part", "1.part"}), "tessivo-count: Partial counts out of order: piece 1 cannot follow piece 2\n");
+    EXPECT_EQ(refusal({"2.part"}), "tessivo-count: The first piece of the sequence is missing: the counts start at piece 2\n");
     EXPECT_EQ(refusal({"1.part", "2.part", "2.part"}), "tessivo-count: Partial counts out of order: piece 2 cannot follow pieces 1 to 2\n");
     EXPECT_EQ(refusal({"1.part", "2f.part"}),
               "tessivo-count: The partial counts differ in their filter size: piece 1 and piece 2 cannot be merged\n");
@@ -152,6 +154,61 @@ TEST(CliPartial, PartialCountsThatDoNotFitAreRefused)
               "tessivo-count: " + box.cwd.file("bad.part") + ": partial count is corrupt (its checksum does not match)\n");
     EXPECT_EQ(refusal({"1.part", "s.txt"}), "tessivo-count: " + box.cwd.file("s.txt") + ": not a partial count\n");
     EXPECT_EQ(box.run({"merge", "--filter", "1", box.cwd.file("1.part")}).status, 1);
+}
+
+// Pieces saved without --piece merge in the order given; numbered ones among
+// them are still checked where their numbers meet.
+TEST(CliPartial, UnnumberedPiecesMergeInTheOrderGiven)
+{
+    Sandbox box;
+    const std::vector<std::string> all = tokens(readAll(kWisperx));
+    const std::map<std::string, std::string> files = {{"a", piece(box.cwd, "a.txt", all, 0, 20000)},
+                                                      {"b", piece(box.cwd, "b.txt", all, 20000, 20001)},
+                                                      {"c", piece(box.cwd, "c.txt", all, 20001, all.size())}};
+    // A part is a file's letter and its number, or '-' for none.
+    const auto part = [&](const std::string& name) {
+        const std::string path = box.cwd.file(name + ".part");
+        std::vector<std::string> save = {"--save-partial", path};
+        if (name[1] != '-')
+            save.insert(save.end(), {"--piece", name.substr(1)});
+        save.push_back(files.at(name.substr(0, 1)));
+        EXPECT_EQ(box.run(save).status, 0) << name;
+        return path;
+    };
+    struct Case {
+        std::vector<std::string> parts;
+        std::string refusal; // empty: the count of the files joined in the order of the parts
+    };
+    const std::vector<Case> cases = {
+        {{"a-", "b-", "c-"}, ""},
+        {{"c-", "a-", "b-"}, ""},
+        {{"a1", "b-", "c-"}, ""},
+        {{"a-", "b2", "c3"}, ""},
+        {{"c-"}, ""},
+        {{"a-", "b1"}, "Partial counts out of order: piece 1 cannot follow unnumbered pieces"},
+        {{"a-", "b3", "c2"}, "Partial counts out of order: piece 2 cannot follow the pieces up to piece 3"},
+        {{"a2", "b-", "c2"}, "Partial counts out of order: piece 2 cannot follow the pieces from piece 2"},
+        {{"a2", "b-"}, "The first piece of the sequence is missing: the counts start at piece 2"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> merge = {"merge", "--format", "json"};
+        std::string joined;
+        for (const std::string& name : c.parts) {
+            merge.push_back(part(name));
+            joined += readAll(files.at(name.substr(0, 1)));
+        }
+        std::string label;
+        for (const std::string& name : c.parts)
+            label += name + " ";
+        SCOPED_TRACE(label);
+        const CliRun merged = box.run(merge);
+        if (c.refusal.empty()) {
+            expectSameRun(merged, box.run({"--format", "json", box.cwd.write("joined.txt", joined)}));
+        } else {
+            EXPECT_EQ(merged.status, 2);
+            EXPECT_EQ(merged.err, "tessivo-count: " + c.refusal + "\n");
+        }
+    }
 }
 
 // A file of 8 MB or more is counted as two pieces at once; with work files it

@@ -22,7 +22,7 @@ TEST(PartialCount, BinaryFormReadsBackAsWritten)
         p.filter = randomFilter(rng, loads);
         const Mode mode = static_cast<Mode>(iteration % 4);
         const CountParameters c = parametersFor(mode, p, loads);
-        PartialCount part(c, 1 + iteration % 3);
+        PartialCount part(c, iteration % 3); // 0: unnumbered
         part.feed(loads.data(), loads.size());
         std::stringstream first;
         part.write(first);
@@ -75,8 +75,8 @@ TEST(PartialCount, DamagedFilesAreRefused)
     ASSERT_EQ(readError(good), "read");
     EXPECT_EQ(readError("0 5 2 4\n"), "a.part: not a partial count");
     std::string version = good;
-    version[8] = 2;
-    EXPECT_EQ(readError(version), "a.part: partial count of version 2; this program reads version 1");
+    version[8] = 3;
+    EXPECT_EQ(readError(version), "a.part: partial count of version 3; this program reads versions 1 and 2");
     EXPECT_EQ(readError(good.substr(0, good.size() - 30)), "a.part: partial count is cut short");
     std::string flipped = good;
     flipped[good.size() - 20] ^= 0x10;
@@ -114,6 +114,14 @@ TEST(PartialCount, MismatchedOrMisorderedPiecesAreRefused)
     EXPECT_EQ(appendError(std::move(firstTwo), piece({}, 5)),
               "Partial counts incomplete: pieces 3 to 4 missing between pieces 1 to 2 and piece 5");
     EXPECT_THROW(StreamingCounter(piece({}, 2)), PartialCountError);
+    constexpr std::uint64_t none = PartialCount::kUnnumbered;
+    EXPECT_EQ(appendError(piece({}, none), piece({}, 1)),
+              "Partial counts out of order: piece 1 cannot follow unnumbered pieces");
+    EXPECT_EQ(appendError(piece({}, none), piece({}, none)), "merged");
+    PartialCount fromTwo = piece({}, 2);
+    fromTwo.append(piece({}, none));
+    EXPECT_EQ(appendError(std::move(fromTwo), piece({}, 2)),
+              "Partial counts out of order: piece 2 cannot follow the pieces from piece 2");
 
     // Classes laid over other extremes than the sequence's would count other cells.
     bins.useLoadBins = true;

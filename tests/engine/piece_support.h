@@ -106,14 +106,17 @@ inline PartialCount roundTrip(PartialCount& count)
 
 // Each piece counted on its own, fed in blocks of random sizes; some pieces
 // pass through the binary form; then merged in order, adjacent pairs first
-// in a random order of merging.
+// in a random order of merging. The pieces are numbered, unnumbered, or some
+// of each.
 inline PartialCount countInPieces(std::mt19937_64& rng, const CountParameters& c, const Loads& loads,
                            const std::vector<std::size_t>& cuts)
 {
     std::vector<PartialCount> parts;
     std::size_t from = 0;
+    const int numbering = std::uniform_int_distribution<int>(0, 2)(rng); // every, none, some
     for (const std::size_t to : cuts) {
-        PartialCount part(c, parts.size() + 1);
+        const bool numbered = numbering == 0 || (numbering == 2 && rng() % 2 == 0);
+        PartialCount part(c, numbered ? parts.size() + 1 : PartialCount::kUnnumbered);
         for (std::size_t at = from; at < to;) {
             const auto block = std::min(to - at, std::uniform_int_distribution<std::size_t>(1, 9)(rng));
             part.feed(loads.data() + at, block);

@@ -5,6 +5,7 @@ count, and nothing is left running afterwards."""
 import os
 import signal
 import time
+import warnings
 
 import numpy as np
 import pytest
@@ -90,8 +91,23 @@ def test_count_files_reads_columns_and_rejects_what_it_cannot_count(client, file
         tessivo.dask.count_files(files, filter=-1)
     broken = tmp_path / "broken.txt"
     broken.write_text("1 2 x 3\n")
-    with pytest.raises(ValueError, match="Incorrect sequence file"):
-        tessivo.dask.count_files([files[0], str(broken)], joined=False)
+    for joined in (False, True):  # read into an array, or streamed into the count
+        with pytest.raises(ValueError, match="Incorrect sequence file"):
+            tessivo.dask.count_files([files[0], str(broken)], joined=joined)
+
+
+@pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "half"}, {"bins": 32, "filter": 1.0},
+                                        {"bins": [-1e6, -100.0, 0.0, 50.5, 1e6]}], ids=repr)
+def test_files_streamed_into_the_count_equal_count_of_their_values(client, files, tmp_path, parameters):
+    # The fixture's files hold the exact decimals of binary values (rounded in the count); this one
+    # holds values of three decimals, which are their own work-file values.
+    short = tmp_path / "short.txt"
+    short.write_text("\n".join(f"{v:.3f}" for v in random_walk(7, 45_000)) + "\n")
+    paths = [files[0], str(short), *files[1:4]]
+    values = np.concatenate([tessivo.read_sequence(p) for p in paths])
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", tessivo.MatrixAppliedWarning)
+        assert_same_result(tessivo.dask.count_files(paths, **parameters), tessivo.count(values, **parameters))
 
 
 @pytest.mark.parametrize("parameters", [{}, {"unlimited": True, "residue": "upward"}, {"bins": 100, "filter": 2.0},
@@ -109,3 +125,29 @@ def test_dask_array_in_chunks_equals_count_of_the_computed_values(client, parame
     assert_same_result(tessivo.dask.count(x, split_every=2, **parameters), want)
     column = dd.from_pandas(__import__("pandas").DataFrame({"load": walk}), npartitions=7)["load"]
     assert_same_result(tessivo.dask.count(column, **parameters), want)
+
+
+@pytest.mark.parametrize("change, joined, parameters", [
+    ("reversed", True, {}),                        # the same size: only the time tells
+    ("reversed", "both", {"unlimited": True}),
+    ("longer", False, {"bins": 64}),
+])
+def test_a_file_changed_between_two_calls_is_counted_again(client, tmp_path, change, joined, parameters):
+    values = [np.round(random_walk(300 + i, 20_000), 3) for i in range(3)]
+    paths = [str(tmp_path / f"part_{i}.txt") for i in range(3)]
+    for path, v in zip(paths, values):
+        write_values(path, v)
+    # The first call's results stay in the cluster's memory while the second runs.
+    held = client.compute(tessivo.dask.count_files(paths, joined=joined, compute=False, **parameters))
+    held.result(timeout=300)
+    time.sleep(0.05)  # past the file system's clock tick
+    values[1] = values[1][::-1] if change == "reversed" else np.concatenate([values[1], values[1][:500] + 7.0])
+    write_values(paths[1], values[1])
+    again = client.compute(tessivo.dask.count_files(paths, joined=joined, compute=False, **parameters)).result(300)
+    joined_result = again if joined is True else (again[1] if joined == "both" else None)
+    if joined_result is not None:
+        assert_same_result(joined_result, tessivo.count(np.concatenate(values), **parameters))
+    if joined is not True:
+        table = again if joined is False else again[0]
+        assert_same_result(table.loc[paths[1], "count"], tessivo.count(values[1], **parameters))
+    del held

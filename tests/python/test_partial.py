@@ -104,3 +104,30 @@ def test_counter_goes_on_after_a_result_once_its_cycles_are_in_temporary_files()
     assert_same_result(counter.result(), tessivo.count(walk[:700_000], unlimited=True))
     counter.feed(walk[700_000:])
     assert_same_result(counter.result(), tessivo.count(walk, unlimited=True))
+
+
+@pytest.mark.parametrize("numbers, order, refusal", [
+    ((None, None, None), (0, 1, 2), None),
+    ((None, None, None), (2, 0, 1), None),  # the order given, whatever it is
+    ((1, None, None), (0, 1, 2), None),
+    ((None, 2, 3), (0, 1, 2), None),
+    ((None, 1), (0, 1), "piece 1 cannot follow unnumbered pieces"),
+    ((None, 3, 2), (0, 1, 2), "piece 2 cannot follow the pieces up to piece 3"),
+    ((2, None), (0, 1), "first piece of the sequence is missing"),
+])
+def test_unnumbered_pieces_merge_in_the_order_given(numbers, order, refusal):
+    walk = np.round(random_walk(4, 45000), 3)
+    cuts = [0, 20000, 20001, 45000]
+    pieces = [walk[a:b] for a, b in zip(cuts, cuts[1:])]
+    parts = [pickle.loads(pickle.dumps(tessivo.count_partial(pieces[k], piece=n)))
+             for k, n in zip(order, numbers)]
+    if refusal:
+        with pytest.raises(tessivo.PartialCountError, match=refusal):
+            tessivo.merge(parts).result()
+        return
+    assert parts[0].pieces == (numbers[0], numbers[0])
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", tessivo.MatrixAppliedWarning)
+        assert_same_result(tessivo.merge(parts).result(), tessivo.count(np.concatenate([pieces[k] for k in order])))
+    with pytest.raises(ValueError, match="numbered from 1"):
+        tessivo.count_partial(walk, piece=0)
