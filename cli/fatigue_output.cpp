@@ -206,9 +206,11 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         count.run.Normalize = true;
         count.table.divideLoads(count.cycleCount, count.run.HighestPeak);
     };
-    // Only a mean-stress correction can reject a cycle: then every cycle is
-    // evaluated before anything is written. The report needs the totals first anyway.
-    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None;
+    // A mean-stress correction can reject a cycle and a curve can overflow:
+    // then every cycle is evaluated before the csv streams out. The report
+    // needs the totals first anyway; the json is built whole before it is written.
+    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None
+                            || (options.format == OutputFormat::Csv && options.fatigue.settings.curve);
     fatigue::FatigueTotals totals;
     try {
         if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
@@ -239,7 +241,13 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         }
         break;
     case OutputFormat::Json: {
-        const std::string member = fatigueJson(context);
+        std::string member;
+        try {
+            member = fatigueJson(context);
+        } catch (const fatigue::FatigueError& e) {
+            err << kErrorPrefix << e.what() << '\n';
+            return false;
+        }
         normalize();
         writeCountJson(out, count.run, count.result, count.table, count.cycleCount, member);
         break;

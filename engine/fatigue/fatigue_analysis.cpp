@@ -1,6 +1,7 @@
 #include "engine/fatigue/fatigue_analysis.h"
 
 #include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_messages.h"
 #include "engine/fatigue/fatigue_number.h"
 
 #include <cmath>
@@ -13,7 +14,26 @@ std::optional<SnCurve> curveOf(const FatigueSettings& settings)
 {
     if (!settings.curve)
         return std::nullopt;
-    return SnCurve(*settings.curve);
+    const SnCurveDefinition& d = *settings.curve;
+    if (d.measure && *d.measure != settings.measure)
+        throw FatigueError(measureMismatchMessage(d.name.empty() ? "given" : d.name, *d.measure, settings.measure));
+    return SnCurve(d);
+}
+
+// Su for the check of every cycle's maximum, with any mean-stress correction.
+std::optional<long double> ultimateOf(const FatigueSettings& settings)
+{
+    const auto& su = settings.material.ultimate;
+    if (settings.meanStress == MeanStressMethod::None || !su)
+        return std::nullopt;
+    if (!std::isfinite(*su) || *su <= 0.0L)
+        throw FatigueError("The ultimate strength (Su) must be positive, not " + fatigueNumberText(*su));
+    return su;
+}
+
+long double slopeAt(const SnCurve& curve, long double load)
+{
+    return load >= curve.kneeLoad() ? curve.slope() : curve.slopeBelowKnee();
 }
 
 } // namespace
@@ -21,11 +41,12 @@ std::optional<SnCurve> curveOf(const FatigueSettings& settings)
 FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
     : m_settings(settings),
       m_curve(curveOf(settings)),
-      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material)),
+      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings)),
       m_del(settings.delExponents)
 {
     m_batch.loads.reserve(Batch::kSize);
     m_batch.counts.reserve(Batch::kSize);
+    m_batch.rows.reserve(Batch::kSize);
     if (!std::isfinite(settings.equivalentCycles) || settings.equivalentCycles <= 0.0L)
         throw FatigueError("The number of equivalent cycles N_eq must be positive, not "
                            + fatigueNumberText(settings.equivalentCycles));
@@ -43,17 +64,20 @@ FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
         const long double perCycle = m_curve->damagePerCycle(row.load);
         row.allowed = perCycle > 0.0L ? 1.0L / perCycle : std::numeric_limits<long double>::infinity();
         row.damage = static_cast<long double>(cycle.count) * perCycle;
+        if (!std::isfinite(row.damage))
+            throw FatigueError(damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load)));
     }
-    addLoad(row.load, cycle.count);
+    addLoad(row.load, cycle.count, m_rows);
     return row;
 }
 
 void FatigueAnalysis::accumulate(const FatigueCycle& cycle)
 {
-    addLoad(m_loads.load(cycle, ++m_rows), cycle.count);
+    const long double load = m_loads.load(cycle, ++m_rows);
+    addLoad(load, cycle.count, m_rows);
 }
 
-void FatigueAnalysis::addLoad(long double load, double count)
+void FatigueAnalysis::addLoad(long double load, double count, std::size_t row)
 {
     if (load == m_pendingLoad) {
         m_pendingCount += count; // whole and half counts: exact
@@ -62,11 +86,13 @@ void FatigueAnalysis::addLoad(long double load, double count)
     if (m_pendingCount != 0.0L) {
         m_batch.loads.push_back(m_pendingLoad);
         m_batch.counts.push_back(m_pendingCount);
+        m_batch.rows.push_back(m_pendingRow);
         if (m_batch.loads.size() == Batch::kSize)
             drain(m_batch, m_curve, m_miner, m_del);
     }
     m_pendingLoad = load;
     m_pendingCount = count;
+    m_pendingRow = row;
 }
 
 void FatigueAnalysis::drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del)
@@ -74,11 +100,15 @@ void FatigueAnalysis::drain(Batch& batch, const std::optional<SnCurve>& curve, M
     const std::size_t n = batch.loads.size();
     for (std::size_t k = 0; k < n; ++k) {
         const long double count = batch.counts[k];
-        miner.add(curve ? count * curve->damagePerCycle(batch.loads[k]) : 0.0L, count);
+        const long double damage = curve ? count * curve->damagePerCycle(batch.loads[k]) : 0.0L;
+        if (!std::isfinite(damage))
+            throw FatigueError(damageOverflowMessage(batch.rows[k], batch.loads[k], slopeAt(*curve, batch.loads[k])));
+        miner.add(damage, count);
     }
     del.addAll(batch.loads.data(), batch.counts.data(), n);
     batch.loads.clear();
     batch.counts.clear();
+    batch.rows.clear();
 }
 
 FatigueTotals FatigueAnalysis::totals() const
@@ -89,10 +119,13 @@ FatigueTotals FatigueAnalysis::totals() const
     if (m_pendingCount != 0.0L) {
         batch.loads.push_back(m_pendingLoad);
         batch.counts.push_back(m_pendingCount);
+        batch.rows.push_back(m_pendingRow);
     }
     drain(batch, m_curve, miner, del);
     FatigueTotals t;
     t.damage = miner.damage();
+    if (!std::isfinite(t.damage))
+        throw FatigueError(sumOverflowMessage("damage sum (Miner)"));
     t.life = miner.life();
     if (m_settings.duration && std::isfinite(t.life))
         t.lifeHours = t.life * *m_settings.duration / 3600.0L;
@@ -100,6 +133,10 @@ FatigueTotals FatigueAnalysis::totals() const
         t.lifeHours = std::numeric_limits<long double>::infinity();
     t.cycles = miner.cycles();
     t.del = del.values(m_settings.equivalentCycles);
+    for (const DelValue& v : t.del) {
+        if (!std::isfinite(v.value))
+            throw FatigueError(sumOverflowMessage("damage-equivalent load for m = " + fatigueNumberText(v.m)));
+    }
     return t;
 }
 

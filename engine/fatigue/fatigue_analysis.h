@@ -50,15 +50,18 @@ struct FatigueTotals {
 
 class FatigueAnalysis {
 public:
-    // Checks every setting; throws FatigueError naming the first bad one.
+    // Checks every setting; throws FatigueError naming the first bad one,
+    // also a curve of a code asked with the other measure than its own.
     explicit FatigueAnalysis(const FatigueSettings& settings);
 
     // Evaluates the next cycle (rows are numbered from 1 in the order given)
-    // and adds it to the totals. Throws FatigueError naming a cycle beyond the
-    // material's limit.
+    // and adds it to the totals. Throws FatigueError naming a cycle that no
+    // count gives (plausibleCycle), a cycle beyond the material's limit or
+    // one whose damage is beyond the range of numbers.
     FatigueRow add(const FatigueCycle& cycle);
     // add() for the totals alone, without the row.
     void accumulate(const FatigueCycle& cycle);
+    // Throws FatigueError when a cycle's damage or a sum is beyond the range of numbers.
     FatigueTotals totals() const;
 
     bool hasCurve() const { return m_curve.has_value(); }
@@ -68,12 +71,14 @@ public:
 private:
     // Cycles of one load (the rows of one range, without a mean-stress
     // correction, follow each other in report order) are summed as one.
-    void addLoad(long double load, double count);
-    // Loads and their counts wait in a batch, evaluated together (drain).
+    void addLoad(long double load, double count, std::size_t row);
+    // Loads and their counts wait in a batch, evaluated together (drain);
+    // each with the first row of its load, for messages.
     struct Batch {
         static constexpr std::size_t kSize = 512;
         std::vector<long double> loads;
         std::vector<long double> counts;
+        std::vector<std::size_t> rows;
     };
     static void drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del);
 
@@ -85,6 +90,7 @@ private:
     std::size_t m_rows = 0;
     long double m_pendingLoad = -1.0L;
     long double m_pendingCount = 0.0L;
+    std::size_t m_pendingRow = 0;
     Batch m_batch;
 };
 

@@ -7,9 +7,23 @@
 #include "engine/fatigue/neumaier_sum.h"
 #include "engine/fatigue/sn_curve.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
+#include <optional>
 
 namespace tessivo::fatigue {
+
+// Whether a cycle is one a count could give: a finite count of 0 or more,
+// finite loads, and a range that is upper minus lower (to the rounding of
+// loads stored as float or double and scaled).
+inline bool plausibleCycle(const FatigueCycle& c)
+{
+    const long double span = c.upper - c.lower;
+    return c.count >= 0.0 && c.count <= std::numeric_limits<double>::max() && c.range >= 0.0L
+           && std::fabs(c.range - span) <= 1.0e-6L * std::max(std::fabs(c.upper), std::fabs(c.lower));
+}
 
 // How a counted cycle becomes the load S on the curve: its range or its
 // amplitude, after the mean-stress correction when there is one (the
@@ -17,15 +31,26 @@ namespace tessivo::fatigue {
 class LoadModel {
 public:
     LoadModel() = default;
-    LoadModel(LoadMeasure measure, MeanStressCorrection correction) : m_measure(measure), m_correction(correction) {}
+    // `ultimate`: Su when given, which no cycle's maximum may reach under a
+    // mean-stress correction.
+    LoadModel(LoadMeasure measure, MeanStressCorrection correction, std::optional<long double> ultimate = {})
+        : m_measure(measure), m_correction(correction),
+          m_ultimate(ultimate ? *ultimate : std::numeric_limits<long double>::infinity())
+    {
+    }
 
     // Throws FatigueError naming the cycle (its 1-based row and its loads)
-    // when it is at or beyond the material's limit.
+    // when it is not one a count could give (plausibleCycle), or, with a
+    // mean-stress correction, when it is at or beyond the material's limit.
     long double load(const FatigueCycle& cycle, std::size_t row) const
     {
         // Inline: it runs once per cycle, millions of times.
+        if (!plausibleCycle(cycle))
+            implausible(cycle, row);
         if (m_correction.method() == MeanStressMethod::None)
             return m_measure == LoadMeasure::Range ? cycle.range : cycle.range / 2.0L;
+        if (cycle.upper >= m_ultimate)
+            reachesUltimate(cycle, row);
         const auto equivalent = m_correction.equivalentAmplitude(cycle.range / 2.0L, meanOf(cycle));
         if (!equivalent)
             beyondLimit(cycle, row);
@@ -37,8 +62,11 @@ public:
 
 private:
     [[noreturn]] void beyondLimit(const FatigueCycle& cycle, std::size_t row) const;
+    [[noreturn]] static void implausible(const FatigueCycle& cycle, std::size_t row);
+    [[noreturn]] void reachesUltimate(const FatigueCycle& cycle, std::size_t row) const;
     LoadMeasure m_measure = LoadMeasure::Range;
     MeanStressCorrection m_correction;
+    long double m_ultimate = std::numeric_limits<long double>::infinity();
 };
 
 // Sums the damage of cycles handed over one by one, without loss from adding

@@ -22,7 +22,9 @@ SnPreset eurocodeCategory(int category)
     d.knee = KneeRule::SecondSlope;
     d.m2 = 5.0L;
     d.cutoffN = 1.0e8L;
-    return {"EC3-" + std::to_string(category),
+    d.name = "EC3-" + std::to_string(category);
+    d.measure = LoadMeasure::Range;
+    return {d.name,
             "EN 1993-1-9 detail category " + std::to_string(category) + " (MPa ranges)", d};
 }
 
@@ -37,7 +39,9 @@ SnPreset dnvAirCurve(const char* name, long double m1, long double logA1)
     d.kneeN = 1.0e7L;
     d.knee = KneeRule::SecondSlope;
     d.m2 = 5.0L;
-    return {std::string("DNV-") + name, std::string("DNV-RP-C203 curve ") + name + " in air (MPa ranges)", d};
+    d.name = std::string("DNV-") + name;
+    d.measure = LoadMeasure::Range;
+    return {d.name, std::string("DNV-RP-C203 curve ") + name + " in air (MPa ranges)", d};
 }
 
 std::vector<SnPreset> makePresets()

@@ -241,7 +241,10 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
 
     Raises:
         ValueError: a setting tessivo-count would refuse (with its message), a
-            cycle at or beyond the material's limit.
+            cycle at or beyond the material's limit (its maximum at Su with
+            a mean-stress method), a row no count gives (a count below 0 or
+            not finite, a range that is not upper - lower), a damage beyond
+            the range of numbers.
         TypeError: cycles without those columns, a curve of the wrong type.
     """
     return _evaluate(cycles, _curve(curve), _exponents(del_), sn_measure,

@@ -97,8 +97,22 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
          "tessivo-count: The goodman mean-stress correction needs the ultimate strength (Su)\n"},
         {{"--del-frequency", "1", "--del", "3"}, 1, "tessivo-count: '--del-frequency' needs '--duration'\n"},
         {{"--mean-stress", "goodman", "--ultimate", "3", "--sn-curve", "m=3,logA=12"}, 2,
-         "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) is at or beyond the ultimate strength Su = 3 of "
-         "the goodman correction\n"},
+         "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) reaches the ultimate strength Su = 3 with its "
+         "maximum; the goodman correction does not hold there\n"},
+        {{"--mean-stress", "goodman", "--ultimate", "6", "--sn-curve", "m=3,logA=12", "--format", "csv"}, 2,
+         "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) reaches the ultimate strength Su = 6"},
+        {{"--sn-curve", "m=3,S=71,N=2e6,Nknee=1e6,knee=cutoff"}, 1,
+         "tessivo-count: S-N curve: the knee Nknee = 1e+06 lies below the defining point N = 2e+06"},
+        {{"--sn-curve", "m=3,S=71,N=2e6,Ncut=1e6"}, 1,
+         "tessivo-count: S-N curve: the cut-off Ncut = 1e+06 lies below the defining point N = 2e+06"},
+        {{"--sn-curve", "preset:DNV-D", "--sn-measure", "amplitude"}, 1,
+         "tessivo-count: --sn-measure amplitude: the curve DNV-D is defined on stress ranges; give --sn-measure "
+         "range\n"},
+        {{"--sn-curve", "m=5000,S=0.01,N=1"}, 2,
+         "tessivo-count: The damage of the cycle in row 1 (S = 6) is beyond the range of numbers: the S-N curve's "
+         "exponent m = 5000 is too steep for this load\n"},
+        {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "csv"}, 2, "tessivo-count: The damage of the cycle in row 1"},
+        {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "json"}, 2, "tessivo-count: The damage of the cycle in row 1"},
         {{"--matrix", "range-mean", "--matrix-edges", "0,5,2"}, 1,
          "tessivo-count: '--matrix-edges' (0,5,2) must ascend: 2 follows 5\n"},
         {{"--matrix", "range-mean", "--matrix-mean-edges", "3"}, 1,
