@@ -41,6 +41,7 @@ long double slopeAt(const SnCurve& curve, long double load)
 FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
     : m_settings(settings),
       m_curve(curveOf(settings)),
+      m_factors(resolveDesignFactors(settings.design, settings.curve ? &*settings.curve : nullptr)),
       m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings)),
       m_del(settings.delExponents)
 {
@@ -53,19 +54,28 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
     if (settings.duration && (!std::isfinite(*settings.duration) || *settings.duration <= 0.0L))
         throw FatigueError("The duration must be a positive number of seconds, not "
                            + fatigueNumberText(*settings.duration));
+    if (settings.delOnCurve && !settings.curve)
+        throw FatigueError("The damage-equivalent load on the curve needs an S-N curve");
+}
+
+FatigueCycle FatigueAnalysis::stressOf(const FatigueCycle& c) const
+{
+    const long double k = m_factors.stress;
+    return k == 1.0L ? c : FatigueCycle{c.range * k, c.upper * k, c.lower * k, c.count};
 }
 
 FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
 {
     FatigueRow row;
     row.cycle = cycle;
-    row.load = m_loads.load(cycle, ++m_rows);
+    row.load = m_loads.load(stressOf(cycle), ++m_rows);
     if (m_curve) {
-        const long double perCycle = m_curve->damagePerCycle(row.load);
+        const long double perCycle = m_curve->damagePerCycle(row.load * m_factors.curve);
         row.allowed = perCycle > 0.0L ? 1.0L / perCycle : std::numeric_limits<long double>::infinity();
         row.damage = static_cast<long double>(cycle.count) * perCycle;
         if (!std::isfinite(row.damage))
-            throw FatigueError(damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load)));
+            throw FatigueError(
+                damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load * m_factors.curve)));
     }
     addLoad(row.load, cycle.count, m_rows);
     return row;
@@ -73,7 +83,7 @@ FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
 
 void FatigueAnalysis::accumulate(const FatigueCycle& cycle)
 {
-    const long double load = m_loads.load(cycle, ++m_rows);
+    const long double load = m_loads.load(stressOf(cycle), ++m_rows);
     addLoad(load, cycle.count, m_rows);
 }
 
@@ -88,21 +98,23 @@ void FatigueAnalysis::addLoad(long double load, double count, std::size_t row)
         m_batch.counts.push_back(m_pendingCount);
         m_batch.rows.push_back(m_pendingRow);
         if (m_batch.loads.size() == Batch::kSize)
-            drain(m_batch, m_curve, m_miner, m_del);
+            drain(m_batch, m_miner, m_del);
     }
     m_pendingLoad = load;
     m_pendingCount = count;
     m_pendingRow = row;
 }
 
-void FatigueAnalysis::drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del)
+void FatigueAnalysis::drain(Batch& batch, MinerSum& miner, DelSum& del) const
 {
     const std::size_t n = batch.loads.size();
+    const long double f = m_factors.curve;
     for (std::size_t k = 0; k < n; ++k) {
         const long double count = batch.counts[k];
-        const long double damage = curve ? count * curve->damagePerCycle(batch.loads[k]) : 0.0L;
+        const long double damage = m_curve ? count * m_curve->damagePerCycle(batch.loads[k] * f) : 0.0L;
         if (!std::isfinite(damage))
-            throw FatigueError(damageOverflowMessage(batch.rows[k], batch.loads[k], slopeAt(*curve, batch.loads[k])));
+            throw FatigueError(
+                damageOverflowMessage(batch.rows[k], batch.loads[k], slopeAt(*m_curve, batch.loads[k] * f)));
         miner.add(damage, count);
     }
     del.addAll(batch.loads.data(), batch.counts.data(), n);
@@ -121,7 +133,7 @@ FatigueTotals FatigueAnalysis::totals() const
         batch.counts.push_back(m_pendingCount);
         batch.rows.push_back(m_pendingRow);
     }
-    drain(batch, m_curve, miner, del);
+    drain(batch, miner, del);
     FatigueTotals t;
     t.damage = miner.damage();
     if (!std::isfinite(t.damage))
@@ -136,6 +148,13 @@ FatigueTotals FatigueAnalysis::totals() const
     for (const DelValue& v : t.del) {
         if (!std::isfinite(v.value))
             throw FatigueError(sumOverflowMessage("damage-equivalent load for m = " + fatigueNumberText(v.m)));
+    }
+    if (m_curve)
+        t.check = designCheck(t.damage, m_settings.design.dff);
+    if (m_settings.delOnCurve) {
+        t.curveDelAsked = true;
+        if (const auto s = curveEquivalentLoad(*m_curve, t.damage, m_settings.equivalentCycles))
+            t.curveDel = *s / m_factors.curve;
     }
     return t;
 }
