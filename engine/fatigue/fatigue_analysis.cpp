@@ -56,6 +56,9 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
                            + fatigueNumberText(*settings.duration));
     if (settings.delOnCurve && !settings.curve)
         throw FatigueError("The damage-equivalent load on the curve needs an S-N curve");
+    if (settings.design.checkAsked() && !settings.curve)
+        throw FatigueError("The factors of a code check (gamma_Ff, gamma_Mf, DFF, thickness, size factor) need "
+                           "an S-N curve");
 }
 
 FatigueCycle FatigueAnalysis::stressOf(const FatigueCycle& c) const
