@@ -21,6 +21,9 @@ CASES = [
     ["--sn-curve", "m=4,logA=13.1", "--mean-stress", "goodman", "--ultimate", "900", "--del-cycles", "2e6",
      "--del", "3,4.5"],
     ["--del", "3,10", "--mean-stress", "walker", "--walker-gamma", "0.5", "--del-cycles", "1e6"],
+    ["--sn-curve", "preset:DNV-D-CP", "--thickness", "40", "--dff", "3", "--gamma-mf", "1.15", "--del", "3,curve",
+     "--stress-factor", "2.5", "--scf", "1.2"],
+    ["--sn-curve", "preset:EC3-71", "--gamma-ff", "1.1", "--size-factor", "0.9", "--dff", "1e9", "--del", "curve"],
     # Refused, with the message of tessivo-count.
     ["--sn-curve", "m=3,S=100"],
     ["--sn-curve", "m=3,logA=12,S=100,N=2e6"],
@@ -87,6 +90,11 @@ def test_fatigue_equals_tessivo_count(options):
         assert (got.damage, got.life, got.life_hours) == (want["damage"], want["life"], want.get("lifeHours"))
         np.testing.assert_array_equal(got.allowed, loads(row["allowed"] for row in want["rows"]))
         np.testing.assert_array_equal(got.row_damage, loads(row["damage"] for row in want["rows"]))
+        if "check" in want:
+            assert (got.design_damage, got.utilisation, got.check) == (want["designDamage"], want["utilisation"],
+                                                                         want["check"])
+        if "curveDel" in want:
+            assert got.curve_del == want["curveDel"]
 
 
 @pytest.mark.parametrize("kind, bins", [("range-mean", 32), ("from-to", 7)])
