@@ -63,6 +63,8 @@ bool setDesignOption(fatigue::DesignSettings& d, const std::string& name, const 
         d.thicknessExponent = number(name, value);
     else if (name == "--size-factor")
         d.sizeFactor = number(name, value);
+    else if (name == "--compressive-share")
+        d.compressiveShare = number(name, value);
     else
         return false;
     return true;
@@ -85,7 +87,7 @@ const std::vector<std::string>& fatigueOptionNames()
         "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
         "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins",
         "--matrix-edges", "--matrix-mean-edges", "--stress-factor", "--scf", "--gamma-ff", "--gamma-mf", "--dff",
-        "--thickness", "--thickness-ref", "--thickness-exponent", "--size-factor"};
+        "--thickness", "--thickness-ref", "--thickness-exponent", "--size-factor", "--compressive-share"};
     return names;
 }
 
@@ -189,6 +191,8 @@ std::string fatigueUsageText()
            "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
            "  --duration S        seconds the sequence lasts: life also in hours\n"
            "  --stress-factor K, --scf K   stress = load x K (before everything else)\n"
+           "  --compressive-share F  the part of a range below 0 counts F (0.6: EC3 for\n"
+           "                      non-welded or stress-relieved details)\n"
            "  --gamma-ff G, --gamma-mf G, --thickness T [--thickness-ref R\n"
            "                      --thickness-exponent K], --size-factor KS: S on the curve\n"
            "                      x G_Ff x G_Mf x (T/R)^K / KS; --dff F: utilisation D x F\n"

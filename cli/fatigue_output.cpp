@@ -74,6 +74,8 @@ void writeDesignInputs(ReportWriter& report, const fatigue::FatigueSettings& s, 
     if (d.stressFactor != 1.0L || d.scf != 1.0L)
         report.addLine("Stresses: \tload x " + fatigueNumberText(d.stressFactor) + " (stress factor) x "
                        + fatigueNumberText(d.scf) + " (SCF)");
+    if (d.compressiveShare)
+        report.addLine("Compressive part: \tcounts x " + fatigueNumberText(*d.compressiveShare));
     if (!s.curve)
         return;
     if (d.gammaFf != 1.0L || d.gammaMf != 1.0L)
@@ -110,6 +112,8 @@ std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignF
     if (d.stressFactor != 1.0L || d.scf != 1.0L)
         json << "    \"stressFactor\": " << jsonValue(d.stressFactor) << ",\n    \"scf\": " << jsonValue(d.scf)
              << ",\n";
+    if (d.compressiveShare)
+        json << "    \"compressiveShare\": " << jsonValue(*d.compressiveShare) << ",\n";
     if (!s.curve || !d.checkAsked())
         return json.str();
     json << "    \"gammaFf\": " << jsonValue(d.gammaFf) << ",\n    \"gammaMf\": " << jsonValue(d.gammaMf) << ",\n";

@@ -32,6 +32,8 @@ DesignFactors resolveDesignFactors(const DesignSettings& s, const SnCurveDefinit
         throw FatigueError("The size factor k_s must be at most 1, not " + fatigueNumberText(*s.sizeFactor));
     if (s.sizeFactor)
         f.curve /= *s.sizeFactor;
+    if (s.compressiveShare && !(positive(*s.compressiveShare, "The compressive share") <= 1.0L))
+        throw FatigueError("The compressive share must be at most 1, not " + fatigueNumberText(*s.compressiveShare));
     if ((s.thicknessRef || s.thicknessExponent) && !s.thickness)
         throw FatigueError("The thickness reference and exponent need the thickness t");
     if (!s.thickness)

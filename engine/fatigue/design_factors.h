@@ -29,6 +29,10 @@ struct DesignSettings {
     std::optional<long double> thicknessRef;      // overrides the curve's tRef
     std::optional<long double> thicknessExponent; // overrides the curve's k
     std::optional<long double> sizeFactor;        // k_s in (0, 1]
+    // The codes' rule for non-welded and stress-relieved details: the part
+    // of a range below zero counts this share (EN 1993-1-9, 7.2.1: 0.6).
+    // Not with a mean-stress correction.
+    std::optional<long double> compressiveShare;
 
     // Whether any factor of a code check is given (the output then shows the check).
     bool checkAsked() const;
@@ -44,7 +48,7 @@ struct DesignFactors {
 };
 
 // Throws FatigueError naming the first value that is not a finite positive
-// number (k_s also at most 1, the exponent 0 or more), or a thickness
+// number (k_s and the compressive share also at most 1, the exponent 0 or more), or a thickness
 // without a reference or exponent from the curve or the settings.
 DesignFactors resolveDesignFactors(const DesignSettings& settings, const SnCurveDefinition* curve);
 

@@ -42,7 +42,8 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
     : m_settings(settings),
       m_curve(curveOf(settings)),
       m_factors(resolveDesignFactors(settings.design, settings.curve ? &*settings.curve : nullptr)),
-      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings)),
+      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings),
+              settings.design.compressiveShare.value_or(1.0L)),
       m_del(settings.delExponents)
 {
     m_batch.loads.reserve(Batch::kSize);
@@ -56,6 +57,9 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
                            + fatigueNumberText(*settings.duration));
     if (settings.delOnCurve && !settings.curve)
         throw FatigueError("The damage-equivalent load on the curve needs an S-N curve");
+    if (settings.design.compressiveShare && settings.meanStress != MeanStressMethod::None)
+        throw FatigueError("The compressive share does not go with a mean-stress correction, which has its own "
+                           "rule for compression");
     if (settings.design.checkAsked() && !settings.curve)
         throw FatigueError("The factors of a code check (gamma_Ff, gamma_Mf, DFF, thickness, size factor) need "
                            "an S-N curve");

@@ -33,9 +33,13 @@ public:
     LoadModel() = default;
     // `ultimate`: Su when given, which no cycle's maximum may reach under a
     // mean-stress correction.
-    LoadModel(LoadMeasure measure, MeanStressCorrection correction, std::optional<long double> ultimate = {})
+    // `compressiveShare`: without a correction, the share of a range's part
+    // below zero that counts (1: all of it).
+    LoadModel(LoadMeasure measure, MeanStressCorrection correction, std::optional<long double> ultimate = {},
+              long double compressiveShare = 1.0L)
         : m_measure(measure), m_correction(correction),
-          m_ultimate(ultimate ? *ultimate : std::numeric_limits<long double>::infinity())
+          m_ultimate(ultimate ? *ultimate : std::numeric_limits<long double>::infinity()),
+          m_compressiveShare(compressiveShare)
     {
     }
 
@@ -47,8 +51,11 @@ public:
         // Inline: it runs once per cycle, millions of times.
         if (!plausibleCycle(cycle))
             implausible(cycle, row);
-        if (m_correction.method() == MeanStressMethod::None)
-            return m_measure == LoadMeasure::Range ? cycle.range : cycle.range / 2.0L;
+        if (m_correction.method() == MeanStressMethod::None) {
+            const long double range =
+                m_compressiveShare == 1.0L || cycle.lower >= 0.0L ? cycle.range : effectiveRange(cycle);
+            return m_measure == LoadMeasure::Range ? range : range / 2.0L;
+        }
         if (cycle.upper >= m_ultimate)
             reachesUltimate(cycle, row);
         const auto equivalent = m_correction.equivalentAmplitude(cycle.range / 2.0L, meanOf(cycle));
@@ -61,12 +68,18 @@ public:
     const MeanStressCorrection& correction() const { return m_correction; }
 
 private:
+    long double effectiveRange(const FatigueCycle& cycle) const
+    {
+        const long double compressive = std::min(cycle.upper, 0.0L) - cycle.lower;
+        return cycle.range - compressive + m_compressiveShare * compressive;
+    }
     [[noreturn]] void beyondLimit(const FatigueCycle& cycle, std::size_t row) const;
     [[noreturn]] static void implausible(const FatigueCycle& cycle, std::size_t row);
     [[noreturn]] void reachesUltimate(const FatigueCycle& cycle, std::size_t row) const;
     LoadMeasure m_measure = LoadMeasure::Range;
     MeanStressCorrection m_correction;
     long double m_ultimate = std::numeric_limits<long double>::infinity();
+    long double m_compressiveShare = 1.0L;
 };
 
 // Sums the damage of cycles handed over one by one, without loss from adding

@@ -111,6 +111,7 @@ DesignSettings designOf(const py::dict& given)
     d.thicknessRef = optionalNumber(given["thickness_ref"], "thickness_ref");
     d.thicknessExponent = optionalNumber(given["thickness_exponent"], "thickness_exponent");
     d.sizeFactor = optionalNumber(given["size_factor"], "size_factor");
+    d.compressiveShare = optionalNumber(given["compressive_share"], "compressive_share");
     return d;
 }
 

@@ -212,7 +212,7 @@ def _exponents(m):
 
 
 _DESIGN_KEYS = ("stress_factor", "scf", "gamma_ff", "gamma_mf", "dff", "thickness", "thickness_ref",
-                "thickness_exponent", "size_factor")
+                "thickness_exponent", "size_factor", "compressive_share")
 
 
 def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
@@ -239,7 +239,8 @@ def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatig
 def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None, fatigue_strength_coefficient=None,
            walker_gamma=None, fkm_m=None, duration=None, del_=(), del_cycles=None,
            del_frequency=None, stress_factor=None, scf=None, gamma_ff=None, gamma_mf=None, dff=None,
-           thickness=None, thickness_ref=None, thickness_exponent=None, size_factor=None) -> FatigueResult:
+           thickness=None, thickness_ref=None, thickness_exponent=None, size_factor=None,
+           compressive_share=None) -> FatigueResult:
     """Damage by Miner's rule and life on an S-N curve (tessivo-count --sn-curve).
 
     Parameters:
@@ -261,6 +262,9 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
             thickness_exponent, else the curve's own), size_factor: S on the
             curve times gamma_ff x gamma_mf x (t / t_ref)^k / size_factor;
             dff: the design damage D x dff (--gamma-ff, ..., --dff).
+        compressive_share: the part of a range below zero counts this share
+            (0.6 for non-welded or stress-relieved details, EN 1993-1-9);
+            not with mean_stress.
 
     Returns:
         FatigueResult.
@@ -275,7 +279,7 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
     """
     design = dict(stress_factor=stress_factor, scf=scf, gamma_ff=gamma_ff, gamma_mf=gamma_mf, dff=dff,
                   thickness=thickness, thickness_ref=thickness_ref, thickness_exponent=thickness_exponent,
-                  size_factor=size_factor)
+                  size_factor=size_factor, compressive_share=compressive_share)
     return _evaluate(cycles, _curve(curve), _exponents(del_), sn_measure,
                      mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m, del_cycles,
                      del_frequency, duration, design)

@@ -77,6 +77,7 @@ def damage(
     thickness_ref: Optional[Number] = None,
     thickness_exponent: Optional[Number] = None,
     size_factor: Optional[Number] = None,
+    compressive_share: Optional[Number] = None,
 ) -> FatigueResult: ...
 @overload
 def del_(cycles: Cycles, m: Number, **settings: Any) -> np.longdouble: ...

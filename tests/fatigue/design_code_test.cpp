@@ -155,6 +155,20 @@ TEST(DesignCheck, FactorsScaleTheStressOnTheCurveAndTheDamage)
     EXPECT_FALSE(evaluate("DNV-D", dff, 100, 1e6).totals.check->passes);
 }
 
+// EN 1993-1-9, 7.2.1: tensile part plus 60 % of the compressive part.
+TEST(DesignCheck, CompressiveShareReducesThePartBelowZero)
+{
+    FatigueSettings settings;
+    settings.design.compressiveShare = 0.6L;
+    const FatigueCycle cycles[] = {{150, 50, -100, 1}, {80, -20, -100, 1}, {80, 100, 20, 1}, {100, 0, -100, 1}};
+    const FatigueResult r = analyseFatigue(cycles, settings);
+    const long double want[] = {50 + 60, 48, 80, 60};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_NEAR(r.rows[i].load, want[i], 1e-15L) << i;
+    settings.meanStress = MeanStressMethod::Swt;
+    EXPECT_THROW(FatigueAnalysis{settings}, FatigueError);
+}
+
 TEST(DesignCheck, BadFactorsAreNamed)
 {
     const auto message = [](DesignSettings d, const char* preset) {
@@ -174,6 +188,9 @@ TEST(DesignCheck, BadFactorsAreNamed)
     d = {};
     d.sizeFactor = 1.2L;
     EXPECT_EQ(message(d, nullptr), "The size factor k_s must be at most 1, not 1.2");
+    d = {};
+    d.compressiveShare = 1.5L;
+    EXPECT_EQ(message(d, nullptr), "The compressive share must be at most 1, not 1.5");
     d = {};
     d.thickness = 40;
     EXPECT_EQ(message(d, "EC3-71"),

@@ -24,6 +24,7 @@ CASES = [
     ["--sn-curve", "preset:DNV-D-CP", "--thickness", "40", "--dff", "3", "--gamma-mf", "1.15", "--del", "3,curve",
      "--stress-factor", "2.5", "--scf", "1.2"],
     ["--sn-curve", "preset:EC3-71", "--gamma-ff", "1.1", "--size-factor", "0.9", "--dff", "1e9", "--del", "curve"],
+    ["--sn-curve", "preset:IIW-FAT71", "--compressive-share", "0.6", "--del", "3"],
     # Refused, with the message of tessivo-count.
     ["--sn-curve", "m=3,S=100"],
     ["--sn-curve", "m=3,logA=12,S=100,N=2e6"],
