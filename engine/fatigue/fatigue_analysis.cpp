@@ -48,7 +48,7 @@ FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
 {
     m_batch.loads.reserve(Batch::kSize);
     m_batch.counts.reserve(Batch::kSize);
-    m_batch.rows.reserve(Batch::kSize);
+    m_scaled = m_factors.stress != 1.0L;
     if (!std::isfinite(settings.equivalentCycles) || settings.equivalentCycles <= 0.0L)
         throw FatigueError("The number of equivalent cycles N_eq must be positive, not "
                            + fatigueNumberText(settings.equivalentCycles));
@@ -71,6 +71,22 @@ FatigueCycle FatigueAnalysis::stressOf(const FatigueCycle& c) const
     return k == 1.0L ? c : FatigueCycle{c.range * k, c.upper * k, c.lower * k, c.count};
 }
 
+void FatigueAnalysis::addLoad(long double load, double count)
+{
+    if (load == m_pendingLoad) {
+        m_pendingCount += count; // whole and half counts: exact
+        return;
+    }
+    if (m_pendingCount != 0.0L) {
+        m_batch.loads.push_back(m_pendingLoad);
+        m_batch.counts.push_back(m_pendingCount);
+        if (m_batch.loads.size() == Batch::kSize)
+            drain(m_batch, m_miner, m_del);
+    }
+    m_pendingLoad = load;
+    m_pendingCount = count;
+}
+
 FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
 {
     FatigueRow row;
@@ -84,32 +100,20 @@ FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
             throw FatigueError(
                 damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load * m_factors.curve)));
     }
-    addLoad(row.load, cycle.count, m_rows);
+    addLoad(row.load, cycle.count);
     return row;
 }
 
 void FatigueAnalysis::accumulate(const FatigueCycle& cycle)
 {
-    const long double load = m_loads.load(stressOf(cycle), ++m_rows);
-    addLoad(load, cycle.count, m_rows);
+    ++m_rows;
+    const long double load = m_scaled ? scaledLoad(cycle) : m_loads.countedLoad(cycle, m_rows);
+    addLoad(load, cycle.count);
 }
 
-void FatigueAnalysis::addLoad(long double load, double count, std::size_t row)
+long double FatigueAnalysis::scaledLoad(const FatigueCycle& cycle) const
 {
-    if (load == m_pendingLoad) {
-        m_pendingCount += count; // whole and half counts: exact
-        return;
-    }
-    if (m_pendingCount != 0.0L) {
-        m_batch.loads.push_back(m_pendingLoad);
-        m_batch.counts.push_back(m_pendingCount);
-        m_batch.rows.push_back(m_pendingRow);
-        if (m_batch.loads.size() == Batch::kSize)
-            drain(m_batch, m_miner, m_del);
-    }
-    m_pendingLoad = load;
-    m_pendingCount = count;
-    m_pendingRow = row;
+    return m_loads.countedLoad(stressOf(cycle), m_rows);
 }
 
 void FatigueAnalysis::drain(Batch& batch, MinerSum& miner, DelSum& del) const
@@ -120,14 +124,12 @@ void FatigueAnalysis::drain(Batch& batch, MinerSum& miner, DelSum& del) const
         const long double count = batch.counts[k];
         const long double damage = m_curve ? count * m_curve->damagePerCycle(batch.loads[k] * f) : 0.0L;
         if (!std::isfinite(damage))
-            throw FatigueError(
-                damageOverflowMessage(batch.rows[k], batch.loads[k], slopeAt(*m_curve, batch.loads[k] * f)));
+            throw FatigueError(damageOverflowMessage(0, batch.loads[k], slopeAt(*m_curve, batch.loads[k] * f)));
         miner.add(damage, count);
     }
     del.addAll(batch.loads.data(), batch.counts.data(), n);
     batch.loads.clear();
     batch.counts.clear();
-    batch.rows.clear();
 }
 
 FatigueTotals FatigueAnalysis::totals() const
@@ -138,7 +140,6 @@ FatigueTotals FatigueAnalysis::totals() const
     if (m_pendingCount != 0.0L) {
         batch.loads.push_back(m_pendingLoad);
         batch.counts.push_back(m_pendingCount);
-        batch.rows.push_back(m_pendingRow);
     }
     drain(batch, miner, del);
     FatigueTotals t;

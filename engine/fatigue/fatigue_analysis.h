@@ -65,7 +65,10 @@ public:
     // count gives (plausibleCycle), a cycle beyond the material's limit or
     // one whose damage is beyond the range of numbers.
     FatigueRow add(const FatigueCycle& cycle);
-    // add() for the totals alone, without the row.
+    // add() for the totals alone, without the row, for the cycles of a count
+    // (tableCycles, fatigueCycleOf): their ranges are upper minus lower by
+    // construction, so only the count is checked, which keeps this path as
+    // fast as the sums. Cycles from elsewhere go through add().
     void accumulate(const FatigueCycle& cycle);
     // Throws FatigueError when a cycle's damage or a sum is beyond the range of numbers.
     FatigueTotals totals() const;
@@ -78,28 +81,28 @@ public:
 private:
     // Cycles of one load (the rows of one range, without a mean-stress
     // correction, follow each other in report order) are summed as one.
-    void addLoad(long double load, double count, std::size_t row);
-    // Loads and their counts wait in a batch, evaluated together (drain);
-    // each with the first row of its load, for messages.
+    void addLoad(long double load, double count);
+    // Loads and their counts wait in a batch, evaluated together (drain).
     struct Batch {
         static constexpr std::size_t kSize = 512;
         std::vector<long double> loads;
         std::vector<long double> counts;
-        std::vector<std::size_t> rows;
     };
     void drain(Batch& batch, MinerSum& miner, DelSum& del) const;
     FatigueCycle stressOf(const FatigueCycle& cycle) const;
+    // Out of line, so that the common path of accumulate() stays small.
+    [[gnu::noinline]] long double scaledLoad(const FatigueCycle& cycle) const;
 
     FatigueSettings m_settings;
     std::optional<SnCurve> m_curve;
     DesignFactors m_factors;
+    bool m_scaled = false; // a stress factor or SCF other than 1
     LoadModel m_loads;
     MinerSum m_miner;
     DelSum m_del;
     std::size_t m_rows = 0;
     long double m_pendingLoad = -1.0L;
     long double m_pendingCount = 0.0L;
-    std::size_t m_pendingRow = 0;
     Batch m_batch;
 };
 

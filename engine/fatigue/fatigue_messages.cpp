@@ -38,9 +38,10 @@ std::string measureMismatchMessage(const std::string& preset, LoadMeasure define
 
 std::string damageOverflowMessage(std::size_t row, long double load, long double exponent)
 {
-    return "The damage of the cycle in row " + std::to_string(row) + " (S = " + fatigueNumberText(load)
-           + ") is beyond the range of numbers: the S-N curve's exponent m = " + fatigueNumberText(exponent)
-           + " is too steep for this load";
+    const std::string cycle = row ? "the cycle in row " + std::to_string(row) + " (S = " + fatigueNumberText(load) + ")"
+                                  : "the cycles of S = " + fatigueNumberText(load);
+    return "The damage of " + cycle + " is beyond the range of numbers: the S-N curve's exponent m = "
+           + fatigueNumberText(exponent) + " is too steep for this load";
 }
 
 std::string sumOverflowMessage(const std::string& what)

@@ -17,7 +17,7 @@ std::string kneeBeforePointMessage(long double kneeN, long double pointN);
 std::string cutoffBeforeMessage(long double cutoffN, const char* what, long double otherN);
 // A preset written on one measure asked with the other.
 std::string measureMismatchMessage(const std::string& preset, LoadMeasure definedOn, LoadMeasure asked);
-// The cycle in `row` whose damage n / N(S) is beyond the numbers' range.
+// The cycle in `row` (0: the cycles of that load, summed) whose damage n / N(S) is beyond the numbers' range.
 std::string damageOverflowMessage(std::size_t row, long double load, long double exponent);
 // A sum (`what`: "damage", "damage-equivalent load for m = 3") that is not a finite number.
 std::string sumOverflowMessage(const std::string& what);

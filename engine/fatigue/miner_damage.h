@@ -25,6 +25,7 @@ inline bool plausibleCycle(const FatigueCycle& c)
            && std::fabs(c.range - span) <= 1.0e-6L * std::max(std::fabs(c.upper), std::fabs(c.lower));
 }
 
+
 // How a counted cycle becomes the load S on the curve: its range or its
 // amplitude, after the mean-stress correction when there is one (the
 // corrected amplitude, doubled for ranges).
@@ -48,8 +49,16 @@ public:
     // mean-stress correction, when it is at or beyond the material's limit.
     long double load(const FatigueCycle& cycle, std::size_t row) const
     {
-        // Inline: it runs once per cycle, millions of times.
-        if (!plausibleCycle(cycle))
+        if (!plausibleCycle(cycle)) [[unlikely]]
+            implausible(cycle, row);
+        return countedLoad(cycle, row);
+    }
+    // load() for a cycle of a count, whose range is upper minus lower by
+    // construction: only its count is checked. Inline: it runs once per
+    // cycle, millions of times.
+    long double countedLoad(const FatigueCycle& cycle, std::size_t row) const
+    {
+        if (!(cycle.count >= 0.0 && cycle.count <= std::numeric_limits<double>::max())) [[unlikely]]
             implausible(cycle, row);
         if (m_correction.method() == MeanStressMethod::None) {
             const long double range =

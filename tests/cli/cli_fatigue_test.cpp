@@ -144,7 +144,7 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
          "tessivo-count: --sn-measure amplitude: the curve DNV-D is defined on stress ranges; give --sn-measure "
          "range\n"},
         {{"--sn-curve", "m=5000,S=0.01,N=1"}, 2,
-         "tessivo-count: The damage of the cycle in row 1 (S = 6) is beyond the range of numbers: the S-N curve's "
+         "tessivo-count: The damage of the cycles of S = 6 is beyond the range of numbers: the S-N curve's "
          "exponent m = 5000 is too steep for this load\n"},
         {{"--sn-curve", "preset:EC3-71", "--thickness", "30"}, 1,
          "tessivo-count: The thickness t needs the reference thickness and the exponent: the curve EC3-71 gives "
@@ -154,7 +154,7 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
          "curve\n"},
         {{"--sn-curve", "m=3,logA=12", "--scf", "0"}, 1,
          "tessivo-count: The stress concentration factor must be a positive number, not 0\n"},
-        {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "csv"}, 2, "tessivo-count: The damage of the cycle in row 1"},
+        {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "csv"}, 2, "tessivo-count: The damage of the cycles of S = 6"},
         {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "json"}, 2, "tessivo-count: The damage of the cycle in row 1"},
         {{"--matrix", "range-mean", "--matrix-edges", "0,5,2"}, 1,
          "tessivo-count: '--matrix-edges' (0,5,2) must ascend: 2 follows 5\n"},

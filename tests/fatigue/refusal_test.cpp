@@ -29,7 +29,7 @@ struct Refusal {
     std::string message; // "" for accepted
 };
 
-// Runs the whole evaluation as every route does: settings, each cycle, totals.
+// Runs the whole evaluation as the row route does: settings, each cycle, totals.
 std::string outcome(const Refusal& r)
 {
     try {
@@ -41,7 +41,7 @@ std::string outcome(const Refusal& r)
         s.delExponents = {3.0L};
         FatigueAnalysis analysis(s);
         for (const FatigueCycle& c : r.cycles)
-            analysis.accumulate(c);
+            analysis.add(c);
         const FatigueTotals t = analysis.totals();
         EXPECT_TRUE(std::isfinite(t.damage)) << r.name;
         return "";
@@ -99,14 +99,23 @@ TEST(FatigueRefusals, EachIsNamedWithItsReason)
         EXPECT_EQ(outcome(r), r.message) << r.name;
 }
 
-TEST(FatigueRefusals, RowsAreCheckedOnTheRowRouteToo)
+// The totals' route (a count's own cycles) trusts their ranges but not a
+// negative count, and names an overflow by the load of the summed cycles.
+TEST(FatigueRefusals, TotalsRouteChecksCountsAndOverflows)
 {
     FatigueSettings s;
     s.curve = parseSnCurveText("m=5000,S=71,N=2e6");
     FatigueAnalysis analysis(s);
-    analysis.add({10, 10, 0, 1});
-    EXPECT_THROW(analysis.add({7100, 7100, 0, 1}), FatigueError);
-    EXPECT_THROW(analysis.add({10, 10, 0, -2}), FatigueError);
+    analysis.accumulate({10, 10, 0, 1});
+    analysis.accumulate({7100, 7100, 0, 1});
+    try {
+        analysis.totals();
+        ADD_FAILURE() << "an overflowing damage was summed";
+    } catch (const FatigueError& e) {
+        EXPECT_STREQ(e.what(), "The damage of the cycles of S = 7100 is beyond the range of numbers: the S-N curve's "
+                               "exponent m = 5000 is too steep for this load");
+    }
+    EXPECT_THROW(analysis.accumulate({10, 10, 0, -2}), FatigueError);
 }
 
 } // namespace
