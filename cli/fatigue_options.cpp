@@ -23,17 +23,51 @@ long double number(const std::string& option, const std::string& text)
     return v;
 }
 
-std::vector<long double> numberList(const std::string& what, const std::string& text)
+// A list of numbers; `word`, when given, may stand among them and sets *wordSeen.
+std::vector<long double> numberList(const std::string& what, const std::string& text, const char* word = nullptr,
+                                    bool* wordSeen = nullptr)
 {
     std::vector<long double> result;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        result.push_back(number(what, text.substr(start, comma - start)));
+        const std::string item = text.substr(start, comma - start);
+        if (word && item == word)
+            *wordSeen = true;
+        else
+            result.push_back(number(what, item));
         if (comma == std::string::npos)
             return result;
         start = comma + 1;
     }
+}
+
+// The factors of a code check; false for another option.
+bool setDesignOption(fatigue::DesignSettings& d, const std::string& name, const std::string& value)
+{
+    if (name == "--stress-factor")
+        d.stressFactor = number(name, value);
+    else if (name == "--scf")
+        d.scf = number(name, value);
+    else if (name == "--gamma-ff")
+        d.gammaFf = number(name, value);
+    else if (name == "--gamma-mf")
+        d.gammaMf = number(name, value);
+    else if (name == "--dff")
+        d.dff = number(name, value);
+    else if (name == "--thickness")
+        d.thickness = number(name, value);
+    else if (name == "--thickness-ref")
+        d.thicknessRef = number(name, value);
+    else if (name == "--thickness-exponent")
+        d.thicknessExponent = number(name, value);
+    else if (name == "--size-factor")
+        d.sizeFactor = number(name, value);
+    else if (name == "--compressive-share")
+        d.compressiveShare = number(name, value);
+    else
+        return false;
+    return true;
 }
 
 } // namespace
@@ -52,7 +86,8 @@ const std::vector<std::string>& fatigueOptionNames()
     static const std::vector<std::string> names = {
         "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
         "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins",
-        "--matrix-edges", "--matrix-mean-edges"};
+        "--matrix-edges", "--matrix-mean-edges", "--stress-factor", "--scf", "--gamma-ff", "--gamma-mf", "--dff",
+        "--thickness", "--thickness-ref", "--thickness-exponent", "--size-factor", "--compressive-share"};
     return names;
 }
 
@@ -81,7 +116,10 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
     } else if (name == "--fkm-m") {
         s.material.fkmM = number(name, value);
     } else if (name == "--del") {
-        s.delExponents = numberList(name, value);
+        s.delOnCurve = false;
+        s.delExponents = numberList(name, value, "curve", &s.delOnCurve);
+    } else if (setDesignOption(s.design, name, value)) {
+        // a factor of the code check, taken
     } else if (name == "--del-cycles") {
         options.delCycles = number(name, value);
     } else if (name == "--del-frequency") {
@@ -141,14 +179,24 @@ std::string fatigueUsageText()
     return "Fatigue (loads as read and scaled, never normalised; class edges in load bins):\n"
            "  --sn-curve CURVE    S-N curve: m=3,logA=12.164 | m=5,S=100,N=2e6[,knee=same|\n"
            "                      cutoff|haibach | ,m2=5][,Nknee=N][,Ncut=1e8] |\n"
-           "                      preset:EC3-71 (EC3-160..36) | preset:DNV-D (DNV-B1..W3)\n"
+           "                      preset:EC3-71 (EC3-160..36, EC3-shear-100|80) |\n"
+           "                      preset:DNV-D (DNV-B1..W3, DNV-T; -CP, -FC in seawater) |\n"
+           "                      preset:IIW-FAT90 (IIW-FAT160..36, IIW-FAT100|80-shear)\n"
            "  --sn-measure WHAT   S is the range (default) or the amplitude\n"
            "  --mean-stress M     goodman|gerber|morrow|swt|walker|fkm, with --ultimate SU,\n"
            "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
            "                      --fkm-m M\n"
-           "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m)\n"
+           "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m); 'curve'\n"
+           "                      in the list: the one that does D on the S-N curve\n"
            "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
            "  --duration S        seconds the sequence lasts: life also in hours\n"
+           "  --stress-factor K, --scf K   stress = load x K (before everything else)\n"
+           "  --compressive-share F  the part of a range below 0 counts F (0.6: EC3 for\n"
+           "                      non-welded or stress-relieved details)\n"
+           "  --gamma-ff G, --gamma-mf G, --thickness T [--thickness-ref R\n"
+           "                      --thickness-exponent K], --size-factor KS: S on the curve\n"
+           "                      x G_Ff x G_Mf x (T/R)^K / KS; --dff F: utilisation D x F\n"
+           "                      and the check (passes while at most 1)\n"
            "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
            "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
            "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"

@@ -66,6 +66,68 @@ std::string meanStressDescription(const fatigue::FatigueSettings& s)
     return name;
 }
 
+// The lines that say how loads became stresses and which factors of a code
+// check apply, each only where given.
+void writeDesignInputs(ReportWriter& report, const fatigue::FatigueSettings& s, const fatigue::DesignFactors& f)
+{
+    const fatigue::DesignSettings& d = s.design;
+    if (d.stressFactor != 1.0L || d.scf != 1.0L)
+        report.addLine("Stresses: \tload x " + fatigueNumberText(d.stressFactor) + " (stress factor) x "
+                       + fatigueNumberText(d.scf) + " (SCF)");
+    if (d.compressiveShare)
+        report.addLine("Compressive part: \tcounts x " + fatigueNumberText(*d.compressiveShare));
+    if (!s.curve)
+        return;
+    if (d.gammaFf != 1.0L || d.gammaMf != 1.0L)
+        report.addLine("Partial factors: \tgamma_Ff = " + fatigueNumberText(d.gammaFf) + ", gamma_Mf = "
+                       + fatigueNumberText(d.gammaMf));
+    if (d.thickness)
+        report.addLine("Thickness: \tt = " + fatigueNumberText(*d.thickness) + ", (t / "
+                       + fatigueNumberText(f.thicknessRef) + ")^" + fatigueNumberText(f.thicknessExponent) + " = "
+                       + fatigueNumberText(f.thickness, 6) + " on the stresses");
+    if (d.sizeFactor)
+        report.addLine("Size factor: \tk_s = " + fatigueNumberText(*d.sizeFactor));
+}
+
+void writeDesignCheck(ReportWriter& report, const fatigue::FatigueSettings& s, const fatigue::DesignCheck& c)
+{
+    report.addLine("Design damage: \t" + fatigueNumberText(c.designDamage, 6) + " (D x DFF, DFF = "
+                   + fatigueNumberText(s.design.dff) + ")");
+    report.addLine("Utilisation: \t" + fatigueNumberText(c.utilisation, 6) + " (limit 1)");
+    report.addLine(std::string("Check: \t") + (c.passes ? "passes" : "fails"));
+}
+
+std::string curveDelText(const fatigue::FatigueTotals& totals)
+{
+    return totals.curveDel ? fatigueNumberText(*totals.curveDel, 6)
+                           : std::string("none (N_eq cycles of any load do more damage or none)");
+}
+
+// The json members of the code check, each only where given.
+std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignFactors& f,
+                       const fatigue::FatigueTotals& t)
+{
+    const fatigue::DesignSettings& d = s.design;
+    std::ostringstream json;
+    if (d.stressFactor != 1.0L || d.scf != 1.0L)
+        json << "    \"stressFactor\": " << jsonValue(d.stressFactor) << ",\n    \"scf\": " << jsonValue(d.scf)
+             << ",\n";
+    if (d.compressiveShare)
+        json << "    \"compressiveShare\": " << jsonValue(*d.compressiveShare) << ",\n";
+    if (!s.curve || !d.checkAsked())
+        return json.str();
+    json << "    \"gammaFf\": " << jsonValue(d.gammaFf) << ",\n    \"gammaMf\": " << jsonValue(d.gammaMf) << ",\n";
+    if (d.thickness)
+        json << "    \"thickness\": {\"t\": " << jsonValue(*d.thickness) << ", \"tRef\": " << jsonValue(f.thicknessRef)
+             << ", \"k\": " << jsonValue(f.thicknessExponent) << ", \"factor\": " << jsonValue(f.thickness) << "},\n";
+    if (d.sizeFactor)
+        json << "    \"sizeFactor\": " << jsonValue(*d.sizeFactor) << ",\n";
+    json << "    \"dff\": " << jsonValue(d.dff) << ",\n    \"designDamage\": " << jsonValue(t.check->designDamage)
+         << ",\n    \"utilisation\": " << jsonValue(t.check->utilisation) << ",\n    \"check\": "
+         << (t.check->passes ? "true" : "false") << ",\n";
+    return json.str();
+}
+
 } // namespace
 
 fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
@@ -88,6 +150,7 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
     report.addLine(std::string("Loads: \t") + (context.classEdges ? "class edges of the load bins, " : "")
                    + "as read and scaled, not normalised; S = " + measureText(context.options));
     report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
+    writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
     if (s.curve) {
         report.addLine("S-N curve: \t" + curveDescription(context.options));
         report.addLine("Damage (Miner): \t" + fatigueNumberText(totals.damage, 6));
@@ -97,11 +160,15 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
             report.addLine("Life in hours: \t"
                            + (std::isfinite(*totals.lifeHours) ? fatigueNumberText(*totals.lifeHours, 6)
                                                                 : std::string("unlimited")));
+        if (s.design.checkAsked())
+            writeDesignCheck(report, s, *totals.check);
     }
-    if (!s.delExponents.empty()) {
+    if (!s.delExponents.empty() || s.delOnCurve) {
         report.addLine("Damage-equivalent loads (N_eq = " + fatigueNumberText(s.equivalentCycles) + "):");
         for (const fatigue::DelValue& del : totals.del)
             report.addLine("m = " + fatigueNumberText(del.m) + ": \t" + fatigueNumberText(del.value, 6));
+        if (totals.curveDelAsked)
+            report.addLine("On the S-N curve: \t" + curveDelText(totals));
     }
 }
 
@@ -161,7 +228,8 @@ std::string fatigueJson(const FatigueContext& context)
     json << "\"fatigue\": {\n"
          << "    \"loads\": \"" << (context.classEdges ? "class edges" : "as counted") << "\",\n"
          << "    \"measure\": \"" << (s.measure == fatigue::LoadMeasure::Range ? "range" : "amplitude") << "\",\n"
-         << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n";
+         << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n"
+         << designJson(s, analysis.factors(), totals);
     if (s.curve) {
         json << "    \"damage\": " << jsonValue(totals.damage) << ",\n"
              << "    \"life\": " << jsonValue(totals.life) << ",\n";
@@ -172,7 +240,10 @@ std::string fatigueJson(const FatigueContext& context)
     for (std::size_t i = 0; i < totals.del.size(); ++i)
         json << (i ? ", " : "") << "{\"m\": " << jsonValue(totals.del[i].m) << ", \"value\": "
              << jsonValue(totals.del[i].value) << "}";
-    json << "],\n    \"rows\": [" << rows.str() << (first ? "]" : "\n    ]") << "\n  }";
+    json << "],\n";
+    if (totals.curveDelAsked)
+        json << "    \"curveDel\": " << (totals.curveDel ? jsonValue(*totals.curveDel) : "null") << ",\n";
+    json << "    \"rows\": [" << rows.str() << (first ? "]" : "\n    ]") << "\n  }";
     return json.str();
 }
 
@@ -206,9 +277,11 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         count.run.Normalize = true;
         count.table.divideLoads(count.cycleCount, count.run.HighestPeak);
     };
-    // Only a mean-stress correction can reject a cycle: then every cycle is
-    // evaluated before anything is written. The report needs the totals first anyway.
-    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None;
+    // A mean-stress correction can reject a cycle and a curve can overflow:
+    // then every cycle is evaluated before the csv streams out. The report
+    // needs the totals first anyway; the json is built whole before it is written.
+    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None
+                            || (options.format == OutputFormat::Csv && options.fatigue.settings.curve);
     fatigue::FatigueTotals totals;
     try {
         if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
@@ -239,7 +312,13 @@ bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& 
         }
         break;
     case OutputFormat::Json: {
-        const std::string member = fatigueJson(context);
+        std::string member;
+        try {
+            member = fatigueJson(context);
+        } catch (const fatigue::FatigueError& e) {
+            err << kErrorPrefix << e.what() << '\n';
+            return false;
+        }
         normalize();
         writeCountJson(out, count.run, count.result, count.table, count.cycleCount, member);
         break;

@@ -9,6 +9,7 @@
 // changes S for both the damage and the damage-equivalent loads.
 
 #include "engine/fatigue/damage_equivalent_load.h"
+#include "engine/fatigue/design_factors.h"
 #include "engine/fatigue/fatigue_cycle.h"
 #include "engine/fatigue/mean_stress.h"
 #include "engine/fatigue/miner_damage.h"
@@ -31,12 +32,14 @@ struct FatigueSettings {
     std::vector<long double> delExponents; // none: no damage-equivalent loads
     long double equivalentCycles = kDefaultEquivalentCycles;
     std::optional<long double> duration; // seconds that the counted sequence lasts
+    DesignSettings design;               // stresses from loads, partial factors, thickness, DFF
+    bool delOnCurve = false;             // the equivalent load on the curve as well (needs a curve)
 };
 
 struct FatigueRow {
     FatigueCycle cycle;
-    long double load = 0.0L;    // S on the curve
-    long double allowed = 0.0L; // N(S); +infinity where the curve does no damage
+    long double load = 0.0L;    // S: the stress range or amplitude (after the mean-stress correction)
+    long double allowed = 0.0L; // N of S times the curve's factors; +infinity where the curve does no damage
     long double damage = 0.0L;  // count / N(S)
 };
 
@@ -46,24 +49,34 @@ struct FatigueTotals {
     std::optional<long double> lifeHours;  // with a duration
     long double cycles = 0.0L;
     std::vector<DelValue> del;
+    std::optional<DesignCheck> check;          // with a curve
+    std::optional<long double> curveDel;       // delOnCurve: S_eq in stresses; none where no load does D
+    bool curveDelAsked = false;
 };
 
 class FatigueAnalysis {
 public:
-    // Checks every setting; throws FatigueError naming the first bad one.
+    // Checks every setting; throws FatigueError naming the first bad one,
+    // also a curve of a code asked with the other measure than its own.
     explicit FatigueAnalysis(const FatigueSettings& settings);
 
     // Evaluates the next cycle (rows are numbered from 1 in the order given)
-    // and adds it to the totals. Throws FatigueError naming a cycle beyond the
-    // material's limit.
+    // and adds it to the totals. Throws FatigueError naming a cycle that no
+    // count gives (plausibleCycle), a cycle beyond the material's limit or
+    // one whose damage is beyond the range of numbers.
     FatigueRow add(const FatigueCycle& cycle);
-    // add() for the totals alone, without the row.
+    // add() for the totals alone, without the row, for the cycles of a count
+    // (tableCycles, fatigueCycleOf): their ranges are upper minus lower by
+    // construction, so only the count is checked, which keeps this path as
+    // fast as the sums. Cycles from elsewhere go through add().
     void accumulate(const FatigueCycle& cycle);
+    // Throws FatigueError when a cycle's damage or a sum is beyond the range of numbers.
     FatigueTotals totals() const;
 
     bool hasCurve() const { return m_curve.has_value(); }
     const std::optional<SnCurve>& curve() const { return m_curve; }
     const FatigueSettings& settings() const { return m_settings; }
+    const DesignFactors& factors() const { return m_factors; }
 
 private:
     // Cycles of one load (the rows of one range, without a mean-stress
@@ -75,10 +88,15 @@ private:
         std::vector<long double> loads;
         std::vector<long double> counts;
     };
-    static void drain(Batch& batch, const std::optional<SnCurve>& curve, MinerSum& miner, DelSum& del);
+    void drain(Batch& batch, MinerSum& miner, DelSum& del) const;
+    FatigueCycle stressOf(const FatigueCycle& cycle) const;
+    // Out of line, so that the common path of accumulate() stays small.
+    [[gnu::noinline]] long double scaledLoad(const FatigueCycle& cycle) const;
 
     FatigueSettings m_settings;
     std::optional<SnCurve> m_curve;
+    DesignFactors m_factors;
+    bool m_scaled = false; // a stress factor or SCF other than 1
     LoadModel m_loads;
     MinerSum m_miner;
     DelSum m_del;

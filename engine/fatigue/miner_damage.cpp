@@ -1,6 +1,7 @@
 #include "engine/fatigue/miner_damage.h"
 
 #include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_messages.h"
 #include "engine/fatigue/fatigue_number.h"
 
 #include <limits>
@@ -13,6 +14,22 @@ void LoadModel::beyondLimit(const FatigueCycle& c, std::size_t row) const
         + " to " + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c))
         + ") is at or beyond " + m_correction.limitText() + " of the "
         + meanStressName(m_correction.method()) + " correction");
+}
+
+void LoadModel::implausible(const FatigueCycle& c, std::size_t row)
+{
+    if (!(c.count >= 0.0 && c.count <= std::numeric_limits<double>::max()))
+        throw FatigueError(badCountMessage(row, c.count));
+    if (!std::isfinite(c.range) || !std::isfinite(c.upper) || !std::isfinite(c.lower))
+        throw FatigueError(badLoadsMessage(row, c));
+    if (c.upper < c.lower)
+        throw FatigueError(upperBelowLowerMessage(row, c));
+    throw FatigueError(rangeMismatchMessage(row, c));
+}
+
+void LoadModel::reachesUltimate(const FatigueCycle& c, std::size_t row) const
+{
+    throw FatigueError(reachesUltimateMessage(row, c, m_ultimate, meanStressName(m_correction.method())));
 }
 
 long double MinerSum::life() const

@@ -1,6 +1,7 @@
 #include "engine/fatigue/sn_curve.h"
 
 #include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_messages.h"
 #include "engine/fatigue/fatigue_number.h"
 
 #include <cmath>
@@ -80,6 +81,8 @@ SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
     std::optional<long double> kneeN = d.kneeN ? d.kneeN : (d.logA ? std::nullopt : d.pointN);
     if (d.kneeN)
         positive(d.kneeN, "Nknee");
+    if (d.kneeN && d.pointN && *d.kneeN < *d.pointN)
+        throw FatigueError(kneeBeforePointMessage(*d.kneeN, *d.pointN));
     if (kneeN) {
         m_kneeN = *kneeN;
         m_kneeS = m_refS * std::pow(m_refN / m_kneeN, 1.0L / m_m);
@@ -100,8 +103,14 @@ SnCurve::SnCurve(const SnCurveDefinition& d) : m_definition(d)
     }
     if (d.knee != KneeRule::SameSlope && !kneeN)
         throw FatigueError("S-N curve: a knee rule needs the knee, Nknee");
-    if (d.cutoffN)
-        m_cutS = loadAt(positive(d.cutoffN, "Ncut"));
+    if (d.cutoffN) {
+        const long double cutoffN = positive(d.cutoffN, "Ncut");
+        if (d.pointN && cutoffN < *d.pointN)
+            throw FatigueError(cutoffBeforeMessage(cutoffN, "the defining point N", *d.pointN));
+        if (kneeN && cutoffN < *kneeN)
+            throw FatigueError(cutoffBeforeMessage(cutoffN, "the knee Nknee", *kneeN));
+        m_cutS = loadAt(cutoffN);
+    }
     m_upper = Power(m_m);
     m_below = Power(m_mBelow);
     m_invRefS = 1.0L / m_refS;

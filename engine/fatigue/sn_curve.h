@@ -7,8 +7,11 @@
 // cycle numbers beyond N_knee) one of the knee rules applies. Beyond the
 // cut-off cycle number, when one is given, a cycle does no damage at all.
 
+#include "engine/fatigue/fatigue_cycle.h"
+
 #include <cstddef>
 #include <optional>
+#include <string>
 
 namespace tessivo::fatigue {
 
@@ -31,6 +34,13 @@ struct SnCurveDefinition {
     KneeRule knee = KneeRule::SameSlope;
     long double m2 = 0.0L; // for SecondSlope
     std::optional<long double> cutoffN;
+    // What a published curve carries beside its shape: its name, the measure
+    // it is written in (none: as the caller says), and the thickness
+    // correction (t / tRef)^k of its code (none: the code gives none).
+    std::string name;
+    std::optional<LoadMeasure> measure;
+    std::optional<long double> thicknessRef;
+    std::optional<long double> thicknessExponent;
 };
 
 // x^m for one m used many times: whether m is whole is decided once.
@@ -66,7 +76,9 @@ class SnCurve {
 public:
     // Throws FatigueError naming the first bad value: m, m2, S, N, Nknee or
     // Ncut not a finite positive number, logA not finite, neither or both of
-    // logA and (S, N), or S without N.
+    // logA and (S, N), or S without N; and a curve that contradicts itself:
+    // the knee or the cut-off below the defining point N, the cut-off below
+    // the knee.
     explicit SnCurve(const SnCurveDefinition& definition);
 
     // Damage of one cycle at load s: 1 / N(s), 0 where the curve gives no

@@ -41,7 +41,8 @@ SnCurveDefinition parseSnCurveText(const std::string& text)
         if (const SnPreset* preset = findSnPreset(name))
             return preset->definition;
         throw FatigueError("S-N curve: unknown preset '" + name
-                           + "' (EC3-160 ... EC3-36, DNV-B1 ... DNV-W3)");
+                           + "' (EC3-160 ... EC3-36, EC3-shear-100, DNV-B1 ... DNV-W3, DNV-T, with -CP or -FC, "
+                             "IIW-FAT160 ... IIW-FAT36, IIW-FAT100-shear)");
     }
     SnCurveDefinition d;
     std::set<std::string> seen;

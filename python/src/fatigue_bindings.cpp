@@ -94,13 +94,35 @@ std::optional<MeanStressMethod> meanStressMethod(py::handle name)
     return method;
 }
 
+// The factors of a code check, by their keyword names; None keeps the default.
+DesignSettings designOf(const py::dict& given)
+{
+    DesignSettings d;
+    const auto factor = [&given](const char* name, long double& into) {
+        if (const auto v = optionalNumber(given[name], name))
+            into = *v;
+    };
+    factor("stress_factor", d.stressFactor);
+    factor("scf", d.scf);
+    factor("gamma_ff", d.gammaFf);
+    factor("gamma_mf", d.gammaMf);
+    factor("dff", d.dff);
+    d.thickness = optionalNumber(given["thickness"], "thickness");
+    d.thicknessRef = optionalNumber(given["thickness_ref"], "thickness_ref");
+    d.thicknessExponent = optionalNumber(given["thickness_exponent"], "thickness_exponent");
+    d.sizeFactor = optionalNumber(given["size_factor"], "size_factor");
+    d.compressiveShare = optionalNumber(given["compressive_share"], "compressive_share");
+    return d;
+}
+
 // The whole evaluation over the cycles' columns, rows included.
 py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array::forcecast>& range,
                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& upper,
                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const PySnCurve* curve,
                   const std::string& measure, py::handle meanStress, const py::dict& material,
-                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration)
+                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration,
+                  const py::dict& design, bool delOnCurve)
 {
     const py::ssize_t n = range.size();
     if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
@@ -121,6 +143,8 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
         s.delExponents.push_back(numberValue(e, "del exponent m"));
     s.equivalentCycles = numberValue(equivalentCycles, "del_cycles");
     s.duration = optionalNumber(duration, "duration");
+    s.design = designOf(design);
+    s.delOnCurve = delOnCurve;
 
     std::vector<long double> load(static_cast<std::size_t>(n)), allowed(load.size()), damage(load.size());
     FatigueTotals totals;
@@ -148,6 +172,13 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
     for (const DelValue& v : totals.del)
         del.append(py::make_tuple(longDoubleScalar(v.m), longDoubleScalar(v.value)));
     d["del"] = del;
+    if (totals.check) {
+        d["design_damage"] = longDoubleScalar(totals.check->designDamage);
+        d["utilisation"] = longDoubleScalar(totals.check->utilisation);
+        d["check"] = totals.check->passes;
+    }
+    if (totals.curveDelAsked)
+        d["curve_del"] = totals.curveDel ? longDoubleScalar(*totals.curveDel) : py::none();
     d["load"] = vectorArray(std::move(load));
     d["allowed"] = vectorArray(std::move(allowed));
     d["damage_per_row"] = vectorArray(std::move(damage));
@@ -225,7 +256,8 @@ void bindFatigue(py::module_& m)
           py::arg("kind"), py::arg("bins"));
     m.def("fatigue", &evaluate, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
           py::arg("curve").none(true), py::arg("measure"), py::arg("mean_stress"), py::arg("material"),
-          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"));
+          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"), py::arg("design"),
+          py::arg("del_on_curve"));
 }
 
 } // namespace tessivo::python

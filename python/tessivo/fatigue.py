@@ -105,8 +105,12 @@ class SNCurve:
 
 def sn_presets() -> dict:
     """The published S-N curves by name, each with a one-line description:
-    the detail categories of EN 1993-1-9 ("EC3-160" ... "EC3-36") and the
-    curves in air of DNV-RP-C203 ("DNV-B1" ... "DNV-W3"), in stress ranges (MPa)."""
+    the detail categories of EN 1993-1-9 ("EC3-160" ... "EC3-36",
+    "EC3-shear-100", "EC3-shear-80"), the curves of DNV-RP-C203 ("DNV-B1" ...
+    "DNV-W3", "DNV-T"; in air, with "-CP" in seawater with cathodic
+    protection, with "-FC" under free corrosion) and the IIW FAT classes for
+    steel ("IIW-FAT160" ... "IIW-FAT36", "IIW-FAT100-shear",
+    "IIW-FAT80-shear"), all in stress ranges (MPa)."""
     return _tessivo.sn_presets()
 
 
@@ -124,10 +128,14 @@ class FatigueResult:
             the amplitude when sn_measure="amplitude").
         allowed, row_damage: per cycle row, N(S) (infinity where the curve
             does no damage) and n / N(S); None without a curve.
+        design_damage, utilisation, check: D x dff, the utilisation against
+            the limit 1 and whether it passes (at most 1); None without a curve.
+        curve_del: with "curve" among del_, the load whose N_eq cycles do
+            the damage D on the curve itself (None where no load does).
     """
 
     __slots__ = ("damage", "life", "life_hours", "equivalent_cycles", "del_", "load", "allowed", "row_damage",
-                 "_cycles")
+                 "design_damage", "utilisation", "check", "curve_del", "_cycles")
 
     def __init__(self, fields: dict, has_curve: bool, cycles):
         self.damage = fields["damage"] if has_curve else None
@@ -138,6 +146,10 @@ class FatigueResult:
         self.load = fields["load"]
         self.allowed = fields["allowed"] if has_curve else None
         self.row_damage = fields["damage_per_row"] if has_curve else None
+        self.design_damage = fields.get("design_damage")
+        self.utilisation = fields.get("utilisation")
+        self.check = fields.get("check")
+        self.curve_del = fields.get("curve_del")
         self._cycles = cycles
 
     def to_pandas(self):
@@ -199,8 +211,12 @@ def _exponents(m):
     return [m] if _is_single(m) else list(m)
 
 
+_DESIGN_KEYS = ("stress_factor", "scf", "gamma_ff", "gamma_mf", "dff", "thickness", "thickness_ref",
+                "thickness_exponent", "size_factor", "compressive_share")
+
+
 def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
-              walker_gamma, fkm_m, del_cycles, del_frequency, duration):
+              walker_gamma, fkm_m, del_cycles, del_frequency, duration, design=None):
     if del_cycles is not None and del_frequency is not None:
         raise ValueError("give del_cycles or del_frequency, not both")
     if del_frequency is not None:
@@ -212,14 +228,19 @@ def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatig
     columns = _columns(cycles)
     material = {"ultimate": ultimate, "fatigue_strength_coefficient": fatigue_strength_coefficient,
                 "walker_gamma": walker_gamma, "fkm_m": fkm_m}
+    on_curve = any(isinstance(e, str) and e == "curve" for e in exponents)
+    exponents = [e for e in exponents if not (isinstance(e, str) and e == "curve")]
+    design = {key: (design or {}).get(key) for key in _DESIGN_KEYS}
     fields = _tessivo.fatigue(*columns[:4], None if curve is None else curve._curve, sn_measure, mean_stress, material,
-                              list(exponents), equivalent, duration)
+                              exponents, equivalent, duration, design, on_curve)
     return FatigueResult(fields, curve is not None, columns)
 
 
 def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None, fatigue_strength_coefficient=None,
            walker_gamma=None, fkm_m=None, duration=None, del_=(), del_cycles=None,
-           del_frequency=None) -> FatigueResult:
+           del_frequency=None, stress_factor=None, scf=None, gamma_ff=None, gamma_mf=None, dff=None,
+           thickness=None, thickness_ref=None, thickness_exponent=None, size_factor=None,
+           compressive_share=None) -> FatigueResult:
     """Damage by Miner's rule and life on an S-N curve (tessivo-count --sn-curve).
 
     Parameters:
@@ -233,24 +254,40 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
             goodman and gerber), fatigue_strength_coefficient (sf', morrow),
             walker_gamma (0 < g <= 1) or fkm_m (0 <= M < 1).
         duration: seconds the counted sequence lasts: life_hours as well.
-        del_: exponents m of damage-equivalent loads to compute as well (--del).
+        del_: exponents m of damage-equivalent loads to compute as well
+            (--del); "curve" among them: the one on the curve (curve_del).
         del_cycles, del_frequency: N_eq as for del_().
+        stress_factor, scf: the stress is the load times both (--stress-factor, --scf).
+        gamma_ff, gamma_mf, thickness (with thickness_ref and
+            thickness_exponent, else the curve's own), size_factor: S on the
+            curve times gamma_ff x gamma_mf x (t / t_ref)^k / size_factor;
+            dff: the design damage D x dff (--gamma-ff, ..., --dff).
+        compressive_share: the part of a range below zero counts this share
+            (0.6 for non-welded or stress-relieved details, EN 1993-1-9);
+            not with mean_stress.
 
     Returns:
         FatigueResult.
 
     Raises:
         ValueError: a setting tessivo-count would refuse (with its message), a
-            cycle at or beyond the material's limit.
+            cycle at or beyond the material's limit (its maximum at Su with
+            a mean-stress method), a row no count gives (a count below 0 or
+            not finite, a range that is not upper - lower), a damage beyond
+            the range of numbers.
         TypeError: cycles without those columns, a curve of the wrong type.
     """
+    design = dict(stress_factor=stress_factor, scf=scf, gamma_ff=gamma_ff, gamma_mf=gamma_mf, dff=dff,
+                  thickness=thickness, thickness_ref=thickness_ref, thickness_exponent=thickness_exponent,
+                  size_factor=size_factor, compressive_share=compressive_share)
     return _evaluate(cycles, _curve(curve), _exponents(del_), sn_measure,
                      mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m, del_cycles,
-                     del_frequency, duration)
+                     del_frequency, duration, design)
 
 
 def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_measure="range", mean_stress=None,
-         ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None):
+         ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None, stress_factor=None,
+         scf=None):
     """Damage-equivalent loads DEL_m = (sum n S^m / N_eq)^(1/m) (tessivo-count --del).
 
     Parameters:
@@ -259,14 +296,15 @@ def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_me
         del_cycles: N_eq, 1e7 by default (--del-cycles); or del_frequency in
             Hz with duration in seconds, N_eq = frequency * duration
             (--del-frequency); not both.
-        sn_measure, mean_stress and the material values: as for damage().
+        sn_measure, mean_stress, the material values, stress_factor and scf: as for damage().
 
     Returns:
         DEL_m as numpy.longdouble for one exponent; a dict {m: DEL_m} for a sequence.
     """
     exponents = _exponents(m)
     result = _evaluate(cycles, None, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
-                       walker_gamma, fkm_m, del_cycles, del_frequency, duration)
+                       walker_gamma, fkm_m, del_cycles, del_frequency, duration,
+                       dict(stress_factor=stress_factor, scf=scf))
     values = list(result.del_.values())
     return values[0] if _is_single(m) else dict(zip(exponents, values))
 

@@ -48,6 +48,10 @@ class FatigueResult:
     load: npt.NDArray[np.longdouble]
     allowed: Optional[npt.NDArray[np.longdouble]]
     row_damage: Optional[npt.NDArray[np.longdouble]]
+    design_damage: Optional[np.longdouble]
+    utilisation: Optional[np.longdouble]
+    check: Optional[bool]
+    curve_del: Optional[np.longdouble]
     def to_pandas(self) -> Any: ...
 
 def damage(
@@ -61,9 +65,19 @@ def damage(
     walker_gamma: Optional[Number] = None,
     fkm_m: Optional[Number] = None,
     duration: Optional[Number] = None,
-    del_: Union[Number, Sequence[Number]] = (),
+    del_: Union[Number, Sequence[Union[Number, Literal["curve"]]]] = (),
     del_cycles: Optional[Number] = None,
     del_frequency: Optional[Number] = None,
+    stress_factor: Optional[Number] = None,
+    scf: Optional[Number] = None,
+    gamma_ff: Optional[Number] = None,
+    gamma_mf: Optional[Number] = None,
+    dff: Optional[Number] = None,
+    thickness: Optional[Number] = None,
+    thickness_ref: Optional[Number] = None,
+    thickness_exponent: Optional[Number] = None,
+    size_factor: Optional[Number] = None,
+    compressive_share: Optional[Number] = None,
 ) -> FatigueResult: ...
 @overload
 def del_(cycles: Cycles, m: Number, **settings: Any) -> np.longdouble: ...

@@ -80,8 +80,8 @@ TEST(MeanStress, CyclesBeyondTheLimitAreNamedNeverDamaged)
         analysis.add({100, 470, 370, 1});
         FAIL() << "a cycle past the ultimate strength was evaluated";
     } catch (const FatigueError& e) {
-        EXPECT_STREQ(e.what(), "The cycle in row 2 (from 370 to 470, mean 420) is at or beyond the ultimate "
-                               "strength Su = 400 of the goodman correction");
+        EXPECT_STREQ(e.what(), "The cycle in row 2 (from 370 to 470, mean 420) reaches the ultimate strength "
+                               "Su = 400 with its maximum; the goodman correction does not hold there");
     }
 }
 
