@@ -23,7 +23,7 @@ std::string sequenceSlotFileName(std::int32_t index)
 
 std::string workFilePath(const std::string& dir, const std::string& name)
 {
-    if (dir.empty() || dir.back() == '/')
+    if (dir.empty() || dir.back() == '/' || (os::kBackslashSeparates && dir.back() == '\\'))
         return dir + name;
     return dir + '/' + name;
 }

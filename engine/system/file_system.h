@@ -63,6 +63,17 @@ std::string userDataFolder();
 // bytes as they stand on POSIX, converted to UTF-16 on Windows.
 std::filesystem::path nativePath(const std::string& path);
 
+// Standard output and error as bytes: no LF to CR LF on Windows, so that
+// reports, CSV and JSON are the same files on both systems. Nothing on POSIX.
+void useBinaryStandardStreams();
+
+// Whether a backslash separates folders as "/" does (Windows).
+#ifdef _WIN32
+inline constexpr bool kBackslashSeparates = true;
+#else
+inline constexpr bool kBackslashSeparates = false;
+#endif
+
 #ifdef _WIN32
 // UTF-16 from the wide API to UTF-8 and back.
 std::string toUtf8(const wchar_t* text);

@@ -128,6 +128,8 @@ std::string userDataFolder()
     return {};
 }
 
+void useBinaryStandardStreams() {}
+
 std::filesystem::path nativePath(const std::string& path)
 {
     return std::filesystem::path(path);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -32,7 +33,6 @@ int errnoOf(DWORD error)
         return ELOOP;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
         return ENOSPC;
     case ERROR_FILE_TOO_LARGE:
         return EFBIG;
@@ -275,6 +275,12 @@ std::string userDataFolder()
 {
     const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
     return local != nullptr && *local != L'\0' ? toUtf8(local) + "\\Tessivo" : std::string();
+}
+
+void useBinaryStandardStreams()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 std::filesystem::path nativePath(const std::string& path)
