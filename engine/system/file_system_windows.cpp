@@ -47,8 +47,12 @@ int errnoOf(DWORD error)
     }
 }
 
+// The Win32 error of the last failure here: setting errno may clear GetLastError.
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
 int fail(DWORD error)
 {
+    t_lastError = error;
     errno = errnoOf(error);
     return -1;
 }
@@ -89,6 +93,7 @@ int open(const std::string& path, DWORD access, DWORD share, DWORD disposition, 
         return fail(GetLastError());
     if (noFollow && isReparsePoint(h)) {
         CloseHandle(h);
+        t_lastError = ERROR_CANT_RESOLVE_FILENAME;
         errno = ELOOP;
         return -1;
     }
@@ -162,7 +167,7 @@ int openLocked(const std::string& path)
 {
     // No sharing: a second copy's open fails until this handle is closed.
     const int fd = open(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, true, _O_RDWR);
-    if (fd < 0 && GetLastError() == ERROR_SHARING_VIOLATION)
+    if (fd < 0 && t_lastError == ERROR_SHARING_VIOLATION)
         errno = EWOULDBLOCK;
     return fd;
 }
@@ -179,7 +184,7 @@ int openScratchFile(const std::string& prefix, std::string& path)
                + std::to_string(GetTickCount64() % 100000);
         const int fd = open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, true, _O_RDWR);
-        if (fd >= 0 || GetLastError() != ERROR_FILE_EXISTS)
+        if (fd >= 0 || t_lastError != ERROR_FILE_EXISTS)
             return fd;
     }
     return fail(ERROR_FILE_EXISTS);
@@ -251,11 +256,13 @@ int statusOf(int fd, FileStatus& status)
 
 int statusOfPath(const std::string& path, FileStatus& status)
 {
-    const int fd = openForReading(path, 0);
-    if (fd < 0)
-        return -1;
-    const int result = statusOf(fd, status);
-    _close(fd);
+    // Attributes only: a file that may not be read still has a kind and a size.
+    HANDLE h = CreateFileW(toWide(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return fail(GetLastError());
+    const int result = statusOfHandle(h, status);
+    CloseHandle(h);
     return result;
 }
 
