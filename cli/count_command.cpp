@@ -16,10 +16,10 @@
 #include "engine/files/work_folder_lock.h"
 #include "fatigue_output.h"
 #include "partial_commands.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <memory>
-#include <sys/stat.h>
 
 namespace tessivo::cli {
 namespace {
@@ -27,10 +27,10 @@ namespace {
 // Throws the error a missing or unusable work folder gives, naming the folder.
 void requireFolder(const std::string& dir)
 {
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0)
+    os::FileStatus st;
+    if (os::statusOfPath(dir, st) != 0)
         throwIoError(errno, dir);
-    if (!S_ISDIR(st.st_mode))
+    if (st.kind != os::FileKind::Folder)
         throwIoError(ENOTDIR, dir);
 }
 

@@ -5,6 +5,7 @@
 #include "count_command.h"
 #include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
+#include "engine/system/file_system.h"
 #include "partial_commands.h"
 
 #include <iostream>
@@ -18,10 +19,12 @@
 using namespace tessivo;
 using namespace tessivo::cli;
 
-int main(int argc, char** argv)
+namespace {
+
+int run(const std::vector<std::string>& arguments)
 {
     std::ios::sync_with_stdio(false);
-    const ParsedCommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCommandLine command = parseCommandLine(arguments);
     switch (command.action) {
     case ParsedCommandLine::Action::Help:
         std::cout << usageText();
@@ -55,3 +58,22 @@ int main(int argc, char** argv)
         return static_cast<int>(ExitStatus::IoFailure);
     }
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The arguments as Windows hands them over, UTF-16, turned into UTF-8 once.
+int wmain(int argc, wchar_t** argv)
+{
+    os::useBinaryStandardStreams();
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(os::toUtf8(argv[i]));
+    return run(arguments);
+}
+#else
+int main(int argc, char** argv)
+{
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

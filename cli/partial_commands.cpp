@@ -17,18 +17,16 @@
 #include "engine/files/sequence_loading.h"
 #include "engine/files/sequence_reader.h"
 #include "engine/numbers/work_notation.h"
+#include "engine/system/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <fcntl.h>
 #include <fstream>
 #include <limits>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tessivo::cli {
 namespace {
@@ -93,19 +91,19 @@ void writeAtomically(const std::string& path, PartialCount& count)
 {
     const std::string temporary = path + ".tmp";
     {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream file(os::nativePath(temporary), std::ios::binary | std::ios::trunc);
         if (!file)
             throwIoError(errno != 0 ? errno : EIO, temporary);
         count.write(file);
         file.close();
         if (!file) {
-            std::remove(temporary.c_str());
+            os::removeFile(temporary);
             throwIoError(errno != 0 ? errno : EIO, temporary);
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (os::replaceFile(temporary, path) != 0) {
         const int code = errno;
-        std::remove(temporary.c_str());
+        os::removeFile(temporary);
         throwIoError(code, path);
     }
 }
@@ -196,7 +194,7 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
         // Merged before the count goes on, so that a refusal names the pieces as they were saved.
         std::optional<PartialCount> merged;
         for (const std::string& path : options.partFiles) {
-            std::ifstream file(path, std::ios::binary);
+            std::ifstream file(os::nativePath(path), std::ios::binary);
             if (!file)
                 throwIoError(errno != 0 ? errno : EIO, path);
             PartialCount part = PartialCount::read(file, path);

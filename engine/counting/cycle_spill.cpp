@@ -3,15 +3,14 @@
 #include "engine/numbers/extended.h"
 
 #include "engine/record/io_error.h"
+#include "engine/system/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <exception>
 #include <thread>
-#include <unistd.h>
 
 namespace tessivo {
 namespace {
@@ -38,14 +37,6 @@ void unpack(const char* in, SpilledCycle& c)
     std::memcpy(&c.count, in + 20, 4);
     std::memcpy(&c.serial, in + 24, 8);
     std::memcpy(&c.halves, in + 32, 4);
-}
-
-// $TMPDIR as it stands, so that a folder that cannot take the files is
-// reported rather than passed over.
-std::string temporaryFolder()
-{
-    const char* dir = std::getenv("TMPDIR");
-    return dir != nullptr && *dir != '\0' ? std::string(dir) : std::string("/tmp");
 }
 
 // The order of the report: descending range, then descending upper load.
@@ -108,17 +99,15 @@ unsigned __int128 orderedLoadBits(long double v)
 }
 
 CycleRunFile::CycleRunFile()
-    : m_path(temporaryFolder() + "/tessivo-cycles-XXXXXX")
 {
-    m_fd = ::mkstemp(m_path.data());
+    m_fd = os::openScratchFile("tessivo-cycles-", m_path);
     if (m_fd < 0)
         throwIoError(errno, m_path);
-    ::unlink(m_path.c_str());
 }
 
 CycleRunFile::~CycleRunFile()
 {
-    ::close(m_fd);
+    os::closeFile(m_fd);
 }
 
 void CycleRunFile::append(const SpilledCycle& cycle)
@@ -150,8 +139,8 @@ SpilledCycle CycleRunFile::at(std::int64_t i) const
     char record[kRecordSize];
     std::size_t got = 0;
     while (got < kRecordSize) {
-        const ssize_t n = ::pread(m_fd, record + got, kRecordSize - got,
-                                  static_cast<off_t>(i * static_cast<std::int64_t>(kRecordSize) + static_cast<std::int64_t>(got)));
+        const std::ptrdiff_t n = os::readAt(m_fd, record + got, kRecordSize - got,
+                                  static_cast<std::uint64_t>(i * static_cast<std::int64_t>(kRecordSize) + static_cast<std::int64_t>(got)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -185,7 +174,7 @@ bool CycleRunFile::Reader::next(SpilledCycle& cycle)
         m_block.resize(want);
         std::size_t got = 0;
         while (got < want) {
-            const ssize_t n = ::pread(m_file->m_fd, m_block.data() + got, want - got, static_cast<off_t>(m_offset + got));
+            const std::ptrdiff_t n = os::readAt(m_file->m_fd, m_block.data() + got, want - got, static_cast<std::uint64_t>(m_offset + got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)

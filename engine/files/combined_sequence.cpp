@@ -4,11 +4,11 @@
 #include "engine/numbers/work_notation.h"
 #include "engine/record/run_messages.h"
 #include "engine/record/input_too_large.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <cmath>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace tessivo {
 namespace {
@@ -50,10 +50,10 @@ long double scaledLoad(long double v, long double scale, const std::string& path
 // wrong load, so the size is checked before any value is read.
 void requireWholeWorkFile(const std::string& path, std::int32_t points)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    os::FileStatus st;
+    if (os::statusOfPath(path, st) != 0)
         throwIoError(errno, path);
-    if (st.st_size < static_cast<off_t>(points) * kWorkLineWidth)
+    if (st.size < static_cast<std::uint64_t>(points) * kWorkLineWidth)
         throw FileShortenedError(path);
 }
 

@@ -1,30 +1,28 @@
 #include "engine/files/regular_file.h"
 
 #include "engine/record/io_error.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tessivo {
 
-int openRegularFile(const std::string& path, int flags)
+int openRegularFile(const std::string& path, unsigned options)
 {
-    // O_NONBLOCK keeps the open of a FIFO without writer from waiting; it
+    // kNoWait keeps the open of a FIFO without writer from waiting; it
     // changes nothing for the regular files that pass the check.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags);
+    const int fd = os::openForReading(path, os::kNoWait | options);
     if (fd < 0)
         throwIoError(errno, path);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
+    os::FileStatus st;
+    if (os::statusOf(fd, st) != 0) {
         const int code = errno;
-        ::close(fd);
+        os::closeFile(fd);
         throwIoError(code, path);
     }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throwIoError(S_ISDIR(st.st_mode) ? EISDIR : ENODEV, path);
+    if (st.kind != os::FileKind::Regular) {
+        os::closeFile(fd);
+        throwIoError(st.kind == os::FileKind::Folder ? EISDIR : ENODEV, path);
     }
     return fd;
 }

@@ -7,10 +7,10 @@
 
 namespace tessivo {
 
-// Opens path read-only and returns the descriptor. flags may add O_NOFOLLOW
-// (a symbolic link is then refused). Throws IoError with the errno of the
+// Opens path read-only and returns the descriptor. options may add
+// os::kNoFollow (a symbolic link is then refused). Throws IoError with the errno of the
 // failed open, EISDIR for a folder and ENODEV for anything else that is not
 // a regular file ("File access denied" both).
-int openRegularFile(const std::string& path, int flags);
+int openRegularFile(const std::string& path, unsigned options);
 
 } // namespace tessivo

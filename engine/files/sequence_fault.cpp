@@ -2,16 +2,15 @@
 
 #include "engine/numbers/decimal_parser.h"
 #include "engine/record/io_error.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tessivo {
 
 SequenceFault findSequenceFault(const std::string& fileName)
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = os::openForReading(fileName, 0);
     if (fd < 0)
         throwIoError(errno, fileName);
     SequenceFault fault;
@@ -30,22 +29,22 @@ SequenceFault findSequenceFault(const std::string& fileName)
     };
     bool ctrlZ = false;
     while (!ctrlZ) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const std::ptrdiff_t n = os::readSome(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
             const int code = errno;
-            ::close(fd);
+            os::closeFile(fd);
             throwIoError(code, fileName);
         }
         if (n == 0)
             break;
-        for (ssize_t i = 0; i < n && !ctrlZ; ++i) {
+        for (std::ptrdiff_t i = 0; i < n && !ctrlZ; ++i) {
             const char c = buffer[i];
             const auto u = static_cast<unsigned char>(c);
             if (u == 26 || u <= 32) {
                 if (endToken()) {
-                    ::close(fd);
+                    os::closeFile(fd);
                     fault.line = line;
                     return fault;
                 }
@@ -73,7 +72,7 @@ SequenceFault findSequenceFault(const std::string& fileName)
                 tokenBad = true;
         }
     }
-    ::close(fd);
+    os::closeFile(fd);
     if (endToken())
         fault.line = line;
     else

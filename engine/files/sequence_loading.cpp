@@ -4,16 +4,14 @@
 #include "engine/files/work_files.h"
 #include "engine/record/run_messages.h"
 #include "engine/record/input_too_large.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <exception>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tessivo {
 namespace {
@@ -44,7 +42,7 @@ public:
     ~PendingWorkFile()
     {
         if (!m_kept)
-            ::unlink(m_path.c_str());
+            os::removeFile(m_path);
     }
     PendingWorkFile(const PendingWorkFile&) = delete;
     PendingWorkFile& operator=(const PendingWorkFile&) = delete;
@@ -52,7 +50,7 @@ public:
     const std::string& path() const { return m_path; }
     void moveTo(const std::string& target)
     {
-        if (std::rename(m_path.c_str(), target.c_str()) != 0)
+        if (os::replaceFile(m_path, target) != 0)
             throwIoError(errno, target);
         m_kept = true;
     }
@@ -193,18 +191,17 @@ OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const s
 std::uint64_t splitPoint(const std::string& fileName)
 {
     constexpr std::uint64_t kMinimumSize = 8u << 20;
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
+    os::FileStatus st;
+    if (os::statusOfPath(fileName, st) != 0 || st.kind != os::FileKind::Regular || st.size < kMinimumSize)
         return 0;
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = os::openForReading(fileName, os::kNoWait);
     if (fd < 0)
         return 0;
-    const std::uint64_t middle = static_cast<std::uint64_t>(st.st_size) / 2;
+    const std::uint64_t middle = st.size / 2;
     char window[65536];
-    const ssize_t n = ::pread(fd, window, sizeof window, static_cast<off_t>(middle));
-    ::close(fd);
-    for (ssize_t i = 0; i < n; ++i) {
+    const std::ptrdiff_t n = os::readAt(fd, window, sizeof window, middle);
+    os::closeFile(fd);
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(window[i]);
         if (c == 26)
             return 0;

@@ -6,13 +6,12 @@
 #include "engine/files/work_files.h"
 #include "engine/record/run_messages.h"
 #include "engine/record/input_too_large.h"
+#include "engine/system/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <limits>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tessivo {
 namespace {
@@ -36,7 +35,7 @@ SequenceFileSource::SequenceFileSource(const std::string& path)
 SequenceFileSource::SequenceFileSource(const std::string& path, std::uint64_t from, std::uint64_t to)
     : SequenceFileSource(path)
 {
-    if (::lseek(m_fd, static_cast<off_t>(from), SEEK_SET) < 0)
+    if (os::seekTo(m_fd, from) != 0)
         throwIoError(errno, m_path);
     m_left = to > from ? to - from : 0;
 }
@@ -44,7 +43,7 @@ SequenceFileSource::SequenceFileSource(const std::string& path, std::uint64_t fr
 SequenceFileSource::~SequenceFileSource()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        os::closeFile(m_fd);
 }
 
 int SequenceFileSource::peek()
@@ -54,7 +53,7 @@ int SequenceFileSource::peek()
             return -1;
         m_begin = m_end = 0;
         for (;;) {
-            const ssize_t n = ::read(m_fd, m_buffer.get(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, m_left)));
+            const std::ptrdiff_t n = os::readSome(m_fd, m_buffer.get(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, m_left)));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)

@@ -4,11 +4,10 @@
 #include "engine/run/pad_left.h"
 #include "engine/files/regular_file.h"
 #include "engine/numbers/work_notation.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tessivo {
 namespace {
@@ -24,7 +23,7 @@ std::string sequenceSlotFileName(std::int32_t index)
 
 std::string workFilePath(const std::string& dir, const std::string& name)
 {
-    if (dir.empty() || dir.back() == '/')
+    if (dir.empty() || dir.back() == '/' || (os::kBackslashSeparates && dir.back() == '\\'))
         return dir + name;
     return dir + '/' + name;
 }
@@ -32,8 +31,8 @@ std::string workFilePath(const std::string& dir, const std::string& name)
 WorkFileWriter::WorkFileWriter(std::string path)
     : m_path(std::move(path)), m_buffer(new char[kBlockSize])
 {
-    // O_NOFOLLOW: a symbolic link planted where a work file belongs is refused.
-    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    // A symbolic link planted where a work file belongs is refused.
+    m_fd = os::createForWriting(m_path);
     if (m_fd < 0)
         throwIoError(errno, m_path);
 }
@@ -41,7 +40,7 @@ WorkFileWriter::WorkFileWriter(std::string path)
 WorkFileWriter::~WorkFileWriter()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        os::closeFile(m_fd);
 }
 
 void WorkFileWriter::put(long double value)
@@ -93,7 +92,7 @@ void WorkFileWriter::close()
     flush();
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0)
+    if (os::closeFile(fd) != 0)
         throwIoError(errno, m_path);
 }
 
@@ -102,13 +101,13 @@ WorkFileReader::WorkFileReader(std::string path)
 {
     // A work file is ours: a symbolic link or a device in its place (which
     // could feed the reader without end) is refused.
-    m_fd = openRegularFile(m_path, O_NOFOLLOW);
+    m_fd = openRegularFile(m_path, os::kNoFollow);
 }
 
 WorkFileReader::~WorkFileReader()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        os::closeFile(m_fd);
 }
 
 bool WorkFileReader::fill()
@@ -121,7 +120,7 @@ bool WorkFileReader::fill()
         m_begin = 0;
     }
     for (;;) {
-        const ssize_t n = ::read(m_fd, m_buffer.get() + m_end, kBlockSize - m_end);
+        const std::ptrdiff_t n = os::readSome(m_fd, m_buffer.get() + m_end, kBlockSize - m_end);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

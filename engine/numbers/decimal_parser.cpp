@@ -1,12 +1,7 @@
 #include "engine/numbers/decimal_parser.h"
 
 #include "engine/numbers/decimal_powers.h"
-
-#include <cerrno>
-#include <clocale>
-#include <cmath>
-#include <cstdlib>
-#include <locale.h>
+#include "engine/numbers/exact_decimal.h"
 
 namespace tessivo {
 namespace {
@@ -19,12 +14,6 @@ constexpr std::int64_t kExponentCap = 1'000'000'000'000LL;
 // below the other it is certainly under half the smallest subnormal (3.6E-4951).
 constexpr std::int64_t kOverflowExponent = 4933;
 constexpr std::int64_t kUnderflowExponent = -4952;
-
-locale_t cLocale()
-{
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
-}
 
 // Exact for up to 19 digits and a power of ten that is itself exact: one
 // rounding of the product or quotient of two exact values.
@@ -42,7 +31,7 @@ bool fastPath(std::uint64_t m, std::size_t count, std::int64_t e, long double& v
 
 DecimalParser::DecimalParser()
 {
-    m_digits.resize(kMaxDigits);
+    m_digits.resize(kMaxDigits + 1); // room for the digit that stands for dropped ones
 }
 
 void DecimalParser::addDigit(char c)
@@ -156,15 +145,11 @@ bool DecimalParser::finish(long double& value)
     }
     long double v = 0.0L;
     if (!fastPath(m_mantissa, m_count, e, v)) {
-        std::string text = "0.";
-        text.append(m_digits, 0, m_count);
+        // A dropped non-zero digit stands as a final 1: beyond every halfway
+        // point, it only breaks ties.
         if (m_droppedNonZero)
-            text += '1';
-        text += 'e';
-        text += std::to_string(e);
-        errno = 0;
-        v = strtold_l(text.c_str(), nullptr, cLocale());
-        if (std::isinf(v))
+            m_digits[m_count++] = '1';
+        if (!exactDecimalToExtended(std::string_view(m_digits).substr(0, m_count), e, v))
             return false;
     }
     value = m_negative ? -v : v;

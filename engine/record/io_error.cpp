@@ -1,8 +1,8 @@
 #include "engine/record/io_error.h"
 #include "engine/record/run_messages.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace tessivo {
 
@@ -20,7 +20,9 @@ std::string ioErrorMessage(int code)
     case ELOOP: // a symbolic link where a work file belongs is refused
         return kFileAccessDeniedMessage;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
     case EFBIG:
         return kDiskFullMessage;
     default:
@@ -41,7 +43,7 @@ void throwIoError(int code, const std::string& path)
 void writeAll(int fd, const char* data, std::size_t size, const std::string& path)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const std::ptrdiff_t n = os::writeSome(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -3,23 +3,22 @@
 #include "engine/record/io_error.h"
 #include "engine/files/regular_file.h"
 #include "engine/numbers/work_notation.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <string_view>
-#include <unistd.h>
 
 namespace tessivo {
 
 WorkFileRange::WorkFileRange(std::string path) : m_path(std::move(path))
 {
-    m_fd = openRegularFile(m_path, O_NOFOLLOW);
+    m_fd = openRegularFile(m_path, os::kNoFollow);
 }
 
 WorkFileRange::~WorkFileRange()
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        os::closeFile(m_fd);
 }
 
 void WorkFileRange::read(std::int64_t first, std::int64_t count, std::vector<double>& out)
@@ -30,8 +29,8 @@ void WorkFileRange::read(std::int64_t first, std::int64_t count, std::vector<dou
     std::string bytes(static_cast<std::size_t>(count) * kWorkLineWidth, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const ssize_t n = ::pread(m_fd, bytes.data() + got, bytes.size() - got,
-                                  static_cast<off_t>(first * kWorkLineWidth + static_cast<std::int64_t>(got)));
+        const std::ptrdiff_t n = os::readAt(m_fd, bytes.data() + got, bytes.size() - got,
+                                  static_cast<std::uint64_t>(first * kWorkLineWidth + static_cast<std::int64_t>(got)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -2,12 +2,10 @@
 
 #include "engine/tables/table_error.h"
 #include "engine/record/io_error.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <climits>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 namespace tessivo {
@@ -16,7 +14,7 @@ namespace {
 bool startsWithGzipSignature(int fd)
 {
     unsigned char magic[2] = {0, 0};
-    const ssize_t n = ::pread(fd, magic, 2, 0);
+    const std::ptrdiff_t n = os::readAt(fd, magic, 2, 0);
     return n == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
 }
 
@@ -24,24 +22,24 @@ bool startsWithGzipSignature(int fd)
 
 ByteInput::ByteInput(std::string path) : m_path(std::move(path))
 {
-    m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    m_fd = os::openForReading(m_path, 0);
     if (m_fd < 0)
         throwIoError(errno, m_path);
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(m_fd);
+    os::FileStatus st;
+    if (os::statusOf(m_fd, st) != 0 || st.kind == os::FileKind::Folder) {
+        const int code = st.kind == os::FileKind::Folder ? EISDIR : errno;
+        os::closeFile(m_fd);
         throwIoError(code, m_path);
     }
     if (!startsWithGzipSignature(m_fd))
         return;
-    const int gzFd = ::dup(m_fd);
+    const int gzFd = os::duplicate(m_fd);
     gzFile gz = gzFd >= 0 ? gzdopen(gzFd, "rb") : nullptr;
     if (!gz) {
         const int code = errno != 0 ? errno : ENOMEM;
         if (gzFd >= 0)
-            ::close(gzFd);
-        ::close(m_fd);
+            os::closeFile(gzFd);
+        os::closeFile(m_fd);
         throwIoError(code, m_path);
     }
     gzbuffer(gz, 1 << 17);
@@ -53,7 +51,7 @@ ByteInput::~ByteInput()
     if (m_gz)
         gzclose_r(static_cast<gzFile>(m_gz));
     if (m_fd >= 0)
-        ::close(m_fd);
+        os::closeFile(m_fd);
 }
 
 std::size_t ByteInput::read(char* out, std::size_t max)
@@ -74,7 +72,7 @@ std::size_t ByteInput::read(char* out, std::size_t max)
         return static_cast<std::size_t>(n);
     }
     for (;;) {
-        const ssize_t n = ::read(m_fd, out, max);
+        const std::ptrdiff_t n = os::readSome(m_fd, out, max);
         if (n >= 0)
             return static_cast<std::size_t>(n);
         if (errno != EINTR)

@@ -7,13 +7,13 @@
 #include "engine/files/sequence_reader.h"
 #include "engine/files/work_files.h"
 #include "engine/numbers/work_notation.h"
+#include "engine/system/file_system.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tessivo {
 namespace {
@@ -67,13 +67,13 @@ OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const Tab
         }
         work.close();
         if (stats.points == 0) {
-            ::unlink(part.c_str());
+            os::removeFile(part);
             return OpenOutcome::Incorrect;
         }
-        if (std::rename(part.c_str(), target.c_str()) != 0)
+        if (os::replaceFile(part, target) != 0)
             throwIoError(errno, target);
     } catch (...) {
-        ::unlink(part.c_str());
+        os::removeFile(part);
         throw;
     }
     fillTableSlot(slot, ref.path, stats);

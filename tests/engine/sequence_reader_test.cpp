@@ -154,7 +154,10 @@ TEST(SequenceReader, RefusesASymbolicLinkPlantedAsWorkFile)
 {
     TempDir dir;
     const std::string target = dir.write("precious.txt", "keep me");
-    std::filesystem::create_symlink(target, dir.file("$Sequence_001.tmp"));
+    std::error_code linkError;
+    std::filesystem::create_symlink(target, dir.file("$Sequence_001.tmp"), linkError);
+    if (linkError)
+        GTEST_SKIP() << "no symbolic links here (Windows without the privilege): " << linkError.message();
     const std::string seq = dir.write("seq.txt", "1 2");
     std::int32_t points = 0, error = 0;
     long double hp = 0, lt = 0, sc = 0, w = 0;
