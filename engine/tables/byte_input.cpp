@@ -20,6 +20,17 @@ bool startsWithGzipSignature(int fd)
     return n == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
 }
 
+// zlib names the stream "<fd:4>" before its reason; the message names the file itself.
+std::string zlibReason(const char* message)
+{
+    std::string reason = message != nullptr ? message : "";
+    if (reason.rfind("<fd:", 0) == 0) {
+        const std::size_t colon = reason.find(": ");
+        reason.erase(0, colon == std::string::npos ? reason.size() : colon + 2);
+    }
+    return reason.empty() ? "cut short" : reason;
+}
+
 } // namespace
 
 ByteInput::ByteInput(std::string path) : m_path(std::move(path))
@@ -68,8 +79,7 @@ std::size_t ByteInput::read(char* out, std::size_t max)
         if (n < 0 || (code != Z_OK && code != Z_STREAM_END)) {
             if (code == Z_ERRNO)
                 throwIoError(errno != 0 ? errno : EIO, m_path);
-            throw TableFormatError(m_path, 0, 0, "",
-                                   std::string("the compressed data is damaged (") + message + ")");
+            throw TableFormatError(m_path, 0, 0, "", "the compressed data is damaged (" + zlibReason(message) + ")");
         }
         return static_cast<std::size_t>(n);
     }

@@ -99,9 +99,10 @@ TEST(TableLayout, RefusesWhatIsNoTable)
 {
     test::TempDir dir;
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", ": no rows of numbers found"},
-        {"\n  \n", ": no rows of numbers found"},
-        {"name\nother\n", ": no column of numbers found"},
+        {"", ": no row of numbers found: the file is empty"},
+        {"\n  \n", ": no row of numbers found: every line is blank"},
+        {"name\nother\n", ": no row of numbers found: none of the first 2 lines that are not blank holds a number"},
+        {"\xFF\xFEt\0\n\0", ": a UTF-16 text file: save it as UTF-8 (or ANSI) and read it again"},
         {std::string("1,2\n3,\0" "4\n", 9), ": line 2: a binary file, not a table of text"},
     };
     for (const auto& [content, message] : cases) {
