@@ -63,6 +63,7 @@ struct Reading {
     std::int64_t score = 0;
     std::size_t misfits = 0; // lines below the first row that are no row
     std::size_t rows = 0;
+    bool named = false; // the line above the first row has the table's width
     int rank = 0;
 };
 
@@ -114,15 +115,15 @@ void scoreBody(Reading& r, const std::vector<SampleLine>& lines, const std::vect
         } else if (i > b.firstRow && lines[i].number > lines[i - 1].number + 1) {
             ended = true; // a footer
         } else {
-            ++r.misfits; // its numbers still speak for the delimiter and the decimal separator
-            r.score += std::count(kinds[i].kinds.begin(), kinds[i].kinds.end(), Kind::Number);
+            ++r.misfits;
         }
     }
     r.body.reachesEnd = ended || delimitersAt || (i == lines.size() && conforms(kinds.back(), b.width, b.numeric));
-    // Numbers above the first row would be lost: they count against it.
+    // Lines of the table's width with numbers above the first row would be
+    // lost: they count against it (a preamble of other widths does not).
     std::size_t above = 0;
     for (std::size_t k = 0; k < b.firstRow; ++k)
-        above += static_cast<std::size_t>(std::count(kinds[k].kinds.begin(), kinds[k].kinds.end(), Kind::Number));
+        above += kinds[k].anyNumber && kinds[k].kinds.size() == b.width;
     r.score -= static_cast<std::int64_t>(r.misfits + above);
 }
 
@@ -185,6 +186,8 @@ bool better(const Reading& a, const Reading& b)
         return a.score > b.score;
     if (a.body.firstRow != b.body.firstRow)
         return a.body.firstRow < b.body.firstRow;
+    if (a.named != b.named)
+        return a.named;
     if (a.body.width != b.body.width)
         return a.body.width < b.body.width;
     return a.rank < b.rank;
@@ -207,6 +210,7 @@ std::vector<Reading> readingsOf(const std::vector<SampleLine>& lines, const Tabl
             if (first == kinds.end())
                 continue;
             r.body.firstRow = static_cast<std::size_t>(first - kinds.begin());
+            r.named = r.body.firstRow > 0 && kinds[r.body.firstRow - 1].kinds.size() == width;
             scoreBody(r, lines, kinds);
             readings.push_back(std::move(r));
         }
@@ -288,7 +292,8 @@ const Reading* settleCommaSplit(const std::vector<Reading>& readings, const std:
         return r.body.delimiter != Delimiter::Comma && r.body.decimal == ',';
     });
     if (comma == readings.end() || decimal == readings.end() || (best != &*comma && best != &*decimal)
-        || comma->body.width <= decimal->body.width)
+        || comma->body.width <= decimal->body.width
+        || std::find(comma->body.numeric.begin(), comma->body.numeric.end(), false) != comma->body.numeric.end())
         return best;
     bool whole = true;
     eachNumberCell(lines, comma->body, [&](const SampleLine&, std::size_t, std::string_view text) {
@@ -368,7 +373,10 @@ TableBody detectTableBody(const std::vector<SampleLine>& lines, const TableOverr
         chosen = settleCommaSplit(readings, lines, path);
     if (chosen->body.decimal == ',' && !overrides.decimal)
         refuseThousands(lines, chosen->body, path);
-    return chosen->body;
+    TableBody body = chosen->body;
+    // More misfits than numbers: the table itself may lie further down.
+    body.reachesEnd = body.reachesEnd && chosen->score > 0;
+    return body;
 }
 
 } // namespace tessivo

@@ -48,7 +48,7 @@ TEST(TableReader, NamesTheLineAndColumnOfEachFault)
         {"a,b\n1,2\n3,\n", 1, ": line 3, column 2 (b): an empty cell"},
         {"a;b\n1;2\n3;NaN\n", 1, ": line 3, column 2 (b): \"NaN\" is not a finite number"},
         {"a;b\n1;2\n3;-inf\n", 1, ": line 3, column 2 (b): \"-inf\" is not a finite number"},
-        {"a;b\n1;2,5\n2;-0,5\n3;1.000,5\n", 1, ": line 4, column 2 (b): \"1.000,5\" is not a number"},
+        {"a;b\n1;2,5\n2;-0,5\n3;1.000,5\n4;0,25\n", 1, ": line 4, column 2 (b): \"1.000,5\" is not a number"},
         {"a,b\n1,2\n3,1e99999\n", 1, ": line 3, column 2 (b): \"1e99999\" is not a number"},
         {std::string("a,b\n1,2\n3,4\n\0\0\0", 15), 1, ": line 4: a binary file, not a table of text"},
     };
