@@ -20,11 +20,18 @@ def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=F
     Parameters:
         path: the table file. Its delimiter (tab, semicolon, comma or runs
             of blanks), decimal separator, line of names and of units are
-            detected as tessivo-count detects them.
-        columns: one column, by name (exactly, else the one name that differs
-            only in case) or by 1-based number: its array is returned; a
-            list of them: a dict of arrays by column name, in the order given;
-            None: every column of numbers, as a dict.
+            detected as tessivo-count detects them (--show-layout shows
+            what was detected); below the first row of numbers every line is
+            a row, an end (END, Ctrl-Z, delimiters only at the end, a footer
+            after a blank line) or an error.
+        columns: one column: its array is returned; a list of them: a dict
+            of arrays by column label, in the order given; None: every column
+            of numbers, as a dict. A column is a 1-based number (an int or a
+            string of digits: always the column at that place), "name:X" (the
+            column named X, also when X is a number) or a name (exactly, else
+            the one name that differs only in case). Duplicate names are
+            labelled "Force", "Force (2)", ...; a column without a name is
+            "column 3".
         delimiter: "comma", "semicolon", "tab" or "blanks" instead of the one
             detected (--delimiter).
         decimal: "." or "," instead of the one detected (--decimal-point,
@@ -35,8 +42,10 @@ def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=F
 
     Raises:
         ValueError: a column that the table does not have (the message lists
-            those it has), a cell that is not a number (naming the line and
-            column), a file that holds no table of numbers.
+            those it has), a line below the first row that is no row (naming
+            the line and column), a file that holds no table of numbers, a
+            layout that reads two ways (the message names both and the
+            argument that chooses).
         OSError: the file cannot be opened or read.
     """
     single = columns is not None and (isinstance(columns, (str, int)) and not isinstance(columns, bool))
