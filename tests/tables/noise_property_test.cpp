@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -29,9 +30,10 @@ std::string cellOf(std::mt19937_64& rng, char decimal, long double& value)
 {
     std::uniform_int_distribution<int> hundredths(-99999, 99999);
     const int h = hundredths(rng);
-    std::string text = (h < 0 ? "-" : "") + std::to_string(std::abs(h) / 100) + decimal;
     const int cents = std::abs(h) % 100;
-    text += (cents < 10 ? "0" : "") + std::to_string(cents);
+    char cell[32];
+    std::snprintf(cell, sizeof cell, "%s%d%c%02d", h < 0 ? "-" : "", std::abs(h) / 100, decimal, cents);
+    const std::string text = cell;
     std::string point = text;
     std::replace(point.begin(), point.end(), ',', '.');
     parseDecimal(point, value);
