@@ -48,7 +48,8 @@ std::string layoutListing(const std::string& path, const TableLayout& layout)
     text += std::string("  delimiter:          ") + delimiterName(layout.delimiter)
             + (layout.columns.size() == 1 ? " (one column)\n" : "\n");
     text += std::string("  decimal separator:  ") + (layout.decimal == ',' ? "comma\n" : "point\n");
-    text += std::string("  encoding:           ") + (layout.byteOrderMark ? "UTF-8 with byte-order mark" : "UTF-8 or Latin-1")
+    text += std::string("  encoding:           ")
+            + (layout.utf16 ? "UTF-16" : layout.byteOrderMark ? "UTF-8 with byte-order mark" : "UTF-8 or Latin-1")
             + (layout.compressed ? ", gzip\n" : "\n");
     text += std::string("  line ends:          ") + (layout.lineEnd == '\r' ? "CR\n" : layout.crlf ? "CR LF\n" : "LF\n");
     text += "  names:              " + lineOrNone(layout.headerLine) + "\n";

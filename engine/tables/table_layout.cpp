@@ -201,6 +201,7 @@ TableLayout detectTableLayout(const std::string& path, const TableOverrides& ove
                                                final, overrides, path);
         if (outcome.settled) {
             outcome.layout.compressed = input.compressed();
+            outcome.layout.utf16 = input.utf16();
             return outcome.layout;
         }
         want *= 2;

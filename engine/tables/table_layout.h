@@ -34,6 +34,7 @@ struct TableLayout {
     bool crlf = false;          // lines end in CR LF (the reader takes both anyway)
     char lineEnd = '\n';        // '\r' when lines end in CR alone
     bool compressed = false;    // gzip
+    bool utf16 = false;         // UTF-16 with a byte-order mark, read as UTF-8
     std::int64_t headerLine = 0;    // 1-based, 0 when none
     std::int64_t unitsLine = 0;     // 1-based, 0 when none
     std::int64_t firstDataLine = 1; // 1-based: the first row of numbers
@@ -53,9 +54,10 @@ struct TableLayout {
 // - names and units only from the lines right above the first row that
 //   have the table's width (engine/tables/header_lines.h); duplicate names
 //   get " (2)", " (3)", ...;
-// - a UTF-8 byte-order mark is passed over; lines end in LF, CR LF or CR.
+// - a UTF-8 byte-order mark is passed over, UTF-16 with one is read as
+//   UTF-8 (engine/tables/byte_input.h); lines end in LF, CR LF or CR.
 // Throws IoError when the file cannot be read and TableFormatError when it
-// is binary or UTF-16, holds no row of numbers, or the evidence allows two
+// is binary, holds no row of numbers, or the evidence allows two
 // readings (commas as delimiters or decimal commas; thousands separators).
 TableLayout detectTableLayout(const std::string& path, const TableOverrides& overrides = {});
 

@@ -181,7 +181,13 @@ TEST(TableReader, RefusesDamagedCompressedData)
     EXPECT_EQ(readColumn(path, 1).size(), 20000u);
     const std::string whole = test::readAll(path);
     dir.write("t.csv.gz", whole.substr(0, whole.size() / 2));
-    EXPECT_THROW(readColumn(path, 1), TableFormatError);
+    try {
+        readColumn(path, 1);
+        ADD_FAILURE() << "a cut gzip file was read";
+    } catch (const TableFormatError& e) {
+        // The file by its name, not zlib's name of a descriptor.
+        EXPECT_EQ(std::string(e.what()), path + ": the compressed data is damaged (unexpected end of file)");
+    }
 }
 
 TEST(TableReader, ReadsTheOpenFastExample)
