@@ -21,6 +21,11 @@ std::string shown(std::string_view text)
     return quoted;
 }
 
+bool startsLikeNumber(char c)
+{
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == ',';
+}
+
 } // namespace
 
 TableReader::TableReader(std::string path, TableLayout layout, std::vector<std::size_t> columns, bool skipEmpty)
@@ -159,7 +164,7 @@ bool TableReader::takeSimpleRow(std::string_view line, std::vector<std::vector<l
             const std::string_view cell(start, static_cast<std::size_t>(p - start));
             if (wanted)
                 takeCell(j, cell, values);
-            else
+            else if (p > start && (j >= chosen || !startsLikeNumber(*start)))
                 checkOtherCell(j, cell);
         }
         ++j;
@@ -241,6 +246,12 @@ std::size_t TableReader::readBlock(std::vector<std::vector<long double>>& values
 // One line below the first row: a row (true), or an end of the table.
 bool TableReader::takeLine(std::string_view line, std::vector<std::vector<long double>>& values)
 {
+    // The common row starts with a number: no end mark and no footer can.
+    const char c = line.front();
+    if (!m_blankBefore && m_delimitersAt == 0 && ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.')) {
+        takeRow(line, values);
+        return true;
+    }
     const EndMark mark = endMarkOf(line, m_layout.delimiter);
     if (mark == EndMark::Delimiters) {
         if (m_delimitersAt == 0)
