@@ -158,7 +158,8 @@ SampleOutcome layoutOfSample(std::string_view sample, bool wholeFile, bool final
                                                              : "no row of numbers found: every line is blank");
     TableBody body;
     try {
-        if (nonBlank.empty())
+        // No digit yet: read on before trying every reading of the sample.
+        if (nonBlank.empty() || (!final && sample.find_first_of("0123456789") == std::string_view::npos))
             return SampleOutcome{layout, false};
         body = detectTableBody(nonBlank, overrides, path);
     } catch (const TableFormatError&) {
