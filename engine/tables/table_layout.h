@@ -61,8 +61,10 @@ struct TableLayout {
 // readings (commas as delimiters or decimal commas; thousands separators).
 TableLayout detectTableLayout(const std::string& path, const TableOverrides& overrides = {});
 
-// The same from the sample itself; wholeFile says that the sample is all of
-// the file (its last line is complete even without a line end).
+// The same from the sample itself, text as the file holds it (UTF-16 and
+// gzip are refused here: ByteInput decodes them); wholeFile says that the
+// sample is all of the file (its last line is complete even without a line
+// end).
 TableLayout layoutFromSample(std::string_view sample, bool wholeFile, const TableOverrides& overrides,
                              const std::string& path);
 
