@@ -45,7 +45,6 @@ TableReader::TableReader(std::string path, TableLayout layout, std::vector<std::
     m_slotOfField.assign(m_layout.columns.size(), -1);
     for (std::size_t k = 0; k < m_columns.size(); ++k) {
         m_slotOfField.at(m_columns[k]) = static_cast<int>(k);
-        m_lastField = std::max(m_lastField, m_columns[k]);
     }
 }
 

@@ -61,7 +61,6 @@ private:
     TableLayout m_layout;
     std::vector<std::size_t> m_columns;
     std::vector<int> m_slotOfField; // per field: index into m_columns, or -1
-    std::size_t m_lastField = 0;    // the highest chosen field
     bool m_skipEmpty;
     std::vector<std::int64_t> m_skipped;
     ByteInput m_input;
