@@ -4,11 +4,30 @@ as tessivo-count --column reads them."""
 
 from __future__ import annotations
 
+import json
 import os
 
 from . import _tessivo
 
-__all__ = ["read_table"]
+__all__ = ["read_table", "table_layout"]
+
+
+def table_layout(path, *, delimiter=None, decimal=None):
+    """What read_table and tessivo-count --column detect in a table file, as
+    tessivo-count --show-layout lists it.
+
+    Returns a dict: "delimiter" ("comma", "semicolon", "tab" or "blanks"),
+    "decimal" ("." or ","), "names_line" and "units_line" (1-based, None
+    when there is none), "first_row" (the 1-based line of the first row) and
+    "columns": one dict per column with "name" (its label, as read_table's
+    keys), "unit" and "numbers" (whether it holds numbers).
+
+    delimiter and decimal set what is detected, as for read_table. Raises
+    ValueError for a file that is no table and OSError when it cannot be read.
+    """
+    found = json.loads(_tessivo.table_layout(os.fsdecode(os.fspath(path)), delimiter, decimal))
+    return {"delimiter": found["delimiter"], "decimal": found["decimal"], "names_line": found["namesLine"] or None,
+            "units_line": found["unitsLine"] or None, "first_row": found["firstRow"], "columns": found["columns"]}
 
 
 def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=False, frame=False):

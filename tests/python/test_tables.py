@@ -124,3 +124,18 @@ def test_duplicate_names_get_labels_of_their_own():
     table = tessivo.read_table(CORPUS / "duplicate_names.csv")
     assert list(table) == ["t", "Force", "Force (2)"]
     assert table["Force (2)"].tolist() == tessivo.read_table(CORPUS / "duplicate_names.csv", 3).tolist()
+
+
+def test_table_layout_says_what_read_table_reads():
+    from tessivo.tables import table_layout
+
+    layout = table_layout(CORPUS / "short_units_line.csv")
+    assert layout["delimiter"] == "semicolon" and layout["decimal"] == "."
+    assert (layout["names_line"], layout["units_line"], layout["first_row"]) == (1, 2, 3)
+    assert layout["columns"] == [{"name": "t", "unit": "(s)", "numbers": True},
+                                 {"name": "F", "unit": "(kN)", "numbers": True},
+                                 {"name": "M", "unit": "", "numbers": True}]
+    assert table_layout(CORPUS / "no_names.csv")["names_line"] is None
+    with pytest.raises(ValueError, match="reads as columns split by commas or as numbers with a decimal comma"):
+        table_layout(CORPUS / "one_column_commas_no_names.csv")
+    assert table_layout(CORPUS / "one_column_commas_no_names.csv", decimal=",")["decimal"] == ","
