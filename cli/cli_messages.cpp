@@ -1,5 +1,7 @@
 #include "cli_messages.h"
 
+#include "engine/numbers/load_format.h"
+
 namespace tessivo::cli {
 
 std::string needsNumberProblem(const std::string& option, const std::string& text)
@@ -29,5 +31,16 @@ std::string needsFileAfterProblem(const std::string& option)
 }
 
 std::string binEdgesProblemText(const std::string& problem) { return "'--bin-edges': " + problem; }
+
+std::string constantChannelText(long double value)
+{
+    return "every value is " + formatLoad(value) + ": there are no cycles to count";
+}
+
+std::string tableEndText(std::int64_t rows, const std::string& ending)
+{
+    return std::to_string(rows) + (rows == 1 ? " row read; the table ends at " : " rows read; the table ends at ")
+           + ending;
+}
 
 } // namespace tessivo::cli

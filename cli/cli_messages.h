@@ -55,6 +55,12 @@ inline constexpr const char* kStandardOutput = "standard output"; // in place of
 inline constexpr const char* kOutOfMemory = "Out of memory";
 inline constexpr const char* kColumnChosenTwice = "two of the columns chosen are one column here";
 inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
-inline constexpr const char* kNoColumnOfLoads = "no column of loads to count";
+inline constexpr const char* kNoColumnOfLoads =
+    "no column of loads to count: every column of numbers is time or holds one value throughout";
+inline constexpr const char* kPassedOver = "; passed over";
+// "every value is 0.5: there are no cycles to count".
+std::string constantChannelText(long double value);
+// "1200 rows read; the table ends at a footer from line 1203".
+std::string tableEndText(std::int64_t rows, const std::string& ending);
 
 } // namespace tessivo::cli

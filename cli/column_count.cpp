@@ -5,6 +5,8 @@
 #include "cycle_export.h"
 #include "cycle_listing.h"
 #include "fatigue_output.h"
+#include "show_layout.h"
+#include "engine/tables/layout_text.h"
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
 #include "engine/tables/table_sequence.h"
@@ -53,7 +55,18 @@ TableOverrides overridesOf(const ColumnOptions& c)
 std::string keyOf(const TableLayout& layout, std::size_t column)
 {
     const std::string& name = layout.columns[column].name;
-    return name.empty() ? std::to_string(column + 1) : name;
+    return name.empty() ? std::to_string(column + 1) : kByName + name;
+}
+
+// The columns of a later FILE: by the first FILE's names, or by the same
+// numbers when the later FILE continues the recording without names.
+std::vector<std::size_t> laterColumns(const std::vector<TableLayout>& layouts, std::size_t f,
+                                      const std::vector<std::size_t>& chosen, const std::vector<std::string>& keys,
+                                      const std::string& path)
+{
+    if (layouts[f].headerLine == 0 && layouts[f].columns.size() == layouts.front().columns.size())
+        return chosen;
+    return chooseColumns(layouts[f], keys, path);
 }
 
 // The channels and, per FILE, its layout and the statistics of each chosen
@@ -74,7 +87,7 @@ std::vector<Channel> readChannels(const CountOptions& options)
     std::vector<Channel> channels(chosen.size());
     for (std::size_t f = 0; f < options.sequences.size(); ++f) {
         const std::string& path = options.sequences[f].file;
-        const std::vector<std::size_t> columns = f == 0 ? chosen : chooseColumns(layouts[f], keys, path);
+        const std::vector<std::size_t> columns = f == 0 ? chosen : laterColumns(layouts, f, chosen, keys, path);
         if (columns.size() != chosen.size())
             throw TableFormatError(path, 0, 0, "", kColumnChosenTwice);
         const std::vector<ColumnStats> stats = scanTableColumns(path, layouts[f], columns, c.skipEmpty);
@@ -219,6 +232,11 @@ void countChannel(const CountOptions& options, Channel& channel, bool readAhead)
         for (const ColumnStats& s : channel.stats)
             skipped += s.skippedEmpty;
         fields += "\n  \"emptyCellsSkipped\": " + std::to_string(skipped) + ",";
+        std::int64_t rows = 0;
+        for (const ColumnStats& s : channel.stats)
+            rows += s.rows;
+        fields += "\n  \"rowsRead\": " + std::to_string(rows) + ",";
+        fields += "\n  \"layout\": " + layoutJson(channel.refs.front().layout) + ",";
         channel.output = "{" + fields + body;
     }
 }
@@ -326,25 +344,61 @@ void listColumnCycles(const CountOptions& options, const std::vector<Channel>& c
     }
 }
 
+// The one value of a channel that holds nothing else, in every FILE.
+std::optional<long double> constantValue(const Channel& channel)
+{
+    const ColumnStats& first = channel.stats.front();
+    for (const ColumnStats& s : channel.stats) {
+        if (s.points == 0 || s.highest != s.lowest || s.highest != first.highest)
+            return std::nullopt;
+    }
+    return first.highest;
+}
+
+// A table that ended before its file did (a footer, END): how many rows were read.
+void tellTableEnds(const std::vector<Channel>& channels, std::ostream& err)
+{
+    if (channels.empty())
+        return;
+    for (std::size_t f = 0; f < channels.front().refs.size(); ++f) {
+        const ColumnStats& s = channels.front().stats[f];
+        if (!s.ending.empty())
+            err << kErrorPrefix << channels.front().refs[f].path << ": " << tableEndText(s.rows, s.ending) << '\n';
+    }
+}
+
 } // namespace
 
 ExitStatus runColumnCount(const CountOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (options.columns.showLayout)
+        return showTableLayouts(options, out, err);
     std::vector<Channel> channels;
     try {
         channels = readChannels(options);
-        for (const Channel& channel : channels) {
-            for (std::size_t f = 0; f < channel.refs.size(); ++f) {
-                if (channel.stats[f].skippedEmpty > 0)
-                    err << kErrorPrefix << channel.refs[f].path << ": " << channel.name << ": "
-                        << channel.stats[f].skippedEmpty
-                        << (channel.stats[f].skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
+        tellTableEnds(channels, err);
+        for (auto channel = channels.begin(); channel != channels.end();) {
+            for (std::size_t f = 0; f < channel->refs.size(); ++f) {
+                if (channel->stats[f].skippedEmpty > 0)
+                    err << kErrorPrefix << channel->refs[f].path << ": " << channel->name << ": "
+                        << channel->stats[f].skippedEmpty
+                        << (channel->stats[f].skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
+            }
+            // A channel that never changes has no cycles: --all-columns passes over it.
+            if (const auto value = constantValue(*channel)) {
+                err << kErrorPrefix << channel->refs.front().path << ": " << channel->name << ": "
+                    << constantChannelText(*value) << (options.columns.allColumns ? kPassedOver : "") << '\n';
+                if (!options.columns.allColumns)
+                    return ExitStatus::InputRejected;
+                channel = channels.erase(channel);
+                continue;
             }
             // Every check before the first count: a rejected column stops them all.
-            if (const auto message = checkParameters(*runFor(options, channel))) {
-                err << kErrorPrefix << channel.name << ": " << *message << '\n';
+            if (const auto message = checkParameters(*runFor(options, *channel))) {
+                err << kErrorPrefix << channel->name << ": " << *message << '\n';
                 return ExitStatus::InputRejected;
             }
+            ++channel;
         }
     } catch (const TableFormatError& e) {
         err << kErrorPrefix << e.what() << '\n';

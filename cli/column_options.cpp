@@ -12,7 +12,7 @@ ColumnOptionKind columnOptionKind(const std::string& name)
         {"--column", ColumnOptionKind::Value},       {"--all-columns", ColumnOptionKind::Flag},
         {"--keep-time", ColumnOptionKind::Flag},     {"--delimiter", ColumnOptionKind::Value},
         {"--decimal-comma", ColumnOptionKind::Flag}, {"--decimal-point", ColumnOptionKind::Flag},
-        {"--skip-empty", ColumnOptionKind::Flag},
+        {"--skip-empty", ColumnOptionKind::Flag},    {"--show-layout", ColumnOptionKind::Flag},
     };
     const auto kind = kinds.find(name);
     return kind == kinds.end() ? ColumnOptionKind::None : kind->second;
@@ -46,12 +46,16 @@ std::optional<std::string> applyColumnOption(const std::string& name, const std:
         options.decimal = decimal;
     } else if (name == "--skip-empty") {
         options.skipEmpty = true;
+    } else if (name == "--show-layout") {
+        options.showLayout = true;
     }
     return std::nullopt;
 }
 
 std::optional<std::string> checkColumnOptions(const ColumnOptions& options)
 {
+    if (options.showLayout && (options.allColumns || !options.columns.empty()))
+        return std::string("'--show-layout' counts nothing: give it without '--column' and '--all-columns'");
     if (options.allColumns && !options.columns.empty())
         return std::string("'--all-columns' and '--column' exclude each other");
     const bool tableOnly = options.keepTime || options.delimiter || options.decimal || options.skipEmpty;
@@ -66,13 +70,16 @@ std::string columnUsageText()
 {
     return "Tables (FILEs with a line of names, several columns; gzip too):\n"
            "  --column NAME|N     count this column (by name or 1-based number) of each FILE;\n"
-           "                      repeat it for more columns, each counted on its own\n"
+           "                      repeat it for more columns, each counted on its own;\n"
+           "                      digits are always a number: name:N is the column named N\n"
            "  --all-columns       count every column of numbers, but not a first column that\n"
            "                      rises all the way (time), unless --keep-time is given\n"
            "  --delimiter D       comma, semicolon, tab or blanks instead of the one detected\n"
            "  --decimal-comma     numbers are written with a decimal comma (--decimal-point:\n"
            "                      with a point) instead of what was detected\n"
-           "  --skip-empty        pass over empty cells and say how many (else they are errors)\n";
+           "  --skip-empty        pass over empty cells and say how many (else they are errors)\n"
+           "  --show-layout       show the delimiter, decimal separator, lines of names and\n"
+           "                      units, first row and columns detected in each FILE, and exit\n";
 }
 
 } // namespace tessivo::cli

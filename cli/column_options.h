@@ -16,8 +16,9 @@ struct ColumnOptions {
     std::optional<Delimiter> delimiter;
     std::optional<char> decimal; // '.' or ','
     bool skipEmpty = false;
-    // The files are tables: some column is chosen.
-    bool active() const { return !columns.empty() || allColumns; }
+    bool showLayout = false; // --show-layout: print what was detected, count nothing
+    // The files are tables: some column is chosen, or their layout shown.
+    bool active() const { return !columns.empty() || allColumns || showLayout; }
 };
 
 enum class ColumnOptionKind { None, Flag, Value };

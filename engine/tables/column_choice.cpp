@@ -15,31 +15,30 @@ std::string lowered(std::string s)
     return s;
 }
 
-bool findColumn(const TableLayout& layout, const std::string& entry, std::size_t& found)
+bool isNumber(const std::string& entry, std::size_t& number)
 {
-    const auto& columns = layout.columns;
-    for (std::size_t j = 0; j < columns.size(); ++j) {
-        if (columns[j].name == entry) {
+    const auto [end, ec] = std::from_chars(entry.data(), entry.data() + entry.size(), number);
+    return !entry.empty() && ec == std::errc() && end == entry.data() + entry.size();
+}
+
+// A name as the columns are labelled (exactly, else the one label that
+// differs only in case); "column 3" for a column with no name.
+bool findName(const TableLayout& layout, const std::string& name, std::size_t& found)
+{
+    for (std::size_t j = 0; j < layout.columns.size(); ++j) {
+        if (columnLabel(layout, j) == name) {
             found = j;
             return true;
         }
     }
     std::size_t matches = 0;
-    for (std::size_t j = 0; j < columns.size(); ++j) {
-        if (!columns[j].name.empty() && lowered(columns[j].name) == lowered(entry)) {
+    for (std::size_t j = 0; j < layout.columns.size(); ++j) {
+        if (lowered(columnLabel(layout, j)) == lowered(name)) {
             found = j;
             ++matches;
         }
     }
-    if (matches == 1)
-        return true;
-    std::size_t number = 0;
-    const auto [end, ec] = std::from_chars(entry.data(), entry.data() + entry.size(), number);
-    if (ec == std::errc() && end == entry.data() + entry.size() && number >= 1 && number <= columns.size()) {
-        found = number - 1;
-        return true;
-    }
-    return false;
+    return matches == 1;
 }
 
 std::string namesThereAre(const TableLayout& layout)
@@ -58,9 +57,20 @@ std::vector<std::size_t> chooseColumns(const TableLayout& layout, const std::vec
     std::vector<std::size_t> chosen;
     for (const std::string& entry : wanted) {
         std::size_t j = 0;
-        if (!findColumn(layout, entry, j))
+        const bool byName = entry.rfind(kByName, 0) == 0;
+        const std::string name = byName ? entry.substr(std::char_traits<char>::length(kByName)) : entry;
+        if (!byName && isNumber(entry, j)) {
+            if (j < 1 || j > layout.columns.size())
+                throw TableFormatError(path, 0, 0, "",
+                                       "no column " + entry + "; the table has " + std::to_string(layout.columns.size())
+                                           + (findName(layout, entry, j) ? " (the column named " + entry
+                                                                                 + " is '" + kByName + entry + "')"
+                                                                           : ""));
+            --j;
+        } else if (!findName(layout, name, j)) {
             throw TableFormatError(path, 0, 0, "",
-                                   "no column \"" + entry + "\"; the columns are: " + namesThereAre(layout));
+                                   "no column \"" + name + "\"; the columns are: " + namesThereAre(layout));
+        }
         if (std::find(chosen.begin(), chosen.end(), j) == chosen.end())
             chosen.push_back(j);
     }

@@ -32,32 +32,39 @@ struct TableLayout {
     char decimal = '.';
     bool byteOrderMark = false; // a UTF-8 byte-order mark opens the file
     bool crlf = false;          // lines end in CR LF (the reader takes both anyway)
+    char lineEnd = '\n';        // '\r' when lines end in CR alone
     bool compressed = false;    // gzip
+    bool utf16 = false;         // UTF-16 with a byte-order mark, read as UTF-8
     std::int64_t headerLine = 0;    // 1-based, 0 when none
     std::int64_t unitsLine = 0;     // 1-based, 0 when none
     std::int64_t firstDataLine = 1; // 1-based: the first row of numbers
     std::vector<TableColumnInfo> columns;
 };
 
-// Reads the start of the file at path and works out its layout. The rules:
-// - the delimiter is the first of tab, semicolon, comma and runs of blanks
-//   that splits most of the last lines of the sample into the same number
-//   (more than one) of fields; a file that none splits has one column;
-// - the decimal separator is ',' when the delimiter is not a comma and the
-//   cells hold numbers with a comma and none with a point;
-// - rows of numbers run from the first data line to the end: the lines above
-//   the last row that have as many fields as it, with numbers (or empty
-//   cells) in every column that holds numbers there;
-// - of the run of lines above the first row with as many fields (blank
-//   lines aside; right above it, for a table of one column), the lowest is
-//   the line of names, or, when there are two or more, the last two are
-//   names and units; anything above is a preamble.
+// Reads the start of the file at path (64 KiB, more while the preamble or
+// the rows need it, up to 16 MiB) and works out its layout on the evidence
+// of every line read (engine/tables/layout_detection.h):
+// - of every delimiter (tab, semicolon, comma, runs of blanks), decimal
+//   separator and width, the reading that makes the most numbers cells of
+//   rows and leaves the fewest lines below its first row that are no row
+//   (and the fewest numbers above it); decimal commas between comma
+//   delimiters only in quoted cells;
+// - the first row is the first line that is a row of that reading: nothing
+//   below it is preamble;
+// - names and units only from the lines right above the first row that
+//   have the table's width (engine/tables/header_lines.h); duplicate names
+//   get " (2)", " (3)", ...;
+// - a UTF-8 byte-order mark is passed over, UTF-16 with one is read as
+//   UTF-8 (engine/tables/byte_input.h); lines end in LF, CR LF or CR.
 // Throws IoError when the file cannot be read and TableFormatError when it
-// is binary, holds no row of numbers, or an override does not fit.
+// is binary, holds no row of numbers, or the evidence allows two
+// readings (commas as delimiters or decimal commas; thousands separators).
 TableLayout detectTableLayout(const std::string& path, const TableOverrides& overrides = {});
 
-// The same from the sample itself; wholeFile says that the sample is all of
-// the file (its last line is complete even without a line end).
+// The same from the sample itself, text as the file holds it (UTF-16 and
+// gzip are refused here: ByteInput decodes them); wholeFile says that the
+// sample is all of the file (its last line is complete even without a line
+// end).
 TableLayout layoutFromSample(std::string_view sample, bool wholeFile, const TableOverrides& overrides,
                              const std::string& path);
 
@@ -72,7 +79,8 @@ std::vector<std::vector<std::string>> previewRows(const std::string& path, const
 // blanks, a line of names or decimal commas. Never throws.
 bool readsAsTable(const std::string& path);
 
-// The name of column index (0-based), or "column N" when it has none.
+// The name of column index (0-based), or "column N" when it has none: the
+// label by which chooseColumns finds it.
 std::string columnLabel(const TableLayout& layout, std::size_t index);
 
 // The name with its unit for a heading: "RootMyc1 (kN·m)"; the unit gets

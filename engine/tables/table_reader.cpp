@@ -21,6 +21,11 @@ std::string shown(std::string_view text)
     return quoted;
 }
 
+bool startsLikeNumber(char c)
+{
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == ',';
+}
+
 } // namespace
 
 TableReader::TableReader(std::string path, TableLayout layout, std::vector<std::size_t> columns, bool skipEmpty)
@@ -32,10 +37,14 @@ TableReader::TableReader(std::string path, TableLayout layout, std::vector<std::
     , m_input(m_path)
     , m_buffer(kReadBytes)
 {
+    m_body.delimiter = m_layout.delimiter;
+    m_body.decimal = m_layout.decimal;
+    m_body.width = m_layout.columns.size();
+    for (const TableColumnInfo& c : m_layout.columns)
+        m_body.numeric.push_back(c.numeric);
     m_slotOfField.assign(m_layout.columns.size(), -1);
     for (std::size_t k = 0; k < m_columns.size(); ++k) {
         m_slotOfField.at(m_columns[k]) = static_cast<int>(k);
-        m_lastField = std::max(m_lastField, m_columns[k]);
     }
 }
 
@@ -73,7 +82,7 @@ bool TableReader::nextLine(std::string_view& line)
 {
     for (;;) {
         const char* const base = m_buffer.data();
-        const void* nl = std::memchr(base + m_begin, '\n', m_end - m_begin);
+        const void* nl = std::memchr(base + m_begin, m_layout.lineEnd, m_end - m_begin);
         if (nl || (m_eof && m_begin < m_end)) {
             const std::size_t stop = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : m_end;
             ++m_line;
@@ -83,7 +92,7 @@ bool TableReader::nextLine(std::string_view& line)
             if (m_line == 1 && m_layout.byteOrderMark && stop - start >= 3)
                 start += 3;
             std::size_t last = stop;
-            if (last > start && base[last - 1] == '\r')
+            if (m_layout.lineEnd == '\n' && last > start && base[last - 1] == '\r')
                 --last;
             line = std::string_view(base + start, last - start);
             m_begin = nl ? stop + 1 : m_end;
@@ -151,8 +160,11 @@ bool TableReader::takeSimpleRow(std::string_view line, std::vector<std::vector<l
         } else {
             while (p < end && *p != sep)
                 ++p;
+            const std::string_view cell(start, static_cast<std::size_t>(p - start));
             if (wanted)
-                takeCell(j, std::string_view(start, static_cast<std::size_t>(p - start)), values);
+                takeCell(j, cell, values);
+            else if (p > start && (j >= chosen || !startsLikeNumber(*start)))
+                checkOtherCell(j, cell);
         }
         ++j;
         if (p == end)
@@ -171,10 +183,35 @@ void TableReader::takeRow(std::string_view line, std::vector<std::vector<long do
     splitFields(line, m_layout.delimiter, m_fields);
     if (m_fields.size() < m_layout.columns.size())
         tooFewFields(m_fields.size());
-    for (std::size_t j = 0; j <= m_lastField; ++j) {
-        if (m_slotOfField[j] >= 0)
+    for (std::size_t j = 0; j < m_fields.size(); ++j) {
+        if (j < m_slotOfField.size() && m_slotOfField[j] >= 0)
             takeCell(j, m_fields[j].text, values);
+        else
+            checkOtherCell(j, m_fields[j].text);
     }
+}
+
+// A cell of a column not chosen: a field beyond the table's width must be
+// empty, and a column of numbers must not hold text (a footer's "Max", a
+// logger's "OVL"); a quick look at its first character, read in full only
+// when that is no part of a number.
+void TableReader::checkOtherCell(std::size_t j, std::string_view text) const
+{
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    if (at == text.size())
+        return;
+    const std::size_t width = m_layout.columns.size();
+    if (j >= width)
+        throw TableFormatError(m_path, m_line, static_cast<std::int64_t>(j + 1), "",
+                               "more fields than the " + std::to_string(width) + " of the table");
+    const char c = text[at];
+    if (!m_layout.columns[j].numeric || (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == ',')
+        return;
+    long double v = 0.0L;
+    if (parseCell(text, m_layout.decimal, v) == CellStatus::NotNumber)
+        cellError(j, text, " is not a number");
 }
 
 std::size_t TableReader::readBlock(std::vector<std::vector<long double>>& values, std::size_t maxRows)
@@ -191,13 +228,72 @@ std::size_t TableReader::readBlock(std::vector<std::vector<long double>>& values
         }
     }
     std::size_t rows = 0;
-    while (rows < maxRows && nextLine(line)) {
+    while (rows < maxRows && !m_ended && nextLine(line)) {
+        if (isBlankLine(line)) {
+            m_blankBefore = true;
+            continue;
+        }
+        if (takeLine(line, values))
+            ++rows;
+    }
+    if (m_delimitersAt > 0 && !m_ended && rows == 0)
+        m_ending = "delimiters only from line " + std::to_string(m_delimitersAt);
+    m_rowsRead += static_cast<std::int64_t>(rows);
+    return rows;
+}
+
+// One line below the first row: a row (true), or an end of the table.
+bool TableReader::takeLine(std::string_view line, std::vector<std::vector<long double>>& values)
+{
+    // The common row starts with a number: no end mark and no footer can.
+    const char c = line.front();
+    if (!m_blankBefore && m_delimitersAt == 0 && ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.')) {
+        takeRow(line, values);
+        return true;
+    }
+    const EndMark mark = endMarkOf(line, m_layout.delimiter);
+    if (mark == EndMark::Delimiters) {
+        if (m_delimitersAt == 0)
+            m_delimitersAt = m_line;
+        return false;
+    }
+    if (m_delimitersAt > 0)
+        throw TableFormatError(m_path, m_delimitersAt, 0, "", "a line of delimiters only, inside the table");
+    const std::string where = std::to_string(m_line);
+    if (mark == EndMark::CtrlZ) {
+        m_ended = true;
+        m_ending = "Ctrl-Z on line " + where;
+        return false;
+    }
+    if (mark == EndMark::End || m_blankBefore) {
+        splitFields(line, m_layout.delimiter, m_fields);
+        if (mark == EndMark::End || !isBodyRow(m_fields, m_body)) {
+            m_ended = true;
+            m_endLine = m_line;
+            m_ending = mark == EndMark::End ? "END on line " + where : "a footer from line " + where;
+            checkRest();
+            return false;
+        }
+    }
+    m_blankBefore = false;
+    takeRow(line, values);
+    return true;
+}
+
+// Below a footer or END: a row of the table there means the line above was
+// no end but a fault, and nothing below it may be left out unsaid.
+void TableReader::checkRest()
+{
+    std::string_view line;
+    while (nextLine(line)) {
         if (isBlankLine(line))
             continue;
-        takeRow(line, values);
-        ++rows;
+        splitFields(line, m_layout.delimiter, m_fields);
+        if (isBodyRow(m_fields, m_body))
+            throw TableFormatError(m_path, m_endLine, 0, "",
+                                   "this line is no row of the table, but rows follow it (line "
+                                       + std::to_string(m_line) + ")");
     }
-    return rows;
 }
 
 TableColumnSource::TableColumnSource(const std::string& path, const TableLayout& layout, std::size_t column,
@@ -259,8 +355,11 @@ std::vector<ColumnStats> scanTableColumns(const std::string& path, const TableLa
             }
         }
     }
-    for (std::size_t k = 0; k < columns.size(); ++k)
+    for (std::size_t k = 0; k < columns.size(); ++k) {
         stats[k].skippedEmpty = reader.skippedEmpty(k);
+        stats[k].rows = reader.rowsRead();
+        stats[k].ending = reader.ending();
+    }
     return stats;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/tables/column_choice.h"
 #include "engine/tables/table_error.h"
+#include "engine/tables/layout_text.h"
 #include "engine/tables/table_layout.h"
 #include "engine/tables/table_reader.h"
 
@@ -84,6 +85,16 @@ py::tuple readTable(const std::string& path, const std::optional<std::vector<std
     return py::make_tuple(names, units, arrays, skipped);
 }
 
+// The detected layout as the JSON object of tessivo-count's output.
+std::string tableLayout(const std::string& path, py::handle delimiter, py::handle decimal)
+{
+    TableOverrides overrides;
+    overrides.delimiter = delimiterOf(delimiter);
+    overrides.decimal = decimalOf(decimal);
+    py::gil_scoped_release released;
+    return layoutJson(detectTableLayout(path, overrides));
+}
+
 } // namespace
 
 void bindTables(py::module_& m)
@@ -98,6 +109,7 @@ void bindTables(py::module_& m)
     });
     m.def("read_table", &readTable, py::arg("path"), py::arg("columns").none(true), py::arg("delimiter"),
           py::arg("decimal"), py::arg("skip_empty"));
+    m.def("table_layout", &tableLayout, py::arg("path"), py::arg("delimiter"), py::arg("decimal"));
 }
 
 } // namespace tessivo::python

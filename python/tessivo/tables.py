@@ -4,11 +4,30 @@ as tessivo-count --column reads them."""
 
 from __future__ import annotations
 
+import json
 import os
 
 from . import _tessivo
 
-__all__ = ["read_table"]
+__all__ = ["read_table", "table_layout"]
+
+
+def table_layout(path, *, delimiter=None, decimal=None):
+    """What read_table and tessivo-count --column detect in a table file, as
+    tessivo-count --show-layout lists it.
+
+    Returns a dict: "delimiter" ("comma", "semicolon", "tab" or "blanks"),
+    "decimal" ("." or ","), "names_line" and "units_line" (1-based, None
+    when there is none), "first_row" (the 1-based line of the first row) and
+    "columns": one dict per column with "name" (its label, as read_table's
+    keys), "unit" and "numbers" (whether it holds numbers).
+
+    delimiter and decimal set what is detected, as for read_table. Raises
+    ValueError for a file that is no table and OSError when it cannot be read.
+    """
+    found = json.loads(_tessivo.table_layout(os.fsdecode(os.fspath(path)), delimiter, decimal))
+    return {"delimiter": found["delimiter"], "decimal": found["decimal"], "names_line": found["namesLine"] or None,
+            "units_line": found["unitsLine"] or None, "first_row": found["firstRow"], "columns": found["columns"]}
 
 
 def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=False, frame=False):
@@ -20,11 +39,18 @@ def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=F
     Parameters:
         path: the table file. Its delimiter (tab, semicolon, comma or runs
             of blanks), decimal separator, line of names and of units are
-            detected as tessivo-count detects them.
-        columns: one column, by name (exactly, else the one name that differs
-            only in case) or by 1-based number: its array is returned; a
-            list of them: a dict of arrays by column name, in the order given;
-            None: every column of numbers, as a dict.
+            detected as tessivo-count detects them (--show-layout shows
+            what was detected); below the first row of numbers every line is
+            a row, an end (END, Ctrl-Z, delimiters only at the end, a footer
+            after a blank line) or an error.
+        columns: one column: its array is returned; a list of them: a dict
+            of arrays by column label, in the order given; None: every column
+            of numbers, as a dict. A column is a 1-based number (an int or a
+            string of digits: always the column at that place), "name:X" (the
+            column named X, also when X is a number) or a name (exactly, else
+            the one name that differs only in case). Duplicate names are
+            labelled "Force", "Force (2)", ...; a column without a name is
+            "column 3".
         delimiter: "comma", "semicolon", "tab" or "blanks" instead of the one
             detected (--delimiter).
         decimal: "." or "," instead of the one detected (--decimal-point,
@@ -35,8 +61,10 @@ def read_table(path, columns=None, *, delimiter=None, decimal=None, skip_empty=F
 
     Raises:
         ValueError: a column that the table does not have (the message lists
-            those it has), a cell that is not a number (naming the line and
-            column), a file that holds no table of numbers.
+            those it has), a line below the first row that is no row (naming
+            the line and column), a file that holds no table of numbers, a
+            layout that reads two ways (the message names both and the
+            argument that chooses).
         OSError: the file cannot be opened or read.
     """
     single = columns is not None and (isinstance(columns, (str, int)) and not isinstance(columns, bool))

@@ -1,5 +1,5 @@
 import os
-from typing import Literal, Optional, Sequence, Union, overload
+from typing import Any, Literal, Optional, Sequence, Union, overload
 
 import numpy as np
 import numpy.typing as npt
@@ -27,3 +27,9 @@ def read_table(
     skip_empty: bool = False,
     frame: bool = False,
 ) -> dict[str, npt.NDArray[np.longdouble]]: ...
+def table_layout(
+    path: Union[str, "os.PathLike[str]"],
+    *,
+    delimiter: Delimiter = None,
+    decimal: Optional[Literal[".", ","]] = None,
+) -> dict[str, Any]: ...

@@ -225,7 +225,8 @@ TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
     const std::vector<Case> cases = {
         {{"--column", "c", t}, 2, "tessivo-count: " + t + ": no column \"c\"; the columns are: a, b\n"},
         {{"--column", "b", t}, 2, "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
-        {{"--column", "a", "--skip-empty", t}, 0, ""},
+        // Text in another column of numbers is no row either.
+        {{"--column", "a", "--skip-empty", t}, 2, "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
         {{"--delimiter", "tab", t}, 1, "tessivo-count: '--delimiter', '--decimal-comma', '--decimal-point', "
                                       "'--skip-empty' and '--keep-time' need '--column' or '--all-columns'\n"},
         {{"--column", "a", "--delimiter", "pipe", t}, 1,

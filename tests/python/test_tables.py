@@ -3,6 +3,7 @@ and counted equals the CLI's count of it to the last bit, and a table the CLI
 refuses raises ValueError with its message."""
 
 import gzip
+from pathlib import Path
 import json
 import subprocess
 import warnings
@@ -74,3 +75,67 @@ def test_read_table_shapes_and_refusals(tmp_path):
         tessivo.read_table(NREL, [1.5])
     with pytest.raises(FileNotFoundError):
         tessivo.read_table(tmp_path / "missing.csv")
+
+
+CORPUS = Path(__file__).resolve().parents[1] / "tables" / "corpus"
+
+
+def corpus_entries():
+    """The manifest of the table corpus: (table, column, options, expected)."""
+    for line in (CORPUS / "manifest.txt").read_text().splitlines():
+        if line and not line.startswith("#"):
+            yield tuple(line.split("\t"))
+
+
+def read_table_options(options):
+    """tessivo-count's table options as read_table's arguments."""
+    words, kwargs = options.split(), {}
+    for i, word in enumerate(words):
+        if word == "--decimal-comma":
+            kwargs["decimal"] = ","
+        elif word == "--decimal-point":
+            kwargs["decimal"] = "."
+        elif word == "--delimiter":
+            kwargs["delimiter"] = words[i + 1]
+        elif word == "--skip-empty":
+            kwargs["skip_empty"] = True
+    return kwargs
+
+
+@pytest.mark.parametrize("table, column, options, expected", list(corpus_entries()),
+                         ids=lambda v: str(v).replace(" ", "_"))
+def test_corpus_column_is_its_sequence_or_refused_at_its_place(table, column, options, expected):
+    if expected.startswith("refuse"):
+        _, line, col = expected.split()
+        with pytest.raises(ValueError) as refused:
+            tessivo.read_table(CORPUS / table, column, **read_table_options(options))
+        place = f": line {line}" if line != "0" else ""
+        assert place in str(refused.value)
+        if col != "0":
+            assert f"{place}, column {col}" in str(refused.value)
+        return
+    values = tessivo.read_table(CORPUS / table, column, **read_table_options(options))
+    written = (CORPUS / expected).read_text().split()
+    assert values.dtype == np.longdouble
+    assert values.tolist() == [np.longdouble(v) for v in written]
+
+
+def test_duplicate_names_get_labels_of_their_own():
+    table = tessivo.read_table(CORPUS / "duplicate_names.csv")
+    assert list(table) == ["t", "Force", "Force (2)"]
+    assert table["Force (2)"].tolist() == tessivo.read_table(CORPUS / "duplicate_names.csv", 3).tolist()
+
+
+def test_table_layout_says_what_read_table_reads():
+    from tessivo.tables import table_layout
+
+    layout = table_layout(CORPUS / "short_units_line.csv")
+    assert layout["delimiter"] == "semicolon" and layout["decimal"] == "."
+    assert (layout["names_line"], layout["units_line"], layout["first_row"]) == (1, 2, 3)
+    assert layout["columns"] == [{"name": "t", "unit": "(s)", "numbers": True},
+                                 {"name": "F", "unit": "(kN)", "numbers": True},
+                                 {"name": "M", "unit": "", "numbers": True}]
+    assert table_layout(CORPUS / "no_names.csv")["names_line"] is None
+    with pytest.raises(ValueError, match="reads as columns split by commas or as numbers with a decimal comma"):
+        table_layout(CORPUS / "one_column_commas_no_names.csv")
+    assert table_layout(CORPUS / "one_column_commas_no_names.csv", decimal=",")["decimal"] == ","

@@ -99,9 +99,9 @@ TEST(TableLayout, RefusesWhatIsNoTable)
 {
     test::TempDir dir;
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", ": no rows of numbers found"},
-        {"\n  \n", ": no rows of numbers found"},
-        {"name\nother\n", ": no column of numbers found"},
+        {"", ": no row of numbers found: the file is empty"},
+        {"\n  \n", ": no row of numbers found: every line is blank"},
+        {"name\nother\n", ": no row of numbers found: none of the first 2 lines that are not blank holds a number"},
         {std::string("1,2\n3,\0" "4\n", 9), ": line 2: a binary file, not a table of text"},
     };
     for (const auto& [content, message] : cases) {
@@ -112,6 +112,26 @@ TEST(TableLayout, RefusesWhatIsNoTable)
         } catch (const TableFormatError& e) {
             EXPECT_EQ(std::string(e.what()), path + message);
         }
+    }
+}
+
+TEST(TableLayout, ReadsUtf16AsUtf8WithItsPairsAndMarksLoneHalves)
+{
+    // "F\U0001F600;M\xD800\n1;2\n3;4\n" in UTF-16, both byte orders.
+    const std::vector<std::uint16_t> units = {'F', 0xD83D, 0xDE00, ';', 'M', 0xD800, '\n', '1', ';', '2', '\n', '3', ';', '4', '\n'};
+    test::TempDir dir;
+    for (const bool big : {false, true}) {
+        std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (const std::uint16_t u : units) {
+            const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+            bytes += big ? std::string{hi, lo} : std::string{lo, hi};
+        }
+        const TableLayout layout = detectTableLayout(dir.write("t.csv", bytes));
+        EXPECT_TRUE(layout.utf16);
+        ASSERT_EQ(layout.columns.size(), 2u);
+        EXPECT_EQ(layout.columns[0].name, "F\xF0\x9F\x98\x80");
+        EXPECT_EQ(layout.columns[1].name, "M\xEF\xBF\xBD");
+        EXPECT_EQ(layout.firstDataLine, 2);
     }
 }
 

@@ -1,0 +1,121 @@
+// The table corpus through tessivo-count: each column counts exactly as the
+// plain sequence file of its values, each refusal names its line and column;
+// and what the command line says about a table beyond the count.
+
+#include "cli_runner.h"
+#include "tests/engine/test_support.h"
+#include "tests/tables/corpus_manifest.h"
+
+#include <gtest/gtest.h>
+
+using tessivo::test::CliRun;
+using tessivo::test::TempDir;
+
+namespace {
+
+struct Box {
+    TempDir cwd;
+    TempDir capture;
+    CliRun run(const std::vector<std::string>& args) const { return tessivo::test::runCli(args, cwd.str(), capture.str()); }
+};
+
+std::vector<std::string> argsFor(const tessivo::test::CorpusEntry& entry)
+{
+    std::vector<std::string> args = {"--column", entry.column, "--format", "csv"};
+    for (const std::string& word : tessivo::test::optionWords(entry.options))
+        args.push_back(word);
+    args.push_back(tessivo::test::corpusPath(entry.table));
+    return args;
+}
+
+TEST(TableCorpusCli, EveryColumnCountsAsItsSequenceFileOrIsRefusedAtItsPlace)
+{
+    Box box;
+    for (const tessivo::test::CorpusEntry& entry : tessivo::test::readCorpusManifest()) {
+        SCOPED_TRACE(entry.table + " --column '" + entry.column + "' " + entry.options);
+        const CliRun table = box.run(argsFor(entry));
+        if (entry.refuses) {
+            EXPECT_EQ(table.status, 2) << table.err;
+            const std::string place = entry.line > 0 ? ": line " + std::to_string(entry.line) : "";
+            EXPECT_NE(table.err.find(entry.table + (place.empty() ? ": " : place)), std::string::npos) << table.err;
+            if (entry.refusedColumn > 0) {
+                EXPECT_NE(table.err.find(place + ", column " + std::to_string(entry.refusedColumn)), std::string::npos)
+                    << table.err;
+            }
+            continue;
+        }
+        const CliRun plain = box.run({"--format", "csv", tessivo::test::corpusPath(entry.expected)});
+        ASSERT_EQ(table.status, 0) << table.err;
+        ASSERT_EQ(plain.status, 0) << plain.err;
+        const std::vector<std::string> counted = tessivo::test::splitOn(table.out, '\n');
+        const std::vector<std::string> expected = tessivo::test::splitOn(plain.out, '\n');
+        ASSERT_EQ(counted.size(), expected.size());
+        for (std::size_t i = 0; i < counted.size(); ++i) {
+            const std::string& rest = expected[i];
+            ASSERT_GE(counted[i].size(), rest.size());
+            EXPECT_EQ(counted[i].substr(counted[i].size() - rest.size()), rest) << "line " << i + 1;
+        }
+    }
+}
+
+TEST(TableCorpusCli, ConstantChannelsAndFootersAreToldNotCounted)
+{
+    Box box;
+    const std::string t = box.cwd.write("t.csv", "t;F;Offset;M\n0;1;5;2\n1;-1;5;3\n2;2;5;-1\n3;0;5;1\n\nMax;2;5;3\n");
+    const CliRun all = box.run({"--all-columns", "--format", "json", t});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.err, "tessivo-count: " + t + ": 4 rows read; the table ends at a footer from line 7\n"
+                       "tessivo-count: " + t + ": Offset: every value is 5.000: there are no cycles to count; passed over\n");
+    EXPECT_NE(all.out.find("\"channel\": \"M\""), std::string::npos);
+    EXPECT_EQ(all.out.find("\"channel\": \"Offset\""), std::string::npos);
+    EXPECT_NE(all.out.find("\"rowsRead\": 4,"), std::string::npos);
+    EXPECT_NE(all.out.find("\"layout\": {\"delimiter\": \"semicolon\", \"decimal\": \".\", \"namesLine\": 1"),
+              std::string::npos);
+
+    const CliRun one = box.run({"--column", "Offset", t});
+    EXPECT_EQ(one.status, 2);
+    EXPECT_NE(one.err.find("Offset: every value is 5.000: there are no cycles to count\n"), std::string::npos) << one.err;
+    EXPECT_EQ(one.err.find("Filter size"), std::string::npos);
+}
+
+TEST(TableCorpusCli, ShowsTheLayoutAndCountsNothing)
+{
+    Box box;
+    const std::string t = box.cwd.write("t.csv", "Logger 7\nZeit;Kraft;Kraft;Status\ns;kN;kN\n0;1,5;2;OK\n1;-2,5;3;OK\n");
+    const CliRun r = box.run({"--show-layout", t});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, t + "\n"
+                         "  delimiter:          semicolon\n"
+                         "  decimal separator:  comma\n"
+                         "  encoding:           UTF-8 or Latin-1\n"
+                         "  line ends:          LF\n"
+                         "  names:              line 2\n"
+                         "  units:              line 3\n"
+                         "  first row:          line 4\n"
+                         "  columns:            4\n"
+                         "  1. Zeit s: numbers\n"
+                         "  2. Kraft kN: numbers\n"
+                         "  3. Kraft (2) kN: numbers\n"
+                         "  4. Status: text\n");
+    const CliRun bad = box.run({"--show-layout", "--column", "1", t});
+    EXPECT_EQ(bad.status, 1);
+}
+
+// A recording split over several files: the later ones without names take
+// the first one's columns by number.
+TEST(TableCorpusCli, LaterFilesWithoutNamesContinueTheFirst)
+{
+    Box box;
+    const std::string first = box.cwd.write("a.csv", "t;F\n0;1\n1;3\n2;-2\n");
+    const std::string later = box.cwd.write("b.csv", "3;4\n4;-1\n5;2\n");
+    const std::string plain = box.cwd.write("ab.txt", "1 3 -2 4 -1 2\n");
+    const CliRun joined = box.run({"--column", "F", "--format", "csv", first, later});
+    const CliRun whole = box.run({"--format", "csv", plain});
+    ASSERT_EQ(joined.status, 0) << joined.err;
+    std::string expected;
+    for (const std::string& line : tessivo::test::splitOn(whole.out.substr(whole.out.find('\n') + 1), '\n'))
+        expected += "F," + line + "\n";
+    EXPECT_EQ(joined.out.substr(joined.out.find('\n') + 1), expected);
+}
+
+} // namespace
