@@ -45,6 +45,25 @@ TEST(FormatFixed, EightSignificantThenTwoDecimals)
     EXPECT_EQ(formatFixed(std::numeric_limits<long double>::quiet_NaN(), 8, 2, u'.'), QStringLiteral("NAN"));
 }
 
+TEST(FormatFixedAtLeast, KeepsEveryDigitTheValueNeeds)
+{
+    struct Case { long double value; const char* text; };
+    const Case cases[] = {
+        {0.0L, "0.00"}, {12.5L, "12.50"}, {0.0004L, "0.0004"}, {-0.0004L, "-0.0004"}, {0.004L, "0.004"},
+        {0.125L, "0.125"}, {1.23456789L, "1.2345679"}, {12345678.9L, "12345679.00"}, {123456789.0L, "1.2345679E8"},
+        {0.00000001L, "0.00000001"}, {0.000000001L, "1E-9"}, {static_cast<double>(0.0004), "0.0004"},
+    };
+    for (const Case& c : cases) {
+        const QString text = formatFixedAtLeast(c.value, 8, 2, u'.');
+        EXPECT_EQ(text, QString::fromLatin1(c.text)) << c.text;
+        // What is shown reads back as the value to eight digits.
+        const auto back = parseFloat(text, u'.');
+        ASSERT_TRUE(back.has_value()) << c.text;
+        EXPECT_EQ(formatFixedAtLeast(*back, 8, 2, u'.'), text);
+    }
+    EXPECT_EQ(formatFixedAtLeast(0.0004L, 8, 2, u','), QStringLiteral("0,0004"));
+}
+
 TEST(FormatGeneral, FifteenDigitsTrailingZerosDropped)
 {
     struct Case { long double value; const char* text; };
