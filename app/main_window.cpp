@@ -54,8 +54,7 @@ int selectedItem(const QComboBox* box)
 TfrmMain::TfrmMain(MainWindowSeams seams, QWidget* parent)
     : QWidget(parent)
     , m_seams(std::move(seams))
-    , m_run(std::make_unique<tessivo::TRainflowRun>())
-    , m_table(std::make_unique<tessivo::TCycleTable>())
+    , m_document(new CountDocument(this))
 {
     m_ownNotifier = m_seams.notifier ? nullptr : std::make_unique<MessageBoxNotifier>(this);
     m_notifier = m_seams.notifier ? m_seams.notifier : m_ownNotifier.get();
@@ -151,10 +150,11 @@ void TfrmMain::FormShow()
     // the title bar comes back onto one, so that the window can be moved.
     morvane::keepTitleBarOnScreen(this);
     claimWorkDir();
+    m_document->setWorkDir(m_workDir);
     lbSeqFile->clear();
     wrMain->Save(this);
-    tessivo::InitRainflowRun(*m_run);
-    m_userDir = LoadSettings(*m_run, m_workDir, storePath());
+    m_document->resetRun();
+    m_userDir = LoadSettings(m_document->run(), m_workDir, storePath());
     m_lastDir = LoadLastFolder(storePath());
     RunToControls();
     if (!m_userDir.isEmpty())
@@ -165,27 +165,29 @@ void TfrmMain::FormClose()
 {
     ControlsToRun();
     wrMain->Save(this);
-    StoreSettings(*m_run, m_userDir, storePath());
+    StoreSettings(m_document->run(), m_userDir, storePath());
     StoreLastFolder(m_lastDir, storePath());
 }
 
 void TfrmMain::ControlsToRun()
 {
-    m_run->Normalize = cbNormalize->isChecked();
-    m_run->UseLoadBins = cbMatrix->isChecked();
-    m_run->BinCount = binCountOfItem(selectedItem(cbLoadBinSize));
-    m_run->Decomposition = rbDecomposition->isChecked();
-    m_run->FilterSize = filterFromText(edFilter->text(), edFilter->decimalSeparator());
+    tessivo::TRainflowRun& run = m_document->run();
+    run.Normalize = cbNormalize->isChecked();
+    run.UseLoadBins = cbMatrix->isChecked();
+    run.BinCount = binCountOfItem(selectedItem(cbLoadBinSize));
+    run.Decomposition = rbDecomposition->isChecked();
+    run.FilterSize = filterFromText(edFilter->text(), edFilter->decimalSeparator());
 }
 
 void TfrmMain::RunToControls()
 {
-    edFilter->setText(morvane::formatFixed(m_run->FilterSize, 8, 2, edFilter->decimalSeparator()));
-    cbNormalize->setChecked(m_run->Normalize);
-    cbMatrix->setChecked(m_run->UseLoadBins);
-    cbLoadBinSize->setCurrentIndex(itemOfBinCount(m_run->BinCount));
-    rbDecomposition->setChecked(m_run->Decomposition);
-    rbUpward->setChecked(!m_run->Decomposition);
+    const tessivo::TRainflowRun& run = m_document->run();
+    edFilter->setText(filterSizeText(run.FilterSize, edFilter->decimalSeparator()));
+    cbNormalize->setChecked(run.Normalize);
+    cbMatrix->setChecked(run.UseLoadBins);
+    cbLoadBinSize->setCurrentIndex(itemOfBinCount(run.BinCount));
+    rbDecomposition->setChecked(run.Decomposition);
+    rbUpward->setChecked(!run.Decomposition);
 }
 
 void TfrmMain::showReportMenu(const QPoint& position)

@@ -19,7 +19,7 @@
 // for the window's lifetime; when another running copy holds it, the window
 // works in a folder of its own.
 
-#include "engine/counting/cycle_table.h"
+#include "document/count_document.h"
 #include "notifier.h"
 #include "engine/record/run_record.h"
 #include "shell_open.h"
@@ -96,9 +96,11 @@ public:
     const QString& WorkDir() const { return m_workDir; }
     // The Open dialog's starting folder as loaded from the settings.
     const QString& UserDir() const { return m_userDir; }
-    tessivo::TRainflowRun& RainflowRun() { return *m_run; }
-    const tessivo::TCycleTable& CycleTable() const { return *m_table; }
-    std::int32_t CycleCount() const { return m_cycleCount; }
+    tessivo::TRainflowRun& RainflowRun() { return m_document->run(); }
+    const tessivo::TCycleTable& CycleTable() const { return m_document->table(); }
+    std::int32_t CycleCount() const { return m_document->cycleCount(); }
+    // What is loaded and counted; the plot and fatigue windows observe it.
+    CountDocument& document() { return *m_document; }
     // True while Open or Execute is under way.
     bool CommandRunning() const { return m_commandRunning; }
     Notifier& notifier() { return *m_notifier; }
@@ -116,13 +118,13 @@ public:
     // openFile once the message loop has the window again.
     void queueOpenFile(const QString& fileName);
     // What the spectrum plots show: the last report's table and matrix.
-    const SpectrumPlotData& PlotData() const { return m_plotData; }
+    const SpectrumPlotData& PlotData() const { return m_document->plotData(); }
     // The plot window, once Spectrum plot has opened it.
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
     // The fatigue window, once Fatigue... has opened it.
     FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
     // The sequence of the last report as the load history reads it.
-    const SignalSource& signalSource() const { return m_signalSource; }
+    const SignalSource& signalSource() const { return m_document->signalSource(); }
     // The line of the report's table of load cycles at the cursor (1 for the
     // first cycle), or 0 when the cursor is elsewhere.
     std::int32_t reportRowAtCursor() const;
@@ -150,11 +152,6 @@ private:
     void lbAboutClick();
     void btSpectrumPlotClick();
     void btFatigueClick();
-    // Hands the last report's cycles, in the loads as counted, to the fatigue window.
-    void updateFatigueWindow();
-    // The last report's cycles in the loads as counted (a normalised table
-    // scaled back), for the fatigue window and the rainflow matrices.
-    std::vector<tessivo::fatigue::FatigueCycle> countedCycles() const;
     void showReportMenu(const QPoint& position);
     void executeShortcut();
     // A line of the table selected while the plot window is open: its cycles
@@ -182,13 +179,12 @@ private:
     QString chooseFileToOpen(const QString& nameFilter);
     void openSequenceFile(const QString& fileName);
     void importTableFile(const QString& fileName);
-    // After a successful Open or Import of fileName: Execute on, the report
-    // anew, the label.
-    void showOpenedSequence(const QString& fileName, const QString& label);
+    // After a successful Open or Import: Execute on, the report anew, the label.
+    void showOpenedSequence();
+    // After a count: the report, the plot and fatigue commands.
+    void showCount();
     void countAndReport();
     void claimWorkDir();
-    // The sequence file's name, for the plot window's title.
-    QString plotSource() const;
     // The opened file in the label (shortened to fit, in full as its
     // tooltip) and by name in the window title.
     void showSequenceFile(const QString& fileName);
@@ -212,9 +208,7 @@ private:
     MainWindowSeams m_seams;
     std::unique_ptr<Notifier> m_ownNotifier;
     Notifier* m_notifier = nullptr;
-    std::unique_ptr<tessivo::TRainflowRun> m_run;
-    std::unique_ptr<tessivo::TCycleTable> m_table;
-    std::int32_t m_cycleCount = 0;
+    CountDocument* m_document = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     bool m_commandRunning = false;
     bool m_closeRequested = false;
@@ -222,14 +216,8 @@ private:
     std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
     QString m_lastDir;      // the folder of the last sequence opened, where the next Open starts
-    QString m_sequenceFile; // the path of the last file opened
-    ReportHeader m_reportHeader; // what the report in the pane came from
     bool m_shown = false;
-    SpectrumPlotData m_plotData;
-    SignalSource m_signalSource; // the sequence that the last report counted
-    std::shared_ptr<const std::vector<long double>> m_importedTimes; // the time column of an imported table
     std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
-    std::unique_ptr<CycleMarkCache> m_markCache; // the positions of the last count's cycles, once asked for
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
 

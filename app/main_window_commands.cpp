@@ -2,15 +2,12 @@
 #include "main_window.h"
 
 #include "edit_float.h"
-#include "engine/run/parameter_checks.h"
-#include "engine/run/report_builder.h"
 #include "import/table_import_command.h"
 #include "message_details.h"
 #include "report_pane.h"
 #include "engine/run/run_control.h"
 #include "engine/record/run_messages.h"
 #include "run_progress.h"
-#include "engine/files/sequence_loading.h"
 #include "tab_stop_fitting.h"
 #include "spectrum_plot_window.h"
 
@@ -83,32 +80,24 @@ void TfrmMain::btOpenSeqFileClick()
 
 void TfrmMain::openSequenceFile(const QString& fileName)
 {
-    QDir().mkpath(m_workDir);
     // A rejected file leaves the sequence loaded before, its work file and
     // the totals untouched, so the label, the report and Execute still
     // describe what Execute would count.
-    const auto outcome = tessivo::openSequence(*m_run, pathOf(fileName), pathOf(m_workDir), processPendingMessages);
-    if (outcome != tessivo::OpenOutcome::Ok) {
+    if (!m_document->openSequence(fileName, processPendingMessages))
         m_notifier->error(incorrectSequenceMessage(pathOf(fileName)), incorrectSequenceDetail(fileName));
-        return;
-    }
-    showOpenedSequence(fileName, fileName);
 }
 
-void TfrmMain::showOpenedSequence(const QString& fileName, const QString& label)
+void TfrmMain::showOpenedSequence()
 {
     btExecute->setEnabled(true);
-    m_importedTimes.reset(); // Import sets it again after this
     // The plots belong to the report that this Open replaces.
     btSpectrumPlot->setEnabled(false);
     btFatigue->setEnabled(false);
     reReport->clear();
-    tessivo::WriteSpectrumCharacteristics(*reReport, *m_run, reportDecimalSeparator());
+    m_document->writeCharacteristics(*reReport, reportDecimalSeparator());
     fitTabStopsToText(*reReport->document());
-    showSequenceFile(label);
-    m_reportHeader = ReportHeader{};
-    m_reportHeader.sequenceFile = label;
-    m_lastDir = QFileInfo(fileName).absolutePath();
+    showSequenceFile(m_document->sequenceLabel());
+    m_lastDir = m_document->sequenceFolder();
 }
 
 void TfrmMain::btExecuteClick()
@@ -121,7 +110,7 @@ void TfrmMain::btExecuteClick()
             m_notifier->error(unknownBinSizeMessage(*cbLoadBinSize));
             return;
         }
-        if (const auto message = tessivo::checkParameters(*m_run)) {
+        if (const auto message = m_document->checkParameters()) {
             m_notifier->error(QString::fromStdString(*message));
             return;
         }
@@ -135,53 +124,29 @@ void TfrmMain::btExecuteClick()
     });
 }
 
-// The count goes into a table of its own, which replaces the window's only
-// when it is complete: the table, the report and the plots always belong
-// together, whether a run is cancelled or fails.
+// A cancelled or failed count leaves the document's last count, and so the
+// report and the plots, as they were.
 void TfrmMain::countAndReport()
 {
     RunProgress progress(this, m_seams.progressObserver, m_seams.progressClock);
     tessivo::ExecuteOptions options;
     options.notice = [this, &progress](const std::string& text) {
         progress.close();
-        m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_run->SeqLength));
+        m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_document->run().SeqLength));
     };
     options.processMessages = processPendingMessages;
     options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
     options.decimalSeparator = reportDecimalSeparator();
-    QDir().mkpath(m_workDir);
-    auto table = std::make_unique<tessivo::TCycleTable>();
-    const auto [result, cycleCount] = tessivo::countCombinedSequence(*m_run, *table, pathOf(m_workDir), options);
-    progress.close();
-    m_table = std::move(table);
-    m_cycleCount = cycleCount;
+    m_document->count(options);
+}
+
+void TfrmMain::showCount()
+{
     reReport->writeAtOnce([&] {
-        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+        m_document->writeReport(*reReport, reportDecimalSeparator());
         fitTabStopsToText(*reReport->document());
     });
-    const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;
-    m_reportHeader.counted = true;
-    m_reportHeader.filterSize = m_run->FilterSize;
-    m_reportHeader.normalize = m_run->Normalize;
-    m_reportHeader.useLoadBins = m_run->UseLoadBins;
-    m_reportHeader.switchedToBins = result == tessivo::RunResult::MatrixApplied;
-    m_reportHeader.binCount = m_run->BinCount;
-    m_reportHeader.decomposition = m_run->Decomposition;
-    m_reportHeader.sequenceLength = m_run->SeqLength;
-    m_plotData = buildSpectrumPlotData(*m_run, *m_table, m_cycleCount, usedLoadBins);
-    m_signalSource = signalSourceOf(*m_run, pathOf(m_workDir), usedLoadBins);
-    if (m_importedTimes && static_cast<std::int64_t>(m_importedTimes->size()) == m_run->SeqLength)
-        m_signalSource.times = m_importedTimes;
     m_markedRow = 0;
-    m_markCache = std::make_unique<CycleMarkCache>(m_signalSource);
     btSpectrumPlot->setEnabled(true);
-    if (m_plotWindow) {
-        m_plotWindow->setData(m_plotData, plotSource());
-        m_plotWindow->setSignal(m_signalSource);
-        m_plotWindow->setMatrixCycles([this] { return countedCycles(); });
-        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
-    }
     btFatigue->setEnabled(true);
-    if (m_fatigueWindow)
-        updateFatigueWindow();
 }

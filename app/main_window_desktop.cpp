@@ -100,17 +100,11 @@ void TfrmMain::executeShortcut()
         btExecuteClick();
 }
 
-QString TfrmMain::plotSource() const
-{
-    return QFileInfo(m_sequenceFile).fileName();
-}
-
 void TfrmMain::showSequenceFile(const QString& fileName)
 {
-    m_sequenceFile = fileName;
     lbSeqFile->setText(elidedPath(fileName, lbSeqFile->fontMetrics(), lbSeqFile->width()));
     lbSeqFile->setToolTip(fileName);
-    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + plotSource());
+    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + m_document->sourceName());
 }
 
 void TfrmMain::btSpectrumPlotClick()
@@ -122,14 +116,11 @@ void TfrmMain::btSpectrumPlotClick()
             seams.reportError = [this](const QString& text) { m_notifier->generalError(text); };
             seams.decimalSeparator = edFilter->decimalSeparator();
             m_plotWindow = new SpectrumPlotWindow(this, seams);
-            m_plotWindow->setSignal(m_signalSource);
-            m_plotWindow->setMatrixCycles([this] { return countedCycles(); });
             prepareFileDialog(*m_plotWindow->dlgSavePlot);
+            m_plotWindow->observe(m_document);
         }
-        if (!m_sequenceFile.isEmpty())
-            m_plotWindow->dlgSavePlot->setDirectory(QFileInfo(m_sequenceFile).absolutePath());
-        m_plotWindow->setData(m_plotData, plotSource());
-        m_plotWindow->setDescription(reportSummary(m_reportHeader, edFilter->decimalSeparator()));
+        if (m_document->hasSequence())
+            m_plotWindow->dlgSavePlot->setDirectory(m_document->sequenceFolder());
         m_plotWindow->show();
         m_plotWindow->raise();
         m_plotWindow->activateWindow();

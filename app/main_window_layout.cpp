@@ -221,6 +221,8 @@ void TfrmMain::connectEvents()
     connect(btFatigue, &QPushButton::clicked, this, &TfrmMain::btFatigueClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
     connect(reReport, &QTextEdit::cursorPositionChanged, this, &TfrmMain::reReportCursorMoved);
+    connect(m_document, &CountDocument::opened, this, &TfrmMain::showOpenedSequence);
+    connect(m_document, &CountDocument::counted, this, &TfrmMain::showCount);
     // A file dropped anywhere opens, also onto the controls that take text.
     setAcceptDrops(true);
     for (QWidget* child : findChildren<QWidget*>()) {

@@ -32,7 +32,7 @@ void TfrmMain::Print1Click()
     guarded([this] {
         if (!runModal(*dlgPrint))
             return;
-        const QString footer = QFileInfo(m_sequenceFile).fileName() + QStringLiteral(" - ")
+        const QString footer = m_document->sourceName() + QStringLiteral(" - ")
                                + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
         printDocument(*reportWithHeader(), *m_printer, kReportJobName, footer);
     });
@@ -53,7 +53,7 @@ void TfrmMain::Save1Click()
         dlgSave->setNameFilter(kRtfFilter);
         dlgSave->setDefaultSuffix(QStringLiteral("rtf"));
         dlgSave->setOption(QFileDialog::DontConfirmOverwrite);
-        proposeSaveTarget(*dlgSave, m_sequenceFile, QStringLiteral("rtf"));
+        proposeSaveTarget(*dlgSave, m_document->sequenceLabel(), QStringLiteral("rtf"));
         if (!runModal(*dlgSave))
             return;
         const QString fileName = dlgSave->selectedFiles().value(0);
@@ -82,7 +82,7 @@ QDateTime TfrmMain::now() const
 std::unique_ptr<QTextDocument> TfrmMain::reportWithHeader() const
 {
     return documentWithHeader(*reReport->document(),
-                              reportHeaderLines(m_reportHeader, now(), edFilter->decimalSeparator()));
+                              reportHeaderLines(m_document->header(), now(), edFilter->decimalSeparator()));
 }
 
 void TfrmMain::lbAboutClick()

@@ -20,7 +20,7 @@ std::int32_t TfrmMain::reportRowAtCursor() const
     for (QTextBlock b = here; b.isValid(); b = b.previous()) {
         if (b.text() == kTableHead) {
             const int row = here.blockNumber() - b.blockNumber();
-            return row >= 1 && row <= m_cycleCount ? row : 0;
+            return row >= 1 && row <= m_document->cycleCount() ? row : 0;
         }
     }
     return 0;
@@ -37,21 +37,20 @@ void TfrmMain::reReportCursorMoved()
 
 void TfrmMain::markTableRow(std::int32_t row)
 {
-    if (!m_table || !m_markCache || m_signalSource.sequenceFile.empty() || row < 1 || row > m_cycleCount)
+    if (!m_document->hasCount() || row < 1 || row > m_document->cycleCount())
         return;
     if (!m_plotWindow || !m_plotWindow->isVisible())
         btSpectrumPlotClick();
     if (row == m_markedRow || !m_plotWindow)
         return;
     guarded([&] {
-        const tessivo::TCycle& line = (*m_table)[row];
         std::vector<CycleMark> marks;
         {
             // The first selection lists the whole count once.
             std::optional<PlotWaitCursor> wait;
-            if (!m_markCache->listed())
+            if (!m_document->marksListed())
                 wait.emplace();
-            marks = m_markCache->marks(line.Upper, line.Lower);
+            marks = m_document->marksOfRow(row);
         }
         m_plotWindow->showChart(SpectrumPlotWindow::Chart::Signal);
         m_plotWindow->signalView().setMarks(std::move(marks));

@@ -32,16 +32,23 @@ QString loadBins(const ReportHeader& h)
 
 } // namespace
 
+QString filterSizeText(long double filterSize, QChar decimalSeparator)
+{
+    return morvane::formatFixedAtLeast(filterSize, 8, 2, decimalSeparator);
+}
+
 QStringList reportHeaderLines(const ReportHeader& h, const QDateTime& date, QChar decimalSeparator)
 {
     QStringList lines{QStringLiteral("Tessivo rainflow counting report"),
                       QStringLiteral("Sequence file:\t") + h.sequenceFile,
                       QStringLiteral("Date:\t") + date.toString(QStringLiteral("yyyy-MM-dd HH:mm"))};
+    if (!h.loadUnit.isEmpty())
+        lines << QStringLiteral("Load unit:\t") + h.loadUnit;
     if (!h.counted) {
         lines << QStringLiteral("Counting parameters:\tnot counted yet");
         return lines;
     }
-    lines << QStringLiteral("Filter size:\t") + morvane::formatFixed(h.filterSize, 8, 2, decimalSeparator)
+    lines << QStringLiteral("Filter size:\t") + filterSizeText(h.filterSize, decimalSeparator)
           << QStringLiteral("Normalize Spectrum:\t") + yesNo(h.normalize)
           << QStringLiteral("Load bins:\t") + loadBins(h)
           << QStringLiteral("Residue handling:\t")
@@ -59,7 +66,7 @@ QString reportSummary(const ReportHeader& h, QChar decimalSeparator)
         bins += QStringLiteral(" (%1 values)").arg(h.sequenceLength);
     const int slash = static_cast<int>(h.sequenceFile.lastIndexOf(u'/'));
     return h.sequenceFile.mid(slash + 1) + QStringLiteral(" - filter size ")
-           + morvane::formatFixed(h.filterSize, 8, 2, decimalSeparator)
+           + filterSizeText(h.filterSize, decimalSeparator)
            + (h.normalize ? QStringLiteral(", normalized, ") : QStringLiteral(", not normalized, ")) + bins
            + (h.decomposition ? QStringLiteral(", decomposition into cycles")
                               : QStringLiteral(", upward half cycles as complete cycles"));

@@ -22,7 +22,13 @@ struct ReportHeader {
     std::int32_t binCount = 32;
     bool decomposition = true;
     std::int32_t sequenceLength = 0;
+    QString loadUnit;          // the column's unit, empty when unknown
 };
+
+// The filter size as edFilter and every header show it: at least two
+// decimals and as many more as the value needs, so that a small filter
+// (0.0004) survives being shown, stored and read back.
+QString filterSizeText(long double filterSize, QChar decimalSeparator);
 
 // The header's lines, label and value separated by a tab; the first is the
 // heading. Numbers use the decimal separator given.

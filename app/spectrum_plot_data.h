@@ -6,6 +6,7 @@
 #include "engine/counting/cycle_table.h"
 #include "engine/record/run_record.h"
 
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct SpectrumStep {
 
 struct SpectrumPlotData {
     bool normalized = false;
+    QString loadUnit; // of the ranges when not normalised; empty when unknown
     std::vector<SpectrumStep> steps; // table order: descending range
 
     // The from-to matrix of a count in load classes, else binCount 0 and no

@@ -1,6 +1,7 @@
 #include "spectrum_plot_window.h"
 
 #include "app_error.h"
+#include "document/count_document.h"
 #include "app_identity.h"
 #include "chart_painting.h"
 #include "chart_view.h"
@@ -86,6 +87,23 @@ void SpectrumPlotWindow::createControls()
     dlgSavePlot = new QFileDialog(this);
     dlgSavePlot->setObjectName(QStringLiteral("dlgSavePlot"));
     dlgSavePlot->setAcceptMode(QFileDialog::AcceptSave);
+}
+
+void SpectrumPlotWindow::observe(CountDocument* document)
+{
+    m_document = document;
+    connect(document, &CountDocument::counted, this, &SpectrumPlotWindow::showCount);
+    showCount();
+}
+
+void SpectrumPlotWindow::showCount()
+{
+    if (!m_document->hasCount())
+        return;
+    setData(m_document->plotData(), m_document->sourceName());
+    setSignal(m_document->signalSource());
+    setMatrixCycles([document = m_document] { return document->countedCycles(); });
+    setDescription(reportSummary(m_document->header(), m_seams.decimalSeparator));
 }
 
 void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)

@@ -17,6 +17,7 @@
 #include <functional>
 
 class ChartView;
+class CountDocument;
 class QDialog;
 class QFileDialog;
 class QPushButton;
@@ -39,6 +40,8 @@ public:
     // keep the program running once the owner has closed.
     SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams);
 
+    // Shows the document's last count now and after each count.
+    void observe(CountDocument* document);
     // Shows these data; `source` names them in the title. The matrix tab is
     // there only when the data have a matrix.
     void setData(SpectrumPlotData data, const QString& source);
@@ -91,6 +94,9 @@ private:
 
     PlotWindowSeams m_seams;
     void loadSignal();
+    void showCount();
+
+    CountDocument* m_document = nullptr;
 
     SpectrumPlotData m_data;
     SignalSource m_signalSource;

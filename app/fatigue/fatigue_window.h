@@ -22,6 +22,8 @@
 #include <vector>
 
 class ChartView;
+class CountDocument;
+struct FatigueInputs;
 class FatigueRowsModel;
 class QComboBox;
 class QDialog;
@@ -48,6 +50,13 @@ public:
     FatigueWindow(QWidget* owner, FatigueWindowSeams seams);
     ~FatigueWindow() override;
 
+    // Evaluates the document's last count now and after each count.
+    void observe(CountDocument* document);
+    // The cycles, names and times of one count. The duration typed for one
+    // sequence is not carried to another: a new source brings its own (from
+    // its time column) or none.
+    void setInputs(const FatigueInputs& inputs);
+
     // The counted cycles in the loads as read and scaled; classEdges when
     // they were counted in load bins. `source` names them in the title.
     void setCycles(std::vector<tessivo::fatigue::FatigueCycle> cycles, bool classEdges, const QString& source);
@@ -58,8 +67,13 @@ public:
     // window then shows why in lbStatus).
     const std::optional<tessivo::fatigue::FatigueResult>& result() const { return m_result; }
 
-    // Throw AppError on failure.
+    // The table of cycles as CSV; exportCsv adds the settings and totals.
     QByteArray rowsCsv() const;
+    QByteArray exportCsv() const;
+    // The settings and results as "label<TAB>value" lines for the printed
+    // and saved report, headed "Fatigue"; empty without a result.
+    QStringList reportLines() const;
+    // Throw AppError on failure.
     void saveCsv(const QString& fileName) const;
     void savePng(const QString& fileName) const;
     void saveSvg(const QString& fileName) const;
@@ -74,6 +88,7 @@ public:
     QLineEdit* edDel = nullptr;
     QLineEdit* edNeq = nullptr;
     QLineEdit* edDuration = nullptr;
+    QLineEdit* edLoadFactor = nullptr;
     QLabel* lbLoads = nullptr;
     QLabel* lbStatus = nullptr;
     QLabel* lbTotals = nullptr;
@@ -102,6 +117,8 @@ private:
     void connectChoices();
     void recompute();
     void showTotals();
+    QStringList totalLines() const;
+    QStringList settingLines() const;
     QString numberText(long double v) const;
     QString chooseFile(const QString& filter, const QString& suffix);
     void guarded(const std::function<void()>& body);
@@ -109,8 +126,11 @@ private:
     FatigueWindowSeams m_seams;
     std::vector<tessivo::fatigue::FatigueCycle> m_cycles;
     bool m_classEdges = false;
+    QString m_source;
+    QString m_loadUnit;
     std::optional<tessivo::fatigue::FatigueResult> m_result;
     std::optional<tessivo::fatigue::FatigueSettings> m_settings;
+    long double m_loadFactor = 1.0L;
     SnChartData m_chart;
     FatigueRowsModel* m_rows = nullptr;
     bool m_settingChoices = false;

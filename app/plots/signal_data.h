@@ -32,6 +32,8 @@ struct SignalSource {
     // The time of each position, when the sequence is a table's column with
     // a time column beside it (engine/tables/time_column.h); else null.
     std::shared_ptr<const std::vector<long double>> times;
+    std::string timeUnit; // of the times, empty when unknown
+    std::string loadUnit; // of the loads, empty when unknown
 };
 
 // The combined sequence in workDir that the last count of `run` read.
