@@ -4,6 +4,7 @@
 #include "engine/files/sequence_loading.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
+#include "engine/run/run_control.h"
 #include "engine/tables/table_sequence.h"
 #include "engine/tables/time_column.h"
 
@@ -96,8 +97,12 @@ std::optional<std::string> CountDocument::checkParameters() const
     return tessivo::checkParameters(*m_run);
 }
 
-tessivo::CountOutcome CountDocument::count(const tessivo::ExecuteOptions& options)
+tessivo::CountOutcome CountDocument::count(const CountHooks& hooks)
 {
+    tessivo::ExecuteOptions options;
+    options.notice = hooks.notice;
+    options.processMessages = hooks.processMessages;
+    options.progress = hooks.progress;
     QDir().mkpath(m_workDir);
     auto table = std::make_unique<tessivo::TCycleTable>();
     const tessivo::CountOutcome outcome = tessivo::countCombinedSequence(*m_run, *table, pathOf(m_workDir), options);

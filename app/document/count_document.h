@@ -10,15 +10,14 @@
 // class, so the counting door can change in one place.
 
 #include "engine/counting/cycle_table.h"
-#include "engine/counting/rainflow_pipeline.h"
+#include "engine/counting/rainflow_pipeline.h" // CountOutcome, RunCancelled
 #include "engine/fatigue/fatigue_cycle.h"
 #include "engine/record/run_record.h"
-#include "engine/run/run_control.h"
 #include "engine/tables/table_layout.h"
-#include "plots/cycle_marks.h"
-#include "plots/signal_data.h"
-#include "report_header.h"
-#include "spectrum_plot_data.h"
+#include "document/cycle_marks.h"
+#include "document/signal_data.h"
+#include "document/report_header.h"
+#include "document/spectrum_plot_data.h"
 
 #include <QObject>
 #include <QString>
@@ -31,6 +30,14 @@
 namespace tessivo {
 class ReportWriter;
 }
+
+// What the window lends a count: the notice of a switch to load bins, the
+// messages let through, the progress (false cancels with RunCancelled).
+struct CountHooks {
+    std::function<void(const std::string&)> notice;
+    std::function<void()> processMessages;
+    std::function<bool(std::int64_t done, std::int64_t total)> progress;
+};
 
 // What the fatigue window evaluates.
 struct FatigueInputs {
@@ -67,7 +74,7 @@ public:
     std::optional<std::string> checkParameters() const;
     // Counts the loaded sequence into a table of its own, which replaces the
     // last count's only when complete (throws RunCancelled, IoError).
-    tessivo::CountOutcome count(const tessivo::ExecuteOptions& options);
+    tessivo::CountOutcome count(const CountHooks& hooks = {});
 
     // The report before a count (the spectrum characteristics) and after it.
     void writeCharacteristics(tessivo::ReportWriter& report, const std::string& decimalSeparator) const;

@@ -1,6 +1,6 @@
 #include "fatigue/fatigue_choices.h"
 
-#include "settings_store.h"
+#include "support/settings_store.h"
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_analysis.h"

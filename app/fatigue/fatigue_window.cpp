@@ -2,11 +2,12 @@
 
 #include "fatigue/fatigue_rows_model.h"
 
-#include "app_error.h"
+#include "support/app_error.h"
+#include "support/error_guard.h"
 #include "document/count_document.h"
-#include "app_identity.h"
-#include "chart_view.h"
-#include "file_saving.h"
+#include "support/app_identity.h"
+#include "charts/chart_view.h"
+#include "support/file_saving.h"
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
@@ -501,13 +502,10 @@ QString FatigueWindow::chooseFile(const QString& filter, const QString& suffix)
 
 void FatigueWindow::guarded(const std::function<void()>& body)
 {
-    try {
-        body();
-    } catch (const std::exception& error) {
-        const QString text = withFullStop(QString::fromUtf8(error.what()));
+    runGuarded(body, [this](const QString& message, const QString&) {
         if (m_seams.reportError)
-            m_seams.reportError(text);
+            m_seams.reportError(message);
         else
-            QMessageBox::critical(this, kApplicationTitle, text);
-    }
+            QMessageBox::critical(this, kApplicationTitle, message);
+    });
 }

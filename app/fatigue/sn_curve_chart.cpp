@@ -1,7 +1,7 @@
 #include "fatigue/sn_curve_chart.h"
 
-#include "chart_axes.h"
-#include "chart_painting.h"
+#include "charts/chart_axes.h"
+#include "charts/chart_painting.h"
 
 #include <QPainter>
 #include <QPainterPath>

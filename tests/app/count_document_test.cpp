@@ -6,7 +6,7 @@
 #include "engine/run/run_control.h"
 #include "engine/files/sequence_loading.h"
 #include "engine/tables/table_layout.h"
-#include "report_header.h"
+#include "document/report_header.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -143,7 +143,7 @@ TEST_F(CountDocumentTest, ARejectedFileOrACancelledCountKeepsTheLastCount)
 
     EXPECT_FALSE(doc.openSequence(writeFile(QStringLiteral("bad.txt"), "1 2 x\n")));
     EXPECT_EQ(doc.sequenceLabel(), label);
-    tessivo::ExecuteOptions cancel;
+    CountHooks cancel;
     cancel.progress = [](std::int64_t, std::int64_t) { return false; };
     doc.run().FilterSize = 2.0L;
     EXPECT_THROW(doc.count(cancel), tessivo::RunCancelled);

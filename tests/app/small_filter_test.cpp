@@ -3,11 +3,11 @@
 // paper, RTF and the plots' pictures. Runs in the user's own locale, so the
 // de_DE run checks the decimal comma.
 #include "command_fixture.h"
-#include "report_header.h"
+#include "document/report_header.h"
 #include "float_text.h"
 #include "pdf_text.h"
 #include "rtf_reader.h"
-#include "spectrum_plot_window.h"
+#include "spectrum/spectrum_plot_window.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,13 +1,13 @@
 // The spectrum plots: their data are the report's table and matrix, the
 // button follows the report, and the pictures export at their size.
-#include "chart_axes.h"
-#include "chart_view.h"
+#include "charts/chart_axes.h"
+#include "charts/chart_view.h"
 #include "command_fixture.h"
-#include "exceedance_chart.h"
-#include "from_to_matrix_chart.h"
+#include "spectrum/exceedance_chart.h"
+#include "spectrum/from_to_matrix_chart.h"
 #include "engine/numbers/load_format.h"
-#include "spectrum_plot_window.h"
-#include "plots/rainflow_matrix_chart.h"
+#include "spectrum/spectrum_plot_window.h"
+#include "spectrum/rainflow_matrix_chart.h"
 
 #include <QApplication>
 #include <QClipboard>
