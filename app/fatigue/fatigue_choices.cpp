@@ -48,7 +48,8 @@ long double number(const QString& text, const QString& what, QChar decimalSepara
 std::string curveText(const QString& text, QChar decimalSeparator)
 {
     QString out = text.trimmed();
-    out.replace(u';', u',');
+    static const QRegularExpression separator(QStringLiteral("\\s*[,;]\\s*"));
+    out.replace(separator, QStringLiteral(","));
     if (decimalSeparator == u',') {
         static const QRegularExpression decimalComma(QStringLiteral("(\\d),(?!\\s*[A-Za-z_][A-Za-z0-9_']*\\s*=)"));
         out.replace(decimalComma, QStringLiteral("\\1."));

@@ -7,6 +7,7 @@
 #include "document/count_document.h"
 #include "support/app_identity.h"
 #include "charts/chart_view.h"
+#include "support/file_dialogs.h"
 #include "support/file_saving.h"
 
 #include "engine/fatigue/fatigue_error.h"
@@ -78,34 +79,20 @@ T* named(T* widget, const char* name)
 } // namespace
 
 FatigueWindow::FatigueWindow(QWidget* owner, FatigueWindowSeams seams)
-    : QWidget(owner, Qt::Window)
+    : ChartWindow(owner, ChartWindowSeams{seams.runModal, seams.reportError})
     , m_seams(std::move(seams))
 {
     setObjectName(QStringLiteral("frmFatigue"));
     setWindowTitle(QStringLiteral("Fatigue"));
-    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
     setChoices(loadFatigueChoices(m_seams.storePath));
     connectChoices();
     connect(btExportCsv, &QPushButton::clicked, this, [this] {
         guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"));
+            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"),
+                                                proposedBaseName(m_source, QStringLiteral("fatigue")));
             if (!fileName.isEmpty())
                 saveCsv(fileName);
-        });
-    });
-    connect(btSavePng, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
-            if (!fileName.isEmpty())
-                savePng(fileName);
-        });
-    });
-    connect(btSaveSvg, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"));
-            if (!fileName.isEmpty())
-                saveSvg(fileName);
         });
     });
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
@@ -150,8 +137,8 @@ void FatigueWindow::createControls()
         buttons->addWidget(target);
     };
     button(btExportCsv, "btExportCsv", QStringLiteral("Export CSV..."));
-    button(btSavePng, "btSavePng", QStringLiteral("Save PNG..."));
-    button(btSaveSvg, "btSaveSvg", QStringLiteral("Save SVG..."));
+    dlgSave = named(new QFileDialog(this), "dlgSave");
+    addChartButtons(buttons, dlgSave);
     buttons->addStretch();
     button(btClose, "btClose", QStringLiteral("Close"));
 
@@ -160,8 +147,6 @@ void FatigueWindow::createControls()
     layout->addWidget(tabResults, 1);
     layout->addLayout(buttons);
 
-    dlgSave = named(new QFileDialog(this), "dlgSave");
-    dlgSave->setAcceptMode(QFileDialog::AcceptSave);
     resize(900, 720);
 }
 
@@ -466,19 +451,20 @@ void FatigueWindow::saveCsv(const QString& fileName) const
     saveFileContent(fileName, exportCsv());
 }
 
-void FatigueWindow::savePng(const QString& fileName) const
+ChartPainter FatigueWindow::shownChart() const
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!renderChart(vwSnCurve->chart()).save(&buffer, "PNG"))
-        throw AppError(QStringLiteral("Failed to Save Stream"));
-    saveFileContent(fileName, png);
+    return vwSnCurve->chart();
 }
 
-void FatigueWindow::saveSvg(const QString& fileName) const
+QString FatigueWindow::exportHeading() const
 {
-    saveFileContent(fileName, renderChartSvg(vwSnCurve->chart(), QStringLiteral("S-N curve and counted spectrum")));
+    const QString chart = QStringLiteral("S-N curve and counted spectrum");
+    return m_source.isEmpty() ? chart : chart + QStringLiteral(" - ") + m_source;
+}
+
+QString FatigueWindow::exportBaseName() const
+{
+    return proposedBaseName(m_source, QStringLiteral("S-N curve"));
 }
 
 void FatigueWindow::storeChoices() const
@@ -490,22 +476,4 @@ void FatigueWindow::closeEvent(QCloseEvent* event)
 {
     guarded([this] { storeChoices(); });
     event->accept();
-}
-
-QString FatigueWindow::chooseFile(const QString& filter, const QString& suffix)
-{
-    dlgSave->setNameFilter(filter);
-    dlgSave->setDefaultSuffix(suffix);
-    const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSave) : dlgSave->exec() == QDialog::Accepted;
-    return accepted ? dlgSave->selectedFiles().value(0) : QString();
-}
-
-void FatigueWindow::guarded(const std::function<void()>& body)
-{
-    runGuarded(body, [this](const QString& message, const QString&) {
-        if (m_seams.reportError)
-            m_seams.reportError(message);
-        else
-            QMessageBox::critical(this, kApplicationTitle, message);
-    });
 }

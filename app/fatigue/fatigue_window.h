@@ -13,6 +13,7 @@
 
 #include "fatigue/fatigue_choices.h"
 #include "fatigue/sn_curve_chart.h"
+#include "charts/chart_window.h"
 
 #include "engine/fatigue/fatigue_analysis.h"
 
@@ -42,7 +43,7 @@ struct FatigueWindowSeams {
     QChar decimalSeparator = u'.';
 };
 
-class FatigueWindow : public QWidget {
+class FatigueWindow : public ChartWindow {
     Q_OBJECT
 
 public:
@@ -75,8 +76,6 @@ public:
     QStringList reportLines() const;
     // Throw AppError on failure.
     void saveCsv(const QString& fileName) const;
-    void savePng(const QString& fileName) const;
-    void saveSvg(const QString& fileName) const;
     void storeChoices() const;
 
     QComboBox* cbCurve = nullptr;
@@ -97,8 +96,6 @@ public:
     QTableView* tvRows = nullptr;
     ChartView* vwSnCurve = nullptr;
     QPushButton* btExportCsv = nullptr;
-    QPushButton* btSavePng = nullptr;
-    QPushButton* btSaveSvg = nullptr;
     QPushButton* btClose = nullptr;
     QFileDialog* dlgSave = nullptr;
 
@@ -120,8 +117,9 @@ private:
     QStringList totalLines() const;
     QStringList settingLines() const;
     QString numberText(long double v) const;
-    QString chooseFile(const QString& filter, const QString& suffix);
-    void guarded(const std::function<void()>& body);
+    ChartPainter shownChart() const override;
+    QString exportHeading() const override;
+    QString exportBaseName() const override;
 
     FatigueWindowSeams m_seams;
     std::vector<tessivo::fatigue::FatigueCycle> m_cycles;

@@ -37,8 +37,46 @@ std::pair<std::size_t, std::size_t> visibleReversals(const std::vector<SignalRev
     return {lo > 0 ? lo - 1 : lo, std::min(hi + 1, all.size())};
 }
 
-void drawAxes(QPainter& painter, const SignalScale& s, const LinearAxis& positions, const std::vector<double>& edges,
-              QChar separator)
+// The position (fractional between rows) at which the rising times reach t.
+double positionOfTime(const std::vector<long double>& times, double t)
+{
+    const auto it = std::lower_bound(times.begin(), times.end(), static_cast<long double>(t));
+    if (it == times.begin())
+        return 0.0;
+    if (it == times.end())
+        return static_cast<double>(times.size() - 1);
+    const auto i = static_cast<std::size_t>(it - times.begin());
+    const double before = static_cast<double>(times[i - 1]);
+    const double after = static_cast<double>(times[i]);
+    return static_cast<double>(i - 1) + (after > before ? (t - before) / (after - before) : 0.0);
+}
+
+// The ticks along the bottom: the positions, or with a time column the
+// times at their rows.
+void drawXAxis(QPainter& painter, const SignalScale& s, const std::vector<long double>* times, QChar separator)
+{
+    LinearAxis axis = linearAxis(s.window.first, s.window.end, 8);
+    if (times) {
+        const auto last = static_cast<double>(times->size() - 1);
+        const auto timeAt = [&](double position) {
+            return static_cast<double>((*times)[static_cast<std::size_t>(std::clamp(std::round(position), 0.0, last))]);
+        };
+        axis = linearAxis(timeAt(std::max(0.0, s.window.first)), timeAt(std::min(last, s.window.end - 1.0)), 8);
+    }
+    for (const double tick : axis.ticks) {
+        const double position = times ? positionOfTime(*times, tick) : tick;
+        if (position < s.window.first || position > s.window.end)
+            continue;
+        const double x = s.x(position);
+        painter.setPen(QPen(kChartGrid, 1.0));
+        painter.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
+        painter.setPen(kChartInk);
+        painter.drawLine(QPointF(x, s.plot.bottom()), QPointF(x, s.plot.bottom() + 5.0));
+        drawXTickLabel(painter, x, s.plot.bottom(), linearTickLabel(tick, axis.step, separator));
+    }
+}
+
+void drawAxes(QPainter& painter, const SignalScale& s, const std::vector<double>& edges, QChar separator)
 {
     for (const double tick : s.loads.ticks) {
         const double y = s.y(tick);
@@ -52,16 +90,19 @@ void drawAxes(QPainter& painter, const SignalScale& s, const LinearAxis& positio
     for (const double edge : edges)
         if (edge >= s.loads.min && edge <= s.loads.max)
             painter.drawLine(QPointF(s.plot.left(), s.y(edge)), QPointF(s.plot.right(), s.y(edge)));
-    for (const double tick : positions.ticks) {
-        if (tick < s.window.first || tick > s.window.end)
-            continue;
-        const double x = s.x(tick);
-        painter.setPen(QPen(kChartGrid, 1.0));
-        painter.drawLine(QPointF(x, s.plot.top()), QPointF(x, s.plot.bottom()));
-        painter.setPen(kChartInk);
-        painter.drawLine(QPointF(x, s.plot.bottom()), QPointF(x, s.plot.bottom() + 5.0));
-        drawXTickLabel(painter, x, s.plot.bottom(), linearTickLabel(tick, positions.step, separator));
-    }
+}
+
+// The time column of the count, when it has one for every position.
+const std::vector<long double>* timesOf(const SignalData& data)
+{
+    const auto& times = data.source().times;
+    return times && times->size() >= 2 && static_cast<std::int64_t>(times->size()) == data.source().length ? times.get()
+                                                                                                         : nullptr;
+}
+
+QString withUnit(const QString& name, const std::string& unit)
+{
+    return unit.empty() ? name : name + QStringLiteral(" (") + QString::fromStdString(unit) + u')';
 }
 
 QPainterPath signalPath(const SignalScale& s, const std::vector<tessivo::ColumnExtremes>& columns)
@@ -139,7 +180,7 @@ QString markNote(const SignalData& data, int selected, QChar separator)
     if (marks.empty())
         return {};
     if (selected < 0 || selected >= static_cast<int>(marks.size()))
-        return QStringLiteral("; %1 cycles marked").arg(marks.size());
+        return marks.size() == 1 ? QStringLiteral("; 1 cycle marked") : QStringLiteral("; %1 cycles marked").arg(marks.size());
     const CycleMark& m = marks[static_cast<std::size_t>(selected)];
     QString note = QStringLiteral("; cycle %1 of %2 from position %3 to %4")
                        .arg(selected + 1)
@@ -181,8 +222,11 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
     painter.save();
     SignalScale s;
     s.window = window;
-    s.plot = drawChartFrame(painter, bounds, ChartMargins{}, QStringLiteral("Load history"),
-                            QStringLiteral("Position in the combined sequence"), QStringLiteral("Load"));
+    const std::vector<long double>* times = timesOf(data);
+    const QString across = times ? withUnit(QStringLiteral("Time"), data.source().timeUnit)
+                                 : QStringLiteral("Position in the combined sequence");
+    s.plot = drawChartFrame(painter, bounds, ChartMargins{}, QStringLiteral("Load history"), across,
+                            withUnit(QStringLiteral("Load"), data.source().loadUnit));
     if (data.empty()) {
         s.loads = linearAxis(0.0, 1.0, 8);
         painter.setPen(QPen(kChartInk, 1.0));
@@ -216,9 +260,11 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
     const bool markReversals = hi - lo <= static_cast<std::size_t>(kMaxMarkedReversals);
     const double filter = static_cast<double>(data.source().filterSize);
     s.loads = linearAxis(low, high, 8);
-    drawAxes(painter, s, linearAxis(window.first, window.end, 8), data.classEdges(), decimalSeparator);
+    drawAxes(painter, s, data.classEdges(), decimalSeparator);
+    drawXAxis(painter, s, times, decimalSeparator);
 
-    painter.setClipRect(s.plot.adjusted(-4.0, -4.0, 4.0, 4.0));
+    // Nothing drawn over the frame: bands and strokes end at the plot's edge.
+    painter.setClipRect(s.plot);
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (markReversals)
         drawBands(painter, s, reversals, lo, hi, filter);

@@ -30,6 +30,22 @@ void SignalView::setMarks(std::vector<CycleMark> marks)
 {
     m_data.setMarks(std::move(marks));
     m_selected = -1;
+    // A cycle marked outside the zoom would show as a count alone: the
+    // window moves to the first one at the zoom the user chose, selected.
+    const auto& shown = m_data.marks();
+    const bool visible = std::any_of(shown.begin(), shown.end(), [this](const CycleMark& m) {
+        return static_cast<double>(std::max(m.start, m.end)) >= m_window.first
+               && static_cast<double>(std::min(m.start, m.end)) < m_window.end;
+    });
+    if (!shown.empty()) {
+        m_selected = 0;
+        if (!visible) {
+            const CycleMark& m = shown.front();
+            const double mid = (static_cast<double>(m.start) + static_cast<double>(m.end)) / 2.0;
+            const double span = std::max(m_window.span(), std::abs(static_cast<double>(m.end - m.start)) * 1.5 + 1.0);
+            setWindow({mid - span / 2.0, mid + span / 2.0});
+        }
+    }
     update();
 }
 

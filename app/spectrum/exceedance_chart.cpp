@@ -92,7 +92,8 @@ void paintLoadSpectrum(QPainter& painter, const QRectF& bounds, const SpectrumPl
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const QString rangeCaption = data.normalized ? QStringLiteral("Load range / highest peak") : QStringLiteral("Load range");
+    const QString unit = data.loadUnit.isEmpty() ? QString() : QStringLiteral(" (") + data.loadUnit + u')';
+    const QString rangeCaption = data.normalized ? QStringLiteral("Load range / highest peak") : QStringLiteral("Load range") + unit;
     SpectrumScale s;
     s.plot = drawChartFrame(painter, bounds, ChartMargins{}, QStringLiteral("Cumulative load spectrum"),
                             QStringLiteral("Cumulative number of cycles"), rangeCaption);
@@ -107,7 +108,9 @@ void paintLoadSpectrum(QPainter& painter, const QRectF& bounds, const SpectrumPl
         drawEmptyNote(painter, s.plot, QStringLiteral("No load cycles were counted."));
     } else {
         painter.setPen(QPen(kCurve, 2.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        painter.setClipRect(s.plot); // the thick stroke ends at the frame
         painter.drawPath(stepCurve(s, data.steps));
+        painter.setClipping(false);
     }
     painter.restore();
 }

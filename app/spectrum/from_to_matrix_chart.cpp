@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -97,11 +98,25 @@ void drawHeatColourBar(QPainter& painter, const QRectF& square, double largest)
     painter.setPen(kChartInk);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(bar);
-    for (double count = 1.0; count <= largest; count *= 10.0) {
+    // 1 at the bottom, the largest count at the top, the powers of ten
+    // between that leave room for their labels.
+    std::vector<double> labelled{1.0};
+    for (double count = 10.0; count < largest; count *= 10.0) {
+        if (bar.height() * (1.0 - logShare(count, largest)) >= 14.0)
+            labelled.push_back(count);
+    }
+    if (largest > 1.0)
+        labelled.push_back(largest);
+    for (const double count : labelled) {
         const double y = bar.bottom() - logShare(count, largest) * bar.height();
         painter.drawLine(QPointF(bar.right(), y), QPointF(bar.right() + 4.0, y));
-        drawScaleLabel(painter, bar.right() + 2.0, y, QString::number(count, 'f', 0));
+        drawScaleLabel(painter, bar.right() + 2.0, y, QString::number(count, 'g', 6));
     }
+    painter.save();
+    painter.setFont(chartFont(11));
+    painter.drawText(QRectF(bar.left() - 20.0, bar.top() - 20.0, bar.width() + 60.0, 16.0),
+                     Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("cycles"));
+    painter.restore();
 }
 
 QColor heatColour(double count, double largest)
@@ -123,7 +138,9 @@ void paintFromToMatrix(QPainter& painter, const QRectF& bounds, const SpectrumPl
     painter.save();
     ChartMargins margins;
     margins.right = 96.0;
-    const QString suffix = data.normalized ? QStringLiteral(" / highest peak") : QString();
+    const QString suffix = data.normalized           ? QStringLiteral(" / highest peak")
+                           : data.loadUnit.isEmpty() ? QString()
+                                                     : QStringLiteral(" (") + data.loadUnit + u')';
     const QString title = QStringLiteral("From-to matrix (%1 x %1 load classes)").arg(data.binCount);
     // The cells are square: the margins take what the shorter side leaves over.
     const double width = bounds.width() - margins.left - margins.right;

@@ -43,12 +43,16 @@ QString RainflowMatrixView::cellText(QPointF point) const
         return text.replace(u'.', m_separator);
     };
     const bool fromTo = m_matrix.kind == MatrixKind::FromTo;
-    return QStringLiteral("%1 cycles\n%2 %3 to %4\n%5 %6 to %7")
-        .arg(number(m_matrix.count(r, c)))
-        .arg(fromTo ? QStringLiteral("from") : QStringLiteral("range"))
-        .arg(number(m_matrix.rowEdges[r]), number(m_matrix.rowEdges[r + 1]))
-        .arg(fromTo ? QStringLiteral("to") : QStringLiteral("mean"))
-        .arg(number(m_matrix.columnEdges[c]), number(m_matrix.columnEdges[c + 1]));
+    const auto span = [&number](long double low, long double high) {
+        return QStringLiteral("between %1 and %2").arg(number(low), number(high));
+    };
+    const long double count = m_matrix.count(r, c);
+    return QStringLiteral("%1 %2\n%3 %4\n%5 %6")
+        .arg(number(count), count == 1.0L ? QStringLiteral("cycle") : QStringLiteral("cycles"),
+             fromTo ? QStringLiteral("Maximum") : QStringLiteral("Range"),
+             span(m_matrix.rowEdges[r], m_matrix.rowEdges[r + 1]),
+             fromTo ? QStringLiteral("Minimum") : QStringLiteral("Mean"),
+             span(m_matrix.columnEdges[c], m_matrix.columnEdges[c + 1]));
 }
 
 bool RainflowMatrixView::event(QEvent* event)
@@ -102,6 +106,15 @@ RainflowMatrixTab::RainflowMatrixTab(QChar decimalSeparator, QWidget* parent) : 
     };
     connect(cbMatrixKind, &QComboBox::currentIndexChanged, this, changed);
     connect(sbMatrixClasses, &QSpinBox::valueChanged, this, changed);
+}
+
+void RainflowMatrixTab::setFromToOffered(bool offered)
+{
+    const int fromTo = cbMatrixKind->findData(static_cast<int>(MatrixKind::FromTo));
+    if (offered && fromTo < 0)
+        cbMatrixKind->insertItem(0, QStringLiteral("From-to"), static_cast<int>(MatrixKind::FromTo));
+    else if (!offered && fromTo >= 0)
+        cbMatrixKind->removeItem(fromTo);
 }
 
 void RainflowMatrixTab::setCycles(CycleSupplier cycles)

@@ -50,6 +50,9 @@ public:
     // Throws what reading the cycles throws (IoError); a change of a choice
     // shows such an error in the chart instead.
     void refresh();
+    // Whether the from-to kind is offered: a count in load classes has its
+    // own from-to matrix in a tab of its own, and one convention is enough.
+    void setFromToOffered(bool offered);
 
     QComboBox* cbMatrixKind = nullptr;
     QSpinBox* sbMatrixClasses = nullptr;

@@ -10,6 +10,7 @@
 #include "support/file_saving.h"
 #include "spectrum/from_to_matrix_chart.h"
 #include "spectrum/exceedance_chart.h"
+#include "spectrum/matrix_text.h"
 #include "signal/signal_view.h"
 #include "support/wait_cursor.h"
 
@@ -18,6 +19,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -32,17 +34,12 @@ const QString kRainflowMatrixTab = QStringLiteral("Rainflow matrix");
 } // namespace
 
 SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
-    : QWidget(owner, Qt::Window)
+    : ChartWindow(owner, ChartWindowSeams{seams.runModal, seams.reportError})
     , m_seams(std::move(seams))
 {
     setObjectName(QStringLiteral("frmSpectrumPlot"));
     setWindowTitle(QStringLiteral("Spectrum plot"));
-    // Closing the main window ends the program, even with a plot still open.
-    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
-    connect(btSavePng, &QPushButton::clicked, this, &SpectrumPlotWindow::btSavePngClick);
-    connect(btSaveSvg, &QPushButton::clicked, this, &SpectrumPlotWindow::btSaveSvgClick);
-    connect(btCopy, &QPushButton::clicked, this, &SpectrumPlotWindow::btCopyClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -70,24 +67,17 @@ void SpectrumPlotWindow::createControls()
     });
 
     auto* buttons = new QHBoxLayout;
-    const auto button = [this, buttons](QPushButton*& target, const char* name, const QString& caption) {
-        target = new QPushButton(caption, this);
-        target->setObjectName(QLatin1String(name));
-        buttons->addWidget(target);
-    };
-    button(btSavePng, "btSavePng", QStringLiteral("Save PNG..."));
-    button(btSaveSvg, "btSaveSvg", QStringLiteral("Save SVG..."));
-    button(btCopy, "btCopy", QStringLiteral("Copy"));
+    dlgSavePlot = new QFileDialog(this);
+    dlgSavePlot->setObjectName(QStringLiteral("dlgSavePlot"));
+    addChartButtons(buttons, dlgSavePlot);
     buttons->addStretch();
-    button(btClose, "btClose", QStringLiteral("Close"));
+    btClose = new QPushButton(QStringLiteral("Close"), this);
+    btClose->setObjectName(QStringLiteral("btClose"));
+    buttons->addWidget(btClose);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabCharts, 1);
     layout->addLayout(buttons);
-
-    dlgSavePlot = new QFileDialog(this);
-    dlgSavePlot->setObjectName(QStringLiteral("dlgSavePlot"));
-    dlgSavePlot->setAcceptMode(QFileDialog::AcceptSave);
 }
 
 void SpectrumPlotWindow::observe(CountDocument* document)
@@ -117,6 +107,7 @@ void SpectrumPlotWindow::setData(SpectrumPlotData data, const QString& source)
         tabCharts->insertTab(1, vwMatrix, kMatrixTab);
     else if (!m_data.hasMatrix() && matrixTab >= 0)
         tabCharts->removeTab(matrixTab);
+    tbRainflowMatrix->setFromToOffered(!m_data.hasMatrix());
     vwSpectrum->update();
     vwMatrix->update();
 }
@@ -202,83 +193,37 @@ void SpectrumPlotWindow::setDescription(const QString& description)
     m_description = description;
 }
 
-ChartPainter SpectrumPlotWindow::exportedChart() const
+ChartPainter SpectrumPlotWindow::shownChart() const
 {
-    const ChartPainter chart = shownView().chart();
-    if (m_description.isEmpty())
-        return chart;
-    return [chart, text = m_description](QPainter& painter, const QRectF& bounds) {
-        constexpr double kBand = 26.0;
-        painter.fillRect(bounds, Qt::white);
-        painter.save();
-        painter.setPen(kChartInk);
-        painter.setFont(chartFont(13));
-        const QRectF band(bounds.left() + 8.0, bounds.top() + 4.0, bounds.width() - 16.0, kBand - 4.0);
-        painter.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
-        painter.restore();
-        chart(painter, bounds.adjusted(0.0, kBand, 0.0, 0.0));
-    };
+    return shownView().chart();
 }
 
-void SpectrumPlotWindow::savePng(const QString& fileName) const
+QString SpectrumPlotWindow::exportHeading() const
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!renderChart(exportedChart()).save(&buffer, "PNG"))
-        throw AppError(QStringLiteral("Failed to Save Stream"));
-    saveFileContent(fileName, png);
+    return m_description.isEmpty() ? chartTitle() : chartTitle() + QStringLiteral(" - ") + m_description;
 }
 
-void SpectrumPlotWindow::saveSvg(const QString& fileName) const
+QMimeData* SpectrumPlotWindow::copiedData() const
 {
-    const QString title = m_description.isEmpty() ? chartTitle() : chartTitle() + QStringLiteral(" - ") + m_description;
-    saveFileContent(fileName, renderChartSvg(exportedChart(), title));
+    QMimeData* data = ChartWindow::copiedData();
+    QString text;
+    QString csv;
+    if (currentChart() == Chart::FromToMatrix) {
+        text = fromToMatrixText(m_data, {u'\t', m_seams.decimalSeparator});
+        csv = fromToMatrixText(m_data, kCsvFormat);
+    } else if (currentChart() == Chart::RainflowMatrix) {
+        text = rainflowMatrixText(tbRainflowMatrix->vwRainflowMatrix->matrix(), {u'\t', m_seams.decimalSeparator});
+        csv = rainflowMatrixText(tbRainflowMatrix->vwRainflowMatrix->matrix(), kCsvFormat);
+    }
+    if (!text.isEmpty()) {
+        data->setText(text);
+        data->setData(QStringLiteral("text/csv"), csv.toUtf8());
+    }
+    return data;
 }
 
-void SpectrumPlotWindow::copyImage() const
+// One name per column and chart: "loads_RootMyc1_load_spectrum.png".
+QString SpectrumPlotWindow::exportBaseName() const
 {
-    QGuiApplication::clipboard()->setImage(renderChart(exportedChart()));
-}
-
-void SpectrumPlotWindow::guarded(const std::function<void()>& body)
-{
-    runGuarded(body, [this](const QString& message, const QString&) {
-        if (m_seams.reportError)
-            m_seams.reportError(message);
-        else
-            QMessageBox::critical(this, kApplicationTitle, message);
-    });
-}
-
-QString SpectrumPlotWindow::chooseFile(const QString& filter, const QString& suffix)
-{
-    dlgSavePlot->setNameFilter(filter);
-    dlgSavePlot->setDefaultSuffix(suffix);
-    dlgSavePlot->selectFile(proposedFileName(m_source, suffix));
-    const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSavePlot) : dlgSavePlot->exec() == QDialog::Accepted;
-    return accepted ? dlgSavePlot->selectedFiles().value(0) : QString();
-}
-
-void SpectrumPlotWindow::btSavePngClick()
-{
-    guarded([this] {
-        const QString fileName = chooseFile(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
-        if (!fileName.isEmpty())
-            savePng(fileName);
-    });
-}
-
-void SpectrumPlotWindow::btSaveSvgClick()
-{
-    guarded([this] {
-        const QString fileName = chooseFile(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"));
-        if (!fileName.isEmpty())
-            saveSvg(fileName);
-    });
-}
-
-void SpectrumPlotWindow::btCopyClick()
-{
-    guarded([this] { copyImage(); });
+    return proposedBaseName(m_source, chartTitle());
 }

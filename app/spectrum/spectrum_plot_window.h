@@ -7,7 +7,7 @@
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.
 
-#include "charts/chart_view.h"
+#include "charts/chart_window.h"
 #include "document/spectrum_plot_data.h"
 #include "spectrum/rainflow_matrix_view.h"
 #include "document/signal_data.h"
@@ -30,7 +30,7 @@ struct PlotWindowSeams {
     QChar decimalSeparator = u'.';
 };
 
-class SpectrumPlotWindow : public QWidget {
+class SpectrumPlotWindow : public ChartWindow {
     Q_OBJECT
 
 public:
@@ -63,34 +63,24 @@ public:
     void showChart(Chart chart);
     Chart currentChart() const;
 
-    // The chart on show. The saves throw AppError on failure.
-    void savePng(const QString& fileName) const;
-    void saveSvg(const QString& fileName) const;
-    void copyImage() const;
-
     QTabWidget* tabCharts = nullptr;
     ChartView* vwSpectrum = nullptr;
     ChartView* vwMatrix = nullptr;
     SignalView* vwSignal = nullptr;
     RainflowMatrixTab* tbRainflowMatrix = nullptr;
-    QPushButton* btSavePng = nullptr;
-    QPushButton* btSaveSvg = nullptr;
-    QPushButton* btCopy = nullptr;
     QPushButton* btClose = nullptr;
     QFileDialog* dlgSavePlot = nullptr;
 
 private:
+    ChartPainter shownChart() const override;
+    QString exportHeading() const override;
+    QString exportBaseName() const override;
+    // A matrix goes to the clipboard as its cells too (text and CSV).
+    QMimeData* copiedData() const override;
+
     void createControls();
-    void btSavePngClick();
-    void btSaveSvgClick();
-    void btCopyClick();
-    // Asks for a file name with this filter; empty when the user cancelled.
-    QString chooseFile(const QString& filter, const QString& suffix);
-    void guarded(const std::function<void()>& body);
     const ChartView& shownView() const;
     QString chartTitle() const;
-    // The chart on show with the description above it, for the exports.
-    ChartPainter exportedChart() const;
 
     PlotWindowSeams m_seams;
     void loadSignal();

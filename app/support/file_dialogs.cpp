@@ -27,10 +27,42 @@ void prepareFileDialog(QFileDialog& dialog)
     QObject::connect(&dialog, &QDialog::finished, &dialog, [&dialog] { hideCompletionLists(dialog); });
 }
 
-QString proposedFileName(const QString& sequencePath, const QString& suffix)
+namespace {
+
+// Letters, digits, "-" and "." as they are; any other run of characters one "_".
+QString fileNamePart(const QString& text)
 {
-    const QString base = QFileInfo(sequencePath).completeBaseName();
-    return (base.isEmpty() ? QStringLiteral("report") : base) + u'.' + suffix;
+    QString out;
+    for (const QChar c : text.trimmed()) {
+        if (c.isLetterOrNumber() || c == u'-' || c == u'.')
+            out += c;
+        else if (!out.endsWith(u'_'))
+            out += u'_';
+    }
+    while (out.endsWith(u'_'))
+        out.chop(1);
+    return out;
+}
+
+} // namespace
+
+QString proposedBaseName(const QString& sequenceLabel, const QString& what)
+{
+    // A table's column is labelled "FILE : COLUMN".
+    const qsizetype column = sequenceLabel.lastIndexOf(QStringLiteral(" : "));
+    const QString path = column < 0 ? sequenceLabel : sequenceLabel.left(column);
+    QStringList parts{QFileInfo(path).completeBaseName()};
+    if (column >= 0)
+        parts << fileNamePart(sequenceLabel.mid(column + 3));
+    if (!what.isEmpty())
+        parts << fileNamePart(what.toLower());
+    parts.removeAll(QString());
+    return parts.isEmpty() ? QStringLiteral("report") : parts.join(u'_');
+}
+
+QString proposedFileName(const QString& sequenceLabel, const QString& suffix)
+{
+    return proposedBaseName(sequenceLabel, {}) + u'.' + suffix;
 }
 
 void proposeSaveTarget(QFileDialog& dialog, const QString& sequencePath, const QString& suffix)

@@ -17,7 +17,11 @@ void prepareFileDialog(QFileDialog& dialog);
 // The name proposed for saving what was made from `sequencePath`: its base
 // name with the given suffix ("wisperx.txt" and "rtf" give "wisperx.rtf");
 // "report." + suffix when no sequence is known.
-QString proposedFileName(const QString& sequencePath, const QString& suffix);
+QString proposedFileName(const QString& sequenceLabel, const QString& suffix);
+// The name without suffix for a file about `what` (a chart's title, may be
+// empty) of the sequence: "loads_RootMyc1_load_spectrum" for the column
+// RootMyc1 of loads.csv; "report" without a sequence.
+QString proposedBaseName(const QString& sequenceLabel, const QString& what);
 
 // Starts a save dialog in the sequence's folder with the proposed name.
 void proposeSaveTarget(QFileDialog& dialog, const QString& sequencePath, const QString& suffix);
