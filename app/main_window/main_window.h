@@ -160,6 +160,8 @@ private:
     // Marks the cycles of table line `row` (1-based) in the load history,
     // opening the plot window when it is closed.
     void markTableRow(std::int32_t row);
+    // Table line `row` of the report shown as the one marked (0: none).
+    void highlightReportLine(std::int32_t row);
 
     // Runs a handler's body; an escaping error goes to the general error box
     // with its full stop. False when the body failed.

@@ -137,6 +137,7 @@ void TfrmMain::showCount()
         fitTabStopsToText(*reReport->document());
     });
     m_markedRow = 0;
+    highlightReportLine(0);
     btSpectrumPlot->setEnabled(true);
     btFatigue->setEnabled(true);
 }

@@ -8,10 +8,42 @@
 #include "support/wait_cursor.h"
 #include "report/report_pane.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 
 namespace {
+
 const QString kTableHead = QStringLiteral("Range\tLoad\tLoad\tCycles\tNumber");
+
+// The block of table line `row` (1-based), or an invalid block.
+QTextBlock tableLine(const QTextDocument& report, std::int32_t row)
+{
+    for (QTextBlock b = report.begin(); b.isValid(); b = b.next()) {
+        if (b.text() == kTableHead)
+            return report.findBlockByNumber(b.blockNumber() + row);
+    }
+    return {};
+}
+
+} // namespace
+
+void TfrmMain::highlightReportLine(std::int32_t row)
+{
+    QList<QTextEdit::ExtraSelection> selections;
+    if (const QTextBlock line = tableLine(*reReport->document(), row); row > 0 && line.isValid()) {
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(line);
+        selection.format.setBackground(QColor(0xcc, 0xe8, 0xd4));
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selections << selection;
+        // Scrolled into view without moving the cursor, which would mark a line of its own.
+        const QRect at = reReport->cursorRect(QTextCursor(line));
+        if (!reReport->viewport()->rect().contains(at)) {
+            QScrollBar* bar = reReport->verticalScrollBar();
+            bar->setValue(bar->value() + at.center().y() - reReport->viewport()->height() / 2);
+        }
+    }
+    reReport->setExtraSelections(selections);
 }
 
 std::int32_t TfrmMain::reportRowAtCursor() const
@@ -55,5 +87,6 @@ void TfrmMain::markTableRow(std::int32_t row)
         m_plotWindow->showChart(SpectrumPlotWindow::Chart::Signal);
         m_plotWindow->signalView().setMarks(std::move(marks));
         m_markedRow = row;
+        highlightReportLine(row);
     });
 }

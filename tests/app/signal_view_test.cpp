@@ -151,6 +151,11 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
         for (int line = 1; line <= 3; ++line) {
             rows->setCurrentIndex(rows->model()->index(line - 1, 0));
             EXPECT_EQ(positionsOf(view.data().marks()), fromReport[line - 1]) << line;
+            // The report shows which of its lines is marked.
+            const auto highlighted = pane->extraSelections();
+            ASSERT_EQ(highlighted.size(), 1) << line;
+            EXPECT_EQ(highlighted.front().cursor.block().text(), pane->document()->findBlockByNumber(
+                          pane->document()->find(head).blockNumber() + line).text()) << line;
         }
         ASSERT_FALSE(view.data().marks().empty());
         view.resize(800, 500);
