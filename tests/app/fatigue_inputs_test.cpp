@@ -11,7 +11,9 @@
 #include "signal/signal_view.h"
 #include "spectrum/spectrum_plot_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QTabWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -212,6 +214,61 @@ TEST_F(FatigueCountTest, AMarkOutsideTheZoomIsBroughtIntoView)
     view.setWindow({0.0, span});
     view.setMarks({{10, 20, 1.0, -1.0}});
     EXPECT_EQ(view.window().first, 0.0);
+}
+
+TEST_F(FatigueCountTest, AxesNameTimeAndUnitsAndTheColourBarItsLargestCount)
+{
+    // A pattern repeated, so that cells of the matrix fill up.
+    QByteArray table = "time;F\r\n(s);(kN)\r\n";
+    const char* loads[] = {"10", "-5", "8", "-3"};
+    for (int i = 0; i < 200; ++i)
+        table += QByteArray::number(i) + ",5;" + loads[i % 4] + "\r\n";
+    auto window = startWindow();
+    importTable(*window, writeFile(QStringLiteral("loads.csv"), table));
+    window->cbMatrix->setChecked(true);
+    window->btExecute->click();
+    window->btSpectrumPlot->click();
+    SpectrumPlotWindow* plot = window->plotWindow();
+    ASSERT_NE(plot, nullptr);
+    const auto svgOf = [&](SpectrumPlotWindow::Chart chart) {
+        plot->showChart(chart);
+        const QString file = dir() + QStringLiteral("/chart.svg");
+        plot->saveSvg(file);
+        QFile svg(file);
+        EXPECT_TRUE(svg.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(svg.readAll());
+    };
+    const QString history = svgOf(SpectrumPlotWindow::Chart::Signal);
+    EXPECT_TRUE(history.contains(QStringLiteral("Time (s)")));
+    EXPECT_TRUE(history.contains(QStringLiteral("Load (kN)")));
+    EXPECT_FALSE(history.contains(QStringLiteral("Position in the combined sequence")));
+    EXPECT_TRUE(svgOf(SpectrumPlotWindow::Chart::LoadSpectrum).contains(QStringLiteral("Load range (kN)")));
+    std::int32_t largest = 0;
+    for (const std::int32_t n : plot->data().matrix)
+        largest = std::max(largest, n);
+    ASSERT_GT(largest, 1);
+    const QString matrix = svgOf(SpectrumPlotWindow::Chart::FromToMatrix);
+    EXPECT_TRUE(matrix.contains(QStringLiteral(">%1<").arg(largest))) << largest;
+    EXPECT_TRUE(matrix.contains(QStringLiteral(">cycles<")));
+}
+
+TEST_F(FatigueCountTest, ResultsDoNotMoveTheTablesWhenAMessageComesAndGoes)
+{
+    auto window = startWindow();
+    open(*window, exampleFile("worked_example.txt"));
+    window->btExecute->click();
+    window->btFatigue->click();
+    FatigueWindow* fatigue = window->fatigueWindow();
+    ASSERT_NE(fatigue, nullptr);
+    QTest::qWait(50);
+    const QRect del = fatigue->twDel->geometry();
+    const QRect rows = fatigue->tabResults->geometry();
+    for (const char* bad : {"3 four", "x; y; z and a long text that wraps over more than one line of the label", "3"}) {
+        fatigue->edDel->setText(QString::fromLatin1(bad));
+        QTest::qWait(20);
+        EXPECT_EQ(fatigue->twDel->geometry(), del) << bad;
+        EXPECT_EQ(fatigue->tabResults->geometry(), rows) << bad;
+    }
 }
 
 } // namespace
