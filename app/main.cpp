@@ -1,6 +1,6 @@
-#include "app_identity.h"
-#include "main_window.h"
-#include "start_arguments.h"
+#include "support/app_identity.h"
+#include "main_window/main_window.h"
+#include "main_window/start_arguments.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -94,6 +94,24 @@ QString formatFixed(long double value, int precision, int decimals, QChar decima
     return out;
 }
 
+QString formatFixedAtLeast(long double value, int precision, int minDecimals, QChar decimalSeparator)
+{
+    if (const auto special = nonFiniteText(value))
+        return *special;
+    const DecimalDigits number = tessivo::significantDigits(value, precision);
+    if (number.digits.empty())
+        return formatFixed(0.0L, precision, minDecimals, decimalSeparator);
+    if (number.pointPosition > precision || number.pointPosition < -7)
+        return scientific(number, decimalSeparator);
+    const int needed = static_cast<int>(number.digits.size()) - number.pointPosition;
+    const int decimals = needed > minDecimals ? needed : minDecimals;
+    QString out = number.negative ? QStringLiteral("-") : QString();
+    out += number.pointPosition > 0 ? digitsText(number, 0, number.pointPosition) : QStringLiteral("0");
+    if (decimals > 0)
+        out += decimalSeparator + digitsText(number, number.pointPosition, decimals);
+    return out;
+}
+
 QString formatGeneral(long double value, int precision, QChar decimalSeparator)
 {
     if (const auto special = nonFiniteText(value))

@@ -25,6 +25,14 @@ std::optional<long double> parseFloat(const QString& text, QChar decimalSeparato
 // notation instead ("1.2345679E8"), which parseFloat reads back.
 QString formatFixed(long double value, int precision, int decimals, QChar decimalSeparator);
 
+// Fixed-point text with as many decimals as the value rounded to `precision`
+// significant digits needs, and at least `minDecimals`: 12.5 gives "12.50",
+// 0.0004 "0.0004", 1.23456789 "1.2345679". A value below 1E-8 or whose
+// integer part needs more than `precision` digits is written in scientific
+// notation, which parseFloat reads back. Text and number agree to `precision`
+// digits, so no value is lost by showing it and reading the text again.
+QString formatFixedAtLeast(long double value, int precision, int minDecimals, QChar decimalSeparator);
+
 // General notation with up to `precision` significant digits, trailing zeros
 // dropped: fixed-point when the decimal exponent lies in [-5, precision),
 // otherwise "d.dddE<exp>" with the exponent unsigned unless negative.

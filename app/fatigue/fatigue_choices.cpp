@@ -1,8 +1,9 @@
 #include "fatigue/fatigue_choices.h"
 
-#include "settings_store.h"
+#include "support/settings_store.h"
 
 #include "engine/fatigue/fatigue_error.h"
+#include "engine/fatigue/fatigue_analysis.h"
 #include "engine/fatigue/sn_curve_text.h"
 #include "engine/fatigue/sn_presets.h"
 
@@ -21,14 +22,48 @@ QString fatigueKeyPath()
     return kApplicationKey + QStringLiteral("\\Fatigue");
 }
 
-long double number(const QString& text, const QString& what)
+// With a decimal point, commas before groups of three digits group
+// thousands; any other comma is a decimal comma.
+QString plainNumber(QString text, QChar decimalSeparator)
 {
-    QString plain = text.trimmed();
-    plain.replace(u',', u'.');
+    text = text.trimmed();
+    if (decimalSeparator == u'.') {
+        static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(,\\d{3})+(\\.\\d*)?([eE][+-]?\\d+)?$"));
+        if (grouped.match(text).hasMatch())
+            return text.remove(u',');
+    }
+    return text.replace(u',', u'.');
+}
+
+long double number(const QString& text, const QString& what, QChar decimalSeparator)
+{
     long double v = 0.0L;
-    if (!tessivo::parseDecimal(plain.toStdString(), v) || !std::isfinite(v))
-        throw FatigueError((what + QStringLiteral(" must be a number, not '") + text + u'\'').toStdString());
+    if (!tessivo::parseDecimal(plainNumber(text, decimalSeparator).toStdString(), v) || !std::isfinite(v))
+        throw FatigueError((what + QStringLiteral(" must be a number, not '") + text.trimmed() + u'\'').toStdString());
     return v;
+}
+
+// The own curve in the engine's syntax: items separated by ",", decimal
+// points. With a decimal comma, only a comma before "name=" ends an item.
+std::string curveText(const QString& text, QChar decimalSeparator)
+{
+    QString out = text.trimmed();
+    static const QRegularExpression separator(QStringLiteral("\\s*[,;]\\s*"));
+    out.replace(separator, QStringLiteral(","));
+    if (decimalSeparator == u',') {
+        static const QRegularExpression decimalComma(QStringLiteral("(\\d),(?!\\s*[A-Za-z_][A-Za-z0-9_']*\\s*=)"));
+        out.replace(decimalComma, QStringLiteral("\\1."));
+    }
+    return out.toStdString();
+}
+
+std::vector<long double> exponents(const QString& text, QChar decimalSeparator)
+{
+    const QRegularExpression separators(decimalSeparator == u',' ? QStringLiteral("[\\s;]+") : QStringLiteral("[\\s;,]+"));
+    std::vector<long double> out;
+    for (const QString& part : text.split(separators, Qt::SkipEmptyParts))
+        out.push_back(number(part, QStringLiteral("A damage-equivalent load's exponent"), decimalSeparator));
+    return out;
 }
 
 struct Field {
@@ -44,6 +79,7 @@ const Field kFields[] = {
     {"DelExponents", &FatigueChoices::delExponents},
     {"EquivalentCycles", &FatigueChoices::equivalentCycles},
     {"Duration", &FatigueChoices::duration},
+    {"LoadFactor", &FatigueChoices::loadFactor},
 };
 
 } // namespace
@@ -94,45 +130,103 @@ QString materialValueName(MeanStressMethod method)
     return QString();
 }
 
-FatigueSettings fatigueSettingsOf(const FatigueChoices& choices)
+const MeanStressChoice kMeanStressChoices[7] = {
+    {"none", "None"},       {"goodman", "Goodman"}, {"gerber", "Gerber"},           {"morrow", "Morrow"},
+    {"swt", "Smith-Watson-Topper"}, {"walker", "Walker"}, {"fkm", "FKM (mean-stress sensitivity M)"},
+};
+
+namespace {
+
+void setMaterialValue(FatigueSettings& s, long double v)
 {
-    FatigueSettings s;
+    switch (s.meanStress) {
+    case MeanStressMethod::Goodman:
+    case MeanStressMethod::Gerber:
+        s.material.ultimate = v;
+        break;
+    case MeanStressMethod::Morrow:
+        s.material.fatigueStrengthCoefficient = v;
+        break;
+    case MeanStressMethod::Walker:
+        s.material.walkerGamma = v;
+        break;
+    case MeanStressMethod::Fkm:
+        s.material.fkmM = v;
+        break;
+    default:
+        break;
+    }
+}
+
+// The curve with its mean-stress correction; throws FatigueError.
+void readCurve(const FatigueChoices& choices, QChar sep, FatigueSettings& s)
+{
     if (choices.preset.isEmpty()) {
-        s.curve = parseSnCurveText(choices.ownCurve.trimmed().toStdString());
+        s.curve = parseSnCurveText(curveText(choices.ownCurve, sep));
     } else if (const SnPreset* preset = findSnPreset(choices.preset.toStdString())) {
         s.curve = preset->definition;
     } else {
         throw FatigueError("S-N curve: unknown preset '" + choices.preset.toStdString() + "'");
     }
-    s.measure = choices.amplitude ? LoadMeasure::Amplitude : LoadMeasure::Range;
-    const auto method = meanStressFromName(choices.meanStress.toStdString());
-    s.meanStress = method.value_or(MeanStressMethod::None);
+    s.meanStress = meanStressFromName(choices.meanStress.toStdString()).value_or(MeanStressMethod::None);
     const QString valueName = materialValueName(s.meanStress);
-    if (!valueName.isEmpty() && !choices.material.trimmed().isEmpty()) {
-        const long double v = number(choices.material, valueName);
-        switch (s.meanStress) {
-        case MeanStressMethod::Goodman:
-        case MeanStressMethod::Gerber:
-            s.material.ultimate = v;
-            break;
-        case MeanStressMethod::Morrow:
-            s.material.fatigueStrengthCoefficient = v;
-            break;
-        case MeanStressMethod::Walker:
-            s.material.walkerGamma = v;
-            break;
-        case MeanStressMethod::Fkm:
-            s.material.fkmM = v;
-            break;
-        default:
-            break;
-        }
-    }
-    for (const QString& part : choices.delExponents.split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts))
-        s.delExponents.push_back(number(part, QStringLiteral("A damage-equivalent load's exponent")));
-    s.equivalentCycles = number(choices.equivalentCycles, QStringLiteral("N_eq"));
-    if (!choices.duration.trimmed().isEmpty())
-        s.duration = number(choices.duration, QStringLiteral("The duration"));
+    if (!valueName.isEmpty() && !choices.material.trimmed().isEmpty())
+        setMaterialValue(s, number(choices.material, valueName, sep));
     FatigueAnalysis check(s); // every value in its domain
-    return s;
+}
+
+// Runs one part of the reading; on a FatigueError puts `fallback` back and
+// notes the problem.
+template <typename Read, typename Undo>
+void readPart(FatigueSettingsRead& out, Read read, Undo undo)
+{
+    try {
+        read();
+    } catch (const FatigueError& e) {
+        undo();
+        out.problems << QString::fromUtf8(e.what());
+    }
+}
+
+} // namespace
+
+FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar sep)
+{
+    FatigueSettingsRead out;
+    FatigueSettings& s = out.settings;
+    s.measure = choices.amplitude ? LoadMeasure::Amplitude : LoadMeasure::Range;
+    readPart(out, [&] { readCurve(choices, sep, s); }, [&] {
+        s.curve.reset();
+        s.meanStress = MeanStressMethod::None;
+        s.material = {};
+    });
+    readPart(out, [&] {
+        s.delExponents = exponents(choices.delExponents, sep);
+        s.equivalentCycles = number(choices.equivalentCycles, QStringLiteral("N_eq"), sep);
+        FatigueAnalysis check(s);
+    }, [&] {
+        s.delExponents.clear();
+        s.equivalentCycles = kDefaultEquivalentCycles;
+    });
+    readPart(out, [&] {
+        if (!choices.duration.trimmed().isEmpty())
+            s.duration = number(choices.duration, QStringLiteral("The duration"), sep);
+        FatigueAnalysis check(s);
+    }, [&] { s.duration.reset(); });
+    readPart(out, [&] {
+        const QString text = choices.loadFactor.trimmed();
+        const long double f = text.isEmpty() ? 1.0L : number(text, QStringLiteral("The stress per unit of load"), sep);
+        if (!(f > 0.0L))
+            throw FatigueError("The stress per unit of load must be above 0, not '" + text.toStdString() + "'");
+        out.loadFactor = f;
+    }, [&] { out.loadFactor = 1.0L; });
+    return out;
+}
+
+FatigueSettings fatigueSettingsOf(const FatigueChoices& choices, QChar decimalSeparator)
+{
+    FatigueSettingsRead read = readFatigueSettings(choices, decimalSeparator);
+    if (!read.problems.isEmpty())
+        throw FatigueError(read.problems.front().toStdString());
+    return read.settings;
 }

@@ -7,6 +7,7 @@
 #include "engine/fatigue/fatigue_analysis.h"
 
 #include <QString>
+#include <QStringList>
 
 struct FatigueChoices {
     QString preset = QStringLiteral("EC3-71"); // a preset's name; empty: the own curve
@@ -17,6 +18,7 @@ struct FatigueChoices {
     QString delExponents = QStringLiteral("3 4 5 10");
     QString equivalentCycles = QStringLiteral("1e7");
     QString duration; // seconds that the counted sequence lasts; empty: none
+    QString loadFactor = QStringLiteral("1"); // stress per unit of load
 
     bool operator==(const FatigueChoices&) const = default;
 };
@@ -26,10 +28,35 @@ FatigueChoices loadFatigueChoices(const QString& storePath);
 // Throws morvane::StoreError when the store cannot be written.
 void storeFatigueChoices(const FatigueChoices& choices, const QString& storePath);
 
-// The settings that the choices stand for. Numbers take "." or "," as the
-// decimal separator; the exponents are separated by blanks or ";". Throws
+// The settings that the choices stand for, each part on its own: a bad
+// value leaves out only what needs it (a bad curve or mean-stress value: no
+// damage; a bad exponent or N_eq: no damage-equivalent loads; a bad
+// duration: no life in hours) and is named in `problems`.
+//
+// Numbers follow the user's decimal separator. With a decimal point, a comma
+// before three digits groups thousands ("20,000") and any other comma is a
+// decimal comma; exponents are separated by blanks, ";" or ",". With a
+// decimal comma, "." is taken as a decimal point too, and exponents are
+// separated by blanks or ";". The own curve takes the separator as well:
+// with a decimal comma "m=3,S=71,5" has S = 71.5.
+struct FatigueSettingsRead {
+    tessivo::fatigue::FatigueSettings settings;
+    long double loadFactor = 1.0L; // stress per unit of load
+    QStringList problems;
+};
+FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar decimalSeparator);
+
+// The settings of choices that are all good; throws
 // tessivo::fatigue::FatigueError naming the first bad value.
-tessivo::fatigue::FatigueSettings fatigueSettingsOf(const FatigueChoices& choices);
+tessivo::fatigue::FatigueSettings fatigueSettingsOf(const FatigueChoices& choices, QChar decimalSeparator = u'.');
+
+// The mean-stress methods in the order listed, with their stored keyword and
+// the name shown.
+struct MeanStressChoice {
+    const char* keyword;
+    const char* name;
+};
+extern const MeanStressChoice kMeanStressChoices[7];
 
 // The name of the material value the method needs ("Su", "sf'", "gamma",
 // "M"), empty when it needs none.

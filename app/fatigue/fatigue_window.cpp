@@ -2,10 +2,13 @@
 
 #include "fatigue/fatigue_rows_model.h"
 
-#include "app_error.h"
-#include "app_identity.h"
-#include "chart_view.h"
-#include "file_saving.h"
+#include "support/app_error.h"
+#include "support/error_guard.h"
+#include "document/count_document.h"
+#include "support/app_identity.h"
+#include "charts/chart_view.h"
+#include "support/file_dialogs.h"
+#include "support/file_saving.h"
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
@@ -32,7 +35,39 @@ using namespace tessivo::fatigue;
 
 namespace {
 
-const char* const kMeanStressMethods[] = {"none", "goodman", "gerber", "morrow", "swt", "walker", "fkm"};
+// The stress that a curve reads is the load times the factor; the loads in
+// the table and the damage-equivalent loads stay in the units counted.
+std::vector<FatigueCycle> scaled(std::vector<FatigueCycle> cycles, long double factor)
+{
+    if (factor != 1.0L) {
+        for (FatigueCycle& c : cycles) {
+            c.range *= factor;
+            c.upper *= factor;
+            c.lower *= factor;
+        }
+    }
+    return cycles;
+}
+
+void unscale(FatigueResult& result, const std::vector<FatigueCycle>& counted, long double factor)
+{
+    if (factor == 1.0L)
+        return;
+    for (std::size_t i = 0; i < result.rows.size() && i < counted.size(); ++i) {
+        result.rows[i].cycle.range = counted[i].range;
+        result.rows[i].cycle.upper = counted[i].upper;
+        result.rows[i].cycle.lower = counted[i].lower;
+    }
+    for (DelValue& del : result.totals.del)
+        del.value /= factor;
+}
+
+// Numbers in exported files: to double precision, without the last digits
+// of long double that only the arithmetic put there.
+QByteArray csvNumber(long double v)
+{
+    return QByteArray::fromStdString(fatigueNumberText(v, 15));
+}
 
 template <typename T>
 T* named(T* widget, const char* name)
@@ -44,34 +79,20 @@ T* named(T* widget, const char* name)
 } // namespace
 
 FatigueWindow::FatigueWindow(QWidget* owner, FatigueWindowSeams seams)
-    : QWidget(owner, Qt::Window)
+    : ChartWindow(owner, ChartWindowSeams{seams.runModal, seams.reportError})
     , m_seams(std::move(seams))
 {
     setObjectName(QStringLiteral("frmFatigue"));
     setWindowTitle(QStringLiteral("Fatigue"));
-    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
     setChoices(loadFatigueChoices(m_seams.storePath));
     connectChoices();
     connect(btExportCsv, &QPushButton::clicked, this, [this] {
         guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"));
+            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"),
+                                                proposedBaseName(m_source, QStringLiteral("fatigue")));
             if (!fileName.isEmpty())
                 saveCsv(fileName);
-        });
-    });
-    connect(btSavePng, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"));
-            if (!fileName.isEmpty())
-                savePng(fileName);
-        });
-    });
-    connect(btSaveSvg, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"));
-            if (!fileName.isEmpty())
-                saveSvg(fileName);
         });
     });
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
@@ -116,8 +137,8 @@ void FatigueWindow::createControls()
         buttons->addWidget(target);
     };
     button(btExportCsv, "btExportCsv", QStringLiteral("Export CSV..."));
-    button(btSavePng, "btSavePng", QStringLiteral("Save PNG..."));
-    button(btSaveSvg, "btSaveSvg", QStringLiteral("Save SVG..."));
+    dlgSave = named(new QFileDialog(this), "dlgSave");
+    addChartButtons(buttons, dlgSave);
     buttons->addStretch();
     button(btClose, "btClose", QStringLiteral("Close"));
 
@@ -126,8 +147,6 @@ void FatigueWindow::createControls()
     layout->addWidget(tabResults, 1);
     layout->addLayout(buttons);
 
-    dlgSave = named(new QFileDialog(this), "dlgSave");
-    dlgSave->setAcceptMode(QFileDialog::AcceptSave);
     resize(900, 720);
 }
 
@@ -141,15 +160,20 @@ QWidget* FatigueWindow::createChoices()
         cbCurve->addItem(QString::fromStdString(preset.name + "  " + preset.description), QString::fromStdString(preset.name));
     form->addRow(QStringLiteral("S-N curve:"), cbCurve);
     edOwnCurve = named(new QLineEdit(box), "edOwnCurve");
-    edOwnCurve->setToolTip(QStringLiteral("m=3,logA=12.164 or m=5,S=100,N=2e6 with knee=same|cutoff|haibach or m2=5, "
-                                          "Nknee=, Ncut= (\".\" as decimal point)"));
+    edOwnCurve->setToolTip(QStringLiteral("m=3,logA=12%1164 or m=5,S=100,N=2e6 with knee=same|cutoff|haibach or m2=5, "
+                                          "Nknee=, Ncut=")
+                               .arg(m_seams.decimalSeparator));
     form->addRow(QStringLiteral("Own curve:"), edOwnCurve);
     cbMeasure = named(new QComboBox(box), "cbMeasure");
     cbMeasure->addItems({QStringLiteral("Load range"), QStringLiteral("Load amplitude")});
     form->addRow(QStringLiteral("S is the:"), cbMeasure);
+    edLoadFactor = named(new QLineEdit(box), "edLoadFactor");
+    edLoadFactor->setToolTip(QStringLiteral("The curve's S is the load times this factor (for instance MPa per kN m); "
+                                            "loads and damage-equivalent loads stay in the units counted."));
+    form->addRow(QStringLiteral("Stress per unit of load:"), edLoadFactor);
     cbMeanStress = named(new QComboBox(box), "cbMeanStress");
-    for (const char* method : kMeanStressMethods)
-        cbMeanStress->addItem(QString::fromLatin1(method), QString::fromLatin1(method));
+    for (const MeanStressChoice& method : kMeanStressChoices)
+        cbMeanStress->addItem(QString::fromLatin1(method.name), QString::fromLatin1(method.keyword));
     form->addRow(QStringLiteral("Mean-stress correction:"), cbMeanStress);
     lbMaterial = named(new QLabel(QStringLiteral("Material value:"), box), "lbMaterial");
     edMaterial = named(new QLineEdit(box), "edMaterial");
@@ -180,6 +204,13 @@ QWidget* FatigueWindow::createTotals()
     twDel->horizontalHeader()->setStretchLastSection(true);
     twDel->verticalHeader()->hide();
     twDel->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Room kept for the longest texts, so that the table below stays put
+    // while the results change.
+    const int line = fontMetrics().lineSpacing();
+    for (auto [label, lines] : {std::pair{lbLoads, 2}, std::pair{lbStatus, 3}, std::pair{lbTotals, 4}}) {
+        label->setFixedHeight(lines * line + 2);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     layout->addWidget(lbLoads);
     layout->addWidget(lbStatus);
     layout->addWidget(lbTotals);
@@ -196,7 +227,7 @@ void FatigueWindow::connectChoices()
     connect(cbCurve, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeasure, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeanStress, &QComboBox::currentIndexChanged, this, changed);
-    for (QLineEdit* edit : {edOwnCurve, edMaterial, edDel, edNeq, edDuration})
+    for (QLineEdit* edit : {edOwnCurve, edLoadFactor, edMaterial, edDel, edNeq, edDuration})
         connect(edit, &QLineEdit::textChanged, this, changed);
 }
 
@@ -211,6 +242,7 @@ FatigueChoices FatigueWindow::choices() const
     c.delExponents = edDel->text();
     c.equivalentCycles = edNeq->text();
     c.duration = edDuration->text();
+    c.loadFactor = edLoadFactor->text();
     return c;
 }
 
@@ -227,8 +259,31 @@ void FatigueWindow::setChoices(const FatigueChoices& c)
     edDel->setText(c.delExponents);
     edNeq->setText(c.equivalentCycles);
     edDuration->setText(c.duration);
+    edLoadFactor->setText(c.loadFactor);
     m_settingChoices = false;
     recompute();
+}
+
+void FatigueWindow::observe(CountDocument* document)
+{
+    const auto show = [this, document] {
+        if (document->hasCount())
+            setInputs(document->fatigueInputs());
+    };
+    connect(document, &CountDocument::counted, this, show);
+    show();
+}
+
+void FatigueWindow::setInputs(const FatigueInputs& inputs)
+{
+    if (inputs.source != m_source) {
+        m_settingChoices = true;
+        edDuration->setText(inputs.duration ? numberText(*inputs.duration) : QString());
+        m_settingChoices = false;
+    }
+    m_source = inputs.source;
+    m_loadUnit = inputs.loadUnit;
+    setCycles(inputs.cycles, inputs.classEdges, inputs.source);
 }
 
 void FatigueWindow::setCycles(std::vector<FatigueCycle> cycles, bool classEdges, const QString& source)
@@ -246,24 +301,34 @@ void FatigueWindow::recompute()
     const QString valueName = materialValueName(meanStressFromName(c.meanStress.toStdString()).value_or(MeanStressMethod::None));
     lbMaterial->setText(valueName.isEmpty() ? QStringLiteral("Material value:") : valueName + u':');
     edMaterial->setEnabled(!valueName.isEmpty());
+    const QString unit = m_loadUnit.isEmpty() ? QString() : QStringLiteral(", in ") + m_loadUnit;
     lbLoads->setText(m_classEdges ? QStringLiteral("Loads: the class edges of the load bins, as read and scaled "
-                                                   "(never normalised).")
-                                  : QStringLiteral("Loads: as read and scaled (never normalised)."));
+                                                   "(never normalised)%1.").arg(unit)
+                                  : QStringLiteral("Loads: as read and scaled (never normalised)%1.").arg(unit));
     m_rows->setResult(nullptr);
     m_result.reset();
     m_chart = SnChartData{};
     m_chart.amplitude = c.amplitude;
+    const FatigueSettingsRead read = readFatigueSettings(c, m_seams.decimalSeparator);
+    m_settings = read.settings;
+    m_loadFactor = read.loadFactor;
+    QStringList problems = read.problems;
     try {
-        m_settings = fatigueSettingsOf(c);
-        m_chart.curve = SnCurve(*m_settings->curve);
-        m_result = analyseFatigue(m_cycles, *m_settings);
-        for (const FatigueRow& row : m_result->rows)
-            m_chart.steps.push_back({row.load, static_cast<long double>(row.cycle.count)});
-        lbStatus->clear();
+        if (m_settings->curve)
+            m_chart.curve = SnCurve(*m_settings->curve);
+        m_result = analyseFatigue(scaled(m_cycles, m_loadFactor), *m_settings);
+        unscale(*m_result, m_cycles, m_loadFactor);
+        if (m_settings->curve) {
+            for (const FatigueRow& row : m_result->rows)
+                m_chart.steps.push_back({row.load, static_cast<long double>(row.cycle.count)});
+        }
     } catch (const FatigueError& e) {
         m_result.reset();
-        lbStatus->setText(withFullStop(QString::fromUtf8(e.what())));
+        problems << QString::fromUtf8(e.what());
     }
+    for (QString& problem : problems)
+        problem = withFullStop(problem);
+    lbStatus->setText(problems.join(u'\n'));
     m_rows->setResult(m_result ? &*m_result : nullptr);
     showTotals();
     vwSnCurve->update();
@@ -277,24 +342,63 @@ QString FatigueWindow::numberText(long double v) const
 void FatigueWindow::showTotals()
 {
     twDel->setRowCount(0);
-    if (!m_result) {
-        lbTotals->clear();
+    lbTotals->setText(totalLines().join(u'\n'));
+    if (!m_result)
         return;
-    }
-    const FatigueTotals& t = m_result->totals;
-    QString text = QStringLiteral("Damage D = ") + numberText(t.damage) + QStringLiteral("\nLife = ")
-        + (std::isfinite(t.life) ? numberText(t.life) + QStringLiteral(" repetitions of the counted sequence")
-                                 : QStringLiteral("unlimited (no damage)"));
-    if (t.lifeHours && std::isfinite(*t.lifeHours))
-        text += QStringLiteral("\nLife = ") + numberText(*t.lifeHours) + QStringLiteral(" hours");
-    text += QStringLiteral("\nCycles counted: ") + numberText(t.cycles);
-    lbTotals->setText(text);
-    for (const DelValue& del : t.del) {
+    for (const DelValue& del : m_result->totals.del) {
         const int row = twDel->rowCount();
         twDel->insertRow(row);
         twDel->setItem(row, 0, new QTableWidgetItem(numberText(del.m)));
         twDel->setItem(row, 1, new QTableWidgetItem(numberText(del.value)));
     }
+}
+
+QStringList FatigueWindow::totalLines() const
+{
+    if (!m_result)
+        return {};
+    const FatigueTotals& t = m_result->totals;
+    QStringList lines;
+    if (m_settings && m_settings->curve) {
+        lines << QStringLiteral("Damage D = ") + numberText(t.damage)
+              << QStringLiteral("Life = ")
+                     + (std::isfinite(t.life) ? numberText(t.life) + QStringLiteral(" repetitions of the counted sequence")
+                                              : QStringLiteral("unlimited (no damage)"));
+        if (t.lifeHours && std::isfinite(*t.lifeHours))
+            lines << QStringLiteral("Life = ") + numberText(*t.lifeHours) + QStringLiteral(" hours");
+    } else {
+        lines << QStringLiteral("Damage: no S-N curve");
+    }
+    lines << QStringLiteral("Cycles counted: ") + numberText(t.cycles);
+    return lines;
+}
+
+QStringList FatigueWindow::settingLines() const
+{
+    const FatigueChoices c = choices();
+    const QString unit = m_loadUnit.isEmpty() ? QString() : QStringLiteral(" (") + m_loadUnit + u')';
+    QStringList lines{QStringLiteral("S-N curve:\t") + (c.preset.isEmpty() ? c.ownCurve.trimmed() : cbCurve->currentText()),
+                      QStringLiteral("S is the:\t") + cbMeasure->currentText(),
+                      QStringLiteral("Stress per unit of load:\t") + numberText(m_loadFactor),
+                      QStringLiteral("Mean-stress correction:\t") + cbMeanStress->currentText()};
+    if (edMaterial->isEnabled() && !c.material.trimmed().isEmpty())
+        lines << lbMaterial->text() + u'\t' + c.material.trimmed();
+    if (m_settings && m_settings->duration)
+        lines << QStringLiteral("Sequence duration:\t") + numberText(*m_settings->duration) + QStringLiteral(" s");
+    if (!unit.isEmpty())
+        lines << QStringLiteral("Load unit:\t") + m_loadUnit;
+    return lines;
+}
+
+QStringList FatigueWindow::reportLines() const
+{
+    if (!m_result)
+        return {};
+    QStringList lines{QStringLiteral("Fatigue")};
+    lines << settingLines() << totalLines();
+    for (const DelValue& del : m_result->totals.del)
+        lines << QStringLiteral("DEL m = %1:\t%2").arg(numberText(del.m), numberText(del.value));
+    return lines;
 }
 
 QByteArray FatigueWindow::rowsCsv() const
@@ -307,7 +411,7 @@ QByteArray FatigueWindow::rowsCsv() const
         const long double share = total > 0.0L ? 100.0L * row.damage / total : 0.0L;
         for (long double v : {row.cycle.range, row.cycle.upper, row.cycle.lower,
                               static_cast<long double>(row.cycle.count), row.load, row.allowed, row.damage, share}) {
-            csv += QByteArray::fromStdString(fatigueNumberText(v));
+            csv += csvNumber(v);
             csv += ',';
         }
         csv.back() = '\n';
@@ -315,24 +419,52 @@ QByteArray FatigueWindow::rowsCsv() const
     return csv;
 }
 
+// The table, then what it was worked out with and what it sums to, as
+// "name,value" lines after a blank line, so that a spreadsheet reads both.
+QByteArray FatigueWindow::exportCsv() const
+{
+    QByteArray csv = rowsCsv();
+    if (!m_result)
+        return csv;
+    const auto quoted = [](QString text) {
+        text.replace(u'"', QStringLiteral("\"\""));
+        return QByteArray("\"") + text.toUtf8() + '"';
+    };
+    csv += '\n';
+    for (const QString& line : settingLines())
+        csv += quoted(line.section(u'\t', 0, 0).chopped(1)) + ',' + quoted(line.section(u'\t', 1)) + '\n';
+    const FatigueTotals& t = m_result->totals;
+    if (m_settings && m_settings->curve) {
+        csv += "damage," + csvNumber(t.damage) + '\n';
+        csv += "life (repetitions)," + csvNumber(t.life) + '\n';
+        if (t.lifeHours)
+            csv += "life (hours)," + csvNumber(*t.lifeHours) + '\n';
+    }
+    csv += "cycles," + csvNumber(t.cycles) + '\n';
+    for (const DelValue& del : t.del)
+        csv += "DEL m=" + csvNumber(del.m) + ',' + csvNumber(del.value) + '\n';
+    return csv;
+}
+
 void FatigueWindow::saveCsv(const QString& fileName) const
 {
-    saveFileContent(fileName, rowsCsv());
+    saveFileContent(fileName, exportCsv());
 }
 
-void FatigueWindow::savePng(const QString& fileName) const
+ChartPainter FatigueWindow::shownChart() const
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!renderChart(vwSnCurve->chart()).save(&buffer, "PNG"))
-        throw AppError(QStringLiteral("Failed to Save Stream"));
-    saveFileContent(fileName, png);
+    return vwSnCurve->chart();
 }
 
-void FatigueWindow::saveSvg(const QString& fileName) const
+QString FatigueWindow::exportHeading() const
 {
-    saveFileContent(fileName, renderChartSvg(vwSnCurve->chart(), QStringLiteral("S-N curve and counted spectrum")));
+    const QString chart = QStringLiteral("S-N curve and counted spectrum");
+    return m_source.isEmpty() ? chart : chart + QStringLiteral(" - ") + m_source;
+}
+
+QString FatigueWindow::exportBaseName() const
+{
+    return proposedBaseName(m_source, QStringLiteral("S-N curve"));
 }
 
 void FatigueWindow::storeChoices() const
@@ -344,25 +476,4 @@ void FatigueWindow::closeEvent(QCloseEvent* event)
 {
     guarded([this] { storeChoices(); });
     event->accept();
-}
-
-QString FatigueWindow::chooseFile(const QString& filter, const QString& suffix)
-{
-    dlgSave->setNameFilter(filter);
-    dlgSave->setDefaultSuffix(suffix);
-    const bool accepted = m_seams.runModal ? m_seams.runModal(*dlgSave) : dlgSave->exec() == QDialog::Accepted;
-    return accepted ? dlgSave->selectedFiles().value(0) : QString();
-}
-
-void FatigueWindow::guarded(const std::function<void()>& body)
-{
-    try {
-        body();
-    } catch (const std::exception& error) {
-        const QString text = withFullStop(QString::fromUtf8(error.what()));
-        if (m_seams.reportError)
-            m_seams.reportError(text);
-        else
-            QMessageBox::critical(this, kApplicationTitle, text);
-    }
 }

@@ -13,6 +13,7 @@
 
 #include "fatigue/fatigue_choices.h"
 #include "fatigue/sn_curve_chart.h"
+#include "charts/chart_window.h"
 
 #include "engine/fatigue/fatigue_analysis.h"
 
@@ -22,6 +23,8 @@
 #include <vector>
 
 class ChartView;
+class CountDocument;
+struct FatigueInputs;
 class FatigueRowsModel;
 class QComboBox;
 class QDialog;
@@ -40,13 +43,20 @@ struct FatigueWindowSeams {
     QChar decimalSeparator = u'.';
 };
 
-class FatigueWindow : public QWidget {
+class FatigueWindow : public ChartWindow {
     Q_OBJECT
 
 public:
     // A top-level window owned by `owner`; reads the stored choices.
     FatigueWindow(QWidget* owner, FatigueWindowSeams seams);
     ~FatigueWindow() override;
+
+    // Evaluates the document's last count now and after each count.
+    void observe(CountDocument* document);
+    // The cycles, names and times of one count. The duration typed for one
+    // sequence is not carried to another: a new source brings its own (from
+    // its time column) or none.
+    void setInputs(const FatigueInputs& inputs);
 
     // The counted cycles in the loads as read and scaled; classEdges when
     // they were counted in load bins. `source` names them in the title.
@@ -58,11 +68,14 @@ public:
     // window then shows why in lbStatus).
     const std::optional<tessivo::fatigue::FatigueResult>& result() const { return m_result; }
 
-    // Throw AppError on failure.
+    // The table of cycles as CSV; exportCsv adds the settings and totals.
     QByteArray rowsCsv() const;
+    QByteArray exportCsv() const;
+    // The settings and results as "label<TAB>value" lines for the printed
+    // and saved report, headed "Fatigue"; empty without a result.
+    QStringList reportLines() const;
+    // Throw AppError on failure.
     void saveCsv(const QString& fileName) const;
-    void savePng(const QString& fileName) const;
-    void saveSvg(const QString& fileName) const;
     void storeChoices() const;
 
     QComboBox* cbCurve = nullptr;
@@ -74,6 +87,7 @@ public:
     QLineEdit* edDel = nullptr;
     QLineEdit* edNeq = nullptr;
     QLineEdit* edDuration = nullptr;
+    QLineEdit* edLoadFactor = nullptr;
     QLabel* lbLoads = nullptr;
     QLabel* lbStatus = nullptr;
     QLabel* lbTotals = nullptr;
@@ -82,8 +96,6 @@ public:
     QTableView* tvRows = nullptr;
     ChartView* vwSnCurve = nullptr;
     QPushButton* btExportCsv = nullptr;
-    QPushButton* btSavePng = nullptr;
-    QPushButton* btSaveSvg = nullptr;
     QPushButton* btClose = nullptr;
     QFileDialog* dlgSave = nullptr;
 
@@ -102,15 +114,21 @@ private:
     void connectChoices();
     void recompute();
     void showTotals();
+    QStringList totalLines() const;
+    QStringList settingLines() const;
     QString numberText(long double v) const;
-    QString chooseFile(const QString& filter, const QString& suffix);
-    void guarded(const std::function<void()>& body);
+    ChartPainter shownChart() const override;
+    QString exportHeading() const override;
+    QString exportBaseName() const override;
 
     FatigueWindowSeams m_seams;
     std::vector<tessivo::fatigue::FatigueCycle> m_cycles;
     bool m_classEdges = false;
+    QString m_source;
+    QString m_loadUnit;
     std::optional<tessivo::fatigue::FatigueResult> m_result;
     std::optional<tessivo::fatigue::FatigueSettings> m_settings;
+    long double m_loadFactor = 1.0L;
     SnChartData m_chart;
     FatigueRowsModel* m_rows = nullptr;
     bool m_settingChoices = false;

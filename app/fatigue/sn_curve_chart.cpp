@@ -1,7 +1,7 @@
 #include "fatigue/sn_curve_chart.h"
 
-#include "chart_axes.h"
-#include "chart_painting.h"
+#include "charts/chart_axes.h"
+#include "charts/chart_painting.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -17,8 +17,14 @@ struct LogLogScale {
     QRectF plot;
     int xFirst = 0, xLast = 9; // decades of N
     int yFirst = 0, yLast = 3; // decades of S
+    // The frame starts a little before N = 1, so that the largest cycle's
+    // level shows as a step of its own and not on the axis.
+    static constexpr double kLeftPad = 0.3;
 
-    double x(double n) const { return plot.left() + (std::log10(n) - xFirst) / (xLast - xFirst) * plot.width(); }
+    double x(double n) const
+    {
+        return plot.left() + (std::log10(n) - xFirst + kLeftPad) / (xLast - xFirst + kLeftPad) * plot.width();
+    }
     double y(double s) const { return plot.bottom() - (std::log10(s) - yFirst) / (yLast - yFirst) * plot.height(); }
 };
 
@@ -64,8 +70,9 @@ LogLogScale scaleFor(const SnChartData& data, const std::vector<SnChartData::Ste
         sMin = 1.0;
         sMax = 10.0;
     }
-    s.yFirst = static_cast<int>(std::floor(std::log10(sMin)));
-    s.yLast = std::max(s.yFirst + 1, static_cast<int>(std::ceil(std::log10(sMax))));
+    // A load right on a decade keeps a little room to the frame.
+    s.yFirst = static_cast<int>(std::floor(std::log10(sMin) - 0.02));
+    s.yLast = std::max(s.yFirst + 1, static_cast<int>(std::ceil(std::log10(sMax) + 0.02)));
     return s;
 }
 
@@ -92,7 +99,8 @@ QPainterPath curvePath(const tessivo::fatigue::SnCurve& curve, const LogLogScale
     QPainterPath path;
     constexpr int kPoints = 240;
     for (int i = 0; i <= kPoints; ++i) {
-        const double n = std::pow(10.0, s.xFirst + (s.xLast - s.xFirst) * static_cast<double>(i) / kPoints);
+        const double first = s.xFirst - LogLogScale::kLeftPad;
+        const double n = std::pow(10.0, first + (s.xLast - first) * static_cast<double>(i) / kPoints);
         const QPointF p(s.x(n), s.y(curveLoad(curve, n)));
         if (i == 0)
             path.moveTo(p);
@@ -104,7 +112,7 @@ QPainterPath curvePath(const tessivo::fatigue::SnCurve& curve, const LogLogScale
 
 QPainterPath spectrumPath(const std::vector<SnChartData::Step>& steps, const LogLogScale& s)
 {
-    QPainterPath path(QPointF(s.x(1.0), s.y(static_cast<double>(steps.front().load))));
+    QPainterPath path(QPointF(s.plot.left(), s.y(static_cast<double>(steps.front().load))));
     double cumulative = 0.0;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         cumulative += static_cast<double>(steps[i].count);

@@ -1,7 +1,7 @@
 #include "import/import_settings.h"
 
 #include "registry_key.h"
-#include "settings_store.h"
+#include "support/settings_store.h"
 
 ImportChoices loadImportChoices(const QString& storePath)
 {

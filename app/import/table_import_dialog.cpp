@@ -1,4 +1,4 @@
-#include "table_import_dialog.h"
+#include "import/table_import_dialog.h"
 
 #include "engine/tables/cell_number.h"
 #include "engine/tables/table_error.h"

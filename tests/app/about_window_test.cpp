@@ -1,7 +1,7 @@
-#include "about_links.h"
-#include "about_window.h"
+#include "about/about_links.h"
+#include "about/about_window.h"
 #include "command_fixture.h"
-#include "link_label.h"
+#include "about/link_label.h"
 
 #include <QApplication>
 #include <QLabel>

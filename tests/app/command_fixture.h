@@ -5,7 +5,7 @@
 
 #include "main_window_fixture.h"
 #include "engine/run/plain_text_report.h"
-#include "report_pane.h"
+#include "report/report_pane.h"
 #include "engine/run/run_control.h"
 #include "engine/files/sequence_loading.h"
 

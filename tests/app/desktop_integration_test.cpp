@@ -2,8 +2,8 @@
 // Open command's way, the keyboard reaches the commands, and two running
 // copies never share a work folder.
 #include "command_fixture.h"
-#include "start_arguments.h"
-#include "work_dir.h"
+#include "main_window/start_arguments.h"
+#include "main_window/work_dir.h"
 #include "engine/files/work_folder_lock.h"
 
 #include <QAction>

@@ -50,12 +50,17 @@ TEST_F(CommandTest, FatigueWindowEvaluatesTheLoadsAsCountedAndUpdatesAtOnce)
     fatigue->cbMeasure->setCurrentIndex(1);
     EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.damage), 36e-12, 1e-24);
 
-    // A bad value names itself and leaves no result; mending it brings it back.
+    // A bad value names itself and takes away only what needs it: without
+    // Su no damage, but the damage-equivalent loads stay; mending it brings
+    // the damage back.
     fatigue->cbMeanStress->setCurrentIndex(fatigue->cbMeanStress->findData(QStringLiteral("goodman")));
-    EXPECT_FALSE(fatigue->result().has_value());
+    EXPECT_EQ(fatigue->cbMeanStress->currentText(), QStringLiteral("Goodman"));
+    ASSERT_TRUE(fatigue->result().has_value());
     EXPECT_EQ(fatigue->lbStatus->text(), QStringLiteral("The goodman mean-stress correction needs the ultimate strength (Su)"));
+    EXPECT_TRUE(fatigue->lbTotals->text().contains(QStringLiteral("no S-N curve")));
+    EXPECT_EQ(fatigue->twDel->item(0, 1)->text(), QStringLiteral("1,53262")); // of the amplitudes
     fatigue->edMaterial->setText(QStringLiteral("100,5"));
-    EXPECT_TRUE(fatigue->result().has_value());
+    EXPECT_TRUE(fatigue->lbTotals->text().contains(QStringLiteral("Damage D = ")));
     EXPECT_EQ(fatigue->lbStatus->text(), QString());
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // Starts the main window on a store of its own and answers its message boxes.
 
-#include "main_window.h"
+#include "main_window/main_window.h"
 #include "recording_notifier.h"
-#include "settings_store.h"
+#include "support/settings_store.h"
 #include "store_fixture.h"
 
 #include <QTest>

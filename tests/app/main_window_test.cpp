@@ -1,11 +1,11 @@
-#include "app_error.h"
-#include "app_identity.h"
-#include "caption_extent.h"
+#include "support/app_error.h"
+#include "support/app_identity.h"
+#include "main_window/caption_extent.h"
 #include "edit_float.h"
-#include "link_label.h"
+#include "about/link_label.h"
 #include "main_window_fixture.h"
-#include "report_pane.h"
-#include "work_dir.h"
+#include "report/report_pane.h"
+#include "main_window/work_dir.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,5 +1,5 @@
 #include "command_fixture.h"
-#include "notifier.h"
+#include "support/notifier.h"
 
 #include <QFontMetrics>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "app_identity.h"
+#include "support/app_identity.h"
 #include "command_fixture.h"
 
 #include <QFileInfo>

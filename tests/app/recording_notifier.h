@@ -1,7 +1,7 @@
 #pragma once
 // Answers every message box at once and remembers what it was asked to show.
 
-#include "notifier.h"
+#include "support/notifier.h"
 
 #include <QStringList>
 

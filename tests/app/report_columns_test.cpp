@@ -1,7 +1,7 @@
 #include "command_fixture.h"
-#include "report_html.h"
-#include "rtf_writer.h"
-#include "tab_stop_fitting.h"
+#include "report/report_html.h"
+#include "report/rtf_writer.h"
+#include "report/tab_stop_fitting.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "report_pane.h"
+#include "report/report_pane.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
-#include "report_pane.h"
+#include "report/report_pane.h"
 #include "rtf_reader.h"
-#include "rtf_writer.h"
+#include "report/rtf_writer.h"
 
 #include <QFile>
 #include <QTemporaryDir>

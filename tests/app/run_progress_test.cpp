@@ -1,8 +1,8 @@
 // Long counts: their progress, the window painting meanwhile, and a cancel
 // that leaves the last report as it was.
 #include "command_fixture.h"
-#include "run_progress.h"
-#include "spectrum_plot_window.h"
+#include "main_window/run_progress.h"
+#include "spectrum/spectrum_plot_window.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -2,10 +2,10 @@
 // the reversals that the count kept, at the positions where they happened.
 #include "command_fixture.h"
 #include "engine/signal/work_file_range.h"
-#include "chart_view.h"
-#include "spectrum_plot_window.h"
-#include "plots/cycle_marks.h"
-#include "plots/signal_view.h"
+#include "charts/chart_view.h"
+#include "spectrum/spectrum_plot_window.h"
+#include "document/cycle_marks.h"
+#include "signal/signal_view.h"
 #include "fatigue/fatigue_window.h"
 #include "engine/counting/reversal_extraction.h"
 #include "engine/counting/load_classes.h"
@@ -151,6 +151,11 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
         for (int line = 1; line <= 3; ++line) {
             rows->setCurrentIndex(rows->model()->index(line - 1, 0));
             EXPECT_EQ(positionsOf(view.data().marks()), fromReport[line - 1]) << line;
+            // The report shows which of its lines is marked.
+            const auto highlighted = pane->extraSelections();
+            ASSERT_EQ(highlighted.size(), 1) << line;
+            EXPECT_EQ(highlighted.front().cursor.block().text(), pane->document()->findBlockByNumber(
+                          pane->document()->find(head).blockNumber() + line).text()) << line;
         }
         ASSERT_FALSE(view.data().marks().empty());
         view.resize(800, 500);

@@ -1,13 +1,15 @@
 // The spectrum plots: their data are the report's table and matrix, the
 // button follows the report, and the pictures export at their size.
-#include "chart_axes.h"
-#include "chart_view.h"
+#include "charts/chart_axes.h"
+#include "charts/chart_view.h"
 #include "command_fixture.h"
-#include "exceedance_chart.h"
-#include "from_to_matrix_chart.h"
+#include "spectrum/exceedance_chart.h"
+#include "spectrum/from_to_matrix_chart.h"
 #include "engine/numbers/load_format.h"
-#include "spectrum_plot_window.h"
-#include "plots/rainflow_matrix_chart.h"
+#include "spectrum/spectrum_plot_window.h"
+#include "spectrum/rainflow_matrix_chart.h"
+#include "spectrum/matrix_text.h"
+#include "support/file_dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -193,7 +195,10 @@ TEST_F(PlotWindowTest, RainflowMatrixHoldsTheReportsCycles)
         setParameters(*window, p);
         window->btExecute->click();
         plot->showChart(SpectrumPlotWindow::Chart::RainflowMatrix);
-        for (const int kind : {0, 1}) {
+        // A count in load classes has its own from-to matrix: the tab offers range-mean only.
+        EXPECT_EQ(tab.cbMatrixKind->count(), bins ? 1 : 2);
+        EXPECT_EQ(tab.cbMatrixKind->findText(QStringLiteral("From-to")) >= 0, !bins);
+        for (int kind = 0; kind < tab.cbMatrixKind->count(); ++kind) {
             tab.cbMatrixKind->setCurrentIndex(kind);
             const tessivo::fatigue::RainflowMatrix& m = tab.vwRainflowMatrix->matrix();
             long double total = 0.0L;
@@ -365,6 +370,65 @@ TEST(ChartAxes, HeatColoursRunFromVioletToYellow)
     EXPECT_EQ(heatColour(50, 50), QColor(0xfd, 0xe7, 0x25));
     EXPECT_EQ(heatColour(1, 1), QColor(0xfd, 0xe7, 0x25)); // one count is the largest
     EXPECT_GT(heatColour(10, 50).greenF(), heatColour(2, 50).greenF());
+}
+
+
+TEST(ProposedFileNames, OnePerColumnAndChart)
+{
+    struct Case { const char* label; const char* what; const char* name; };
+    const Case cases[] = {
+        {"/data/wisperx.txt", "", "wisperx"},
+        {"/data/wisperx.txt", "Load spectrum", "wisperx_load_spectrum"},
+        {"/data/loads.csv : RootMyc1", "", "loads_RootMyc1"},
+        {"/data/loads.csv : RootMyc1", "From-to matrix", "loads_RootMyc1_from-to_matrix"},
+        {"/data/loads.csv : Blade root (kN m)", "S-N curve", "loads_Blade_root_kN_m_s-n_curve"},
+        {"", "", "report"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(proposedBaseName(QString::fromUtf8(c.label), QString::fromUtf8(c.what)), QString::fromUtf8(c.name)) << c.name;
+}
+
+TEST_F(PlotWindowTest, SaveProposesANameForTheChartOnShow)
+{
+    auto window = startWindow();
+    Parameters p;
+    p.useBins = true;
+    SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt", p);
+    ASSERT_NE(plot, nullptr);
+    QStringList proposed;
+    answer = [&](QDialog& dialog) {
+        proposed << static_cast<QFileDialog&>(dialog).selectedFiles().value(0).section(u'/', -1);
+        return false;
+    };
+    for (const auto chart : {SpectrumPlotWindow::Chart::LoadSpectrum, SpectrumPlotWindow::Chart::FromToMatrix}) {
+        plot->showChart(chart);
+        plot->btSavePng->click();
+    }
+    EXPECT_EQ(proposed, (QStringList{QStringLiteral("random_walk_load_spectrum.png"), QStringLiteral("random_walk_from-to_matrix.png")}));
+}
+
+TEST_F(PlotWindowTest, MatrixTextHoldsEveryCountedCycle)
+{
+    auto window = startWindow();
+    Parameters p;
+    p.useBins = true;
+    SpectrumPlotWindow* plot = plotOf(*window, "random_walk.txt", p);
+    ASSERT_NE(plot, nullptr);
+    for (const MatrixTextFormat format : {kCsvFormat, MatrixTextFormat{u'\t', u','}}) {
+        const QStringList lines = fromToMatrixText(plot->data(), format).split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 33);
+        EXPECT_EQ(lines[0].split(format.fieldSeparator).size(), 33);
+        std::int64_t total = 0;
+        for (qsizetype r = 1; r < lines.size(); ++r) {
+            const QStringList cells = lines[r].split(format.fieldSeparator);
+            for (qsizetype c = 1; c < cells.size(); ++c)
+                total += cells[c].toLongLong();
+        }
+        std::int64_t cells = 0;
+        for (const std::int32_t n : plot->data().matrix)
+            cells += n;
+        EXPECT_EQ(total, cells);
+    }
 }
 
 } // namespace

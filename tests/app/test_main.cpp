@@ -1,5 +1,5 @@
 // One QApplication for all widget tests; headless unless told otherwise.
-#include "app_identity.h"
+#include "support/app_identity.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

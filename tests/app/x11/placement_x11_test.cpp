@@ -1,8 +1,8 @@
 // The main window's placement as a window manager treats it: the frame that
 // the user sees is where the window was left, however often it restarts.
-#include "main_window.h"
+#include "main_window/main_window.h"
 #include "recording_notifier.h"
-#include "settings_store.h"
+#include "support/settings_store.h"
 #include "store_fixture.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // The tests that need a real X server with a window manager: one private
 // Xvfb and openbox for the whole run, on the xcb platform.
-#include "app_identity.h"
+#include "support/app_identity.h"
 #include "x_session.h"
 
 #include <QApplication>

@@ -1,0 +1,28 @@
+#include "document/spectrum_plot_data.h"
+
+#include <algorithm>
+
+SpectrumPlotData buildSpectrumPlotData(const tessivo::TRainflowRun& run, const tessivo::TCycleTable& table,
+                                       std::int32_t cycleCount, bool usedLoadBins)
+{
+    SpectrumPlotData data;
+    data.normalized = run.Normalize;
+    data.steps.reserve(static_cast<std::size_t>(std::max<std::int32_t>(cycleCount, 0)));
+    std::int64_t cumulative = 0;
+    for (std::int32_t i = 1; i <= cycleCount; ++i) {
+        const tessivo::TCycle& c = table[i];
+        cumulative += c.Count;
+        data.steps.push_back({c.Range, c.Count, cumulative});
+    }
+    if (!usedLoadBins || run.BinCount < 1 || run.BinCount > tessivo::MatrixSize)
+        return data;
+    data.binCount = run.BinCount;
+    data.matrix.reserve(static_cast<std::size_t>(run.BinCount * run.BinCount));
+    for (std::int32_t r = 1; r <= run.BinCount; ++r)
+        for (std::int32_t c = 1; c <= run.BinCount; ++c)
+            data.matrix.push_back(run.FromToMatrix[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+    const long double scale = run.Normalize ? run.HighestPeak : 1.0L;
+    data.lowestLoad = static_cast<double>(run.LowestTrough / scale);
+    data.highestLoad = static_cast<double>(run.HighestPeak / scale);
+    return data;
+}
