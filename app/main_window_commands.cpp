@@ -7,7 +7,8 @@
 #include "import/table_import_command.h"
 #include "message_details.h"
 #include "report_pane.h"
-#include "engine/run/run_control.h"
+#include "engine/run/count.h"
+#include "engine/run/errors.h"
 #include "engine/record/run_messages.h"
 #include "run_progress.h"
 #include "engine/files/sequence_loading.h"
@@ -141,22 +142,25 @@ void TfrmMain::btExecuteClick()
 void TfrmMain::countAndReport()
 {
     RunProgress progress(this, m_seams.progressObserver, m_seams.progressClock);
-    tessivo::ExecuteOptions options;
-    options.notice = [this, &progress](const std::string& text) {
+    tessivo::CountHooks hooks;
+    hooks.notice = [this, &progress](const std::string& text) {
         progress.close();
         m_notifier->information(QString::fromStdString(text), matrixAppliedDetail(m_run->SeqLength));
     };
-    options.processMessages = processPendingMessages;
-    options.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
-    options.decimalSeparator = reportDecimalSeparator();
+    hooks.processMessages = processPendingMessages;
+    hooks.progress = [&progress](std::int64_t done, std::int64_t total) { return progress.update(done, total); };
+    const std::string decimalSeparator = reportDecimalSeparator();
     QDir().mkpath(m_workDir);
-    auto table = std::make_unique<tessivo::TCycleTable>();
-    const auto [result, cycleCount] = tessivo::countCombinedSequence(*m_run, *table, pathOf(m_workDir), options);
+    // The request is the controls' parameters in the run record, counted from the work files.
+    tessivo::CountRequest request = tessivo::requestOf(*m_run);
+    request.workDir = pathOf(m_workDir);
+    tessivo::CountResult counted = tessivo::count(request, tessivo::CountInputs::loadedSlots(*m_run), hooks);
     progress.close();
-    m_table = std::move(table);
-    m_cycleCount = cycleCount;
+    const tessivo::RunResult result = counted.result();
+    m_cycleCount = counted.cycleCount();
+    m_table = counted.takeTable();
     reReport->writeAtOnce([&] {
-        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, options.decimalSeparator);
+        tessivo::WriteCountReport(*reReport, *m_run, *m_table, m_cycleCount, decimalSeparator);
         fitTabStopsToText(*reReport->document());
     });
     const bool usedLoadBins = m_run->UseLoadBins || result == tessivo::RunResult::MatrixApplied;

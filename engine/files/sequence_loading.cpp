@@ -190,12 +190,11 @@ OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const s
     return OpenOutcome::Ok;
 }
 
-std::uint64_t splitPoint(const std::string& fileName)
+std::uint64_t splitPoint(const std::string& fileName, std::uint64_t minimumSize)
 {
-    constexpr std::uint64_t kMinimumSize = 8u << 20;
     struct stat st {};
     if (::stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) < kMinimumSize)
+        static_cast<std::uint64_t>(st.st_size) < minimumSize)
         return 0;
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
