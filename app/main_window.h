@@ -19,9 +19,8 @@
 // for the window's lifetime; when another running copy holds it, the window
 // works in a folder of its own.
 
-#include "engine/counting/cycle_table.h"
+#include "engine/run/record.h"
 #include "notifier.h"
-#include "engine/record/run_record.h"
 #include "shell_open.h"
 #include "spectrum_plot_data.h"
 #include "engine/fatigue/fatigue_cycle.h"

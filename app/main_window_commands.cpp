@@ -9,9 +9,8 @@
 #include "report_pane.h"
 #include "engine/run/count.h"
 #include "engine/run/errors.h"
-#include "engine/record/run_messages.h"
 #include "run_progress.h"
-#include "engine/files/sequence_loading.h"
+#include "engine/run/loading.h"
 #include "tab_stop_fitting.h"
 #include "spectrum_plot_window.h"
 

@@ -11,7 +11,7 @@
 #include "spectrum_plot_window.h"
 #include "path_elision.h"
 #include "work_dir.h"
-#include "engine/files/work_folder_lock.h"
+#include "engine/run/work_folder.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

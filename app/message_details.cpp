@@ -1,7 +1,7 @@
 #include "message_details.h"
 
-#include "engine/record/run_record.h"
-#include "engine/files/sequence_fault.h"
+#include "engine/run/record.h"
+#include "engine/run/loading.h"
 
 #include <QFile>
 #include <exception>

@@ -2,7 +2,7 @@
 
 #include "float_text.h"
 #include "report_pane.h"
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -10,6 +10,7 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
 #include "engine/fatigue/sn_presets.h"
+#include "engine/run/choices.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -32,7 +33,6 @@ using namespace tessivo::fatigue;
 
 namespace {
 
-const char* const kMeanStressMethods[] = {"none", "goodman", "gerber", "morrow", "swt", "walker", "fkm"};
 
 template <typename T>
 T* named(T* widget, const char* name)
@@ -145,11 +145,14 @@ QWidget* FatigueWindow::createChoices()
                                           "Nknee=, Ncut= (\".\" as decimal point)"));
     form->addRow(QStringLiteral("Own curve:"), edOwnCurve);
     cbMeasure = named(new QComboBox(box), "cbMeasure");
-    cbMeasure->addItems({QStringLiteral("Load range"), QStringLiteral("Load amplitude")});
+    for (const auto& measure : tessivo::measureChoices())
+        cbMeasure->addItem(QString::fromLatin1(measure.label), QString::fromLatin1(measure.name));
     form->addRow(QStringLiteral("S is the:"), cbMeasure);
     cbMeanStress = named(new QComboBox(box), "cbMeanStress");
-    for (const char* method : kMeanStressMethods)
-        cbMeanStress->addItem(QString::fromLatin1(method), QString::fromLatin1(method));
+    cbMeanStress->addItem(QString::fromStdString(meanStressName(MeanStressMethod::None)),
+                          QString::fromStdString(meanStressName(MeanStressMethod::None)));
+    for (const auto& method : tessivo::meanStressChoices())
+        cbMeanStress->addItem(QString::fromLatin1(method.label), QString::fromLatin1(method.name));
     form->addRow(QStringLiteral("Mean-stress correction:"), cbMeanStress);
     lbMaterial = named(new QLabel(QStringLiteral("Material value:"), box), "lbMaterial");
     edMaterial = named(new QLineEdit(box), "edMaterial");

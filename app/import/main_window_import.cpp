@@ -8,7 +8,7 @@
 #include "import/import_settings.h"
 #include "import/table_import_command.h"
 #include "import/table_import_dialog.h"
-#include "engine/record/run_messages.h"
+#include "engine/run/errors.h"
 
 #include <QApplication>
 #include <QDir>
