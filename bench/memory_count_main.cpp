@@ -3,8 +3,8 @@
 // reference of bench/python_bench.py. Prints the best of R wall times.
 //   memory_count_bench FILE [R] [BINS|0] [unlimited]
 
-#include "engine/run/memory_count.h"
 #include "engine/files/strided_values.h"
+#include "engine/run/count.h"
 
 #include <chrono>
 #include <cstdio>
@@ -25,12 +25,10 @@ int main(int argc, char** argv)
     in.seekg(0);
     in.read(reinterpret_cast<char*>(values.data()), static_cast<std::streamsize>(values.size() * sizeof(double)));
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 5;
-    tessivo::MemoryCountParameters parameters;
-    if (argc > 3 && std::atoi(argv[3]) > 0) {
-        parameters.loadBins = true;
-        parameters.binCount = std::atoi(argv[3]);
-    }
-    parameters.unlimited = argc > 4 && std::string(argv[4]) == "unlimited";
+    tessivo::CountRequest request;
+    if (argc > 3 && std::atoi(argv[3]) > 0)
+        request.setEqualClasses(std::atoi(argv[3]));
+    request.unlimited = argc > 4 && std::string(argv[4]) == "unlimited";
 
     double best = 1e300;
     std::size_t cycles = 0;
@@ -39,10 +37,10 @@ int main(int argc, char** argv)
         tessivo::StridedValues<double> strided(values.data(), static_cast<std::int64_t>(values.size()), sizeof(double));
         std::int64_t notFinite = -1;
         const tessivo::SequenceExtent extent = strided.extent(notFinite);
-        const tessivo::MemoryCount count = tessivo::countInMemory(strided, extent, parameters);
+        const tessivo::CountResult count = tessivo::count(request, tessivo::CountInputs::values(strided, extent));
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         best = std::min(best, took.count());
-        cycles = count.cycles.count.size();
+        cycles = static_cast<std::size_t>(count.cycleCount());
     }
     std::printf("%.4f %zu\n", best, cycles);
     return 0;

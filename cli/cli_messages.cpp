@@ -1,6 +1,8 @@
 #include "cli_messages.h"
 
-#include "engine/numbers/load_format.h"
+#include "engine/run/choices.h"
+
+#include <map>
 
 namespace tessivo::cli {
 
@@ -32,15 +34,73 @@ std::string needsFileAfterProblem(const std::string& option)
 
 std::string binEdgesProblemText(const std::string& problem) { return "'--bin-edges': " + problem; }
 
-std::string constantChannelText(long double value)
+namespace {
+
+// The command line's option of each setting the engine names.
+std::string optionOf(const std::string& setting, const FatigueOptions& given)
 {
-    return "every value is " + formatLoad(value) + ": there are no cycles to count";
+    static const std::map<std::string, std::string> options = {
+        {"ultimate", "--ultimate"},
+        {"fatigueStrengthCoefficient", "--fatigue-strength-coefficient"},
+        {"walkerGamma", "--walker-gamma"},
+        {"fkmM", "--fkm-m"},
+        {"meanStress", "--mean-stress"},
+        {"measure", "--sn-measure"},
+        {"duration", "--duration"},
+    };
+    if (setting == "equivalentCycles")
+        return given.delFrequency ? "--del-frequency" : "--del-cycles";
+    const auto found = options.find(setting);
+    return found == options.end() ? setting : found->second;
 }
 
-std::string tableEndText(std::int64_t rows, const std::string& ending)
+// "'--mean-stress goodman' or '--mean-stress gerber'": the methods that read a material value.
+std::string methodsReading(const std::string& setting)
 {
-    return std::to_string(rows) + (rows == 1 ? " row read; the table ends at " : " rows read; the table ends at ")
-           + ending;
+    std::string text;
+    std::vector<std::string> methods;
+    for (const auto& choice : meanStressChoices()) {
+        if (materialValueOf(choice.value) == setting)
+            methods.push_back(std::string("'--mean-stress ") + choice.name + "'");
+    }
+    for (std::size_t i = 0; i < methods.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == methods.size() ? " or " : ", ") + methods[i];
+    return text;
+}
+
+} // namespace
+
+std::string outputConflictProblem(const OutputProblem& problem, const OutputRequest& output,
+                                  const FatigueOptions& given)
+{
+    const std::string evaluation = output.fatigue.settings.curve ? "'--sn-curve'" : "'--del'";
+    switch (problem.conflict) {
+    case OutputConflict::FatigueWithListing:
+        return kFatigueWithCycleListing;
+    case OutputConflict::FatigueWithMatrix:
+        return evaluation + " does not go with '--matrix': the matrix counts the cycles by class and shows no "
+                            "damage; count once for each";
+    case OutputConflict::FatigueOnNormalisedLoads:
+        return evaluation + " does not go with '--normalize': damage needs the loads as counted, not divided by "
+                            "the highest peak";
+    case OutputConflict::MaterialWithoutMethod: {
+        const std::string option = "'" + optionOf(problem.setting, given) + "'";
+        const fatigue::MeanStressMethod method = output.fatigue.settings.meanStress;
+        if (method == fatigue::MeanStressMethod::None)
+            return option + " is a material value of a mean-stress correction: give " +
+                   methodsReading(problem.setting) + " with it";
+        const std::string own = materialValueOf(method);
+        return option + " is not read by '--mean-stress " + fatigue::meanStressName(method) + "', which takes " +
+               (own.empty() ? std::string("no material value") : "'" + optionOf(own, given) + "'");
+    }
+    case OutputConflict::SettingsWithoutEvaluation:
+        if (problem.setting == "equivalentCycles")
+            return "'" + optionOf(problem.setting, given) + "' needs '--del': N_eq is read by nothing else";
+        return "'" + optionOf(problem.setting, given) + "' needs '--sn-curve' or '--del': nothing else reads it";
+    case OutputConflict::DelNotShown:
+        return "'--del' is shown in the report and in json, not in '--format csv'";
+    }
+    return "the fatigue options do not fit together";
 }
 
 } // namespace tessivo::cli

@@ -5,6 +5,9 @@
 // one, then the text. Usage problems start in lower case, the other texts as
 // the engine's do; none ends in a full stop, as none of the engine's does.
 
+#include "engine/run/outputs/output_request.h"
+#include "fatigue_options.h"
+
 #include <string>
 
 namespace tessivo::cli {
@@ -39,7 +42,10 @@ inline constexpr const char* kFatigueWithCycleListing =
 inline constexpr const char* kSavePartialWithColumns =
     "'--save-partial' does not work with '--column' or '--all-columns' yet";
 inline constexpr const char* kMergeTakesOnlyOutput =
-    "'merge' takes only '--format' and '--normalize': the partial counts carry the rest";
+    "'merge' takes only the options of the output ('--format', '--normalize' and the fatigue options): the partial "
+    "counts carry the rest";
+inline constexpr const char* kMergeListsNoCycles =
+    "'merge' cannot list every cycle ('--format cycles'): partial counts keep no positions";
 inline constexpr const char* kNoPartialCountFile = "no partial count FILE given to merge";
 inline constexpr const char* kTableOptionsNeedColumns = "'--delimiter', '--decimal-comma', '--decimal-point', "
                                                         "'--skip-empty' and '--keep-time' need '--column' or "
@@ -49,18 +55,13 @@ inline constexpr const char* kCommaDelimiterAndSeparator =
 inline constexpr const char* kFatigueNeedsOutput = "the fatigue options need '--sn-curve', '--del' or '--matrix'";
 inline constexpr const char* kDelCyclesOrFrequency = "give '--del-cycles' or '--del-frequency', not both";
 inline constexpr const char* kDelFrequencyNeedsDuration = "'--del-frequency' needs '--duration'";
+// The engine's refusal of settings that contradict each other or go unseen, in
+// the command line's words.
+std::string outputConflictProblem(const OutputProblem& problem, const OutputRequest& output,
+                                  const FatigueOptions& given);
 
 // Failures while counting.
 inline constexpr const char* kStandardOutput = "standard output"; // in place of a file name
 inline constexpr const char* kOutOfMemory = "Out of memory";
-inline constexpr const char* kColumnChosenTwice = "two of the columns chosen are one column here";
-inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
-inline constexpr const char* kNoColumnOfLoads =
-    "no column of loads to count: every column of numbers is time or holds one value throughout";
-inline constexpr const char* kPassedOver = "; passed over";
-// "every value is 0.5: there are no cycles to count".
-std::string constantChannelText(long double value);
-// "1200 rows read; the table ends at a footer from line 1203".
-std::string tableEndText(std::int64_t rows, const std::string& ending);
 
 } // namespace tessivo::cli

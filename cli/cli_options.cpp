@@ -2,9 +2,10 @@
 
 #include "cli_messages.h"
 
-#include "engine/counting/load_classes.h"
-#include "engine/numbers/decimal_parser.h"
+#include "engine/run/choices.h"
+#include "engine/run/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -38,9 +39,9 @@ std::int32_t repetitions(const std::string& text)
 
 std::int32_t binCount(const std::string& text)
 {
-    if (text == "32" || text == "64" || text == "100")
-        return std::stoi(text);
-    throw UsageProblem{choiceProblem("--bin-count", "32, 64 or 100", text)};
+    if (const auto count = choiceNamed(binCountChoices(), text))
+        return *count;
+    throw UsageProblem{choiceProblem("--bin-count", choiceList(binCountChoices()), text)};
 }
 
 // "E0,E1,...": the edges of load classes, checked as the engine takes them.
@@ -54,33 +55,28 @@ std::vector<long double> binEdges(const std::string& text)
             break;
         start = comma + 1;
     }
-    if (const auto problem = binEdgesProblem(edges))
-        throw UsageProblem{binEdgesProblemText(*problem)};
+    CountRequest edgesAlone;
+    edgesAlone.setOwnEdges(edges);
+    try {
+        checkRequest(edgesAlone);
+    } catch (const CountRefused& e) {
+        throw UsageProblem{binEdgesProblemText(e.what())};
+    }
     return edges;
 }
 
 ResidueMethod residue(const std::string& text)
 {
-    if (text == "decomposition")
-        return ResidueMethod::Decomposition;
-    if (text == "upward")
-        return ResidueMethod::Upward;
-    if (text == "half")
-        return ResidueMethod::Half;
-    throw UsageProblem{choiceProblem("--residue", "decomposition, upward or half", text)};
+    if (const auto method = choiceNamed(residueChoices(), text))
+        return *method;
+    throw UsageProblem{choiceProblem("--residue", choiceList(residueChoices()), text)};
 }
 
 OutputFormat format(const std::string& text)
 {
-    if (text == "report")
-        return OutputFormat::Report;
-    if (text == "csv")
-        return OutputFormat::Csv;
-    if (text == "json")
-        return OutputFormat::Json;
-    if (text == "cycles")
-        return OutputFormat::Cycles;
-    throw UsageProblem{choiceProblem("--format", "report, csv, json or cycles", text)};
+    if (const auto chosen = choiceNamed(formatChoices(), text))
+        return *chosen;
+    throw UsageProblem{choiceProblem("--format", choiceList(formatChoices()), text)};
 }
 
 std::uint64_t piece(const std::string& text)
@@ -102,28 +98,32 @@ private:
     using ValueHandler = std::function<void(const std::string&)>;
     void option(const std::string& arg, const std::vector<std::string>& args, std::size_t& i);
     void file(const std::string& path);
-    void checkMerge() const;
+    void checkMerge();
+    void finishOutputOptions();
     std::map<std::string, ValueHandler> valueOptions();
 
     ParsedCommandLine& m_result;
     CountOptions& m_options;
-    SequenceArg m_next;
+    SequenceFileInput m_next;
     std::string m_pendingOption; // a --repetitions or --scale still waiting for its FILE
+    std::optional<long double> m_binLowest; // the whole sequence's extremes, for classes from the start
+    std::optional<long double> m_binHighest;
+    std::vector<std::string> m_given; // every option given, in order, for the merge's check
 };
 
 std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
 {
     std::map<std::string, ValueHandler> handlers = {
-        {"--filter", [this](const std::string& v) { m_options.filter = number("--filter", v); }},
-        {"--bin-count", [this](const std::string& v) { m_options.binCount = binCount(v); }},
-        {"--bin-edges", [this](const std::string& v) { m_options.binEdges = binEdges(v); }},
-        {"--residue", [this](const std::string& v) { m_options.residue = residue(v); }},
-        {"--format", [this](const std::string& v) { m_options.format = format(v); }},
+        {"--filter", [this](const std::string& v) { m_options.request.filter = number("--filter", v); }},
+        {"--bin-count", [this](const std::string& v) { m_options.request.binCount = binCount(v); }},
+        {"--bin-edges", [this](const std::string& v) { m_options.request.binEdges = binEdges(v); }},
+        {"--residue", [this](const std::string& v) { m_options.request.residue = residue(v); }},
+        {"--format", [this](const std::string& v) { m_options.output.format = format(v); }},
         {"--workdir",
          [this](const std::string& v) {
              if (v.empty())
                  throw UsageProblem{kWorkDirNeedsFolder};
-             m_options.workDir = v;
+             m_options.request.workDir = v;
          }},
         {"--save-partial",
          [this](const std::string& v) {
@@ -132,8 +132,8 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
              m_options.savePartial = v;
          }},
         {"--piece", [this](const std::string& v) { m_options.piece = piece(v); }},
-        {"--bin-lowest", [this](const std::string& v) { m_options.binLowest = number("--bin-lowest", v); }},
-        {"--bin-highest", [this](const std::string& v) { m_options.binHighest = number("--bin-highest", v); }},
+        {"--bin-lowest", [this](const std::string& v) { m_binLowest = number("--bin-lowest", v); }},
+        {"--bin-highest", [this](const std::string& v) { m_binHighest = number("--bin-highest", v); }},
         {"--repetitions",
          [this](const std::string& v) {
              m_next.repetitions = repetitions(v);
@@ -148,7 +148,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
     for (const std::string& name : fatigueOptionNames()) {
         handlers[name] = [this, name](const std::string& v) {
             try {
-                setFatigueOption(m_options.fatigue, name, v);
+                setFatigueOption(m_options.output.fatigue, m_options.fatigue, name, v);
             } catch (const std::invalid_argument& e) {
                 throw UsageProblem{e.what()};
             }
@@ -161,10 +161,11 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
 {
     const auto eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
+    m_given.push_back(name);
     const std::map<std::string, bool*> flags = {
-        {"--normalize", &m_options.normalize},
-        {"--load-bins", &m_options.loadBins},
-        {"--unlimited", &m_options.unlimited},
+        {"--normalize", &m_options.request.normalize},
+        {"--load-bins", &m_options.request.loadBins},
+        {"--unlimited", &m_options.request.unlimited},
     };
     if (const auto flag = flags.find(name); flag != flags.end()) {
         if (eq != std::string::npos)
@@ -206,9 +207,9 @@ void Parser::file(const std::string& path)
     }
     if (m_options.sequences.size() == kMaxSequenceArgs)
         throw UsageProblem{kTooManySequenceFiles};
-    m_next.file = path;
+    m_next.path = path;
     m_options.sequences.push_back(m_next);
-    m_next = SequenceArg{};
+    m_next = SequenceFileInput{};
     m_pendingOption.clear();
 }
 
@@ -242,31 +243,26 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (!m_pendingOption.empty())
         throw UsageProblem{needsFileAfterProblem(m_pendingOption)};
-    if (m_options.piece != 0 && !m_options.savePartial)
+    CountRequest& request = m_options.request;
+    if (m_options.piece != 1 && !m_options.savePartial)
         throw UsageProblem{kPieceNeedsSavePartial};
-    if (m_options.savePartial && m_options.workDir)
+    if (m_options.savePartial && request.workDir)
         throw UsageProblem{kSavePartialWithWorkDir};
-    if (m_options.binLowest.has_value() != m_options.binHighest.has_value() ||
-        (m_options.binLowest && (!m_options.savePartial || !m_options.loadBins)))
+    if (m_binLowest.has_value() != m_binHighest.has_value() ||
+        (m_binLowest && (!m_options.savePartial || !request.loadBins)))
         throw UsageProblem{kBinEdgesGoTogether};
-    if (m_options.binLowest && !(*m_options.binHighest > *m_options.binLowest))
+    if (m_binLowest && !(*m_binHighest > *m_binLowest))
         throw UsageProblem{kBinEdgesReversed};
-    if (!m_options.binEdges.empty()) {
-        if (m_options.binLowest)
+    if (!request.binEdges.empty()) {
+        if (m_binLowest)
             throw UsageProblem{kBinEdgesWithBinLowest};
-        m_options.loadBins = true;
-        m_options.binCount = static_cast<std::int32_t>(m_options.binEdges.size()) - 1;
+        request.setOwnEdges(request.binEdges);
     }
+    if (m_binLowest)
+        request.span = LoadSpan{*m_binLowest, *m_binHighest};
     if (m_options.sequences.empty())
         throw UsageProblem{kNoSequenceFile};
-    try {
-        finishFatigueOptions(m_options.fatigue);
-    } catch (const std::invalid_argument& e) {
-        throw UsageProblem{e.what()};
-    }
-    // The listing names each cycle as counted; damage belongs to the table outputs.
-    if (m_options.fatigue.wanted() && m_options.format == OutputFormat::Cycles)
-        throw UsageProblem{kFatigueWithCycleListing};
+    finishOutputOptions();
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
     // Columns are counted by their own path, which has no partial counts yet:
@@ -277,18 +273,41 @@ void Parser::parse(const std::vector<std::string>& args)
     }
 }
 
-// A merge takes its parameters from the partial counts: only the output can be chosen.
-void Parser::checkMerge() const
+void Parser::finishOutputOptions()
 {
-    const CountOptions plain;
-    const CountOptions& o = m_options;
-    if (o.filter != plain.filter || o.loadBins || o.binCount != plain.binCount || o.residue != plain.residue ||
-        o.unlimited || o.workDir || o.savePartial || o.piece != plain.piece || o.binLowest || o.binHighest ||
-        !o.binEdges.empty() ||
-        !m_pendingOption.empty())
+    try {
+        finishFatigueOptions(m_options.output.fatigue, m_options.fatigue);
+    } catch (const std::invalid_argument& e) {
+        throw UsageProblem{e.what()};
+    }
+    // Nothing asked for may go unheard: the engine names what does not fit.
+    const bool equivalentCyclesGiven = m_options.fatigue.delCycles || m_options.fatigue.delFrequency;
+    if (const auto problem =
+            outputConflict(m_options.output, m_options.request.normalize, equivalentCyclesGiven))
+        throw UsageProblem{outputConflictProblem(*problem, m_options.output, m_options.fatigue)};
+}
+
+// A merge takes its parameters from the partial counts: only the outputs
+// (the format, normalising, the fatigue part) can be chosen.
+void Parser::checkMerge()
+{
+    static const std::vector<std::string> outputOptions = [] {
+        std::vector<std::string> names = {"--format", "--normalize"};
+        const std::vector<std::string>& fatigueNames = fatigueOptionNames();
+        names.insert(names.end(), fatigueNames.begin(), fatigueNames.end());
+        return names;
+    }();
+    for (const std::string& name : m_given) {
+        if (std::find(outputOptions.begin(), outputOptions.end(), name) == outputOptions.end())
+            throw UsageProblem{kMergeTakesOnlyOutput};
+    }
+    if (!m_pendingOption.empty() || !m_options.sequences.empty())
         throw UsageProblem{kMergeTakesOnlyOutput};
-    if (o.partFiles.empty())
+    if (m_options.partFiles.empty())
         throw UsageProblem{kNoPartialCountFile};
+    if (m_options.output.format == OutputFormat::Cycles)
+        throw UsageProblem{kMergeListsNoCycles};
+    finishOutputOptions();
 }
 
 } // namespace
@@ -305,25 +324,43 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args)
     return result;
 }
 
+namespace {
+
+// "32 (default), 64 or 100"
+std::string binCountsText()
+{
+    std::string text = choiceList(binCountChoices());
+    return text.insert(std::string(binCountChoices()[0].name).size(), " (default)");
+}
+
+// "report (default), csv, json or cycles"
+std::string formatsText()
+{
+    std::string text = choiceList(formatChoices());
+    return text.insert(std::string(formatChoices()[0].name).size(), " (default)");
+}
+
+} // namespace
+
 std::string usageText()
 {
     return "Usage: tessivo-count [OPTION]... [--repetitions N] [--scale X] FILE\n"
            "                     [[--repetitions N] [--scale X] FILE]...\n"
-           "       tessivo-count merge [--format FORMAT] [--normalize] PART...\n"
+           "       tessivo-count merge [--format FORMAT] [--normalize] [FATIGUE OPTION]... PART...\n"
            "Count the load cycles of load sequences by the rainflow method.\n"
            "\n"
            "Counting:\n"
            "  --filter X          filter size (hysteresis band), 0 or more; default 0\n"
            "  --normalize         divide the loads of the counted cycles by the highest peak\n"
            "  --load-bins         count in load classes through a from-to (Markov) matrix\n"
-           "  --bin-count N       load classes per axis: 32 (default), 64 or 100; also used\n"
+           "  --bin-count N       load classes per axis: " + binCountsText() + "; also used\n"
            "                      when 40000 values or more switch the count to the matrix\n"
            "  --bin-edges E0,E1,...\n"
            "                      count in load bins between these edges (ascending, 2 to\n"
            "                      257, holding every load) instead of equal classes\n"
-           "  --residue METHOD    decomposition (default): count the residue twice in a row;\n"
-           "                      upward: count its upward half cycles as complete cycles;\n"
-           "                      half: count each half cycle of the residue as 0.5\n"
+           "  --residue METHOD    " + residueChoices()[0].name + " (default): count the residue twice in a row;\n"
+           "                      " + residueChoices()[1].name + ": count its upward half cycles as complete cycles;\n"
+           "                      " + residueChoices()[2].name + ": count each half cycle of the residue as 0.5\n"
            "  --unlimited         exact loads at any length: no switch to the matrix at\n"
            "                      40000 values, no limit of 20000 distinct cycles\n"
            "Sequences (1 to 100 FILEs, joined in the order given):\n"
@@ -339,7 +376,7 @@ std::string usageText()
            "                      with --load-bins: the extremes of the whole sequence, so\n"
            "                      that the piece is counted in load classes at once\n"
            "Output:\n"
-           "  --format FORMAT     report (default), csv, json or cycles, to standard output\n"
+           "  --format FORMAT     " + formatsText() + ", to standard output\n"
            "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
            "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
            "  --help              show this help and exit\n"

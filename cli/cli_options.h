@@ -1,9 +1,13 @@
 #pragma once
-// The command line of tessivo-count: what it accepts and its usage text.
+// The command line of tessivo-count: what it accepts and its usage text. The
+// options fill the engine's requests themselves: the count request (what is
+// counted and how) and the output request (what is written from the result).
 
-#include "fatigue_options.h"
 #include "column_options.h"
-#include "engine/counting/residue_method.h"
+#include "fatigue_options.h"
+
+#include "engine/run/count.h"
+#include "engine/run/outputs/output_request.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,33 +23,17 @@ enum class ExitStatus : int {
     IoFailure = 3,
 };
 
-enum class OutputFormat { Report, Csv, Json, Cycles };
-
-// One sequence file with the repetitions and scale given before it.
-struct SequenceArg {
-    std::string file;
-    std::int32_t repetitions = 1;
-    long double scale = 1.0L;
-};
+using tessivo::OutputFormat;
 
 struct CountOptions {
-    long double filter = 0.0L;
-    bool normalize = false;
-    bool loadBins = false;
-    std::int32_t binCount = 32;
-    std::vector<long double> binEdges; // --bin-edges: the classes' edges instead of binCount equal classes
-    ResidueMethod residue = ResidueMethod::Decomposition;
-    bool unlimited = false;
-    OutputFormat format = OutputFormat::Report;
-    std::optional<std::string> workDir;
-    std::vector<SequenceArg> sequences; // 1 to 100
-    FatigueOptions fatigue;
-    ColumnOptions columns;              // the FILEs are tables when active()
-    // Counting in pieces (partial_commands.h).
+    CountRequest request;  // filter, residue, load bins, normalise, unlimited, work folder
+    OutputRequest output;  // format and the fatigue part
+    FatigueOptions fatigue; // how the fatigue options were given
+    std::vector<SequenceFileInput> sequences; // 1 to 100
+    ColumnChoice columns;  // the FILEs are tables when active()
+    // Counting in pieces.
     std::optional<std::string> savePartial; // write the partial count here instead of a result
-    std::uint64_t piece = 0;                // the position of this input among the pieces; 0: none given
-    std::optional<long double> binLowest;   // the whole sequence's extremes, for classes from the start
-    std::optional<long double> binHighest;
+    std::uint64_t piece = 1;                // the position of this input among the pieces
     std::vector<std::string> partFiles;     // merge: the partial counts in order
 };
 

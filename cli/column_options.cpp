@@ -19,7 +19,7 @@ ColumnOptionKind columnOptionKind(const std::string& name)
 }
 
 std::optional<std::string> applyColumnOption(const std::string& name, const std::string& value,
-                                             ColumnOptions& options)
+                                             ColumnChoice& options)
 {
     if (name == "--column") {
         if (value.empty())
@@ -52,7 +52,7 @@ std::optional<std::string> applyColumnOption(const std::string& name, const std:
     return std::nullopt;
 }
 
-std::optional<std::string> checkColumnOptions(const ColumnOptions& options)
+std::optional<std::string> checkColumnOptions(const ColumnChoice& options)
 {
     if (options.showLayout && (options.allColumns || !options.columns.empty()))
         return std::string("'--show-layout' counts nothing: give it without '--column' and '--all-columns'");

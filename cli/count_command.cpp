@@ -1,24 +1,21 @@
 #include "count_command.h"
 
+#include "show_layout.h"
+
 #include "cli_messages.h"
 
-#include "engine/files/combined_sequence.h"
-#include "column_count.h"
-#include "cycle_export.h"
-#include "cycle_listing.h"
-#include "engine/record/io_error.h"
-#include "engine/run/parameter_checks.h"
-#include "engine/run/plain_text_report.h"
-#include "engine/files/prefetch_source.h"
-#include "engine/run/run_control.h"
-#include "engine/record/run_messages.h"
-#include "engine/files/sequence_loading.h"
-#include "engine/files/work_folder_lock.h"
-#include "fatigue_output.h"
-#include "partial_commands.h"
-#include "engine/system/file_system.h"
+#include "engine/fatigue/fatigue_error.h"
+#include "engine/run/count.h"
+#include "engine/run/errors.h"
+#include "engine/run/outputs/output_dispatch.h"
+#include "engine/run/piece_count.h"
+#include "engine/run/table_channels.h"
+#include "engine/run/platform.h"
+#include "engine/run/work_folder.h"
+#include "engine/tables/table_error.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 
 namespace tessivo::cli {
@@ -34,63 +31,44 @@ void requireFolder(const std::string& dir)
         throwIoError(ENOTDIR, dir);
 }
 
-std::unique_ptr<TRainflowRun> runWithParameters(const CountOptions& options)
+void refuse(std::ostream& out, std::ostream& err, const std::string& path, const std::string& message)
 {
-    auto run = std::make_unique<TRainflowRun>();
-    InitRainflowRun(*run);
-    run->Normalize = options.normalize;
-    run->UseLoadBins = options.loadBins;
-    run->BinCount = options.binCount;
-    run->BinEdges = options.binEdges;
-    setResidueMethod(*run, options.residue);
-    run->FilterSize = options.filter;
-    return run;
+    out.flush();
+    err << kErrorPrefix << (path.empty() ? "" : path + ": ") << message << '\n';
 }
 
-// Fills the slots from the files; false after reporting an incorrect one.
-bool loadSequences(TRainflowRun& run, const CountOptions& options, std::ostream& err)
+// A test may move the size from which a single file is counted in two halves
+// at once (8 MB), so that a small file takes that route too.
+CountRequest withSplitFrom(CountRequest request)
 {
-    for (std::size_t i = 0; i < options.sequences.size(); ++i) {
-        const SequenceArg& arg = options.sequences[i];
-        const auto index = static_cast<std::int32_t>(i + 1);
-        const OpenOutcome outcome = options.workDir ? loadSequenceSlot(run, index, arg.file, *options.workDir)
-                                                    : scanSequenceSlot(run, index, arg.file);
-        if (outcome == OpenOutcome::Incorrect) {
-            err << kErrorPrefix << arg.file << ": " << kIncorrectSequenceFile << '\n';
-            return false;
-        }
-        run.Sequences[static_cast<std::size_t>(index)].Repetitions = arg.repetitions;
-        run.Sequences[static_cast<std::size_t>(index)].Scale = arg.scale;
+    if (const char* bytes = std::getenv("TESSIVO_SPLIT_FROM")) {
+        char* end = nullptr;
+        const unsigned long long n = std::strtoull(bytes, &end, 10);
+        if (end != bytes && *end == '\0' && n > 0)
+            request.splitFrom = n;
     }
-    run.SeqCount = static_cast<std::int32_t>(options.sequences.size());
-    UpdateSequenceTotals(run);
-    return true;
+    return request;
 }
 
-CountOutcome countWithReport(TRainflowRun& run, TCycleTable& table, const CountOptions& options,
-                             const ExecuteOptions& execute, std::ostream& out)
-{
-    StreamReport report(out);
-    if (options.workDir)
-        return executeCount(run, table, *options.workDir, report, execute);
-    CombinedSequenceSource combined(run);
-    PrefetchSource readAhead(combined); // parse on the second core while this one counts
-    return executeCount(run, table, readAhead, report, execute);
-}
+} // namespace
 
-// csv and json need the table only.
-CountOutcome countOnly(TRainflowRun& run, TCycleTable& table, const CountOptions& options,
-                       const ExecuteOptions& execute)
+ExitStatus reportingRefusals(std::ostream& out, std::ostream& err, const std::function<void()>& work)
 {
-    if (options.workDir)
-        return countCombinedSequence(run, table, *options.workDir, execute);
-    CombinedSequenceSource combined(run);
-    PrefetchSource readAhead(combined);
-    return countCombinedSequence(run, table, readAhead, execute);
-}
-
-ExitStatus finishOutput(std::ostream& out, std::ostream& err)
-{
+    try {
+        work();
+    } catch (const CountRefused& e) {
+        refuse(out, err, e.path(), e.what());
+        return ExitStatus::InputRejected;
+    } catch (const TableFormatError& e) {
+        refuse(out, err, {}, e.what());
+        return ExitStatus::InputRejected;
+    } catch (const fatigue::FatigueError& e) {
+        refuse(out, err, {}, e.what());
+        return ExitStatus::InputRejected;
+    } catch (const PartialCountError& e) {
+        refuse(out, err, {}, e.what());
+        return ExitStatus::InputRejected;
+    }
     out.flush();
     if (!out) {
         err << kErrorPrefix << kStandardOutput << ": " << ioErrorMessage(errno != 0 ? errno : EIO) << '\n';
@@ -99,73 +77,39 @@ ExitStatus finishOutput(std::ostream& out, std::ostream& err)
     return ExitStatus::Counted;
 }
 
-// Every cycle as the count closes it; no table, so nothing is aggregated and
-// memory does not grow with the cycles.
-ExitStatus listEveryCycle(TRainflowRun& run, const CountOptions& options, std::ostream& out, std::ostream& err)
-{
-    bool bins = run.UseLoadBins;
-    if (!bins && !options.unlimited && run.SeqLength >= MatrixThreshold) {
-        bins = true;
-        err << matrixAppliedNotice(run.BinCount) << '\n' << std::flush;
-    }
-    CombinedSequenceSource combined(run);
-    PrefetchSource readAhead(combined);
-    writeCycleListing(out, run, bins, readAhead);
-    return finishOutput(out, err);
-}
-
-} // namespace
-
 ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream& err)
 {
     // Another running copy (the desktop program, too) would overwrite the work files.
+    if (options.columns.showLayout)
+        return showTableLayouts(options, out, err);
     std::unique_ptr<WorkFolderLock> lock;
-    if (options.workDir) {
-        requireFolder(*options.workDir);
-        lock = WorkFolderLock::tryAcquire(*options.workDir);
+    if (options.request.workDir) {
+        requireFolder(*options.request.workDir);
+        lock = WorkFolderLock::tryAcquire(*options.request.workDir);
         if (!lock) {
-            err << kErrorPrefix << workFolderInUseMessage(*options.workDir) << '\n';
+            err << kErrorPrefix << workFolderInUseMessage(*options.request.workDir) << '\n';
             return ExitStatus::IoFailure;
         }
     }
-    if (options.columns.active())
-        return runColumnCount(options, out, err);
-    auto run = runWithParameters(options);
-    if (ExitStatus status{}; countUnscannedInTwoPieces(*run, options, out, err, status))
-        return status;
-    if (!loadSequences(*run, options, err))
-        return ExitStatus::InputRejected;
-    if (options.savePartial) // a piece need not spread beyond the filter
-        return savePartialCount(*run, options, err);
-    if (const auto message = checkParameters(*run)) {
-        err << kErrorPrefix << *message << '\n';
-        return ExitStatus::InputRejected;
+    const CountRequest request = withSplitFrom(options.request);
+    if (options.savePartial) {
+        // The partial count of the input is the output: nothing goes to out.
+        return reportingRefusals(out, err, [&] {
+            PieceCount piece(request, options.piece);
+            piece.feed(CountInputs::files(options.sequences));
+            piece.save(*options.savePartial);
+        });
     }
-    if (ExitStatus status{}; countInTwoPieces(*run, options, out, err, status))
-        return status;
-
-    if (options.format == OutputFormat::Cycles)
-        return listEveryCycle(*run, options, out, err);
-
-    TCycleTable table(MaxCycles, options.unlimited);
-    ExecuteOptions execute;
-    execute.notice = [&err](const std::string& text) { err << text << '\n' << std::flush; };
-    execute.limits.unlimited = options.unlimited;
-    // Fatigue takes the loads as counted: the table is normalised after it.
-    const bool fatigue = options.fatigue.wanted();
-    const bool normalizeAfter = fatigue && run->Normalize;
-    run->Normalize = run->Normalize && !normalizeAfter;
-    const auto [result, cycleCount] = options.format == OutputFormat::Report && !fatigue
-                                          ? countWithReport(*run, table, options, execute, out)
-                                          : countOnly(*run, table, options, execute);
-    if (fatigue) {
-        if (!writeWithFatigue(out, err, FatigueCount{options, *run, result, table, cycleCount, normalizeAfter}))
-            return ExitStatus::InputRejected;
-    } else if (options.format == OutputFormat::Csv)
-        writeCyclesCsv(out, table, cycleCount);
-    else if (options.format == OutputFormat::Json)
-        writeCountJson(out, *run, result, table, cycleCount);
-    return finishOutput(out, err);
+    OutputDispatch outputs(options.output, out, err, kErrorPrefix);
+    return reportingRefusals(out, err, [&] {
+        if (options.columns.active()) {
+            const std::vector<TableChannel> channels = readTableChannels(options.sequences, options.columns);
+            outputs.writeColumns(request, channels);
+            return;
+        }
+        CountResult result = count(outputs.prepare(request), CountInputs::files(options.sequences), outputs.hooks());
+        outputs.write(result);
+    });
 }
 
 } // namespace tessivo::cli

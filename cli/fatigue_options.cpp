@@ -5,7 +5,8 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/sn_curve_text.h"
 
-#include "engine/numbers/decimal_parser.h"
+#include "engine/run/choices.h"
+#include "engine/run/number_text.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -91,21 +92,23 @@ const std::vector<std::string>& fatigueOptionNames()
     return names;
 }
 
-void setFatigueOption(FatigueOptions& options, const std::string& name, const std::string& value)
+void setFatigueOption(FatigueRequest& request, FatigueOptions& given, const std::string& name,
+                      const std::string& value)
 {
-    fatigue::FatigueSettings& s = options.settings;
-    options.anyGiven = true;
+    fatigue::FatigueSettings& s = request.settings;
+    given.anyGiven = true;
     if (name == "--sn-curve") {
         s.curve = parseSnCurve(value);
-        options.curveText = value;
+        request.curveText = value;
     } else if (name == "--sn-measure") {
-        if (value != "range" && value != "amplitude")
-            throw std::invalid_argument(choiceProblem(name, "range or amplitude", value));
-        s.measure = value == "range" ? fatigue::LoadMeasure::Range : fatigue::LoadMeasure::Amplitude;
+        const auto measure = choiceNamed(measureChoices(), value);
+        if (!measure)
+            throw std::invalid_argument(choiceProblem(name, choiceList(measureChoices()), value));
+        s.measure = *measure;
     } else if (name == "--mean-stress") {
-        const auto method = fatigue::meanStressFromName(value);
-        if (!method || *method == fatigue::MeanStressMethod::None)
-            throw std::invalid_argument(choiceProblem(name, "goodman, gerber, morrow, swt, walker or fkm", value));
+        const auto method = choiceNamed(meanStressChoices(), value);
+        if (!method)
+            throw std::invalid_argument(choiceProblem(name, choiceList(meanStressChoices()), value));
         s.meanStress = *method;
     } else if (name == "--ultimate") {
         s.material.ultimate = number(name, value);
@@ -121,20 +124,21 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
     } else if (setDesignOption(s.design, name, value)) {
         // a factor of the code check, taken
     } else if (name == "--del-cycles") {
-        options.delCycles = number(name, value);
+        given.delCycles = number(name, value);
     } else if (name == "--del-frequency") {
-        options.delFrequency = number(name, value);
+        given.delFrequency = number(name, value);
     } else if (name == "--duration") {
         s.duration = number(name, value);
     } else if (name == "--matrix") {
-        if (value != "range-mean" && value != "from-to")
-            throw std::invalid_argument(choiceProblem(name, "range-mean or from-to", value));
-        options.matrix = value == "range-mean" ? fatigue::MatrixKind::RangeMean : fatigue::MatrixKind::FromTo;
+        const auto kind = choiceNamed(matrixKindChoices(), value);
+        if (!kind)
+            throw std::invalid_argument(choiceProblem(name, choiceList(matrixKindChoices()), value));
+        request.matrix = *kind;
     } else if (name == "--matrix-bins") {
         const long double bins = number(name, value);
         if (bins < 1 || bins > 1000 || bins != std::floor(bins))
             throw std::invalid_argument(wholeNumberProblem(name, "from 1 to 1000", value));
-        options.matrixBins = static_cast<int>(bins);
+        request.matrixBins = static_cast<int>(bins);
     } else if (name == "--matrix-edges" || name == "--matrix-mean-edges") {
         std::vector<long double> edges = numberList(name, value);
         try {
@@ -142,37 +146,50 @@ void setFatigueOption(FatigueOptions& options, const std::string& name, const st
         } catch (const fatigue::FatigueError& e) {
             throw std::invalid_argument(e.what());
         }
-        (name == "--matrix-edges" ? options.matrixEdges.rows : options.matrixEdges.columns) = std::move(edges);
+        (name == "--matrix-edges" ? request.matrixEdges.rows : request.matrixEdges.columns) = std::move(edges);
     }
 }
 
-void finishFatigueOptions(FatigueOptions& options)
+void finishFatigueOptions(FatigueRequest& request, const FatigueOptions& given)
 {
-    if (!options.anyGiven)
+    if (!given.anyGiven)
         return;
-    fatigue::FatigueSettings& s = options.settings;
-    if (!options.wanted())
+    fatigue::FatigueSettings& s = request.settings;
+    if (!request.wanted())
         throw std::invalid_argument(kFatigueNeedsOutput);
-    const fatigue::MatrixEdges& edges = options.matrixEdges;
-    if ((!edges.rows.empty() || !edges.columns.empty()) && !options.matrix)
+    const fatigue::MatrixEdges& edges = request.matrixEdges;
+    if ((!edges.rows.empty() || !edges.columns.empty()) && !request.matrix)
         throw std::invalid_argument(kMatrixEdgesNeedMatrix);
-    if (!edges.columns.empty() && options.matrix == fatigue::MatrixKind::FromTo)
+    if (!edges.columns.empty() && request.matrix == fatigue::MatrixKind::FromTo)
         throw std::invalid_argument(kMeanEdgesNeedRangeMean);
-    if (options.delCycles && options.delFrequency)
+    if (given.delCycles && given.delFrequency)
         throw std::invalid_argument(kDelCyclesOrFrequency);
     try {
-        if (options.delFrequency) {
+        if (given.delFrequency) {
             if (!s.duration)
                 throw std::invalid_argument(kDelFrequencyNeedsDuration);
-            s.equivalentCycles = fatigue::equivalentCycles(*options.delFrequency, *s.duration);
-        } else if (options.delCycles) {
-            s.equivalentCycles = *options.delCycles;
+            s.equivalentCycles = fatigue::equivalentCycles(*given.delFrequency, *s.duration);
+        } else if (given.delCycles) {
+            s.equivalentCycles = *given.delCycles;
         }
         fatigue::FatigueAnalysis check(s); // the curve, the material values, N_eq, the duration
     } catch (const fatigue::FatigueError& e) {
         throw std::invalid_argument(e.what());
     }
 }
+
+namespace {
+
+// "goodman|gerber|morrow|swt|walker|fkm"
+std::string methodsText()
+{
+    std::string text;
+    for (const auto& choice : meanStressChoices())
+        text += (text.empty() ? "" : "|") + std::string(choice.name);
+    return text;
+}
+
+} // namespace
 
 std::string fatigueUsageText()
 {
@@ -182,8 +199,9 @@ std::string fatigueUsageText()
            "                      preset:EC3-71 (EC3-160..36, EC3-shear-100|80) |\n"
            "                      preset:DNV-D (DNV-B1..W3, DNV-T; -CP, -FC in seawater) |\n"
            "                      preset:IIW-FAT90 (IIW-FAT160..36, IIW-FAT100|80-shear)\n"
-           "  --sn-measure WHAT   S is the range (default) or the amplitude\n"
-           "  --mean-stress M     goodman|gerber|morrow|swt|walker|fkm, with --ultimate SU,\n"
+           "  --sn-measure WHAT   S is the " + std::string(measureChoices()[0].name) + " (default) or the " +
+           measureChoices()[1].name + "\n"
+           "  --mean-stress M     " + methodsText() + ", with --ultimate SU,\n"
            "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
            "                      --fkm-m M\n"
            "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m); 'curve'\n"
@@ -199,7 +217,8 @@ std::string fatigueUsageText()
            "                      and the check (passes while at most 1)\n"
            "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
            "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
-           "  --matrix KIND       output the range-mean or from-to (maximum, minimum) matrix\n"
+           "  --matrix KIND       output the " + std::string(matrixKindChoices()[0].name) + " or " +
+           matrixKindChoices()[1].name + " (maximum, minimum) matrix\n"
            "                      as CSV with class edges instead; --matrix-bins N (32),\n"
            "                      or own ascending edges: --matrix-edges E,E,... (ranges,\n"
            "                      or loads of a from-to matrix), --matrix-mean-edges E,E,...\n"

@@ -3,9 +3,10 @@
 #include "cli_messages.h"
 #include "cli_options.h"
 #include "count_command.h"
-#include "engine/record/input_too_large.h"
-#include "engine/record/io_error.h"
-#include "engine/system/file_system.h"
+
+
+#include "engine/run/platform.h"
+#include "engine/run/errors.h"
 #include "partial_commands.h"
 
 #include <iostream>

@@ -13,7 +13,7 @@ ExitStatus showTableLayouts(const CountOptions& options, std::ostream& out, std:
     overrides.decimal = options.columns.decimal;
     ExitStatus status = ExitStatus::Counted;
     for (std::size_t f = 0; f < options.sequences.size(); ++f) {
-        const std::string& path = options.sequences[f].file;
+        const std::string& path = options.sequences[f].path;
         try {
             out << (f > 0 ? "\n" : "") << layoutListing(path, detectTableLayout(path, overrides));
         } catch (const TableFormatError& e) {

@@ -1,7 +1,7 @@
 #include "document/count_document.h"
 
 #include "engine/fatigue/table_cycles.h"
-#include "engine/files/sequence_loading.h"
+#include "engine/run/loading.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
 #include "engine/run/run_control.h"

@@ -9,10 +9,10 @@
 // Every call of the desktop into the engine's counting goes through this
 // class, so the counting door can change in one place.
 
-#include "engine/counting/cycle_table.h"
-#include "engine/counting/rainflow_pipeline.h" // CountOutcome, RunCancelled
+#include "engine/run/record.h"
+#include "engine/run/errors.h" // CountOutcome, RunCancelled
 #include "engine/fatigue/fatigue_cycle.h"
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 #include "engine/tables/table_layout.h"
 #include "document/cycle_marks.h"
 #include "document/signal_data.h"

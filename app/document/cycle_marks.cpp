@@ -1,8 +1,6 @@
 #include "document/cycle_marks.h"
 
-#include "engine/counting/cycle_positions.h"
-#include "engine/counting/load_classes.h"
-#include "engine/files/work_files.h"
+#include "engine/run/desktop_plots.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "document/report_header.h"
 
 #include "float_text.h"
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 
 
 namespace {

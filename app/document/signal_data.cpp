@@ -1,10 +1,7 @@
 #include "document/signal_data.h"
 
-#include "engine/signal/work_file_range.h"
-#include "engine/counting/load_classes.h"
-#include "engine/counting/reversal_extraction.h"
-#include "engine/record/run_record.h"
-#include "engine/files/work_files.h"
+#include "engine/run/desktop_plots.h"
+#include "engine/run/record.h"
 
 SignalSource signalSourceOf(const tessivo::TRainflowRun& run, const std::string& workDir, bool usedLoadBins)
 {

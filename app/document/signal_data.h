@@ -6,7 +6,7 @@
 // The sequence itself stays in its work file: a narrow window reads its raw
 // values back from there.
 
-#include "engine/signal/min_max_pyramid.h"
+#include "engine/run/desktop_plots.h"
 
 #include <cstdint>
 #include <memory>

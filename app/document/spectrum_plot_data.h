@@ -3,8 +3,7 @@
 // the run record when the report is written, so that the plots keep showing
 // that report whatever later runs do to the table or the matrix.
 
-#include "engine/counting/cycle_table.h"
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 
 #include <QString>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "engine/fatigue/sn_curve_text.h"
 #include "engine/fatigue/sn_presets.h"
 
-#include "engine/numbers/decimal_parser.h"
+#include "engine/run/number_text.h"
 #include "registry_key.h"
 
 #include <QRegularExpression>

@@ -13,6 +13,7 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
 #include "engine/fatigue/sn_presets.h"
+#include "engine/run/choices.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -165,15 +166,18 @@ QWidget* FatigueWindow::createChoices()
                                .arg(m_seams.decimalSeparator));
     form->addRow(QStringLiteral("Own curve:"), edOwnCurve);
     cbMeasure = named(new QComboBox(box), "cbMeasure");
-    cbMeasure->addItems({QStringLiteral("Load range"), QStringLiteral("Load amplitude")});
+    for (const auto& measure : tessivo::measureChoices())
+        cbMeasure->addItem(QString::fromLatin1(measure.label), QString::fromLatin1(measure.name));
     form->addRow(QStringLiteral("S is the:"), cbMeasure);
     edLoadFactor = named(new QLineEdit(box), "edLoadFactor");
     edLoadFactor->setToolTip(QStringLiteral("The curve's S is the load times this factor (for instance MPa per kN m); "
                                             "loads and damage-equivalent loads stay in the units counted."));
     form->addRow(QStringLiteral("Stress per unit of load:"), edLoadFactor);
     cbMeanStress = named(new QComboBox(box), "cbMeanStress");
-    for (const MeanStressChoice& method : kMeanStressChoices)
-        cbMeanStress->addItem(QString::fromLatin1(method.name), QString::fromLatin1(method.keyword));
+    cbMeanStress->addItem(QString::fromStdString(meanStressName(MeanStressMethod::None)),
+                          QString::fromStdString(meanStressName(MeanStressMethod::None)));
+    for (const auto& method : tessivo::meanStressChoices())
+        cbMeanStress->addItem(QString::fromLatin1(method.label), QString::fromLatin1(method.name));
     form->addRow(QStringLiteral("Mean-stress correction:"), cbMeanStress);
     lbMaterial = named(new QLabel(QStringLiteral("Material value:"), box), "lbMaterial");
     edMaterial = named(new QLineEdit(box), "edMaterial");

@@ -5,7 +5,8 @@
 #include "support/app_error.h"
 #include "edit_float.h"
 #include "float_text.h"
-#include "engine/record/io_error.h"
+#include "engine/run/choices.h"
+#include "engine/run/errors.h"
 #include "registry_key.h"
 #include "report/report_pane.h"
 #include "support/settings_store.h"
@@ -13,7 +14,7 @@
 #include "win_restorer.h"
 #include "window_frame.h"
 #include "main_window/work_dir.h"
-#include "engine/files/work_folder_lock.h"
+#include "engine/run/work_folder.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,17 +29,19 @@
 namespace {
 
 // The load-bin box's items in order, with the bin count each stands for.
-constexpr int kBinCounts[] = {32, 64, 100};
+// The items of cbLoadBinSize: the engine's bin counts, in its order.
+int binCountAt(int index) { return tessivo::binCountChoices()[static_cast<std::size_t>(index)].value; }
+const int kBinCountItems = static_cast<int>(tessivo::binCountChoices().size());
 
 int binCountOfItem(int index)
 {
-    return index >= 0 && index < 3 ? kBinCounts[index] : kBinCounts[0];
+    return index >= 0 && index < kBinCountItems ? binCountAt(index) : binCountAt(0);
 }
 
 int itemOfBinCount(int binCount)
 {
-    for (int i = 0; i < 3; ++i) {
-        if (kBinCounts[i] == binCount)
+    for (int i = 0; i < kBinCountItems; ++i) {
+        if (binCountAt(i) == binCount)
             return i;
     }
     return 0;

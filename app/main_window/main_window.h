@@ -21,7 +21,7 @@
 
 #include "document/count_document.h"
 #include "support/notifier.h"
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 #include "shell_open.h"
 #include "document/spectrum_plot_data.h"
 #include "engine/fatigue/fatigue_cycle.h"

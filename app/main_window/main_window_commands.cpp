@@ -6,7 +6,7 @@
 #include "edit_float.h"
 #include "main_window/message_details.h"
 #include "report/report_pane.h"
-#include "engine/record/run_messages.h"
+#include "engine/run/errors.h"
 #include "main_window/run_progress.h"
 #include "report/tab_stop_fitting.h"
 #include "spectrum/spectrum_plot_window.h"

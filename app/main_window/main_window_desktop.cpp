@@ -11,7 +11,7 @@
 #include "spectrum/spectrum_plot_window.h"
 #include "main_window/path_elision.h"
 #include "main_window/work_dir.h"
-#include "engine/files/work_folder_lock.h"
+#include "engine/run/work_folder.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

@@ -7,7 +7,7 @@
 #include "engine/tables/table_error.h"
 #include "import/import_settings.h"
 #include "import/table_import_dialog.h"
-#include "engine/record/run_messages.h"
+#include "engine/run/errors.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -4,6 +4,7 @@
 
 #include "support/app_identity.h"
 #include "main_window/caption_extent.h"
+#include "engine/run/choices.h"
 #include "edit_float.h"
 #include "support/file_dialogs.h"
 #include "about/link_label.h"
@@ -135,8 +136,8 @@ void TfrmMain::createParameterPanel()
     cbLoadBinSize = placed(new QComboBox(gb), "cbLoadBinSize", 104, 66, 113, 21);
     cbLoadBinSize->setEditable(true);
     cbLoadBinSize->setInsertPolicy(QComboBox::NoInsert);
-    cbLoadBinSize->addItems({QStringLiteral("32 x 32 matrix"), QStringLiteral("64 x 64 matrix"),
-                             QStringLiteral("100 x 100 matrix")});
+    for (const auto& binCount : tessivo::binCountChoices())
+        cbLoadBinSize->addItem(QString::fromLatin1(binCount.label));
     lbDecomposition = label(gb, "lbDecomposition", QStringLiteral("Residue handling:"), 8, 94, 13);
     rbDecomposition = fitted(placed(new QRadioButton(QStringLiteral("Decomposition into cycles"), gb),
                                     "rbDecomposition", 32, 116, 153, 17));

@@ -1,9 +1,9 @@
 #include "main_window/message_details.h"
 
-#include "engine/record/run_record.h"
-#include "engine/files/sequence_fault.h"
+#include "engine/run/record.h"
+#include "engine/run/loading.h"
 
-#include "engine/record/run_messages.h"
+#include "engine/run/errors.h"
 #include "engine/tables/table_layout.h"
 
 #include <QFile>

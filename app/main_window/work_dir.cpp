@@ -1,9 +1,8 @@
 #include "main_window/work_dir.h"
 
 #include "support/app_error.h"
-#include "engine/record/io_error.h"
-#include "engine/files/work_folder_lock.h"
-#include "engine/record/run_messages.h"
+#include "engine/run/errors.h"
+#include "engine/run/work_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>

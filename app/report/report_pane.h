@@ -20,7 +20,7 @@
 // Copy command) triggers that action rather than the edit's own handling of
 // the key.
 
-#include "engine/record/report_writer.h"
+#include "engine/run/record.h"
 
 #include <QTextCharFormat>
 #include <QTextEdit>

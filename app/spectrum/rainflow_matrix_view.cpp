@@ -3,6 +3,8 @@
 #include "spectrum/rainflow_matrix_chart.h"
 #include "support/wait_cursor.h"
 
+#include "engine/run/choices.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -73,8 +75,13 @@ RainflowMatrixTab::RainflowMatrixTab(QChar decimalSeparator, QWidget* parent) : 
 {
     cbMatrixKind = new QComboBox(this);
     cbMatrixKind->setObjectName(QStringLiteral("cbMatrixKind"));
-    cbMatrixKind->addItem(QStringLiteral("From-to"), static_cast<int>(MatrixKind::FromTo));
-    cbMatrixKind->addItem(QStringLiteral("Range-mean"), static_cast<int>(MatrixKind::RangeMean));
+    // The engine's kinds under its labels; the from-to matrix first, as the counting's own matrix.
+    for (const MatrixKind kind : {MatrixKind::FromTo, MatrixKind::RangeMean}) {
+        for (const auto& choice : tessivo::matrixKindChoices()) {
+            if (choice.value == kind)
+                cbMatrixKind->addItem(QString::fromLatin1(choice.label), static_cast<int>(kind));
+        }
+    }
     sbMatrixClasses = new QSpinBox(this);
     sbMatrixClasses->setObjectName(QStringLiteral("sbMatrixClasses"));
     sbMatrixClasses->setRange(1, 256);

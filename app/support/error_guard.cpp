@@ -2,7 +2,7 @@
 
 #include "support/app_error.h"
 
-#include "engine/record/io_error.h"
+#include "engine/run/errors.h"
 
 #include <QFile>
 #include <exception>

@@ -4,7 +4,7 @@
 //   "UserDir" string, "Filter" 8-byte binary (IEEE double, little-endian),
 //   "Normalized", "LoadBin", "LoadBinSize", "ResDecomp" 32-bit integers.
 
-#include "engine/record/run_record.h"
+#include "engine/run/record.h"
 
 #include <QString>
 

@@ -14,6 +14,24 @@
 
 namespace tessivo {
 
+// The 40000-value rule, decided here and nowhere else: whether a count of
+// `length` values goes through the load classes (the from-to matrix). It does
+// when load bins were asked for; otherwise, unless the limits were lifted
+// (unlimited), from MatrixThreshold values on, and the count then reports
+// MatrixApplied. Below that a count keeps exact loads in the fixed table.
+enum class LoadBinsRule : std::uint8_t {
+    Exact,    // exact loads
+    Asked,    // load bins asked for
+    Switched, // MatrixThreshold values or more: load bins all the same (MatrixApplied)
+};
+inline LoadBinsRule loadBinsRule(bool loadBins, bool unlimited, std::int64_t length)
+{
+    if (loadBins)
+        return LoadBinsRule::Asked;
+    return !unlimited && length >= MatrixThreshold ? LoadBinsRule::Switched : LoadBinsRule::Exact;
+}
+inline bool inLoadBins(LoadBinsRule rule) { return rule != LoadBinsRule::Exact; }
+
 // Class width (highest - lowest) / binCount. When the span overflows (loads
 // near the limits of long double) the width is highest/binCount -
 // lowest/binCount instead, which stays finite.

@@ -1,5 +1,6 @@
 #include "engine/counting/partial_count.h"
 
+#include "engine/counting/load_classes.h"
 #include "engine/counting/partial_count_state.h"
 #include "engine/record/run_messages.h"
 
@@ -87,7 +88,8 @@ void PartialCount::State::feed(const long double* values, std::size_t n)
         take(values[i]);
     extractor.put(values + i, n - i);
     if (keepRaw) {
-        if (length >= MatrixThreshold) {
+        // The loads are kept while the fixed table may still apply (see loadBinsRule).
+        if (inLoadBins(loadBinsRule(params.useLoadBins, params.unlimited, length))) {
             keepRaw = false;
             std::vector<long double>().swap(raw);
         } else {
@@ -237,7 +239,7 @@ void PartialCount::append(PartialCount&& next)
             a.lowest = b.lowest;
     }
     a.length += b.length;
-    if (a.keepRaw && b.keepRaw && a.length < MatrixThreshold) {
+    if (a.keepRaw && b.keepRaw && !inLoadBins(loadBinsRule(a.params.useLoadBins, a.params.unlimited, a.length))) {
         a.raw.insert(a.raw.end(), b.raw.begin(), b.raw.end());
     } else {
         a.keepRaw = false;

@@ -31,11 +31,10 @@ void checkBinCount(const TRainflowRun& run)
 RunStart decideBins(const TRainflowRun& run, RunLimits limits)
 {
     RunStart start;
-    start.bins = run.UseLoadBins;
-    if (run.SeqLength >= MatrixThreshold && !start.bins && !limits.unlimited) {
+    const LoadBinsRule rule = loadBinsRule(run.UseLoadBins, limits.unlimited, run.SeqLength);
+    start.bins = inLoadBins(rule);
+    if (rule == LoadBinsRule::Switched)
         start.result = RunResult::MatrixApplied;
-        start.bins = true;
-    }
     return start;
 }
 

@@ -45,8 +45,7 @@ StreamingCounter::StreamingCounter(PartialCount&& count) : m_count(std::move(cou
         m_count = std::move(start);
     }
     if (m_count.firstPiece() != 1)
-        throw PartialCountError("The first piece of the sequence is missing: the counts start at piece " +
-                                std::to_string(m_count.firstPiece()));
+        throw PartialCountError(firstPieceMissingMessage(m_count.firstPiece()));
 }
 
 StreamingCounter::~StreamingCounter() = default;
@@ -64,7 +63,7 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
     const CountParameters& p = s.params;
     describeRun(run, s);
     CountOutcome outcome;
-    const bool bins = p.useLoadBins || (s.length >= MatrixThreshold && !p.unlimited);
+    const bool bins = inLoadBins(loadBinsRule(p.useLoadBins, p.unlimited, s.length));
 
     if (bins || !p.unlimited) {
         m_output = std::make_unique<TCycleTable>(MaxCycles);

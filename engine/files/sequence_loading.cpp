@@ -188,11 +188,10 @@ OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const s
     return OpenOutcome::Ok;
 }
 
-std::uint64_t splitPoint(const std::string& fileName)
+std::uint64_t splitPoint(const std::string& fileName, std::uint64_t minimumSize)
 {
-    constexpr std::uint64_t kMinimumSize = 8u << 20;
     os::FileStatus st;
-    if (os::statusOfPath(fileName, st) != 0 || st.kind != os::FileKind::Regular || st.size < kMinimumSize)
+    if (os::statusOfPath(fileName, st) != 0 || st.kind != os::FileKind::Regular || st.size < minimumSize)
         return 0;
     const int fd = os::openForReading(fileName, os::kNoWait);
     if (fd < 0)

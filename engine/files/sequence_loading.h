@@ -43,9 +43,13 @@ OpenOutcome scanSequenceSlot(TRainflowRun& run, std::int32_t index, const std::s
 // without a work file. Throws IoError and InputTooLarge alike.
 SequenceStats scanSequenceFile(const std::string& fileName);
 
+// Files of this size or more are read (and counted) in two halves at once.
+inline constexpr std::uint64_t kSplitFrom = 8u << 20;
+
 // Where a large file can be cut in two for two threads: a separator byte near
-// its middle, so that no token is split. 0 for a file under 8 MB, or where
-// there is none (or a Ctrl-Z comes first, which ends the file there anyway).
-std::uint64_t splitPoint(const std::string& fileName);
+// its middle, so that no token is split. 0 for a file under minimumSize
+// (8 MB), or where there is none (or a Ctrl-Z comes first, which ends the
+// file there anyway).
+std::uint64_t splitPoint(const std::string& fileName, std::uint64_t minimumSize = kSplitFrom);
 
 } // namespace tessivo

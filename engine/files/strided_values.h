@@ -3,7 +3,7 @@
 // sign), such as a one-dimensional array of another language hands over,
 // read in place without a copy.
 
-#include "engine/run/memory_count.h"
+#include "engine/files/sequence_extent.h"
 #include "engine/files/value_stream.h"
 #include "engine/numbers/work_notation.h"
 

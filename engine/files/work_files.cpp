@@ -1,7 +1,7 @@
 #include "engine/files/work_files.h"
 
 #include "engine/record/io_error.h"
-#include "engine/run/pad_left.h"
+#include "engine/numbers/pad_left.h"
 #include "engine/files/regular_file.h"
 #include "engine/numbers/work_notation.h"
 #include "engine/system/file_system.h"

@@ -34,4 +34,9 @@ std::string missingSlotMessage(std::int32_t index)
     return "Sequence slot " + std::to_string(index) + " does not exist";
 }
 
+std::string firstPieceMissingMessage(std::uint64_t firstPiece)
+{
+    return "The first piece of the sequence is missing: the counts start at piece " + std::to_string(firstPiece);
+}
+
 } // namespace tessivo

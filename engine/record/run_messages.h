@@ -39,6 +39,22 @@ std::string workFolderInUseMessage(const std::string& dir);
 // Runs stopped on request, and callers' mistakes.
 inline constexpr const char* kCountCancelledMessage = "The count was cancelled";
 inline constexpr const char* kBinCountOutOfRangeMessage = "The number of load classes must be between 1 and 256";
+inline constexpr const char* kSpanReversedMessage = "Load classes need a highest load above the lowest";
+inline constexpr const char* kSpanWithOwnEdgesMessage =
+    "Own class edges lay the classes themselves: the extremes of the whole sequence do not go with them";
+inline constexpr const char* kTableLimitOutOfRangeMessage = "The cycle table holds from 1 to 20000 entries";
+inline constexpr const char* kPieceNumberZeroMessage = "Pieces are numbered from 1";
+inline constexpr const char* kSpanOfWholeCountMessage =
+    "The extremes of the whole sequence are given to partial counts, not to a count of the whole";
+inline constexpr const char* kPositionsOfPiecesMessage =
+    "Partial counts keep no positions: every cycle can be listed only from the values themselves";
+
+std::string firstPieceMissingMessage(std::uint64_t firstPiece);
+
+// Columns of tables counted as sequences.
+inline constexpr const char* kColumnChosenTwice = "two of the columns chosen are one column here";
+inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
+inline constexpr const char* kNoColumnOfLoads = "no column of loads to count";
 std::string missingSlotMessage(std::int32_t index);
 
 } // namespace tessivo

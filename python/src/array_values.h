@@ -4,7 +4,7 @@
 // engine's view of it. Raises TypeError or ValueError with a message that
 // names what was wrong.
 
-#include "engine/files/strided_values.h"
+#include "engine/run/memory_values.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>

@@ -7,10 +7,13 @@
 #include "engine/fatigue/rainflow_matrix.h"
 #include "engine/fatigue/sn_curve_text.h"
 #include "engine/fatigue/sn_presets.h"
+#include "engine/run/choices.h"
+#include "engine/run/outputs/output_request.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,10 +90,9 @@ std::optional<MeanStressMethod> meanStressMethod(py::handle name)
     if (name.is_none())
         return MeanStressMethod::None;
     const std::string text = name.cast<std::string>();
-    const auto method = meanStressFromName(text);
+    const auto method = choiceNamed(meanStressChoices(), text);
     if (!method)
-        throw py::value_error("mean_stress must be None, goodman, gerber, morrow, swt, walker or fkm, not '" + text +
-                              "'");
+        throw py::value_error("mean_stress must be None, " + choiceList(meanStressChoices()) + ", not '" + text + "'");
     return method;
 }
 
@@ -121,8 +123,7 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const PySnCurve* curve,
                   const std::string& measure, py::handle meanStress, const py::dict& material,
-                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration,
-                  const py::dict& design, bool delOnCurve)
+                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration, bool normalized)
 {
     const py::ssize_t n = range.size();
     if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
@@ -130,9 +131,10 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
     FatigueSettings s;
     if (curve != nullptr)
         s.curve = curve->definition;
-    if (measure != "range" && measure != "amplitude")
-        throw py::value_error("sn_measure must be range or amplitude, not '" + measure + "'");
-    s.measure = measure == "range" ? LoadMeasure::Range : LoadMeasure::Amplitude;
+    const auto chosenMeasure = choiceNamed(measureChoices(), measure);
+    if (!chosenMeasure)
+        throw py::value_error("sn_measure must be " + choiceList(measureChoices()) + ", not '" + measure + "'");
+    s.measure = *chosenMeasure;
     s.meanStress = *meanStressMethod(meanStress);
     s.material.ultimate = optionalNumber(material["ultimate"], "ultimate");
     s.material.fatigueStrengthCoefficient =
@@ -143,8 +145,29 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
         s.delExponents.push_back(numberValue(e, "del exponent m"));
     s.equivalentCycles = numberValue(equivalentCycles, "del_cycles");
     s.duration = optionalNumber(duration, "duration");
-    s.design = designOf(design);
-    s.delOnCurve = delOnCurve;
+    // The request-level refusals, as tessivo-count makes them, in the module's words.
+    FatigueRequest request;
+    request.settings = s;
+    if (const auto problem = outputConflict(OutputRequest{OutputFormat::Report, request}, normalized)) {
+        static const std::map<std::string, std::string> keywords = {
+            {"ultimate", "ultimate"},
+            {"fatigueStrengthCoefficient", "fatigue_strength_coefficient"},
+            {"walkerGamma", "walker_gamma"},
+            {"fkmM", "fkm_m"},
+        };
+        if (problem->conflict == OutputConflict::FatigueOnNormalisedLoads)
+            throw py::value_error("the cycles were counted with normalize=True: damage and damage-equivalent loads "
+                                  "need the loads as counted, not divided by the highest peak");
+        if (problem->conflict == OutputConflict::MaterialWithoutMethod) {
+            const std::string keyword = keywords.at(problem->setting);
+            if (s.meanStress == MeanStressMethod::None)
+                throw py::value_error(keyword + " is a material value of a mean-stress correction: give mean_stress "
+                                                "with it");
+            const std::string own = materialValueOf(s.meanStress);
+            throw py::value_error(keyword + " is not read by mean_stress='" + meanStressName(s.meanStress) +
+                                  "', which takes " + (own.empty() ? std::string("no material value") : keywords.at(own)));
+        }
+    }
 
     std::vector<long double> load(static_cast<std::size_t>(n)), allowed(load.size()), damage(load.size());
     FatigueTotals totals;
@@ -195,8 +218,9 @@ py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array
     const py::ssize_t n = range.size();
     if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
         throw py::value_error("the cycles' range, upper, lower and count must be one-dimensional and of one length");
-    if (kind != "range-mean" && kind != "from-to")
-        throw py::value_error("kind must be range-mean or from-to, not '" + kind + "'");
+    const auto matrixKind = choiceNamed(matrixKindChoices(), kind);
+    if (!matrixKind)
+        throw py::value_error("kind must be " + choiceList(matrixKindChoices()) + ", not '" + kind + "'");
     if (bins < 1 || bins > 1000)
         throw py::value_error("bins must be a whole number from 1 to 1000, not " + std::to_string(bins));
     std::vector<FatigueCycle> cycles(static_cast<std::size_t>(n));
@@ -205,7 +229,7 @@ py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array
     RainflowMatrix matrix;
     {
         py::gil_scoped_release released;
-        matrix = rainflowMatrix(cycles, kind == "range-mean" ? MatrixKind::RangeMean : MatrixKind::FromTo, bins);
+        matrix = rainflowMatrix(cycles, *matrixKind, bins);
     }
     py::array_t<long double> counts({static_cast<py::ssize_t>(matrix.rows()), static_cast<py::ssize_t>(matrix.columns())});
     std::copy(matrix.counts.begin(), matrix.counts.end(), counts.mutable_data());
@@ -256,8 +280,7 @@ void bindFatigue(py::module_& m)
           py::arg("kind"), py::arg("bins"));
     m.def("fatigue", &evaluate, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
           py::arg("curve").none(true), py::arg("measure"), py::arg("mean_stress"), py::arg("material"),
-          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"), py::arg("design"),
-          py::arg("del_on_curve"));
+          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"), py::arg("normalized"));
 }
 
 } // namespace tessivo::python

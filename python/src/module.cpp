@@ -7,16 +7,11 @@
 #include "table_bindings.h"
 #include "number_value.h"
 #include "positions_bindings.h"
-#include "engine/numbers/decimal_parser.h"
-#include "engine/record/input_too_large.h"
-#include "engine/record/io_error.h"
-#include "engine/run/memory_count.h"
-#include "engine/run/file_values.h"
-#include "engine/run/memory_partial.h"
-#include "engine/counting/load_classes.h"
-#include "engine/counting/rainflow_pipeline.h"
-#include "engine/record/run_messages.h"
-#include "engine/files/sequence_values.h"
+#include "engine/run/choices.h"
+#include "engine/run/count.h"
+#include "engine/run/errors.h"
+#include "engine/run/piece_count.h"
+#include "engine/run/sequence_values.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -44,6 +39,8 @@ py::array_t<T> columnArray(std::vector<T>&& column)
 }
 
 long double filterValue(py::handle filter) { return tessivo::python::numberValue(filter, "filter"); }
+
+using CountProgress = std::function<bool(std::int64_t, std::int64_t)>;
 
 // Runs work(values, extent, progress) in the engine with the GIL released.
 // Every 65536 values the engine asks whether to go on: a pending
@@ -76,79 +73,74 @@ auto withValues(const py::array& values, Work&& work)
     }
 }
 
-MemoryCount countArray(const py::array& values, const MemoryCountParameters& parameters)
+CountResult countArray(const py::array& values, const CountRequest& request)
 {
     return withValues(values, [&](ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress) {
-        return countInMemory(rounded, extent, parameters, progress);
+        CountHooks hooks;
+        hooks.progress = progress;
+        return count(request, CountInputs::values(rounded, extent), hooks);
     });
 }
 
-// The residue methods by the names the module takes them, as tessivo-count's --residue.
-struct ResidueName {
-    const char* name;
-    void (*set)(MemoryCountParameters&);
-};
-constexpr ResidueName kResidueNames[] = {
-    {"decomposition", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Decomposition; }},
-    {"upward", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Upward; }},
-    {"half", [](MemoryCountParameters& p) { p.residue = ResidueMethod::Half; }},
-};
-
-void setResidue(MemoryCountParameters& p, const std::string& residue)
+void setResidue(CountRequest& request, const std::string& residue)
 {
-    std::string names;
-    for (const ResidueName& r : kResidueNames) {
-        if (residue == r.name) {
-            r.set(p);
-            return;
-        }
-        names += std::string(names.empty() ? "'" : "' or '") + r.name;
-    }
-    throw py::value_error("residue must be " + names + "', not '" + residue + "'");
+    const auto method = choiceNamed(residueChoices(), residue);
+    if (!method)
+        throw py::value_error("residue must be " + choiceList(residueChoices(), "or", "'") + ", not '" + residue + "'");
+    request.residue = *method;
 }
 
-MemoryCountParameters parametersFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
-                               bool unlimited)
+CountRequest requestFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
+                         bool unlimited)
 {
-    MemoryCountParameters p;
-    p.filter = filterValue(filter);
-    setResidue(p, residue);
+    CountRequest request;
+    request.filter = filterValue(filter);
+    setResidue(request, residue);
+    const std::string counts = choiceList(binCountChoices());
+    std::string commaList;
+    for (const auto& c : binCountChoices())
+        commaList += (commaList.empty() ? "" : ", ") + std::string(c.name);
     if (!bins.is_none() && !py::isinstance<py::int_>(bins) && !py::isinstance<py::str>(bins) &&
         py::isinstance<py::iterable>(bins)) {
         // Class edges of the caller's: the classes between them, whatever the count's length.
+        std::vector<long double> edges;
         for (py::handle edge : bins)
-            p.binEdges.push_back(tessivo::python::numberValue(edge, "a class edge in bins"));
-        if (const auto problem = binEdgesProblem(p.binEdges))
-            throw py::value_error("bins: " + *problem);
-        p.loadBins = true;
-        p.binCount = static_cast<std::int32_t>(p.binEdges.size()) - 1;
+            edges.push_back(tessivo::python::numberValue(edge, "a class edge in bins"));
+        request.setOwnEdges(std::move(edges));
+        try {
+            checkRequest(request);
+        } catch (const CountRefused& e) {
+            throw py::value_error(std::string("bins: ") + e.what());
+        }
     } else if (!bins.is_none()) {
         if (py::isinstance<py::bool_>(bins) || !py::isinstance<py::int_>(bins))
-            throw py::type_error("bins must be None, 32, 64, 100 or a sequence of class edges");
+            throw py::type_error("bins must be None, " + commaList + " or a sequence of class edges");
         const int n = bins.cast<int>();
-        if (n != 32 && n != 64 && n != 100)
-            throw py::value_error("bins must be None, 32, 64 or 100, not " + std::to_string(n));
-        p.loadBins = true;
-        p.binCount = n;
+        if (!choiceNamed(binCountChoices(), std::to_string(n)))
+            throw py::value_error("bins must be None, " + counts + ", not " + std::to_string(n));
+        request.setEqualClasses(n);
     }
-    p.normalize = normalize;
-    p.unlimited = unlimited;
-    return p;
+    request.normalize = normalize;
+    request.unlimited = unlimited;
+    return request;
 }
 
 // What count() returns; the Python side adds the representation and to_pandas().
-py::dict resultDict(MemoryCount&& count)
+py::dict resultDict(CountResult&& result)
 {
+    CycleColumns cycles = result.positions().empty() && result.sequenceLength() > 0 ? result.columns() : CycleColumns{};
+    cycles.inHalves = result.halfCycles();
     py::dict d;
-    d["sequence_length"] = count.sequenceLength;
-    const bool empty = count.sequenceLength == 0;
-    d["highest_peak"] = empty ? py::none() : longDoubleScalar(count.highestPeak);
-    d["lowest_trough"] = empty ? py::none() : longDoubleScalar(count.lowestTrough);
-    d["result"] = static_cast<int>(count.result);
-    d["range"] = columnArray(std::move(count.cycles.range));
-    d["upper"] = columnArray(std::move(count.cycles.upper));
-    d["lower"] = columnArray(std::move(count.cycles.lower));
-    if (count.cycles.inHalves) {
+    d["sequence_length"] = result.sequenceLength();
+    const bool empty = result.sequenceLength() == 0;
+    d["highest_peak"] = empty ? py::none() : longDoubleScalar(result.highestPeak());
+    d["lowest_trough"] = empty ? py::none() : longDoubleScalar(result.lowestTrough());
+    d["result"] = static_cast<int>(result.result());
+    d["normalized"] = result.normalized();
+    d["range"] = columnArray(std::move(cycles.range));
+    d["upper"] = columnArray(std::move(cycles.upper));
+    d["lower"] = columnArray(std::move(cycles.lower));
+    if (cycles.inHalves) {
         // Counts of the half-cycle residue go in steps of 0.5: floats, exact up to 2^53 halves.
         const auto inCycles = [](const std::vector<std::int64_t>& halves) {
             std::vector<double> cycles(halves.size());
@@ -156,16 +148,16 @@ py::dict resultDict(MemoryCount&& count)
                 cycles[i] = static_cast<double>(halves[i]) / 2;
             return cycles;
         };
-        d["count"] = columnArray(inCycles(count.cycles.count));
-        d["cumulative"] = columnArray(inCycles(count.cycles.cumulative));
+        d["count"] = columnArray(inCycles(cycles.count));
+        d["cumulative"] = columnArray(inCycles(cycles.cumulative));
     } else {
-        d["count"] = columnArray(std::move(count.cycles.count));
-        d["cumulative"] = columnArray(std::move(count.cycles.cumulative));
+        d["count"] = columnArray(std::move(cycles.count));
+        d["cumulative"] = columnArray(std::move(cycles.cumulative));
     }
     return d;
 }
 
-void feedArray(MemoryPartial& partial, const py::array& values)
+void feedArray(PieceCount& partial, const py::array& values)
 {
     withValues(values, [&](ValueSource& rounded, const SequenceExtent& extent, const CountProgress& progress) {
         partial.feed(rounded, extent, progress);
@@ -175,38 +167,42 @@ void feedArray(MemoryPartial& partial, const py::array& values)
 
 // A partial count as Python holds it.
 struct PyPartial {
-    std::optional<MemoryPartial> count;
+    std::optional<PieceCount> count;
 
-    MemoryPartial& get()
+    PieceCount& get()
     {
         if (!count)
             throw py::value_error("an empty partial count");
         return *count;
     }
-    MemoryPartial copy() { return get().clone(); }
+    PieceCount copy() { return get().clone(); }
     py::dict result(bool normalize)
     {
-        MemoryCount finished;
+        PieceCount pieces = copy();
+        CountRequest request = pieces.request();
+        request.normalize = normalize;
+        CountResult finished;
         {
             py::gil_scoped_release released;
-            finished = get().clone().finish(normalize);
+            finished = tessivo::count(request, CountInputs::pieces(std::move(pieces)));
         }
         return resultDict(std::move(finished));
     }
 };
 
-py::tuple parameterState(const MemoryCountParameters& p)
+py::tuple parameterState(const CountRequest& p)
 {
     py::list edges;
     for (long double e : p.binEdges)
         edges.append(longDoubleScalar(e));
     return py::make_tuple(longDoubleScalar(p.filter), static_cast<int>(p.residue), p.loadBins, p.binCount, p.unlimited,
-                          p.knownSpan, longDoubleScalar(p.spanLowest), longDoubleScalar(p.spanHighest), edges);
+                          p.span.has_value(), longDoubleScalar(p.span ? p.span->lowest : 0.0L),
+                          longDoubleScalar(p.span ? p.span->highest : 0.0L), edges);
 }
 
-MemoryCountParameters parametersOfState(const py::tuple& t)
+CountRequest requestOfState(const py::tuple& t)
 {
-    MemoryCountParameters p;
+    CountRequest p;
     p.filter = filterValue(t[0]);
     const int residue = t[1].cast<int>(); // states of earlier versions hold True or False
     if (residue < 0 || residue > 3)
@@ -217,9 +213,8 @@ MemoryCountParameters parametersOfState(const py::tuple& t)
     p.unlimited = t[4].cast<bool>();
     if (t.size() < 9) // pickled before counts had a known span or given edges
         return p;
-    p.knownSpan = t[5].cast<bool>();
-    p.spanLowest = filterValue(t[6]);
-    p.spanHighest = filterValue(t[7]);
+    if (t[5].cast<bool>())
+        p.span = LoadSpan{filterValue(t[6]), filterValue(t[7])};
     for (py::handle e : t[8])
         p.binEdges.push_back(filterValue(e));
     return p;
@@ -258,33 +253,42 @@ void bindPartialCounts(py::module_& m)
         .def("result", &PyPartial::result, py::arg("normalize"))
         .def(py::pickle(
             [](PyPartial& p) {
-                MemoryPartial& c = p.get();
+                PieceCount& c = p.get();
                 std::string bytes;
                 {
                     py::gil_scoped_release released;
                     bytes = c.serialized();
                 }
-                return py::make_tuple(py::bytes(bytes), parameterState(c.parameters()),
+                return py::make_tuple(py::bytes(bytes), parameterState(c.request()),
                                       longDoubleScalar(c.highestGiven()), longDoubleScalar(c.lowestGiven()));
             },
             [](const py::tuple& t) {
                 const std::string bytes = t[0].cast<std::string>();
                 PyPartial p;
-                p.count.emplace(MemoryPartial::read(bytes, parametersOfState(t[1]), filterValue(t[2]),
-                                                    filterValue(t[3])));
+                p.count.emplace(PieceCount::read(bytes, requestOfState(t[1]), filterValue(t[2]),
+                                                 filterValue(t[3])));
                 return p;
             }));
     m.def(
         "count_partial",
-        [](py::handle values, std::optional<std::uint64_t> piece, py::handle filter, const std::string& residue,
-           py::handle bins, bool unlimited, py::handle extremes, bool readAhead) {
-            if (piece == 0u)
-                throw py::value_error("piece: pieces are numbered from 1 (None: no number)");
-            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
-            parameters.readAhead = readAhead;
-            takeSpan(parameters, extremes);
+        [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
+           bool unlimited, py::handle extremes, bool readAhead) {
+            CountRequest request = requestFrom(filter, residue, bins, false, unlimited);
+            request.readAhead = readAhead;
+            if (!extremes.is_none()) {
+                const py::tuple span = extremes.cast<py::tuple>();
+                if (span.size() != 2)
+                    throw py::value_error("extremes must be (lowest, highest)");
+                const LoadSpan given{tessivo::python::numberValue(span[0], "extremes"),
+                                     tessivo::python::numberValue(span[1], "extremes")};
+                if (!(given.highest > given.lowest))
+                    throw py::value_error("extremes: the highest load must be above the lowest");
+                // Own edges lay the classes themselves; the extremes add nothing to them.
+                if (request.binEdges.empty())
+                    request.span = given;
+            }
             PyPartial p;
-            p.count.emplace(parameters, piece.value_or(PartialCount::kUnnumbered));
+            p.count.emplace(request, piece);
             feedArray(*p.count, tessivo::python::valuesArray(values));
             return p;
         },
@@ -370,10 +374,10 @@ PYBIND11_MODULE(_tessivo, m)
         "count",
         [](py::handle values, py::handle filter, const std::string& residue, py::handle bins, bool normalize,
            bool unlimited, bool readAhead) {
-            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, normalize, unlimited);
-            parameters.readAhead = readAhead;
+            CountRequest request = requestFrom(filter, residue, bins, normalize, unlimited);
+            request.readAhead = readAhead;
             const py::array array = tessivo::python::valuesArray(values);
-            return resultDict(countArray(array, parameters));
+            return resultDict(countArray(array, request));
         },
         py::arg("values"), py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("normalize"),
         py::arg("unlimited"), py::arg("read_ahead"));
@@ -393,10 +397,20 @@ PYBIND11_MODULE(_tessivo, m)
     bindPartialCounts(m);
     tessivo::python::bindFatigue(m);
     tessivo::python::bindTables(m);
-    tessivo::python::bindPositions(m, &parametersFrom);
+    tessivo::python::bindPositions(m, &requestFrom);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("MAX_CYCLES") = MaxCycles;
     m.attr("MATRIX_APPLIED") = static_cast<int>(RunResult::MatrixApplied);
     m.attr("TABLE_FULL") = static_cast<int>(RunResult::TableFull);
+    // The names of the engine's choices: the type stubs' Literals are checked against them.
+    m.attr("RESIDUE_METHODS") = py::tuple(py::cast(choiceNames(residueChoices())));
+    m.attr("MEAN_STRESS_METHODS") = py::tuple(py::cast(choiceNames(meanStressChoices())));
+    m.attr("MEASURES") = py::tuple(py::cast(choiceNames(measureChoices())));
+    m.attr("MATRIX_KINDS") = py::tuple(py::cast(choiceNames(matrixKindChoices())));
+    std::vector<int> binCounts;
+    for (const auto& c : binCountChoices())
+        binCounts.push_back(c.value);
+    m.attr("BIN_COUNTS") = py::tuple(py::cast(binCounts));
+    m.attr("SN_PRESETS") = py::tuple(py::cast(presetNames()));
 }

@@ -1,6 +1,6 @@
 #include "number_value.h"
 
-#include "engine/numbers/decimal_parser.h"
+#include "engine/run/number_text.h"
 
 #include <pybind11/numpy.h>
 

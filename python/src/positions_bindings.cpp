@@ -1,8 +1,7 @@
 #include "positions_bindings.h"
 
 #include "array_values.h"
-#include "engine/counting/cycle_positions.h"
-#include "engine/record/run_record.h"
+#include "engine/run/count.h"
 
 #include <pybind11/numpy.h>
 
@@ -13,8 +12,9 @@ namespace tessivo::python {
 namespace {
 
 // The listing as columns; numpy takes them over without a copy.
-struct CycleColumnsWithPositions final : CycleListener {
+struct CycleColumnsWithPositions final : CycleListing {
     long double divisor = 1.0L;
+    void begin(const ListingStart& start) override { divisor = start.loadDivisor; }
     std::vector<long double> range, upper, lower;
     std::vector<double> count;
     std::vector<std::int64_t> start, end;
@@ -40,35 +40,30 @@ py::array_t<T> owned(std::vector<T>&& column)
 
 } // namespace
 
-void bindPositions(py::module_& m, ParameterReader readParameters)
+void bindPositions(py::module_& m, RequestReader readRequest)
 {
     m.def(
         "cycles",
-        [readParameters](py::handle values, py::handle filter, const std::string& residue, py::handle bins,
-                         bool normalize, bool unlimited) {
-            const MemoryCountParameters parameters = readParameters(filter, residue, bins, normalize, unlimited);
+        [readRequest](py::handle values, py::handle filter, const std::string& residue, py::handle bins,
+                      bool normalize, bool unlimited) {
+            CountRequest request = readRequest(filter, residue, bins, normalize, unlimited);
+            request.positions = true;
             const py::array array = valuesArray(values);
             CycleColumnsWithPositions columns;
-            bool matrix = false;
+            RunResult result = RunResult::Normal;
             withStridedValues(array, [&](auto& strided) {
                 std::int64_t notFinite = -1;
                 const SequenceExtent extent = strided.extent(notFinite);
                 if (notFinite >= 0)
                     throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is " +
                                           std::string(py::str(array.attr("__getitem__")(notFinite))));
-                if (parameters.filter < 0)
-                    throw py::value_error("filter must not be negative");
-                // As the count: long sequences go through the from-to matrix unless unlimited.
-                matrix = parameters.loadBins || (!parameters.unlimited && extent.points >= MatrixThreshold);
-                if (parameters.normalize && extent.points > 0 && extent.highest != 0)
-                    columns.divisor = extent.highest;
                 py::gil_scoped_release released;
-                listCycles(strided, extent.points,
-                           CycleListingParameters{parameters.filter, parameters.residue == ResidueMethod::Decomposition, matrix,
-                                                  parameters.residue == ResidueMethod::Half}, columns);
+                CountHooks hooks;
+                hooks.listing = &columns;
+                result = count(request, CountInputs::values(strided, extent), hooks).result();
             });
             py::dict d;
-            d["matrix_applied"] = matrix && !parameters.loadBins;
+            d["matrix_applied"] = result == RunResult::MatrixApplied;
             d["range"] = owned(std::move(columns.range));
             d["upper"] = owned(std::move(columns.upper));
             d["lower"] = owned(std::move(columns.lower));

@@ -12,10 +12,18 @@ from .fatigue import FatigueResult, SNCurve, damage, del_, rainflow_matrix, sn_p
 from .tables import read_table
 
 __all__ = ["count", "read_sequence", "count_partial", "extent", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES",
+           "RESIDUE_METHODS", "MEAN_STRESS_METHODS", "MEASURES", "MATRIX_KINDS", "BIN_COUNTS", "SN_PRESETS",
            "SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix", "read_table"]
 
 MATRIX_THRESHOLD = _tessivo.MATRIX_THRESHOLD
 MAX_CYCLES = _tessivo.MAX_CYCLES
+# The names of the engine's choices, as every front end takes them.
+RESIDUE_METHODS = _tessivo.RESIDUE_METHODS
+MEAN_STRESS_METHODS = _tessivo.MEAN_STRESS_METHODS
+MEASURES = _tessivo.MEASURES
+MATRIX_KINDS = _tessivo.MATRIX_KINDS
+BIN_COUNTS = _tessivo.BIN_COUNTS
+SN_PRESETS = _tessivo.SN_PRESETS
 PartialCountError = _tessivo.PartialCountError
 
 
@@ -37,12 +45,16 @@ class CountResult:
             (numpy.longdouble arrays: the engine's extended precision; class
             edges when counted in load bins; divided by the highest peak when
             normalized), ordered by descending range, then descending upper load.
-        count: how many cycles with exactly these loads (int64 array).
-        cumulative: the running total of count from the largest range down.
+        count: how many cycles with exactly these loads (int64 array;
+            float64 in steps of 0.5 with residue="half").
+        cumulative: the running total of count from the largest range down
+            (of count's type).
+        normalized: True when counted with normalize=True: the loads are
+            divided by the highest peak, and damage() and del_() refuse them.
     """
 
     __slots__ = ("sequence_length", "highest_peak", "lowest_trough", "result",
-                 "range", "upper", "lower", "count", "cumulative")
+                 "range", "upper", "lower", "count", "cumulative", "normalized")
 
     def __init__(self, fields: dict):
         for name in self.__slots__:

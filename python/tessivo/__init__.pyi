@@ -6,11 +6,19 @@ import numpy.typing as npt
 
 MATRIX_THRESHOLD: int
 MAX_CYCLES: int
+# The engine's lists of its choices; tests/python/test_stubs.py checks the Literals below against them.
+RESIDUE_METHODS: tuple[str, ...]
+MEAN_STRESS_METHODS: tuple[str, ...]
+MEASURES: tuple[str, ...]
+MATRIX_KINDS: tuple[str, ...]
+BIN_COUNTS: tuple[int, ...]
+SN_PRESETS: tuple[str, ...]
 
 Values = Union[npt.ArrayLike, Sequence[float]]
 # "half": every half cycle of the residue counts 0.5 (counts are floats then).
 Residue = Literal["decomposition", "upward", "half"]
-Bins = Optional[Union[Literal[32, 64, 100], Sequence[Union[float, str, np.floating]], npt.NDArray[np.floating]]]
+BinCount = Literal[32, 64, 100]
+Bins = Optional[Union[BinCount, Sequence[Union[float, str, np.floating]], npt.NDArray[np.floating]]]
 
 class MatrixAppliedWarning(UserWarning): ...
 
@@ -22,8 +30,10 @@ class CountResult:
     range: npt.NDArray[np.longdouble]
     upper: npt.NDArray[np.longdouble]
     lower: npt.NDArray[np.longdouble]
-    count: npt.NDArray[np.int64]
-    cumulative: npt.NDArray[np.int64]
+    # float64 in steps of 0.5 with residue="half", int64 otherwise
+    count: Union[npt.NDArray[np.int64], npt.NDArray[np.float64]]
+    cumulative: Union[npt.NDArray[np.int64], npt.NDArray[np.float64]]
+    normalized: bool
     @property
     def matrix_applied(self) -> bool: ...
     @property

@@ -194,6 +194,11 @@ def _columns(cycles):
     return (*loads, np.asarray(given, dtype=np.float64), given)
 
 
+def _normalized(cycles):
+    """Whether the cycles are a count made with normalize=True (its loads divided by the highest peak)."""
+    return bool(getattr(cycles, "normalized", False) is True)
+
+
 def _curve(curve):
     if curve is None or isinstance(curve, SNCurve):
         return curve
@@ -232,7 +237,7 @@ def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatig
     exponents = [e for e in exponents if not (isinstance(e, str) and e == "curve")]
     design = {key: (design or {}).get(key) for key in _DESIGN_KEYS}
     fields = _tessivo.fatigue(*columns[:4], None if curve is None else curve._curve, sn_measure, mean_stress, material,
-                              exponents, equivalent, duration, design, on_curve)
+                              list(exponents), equivalent, duration, _normalized(cycles))
     return FatigueResult(fields, curve is not None, columns)
 
 
@@ -245,8 +250,8 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
 
     Parameters:
         cycles: the counted cycles: a CountResult (counted without
-            normalize), a pandas.DataFrame or a mapping with the columns
-            range, upper, lower and count.
+            normalize: a normalised one is refused), a pandas.DataFrame or a
+            mapping with the columns range, upper, lower and count.
         curve: an SNCurve or its text ("m=3,logA=12.164", "preset:EC3-71").
         sn_measure: "range" (default) or "amplitude": what S is (--sn-measure).
         mean_stress: None, "goodman", "gerber", "morrow", "swt", "walker" or
@@ -271,10 +276,9 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
 
     Raises:
         ValueError: a setting tessivo-count would refuse (with its message), a
-            cycle at or beyond the material's limit (its maximum at Su with
-            a mean-stress method), a row no count gives (a count below 0 or
-            not finite, a range that is not upper - lower), a damage beyond
-            the range of numbers.
+            cycle at or beyond the material's limit, a CountResult counted
+            with normalize=True, a material value that the mean-stress method
+            (or no method) does not read.
         TypeError: cycles without those columns, a curve of the wrong type.
     """
     design = dict(stress_factor=stress_factor, scf=scf, gamma_ff=gamma_ff, gamma_mf=gamma_mf, dff=dff,

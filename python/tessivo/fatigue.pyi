@@ -4,8 +4,16 @@ import numpy as np
 import numpy.typing as npt
 
 Number = Union[float, int, str, np.floating, np.integer]
-MeanStress = Optional[Literal["goodman", "gerber", "morrow", "swt", "walker", "fkm"]]
+MeanStressMethod = Literal["goodman", "gerber", "morrow", "swt", "walker", "fkm"]
+MeanStress = Optional[MeanStressMethod]
 Measure = Literal["range", "amplitude"]
+MatrixKind = Literal["range-mean", "from-to"]
+PresetName = Literal[
+    "EC3-160", "EC3-140", "EC3-125", "EC3-112", "EC3-100", "EC3-90", "EC3-80", "EC3-71", "EC3-63", "EC3-56",
+    "EC3-50", "EC3-45", "EC3-40", "EC3-36",
+    "DNV-B1", "DNV-B2", "DNV-C", "DNV-C1", "DNV-C2", "DNV-D", "DNV-E", "DNV-F", "DNV-F1", "DNV-F3", "DNV-G",
+    "DNV-W1", "DNV-W2", "DNV-W3",
+]
 Cycles = Any  # a CountResult, a pandas.DataFrame or a mapping with range, upper, lower and count
 
 class SNCurve:
@@ -23,7 +31,7 @@ class SNCurve:
         Ncut: Optional[Number] = None,
     ) -> None: ...
     @classmethod
-    def preset(cls, name: str) -> SNCurve: ...
+    def preset(cls, name: Union[PresetName, str]) -> SNCurve: ...
     @property
     def m(self) -> np.longdouble: ...
     @property
@@ -84,5 +92,5 @@ def del_(cycles: Cycles, m: Number, **settings: Any) -> np.longdouble: ...
 @overload
 def del_(cycles: Cycles, m: Sequence[Number], **settings: Any) -> dict[Any, np.longdouble]: ...
 def rainflow_matrix(
-    cycles: Cycles, kind: Literal["range-mean", "from-to"] = "range-mean", bins: int = 32
+    cycles: Cycles, kind: MatrixKind = "range-mean", bins: int = 32
 ) -> tuple[npt.NDArray[np.longdouble], npt.NDArray[np.longdouble], npt.NDArray[np.longdouble]]: ...

@@ -11,14 +11,14 @@ TEST(CliOptions, DefaultsAreTheDesktopProgramsFirstStart)
     const ParsedCommandLine p = parseCommandLine({"seq.txt"});
     ASSERT_EQ(p.action, Action::Count);
     const CountOptions& o = p.options;
-    EXPECT_EQ(o.filter, 0.0L);
-    EXPECT_FALSE(o.normalize);
-    EXPECT_FALSE(o.loadBins);
-    EXPECT_EQ(o.binCount, 32);
-    EXPECT_EQ(o.residue, ResidueMethod::Decomposition);
-    EXPECT_FALSE(o.unlimited);
-    EXPECT_EQ(o.format, OutputFormat::Report);
-    EXPECT_FALSE(o.workDir.has_value());
+    EXPECT_EQ(o.request.filter, 0.0L);
+    EXPECT_FALSE(o.request.normalize);
+    EXPECT_FALSE(o.request.loadBins);
+    EXPECT_EQ(o.request.binCount, 32);
+    EXPECT_EQ(o.request.residue, ResidueMethod::Decomposition);
+    EXPECT_FALSE(o.request.unlimited);
+    EXPECT_EQ(o.output.format, OutputFormat::Report);
+    EXPECT_FALSE(o.request.workDir.has_value());
     ASSERT_EQ(o.sequences.size(), 1u);
     EXPECT_EQ(o.sequences[0].repetitions, 1);
     EXPECT_EQ(o.sequences[0].scale, 1.0L);
@@ -31,7 +31,7 @@ TEST(CliOptions, RepetitionsAndScaleBelongToTheNextFile)
     ASSERT_EQ(p.action, Action::Count) << p.error;
     const auto& s = p.options.sequences;
     ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(s[0].file, "a.txt");
+    EXPECT_EQ(s[0].path, "a.txt");
     EXPECT_EQ(s[0].repetitions, 3);
     EXPECT_EQ(s[0].scale, 1.0L);
     EXPECT_EQ(s[1].repetitions, 1);
@@ -49,19 +49,19 @@ TEST(CliOptions, EveryOptionTakesEffect)
                           "upward", "--unlimited", "--format", "json", "--workdir", "w", "--", "--odd-name"});
     ASSERT_EQ(p.action, Action::Count) << p.error;
     const CountOptions& o = p.options;
-    EXPECT_EQ(o.filter, 0.25L);
-    EXPECT_TRUE(o.normalize);
-    EXPECT_TRUE(o.loadBins);
-    EXPECT_EQ(o.binCount, 100);
-    EXPECT_EQ(o.residue, ResidueMethod::Upward);
-    EXPECT_TRUE(o.unlimited);
-    EXPECT_EQ(o.format, OutputFormat::Json);
-    EXPECT_EQ(o.workDir.value_or(""), "w");
-    EXPECT_EQ(o.sequences.at(0).file, "--odd-name");
-    EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.filter, -1.0L) << "the check reports it, not the parser";
-    EXPECT_EQ(parseCommandLine({"--format=csv", "a"}).options.format, OutputFormat::Csv);
-    EXPECT_EQ(parseCommandLine({"--residue=decomposition", "a"}).options.residue, ResidueMethod::Decomposition);
-    EXPECT_EQ(parseCommandLine({"--residue", "half", "a"}).options.residue, ResidueMethod::Half);
+    EXPECT_EQ(o.request.filter, 0.25L);
+    EXPECT_TRUE(o.request.normalize);
+    EXPECT_TRUE(o.request.loadBins);
+    EXPECT_EQ(o.request.binCount, 100);
+    EXPECT_EQ(o.request.residue, ResidueMethod::Upward);
+    EXPECT_TRUE(o.request.unlimited);
+    EXPECT_EQ(o.output.format, OutputFormat::Json);
+    EXPECT_EQ(o.request.workDir.value_or(""), "w");
+    EXPECT_EQ(o.sequences.at(0).path, "--odd-name");
+    EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.request.filter, -1.0L) << "the check reports it, not the parser";
+    EXPECT_EQ(parseCommandLine({"--format=csv", "a"}).options.output.format, OutputFormat::Csv);
+    EXPECT_EQ(parseCommandLine({"--residue=decomposition", "a"}).options.request.residue, ResidueMethod::Decomposition);
+    EXPECT_EQ(parseCommandLine({"--residue", "half", "a"}).options.request.residue, ResidueMethod::Half);
 }
 
 TEST(CliOptions, HelpAndVersionWinOverEverythingBefore)
@@ -89,7 +89,8 @@ TEST(CliOptions, BadValuesSayWhichOption)
         {{"--bin-edges", "0,,1", "a"}, "'--bin-edges' needs a number (with '.' as decimal point), not ''"},
         {{"--bin-edges", "5", "a"}, "'--bin-edges': Load classes need at least two edges"},
         {{"merge", "--bin-edges", "0,1", "p"},
-         "'merge' takes only '--format' and '--normalize': the partial counts carry the rest"},
+         "'merge' takes only the options of the output ('--format', '--normalize' and the fatigue options): the "
+         "partial counts carry the rest"},
         {{"--repetitions", "0", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '0'"},
         {{"--repetitions", "2.5", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '2.5'"},
         {{"--repetitions", "2147483648", "a"},

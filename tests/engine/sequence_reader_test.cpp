@@ -4,7 +4,7 @@
 #include "engine/record/run_record.h"
 #include "engine/files/sequence_reader.h"
 #include "test_support.h"
-#include "engine/run/pad_left.h"
+#include "engine/numbers/pad_left.h"
 #include "engine/files/work_files.h"
 #include "engine/numbers/work_notation.h"
 #include "engine/numbers/decimal_parser.h"

@@ -123,7 +123,7 @@ BAD_INPUTS = [
     (np.array([True, False]), {}, TypeError, "not bool"),
     (np.array([1 + 2j]), {}, TypeError, "not complex128"),
     ([0, 5, 2, 4, 1, 6], {"filtr": 1}, TypeError, "unexpected keyword argument 'filtr'"),
-    ([0, 5, 2, 4, 1, 6], {"residue": "halves"}, ValueError, "'decomposition' or 'upward' or 'half'"),
+    ([0, 5, 2, 4, 1, 6], {"residue": "halves"}, ValueError, "'decomposition', 'upward' or 'half'"),
     ([0, 5, 2, 4, 1, 6], {"bins": 50}, ValueError, "None, 32, 64 or 100"),
     ([0, 5, 2, 4, 1, 6], {"bins": "32"}, TypeError, "None, 32, 64, 100 or a sequence of class edges"),
     ([0, 5, 2, 4, 1, 6], {"bins": [0, 6, 3]}, ValueError, "must rise strictly"),

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-namespace tessivo::cli {
+namespace tessivo {
 
 // "range,upper,lower,count,cumulative", then one line per entry 1..cycleCount.
 void writeCyclesCsv(std::ostream& out, const TCycleTable& table, std::int32_t cycleCount);
@@ -24,4 +24,10 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
 // The shortest text of v that reads back to v: "2.5", "-0.25", "1e+10".
 std::string shortestText(long double v);
 
-} // namespace tessivo::cli
+// A JSON string: quotes, backslashes and control characters escaped.
+std::string jsonString(const std::string& text);
+
+// A CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvField(const std::string& text);
+
+} // namespace tessivo

@@ -1,8 +1,6 @@
-#include "fatigue_output.h"
+#include "engine/run/outputs/fatigue_output.h"
 
-#include "cli_messages.h"
-
-#include "cycle_export.h"
+#include "engine/run/outputs/cycle_export.h"
 
 #include "engine/run/plain_text_report.h"
 #include "engine/run/report_builder.h"
@@ -16,10 +14,11 @@
 #include "engine/numbers/work_notation.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <sstream>
 
-namespace tessivo::cli {
+namespace tessivo {
 namespace {
 
 using fatigue::fatigueNumberText;
@@ -29,12 +28,12 @@ std::string jsonValue(long double v)
     return std::isfinite(v) ? shortestText(v) : "null";
 }
 
-std::string measureText(const FatigueOptions& options)
+std::string measureText(const FatigueRequest& options)
 {
     return options.settings.measure == fatigue::LoadMeasure::Range ? "ranges" : "amplitudes";
 }
 
-std::string curveDescription(const FatigueOptions& options)
+std::string curveDescription(const FatigueRequest& options)
 {
     const std::string& text = options.curveText;
     if (text.rfind("preset:", 0) == 0) {
@@ -65,6 +64,31 @@ std::string meanStressDescription(const fatigue::FatigueSettings& s)
     }
     return name;
 }
+
+// The material value the mean-stress correction used, by the name the JSON gives it.
+std::string materialJson(const fatigue::FatigueSettings& s)
+{
+    const fatigue::MaterialValues& m = s.material;
+    const auto member = [](const char* name, const std::optional<long double>& v) {
+        return "{\"" + std::string(name) + "\": " + (v ? jsonValue(*v) : std::string("null")) + "}";
+    };
+    switch (s.meanStress) {
+    case fatigue::MeanStressMethod::Goodman:
+    case fatigue::MeanStressMethod::Gerber:
+        return member("ultimate", m.ultimate);
+    case fatigue::MeanStressMethod::Morrow:
+        return member("fatigueStrengthCoefficient", m.fatigueStrengthCoefficient);
+    case fatigue::MeanStressMethod::Walker:
+        return member("walkerGamma", m.walkerGamma);
+    case fatigue::MeanStressMethod::Fkm:
+        return member("fkmM", m.fkmM);
+    case fatigue::MeanStressMethod::None:
+    case fatigue::MeanStressMethod::Swt:
+        break;
+    }
+    return "{}";
+}
+
 
 // The lines that say how loads became stresses and which factors of a code
 // check apply, each only where given.
@@ -127,6 +151,7 @@ std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignF
          << (t.check->passes ? "true" : "false") << ",\n";
     return json.str();
 }
+
 
 } // namespace
 
@@ -229,6 +254,8 @@ std::string fatigueJson(const FatigueContext& context)
          << "    \"loads\": \"" << (context.classEdges ? "class edges" : "as counted") << "\",\n"
          << "    \"measure\": \"" << (s.measure == fatigue::LoadMeasure::Range ? "range" : "amplitude") << "\",\n"
          << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n"
+         << "    \"material\": " << materialJson(s) << ",\n"
+         << "    \"curve\": " << (s.curve ? jsonString(context.options.curveText) : std::string("null")) << ",\n"
          << designJson(s, analysis.factors(), totals);
     if (s.curve) {
         json << "    \"damage\": " << jsonValue(totals.damage) << ",\n"
@@ -266,67 +293,4 @@ double writeMatrixCsv(std::ostream& out, const FatigueContext& context)
     return m.outside;
 }
 
-bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count)
-{
-    const CountOptions& options = count.options;
-    const bool classEdges = options.loadBins || count.result == RunResult::MatrixApplied;
-    const FatigueContext context{options.fatigue, count.table, count.cycleCount, classEdges};
-    const auto normalize = [&count] {
-        if (!count.normalizeAfter)
-            return;
-        count.run.Normalize = true;
-        count.table.divideLoads(count.cycleCount, count.run.HighestPeak);
-    };
-    // A mean-stress correction can reject a cycle and a curve can overflow:
-    // then every cycle is evaluated before the csv streams out. The report
-    // needs the totals first anyway; the json is built whole before it is written.
-    const bool checkFirst = options.fatigue.settings.meanStress != fatigue::MeanStressMethod::None
-                            || (options.format == OutputFormat::Csv && options.fatigue.settings.curve);
-    fatigue::FatigueTotals totals;
-    try {
-        if (checkFirst || (options.format == OutputFormat::Report && !options.fatigue.matrix))
-            totals = fatigueTotals(context);
-    } catch (const fatigue::FatigueError& e) {
-        err << kErrorPrefix << e.what() << '\n';
-        return false;
-    }
-    if (options.fatigue.matrix) {
-        if (const double outside = writeMatrixCsv(out, context); outside > 0.0)
-            err << "tessivo-count: " << shortestText(outside) << " cycles lie beyond the given edges and are not in the matrix\n";
-        return true;
-    }
-    switch (options.format) {
-    case OutputFormat::Report: {
-        normalize();
-        StreamReport report(out);
-        WriteCountReport(report, count.run, count.table, count.cycleCount);
-        writeFatigueReport(report, context, totals);
-        break;
-    }
-    case OutputFormat::Csv:
-        if (options.fatigue.settings.curve) {
-            writeFatigueCsv(out, context, count.normalizeAfter ? count.run.HighestPeak : 1.0L);
-        } else {
-            normalize();
-            writeCyclesCsv(out, count.table, count.cycleCount);
-        }
-        break;
-    case OutputFormat::Json: {
-        std::string member;
-        try {
-            member = fatigueJson(context);
-        } catch (const fatigue::FatigueError& e) {
-            err << kErrorPrefix << e.what() << '\n';
-            return false;
-        }
-        normalize();
-        writeCountJson(out, count.run, count.result, count.table, count.cycleCount, member);
-        break;
-    }
-    case OutputFormat::Cycles: // refused with the fatigue options when the options are read
-        break;
-    }
-    return true;
-}
-
-} // namespace tessivo::cli
+} // namespace tessivo

@@ -1,16 +1,17 @@
-#include "cycle_export.h"
+#include "engine/run/outputs/cycle_export.h"
 
 #include "engine/numbers/load_format.h"
 #include "engine/numbers/work_notation.h"
 
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
 #include <string>
 #include <cmath>
 
-namespace tessivo::cli {
+namespace tessivo {
 namespace {
 
 std::string jsonNumber(long double v)
@@ -24,6 +25,35 @@ std::string shortestText(long double v)
 {
     char text[64];
     return std::string(text, formatShortest(v, text));
+}
+
+std::string jsonString(const std::string& text)
+{
+    std::string s = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            s += '\\';
+            s += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            s += escaped;
+        } else {
+            s += ch;
+        }
+    }
+    return s + "\"";
+}
+
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char ch : text)
+        quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + "\"";
 }
 
 namespace {
@@ -141,4 +171,4 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
     out << "\n}\n";
 }
 
-} // namespace tessivo::cli
+} // namespace tessivo

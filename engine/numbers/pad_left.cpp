@@ -1,4 +1,4 @@
-#include "engine/run/pad_left.h"
+#include "engine/numbers/pad_left.h"
 
 namespace tessivo {
 

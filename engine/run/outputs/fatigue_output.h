@@ -3,8 +3,7 @@
 // reads the table in report order and evaluates each cycle on the loads the
 // table holds times `loadFactor`; the table itself is not changed.
 
-#include "cli_options.h"
-#include "fatigue_options.h"
+#include "engine/run/outputs/output_request.h"
 
 #include "engine/counting/cycle_table.h"
 #include "engine/record/report_writer.h"
@@ -14,10 +13,10 @@
 #include <ostream>
 #include <string>
 
-namespace tessivo::cli {
+namespace tessivo {
 
 struct FatigueContext {
-    const FatigueOptions& options;
+    const FatigueRequest& options;
     const TCycleTable& table;
     std::int32_t cycleCount = 0;
     bool classEdges = false; // counted in load bins: the loads are class edges
@@ -46,21 +45,4 @@ std::string fatigueJson(const FatigueContext& context);
 // the count of cycles beyond the user's edges, which no line holds.
 double writeMatrixCsv(std::ostream& out, const FatigueContext& context);
 
-// A finished count with fatigue options, its table not yet normalised.
-struct FatigueCount {
-    const CountOptions& options;
-    TRainflowRun& run;
-    RunResult result;
-    TCycleTable& table;
-    std::int32_t cycleCount;
-    bool normalizeAfter; // divide the loads by the highest peak once fatigue has them
-};
-
-// The chosen format with its fatigue part: the report with the section
-// "Fatigue damage", csv with allowed,damage (with a curve) or json with
-// "fatigue". Normalises the table where asked, after fatigue has read it.
-// A cycle beyond the material's limit is named on err before anything is
-// written, and the result is false.
-bool writeWithFatigue(std::ostream& out, std::ostream& err, const FatigueCount& count);
-
-} // namespace tessivo::cli
+} // namespace tessivo

@@ -1,0 +1,49 @@
+#pragma once
+// The columns of tables as sequences of their own: each chosen column of the
+// files (the same column of each file joined in order, with their
+// repetitions and scales) is one channel, counted with the same request and
+// the same run control as a plain sequence file.
+
+#include "engine/run/count.h"
+#include "engine/tables/line_fields.h"
+#include "engine/tables/table_layout.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessivo {
+
+// Which columns of the files are counted, and how the tables are read.
+struct ColumnChoice {
+    std::vector<std::string> columns; // by name or 1-based number, in the order given
+    bool allColumns = false;          // every column of numbers
+    bool keepTime = false;            // allColumns keeps a first column that rises all the way
+    std::optional<Delimiter> delimiter;
+    std::optional<char> decimal;      // '.' or ','
+    bool skipEmpty = false;
+    bool showLayout = false;          // show what the reader detects in each file, count nothing
+    bool active() const { return !columns.empty() || allColumns; }
+};
+
+struct TableChannel {
+    std::string name;    // as the first file names it
+    std::string heading; // name and unit
+    std::string unit;
+    std::vector<TableColumnInput> columns; // one per file, in order
+
+    CountInputs inputs() const { return CountInputs::columns(columns, name); }
+    std::int64_t skippedEmpty() const;
+};
+
+// The channels of the files in the order chosen, each column found in the
+// later files by the first file's name for it (or its number when it has
+// none), with the statistics of one pass over each file. A first column that
+// rises all the way is time, not a load, and left out with allColumns
+// (unless keepTime). Throws TableFormatError (a file that is no table, a
+// column it does not have, two chosen columns that are one) and CountRefused
+// naming the first file when no column of loads is left.
+std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>& files, const ColumnChoice& choice);
+
+} // namespace tessivo
