@@ -244,7 +244,7 @@ void Parser::parse(const std::vector<std::string>& args)
     if (!m_pendingOption.empty())
         throw UsageProblem{needsFileAfterProblem(m_pendingOption)};
     CountRequest& request = m_options.request;
-    if (m_options.piece != 1 && !m_options.savePartial)
+    if (m_options.piece != 0 && !m_options.savePartial)
         throw UsageProblem{kPieceNeedsSavePartial};
     if (m_options.savePartial && request.workDir)
         throw UsageProblem{kSavePartialWithWorkDir};

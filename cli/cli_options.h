@@ -33,7 +33,7 @@ struct CountOptions {
     ColumnChoice columns;  // the FILEs are tables when active()
     // Counting in pieces.
     std::optional<std::string> savePartial; // write the partial count here instead of a result
-    std::uint64_t piece = 1;                // the position of this input among the pieces
+    std::uint64_t piece = 0;                // the position of this input among the pieces; 0: none given
     std::vector<std::string> partFiles;     // merge: the partial counts in order
 };
 

@@ -3,7 +3,7 @@
 // rounded as a work file holds them, as a count of the values that
 // readSequenceValues gives rounds them, with the extent of the values as read.
 
-#include "memory_count.h"
+#include "engine/files/sequence_extent.h"
 #include "engine/files/sequence_reader.h"
 #include "engine/files/value_stream.h"
 

@@ -1,5 +1,7 @@
 #include "engine/run/piece_count.h"
 
+#include "engine/run/file_values.h"
+
 #include "engine/counting/rainflow_pipeline.h"
 #include "engine/files/prefetch_source.h"
 #include "engine/record/io_error.h"
@@ -91,8 +93,6 @@ PieceCount::PieceCount(const CountRequest& request, std::uint64_t piece)
     : m_count(
           [&] {
               checkRequest(request);
-              if (piece == 0)
-                  throw CountRefused(kPieceNumberZeroMessage);
               if (request.tableLimit != MaxCycles)
                   throw CountRefused(kTableLimitOutOfRangeMessage);
               return partialParameters(request);
@@ -118,6 +118,28 @@ void PieceCount::feed(ValueSource& rounded, const SequenceExtent& extent, const 
     } else {
         feedBlocks(m_count, rounded, progress, extent.points);
     }
+    if (extent.points == 0)
+        return;
+    // As the sequence totals combine slots: only a strictly larger (smaller) value replaces one before.
+    if (first || extent.highest > m_highest)
+        m_highest = extent.highest;
+    if (first || extent.lowest < m_lowest)
+        m_lowest = extent.lowest;
+}
+
+bool PieceCount::feedFile(const std::string& path)
+{
+    const bool first = m_count.length() == 0;
+    SequenceFileValues values(path);
+    feedBlocks(m_count, values, {}, 0);
+    if (!values.proper())
+        return false;
+    takeExtremes(first, values.extent());
+    return true;
+}
+
+void PieceCount::takeExtremes(bool first, const SequenceExtent& extent)
+{
     if (extent.points == 0)
         return;
     // As the sequence totals combine slots: only a strictly larger (smaller) value replaces one before.

@@ -22,7 +22,8 @@ namespace tessivo {
 
 class PieceCount {
 public:
-    // An empty count of piece `piece` (1 = the start of the sequence).
+    // An empty count of piece `piece` (1 = the start of the sequence;
+    // PartialCount::kUnnumbered for a piece that merges where it is given).
     // Throws CountRefused for a request that fails checkRequest, a piece 0,
     // a table limit other than MaxCycles or a work folder.
     PieceCount(const CountRequest& request, std::uint64_t piece);
@@ -37,6 +38,10 @@ public:
     // count() would read it. Throws CountRefused for a file that is not a
     // sequence, as count() does; a piece need not spread beyond the filter.
     void feed(CountInputs inputs);
+    // Streams a sequence file into the count without holding its values,
+    // rounding them as a count of the file does. False for a file that is no
+    // sequence (a token that is not a number, or no value); throws IoError.
+    bool feedFile(const std::string& path);
 
     // Appends the count of the pieces that follow; throws PartialCountError
     // (parameters differ, not the next piece) leaving both unchanged.
@@ -71,6 +76,7 @@ public:
 
 private:
     PieceCount(PartialCount&& count, const CountRequest& request);
+    void takeExtremes(bool first, const SequenceExtent& extent);
     PartialCount m_count;
     CountRequest m_request;
     long double m_highest = NoPeak;

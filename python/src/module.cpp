@@ -10,6 +10,7 @@
 #include "engine/run/choices.h"
 #include "engine/run/count.h"
 #include "engine/run/errors.h"
+#include "engine/run/file_values.h"
 #include "engine/run/piece_count.h"
 #include "engine/run/sequence_values.h"
 
@@ -220,19 +221,29 @@ CountRequest requestOfState(const py::tuple& t)
     return p;
 }
 
-// extremes: None, or (lowest, highest) of the whole sequence.
-void takeSpan(MemoryCountParameters& parameters, py::handle extremes)
+// extremes: None, or (lowest, highest) of the whole sequence. Own edges lay
+// the classes themselves; the extremes add nothing to them.
+void takeSpan(CountRequest& request, py::handle extremes)
 {
     if (extremes.is_none())
         return;
     const py::tuple span = extremes.cast<py::tuple>();
     if (span.size() != 2)
         throw py::value_error("extremes must be (lowest, highest)");
-    parameters.knownSpan = true;
-    parameters.spanLowest = tessivo::python::numberValue(span[0], "extremes");
-    parameters.spanHighest = tessivo::python::numberValue(span[1], "extremes");
-    if (!(parameters.spanHighest > parameters.spanLowest))
+    const LoadSpan given{tessivo::python::numberValue(span[0], "extremes"),
+                         tessivo::python::numberValue(span[1], "extremes")};
+    if (!(given.highest > given.lowest))
         throw py::value_error("extremes: the highest load must be above the lowest");
+    if (request.binEdges.empty())
+        request.span = given;
+}
+
+// piece: None for a piece without a number, else its position from 1.
+std::uint64_t pieceFrom(const std::optional<std::uint64_t>& piece)
+{
+    if (piece == 0u)
+        throw py::value_error("piece: pieces are numbered from 1 (None: no number)");
+    return piece.value_or(PartialCount::kUnnumbered);
 }
 
 py::object pieceNumber(std::uint64_t piece)
@@ -271,24 +282,13 @@ void bindPartialCounts(py::module_& m)
             }));
     m.def(
         "count_partial",
-        [](py::handle values, std::uint64_t piece, py::handle filter, const std::string& residue, py::handle bins,
-           bool unlimited, py::handle extremes, bool readAhead) {
+        [](py::handle values, std::optional<std::uint64_t> piece, py::handle filter, const std::string& residue,
+           py::handle bins, bool unlimited, py::handle extremes, bool readAhead) {
             CountRequest request = requestFrom(filter, residue, bins, false, unlimited);
             request.readAhead = readAhead;
-            if (!extremes.is_none()) {
-                const py::tuple span = extremes.cast<py::tuple>();
-                if (span.size() != 2)
-                    throw py::value_error("extremes must be (lowest, highest)");
-                const LoadSpan given{tessivo::python::numberValue(span[0], "extremes"),
-                                     tessivo::python::numberValue(span[1], "extremes")};
-                if (!(given.highest > given.lowest))
-                    throw py::value_error("extremes: the highest load must be above the lowest");
-                // Own edges lay the classes themselves; the extremes add nothing to them.
-                if (request.binEdges.empty())
-                    request.span = given;
-            }
+            takeSpan(request, extremes);
             PyPartial p;
-            p.count.emplace(request, piece);
+            p.count.emplace(request, pieceFrom(piece));
             feedArray(*p.count, tessivo::python::valuesArray(values));
             return p;
         },
@@ -297,12 +297,13 @@ void bindPartialCounts(py::module_& m)
     // A sequence file's partial count, its values streamed rather than held (Dask's file tasks).
     m.def(
         "count_partial_file",
-        [](const std::string& path, std::uint64_t piece, py::handle filter, const std::string& residue,
+        [](const std::string& path, std::optional<std::uint64_t> piece, py::handle filter, const std::string& residue,
            py::handle bins, bool unlimited, py::handle extremes) {
-            MemoryCountParameters parameters = parametersFrom(filter, residue, bins, false, unlimited);
-            takeSpan(parameters, extremes);
+            CountRequest request = requestFrom(filter, residue, bins, false, unlimited);
+            request.readAhead = false; // a worker's cores are the cluster's
+            takeSpan(request, extremes);
             PyPartial p;
-            p.count.emplace(parameters, piece);
+            p.count.emplace(request, pieceFrom(piece));
             bool proper = false;
             {
                 py::gil_scoped_release released;
