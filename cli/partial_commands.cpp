@@ -15,10 +15,9 @@ ExitStatus mergePartialCounts(const CountOptions& options, std::ostream& out, st
 {
     OutputDispatch outputs(options.output, out, err, kErrorPrefix);
     return reportingRefusals(out, err, [&] {
+        // Joined first, so that a refusal names the pieces as they were saved;
+        // the count then says whether the sequence starts where it should.
         PieceCount merged = PieceCount::load(options.partFiles.front());
-        // The sequence starts at piece 1: said before the pieces are joined.
-        if (merged.firstPiece() != 1)
-            throw PartialCountError(firstPieceMissingMessage(merged.firstPiece()));
         for (std::size_t i = 1; i < options.partFiles.size(); ++i)
             merged.append(PieceCount::load(options.partFiles[i]));
         // The pieces carry the count's parameters; the command line adds what is written.

@@ -130,11 +130,6 @@ QString materialValueName(MeanStressMethod method)
     return QString();
 }
 
-const MeanStressChoice kMeanStressChoices[7] = {
-    {"none", "None"},       {"goodman", "Goodman"}, {"gerber", "Gerber"},           {"morrow", "Morrow"},
-    {"swt", "Smith-Watson-Topper"}, {"walker", "Walker"}, {"fkm", "FKM (mean-stress sensitivity M)"},
-};
-
 namespace {
 
 void setMaterialValue(FatigueSettings& s, long double v)

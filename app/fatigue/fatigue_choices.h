@@ -50,14 +50,6 @@ FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar dec
 // tessivo::fatigue::FatigueError naming the first bad value.
 tessivo::fatigue::FatigueSettings fatigueSettingsOf(const FatigueChoices& choices, QChar decimalSeparator = u'.');
 
-// The mean-stress methods in the order listed, with their stored keyword and
-// the name shown.
-struct MeanStressChoice {
-    const char* keyword;
-    const char* name;
-};
-extern const MeanStressChoice kMeanStressChoices[7];
-
 // The name of the material value the method needs ("Su", "sf'", "gamma",
 // "M"), empty when it needs none.
 QString materialValueName(tessivo::fatigue::MeanStressMethod method);

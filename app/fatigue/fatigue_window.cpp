@@ -174,10 +174,10 @@ QWidget* FatigueWindow::createChoices()
                                             "loads and damage-equivalent loads stay in the units counted."));
     form->addRow(QStringLiteral("Stress per unit of load:"), edLoadFactor);
     cbMeanStress = named(new QComboBox(box), "cbMeanStress");
-    cbMeanStress->addItem(QString::fromStdString(meanStressName(MeanStressMethod::None)),
+    cbMeanStress->addItem(QString::fromStdString(meanStressLabel(MeanStressMethod::None)),
                           QString::fromStdString(meanStressName(MeanStressMethod::None)));
     for (const auto& method : tessivo::meanStressChoices())
-        cbMeanStress->addItem(QString::fromLatin1(method.label), QString::fromLatin1(method.name));
+        cbMeanStress->addItem(QString::fromUtf8(method.label), QString::fromLatin1(method.name));
     form->addRow(QStringLiteral("Mean-stress correction:"), cbMeanStress);
     lbMaterial = named(new QLabel(QStringLiteral("Material value:"), box), "lbMaterial");
     edMaterial = named(new QLineEdit(box), "edMaterial");

@@ -20,6 +20,16 @@ constexpr std::array<std::pair<MeanStressMethod, const char*>, 7> kNames = {{
     {MeanStressMethod::Fkm, "fkm"},
 }};
 
+constexpr std::array<std::pair<MeanStressMethod, const char*>, 7> kLabels = {{
+    {MeanStressMethod::None, "None"},
+    {MeanStressMethod::Goodman, "Goodman"},
+    {MeanStressMethod::Gerber, "Gerber"},
+    {MeanStressMethod::Morrow, "Morrow"},
+    {MeanStressMethod::Swt, "Smith-Watson-Topper"},
+    {MeanStressMethod::Walker, "Walker"},
+    {MeanStressMethod::Fkm, "FKM (mean-stress sensitivity M)"},
+}};
+
 long double required(const std::optional<long double>& v, const char* what, const char* method)
 {
     if (!v)
@@ -30,6 +40,15 @@ long double required(const std::optional<long double>& v, const char* what, cons
 }
 
 } // namespace
+
+std::string meanStressLabel(MeanStressMethod method)
+{
+    for (const auto& [m, label] : kLabels) {
+        if (m == method)
+            return label;
+    }
+    return meanStressName(method);
+}
 
 std::string meanStressName(MeanStressMethod method)
 {

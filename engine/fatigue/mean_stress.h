@@ -31,6 +31,8 @@ struct MaterialValues {
 // The method's name as the command line and the settings write it
 // ("goodman", "swt", ...; "none").
 std::string meanStressName(MeanStressMethod method);
+// The method's name for people: "Goodman", "Smith-Watson-Topper", ...
+std::string meanStressLabel(MeanStressMethod method);
 std::optional<MeanStressMethod> meanStressFromName(const std::string& name);
 
 class MeanStressCorrection {

@@ -19,15 +19,17 @@ std::span<const Choice<ResidueMethod>> residueChoices()
 
 std::span<const Choice<fatigue::MeanStressMethod>> meanStressChoices()
 {
-    // The names are the fatigue area's own (meanStressName).
+    // The names and labels are the fatigue area's own (meanStressName, meanStressLabel).
     static const std::vector<Choice<fatigue::MeanStressMethod>> kChoices = [] {
         static std::deque<std::string> names;
+        static std::deque<std::string> labels;
         std::vector<Choice<fatigue::MeanStressMethod>> choices;
         using fatigue::MeanStressMethod;
         for (const MeanStressMethod m : {MeanStressMethod::Goodman, MeanStressMethod::Gerber, MeanStressMethod::Morrow,
                                          MeanStressMethod::Swt, MeanStressMethod::Walker, MeanStressMethod::Fkm}) {
             names.push_back(fatigue::meanStressName(m));
-            choices.push_back({names.back().c_str(), names.back().c_str(), m});
+            labels.push_back(fatigue::meanStressLabel(m));
+            choices.push_back({names.back().c_str(), labels.back().c_str(), m});
         }
         return choices;
     }();
