@@ -145,8 +145,10 @@ void OutputDispatch::writeOne(CountResult& result, std::ostream& out, std::ostre
     // Fatigue takes the loads as counted: the table is divided after it.
     const FatigueContext context{fatigueRequest, table, cycleCount, result.binned()};
     // Every cycle evaluated before anything is written: a refused cycle leaves the output empty.
+    // Json evaluates each row itself (fatigueJson), naming a refused cycle by its row.
+    const bool rowsEvaluated = format == OutputFormat::Json && !fatigueRequest.matrix;
     fatigue::FatigueTotals totals;
-    if (fatigueRequest.evaluates())
+    if (fatigueRequest.evaluates() && !rowsEvaluated)
         totals = fatigueTotals(context);
     if (fatigueRequest.matrix) {
         if (const double outside = writeMatrixCsv(out, context); outside > 0.0)
