@@ -118,4 +118,46 @@ TEST(TableCorpusCli, LaterFilesWithoutNamesContinueTheFirst)
     EXPECT_EQ(joined.out.substr(joined.out.find('\n') + 1), expected);
 }
 
+// How a later file finds the first file's column: by its name (a name of
+// digits too, which as a number would be another column), by number when the
+// later file has no names and as many columns, else refused naming the file.
+TEST(TableCorpusCli, LaterFilesFindTheFirstFilesColumns)
+{
+    Box box;
+    struct Case {
+        const char* what;
+        std::string first;
+        std::string later;
+        std::string column;
+        std::string values; // joined in order; empty: the later file is refused
+    };
+    const std::vector<Case> cases = {
+        {"names in another order", "t;F;M\n0;1;9\n1;3;8\n", "t;M;F\n2;7;-2\n3;6;4\n", "F", "1 3 -2 4"},
+        {"names of digits", "t;2;1\n0;1;9\n1;3;8\n", "t;1;2\n2;7;-2\n3;6;4\n", "name:2", "1 3 -2 4"},
+        {"no names, as many columns", "t;F;M\n0;1;9\n1;3;8\n", "2;-2;7\n3;4;6\n", "M", "9 8 7 6"},
+        {"no names, fewer columns", "t;F;M\n0;1;9\n1;3;8\n", "2;-2\n3;4\n", "M", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string first = box.cwd.write("a.csv", c.first);
+        const std::string later = box.cwd.write("b.csv", c.later);
+        const CliRun joined = box.run({"--column", c.column, "--format", "csv", first, later});
+        if (c.values.empty()) {
+            EXPECT_EQ(joined.status, 2);
+            EXPECT_EQ(joined.err.rfind("tessivo-count: " + later + ": ", 0), 0u) << joined.err;
+            EXPECT_EQ(joined.out, "");
+            continue;
+        }
+        ASSERT_EQ(joined.status, 0) << joined.err;
+        const CliRun whole = box.run({"--format", "csv", box.cwd.write("ab.txt", c.values + "\n")});
+        ASSERT_EQ(whole.status, 0) << whole.err;
+        const std::string body = joined.out.substr(joined.out.find('\n') + 1);
+        const std::string channel = body.substr(0, body.find(',') + 1); // as the first file names it
+        std::string expected;
+        for (const std::string& line : tessivo::test::splitOn(whole.out.substr(whole.out.find('\n') + 1), '\n'))
+            expected += channel + line + "\n";
+        EXPECT_EQ(body, expected);
+    }
+}
+
 } // namespace
