@@ -160,4 +160,44 @@ TEST(TableCorpusCli, LaterFilesFindTheFirstFilesColumns)
     }
 }
 
+// A channel of one value in every file has no cycles: passed over where every
+// column was asked for, refused where it was named, and one value in one file
+// and another in the next is no such channel.
+TEST(TableCorpusCli, ChannelsOfOneValuePassedOverOrRefused)
+{
+    Box box;
+    const std::string t = box.cwd.write("t.csv", "t;A;B\n0;5;-1\n1;5;-1\n2;5;-1\n");
+    const std::string u = box.cwd.write("u.csv", "t;A;B\n3;6;-1\n4;6;-1\n");
+    const std::string one = "every value is 5.000: there are no cycles to count";
+    const std::string minusOne = "every value is -1.000: there are no cycles to count";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+        std::string outStart; // empty: nothing written
+    };
+    const std::vector<Case> cases = {
+        {{"--all-columns", t}, 2,
+         "tessivo-count: " + t + ": A: " + one + "; passed over\n" + "tessivo-count: " + t + ": B: " + minusOne +
+             "; passed over\n" + "tessivo-count: " + t +
+             ": no column of loads to count: every column of numbers is time or holds one value throughout\n",
+         ""},
+        {{"--column", "B", "--column", "A", t}, 2, "tessivo-count: " + t + ": B: " + minusOne + "\n", ""},
+        {{"--all-columns", "--format", "cycles", t, u}, 0,
+         "tessivo-count: " + t + ": B: " + minusOne + "; passed over\n", "channel,range,upper,lower,count,start,end"},
+        {{"--column", "A", "--format", "csv", t, u}, 0, "", "channel,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const CliRun r = box.run(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, c.err);
+        if (c.outStart.empty())
+            EXPECT_EQ(r.out, "");
+        else
+            EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << r.out;
+        EXPECT_EQ(r.out.find("\nB,"), std::string::npos);
+    }
+}
+
 } // namespace
