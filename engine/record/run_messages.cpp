@@ -1,5 +1,7 @@
 #include "engine/record/run_messages.h"
 
+#include "engine/numbers/load_format.h"
+
 namespace tessivo {
 
 std::string matrixAppliedNotice(std::int32_t binCount)
@@ -37,6 +39,17 @@ std::string missingSlotMessage(std::int32_t index)
 std::string firstPieceMissingMessage(std::uint64_t firstPiece)
 {
     return "The first piece of the sequence is missing: the counts start at piece " + std::to_string(firstPiece);
+}
+
+std::string constantChannelText(long double value)
+{
+    return "every value is " + formatLoad(value) + ": there are no cycles to count";
+}
+
+std::string tableEndText(std::int64_t rows, const std::string& ending)
+{
+    return std::to_string(rows) + (rows == 1 ? " row read; the table ends at " : " rows read; the table ends at ") +
+           ending;
 }
 
 } // namespace tessivo

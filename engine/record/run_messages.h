@@ -54,7 +54,13 @@ std::string firstPieceMissingMessage(std::uint64_t firstPiece);
 // Columns of tables counted as sequences.
 inline constexpr const char* kColumnChosenTwice = "two of the columns chosen are one column here";
 inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
-inline constexpr const char* kNoColumnOfLoads = "no column of loads to count";
+inline constexpr const char* kNoColumnOfLoads =
+    "no column of loads to count: every column of numbers is time or holds one value throughout";
+inline constexpr const char* kPassedOver = "; passed over";
+// "every value is 0.5: there are no cycles to count".
+std::string constantChannelText(long double value);
+// "1200 rows read; the table ends at a footer from line 1203".
+std::string tableEndText(std::int64_t rows, const std::string& ending);
 std::string missingSlotMessage(std::int32_t index);
 
 } // namespace tessivo

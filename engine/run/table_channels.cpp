@@ -12,7 +12,18 @@ namespace {
 std::string keyOf(const TableLayout& layout, std::size_t column)
 {
     const std::string& name = layout.columns[column].name;
-    return name.empty() ? std::to_string(column + 1) : name;
+    return name.empty() ? std::to_string(column + 1) : kByName + name;
+}
+
+// The columns of a later file: by the first file's names, or by the same
+// numbers when the later file continues the recording without names.
+std::vector<std::size_t> laterColumns(const std::vector<TableLayout>& layouts, std::size_t f,
+                                      const std::vector<std::size_t>& chosen, const std::vector<std::string>& keys,
+                                      const std::string& path)
+{
+    if (layouts[f].headerLine == 0 && layouts[f].columns.size() == layouts.front().columns.size())
+        return chosen;
+    return chooseColumns(layouts[f], keys, path);
 }
 
 } // namespace
@@ -23,6 +34,27 @@ std::int64_t TableChannel::skippedEmpty() const
     for (const TableColumnInput& c : columns)
         skipped += c.stats.skippedEmpty;
     return skipped;
+}
+
+std::int64_t TableChannel::rowsRead() const
+{
+    std::int64_t rows = 0;
+    for (const TableColumnInput& c : columns)
+        rows += c.stats.rows;
+    return rows;
+}
+
+std::optional<long double> TableChannel::constantValue() const
+{
+    if (columns.empty())
+        return std::nullopt;
+    const ColumnStats& first = columns.front().stats;
+    for (const TableColumnInput& c : columns) {
+        const ColumnStats& s = c.stats;
+        if (s.points == 0 || s.highest != s.lowest || s.highest != first.highest)
+            return std::nullopt;
+    }
+    return first.highest;
 }
 
 std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>& files, const ColumnChoice& c)
@@ -43,7 +75,7 @@ std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>
     std::vector<TableChannel> channels(chosen.size());
     for (std::size_t f = 0; f < files.size(); ++f) {
         const std::string& path = files[f].path;
-        const std::vector<std::size_t> columns = f == 0 ? chosen : chooseColumns(layouts[f], keys, path);
+        const std::vector<std::size_t> columns = f == 0 ? chosen : laterColumns(layouts, f, chosen, keys, path);
         if (columns.size() != chosen.size())
             throw TableFormatError(path, 0, 0, "", kColumnChosenTwice);
         const std::vector<ColumnStats> stats = scanTableColumns(path, layouts[f], columns, c.skipEmpty);
@@ -69,6 +101,7 @@ std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>
         channel.name = columnLabel(ref.layout, ref.column);
         channel.heading = columnHeading(ref.layout, ref.column);
         channel.unit = ref.layout.columns[ref.column].unit;
+        channel.passedOverWhenConstant = c.allColumns;
     }
     if (channels.empty())
         throw CountRefused(kNoColumnOfLoads, first);

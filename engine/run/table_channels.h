@@ -32,14 +32,21 @@ struct TableChannel {
     std::string heading; // name and unit
     std::string unit;
     std::vector<TableColumnInput> columns; // one per file, in order
+    // Chosen with every column of numbers: passed over with a notice, not
+    // refused, when it holds one value throughout.
+    bool passedOverWhenConstant = false;
 
     CountInputs inputs() const { return CountInputs::columns(columns, name); }
     std::int64_t skippedEmpty() const;
+    std::int64_t rowsRead() const; // over all the files
+    // The one value the channel holds in every file, if it holds no other.
+    std::optional<long double> constantValue() const;
 };
 
 // The channels of the files in the order chosen, each column found in the
 // later files by the first file's name for it (or its number when it has
-// none), with the statistics of one pass over each file. A first column that
+// none; a later file without names that has as many columns continues the
+// first by number), with the statistics of one pass over each file. A first column that
 // rises all the way is time, not a load, and left out with allColumns
 // (unless keepTime). Throws TableFormatError (a file that is no table, a
 // column it does not have, two chosen columns that are one) and CountRefused

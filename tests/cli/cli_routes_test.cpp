@@ -118,8 +118,10 @@ CliRun withoutChannel(CliRun r, const std::string& format, bool matrix)
     } else if (format == "json" && !matrix) {
         for (std::size_t i = 2; i + 2 < out.size(); ++i) { // inside {"channels": [ ... ]}
             const std::string line = out[i].substr(std::min<std::size_t>(4, out[i].size()));
-            if (line.rfind("  \"channel\": ", 0) == 0 || line.rfind("  \"unit\": ", 0) == 0 ||
-                line.rfind("  \"emptyCellsSkipped\": ", 0) == 0)
+            bool member = false;
+            for (const char* name : {"channel", "unit", "emptyCellsSkipped", "rowsRead", "layout"})
+                member = member || line.rfind("  \"" + std::string(name) + "\": ", 0) == 0;
+            if (member)
                 continue;
             text += line + "\n";
         }

@@ -118,4 +118,86 @@ TEST(TableCorpusCli, LaterFilesWithoutNamesContinueTheFirst)
     EXPECT_EQ(joined.out.substr(joined.out.find('\n') + 1), expected);
 }
 
+// How a later file finds the first file's column: by its name (a name of
+// digits too, which as a number would be another column), by number when the
+// later file has no names and as many columns, else refused naming the file.
+TEST(TableCorpusCli, LaterFilesFindTheFirstFilesColumns)
+{
+    Box box;
+    struct Case {
+        const char* what;
+        std::string first;
+        std::string later;
+        std::string column;
+        std::string values; // joined in order; empty: the later file is refused
+    };
+    const std::vector<Case> cases = {
+        {"names in another order", "t;F;M\n0;1;9\n1;3;8\n", "t;M;F\n2;7;-2\n3;6;4\n", "F", "1 3 -2 4"},
+        {"names of digits", "t;2;1\n0;1;9\n1;3;8\n", "t;1;2\n2;7;-2\n3;6;4\n", "name:2", "1 3 -2 4"},
+        {"no names, as many columns", "t;F;M\n0;1;9\n1;3;8\n", "2;-2;7\n3;4;6\n", "M", "9 8 7 6"},
+        {"no names, fewer columns", "t;F;M\n0;1;9\n1;3;8\n", "2;-2\n3;4\n", "M", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string first = box.cwd.write("a.csv", c.first);
+        const std::string later = box.cwd.write("b.csv", c.later);
+        const CliRun joined = box.run({"--column", c.column, "--format", "csv", first, later});
+        if (c.values.empty()) {
+            EXPECT_EQ(joined.status, 2);
+            EXPECT_EQ(joined.err.rfind("tessivo-count: " + later + ": ", 0), 0u) << joined.err;
+            EXPECT_EQ(joined.out, "");
+            continue;
+        }
+        ASSERT_EQ(joined.status, 0) << joined.err;
+        const CliRun whole = box.run({"--format", "csv", box.cwd.write("ab.txt", c.values + "\n")});
+        ASSERT_EQ(whole.status, 0) << whole.err;
+        const std::string body = joined.out.substr(joined.out.find('\n') + 1);
+        const std::string channel = body.substr(0, body.find(',') + 1); // as the first file names it
+        std::string expected;
+        for (const std::string& line : tessivo::test::splitOn(whole.out.substr(whole.out.find('\n') + 1), '\n'))
+            expected += channel + line + "\n";
+        EXPECT_EQ(body, expected);
+    }
+}
+
+// A channel of one value in every file has no cycles: passed over where every
+// column was asked for, refused where it was named, and one value in one file
+// and another in the next is no such channel.
+TEST(TableCorpusCli, ChannelsOfOneValuePassedOverOrRefused)
+{
+    Box box;
+    const std::string t = box.cwd.write("t.csv", "t;A;B\n0;5;-1\n1;5;-1\n2;5;-1\n");
+    const std::string u = box.cwd.write("u.csv", "t;A;B\n3;6;-1\n4;6;-1\n");
+    const std::string one = "every value is 5.000: there are no cycles to count";
+    const std::string minusOne = "every value is -1.000: there are no cycles to count";
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+        std::string outStart; // empty: nothing written
+    };
+    const std::vector<Case> cases = {
+        {{"--all-columns", t}, 2,
+         "tessivo-count: " + t + ": A: " + one + "; passed over\n" + "tessivo-count: " + t + ": B: " + minusOne +
+             "; passed over\n" + "tessivo-count: " + t +
+             ": no column of loads to count: every column of numbers is time or holds one value throughout\n",
+         ""},
+        {{"--column", "B", "--column", "A", t}, 2, "tessivo-count: " + t + ": B: " + minusOne + "\n", ""},
+        {{"--all-columns", "--format", "cycles", t, u}, 0,
+         "tessivo-count: " + t + ": B: " + minusOne + "; passed over\n", "channel,range,upper,lower,count,start,end"},
+        {{"--column", "A", "--format", "csv", t, u}, 0, "", "channel,"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args[1]);
+        const CliRun r = box.run(c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, c.err);
+        if (c.outStart.empty())
+            EXPECT_EQ(r.out, "");
+        else
+            EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << r.out;
+        EXPECT_EQ(r.out.find("\nB,"), std::string::npos);
+    }
+}
+
 } // namespace

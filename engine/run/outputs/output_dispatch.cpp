@@ -5,6 +5,8 @@
 #include "engine/run/outputs/fatigue_output.h"
 #include "engine/run/plain_text_report.h"
 #include "engine/run/report_builder.h"
+#include "engine/record/run_messages.h"
+#include "engine/tables/layout_text.h"
 #include "engine/tables/time_column.h"
 
 #include <atomic>
@@ -143,8 +145,10 @@ void OutputDispatch::writeOne(CountResult& result, std::ostream& out, std::ostre
     // Fatigue takes the loads as counted: the table is divided after it.
     const FatigueContext context{fatigueRequest, table, cycleCount, result.binned()};
     // Every cycle evaluated before anything is written: a refused cycle leaves the output empty.
+    // Json evaluates each row itself (fatigueJson), naming a refused cycle by its row.
+    const bool rowsEvaluated = format == OutputFormat::Json && !fatigueRequest.matrix;
     fatigue::FatigueTotals totals;
-    if (fatigueRequest.evaluates())
+    if (fatigueRequest.evaluates() && !rowsEvaluated)
         totals = fatigueTotals(context);
     if (fatigueRequest.matrix) {
         if (const double outside = writeMatrixCsv(out, context); outside > 0.0)
@@ -250,13 +254,31 @@ void OutputDispatch::listColumns(const CountRequest& request, const std::vector<
     }
 }
 
-void OutputDispatch::writeColumns(const CountRequest& request, const std::vector<TableChannel>& channels)
+void OutputDispatch::writeColumns(const CountRequest& request, const std::vector<TableChannel>& chosen)
 {
-    for (const TableChannel& channel : channels) {
+    if (chosen.empty())
+        return;
+    // A table that ended before its file did (a footer, END): how many rows were read.
+    for (const TableColumnInput& column : chosen.front().columns) {
+        if (!column.stats.ending.empty())
+            m_err << m_errorPrefix << column.ref.path << ": " << tableEndText(column.stats.rows, column.stats.ending)
+                  << '\n';
+    }
+    std::vector<TableChannel> channels;
+    for (const TableChannel& channel : chosen) {
         for (const TableColumnInput& column : channel.columns) {
             if (column.stats.skippedEmpty > 0)
                 m_err << m_errorPrefix << column.ref.path << ": " << channel.name << ": " << column.stats.skippedEmpty
                       << (column.stats.skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
+        }
+        // A channel that never changes has no cycles: every column of numbers passes over it.
+        if (const std::optional<long double> value = channel.constantValue()) {
+            const std::string& path = channel.columns.front().ref.path;
+            if (!channel.passedOverWhenConstant)
+                throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
+            m_err << m_errorPrefix << path << ": " << channel.name << ": " << constantChannelText(*value)
+                  << kPassedOver << '\n';
+            continue;
         }
         // Every check before the first count: a rejected column stops them all.
         CountInputs inputs = channel.inputs();
@@ -265,7 +287,10 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
         } catch (const CountRefused& e) {
             throw CountRefused(channel.name + ": " + e.what());
         }
+        channels.push_back(channel);
     }
+    if (channels.empty())
+        throw CountRefused(kNoColumnOfLoads, chosen.front().columns.front().ref.path);
     if (m_request.format == OutputFormat::Cycles) {
         listColumns(request, channels);
         return;
@@ -308,6 +333,8 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
             std::string fields = "\n  \"channel\": " + jsonString(channel.name) + ",\n  \"unit\": " +
                                  jsonString(channel.unit) + ",";
             fields += "\n  \"emptyCellsSkipped\": " + std::to_string(channel.skippedEmpty()) + ",";
+            fields += "\n  \"rowsRead\": " + std::to_string(channel.rowsRead()) + ",";
+            fields += "\n  \"layout\": " + layoutJson(channel.columns.front().ref.layout) + ",";
             o.output = "{" + fields + body;
         }
     };

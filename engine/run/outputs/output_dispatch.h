@@ -44,13 +44,17 @@ public:
     // loads are divided where it normalises, after fatigue read them.
     void write(CountResult& result);
 
-    // The channels of tables: the skipped cells noted and every channel
-    // checked before the first is counted (CountRefused naming the channel),
+    // The channels of tables: a table that ends before its file noted with
+    // the rows read, the skipped cells noted, a channel of one value passed
+    // over with a notice (passedOverWhenConstant) or refused, and every
+    // channel checked before the first is counted (CountRefused naming the
+    // channel; naming the first file when none is left to count),
     // then each counted (two at a time where no work folder is kept) and
     // written in the order chosen: the report under a heading with the
     // column's name and unit, csv rows with a first field "channel", json as
-    // {"channels": [...]}, the listing with the channel first (and the times
-    // of the two positions when the tables' first column is time). Notices
+    // {"channels": [...]} (each with the rows read and the first file's
+    // layout), the listing with the channel first (and the times of the two
+    // positions when the tables' first column is time). Notices
     // of each channel carry its name. A fatigue problem of a channel is
     // thrown as fatigue::FatigueError naming the channel, before anything
     // is written.
