@@ -123,7 +123,8 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
                   const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const PySnCurve* curve,
                   const std::string& measure, py::handle meanStress, const py::dict& material,
-                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration, bool normalized)
+                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration,
+                  const py::dict& design, bool delOnCurve, bool normalized)
 {
     const py::ssize_t n = range.size();
     if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
@@ -145,6 +146,8 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
         s.delExponents.push_back(numberValue(e, "del exponent m"));
     s.equivalentCycles = numberValue(equivalentCycles, "del_cycles");
     s.duration = optionalNumber(duration, "duration");
+    s.design = designOf(design);
+    s.delOnCurve = delOnCurve;
     // The request-level refusals, as tessivo-count makes them, in the module's words.
     FatigueRequest request;
     request.settings = s;
@@ -280,7 +283,8 @@ void bindFatigue(py::module_& m)
           py::arg("kind"), py::arg("bins"));
     m.def("fatigue", &evaluate, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
           py::arg("curve").none(true), py::arg("measure"), py::arg("mean_stress"), py::arg("material"),
-          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"), py::arg("normalized"));
+          py::arg("del_exponents"), py::arg("equivalent_cycles"), py::arg("duration"), py::arg("design"),
+          py::arg("del_on_curve"), py::arg("normalized"));
 }
 
 } // namespace tessivo::python

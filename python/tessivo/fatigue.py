@@ -237,7 +237,7 @@ def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatig
     exponents = [e for e in exponents if not (isinstance(e, str) and e == "curve")]
     design = {key: (design or {}).get(key) for key in _DESIGN_KEYS}
     fields = _tessivo.fatigue(*columns[:4], None if curve is None else curve._curve, sn_measure, mean_stress, material,
-                              list(exponents), equivalent, duration, _normalized(cycles))
+                              exponents, equivalent, duration, design, on_curve, _normalized(cycles))
     return FatigueResult(fields, curve is not None, columns)
 
 

@@ -10,9 +10,14 @@ Measure = Literal["range", "amplitude"]
 MatrixKind = Literal["range-mean", "from-to"]
 PresetName = Literal[
     "EC3-160", "EC3-140", "EC3-125", "EC3-112", "EC3-100", "EC3-90", "EC3-80", "EC3-71", "EC3-63", "EC3-56",
-    "EC3-50", "EC3-45", "EC3-40", "EC3-36",
-    "DNV-B1", "DNV-B2", "DNV-C", "DNV-C1", "DNV-C2", "DNV-D", "DNV-E", "DNV-F", "DNV-F1", "DNV-F3", "DNV-G",
-    "DNV-W1", "DNV-W2", "DNV-W3",
+    "EC3-50", "EC3-45", "EC3-40", "EC3-36", "EC3-shear-100", "EC3-shear-80", "DNV-B1", "DNV-B2", "DNV-C", "DNV-C1",
+    "DNV-C2", "DNV-D", "DNV-E", "DNV-F", "DNV-F1", "DNV-F3", "DNV-G", "DNV-W1", "DNV-W2", "DNV-W3", "DNV-T",
+    "DNV-B1-CP", "DNV-B2-CP", "DNV-C-CP", "DNV-C1-CP", "DNV-C2-CP", "DNV-D-CP", "DNV-E-CP", "DNV-F-CP",
+    "DNV-F1-CP", "DNV-F3-CP", "DNV-G-CP", "DNV-W1-CP", "DNV-W2-CP", "DNV-W3-CP", "DNV-T-CP", "DNV-B1-FC",
+    "DNV-B2-FC", "DNV-C-FC", "DNV-C1-FC", "DNV-C2-FC", "DNV-D-FC", "DNV-E-FC", "DNV-F-FC", "DNV-F1-FC",
+    "DNV-F3-FC", "DNV-G-FC", "DNV-W1-FC", "DNV-W2-FC", "DNV-W3-FC", "DNV-T-FC", "IIW-FAT160", "IIW-FAT140",
+    "IIW-FAT125", "IIW-FAT112", "IIW-FAT100", "IIW-FAT90", "IIW-FAT80", "IIW-FAT71", "IIW-FAT63", "IIW-FAT56",
+    "IIW-FAT50", "IIW-FAT45", "IIW-FAT40", "IIW-FAT36", "IIW-FAT100-shear", "IIW-FAT80-shear",
 ]
 Cycles = Any  # a CountResult, a pandas.DataFrame or a mapping with range, upper, lower and count
 
