@@ -359,6 +359,36 @@ EndMark endMarkOf(std::string_view line, Delimiter delimiter)
     return line.empty() && delimiter != Delimiter::Blanks ? EndMark::Delimiters : EndMark::None;
 }
 
+namespace {
+
+// A line of nothing but numbers above the first row is a short or long row
+// of the table, not a title: passing over it would lose its values.
+void refuseNumbersAbove(const std::vector<SampleLine>& lines, const TableBody& body, const std::string& path)
+{
+    std::vector<Field> fields;
+    for (std::size_t k = 0; k < body.firstRow && k < lines.size(); ++k) {
+        splitFields(lines[k].text, body.delimiter, fields);
+        std::size_t numbers = 0;
+        bool onlyNumbers = true;
+        for (const Field& f : fields) {
+            long double v = 0;
+            const CellStatus status = parseCell(f.text, body.decimal, v);
+            if (status == CellStatus::Number)
+                ++numbers;
+            else if (status != CellStatus::Empty)
+                onlyNumbers = false;
+        }
+        if (onlyNumbers && numbers > 0)
+            throw TableFormatError(path, lines[k].number, 0, "",
+                                   std::to_string(numbers) + (numbers == 1 ? " number" : " numbers")
+                                       + " above the table's first row (line "
+                                       + std::to_string(lines[body.firstRow].number) + ", "
+                                       + std::to_string(body.width) + " columns): a row of another width");
+    }
+}
+
+} // namespace
+
 TableBody detectTableBody(const std::vector<SampleLine>& lines, const TableOverrides& overrides,
                           const std::string& path)
 {
@@ -374,6 +404,7 @@ TableBody detectTableBody(const std::vector<SampleLine>& lines, const TableOverr
     if (chosen->body.decimal == ',' && !overrides.decimal)
         refuseThousands(lines, chosen->body, path);
     TableBody body = chosen->body;
+    refuseNumbersAbove(lines, body, path);
     // More misfits than numbers: the table itself may lie further down.
     body.reachesEnd = body.reachesEnd && chosen->score > 0;
     return body;
