@@ -1,6 +1,7 @@
 #include "document/count_document.h"
 
 #include "engine/fatigue/table_cycles.h"
+#include "engine/run/count.h"
 #include "engine/run/loading.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
@@ -99,14 +100,17 @@ std::optional<std::string> CountDocument::checkParameters() const
 
 tessivo::CountOutcome CountDocument::count(const CountHooks& hooks)
 {
-    tessivo::ExecuteOptions options;
-    options.notice = hooks.notice;
-    options.processMessages = hooks.processMessages;
-    options.progress = hooks.progress;
+    tessivo::CountHooks engineHooks;
+    engineHooks.notice = hooks.notice;
+    engineHooks.processMessages = hooks.processMessages;
+    engineHooks.progress = hooks.progress;
     QDir().mkpath(m_workDir);
-    auto table = std::make_unique<tessivo::TCycleTable>();
-    const tessivo::CountOutcome outcome = tessivo::countCombinedSequence(*m_run, *table, pathOf(m_workDir), options);
-    m_table = std::move(table);
+    // The controls' parameters in the run record, counted from the loaded slots' work files.
+    tessivo::CountRequest request = tessivo::requestOf(*m_run);
+    request.workDir = pathOf(m_workDir);
+    tessivo::CountResult result = tessivo::count(request, tessivo::CountInputs::loadedSlots(*m_run), engineHooks);
+    const tessivo::CountOutcome outcome{result.result(), result.cycleCount()};
+    m_table = result.takeTable();
     m_cycleCount = outcome.cycleCount;
     const bool switched = outcome.result == tessivo::RunResult::MatrixApplied;
     const bool usedLoadBins = m_run->UseLoadBins || switched;
