@@ -401,6 +401,7 @@ PYBIND11_MODULE(_tessivo, m)
     tessivo::python::bindPositions(m, &requestFrom);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
+    m.attr("__version__") = TESSIVO_VERSION;
     m.attr("MAX_CYCLES") = MaxCycles;
     m.attr("MATRIX_APPLIED") = static_cast<int>(RunResult::MatrixApplied);
     m.attr("TABLE_FULL") = static_cast<int>(RunResult::TableFull);

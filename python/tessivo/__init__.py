@@ -11,6 +11,8 @@ from . import _tessivo
 from .fatigue import FatigueResult, SNCurve, damage, del_, rainflow_matrix, sn_presets
 from .tables import read_table
 
+__version__: str = _tessivo.__version__
+
 __all__ = ["count", "read_sequence", "count_partial", "extent", "merge", "Counter", "PartialCount", "PartialCountError", "CountResult", "MatrixAppliedWarning", "MATRIX_THRESHOLD", "MAX_CYCLES",
            "RESIDUE_METHODS", "MEAN_STRESS_METHODS", "MEASURES", "MATRIX_KINDS", "BIN_COUNTS", "SN_PRESETS",
            "SNCurve", "sn_presets", "FatigueResult", "damage", "del_", "rainflow_matrix", "read_table"]

@@ -4,6 +4,7 @@ from typing import Literal, Optional, Sequence, Union
 import numpy as np
 import numpy.typing as npt
 
+__version__: str
 MATRIX_THRESHOLD: int
 MAX_CYCLES: int
 # The engine's lists of its choices; tests/python/test_stubs.py checks the Literals below against them.
