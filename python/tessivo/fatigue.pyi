@@ -93,9 +93,39 @@ def damage(
     compressive_share: Optional[Number] = None,
 ) -> FatigueResult: ...
 @overload
-def del_(cycles: Cycles, m: Number, **settings: Any) -> np.longdouble: ...
+def del_(  # type: ignore[misc]
+    cycles: Cycles,
+    m: Number,
+    *,
+    del_cycles: Optional[Number] = None,
+    del_frequency: Optional[Number] = None,
+    duration: Optional[Number] = None,
+    sn_measure: Measure = "range",
+    mean_stress: MeanStress = None,
+    ultimate: Optional[Number] = None,
+    fatigue_strength_coefficient: Optional[Number] = None,
+    walker_gamma: Optional[Number] = None,
+    fkm_m: Optional[Number] = None,
+    stress_factor: Optional[Number] = None,
+    scf: Optional[Number] = None,
+) -> np.longdouble: ...
 @overload
-def del_(cycles: Cycles, m: Sequence[Number], **settings: Any) -> dict[Any, np.longdouble]: ...
+def del_(
+    cycles: Cycles,
+    m: Sequence[Number],
+    *,
+    del_cycles: Optional[Number] = None,
+    del_frequency: Optional[Number] = None,
+    duration: Optional[Number] = None,
+    sn_measure: Measure = "range",
+    mean_stress: MeanStress = None,
+    ultimate: Optional[Number] = None,
+    fatigue_strength_coefficient: Optional[Number] = None,
+    walker_gamma: Optional[Number] = None,
+    fkm_m: Optional[Number] = None,
+    stress_factor: Optional[Number] = None,
+    scf: Optional[Number] = None,
+) -> dict[Any, np.longdouble]: ...
 def rainflow_matrix(
     cycles: Cycles, kind: MatrixKind = "range-mean", bins: int = 32
 ) -> tuple[npt.NDArray[np.longdouble], npt.NDArray[np.longdouble], npt.NDArray[np.longdouble]]: ...

@@ -8,7 +8,7 @@ Column = Union[str, int]
 Delimiter = Optional[Literal["comma", "semicolon", "tab", "blanks"]]
 
 @overload
-def read_table(
+def read_table(  # type: ignore[misc]
     path: Union[str, "os.PathLike[str]"],
     columns: Column,
     *,
