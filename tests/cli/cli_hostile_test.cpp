@@ -169,7 +169,7 @@ TEST(CliHostile, AFullStandardOutputIsAnError)
 
 // A 200 MB token of digits, counted under an address-space limit far below
 // its size: the reader streams it and rejects it as no number.
-TEST(CliHostile, TwoHundredMegabytesWithoutWhiteSpaceUnderAMemoryLimit)
+TEST(CliHostileSlow, TwoHundredMegabytesWithoutWhiteSpaceUnderAMemoryLimit)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";

@@ -103,7 +103,7 @@ void expectSameTable(const std::vector<TCycle>& got, const std::vector<TCycle>& 
 
 } // namespace
 
-TEST(CycleSpill, SpilledTableEqualsTheTableHeldInMemory)
+TEST(CycleSpillSlow, SpilledTableEqualsTheTableHeldInMemory)
 {
     TemporaryFolderHere tmp;
     for (const std::uint64_t seed : {1u, 2u, 3u}) {

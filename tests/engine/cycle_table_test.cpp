@@ -123,7 +123,7 @@ TEST(CycleTable, SortOrdersByRangeThenUpperAndStopsAtTheFirstFreeEntry)
     EXPECT_EQ(table[4].Range, 50.0L) << "entries after a free one are neither counted nor sorted";
 }
 
-TEST(CycleTable, AgreesWithTheNaiveTableOnRandomCycles)
+TEST(CycleTableSlow, AgreesWithTheNaiveTableOnRandomCycles)
 {
     std::mt19937_64 rng(99);
     for (int round = 0; round < 4; ++round) {

@@ -336,7 +336,7 @@ TEST(HostileInputs, DiskFillingUpDuringOpenAndExecute)
 // Ranges that only grow: no cycle ever closes in the first pass, so the
 // residue holds every reversal. A million of them count like the model, in
 // memory that the residue alone explains.
-TEST(HostileInputs, AResidueOfAMillionReversalsThatNeverCloses)
+TEST(HostileInputsSlow, AResidueOfAMillionReversalsThatNeverCloses)
 {
     // The residue (16 MB, with its copy when the vector grows) and half a
     // million table entries with their index came to about 110 MB; the

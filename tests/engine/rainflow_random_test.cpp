@@ -103,7 +103,7 @@ TEST(RainflowRandom, ReversalsAlternateAndEveryOneIsCountedOrResidue)
     }
 }
 
-TEST(RainflowRandom, AgreesWithTheModelAndWithItself)
+TEST(RainflowRandomSlow, AgreesWithTheModelAndWithItself)
 {
     std::mt19937_64 rng(2);
     TempDir dir;

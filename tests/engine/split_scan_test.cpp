@@ -39,7 +39,7 @@ std::string content(const std::string& first, const std::string& second)
 
 } // namespace
 
-TEST(SplitScan, SameStatisticsAsReadingInOneGo)
+TEST(SplitScanSlow, SameStatisticsAsReadingInOneGo)
 {
     const struct {
         const char* name;

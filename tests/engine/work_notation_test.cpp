@@ -103,7 +103,7 @@ TEST(WorkNotation, DoesNotDependOnTheProcessLocale)
     EXPECT_EQ(line, " 2.50000000000000E+0000");
 }
 
-TEST(WorkNotation, RoundTripIsCorrectlyRoundedForRandomBitPatterns)
+TEST(WorkNotationSlow, RoundTripIsCorrectlyRoundedForRandomBitPatterns)
 {
     std::mt19937_64 rng(20261207);
     for (int i = 0; i < 200000; ++i) {
@@ -183,7 +183,7 @@ TEST(WorkNotation, SubnormalsAndExtremesSurvive)
     }
 }
 
-TEST(WorkNotation, ShortestTextMatchesToChars)
+TEST(WorkNotationSlow, ShortestTextMatchesToChars)
 {
     std::mt19937_64 rng(11);
     std::uniform_int_distribution<long long> mantissa(-999999999999999LL, 999999999999999LL);

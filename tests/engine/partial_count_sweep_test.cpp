@@ -1,7 +1,7 @@
 // The slow sweep of counting in pieces: many more and longer sequences, and
 // the lengths at which the matrix and the files of the unlimited table come in.
 
-#include "../piece_support.h"
+#include "piece_support.h"
 
 #include <cstdlib>
 
@@ -18,14 +18,14 @@ static int sweepSequences()
     return n > 0 ? n : 4000;
 }
 
-TEST(PartialCountSweep, LongerSequencesInPiecesEqualTheCountInOneGo)
+TEST(PartialCountSweepSlow, LongerSequencesInPiecesEqualTheCountInOneGo)
 {
     expectPiecesCountAsOne(1616, sweepSequences(), 4, 2000, 120);
 }
 
 // 40000 values or more go to the matrix unless the table is unlimited; an
 // unlimited table past the cycles it holds in memory goes to files.
-TEST(PartialCountSweep, LongSequencesSwitchToTheMatrixOrSpillAsInOneGo)
+TEST(PartialCountSweepSlow, LongSequencesSwitchToTheMatrixOrSpillAsInOneGo)
 {
     std::mt19937_64 rng(40000);
     Loads loads;
