@@ -47,7 +47,7 @@ public:
     // Load bins are in effect with useLoadBins, or from 40000 values on
     // without unlimited (MatrixApplied). Throws PartialCountError when the
     // classes of a CycleStore::Bins count were laid over other extremes than
-    // those of the sequence, std::overflow_error beyond 2147483647 values.
+    // those of the sequence, InputTooLarge beyond 2147483647 values.
     // Call it once.
     CountOutcome finish(TRainflowRun& run);
     TCycleTable& table();

@@ -177,7 +177,7 @@ std::unique_ptr<TRainflowRun> recordFor(const CountRequest& request)
 void describeOneSequence(TRainflowRun& run, const SequenceExtent& extent)
 {
     if (extent.points > std::numeric_limits<std::int32_t>::max())
-        throw std::overflow_error("A sequence of more than 2147483647 values cannot be counted");
+        throw InputTooLarge(kSequenceTooLongMessage);
     TSequence& slot = run.Sequences[1];
     slot.Active = true;
     slot.Repetitions = 1;

@@ -185,9 +185,8 @@ private:
 
 // Counts the inputs as the request asks. Throws CountRefused (the request,
 // a failed check, a file that is not a sequence), TableFormatError (a
-// column), PartialCountError (pieces), IoError, InputTooLarge,
-// std::overflow_error (more than 2147483647 values in memory) and
-// RunCancelled.
+// column), PartialCountError (pieces), IoError, InputTooLarge (more than
+// 2147483647 values, a scaled load beyond long double) and RunCancelled.
 CountResult count(const CountRequest& request, CountInputs inputs, const CountHooks& hooks = {});
 
 // The checks count() makes before it counts file or column inputs, without

@@ -32,8 +32,8 @@ bool fillTableSlot(TSequence& slot, const std::string& path, const ColumnStats& 
 // Copies the column into the work file of slot `index` in workDir and fills
 // the slot. The old work file is replaced only when the column was read to
 // its end. Incorrect when it holds no value. Throws IoError,
-// TableFormatError (nothing is changed then) and std::overflow_error for
-// more than 2147483647 values.
+// TableFormatError (nothing is changed then) and InputTooLarge for more
+// than 2147483647 values.
 OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const TableColumnRef& ref,
                                 const std::string& workDir);
 
