@@ -24,8 +24,9 @@ bool printedText(int argc, char* argv[])
         return false;
     QCoreApplication core(argc, argv);
     applyApplicationNames();
-    const QString text = start.help ? startUsage()
-                                    : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
+    const QString text =
+        start.help ? startUsage()
+                   : QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n';
     std::fputs(qPrintable(text), stdout);
     return true;
 }

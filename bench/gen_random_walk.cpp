@@ -29,7 +29,8 @@ int main(int argc, char** argv)
         const long long whole = walk / 1000;
         const long long frac = std::llabs(walk % 1000);
         char line[40];
-        const int n = std::snprintf(line, sizeof line, "%s%lld.%03lld\n", (walk < 0 && whole == 0) ? "-" : "", whole, frac);
+        const int n =
+            std::snprintf(line, sizeof line, "%s%lld.%03lld\n", (walk < 0 && whole == 0) ? "-" : "", whole, frac);
         buffer.append(line, static_cast<std::size_t>(n));
         if (buffer.size() > (1 << 20) - 64) {
             std::fwrite(buffer.data(), 1, buffer.size(), out);

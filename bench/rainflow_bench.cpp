@@ -33,10 +33,7 @@ public:
         return true;
     }
     // In blocks, as the program's own sources hand values to the counting.
-    std::size_t nextBlock(long double* out, std::size_t max) override
-    {
-        return nextBlockByValue(*this, out, max);
-    }
+    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
 
 private:
     std::int64_t m_left;
@@ -74,8 +71,8 @@ public:
     {
         if (auto it = m_dirs.find(length); it != m_dirs.end())
             return it->second;
-        const auto dir = std::filesystem::temp_directory_path() /
-                         ("tessivo-bench-" + std::to_string(length) + "-" + std::to_string(std::random_device{}()));
+        const auto dir = std::filesystem::temp_directory_path()
+                         / ("tessivo-bench-" + std::to_string(length) + "-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir);
         m_dirs[length] = dir.string();
         WorkFileWriter out(workFilePath(dir.string(), kSequenceFile));
@@ -124,7 +121,13 @@ void BM_RunRainflowWorkFiles(benchmark::State& state)
 } // namespace
 
 BENCHMARK_CAPTURE(BM_RunRainflowInMemory, load_bins, true)
-    ->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_RunRainflowInMemory, exact_unlimited, false)
-    ->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_RunRainflowWorkFiles)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -34,7 +34,9 @@ struct Walk {
     MinMaxPyramid pyramid;
     Walk()
     {
-        path = (std::filesystem::temp_directory_path() / ("tessivo_signal_bench_" + std::to_string(::getpid()) + ".tmp")).string();
+        path =
+            (std::filesystem::temp_directory_path() / ("tessivo_signal_bench_" + std::to_string(::getpid()) + ".tmp"))
+                .string();
         WorkFileWriter out(path);
         std::mt19937_64 rng(10);
         std::uniform_int_distribution<int> steps(-512, 512);

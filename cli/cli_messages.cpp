@@ -21,18 +21,30 @@ std::string wholeNumberProblem(const std::string& option, const std::string& ran
     return "'" + option + "' needs a whole number " + range + ", not '" + text + "'";
 }
 
-std::string takesNoValueProblem(const std::string& option) { return "'" + option + "' takes no value"; }
+std::string takesNoValueProblem(const std::string& option)
+{
+    return "'" + option + "' takes no value";
+}
 
-std::string needsValueProblem(const std::string& option) { return "'" + option + "' needs a value"; }
+std::string needsValueProblem(const std::string& option)
+{
+    return "'" + option + "' needs a value";
+}
 
-std::string unknownOptionProblem(const std::string& option) { return "unknown option '" + option + "'"; }
+std::string unknownOptionProblem(const std::string& option)
+{
+    return "unknown option '" + option + "'";
+}
 
 std::string needsFileAfterProblem(const std::string& option)
 {
     return "'" + option + "' must be followed by the FILE it applies to";
 }
 
-std::string binEdgesProblemText(const std::string& problem) { return "'--bin-edges': " + problem; }
+std::string binEdgesProblemText(const std::string& problem)
+{
+    return "'--bin-edges': " + problem;
+}
 
 namespace {
 
@@ -40,12 +52,9 @@ namespace {
 std::string optionOf(const std::string& setting, const FatigueOptions& given)
 {
     static const std::map<std::string, std::string> options = {
-        {"ultimate", "--ultimate"},
-        {"fatigueStrengthCoefficient", "--fatigue-strength-coefficient"},
-        {"walkerGamma", "--walker-gamma"},
-        {"fkmM", "--fkm-m"},
-        {"meanStress", "--mean-stress"},
-        {"measure", "--sn-measure"},
+        {"ultimate", "--ultimate"},        {"fatigueStrengthCoefficient", "--fatigue-strength-coefficient"},
+        {"walkerGamma", "--walker-gamma"}, {"fkmM", "--fkm-m"},
+        {"meanStress", "--mean-stress"},   {"measure", "--sn-measure"},
         {"duration", "--duration"},
     };
     if (setting == "equivalentCycles")
@@ -78,20 +87,22 @@ std::string outputConflictProblem(const OutputProblem& problem, const OutputRequ
     case OutputConflict::FatigueWithListing:
         return kFatigueWithCycleListing;
     case OutputConflict::FatigueWithMatrix:
-        return evaluation + " does not go with '--matrix': the matrix counts the cycles by class and shows no "
-                            "damage; count once for each";
+        return evaluation
+               + " does not go with '--matrix': the matrix counts the cycles by class and shows no "
+                 "damage; count once for each";
     case OutputConflict::FatigueOnNormalisedLoads:
-        return evaluation + " does not go with '--normalize': damage needs the loads as counted, not divided by "
-                            "the highest peak";
+        return evaluation
+               + " does not go with '--normalize': damage needs the loads as counted, not divided by "
+                 "the highest peak";
     case OutputConflict::MaterialWithoutMethod: {
         const std::string option = "'" + optionOf(problem.setting, given) + "'";
         const fatigue::MeanStressMethod method = output.fatigue.settings.meanStress;
         if (method == fatigue::MeanStressMethod::None)
-            return option + " is a material value of a mean-stress correction: give " +
-                   methodsReading(problem.setting) + " with it";
+            return option + " is a material value of a mean-stress correction: give " + methodsReading(problem.setting)
+                   + " with it";
         const std::string own = materialValueOf(method);
-        return option + " is not read by '--mean-stress " + fatigue::meanStressName(method) + "', which takes " +
-               (own.empty() ? std::string("no material value") : "'" + optionOf(own, given) + "'");
+        return option + " is not read by '--mean-stress " + fatigue::meanStressName(method) + "', which takes "
+               + (own.empty() ? std::string("no material value") : "'" + optionOf(own, given) + "'");
     }
     case OutputConflict::SettingsWithoutEvaluation:
         if (problem.setting == "equivalentCycles")

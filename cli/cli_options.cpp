@@ -105,7 +105,7 @@ private:
     ParsedCommandLine& m_result;
     CountOptions& m_options;
     SequenceFileInput m_next;
-    std::string m_pendingOption; // a --repetitions or --scale still waiting for its FILE
+    std::string m_pendingOption;            // a --repetitions or --scale still waiting for its FILE
     std::optional<long double> m_binLowest; // the whole sequence's extremes, for classes from the start
     std::optional<long double> m_binHighest;
     std::vector<std::string> m_given; // every option given, in order, for the merge's check
@@ -248,8 +248,8 @@ void Parser::parse(const std::vector<std::string>& args)
         throw UsageProblem{kPieceNeedsSavePartial};
     if (m_options.savePartial && request.workDir)
         throw UsageProblem{kSavePartialWithWorkDir};
-    if (m_binLowest.has_value() != m_binHighest.has_value() ||
-        (m_binLowest && (!m_options.savePartial || !request.loadBins)))
+    if (m_binLowest.has_value() != m_binHighest.has_value()
+        || (m_binLowest && (!m_options.savePartial || !request.loadBins)))
         throw UsageProblem{kBinEdgesGoTogether};
     if (m_binLowest && !(*m_binHighest > *m_binLowest))
         throw UsageProblem{kBinEdgesReversed};
@@ -282,8 +282,7 @@ void Parser::finishOutputOptions()
     }
     // Nothing asked for may go unheard: the engine names what does not fit.
     const bool equivalentCyclesGiven = m_options.fatigue.delCycles || m_options.fatigue.delFrequency;
-    if (const auto problem =
-            outputConflict(m_options.output, m_options.request.normalize, equivalentCyclesGiven))
+    if (const auto problem = outputConflict(m_options.output, m_options.request.normalize, equivalentCyclesGiven))
         throw UsageProblem{outputConflictProblem(*problem, m_options.output, m_options.fatigue)};
 }
 
@@ -353,38 +352,48 @@ std::string usageText()
            "  --filter X          filter size (hysteresis band), 0 or more; default 0\n"
            "  --normalize         divide the loads of the counted cycles by the highest peak\n"
            "  --load-bins         count in load classes through a from-to (Markov) matrix\n"
-           "  --bin-count N       load classes per axis: " + binCountsText() + "; also used\n"
-           "                      when 40000 values or more switch the count to the matrix\n"
-           "  --bin-edges E0,E1,...\n"
-           "                      count in load bins between these edges (ascending, 2 to\n"
-           "                      257, holding every load) instead of equal classes\n"
-           "  --residue METHOD    " + residueChoices()[0].name + " (default): count the residue twice in a row;\n"
-           "                      " + residueChoices()[1].name + ": count its upward half cycles as complete cycles;\n"
-           "                      " + residueChoices()[2].name + ": count each half cycle of the residue as 0.5\n"
-           "  --unlimited         exact loads at any length: no switch to the matrix at\n"
-           "                      40000 values, no limit of 20000 distinct cycles\n"
-           "Sequences (1 to 100 FILEs, joined in the order given):\n"
-           "  --repetitions N     repeat the FILE that follows N times; default 1\n"
-           "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
-           + fatigueUsageText() + columnUsageText() +
-           "Counting in pieces:\n"
-           "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
-           "                      result; 'merge' joins the PARTs of the pieces in order\n"
-           "  --piece N           the position of this piece in the whole sequence, checked\n"
-           "                      by 'merge'; without it the piece goes where it is given\n"
-           "  --bin-lowest X, --bin-highest Y\n"
-           "                      with --load-bins: the extremes of the whole sequence, so\n"
-           "                      that the piece is counted in load classes at once\n"
-           "Output:\n"
-           "  --format FORMAT     " + formatsText() + ", to standard output\n"
-           "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
-           "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
-           "  --help              show this help and exit\n"
-           "  --version           show the version and exit\n"
-           "\n"
-           "A FILE holds load values separated by white space. Numbers use '.' as decimal point.\n"
-           "Exit status: 0 counted, 1 usage error, 2 input rejected (incorrect sequence file,\n"
-           "failed parameter check), 3 input/output error.\n";
+           "  --bin-count N       load classes per axis: "
+           + binCountsText()
+           + "; also used\n"
+             "                      when 40000 values or more switch the count to the matrix\n"
+             "  --bin-edges E0,E1,...\n"
+             "                      count in load bins between these edges (ascending, 2 to\n"
+             "                      257, holding every load) instead of equal classes\n"
+             "  --residue METHOD    "
+           + residueChoices()[0].name
+           + " (default): count the residue twice in a row;\n"
+             "                      "
+           + residueChoices()[1].name
+           + ": count its upward half cycles as complete cycles;\n"
+             "                      "
+           + residueChoices()[2].name
+           + ": count each half cycle of the residue as 0.5\n"
+             "  --unlimited         exact loads at any length: no switch to the matrix at\n"
+             "                      40000 values, no limit of 20000 distinct cycles\n"
+             "Sequences (1 to 100 FILEs, joined in the order given):\n"
+             "  --repetitions N     repeat the FILE that follows N times; default 1\n"
+             "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
+           + fatigueUsageText() + columnUsageText()
+           + "Counting in pieces:\n"
+             "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
+             "                      result; 'merge' joins the PARTs of the pieces in order\n"
+             "  --piece N           the position of this piece in the whole sequence, checked\n"
+             "                      by 'merge'; without it the piece goes where it is given\n"
+             "  --bin-lowest X, --bin-highest Y\n"
+             "                      with --load-bins: the extremes of the whole sequence, so\n"
+             "                      that the piece is counted in load classes at once\n"
+             "Output:\n"
+             "  --format FORMAT     "
+           + formatsText()
+           + ", to standard output\n"
+             "  --workdir DIR       keep the work files ($Sequence_001.tmp, $Sequence.tmp,\n"
+             "                      $Reversals.tmp, $RedRev.tmp) in DIR; none are written without\n"
+             "  --help              show this help and exit\n"
+             "  --version           show the version and exit\n"
+             "\n"
+             "A FILE holds load values separated by white space. Numbers use '.' as decimal point.\n"
+             "Exit status: 0 counted, 1 usage error, 2 input rejected (incorrect sequence file,\n"
+             "failed parameter check), 3 input/output error.\n";
 }
 
 } // namespace tessivo::cli

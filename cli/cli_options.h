@@ -17,7 +17,7 @@
 namespace tessivo::cli {
 
 enum class ExitStatus : int {
-    Counted = 0,     // also after the notice that the from-to matrix was applied
+    Counted = 0, // also after the notice that the from-to matrix was applied
     UsageError = 1,
     InputRejected = 2, // incorrect sequence file, failed parameter check
     IoFailure = 3,
@@ -26,11 +26,11 @@ enum class ExitStatus : int {
 using tessivo::OutputFormat;
 
 struct CountOptions {
-    CountRequest request;  // filter, residue, load bins, normalise, unlimited, work folder
-    OutputRequest output;  // format and the fatigue part
-    FatigueOptions fatigue; // how the fatigue options were given
+    CountRequest request;                     // filter, residue, load bins, normalise, unlimited, work folder
+    OutputRequest output;                     // format and the fatigue part
+    FatigueOptions fatigue;                   // how the fatigue options were given
     std::vector<SequenceFileInput> sequences; // 1 to 100
-    ColumnChoice columns;  // the FILEs are tables when active()
+    ColumnChoice columns;                     // the FILEs are tables when active()
     // Counting in pieces.
     std::optional<std::string> savePartial; // write the partial count here instead of a result
     std::uint64_t piece = 0;                // the position of this input among the pieces; 0: none given

@@ -18,8 +18,7 @@ ColumnOptionKind columnOptionKind(const std::string& name)
     return kind == kinds.end() ? ColumnOptionKind::None : kind->second;
 }
 
-std::optional<std::string> applyColumnOption(const std::string& name, const std::string& value,
-                                             ColumnChoice& options)
+std::optional<std::string> applyColumnOption(const std::string& name, const std::string& value, ColumnChoice& options)
 {
     if (name == "--column") {
         if (value.empty())
@@ -31,8 +30,8 @@ std::optional<std::string> applyColumnOption(const std::string& name, const std:
         options.keepTime = true;
     } else if (name == "--delimiter") {
         static const std::map<std::string, Delimiter> names = {
-            {"comma", Delimiter::Comma}, {",", Delimiter::Comma},         {"semicolon", Delimiter::Semicolon},
-            {";", Delimiter::Semicolon}, {"tab", Delimiter::Tab},         {"\t", Delimiter::Tab},
+            {"comma", Delimiter::Comma},   {",", Delimiter::Comma},      {"semicolon", Delimiter::Semicolon},
+            {";", Delimiter::Semicolon},   {"tab", Delimiter::Tab},      {"\t", Delimiter::Tab},
             {"blanks", Delimiter::Blanks}, {"space", Delimiter::Blanks}, {" ", Delimiter::Blanks},
         };
         const auto d = names.find(value);

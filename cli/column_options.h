@@ -16,8 +16,7 @@ enum class ColumnOptionKind { None, Flag, Value };
 ColumnOptionKind columnOptionKind(const std::string& name);
 
 // Applies the option; an error message for a value it cannot take.
-std::optional<std::string> applyColumnOption(const std::string& name, const std::string& value,
-                                             ColumnChoice& options);
+std::optional<std::string> applyColumnOption(const std::string& name, const std::string& value, ColumnChoice& options);
 
 // An error message when the options do not fit together.
 std::optional<std::string> checkColumnOptions(const ColumnChoice& options);

@@ -84,16 +84,35 @@ SnCurveDefinition parseSnCurve(const std::string& text)
 
 const std::vector<std::string>& fatigueOptionNames()
 {
-    static const std::vector<std::string> names = {
-        "--sn-curve", "--sn-measure", "--mean-stress", "--ultimate", "--fatigue-strength-coefficient",
-        "--walker-gamma", "--fkm-m", "--del", "--del-cycles", "--del-frequency", "--duration", "--matrix", "--matrix-bins",
-        "--matrix-edges", "--matrix-mean-edges", "--stress-factor", "--scf", "--gamma-ff", "--gamma-mf", "--dff",
-        "--thickness", "--thickness-ref", "--thickness-exponent", "--size-factor", "--compressive-share"};
+    static const std::vector<std::string> names = {"--sn-curve",
+                                                   "--sn-measure",
+                                                   "--mean-stress",
+                                                   "--ultimate",
+                                                   "--fatigue-strength-coefficient",
+                                                   "--walker-gamma",
+                                                   "--fkm-m",
+                                                   "--del",
+                                                   "--del-cycles",
+                                                   "--del-frequency",
+                                                   "--duration",
+                                                   "--matrix",
+                                                   "--matrix-bins",
+                                                   "--matrix-edges",
+                                                   "--matrix-mean-edges",
+                                                   "--stress-factor",
+                                                   "--scf",
+                                                   "--gamma-ff",
+                                                   "--gamma-mf",
+                                                   "--dff",
+                                                   "--thickness",
+                                                   "--thickness-ref",
+                                                   "--thickness-exponent",
+                                                   "--size-factor",
+                                                   "--compressive-share"};
     return names;
 }
 
-void setFatigueOption(FatigueRequest& request, FatigueOptions& given, const std::string& name,
-                      const std::string& value)
+void setFatigueOption(FatigueRequest& request, FatigueOptions& given, const std::string& name, const std::string& value)
 {
     fatigue::FatigueSettings& s = request.settings;
     given.anyGiven = true;
@@ -199,30 +218,34 @@ std::string fatigueUsageText()
            "                      preset:EC3-71 (EC3-160..36, EC3-shear-100|80) |\n"
            "                      preset:DNV-D (DNV-B1..W3, DNV-T; -CP, -FC in seawater) |\n"
            "                      preset:IIW-FAT90 (IIW-FAT160..36, IIW-FAT100|80-shear)\n"
-           "  --sn-measure WHAT   S is the " + std::string(measureChoices()[0].name) + " (default) or the " +
-           measureChoices()[1].name + "\n"
-           "  --mean-stress M     " + methodsText() + ", with --ultimate SU,\n"
-           "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
-           "                      --fkm-m M\n"
-           "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m); 'curve'\n"
-           "                      in the list: the one that does D on the S-N curve\n"
-           "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
-           "  --duration S        seconds the sequence lasts: life also in hours\n"
-           "  --stress-factor K, --scf K   stress = load x K (before everything else)\n"
-           "  --compressive-share F  the part of a range below 0 counts F (0.6: EC3 for\n"
-           "                      non-welded or stress-relieved details)\n"
-           "  --gamma-ff G, --gamma-mf G, --thickness T [--thickness-ref R\n"
-           "                      --thickness-exponent K], --size-factor KS: S on the curve\n"
-           "                      x G_Ff x G_Mf x (T/R)^K / KS; --dff F: utilisation D x F\n"
-           "                      and the check (passes while at most 1)\n"
-           "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
-           "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
-           "  --matrix KIND       output the " + std::string(matrixKindChoices()[0].name) + " or " +
-           matrixKindChoices()[1].name + " (maximum, minimum) matrix\n"
-           "                      as CSV with class edges instead; --matrix-bins N (32),\n"
-           "                      or own ascending edges: --matrix-edges E,E,... (ranges,\n"
-           "                      or loads of a from-to matrix), --matrix-mean-edges E,E,...\n"
-           "                      (cycles beyond own edges are left out, with a notice)\n";
+           "  --sn-measure WHAT   S is the "
+           + std::string(measureChoices()[0].name) + " (default) or the " + measureChoices()[1].name
+           + "\n"
+             "  --mean-stress M     "
+           + methodsText()
+           + ", with --ultimate SU,\n"
+             "                      --fatigue-strength-coefficient SF, --walker-gamma G,\n"
+             "                      --fkm-m M\n"
+             "  --del M[,M...]      damage-equivalent loads (sum n S^m / N_eq)^(1/m); 'curve'\n"
+             "                      in the list: the one that does D on the S-N curve\n"
+             "  --del-cycles N      N_eq (default 1e7), or --del-frequency HZ with --duration\n"
+             "  --duration S        seconds the sequence lasts: life also in hours\n"
+             "  --stress-factor K, --scf K   stress = load x K (before everything else)\n"
+             "  --compressive-share F  the part of a range below 0 counts F (0.6: EC3 for\n"
+             "                      non-welded or stress-relieved details)\n"
+             "  --gamma-ff G, --gamma-mf G, --thickness T [--thickness-ref R\n"
+             "                      --thickness-exponent K], --size-factor KS: S on the curve\n"
+             "                      x G_Ff x G_Mf x (T/R)^K / KS; --dff F: utilisation D x F\n"
+             "                      and the check (passes while at most 1)\n"
+             "  D = sum n/N(S), life = 1/D repetitions. Report: \"Fatigue damage\"; csv: columns\n"
+             "  allowed,damage (with a curve); json: \"fatigue\" (DEL in report and json only)\n"
+             "  --matrix KIND       output the "
+           + std::string(matrixKindChoices()[0].name) + " or " + matrixKindChoices()[1].name
+           + " (maximum, minimum) matrix\n"
+             "                      as CSV with class edges instead; --matrix-bins N (32),\n"
+             "                      or own ascending edges: --matrix-edges E,E,... (ranges,\n"
+             "                      or loads of a from-to matrix), --matrix-mean-edges E,E,...\n"
+             "                      (cycles beyond own edges are left out, with a notice)\n";
 }
 
 } // namespace tessivo::cli

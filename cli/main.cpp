@@ -4,7 +4,6 @@
 #include "cli_options.h"
 #include "count_command.h"
 
-
 #include "engine/run/platform.h"
 #include "engine/run/errors.h"
 #include "partial_commands.h"

@@ -22,8 +22,7 @@ bool isFixedAllowed(QChar key)
 
 } // namespace
 
-TEditFloat::TEditFloat(QWidget* parent)
-    : QLineEdit(parent)
+TEditFloat::TEditFloat(QWidget* parent) : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textChanged, this, &TEditFloat::Change);
     assignText(QString());
@@ -70,10 +69,10 @@ void TEditFloat::keyPressEvent(QKeyEvent* event)
     // and the editing shortcuts are not characters.
     const QString typed = event->text();
     const bool character = typed.size() == 1 && (typed[0].isPrint() || typed[0] == kBackspace)
-        && event->key() != Qt::Key_Delete && !event->matches(QKeySequence::Paste)
-        && !event->matches(QKeySequence::Cut) && !event->matches(QKeySequence::Copy)
-        && !event->matches(QKeySequence::SelectAll) && !event->matches(QKeySequence::Undo)
-        && !event->matches(QKeySequence::Redo);
+                           && event->key() != Qt::Key_Delete && !event->matches(QKeySequence::Paste)
+                           && !event->matches(QKeySequence::Cut) && !event->matches(QKeySequence::Copy)
+                           && !event->matches(QKeySequence::SelectAll) && !event->matches(QKeySequence::Undo)
+                           && !event->matches(QKeySequence::Redo);
     if (character) {
         QChar key = typed[0];
         KeyPress(key);

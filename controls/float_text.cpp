@@ -12,7 +12,10 @@ using tessivo::DecimalDigits;
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
 
 // The field's text without its surrounding blanks as the numbers library
 // reads it: ASCII, with the user's separator as one character that is not
@@ -62,7 +65,8 @@ QString scientific(const DecimalDigits& number, QChar separator)
 std::optional<long double> parseFloat(const QString& text, QChar decimalSeparator)
 {
     // A separator outside ASCII stands for itself through a control character.
-    const char asciiSeparator = decimalSeparator.unicode() < 0x80 ? static_cast<char>(decimalSeparator.unicode()) : '\x1f';
+    const char asciiSeparator =
+        decimalSeparator.unicode() < 0x80 ? static_cast<char>(decimalSeparator.unicode()) : '\x1f';
     const auto ascii = toAsciiText(text, decimalSeparator, asciiSeparator);
     long double value = 0.0L;
     if (!ascii || !tessivo::parseDecimal(*ascii, value, asciiSeparator))

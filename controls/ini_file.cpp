@@ -27,14 +27,14 @@ QString headerName(const QString& line)
 
 } // namespace
 
-IniFile::IniFile(QString path)
-    : m_path(std::move(path))
+IniFile::IniFile(QString path) : m_path(std::move(path))
 {
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
     QString content = utf8.decode(bytes);
     // A file in a legacy 8-bit encoding is read and written back as Latin-1,
     // so that the bytes of the values we do not touch survive a write.
@@ -133,8 +133,8 @@ void IniFile::writeInteger(const QString& section, const QString& name, std::int
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(encoded(m_lines.join(u'\n') + u'\n')) >= 0
-        && file.commit();
+    const bool ok =
+        file.open(QIODevice::WriteOnly) && file.write(encoded(m_lines.join(u'\n') + u'\n')) >= 0 && file.commit();
     if (!ok)
         throw StoreError("Unable to write to " + m_path.toStdString());
 }

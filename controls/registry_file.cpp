@@ -202,10 +202,7 @@ QString regStringText(const QByteArray& data)
     return out;
 }
 
-RegistryFile::RegistryFile(QString path)
-    : m_path(std::move(path))
-{
-}
+RegistryFile::RegistryFile(QString path) : m_path(std::move(path)) {}
 
 void RegistryFile::load()
 {
@@ -215,7 +212,8 @@ void RegistryFile::load()
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless); // a cut-off last character is an error too
     const QString content = decoder.decode(bytes);
     m_unparsed = decoder.hasError();
     parse(content);
@@ -245,8 +243,8 @@ void RegistryFile::parse(const QString& content)
             qsizetype pos = 0;
             const auto name = line.startsWith(u'@') ? std::optional<QString>(QString()) : readQuoted(line, pos);
             pos = line.startsWith(u'@') ? 1 : pos;
-            const auto data = name && pos < line.size() && line[pos] == u'='
-                ? parseData(line.mid(pos + 1)) : std::nullopt;
+            const auto data =
+                name && pos < line.size() && line[pos] == u'=' ? parseData(line.mid(pos + 1)) : std::nullopt;
             if (data)
                 setValue(current->path, *name, *data);
             else
@@ -282,7 +280,8 @@ QByteArray RegistryFile::serialize() const
     for (const Key& key : m_keys) {
         out += u'[' + key.path + QStringLiteral("]\n");
         for (const Entry& entry : key.values)
-            out += (entry.name.isEmpty() ? QStringLiteral("@") : quoted(entry.name)) + u'=' + dataText(entry.value) + u'\n';
+            out += (entry.name.isEmpty() ? QStringLiteral("@") : quoted(entry.name)) + u'=' + dataText(entry.value)
+                   + u'\n';
         out += u'\n';
     }
     return out.toUtf8();

@@ -11,9 +11,7 @@ namespace {
 const QString kHive = QStringLiteral("HKEY_CURRENT_USER\\");
 }
 
-RegistryKey::RegistryKey(const QString& keyPath, const QString& storePath)
-    : m_file(storePath)
-    , m_key(kHive + keyPath)
+RegistryKey::RegistryKey(const QString& keyPath, const QString& storePath) : m_file(storePath), m_key(kHive + keyPath)
 {
     m_file.load();
     if (!m_file.hasKey(m_key)) {
@@ -25,8 +23,7 @@ RegistryKey::RegistryKey(const QString& keyPath, const QString& storePath)
 QString RegistryKey::defaultStorePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/'
-        + QCoreApplication::organizationName() + u'/' + QCoreApplication::applicationName()
-        + QStringLiteral(".reg");
+           + QCoreApplication::organizationName() + u'/' + QCoreApplication::applicationName() + QStringLiteral(".reg");
 }
 
 std::optional<RegValue> RegistryKey::read(const QString& name) const

@@ -94,10 +94,7 @@ void setOuterBounds(QWidget* form, int left, int top, int width, int height)
 
 } // namespace
 
-TWinRestorer::TWinRestorer(QObject* owner)
-    : QObject(owner)
-{
-}
+TWinRestorer::TWinRestorer(QObject* owner) : QObject(owner) {}
 
 QString TWinRestorer::storePath() const
 {

@@ -29,13 +29,21 @@ public:
         for (TWhatSave item : items)
             m_bits |= bit(item);
     }
-    static constexpr STWhatSave fromBits(std::uint8_t bits) { STWhatSave s; s.m_bits = bits & 7; return s; }
+    static constexpr STWhatSave fromBits(std::uint8_t bits)
+    {
+        STWhatSave s;
+        s.m_bits = bits & 7;
+        return s;
+    }
     constexpr bool contains(TWhatSave item) const { return (m_bits & bit(item)) != 0; }
     constexpr std::uint8_t bits() const { return m_bits; }
     constexpr bool operator==(const STWhatSave&) const = default;
 
 private:
-    static constexpr std::uint8_t bit(TWhatSave item) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(item)); }
+    static constexpr std::uint8_t bit(TWhatSave item)
+    {
+        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(item));
+    }
     std::uint8_t m_bits = 0;
 };
 

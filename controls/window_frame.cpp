@@ -70,8 +70,10 @@ QPoint titleBarOnScreen(const QRect& frame, int titleHeight, const QList<QRect>&
     }
     if (!nearest)
         return frame.topLeft();
-    const int left = std::clamp(frame.left(), nearest->left(), std::max(nearest->left(), nearest->right() + 1 - frame.width()));
-    const int top = std::clamp(frame.top(), nearest->top(), std::max(nearest->top(), nearest->bottom() + 1 - titleBar.height()));
+    const int left =
+        std::clamp(frame.left(), nearest->left(), std::max(nearest->left(), nearest->right() + 1 - frame.width()));
+    const int top =
+        std::clamp(frame.top(), nearest->top(), std::max(nearest->top(), nearest->bottom() + 1 - titleBar.height()));
     return {left, top};
 }
 

@@ -68,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (unparsed != QFile::exists(qpath + QStringLiteral(".bak")))
         std::abort();
-    if (unparsed && readFile(qpath + QStringLiteral(".bak")) != QByteArray(reinterpret_cast<const char*>(data),
-                                                                          static_cast<qsizetype>(size)))
+    if (unparsed
+        && readFile(qpath + QStringLiteral(".bak"))
+               != QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)))
         std::abort();
     if (readFile(qpath) != first)
         std::abort();

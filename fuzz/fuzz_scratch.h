@@ -23,9 +23,10 @@ inline const std::string& scratchFolder()
     }();
     static const bool cleanup = [] {
         return std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(scratchFolder(), ec);
-        }) == 0;
+                   std::error_code ec;
+                   std::filesystem::remove_all(scratchFolder(), ec);
+               })
+               == 0;
     }();
     (void)cleanup;
     return dir;

@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t lines = 0;
     while (reader.next(v)) {
         ++lines;
-        if (!(v <= stats.HighestPeak && v >= stats.LowestTrough) &&
-            !(tessivo::roundToWorkPrecision(stats.HighestPeak) >= v && tessivo::roundToWorkPrecision(stats.LowestTrough) <= v))
+        if (!(v <= stats.HighestPeak && v >= stats.LowestTrough)
+            && !(tessivo::roundToWorkPrecision(stats.HighestPeak) >= v
+                 && tessivo::roundToWorkPrecision(stats.LowestTrough) <= v))
             std::abort(); // a written value outside the reported extremes
     }
     if (lines != stats.Points)

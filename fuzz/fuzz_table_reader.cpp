@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The file and its bytes in memory give the same layout (a compressed
     // or UTF-16 file's bytes are not its text).
     if (!layout.compressed && !layout.utf16 && size < 64 * 1024) {
-        const auto again = tessivo::layoutFromSample(std::string_view(reinterpret_cast<const char*>(data), size),
-                                                     true, {}, path);
+        const auto again =
+            tessivo::layoutFromSample(std::string_view(reinterpret_cast<const char*>(data), size), true, {}, path);
         if (again.columns.size() != layout.columns.size() || again.firstDataLine != layout.firstDataLine)
             std::abort();
     }

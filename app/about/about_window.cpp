@@ -36,9 +36,7 @@ QString makerCaption(int year)
     return QStringLiteral("\u00a9 %1 ").arg(year) + kMakerName;
 }
 
-TfrmAbout::TfrmAbout(QWidget* owner, AboutSeams seams)
-    : QDialog(owner)
-    , m_seams(std::move(seams))
+TfrmAbout::TfrmAbout(QWidget* owner, AboutSeams seams) : QDialog(owner), m_seams(std::move(seams))
 {
     createControls();
     connect(btOK, &QPushButton::clicked, this, &TfrmAbout::btOKClick);

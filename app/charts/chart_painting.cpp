@@ -34,8 +34,8 @@ QRectF drawChartFrame(QPainter& painter, const QRectF& bounds, const ChartMargin
 
     painter.setFont(chartFont(kCaptionPixels));
     const double captionHeight = QFontMetricsF(painter.font()).height();
-    painter.drawText(QRectF(plot.left(), plot.bottom() + kXCaptionOffset, plot.width(), captionHeight),
-                     Qt::AlignCenter, xCaption);
+    painter.drawText(QRectF(plot.left(), plot.bottom() + kXCaptionOffset, plot.width(), captionHeight), Qt::AlignCenter,
+                     xCaption);
     painter.save();
     painter.translate(plot.left() - kYCaptionOffset, plot.center().y());
     painter.rotate(-90.0);

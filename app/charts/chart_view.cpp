@@ -57,9 +57,7 @@ QByteArray renderChartSvg(const ChartPainter& paint, const QString& title, QSize
     return withGenericFonts(buffer.data());
 }
 
-ChartView::ChartView(ChartPainter paint, QWidget* parent)
-    : QWidget(parent)
-    , m_paint(std::move(paint))
+ChartView::ChartView(ChartPainter paint, QWidget* parent) : QWidget(parent), m_paint(std::move(paint))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -36,12 +36,10 @@ void ChartWindow::addChartButtons(QHBoxLayout* buttons, QFileDialog* saveDialog)
     button(btSavePng, "btSavePng", QStringLiteral("Save PNG..."));
     button(btSaveSvg, "btSaveSvg", QStringLiteral("Save SVG..."));
     button(btCopy, "btCopy", QStringLiteral("Copy"));
-    connect(btSavePng, &QPushButton::clicked, this, [this] {
-        saveAs(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"), &ChartWindow::savePng);
-    });
-    connect(btSaveSvg, &QPushButton::clicked, this, [this] {
-        saveAs(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"), &ChartWindow::saveSvg);
-    });
+    connect(btSavePng, &QPushButton::clicked, this,
+            [this] { saveAs(QStringLiteral("PNG image (*.png)"), QStringLiteral("png"), &ChartWindow::savePng); });
+    connect(btSaveSvg, &QPushButton::clicked, this,
+            [this] { saveAs(QStringLiteral("SVG image (*.svg)"), QStringLiteral("svg"), &ChartWindow::saveSvg); });
     connect(btCopy, &QPushButton::clicked, this, [this] { guarded([this] { copyImage(); }); });
 }
 
@@ -115,7 +113,7 @@ QString ChartWindow::chooseFile(const QString& filter, const QString& suffix, co
     m_saveDialog->setNameFilter(filter);
     m_saveDialog->setDefaultSuffix(suffix);
     m_saveDialog->selectFile((baseName.isEmpty() ? exportBaseName() : baseName) + u'.' + suffix);
-    const bool accepted = m_chartSeams.runModal ? m_chartSeams.runModal(*m_saveDialog)
-                                                : m_saveDialog->exec() == QDialog::Accepted;
+    const bool accepted =
+        m_chartSeams.runModal ? m_chartSeams.runModal(*m_saveDialog) : m_saveDialog->exec() == QDialog::Accepted;
     return accepted ? m_saveDialog->selectedFiles().value(0) : QString();
 }

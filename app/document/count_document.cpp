@@ -78,8 +78,8 @@ bool CountDocument::importColumn(const QString& fileName, const tessivo::TableLa
             m_timeUnit = bareUnit(layout.columns.front().unit);
         }
     }
-    sequenceOpened(fileName, fileName + QStringLiteral(" : ")
-                                 + QString::fromStdString(tessivo::columnLabel(layout, ref.column)));
+    sequenceOpened(fileName,
+                   fileName + QStringLiteral(" : ") + QString::fromStdString(tessivo::columnLabel(layout, ref.column)));
     return true;
 }
 

@@ -42,10 +42,10 @@ struct CountHooks {
 // What the fatigue window evaluates.
 struct FatigueInputs {
     std::vector<tessivo::fatigue::FatigueCycle> cycles; // in the loads as counted
-    bool classEdges = false;  // counted in load bins
-    QString source;           // the file's name (and column), for the title
-    QString loadUnit;         // the column's unit; empty when unknown
-    std::optional<double> duration; // seconds the sequence spans, from its time column
+    bool classEdges = false;                            // counted in load bins
+    QString source;                                     // the file's name (and column), for the title
+    QString loadUnit;                                   // the column's unit; empty when unknown
+    std::optional<double> duration;                     // seconds the sequence spans, from its time column
 };
 
 class CountDocument : public QObject {

@@ -13,7 +13,8 @@ using LineKey = std::pair<long double, long double>;
 class LineKeys {
 public:
     explicit LineKeys(const SignalSource& source)
-        : m_source(source), m_classes(source.lowestLoad, source.highestLoad, source.binCount)
+        : m_source(source)
+        , m_classes(source.lowestLoad, source.highestLoad, source.binCount)
     {
     }
 
@@ -93,7 +94,9 @@ std::vector<CycleMark> findCycleMarks(const SignalSource& source, long double up
 }
 
 CycleMarkCache::CycleMarkCache(SignalSource source, std::size_t maxPerLine, std::size_t maxBytes)
-    : m_source(std::move(source)), m_maxPerLine(maxPerLine), m_maxBytes(maxBytes)
+    : m_source(std::move(source))
+    , m_maxPerLine(maxPerLine)
+    , m_maxBytes(maxBytes)
 {
 }
 

@@ -3,7 +3,6 @@
 #include "float_text.h"
 #include "engine/run/record.h"
 
-
 namespace {
 
 QString yesNo(bool value)

@@ -10,16 +10,16 @@
 #include <cstdint>
 
 struct ReportHeader {
-    QString sequenceFile;      // full path; empty before the first Open
-    bool counted = false;      // false while the report holds the characteristics only
+    QString sequenceFile; // full path; empty before the first Open
+    bool counted = false; // false while the report holds the characteristics only
     long double filterSize = 0;
     bool normalize = false;
-    bool useLoadBins = false;  // as the user asked
+    bool useLoadBins = false;    // as the user asked
     bool switchedToBins = false; // the count went to load bins for the sequence's length
     std::int32_t binCount = 32;
     bool decomposition = true;
     std::int32_t sequenceLength = 0;
-    QString loadUnit;          // the column's unit, empty when unknown
+    QString loadUnit; // the column's unit, empty when unknown
 };
 
 // The filter size as edFilter and every header show it: at least two

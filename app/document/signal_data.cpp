@@ -57,7 +57,8 @@ SignalData SignalData::load(const SignalSource& source, std::int64_t maxFinestBl
     long double block[512];
     std::int64_t taken = 0;
     while (taken < source.length) {
-        const std::size_t got = reader.nextBlock(block, static_cast<std::size_t>(std::min<std::int64_t>(512, source.length - taken)));
+        const std::size_t got =
+            reader.nextBlock(block, static_cast<std::size_t>(std::min<std::int64_t>(512, source.length - taken)));
         if (got == 0)
             break;
         for (std::size_t i = 0; i < got; ++i) {

@@ -16,12 +16,12 @@
 namespace tessivo {
 class WorkFileRange;
 struct TRainflowRun;
-}
+} // namespace tessivo
 
 // The count that the plot belongs to.
 struct SignalSource {
     std::string sequenceFile; // the combined sequence the count read
-    std::int64_t length = 0;   // its number of values
+    std::int64_t length = 0;  // its number of values
     long double filterSize = 0.0L;
     bool decomposition = true;
     long double divisor = 1.0L; // the report's loads are the sequence's divided by this
@@ -63,7 +63,8 @@ public:
     SignalData& operator=(SignalData&&) noexcept;
 
     // Reads the sequence once. Throws IoError when its file cannot be read.
-    static SignalData load(const SignalSource& source, std::int64_t maxFinestBlocks = tessivo::MinMaxPyramid::kFinestBlocks);
+    static SignalData load(const SignalSource& source,
+                           std::int64_t maxFinestBlocks = tessivo::MinMaxPyramid::kFinestBlocks);
 
     bool empty() const { return m_pyramid.empty(); }
     const SignalSource& source() const { return m_source; }

@@ -11,14 +11,14 @@
 
 // One line of the report's table of load cycles.
 struct SpectrumStep {
-    long double range = 0.0L;     // as reported: normalised when the run normalised
+    long double range = 0.0L; // as reported: normalised when the run normalised
     std::int32_t count = 0;
-    std::int64_t cumulative = 0;  // cycles of this and every larger range
+    std::int64_t cumulative = 0; // cycles of this and every larger range
 };
 
 struct SpectrumPlotData {
     bool normalized = false;
-    QString loadUnit; // of the ranges when not normalised; empty when unknown
+    QString loadUnit;                // of the ranges when not normalised; empty when unknown
     std::vector<SpectrumStep> steps; // table order: descending range
 
     // The from-to matrix of a count in load classes, else binCount 0 and no

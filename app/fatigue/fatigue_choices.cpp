@@ -59,7 +59,8 @@ std::string curveText(const QString& text, QChar decimalSeparator)
 
 std::vector<long double> exponents(const QString& text, QChar decimalSeparator)
 {
-    const QRegularExpression separators(decimalSeparator == u',' ? QStringLiteral("[\\s;]+") : QStringLiteral("[\\s;,]+"));
+    const QRegularExpression separators(decimalSeparator == u',' ? QStringLiteral("[\\s;]+")
+                                                                 : QStringLiteral("[\\s;,]+"));
     std::vector<long double> out;
     for (const QString& part : text.split(separators, Qt::SkipEmptyParts))
         out.push_back(number(part, QStringLiteral("A damage-equivalent load's exponent"), decimalSeparator));
@@ -108,7 +109,8 @@ void storeFatigueChoices(const FatigueChoices& choices, const QString& storePath
     morvane::RegistryKey key(fatigueKeyPath(), storePath);
     for (const Field& field : kFields)
         key.writeString(QLatin1String(field.name), choices.*field.text);
-    key.writeString(QStringLiteral("Measure"), choices.amplitude ? QStringLiteral("amplitude") : QStringLiteral("range"));
+    key.writeString(QStringLiteral("Measure"),
+                    choices.amplitude ? QStringLiteral("amplitude") : QStringLiteral("range"));
 }
 
 QString materialValueName(MeanStressMethod method)
@@ -190,31 +192,43 @@ FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar sep
     FatigueSettingsRead out;
     FatigueSettings& s = out.settings;
     s.measure = choices.amplitude ? LoadMeasure::Amplitude : LoadMeasure::Range;
-    readPart(out, [&] { readCurve(choices, sep, s); }, [&] {
-        s.curve.reset();
-        s.meanStress = MeanStressMethod::None;
-        s.material = {};
-    });
-    readPart(out, [&] {
-        s.delExponents = exponents(choices.delExponents, sep);
-        s.equivalentCycles = number(choices.equivalentCycles, QStringLiteral("N_eq"), sep);
-        FatigueAnalysis check(s);
-    }, [&] {
-        s.delExponents.clear();
-        s.equivalentCycles = kDefaultEquivalentCycles;
-    });
-    readPart(out, [&] {
-        if (!choices.duration.trimmed().isEmpty())
-            s.duration = number(choices.duration, QStringLiteral("The duration"), sep);
-        FatigueAnalysis check(s);
-    }, [&] { s.duration.reset(); });
-    readPart(out, [&] {
-        const QString text = choices.loadFactor.trimmed();
-        const long double f = text.isEmpty() ? 1.0L : number(text, QStringLiteral("The stress per unit of load"), sep);
-        if (!(f > 0.0L))
-            throw FatigueError("The stress per unit of load must be above 0, not '" + text.toStdString() + "'");
-        out.loadFactor = f;
-    }, [&] { out.loadFactor = 1.0L; });
+    readPart(
+        out, [&] { readCurve(choices, sep, s); },
+        [&] {
+            s.curve.reset();
+            s.meanStress = MeanStressMethod::None;
+            s.material = {};
+        });
+    readPart(
+        out,
+        [&] {
+            s.delExponents = exponents(choices.delExponents, sep);
+            s.equivalentCycles = number(choices.equivalentCycles, QStringLiteral("N_eq"), sep);
+            FatigueAnalysis check(s);
+        },
+        [&] {
+            s.delExponents.clear();
+            s.equivalentCycles = kDefaultEquivalentCycles;
+        });
+    readPart(
+        out,
+        [&] {
+            if (!choices.duration.trimmed().isEmpty())
+                s.duration = number(choices.duration, QStringLiteral("The duration"), sep);
+            FatigueAnalysis check(s);
+        },
+        [&] { s.duration.reset(); });
+    readPart(
+        out,
+        [&] {
+            const QString text = choices.loadFactor.trimmed();
+            const long double f =
+                text.isEmpty() ? 1.0L : number(text, QStringLiteral("The stress per unit of load"), sep);
+            if (!(f > 0.0L))
+                throw FatigueError("The stress per unit of load must be above 0, not '" + text.toStdString() + "'");
+            out.loadFactor = f;
+        },
+        [&] { out.loadFactor = 1.0L; });
     return out;
 }
 

@@ -17,7 +17,7 @@ struct FatigueChoices {
     QString material;                            // the one value that method needs
     QString delExponents = QStringLiteral("3 4 5 10");
     QString equivalentCycles = QStringLiteral("1e7");
-    QString duration; // seconds that the counted sequence lasts; empty: none
+    QString duration;                         // seconds that the counted sequence lasts; empty: none
     QString loadFactor = QStringLiteral("1"); // stress per unit of load
 
     bool operator==(const FatigueChoices&) const = default;

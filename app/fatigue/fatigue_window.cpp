@@ -122,8 +122,8 @@ void FatigueWindow::createControls()
                 if (current.isValid())
                     emit cycleLineSelected(current.row() + 1);
             });
-    vwSnCurve = named(new ChartView([this](QPainter& p, const QRectF& r) { paintSnChart(p, r, m_chart); }),
-                      "vwSnCurve");
+    vwSnCurve =
+        named(new ChartView([this](QPainter& p, const QRectF& r) { paintSnChart(p, r, m_chart); }), "vwSnCurve");
     tabResults = named(new QTabWidget(this), "tabResults");
     tabResults->addTab(tvRows, QStringLiteral("Cycles"));
     tabResults->addTab(vwSnCurve, QStringLiteral("S-N plot"));
@@ -158,7 +158,8 @@ QWidget* FatigueWindow::createChoices()
     cbCurve = named(new QComboBox(box), "cbCurve");
     cbCurve->addItem(QStringLiteral("Own values"), QString());
     for (const SnPreset& preset : snPresets())
-        cbCurve->addItem(QString::fromStdString(preset.name + "  " + preset.description), QString::fromStdString(preset.name));
+        cbCurve->addItem(QString::fromStdString(preset.name + "  " + preset.description),
+                         QString::fromStdString(preset.name));
     form->addRow(QStringLiteral("S-N curve:"), cbCurve);
     edOwnCurve = named(new QLineEdit(box), "edOwnCurve");
     edOwnCurve->setToolTip(QStringLiteral("m=3,logA=12%1164 or m=5,S=100,N=2e6 with knee=same|cutoff|haibach or m2=5, "
@@ -302,12 +303,14 @@ void FatigueWindow::recompute()
 {
     const FatigueChoices c = choices();
     edOwnCurve->setEnabled(c.preset.isEmpty());
-    const QString valueName = materialValueName(meanStressFromName(c.meanStress.toStdString()).value_or(MeanStressMethod::None));
+    const QString valueName =
+        materialValueName(meanStressFromName(c.meanStress.toStdString()).value_or(MeanStressMethod::None));
     lbMaterial->setText(valueName.isEmpty() ? QStringLiteral("Material value:") : valueName + u':');
     edMaterial->setEnabled(!valueName.isEmpty());
     const QString unit = m_loadUnit.isEmpty() ? QString() : QStringLiteral(", in ") + m_loadUnit;
     lbLoads->setText(m_classEdges ? QStringLiteral("Loads: the class edges of the load bins, as read and scaled "
-                                                   "(never normalised)%1.").arg(unit)
+                                                   "(never normalised)%1.")
+                                        .arg(unit)
                                   : QStringLiteral("Loads: as read and scaled (never normalised)%1.").arg(unit));
     m_rows->setResult(nullptr);
     m_result.reset();
@@ -366,8 +369,9 @@ QStringList FatigueWindow::totalLines() const
     if (m_settings && m_settings->curve) {
         lines << QStringLiteral("Damage D = ") + numberText(t.damage)
               << QStringLiteral("Life = ")
-                     + (std::isfinite(t.life) ? numberText(t.life) + QStringLiteral(" repetitions of the counted sequence")
-                                              : QStringLiteral("unlimited (no damage)"));
+                     + (std::isfinite(t.life)
+                            ? numberText(t.life) + QStringLiteral(" repetitions of the counted sequence")
+                            : QStringLiteral("unlimited (no damage)"));
         if (t.lifeHours && std::isfinite(*t.lifeHours))
             lines << QStringLiteral("Life = ") + numberText(*t.lifeHours) + QStringLiteral(" hours");
     } else {
@@ -381,7 +385,8 @@ QStringList FatigueWindow::settingLines() const
 {
     const FatigueChoices c = choices();
     const QString unit = m_loadUnit.isEmpty() ? QString() : QStringLiteral(" (") + m_loadUnit + u')';
-    QStringList lines{QStringLiteral("S-N curve:\t") + (c.preset.isEmpty() ? c.ownCurve.trimmed() : cbCurve->currentText()),
+    QStringList lines{QStringLiteral("S-N curve:\t")
+                          + (c.preset.isEmpty() ? c.ownCurve.trimmed() : cbCurve->currentText()),
                       QStringLiteral("S is the:\t") + cbMeasure->currentText(),
                       QStringLiteral("Stress per unit of load:\t") + numberText(m_loadFactor),
                       QStringLiteral("Mean-stress correction:\t") + cbMeanStress->currentText()};

@@ -44,7 +44,8 @@ tessivo::TableOverrides overridesOf(int delimiter, int decimal)
 } // namespace
 
 TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoices& choices, QWidget* parent)
-    : QDialog(parent), m_fileName(fileName)
+    : QDialog(parent)
+    , m_fileName(fileName)
 {
     setObjectName(QStringLiteral("dlgImportTable"));
     setWindowTitle(QStringLiteral("Import a column of a table"));
@@ -119,7 +120,8 @@ void TableImportDialog::reread()
     try {
         m_layout = tessivo::detectTableLayout(pathOf(m_fileName),
                                               overridesOf(cbDelimiter->currentIndex(), cbDecimal->currentIndex()));
-        lbLayout->setText(text(tessivo::describeLayout(*m_layout)) + (m_layout->compressed ? QStringLiteral(", gzip") : QString()));
+        lbLayout->setText(text(tessivo::describeLayout(*m_layout))
+                          + (m_layout->compressed ? QStringLiteral(", gzip") : QString()));
     } catch (const std::exception& e) {
         lbLayout->setText(QString::fromUtf8(e.what()));
     }

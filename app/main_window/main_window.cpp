@@ -30,7 +30,10 @@ namespace {
 
 // The load-bin box's items in order, with the bin count each stands for.
 // The items of cbLoadBinSize: the engine's bin counts, in its order.
-int binCountAt(int index) { return tessivo::binCountChoices()[static_cast<std::size_t>(index)].value; }
+int binCountAt(int index)
+{
+    return tessivo::binCountChoices()[static_cast<std::size_t>(index)].value;
+}
 const int kBinCountItems = static_cast<int>(tessivo::binCountChoices().size());
 
 int binCountOfItem(int index)
@@ -85,9 +88,8 @@ QString TfrmMain::storePath() const
 
 bool TfrmMain::guarded(const std::function<void()>& body)
 {
-    return runGuarded(body, [this](const QString& message, const QString& detail) {
-        m_notifier->generalError(message, detail);
-    });
+    return runGuarded(
+        body, [this](const QString& message, const QString& detail) { m_notifier->generalError(message, detail); });
 }
 
 void TfrmMain::runCommand(const std::function<void()>& body)

@@ -61,22 +61,22 @@ class WorkFolderLock;
 namespace morvane {
 class TEditFloat;
 class TWinRestorer;
-}
+} // namespace morvane
 
 // What tests replace: message boxes, the work folder, the decimal separator,
 // the modal dialogs, the shell, the clock and the program's folder.
 struct MainWindowSeams {
-    Notifier* notifier = nullptr;             // default: message boxes over the window
-    std::function<QString()> workDir;         // default: resolveWorkDir()
-    std::optional<QChar> decimalSeparator;    // default: the system locale's
-    QString storePath;                        // default: the per-user store file
+    Notifier* notifier = nullptr;          // default: message boxes over the window
+    std::function<QString()> workDir;      // default: resolveWorkDir()
+    std::optional<QChar> decimalSeparator; // default: the system locale's
+    QString storePath;                     // default: the per-user store file
     // Stands for exec() of the file, print and About dialogs: true when the
     // user accepted. Tests set the dialog's answer (selectFile, the printer)
     // and return at once.
     std::function<bool(QDialog&)> runModal;
-    morvane::ShellLauncher shellLauncher;     // default: the desktop
-    std::function<QDateTime()> clock;         // default: the local date and time
-    QString programDir;                       // default: the executable's folder
+    morvane::ShellLauncher shellLauncher; // default: the desktop
+    std::function<QDateTime()> clock;     // default: the local date and time
+    QString programDir;                   // default: the executable's folder
     // Sees the progress dialog of a count after each step; a test cancels
     // the count through it. May be empty.
     std::function<void(QProgressDialog&)> progressObserver;
@@ -217,9 +217,9 @@ private:
     QString m_workDir;
     std::unique_ptr<tessivo::WorkFolderLock> m_workDirLock;
     QString m_userDir;
-    QString m_lastDir;      // the folder of the last sequence opened, where the next Open starts
+    QString m_lastDir; // the folder of the last sequence opened, where the next Open starts
     bool m_shown = false;
-    std::int32_t m_markedRow = 0;  // the table line whose cycles are marked
+    std::int32_t m_markedRow = 0; // the table line whose cycles are marked
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
 

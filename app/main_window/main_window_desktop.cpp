@@ -38,7 +38,8 @@ void TfrmMain::openFile(const QString& fileName)
 
 void TfrmMain::queueOpenFile(const QString& fileName)
 {
-    QMetaObject::invokeMethod(this, [this, fileName] { openFile(fileName); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { openFile(fileName); }, Qt::QueuedConnection);
 }
 
 bool TfrmMain::acceptFileDrag(QDropEvent* event) const
@@ -104,7 +105,8 @@ void TfrmMain::showSequenceFile(const QString& fileName)
 {
     lbSeqFile->setText(elidedPath(fileName, lbSeqFile->fontMetrics(), lbSeqFile->width()));
     lbSeqFile->setToolTip(fileName);
-    setWindowTitle(fileName.isEmpty() ? kApplicationTitle : kApplicationTitle + QStringLiteral(" - ") + m_document->sourceName());
+    setWindowTitle(fileName.isEmpty() ? kApplicationTitle
+                                      : kApplicationTitle + QStringLiteral(" - ") + m_document->sourceName());
 }
 
 void TfrmMain::btSpectrumPlotClick()

@@ -6,7 +6,6 @@
 #include "edit_float.h"
 #include "fatigue/fatigue_window.h"
 
-
 void TfrmMain::btFatigueClick()
 {
     guarded([this] {
@@ -29,4 +28,3 @@ void TfrmMain::btFatigueClick()
         m_fatigueWindow->activateWindow();
     });
 }
-

@@ -34,10 +34,10 @@ constexpr int kClientHeight = 734;
 // The layout puts a group's first row 16 pixels below its top edge, which
 // fits a frame whose line runs through the middle of the caption; the
 // default style's frame would start below the caption and cross that row.
-const QString kGroupBoxStyle = QStringLiteral(
-    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
-    " padding: 0px; background-color: palette(window); }");
+const QString kGroupBoxStyle =
+    QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                   "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
+                   " padding: 0px; background-color: palette(window); }");
 
 template <class W>
 W* placed(W* widget, const char* name, int left, int top, int width, int height)
@@ -113,9 +113,11 @@ void TfrmMain::createLogoPanel()
 void TfrmMain::createInputPanel()
 {
     pnlInput = panel(this, "pnlInput", 57, 64);
-    gbSequenceFile = placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
+    gbSequenceFile =
+        placed(new QGroupBox(QStringLiteral(" Sequence File "), pnlInput), "gbSequenceFile", 8, 8, 592, 49);
     btOpenSeqFile = placed(new QPushButton(QStringLiteral("Open"), gbSequenceFile), "btOpenSeqFile", 8, 16, 75, 25);
-    btImportTable = placed(new QPushButton(QStringLiteral("Import..."), gbSequenceFile), "btImportTable", 88, 16, 75, 25);
+    btImportTable =
+        placed(new QPushButton(QStringLiteral("Import..."), gbSequenceFile), "btImportTable", 88, 16, 75, 25);
     // As wide as the group leaves; a longer path is shortened in its middle.
     lbSeqFile = placed(new QLabel(gbSequenceFile), "lbSeqFile", 176, 21, 592 - 176 - 8, 13);
     lbSeqFile->setTextFormat(Qt::PlainText);
@@ -124,14 +126,15 @@ void TfrmMain::createInputPanel()
 void TfrmMain::createParameterPanel()
 {
     pnlParameters = panel(this, "pnlParameters", 121, 174);
-    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Parameters "), pnlParameters),
-                      "gbRFCParamaters", 8, 1, 592, 168);
+    auto* gb = placed(new QGroupBox(QStringLiteral(" Rainflow Counting Parameters "), pnlParameters), "gbRFCParamaters",
+                      8, 1, 592, 168);
     gbRFCParamaters = gb;
     Label1 = label(gb, "Label1", QStringLiteral("Filter size:"), 8, 20, 13);
     edFilter = placed(new morvane::TEditFloat(gb), "edFilter", 64, 17, 65, 21);
     if (m_seams.decimalSeparator)
         edFilter->setDecimalSeparator(*m_seams.decimalSeparator);
-    cbNormalize = fitted(placed(new QCheckBox(QStringLiteral("Normalize Spectrum"), gb), "cbNormalize", 8, 44, 161, 17));
+    cbNormalize =
+        fitted(placed(new QCheckBox(QStringLiteral("Normalize Spectrum"), gb), "cbNormalize", 8, 44, 161, 17));
     cbMatrix = fitted(placed(new QCheckBox(QStringLiteral("Use Load Bins:"), gb), "cbMatrix", 8, 68, 97, 17));
     cbLoadBinSize = placed(new QComboBox(gb), "cbLoadBinSize", 104, 66, 113, 21);
     cbLoadBinSize->setEditable(true);
@@ -139,8 +142,8 @@ void TfrmMain::createParameterPanel()
     for (const auto& binCount : tessivo::binCountChoices())
         cbLoadBinSize->addItem(QString::fromLatin1(binCount.label));
     lbDecomposition = label(gb, "lbDecomposition", QStringLiteral("Residue handling:"), 8, 94, 13);
-    rbDecomposition = fitted(placed(new QRadioButton(QStringLiteral("Decomposition into cycles"), gb),
-                                    "rbDecomposition", 32, 116, 153, 17));
+    rbDecomposition = fitted(
+        placed(new QRadioButton(QStringLiteral("Decomposition into cycles"), gb), "rbDecomposition", 32, 116, 153, 17));
     rbUpward = fitted(placed(new QRadioButton(QStringLiteral("Use upward half cycles as complete cycles"), gb),
                              "rbUpward", 32, 140, 225, 17));
 }
@@ -151,8 +154,10 @@ void TfrmMain::createExecutePanel()
     gbExecute = placed(new QGroupBox(QStringLiteral(" Rainflow Counting "), pnlExecute), "gbExecute", 8, 8, 592, 49);
     btExecute = placed(new QPushButton(QStringLiteral("Execute"), gbExecute), "btExecute", 8, 16, 75, 25);
     btExecute->setEnabled(false);
-    btSpectrumPlot = placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
-    btSpectrumPlot->resize(std::max(btSpectrumPlot->width(), btSpectrumPlot->sizeHint().width()), btSpectrumPlot->height());
+    btSpectrumPlot =
+        placed(new QPushButton(QStringLiteral("Spectrum plot"), gbExecute), "btSpectrumPlot", 91, 16, 75, 25);
+    btSpectrumPlot->resize(std::max(btSpectrumPlot->width(), btSpectrumPlot->sizeHint().width()),
+                           btSpectrumPlot->height());
     btSpectrumPlot->setEnabled(false);
     btFatigue = placed(new QPushButton(QStringLiteral("Fatigue..."), gbExecute), "btFatigue",
                        btSpectrumPlot->x() + btSpectrumPlot->width() + 8, 16, 75, 25);
@@ -203,8 +208,8 @@ void TfrmMain::createDialogs()
 
 void TfrmMain::setTabOrders()
 {
-    QWidget* const chain[] = {btOpenSeqFile, btImportTable, edFilter, cbNormalize, cbMatrix, cbLoadBinSize,
-                              rbDecomposition, rbUpward, btExecute, btSpectrumPlot, btFatigue, reReport};
+    QWidget* const chain[] = {btOpenSeqFile,   btImportTable, edFilter,  cbNormalize,    cbMatrix,  cbLoadBinSize,
+                              rbDecomposition, rbUpward,      btExecute, btSpectrumPlot, btFatigue, reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

@@ -34,8 +34,8 @@ void TfrmMain::Print1Click()
     guarded([this] {
         if (!runModal(*dlgPrint))
             return;
-        const QString footer = m_document->sourceName() + QStringLiteral(" - ")
-                               + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        const QString footer =
+            m_document->sourceName() + QStringLiteral(" - ") + now().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
         printDocument(*reportWithHeader(), *m_printer, kReportJobName, footer);
     });
 }

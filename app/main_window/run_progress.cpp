@@ -23,9 +23,9 @@ RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> 
     : m_dialog(std::make_unique<QProgressDialog>(window))
     , m_observer(std::move(observer))
     , m_clock(clock ? std::move(clock) : Clock([] {
-          using namespace std::chrono;
-          return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-      }))
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }))
 {
     m_dialog->setObjectName(QStringLiteral("dlgProgress"));
     m_dialog->setWindowTitle(QStringLiteral("Execute"));

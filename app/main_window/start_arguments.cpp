@@ -8,7 +8,8 @@ namespace {
 
 void describe(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Counts the load cycles of a load sequence by the rainflow method."));
+    parser.setApplicationDescription(
+        QStringLiteral("Counts the load cycles of a load sequence by the rainflow method."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A sequence file to open at start."),

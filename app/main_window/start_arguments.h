@@ -10,7 +10,7 @@ struct StartArguments {
     QString sequenceFile; // absolute, or empty
     bool help = false;
     bool version = false;
-    QString error;        // a command line that cannot be used, else empty
+    QString error; // a command line that cannot be used, else empty
 };
 
 // `arguments` as QCoreApplication::arguments() gives them, the program first

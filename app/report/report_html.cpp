@@ -80,10 +80,11 @@ QString documentToHtml(const QTextDocument& document)
 {
     const QFont font = document.defaultFont();
     const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * kPointsPerPixel;
-    QString out = QStringLiteral("<html><head><meta charset=\"utf-8\"></head>\n<body style=\"font-family:'%1', sans-serif; "
-                                 "font-size:%2pt\">\n")
-                      .arg(font.family().toHtmlEscaped())
-                      .arg(points);
+    QString out =
+        QStringLiteral("<html><head><meta charset=\"utf-8\"></head>\n<body style=\"font-family:'%1', sans-serif; "
+                       "font-size:%2pt\">\n")
+            .arg(font.family().toHtmlEscaped())
+            .arg(points);
     QTextBlock block = document.begin();
     while (block.isValid()) {
         const QList<int> stops = stopsOf(block);

@@ -11,8 +11,7 @@
 #include <QTextCursor>
 #include <QVariantList>
 
-ReportPane::ReportPane(QWidget* parent)
-    : QTextEdit(parent)
+ReportPane::ReportPane(QWidget* parent) : QTextEdit(parent)
 {
     setAcceptRichText(true);
 }

@@ -17,7 +17,7 @@ namespace {
 
 constexpr double kLayoutDpi = 96.0;
 constexpr int kDotsPerMeterAt96Dpi = 3780; // 96 / 0.0254, rounded
-constexpr double kEdge = 0.5; // layout pixels: more than the layout's rounding, less than any line
+constexpr double kEdge = 0.5;              // layout pixels: more than the layout's rounding, less than any line
 const QString kTableHeading = QStringLiteral("Load cycles");
 
 // A paint device that only tells the layout its resolution.
@@ -81,7 +81,7 @@ Headings headingsOf(QTextDocument& doc)
 }
 
 struct Page {
-    double top;    // of the document's band on this page
+    double top; // of the document's band on this page
     double bottom;
     bool repeatHeadings;
 };
@@ -91,7 +91,8 @@ std::vector<Page> paginate(const std::vector<Line>& lines, const Headings& headi
     std::vector<Page> pages;
     std::size_t i = 0;
     while (i < lines.size() || pages.empty()) {
-        const bool repeat = !pages.empty() && headings.present() && i < lines.size() && lines[i].block > headings.lastBlock;
+        const bool repeat =
+            !pages.empty() && headings.present() && i < lines.size() && lines[i].block > headings.lastBlock;
         const double room = bodyHeight - (repeat ? headings.bottom - headings.top : 0.0);
         const double top = i < lines.size() ? lines[i].top : 0.0;
         std::size_t j = i;

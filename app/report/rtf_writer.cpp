@@ -117,8 +117,8 @@ private:
         if (!fragment.isValid())
             return {};
         const QFont font = fontOf(fragment.charFormat(), m_document);
-        QByteArray out = "{\\f" + QByteArray::number(fontIndex(font.family())) + "\\fs"
-                         + QByteArray::number(halfPoints(font));
+        QByteArray out =
+            "{\\f" + QByteArray::number(fontIndex(font.family())) + "\\fs" + QByteArray::number(halfPoints(font));
         if (font.bold())
             out += "\\b";
         if (font.italic())

@@ -78,7 +78,7 @@ QList<double> fieldWidths(const QTextBlock& block, TextWidths& widthOf)
         const QTextFragment fragment = it.fragment();
         const QString text = fragment.text();
         qsizetype start = 0;
-        for (qsizetype tab = text.indexOf(u'\t'); ; tab = text.indexOf(u'\t', start)) {
+        for (qsizetype tab = text.indexOf(u'\t');; tab = text.indexOf(u'\t', start)) {
             const qsizetype end = tab < 0 ? text.size() : tab;
             widths.last() += widthOf.of(fragment, QStringView(text).mid(start, end - start)) * kPointsPerPixel;
             if (tab < 0)

@@ -20,10 +20,7 @@ struct SignalScale {
     QRectF plot;
     SignalWindow window;
     LinearAxis loads;
-    double y(double load) const
-    {
-        return plot.bottom() - (load - loads.min) / (loads.max - loads.min) * plot.height();
-    }
+    double y(double load) const { return plot.bottom() - (load - loads.min) / (loads.max - loads.min) * plot.height(); }
     double x(double position) const { return signalXOf(plot, window, position); }
 };
 
@@ -97,7 +94,7 @@ const std::vector<long double>* timesOf(const SignalData& data)
 {
     const auto& times = data.source().times;
     return times && times->size() >= 2 && static_cast<std::int64_t>(times->size()) == data.source().length ? times.get()
-                                                                                                         : nullptr;
+                                                                                                           : nullptr;
 }
 
 QString withUnit(const QString& name, const std::string& unit)
@@ -132,8 +129,8 @@ QPainterPath signalPath(const SignalScale& s, const std::vector<tessivo::ColumnE
 // Each kept reversal with the band that the filter absorbs after it: below a
 // peak and above a trough, up to the next reversal. A wiggle that stays in
 // the band is not a reversal of its own.
-void drawBands(QPainter& painter, const SignalScale& s, const std::vector<SignalReversal>& all,
-                   std::size_t lo, std::size_t hi, double filter)
+void drawBands(QPainter& painter, const SignalScale& s, const std::vector<SignalReversal>& all, std::size_t lo,
+               std::size_t hi, double filter)
 {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kBand);
@@ -166,7 +163,8 @@ void drawMarks(QPainter& painter, const SignalScale& s, const std::vector<CycleM
         painter.drawRect(QRectF(QPointF(x0, s.plot.top()), QPointF(x1, s.plot.bottom())).intersected(s.plot));
         painter.setPen(QPen(kMark, chosen ? 2.5 : 1.5));
         painter.setBrush(Qt::NoBrush);
-        painter.drawLine(QPointF(s.x(static_cast<double>(m.start)), s.y(m.from)), QPointF(s.x(static_cast<double>(m.end)), s.y(m.to)));
+        painter.drawLine(QPointF(s.x(static_cast<double>(m.start)), s.y(m.from)),
+                         QPointF(s.x(static_cast<double>(m.end)), s.y(m.to)));
         painter.drawEllipse(QPointF(s.x(static_cast<double>(m.start)), s.y(m.from)), 4.5, 4.5);
         painter.drawEllipse(QPointF(s.x(static_cast<double>(m.end)), s.y(m.to)), 4.5, 4.5);
     }
@@ -180,7 +178,8 @@ QString markNote(const SignalData& data, int selected, QChar separator)
     if (marks.empty())
         return {};
     if (selected < 0 || selected >= static_cast<int>(marks.size()))
-        return marks.size() == 1 ? QStringLiteral("; 1 cycle marked") : QStringLiteral("; %1 cycles marked").arg(marks.size());
+        return marks.size() == 1 ? QStringLiteral("; 1 cycle marked")
+                                 : QStringLiteral("; %1 cycles marked").arg(marks.size());
     const CycleMark& m = marks[static_cast<std::size_t>(selected)];
     QString note = QStringLiteral("; cycle %1 of %2 from position %3 to %4")
                        .arg(selected + 1)
@@ -193,7 +192,8 @@ QString markNote(const SignalData& data, int selected, QChar separator)
             return QString::number(static_cast<double>(t), 'g', 10).replace(u'.', separator);
         };
         note += QStringLiteral(" (time %1 to %2)")
-                    .arg(text((*times)[static_cast<std::size_t>(m.start)]), text((*times)[static_cast<std::size_t>(m.end)]));
+                    .arg(text((*times)[static_cast<std::size_t>(m.start)]),
+                         text((*times)[static_cast<std::size_t>(m.end)]));
     }
     return note;
 }
@@ -275,7 +275,8 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
         painter.setPen(QPen(kReversal, 1.2));
         painter.setBrush(Qt::white);
         for (std::size_t i = lo; i < hi; ++i)
-            painter.drawEllipse(QPointF(s.x(static_cast<double>(reversals[i].position)), s.y(reversals[i].load)), 3.0, 3.0);
+            painter.drawEllipse(QPointF(s.x(static_cast<double>(reversals[i].position)), s.y(reversals[i].load)), 3.0,
+                                3.0);
     }
     drawMarks(painter, s, data.marks(), selectedMark);
     painter.setClipping(false);
@@ -284,7 +285,8 @@ void paintSignal(QPainter& painter, const QRectF& bounds, const SignalData& data
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(s.plot);
     painter.setFont(chartFont(11));
-    QString note = QStringLiteral("Filter size %1").arg(QString::number(filter, 'g', 8).replace(u'.', decimalSeparator));
+    QString note =
+        QStringLiteral("Filter size %1").arg(QString::number(filter, 'g', 8).replace(u'.', decimalSeparator));
     if (!data.reversalsComplete())
         note += QStringLiteral("; too many reversals to mark");
     else if (!markReversals)

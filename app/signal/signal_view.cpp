@@ -11,8 +11,11 @@ constexpr double kMinSpan = 8.0; // values on show at the deepest zoom
 }
 
 SignalView::SignalView(QChar decimalSeparator, QWidget* parent)
-    : ChartView([this, decimalSeparator](QPainter& p, const QRectF& r) { paintSignal(p, r, m_data, m_window, m_selected, decimalSeparator); },
-                parent)
+    : ChartView(
+        [this, decimalSeparator](QPainter& p, const QRectF& r) {
+            paintSignal(p, r, m_data, m_window, m_selected, decimalSeparator);
+        },
+        parent)
 {
     setMouseTracking(false);
     setToolTip(QStringLiteral("Wheel or drag a band to zoom, drag with the right button to pan, "
@@ -126,8 +129,9 @@ void SignalView::mouseMoveEvent(QMouseEvent* event)
     const QRectF plot = plotArea();
     const QPoint at = event->position().toPoint();
     if (m_dragging == Qt::LeftButton && m_band) {
-        m_band->setGeometry(QRect(QPoint(m_pressAt.x(), static_cast<int>(plot.top())),
-                                  QPoint(at.x(), static_cast<int>(plot.bottom()))).normalized());
+        m_band->setGeometry(
+            QRect(QPoint(m_pressAt.x(), static_cast<int>(plot.top())), QPoint(at.x(), static_cast<int>(plot.bottom())))
+                .normalized());
     } else if (m_dragging == Qt::RightButton || m_dragging == Qt::MiddleButton) {
         const double shift = (at.x() - m_pressAt.x()) / plot.width() * m_pressWindow.span();
         setWindow({m_pressWindow.first - shift, m_pressWindow.end - shift});

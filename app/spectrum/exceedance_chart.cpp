@@ -93,7 +93,8 @@ void paintLoadSpectrum(QPainter& painter, const QRectF& bounds, const SpectrumPl
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const QString unit = data.loadUnit.isEmpty() ? QString() : QStringLiteral(" (") + data.loadUnit + u')';
-    const QString rangeCaption = data.normalized ? QStringLiteral("Load range / highest peak") : QStringLiteral("Load range") + unit;
+    const QString rangeCaption =
+        data.normalized ? QStringLiteral("Load range / highest peak") : QStringLiteral("Load range") + unit;
     SpectrumScale s;
     s.plot = drawChartFrame(painter, bounds, ChartMargins{}, QStringLiteral("Cumulative load spectrum"),
                             QStringLiteral("Cumulative number of cycles"), rangeCaption);

@@ -78,8 +78,10 @@ void drawCells(QPainter& painter, const QRectF& square, const SpectrumPlotData& 
     if (side >= 6.0) {
         painter.setPen(QPen(kChartGrid, 0.5));
         for (std::int32_t k = 1; k < data.binCount; ++k) {
-            painter.drawLine(QPointF(square.left() + k * side, square.top()), QPointF(square.left() + k * side, square.bottom()));
-            painter.drawLine(QPointF(square.left(), square.top() + k * side), QPointF(square.right(), square.top() + k * side));
+            painter.drawLine(QPointF(square.left() + k * side, square.top()),
+                             QPointF(square.left() + k * side, square.bottom()));
+            painter.drawLine(QPointF(square.left(), square.top() + k * side),
+                             QPointF(square.right(), square.top() + k * side));
         }
     }
     painter.setPen(QPen(QColor(0x90, 0x90, 0x90), 1.0, Qt::DashLine));

@@ -39,7 +39,8 @@ QString rainflowMatrixText(const tessivo::fatigue::RainflowMatrix& m, MatrixText
     const auto centre = [&](const auto& edges, std::size_t k) {
         return numberText(static_cast<double>((edges[k] + edges[k + 1]) / 2.0L), f);
     };
-    QStringList head{m.kind == MatrixKind::FromTo ? QStringLiteral("maximum \\ minimum") : QStringLiteral("range \\ mean")};
+    QStringList head{m.kind == MatrixKind::FromTo ? QStringLiteral("maximum \\ minimum")
+                                                  : QStringLiteral("range \\ mean")};
     for (std::size_t c = 0; c < m.columns(); ++c)
         head << centre(m.columnEdges, c);
     QString out = head.join(f.fieldSeparator) + u'\n';

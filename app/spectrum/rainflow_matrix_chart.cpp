@@ -99,9 +99,11 @@ void paintRainflowMatrix(QPainter& painter, const QRectF& bounds, const Rainflow
     if (width >= 6.0 && height >= 6.0) {
         painter.setPen(QPen(kChartGrid, 0.5));
         for (std::size_t c = 1; c < matrix.columns(); ++c)
-            painter.drawLine(QPointF(area.left() + c * width, area.top()), QPointF(area.left() + c * width, area.bottom()));
+            painter.drawLine(QPointF(area.left() + c * width, area.top()),
+                             QPointF(area.left() + c * width, area.bottom()));
         for (std::size_t r = 1; r < matrix.rows(); ++r)
-            painter.drawLine(QPointF(area.left(), area.bottom() - r * height), QPointF(area.right(), area.bottom() - r * height));
+            painter.drawLine(QPointF(area.left(), area.bottom() - r * height),
+                             QPointF(area.right(), area.bottom() - r * height));
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(kChartInk, 1.0));

@@ -46,9 +46,11 @@ SpectrumPlotWindow::SpectrumPlotWindow(QWidget* owner, PlotWindowSeams seams)
 void SpectrumPlotWindow::createControls()
 {
     const QChar separator = m_seams.decimalSeparator;
-    vwSpectrum = new ChartView([this, separator](QPainter& p, const QRectF& r) { paintLoadSpectrum(p, r, m_data, separator); });
+    vwSpectrum =
+        new ChartView([this, separator](QPainter& p, const QRectF& r) { paintLoadSpectrum(p, r, m_data, separator); });
     vwSpectrum->setObjectName(QStringLiteral("vwSpectrum"));
-    vwMatrix = new ChartView([this, separator](QPainter& p, const QRectF& r) { paintFromToMatrix(p, r, m_data, separator); });
+    vwMatrix =
+        new ChartView([this, separator](QPainter& p, const QRectF& r) { paintFromToMatrix(p, r, m_data, separator); });
     vwMatrix->setObjectName(QStringLiteral("vwMatrix"));
     tabCharts = new QTabWidget(this);
     tabCharts->setObjectName(QStringLiteral("tabCharts"));

@@ -1,8 +1,8 @@
 #pragma once
 // The window of the spectrum plots of the last report: the cumulative load
 // spectrum and, for a count in load classes, the from-to matrix, one per
-// tab, and the load history that the count read (plots/signal_view.h). The chart on show can be saved as PNG or SVG and copied to the
-// clipboard as a picture, each at kChartExportSize.
+// tab, and the load history that the count read (plots/signal_view.h). The chart on show can be saved as PNG or SVG and
+// copied to the clipboard as a picture, each at kChartExportSize.
 //
 // Errors of a command (a file that cannot be written) go to reportError with
 // their full stop; the save dialog runs through runModal, so tests answer it.

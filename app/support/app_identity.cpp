@@ -28,6 +28,8 @@ void installFontSubstitutions()
 {
     if (!QFont::substitutes(QStringLiteral("MS Sans Serif")).isEmpty())
         return;
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }

@@ -62,5 +62,5 @@ void MessageBoxNotifier::generalError(const QString& text, const QString& detail
 bool MessageBoxNotifier::question(const QString& title, const QString& text)
 {
     return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+           == QMessageBox::Yes;
 }

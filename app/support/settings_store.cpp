@@ -17,7 +17,7 @@ QString readUserDir(const RegistryKey& key, const QString& workDir)
     if (!value || value->data.isEmpty())
         return QString();
     const bool text = value->type == static_cast<std::uint32_t>(RegType::String)
-        || value->type == static_cast<std::uint32_t>(RegType::ExpandString);
+                      || value->type == static_cast<std::uint32_t>(RegType::ExpandString);
     return text ? morvane::regStringText(value->data) : workDir;
 }
 
@@ -53,7 +53,7 @@ QByteArray doubleBytes(double number)
 QString settingsKeyPath()
 {
     return kApplicationKey + (kApplicationKey.endsWith(u'\\') ? QString() : QStringLiteral("\\"))
-        + QStringLiteral("Settings");
+           + QStringLiteral("Settings");
 }
 
 QString LoadSettings(tessivo::TRainflowRun& run, const QString& workDir, const QString& storePath)

@@ -92,8 +92,7 @@ unsigned __int128 orderedLoadBits(long double v)
 {
     v = v + 0.0L;
     const ExtendedBits bits = extendedBits(v);
-    const unsigned __int128 magnitude =
-        (static_cast<unsigned __int128>(bits.biasedExponent()) << 64) | bits.mantissa;
+    const unsigned __int128 magnitude = (static_cast<unsigned __int128>(bits.biasedExponent()) << 64) | bits.mantissa;
     const unsigned __int128 top = static_cast<unsigned __int128>(1) << 79;
     return bits.negative() ? top - 1 - magnitude : top | magnitude;
 }
@@ -139,8 +138,9 @@ SpilledCycle CycleRunFile::at(std::int64_t i) const
     char record[kRecordSize];
     std::size_t got = 0;
     while (got < kRecordSize) {
-        const std::ptrdiff_t n = os::readAt(m_fd, record + got, kRecordSize - got,
-                                  static_cast<std::uint64_t>(i * static_cast<std::int64_t>(kRecordSize) + static_cast<std::int64_t>(got)));
+        const std::ptrdiff_t n = os::readAt(
+            m_fd, record + got, kRecordSize - got,
+            static_cast<std::uint64_t>(i * static_cast<std::int64_t>(kRecordSize) + static_cast<std::int64_t>(got)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -153,14 +153,12 @@ SpilledCycle CycleRunFile::at(std::int64_t i) const
     return c;
 }
 
-CycleRunFile::Reader::Reader(const CycleRunFile& file)
-    : Reader(file, 0, file.records())
-{
-}
+CycleRunFile::Reader::Reader(const CycleRunFile& file) : Reader(file, 0, file.records()) {}
 
 CycleRunFile::Reader::Reader(const CycleRunFile& file, std::int64_t from, std::int64_t to)
-    : m_file(&file), m_offset(from * static_cast<std::int64_t>(kRecordSize)),
-      m_end(to * static_cast<std::int64_t>(kRecordSize))
+    : m_file(&file)
+    , m_offset(from * static_cast<std::int64_t>(kRecordSize))
+    , m_end(to * static_cast<std::int64_t>(kRecordSize))
 {
 }
 
@@ -174,7 +172,8 @@ bool CycleRunFile::Reader::next(SpilledCycle& cycle)
         m_block.resize(want);
         std::size_t got = 0;
         while (got < want) {
-            const std::ptrdiff_t n = os::readAt(m_file->m_fd, m_block.data() + got, want - got, static_cast<std::uint64_t>(m_offset + got));
+            const std::ptrdiff_t n =
+                os::readAt(m_file->m_fd, m_block.data() + got, want - got, static_cast<std::uint64_t>(m_offset + got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)

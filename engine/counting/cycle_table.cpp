@@ -24,21 +24,21 @@ std::uint64_t bitsOf(long double v)
 
 std::uint64_t hashPair(long double upper, long double lower)
 {
-    const unsigned __int128 h = static_cast<unsigned __int128>(bitsOf(upper) ^ 0x9E3779B97F4A7C15ULL) *
-                                (bitsOf(lower) ^ 0xD6E8FEB86659FD93ULL);
+    const unsigned __int128 h =
+        static_cast<unsigned __int128>(bitsOf(upper) ^ 0x9E3779B97F4A7C15ULL) * (bitsOf(lower) ^ 0xD6E8FEB86659FD93ULL);
     return static_cast<std::uint64_t>(h) ^ static_cast<std::uint64_t>(h >> 64);
 }
 
-std::uint32_t low32(std::uint64_t hash) { return static_cast<std::uint32_t>(hash); }
+std::uint32_t low32(std::uint64_t hash)
+{
+    return static_cast<std::uint32_t>(hash);
+}
 
 // Report order as one ascending 192-bit key: descending Range, descending
 // Upper, then ascending position (which keeps equal entries in their order).
 struct SortKey {
     std::uint64_t w0, w1, w2;
-    bool operator<(const SortKey& o) const
-    {
-        return w0 != o.w0 ? w0 < o.w0 : (w1 != o.w1 ? w1 < o.w1 : w2 < o.w2);
-    }
+    bool operator<(const SortKey& o) const { return w0 != o.w0 ? w0 < o.w0 : (w1 != o.w1 ? w1 < o.w1 : w2 < o.w2); }
 };
 
 SortKey sortKeyOf(const TCycle& c, std::uint32_t position)
@@ -52,13 +52,17 @@ SortKey sortKeyOf(const TCycle& c, std::uint32_t position)
 }
 
 // Free entries are not indexed: an emptied entry can match no real cycle.
-bool indexable(const TCycle& c) { return inUse(c) && c.Upper >= c.Lower; }
+bool indexable(const TCycle& c)
+{
+    return inUse(c) && c.Upper >= c.Lower;
+}
 
 } // namespace
 
 TCycleTable::TCycleTable(std::int32_t capacity, bool growable, std::int32_t heldInMemory)
-    : m_entries(static_cast<std::size_t>(capacity) + 1), m_growable(growable),
-      m_heldInMemory(std::max(capacity, heldInMemory))
+    : m_entries(static_cast<std::size_t>(capacity) + 1)
+    , m_growable(growable)
+    , m_heldInMemory(std::max(capacity, heldInMemory))
 {
 }
 
@@ -192,14 +196,20 @@ void TCycleTable::EmptyCycleTable()
     rebuildIndex();
 }
 
-void TCycleTable::AddCycle(long double a, long double b, RunResult& result) { count<false>(a, b, result, 1); }
+void TCycleTable::AddCycle(long double a, long double b, RunResult& result)
+{
+    count<false>(a, b, result, 1);
+}
 
 void TCycleTable::AddCycles(long double a, long double b, std::int32_t n, RunResult& result)
 {
     count<false>(a, b, result, n);
 }
 
-void TCycleTable::AddHalfCycle(long double a, long double b, RunResult& result) { count<true>(a, b, result, 1); }
+void TCycleTable::AddHalfCycle(long double a, long double b, RunResult& result)
+{
+    count<true>(a, b, result, 1);
+}
 
 template <bool kHalf>
 void TCycleTable::count(long double a, long double b, RunResult& result, std::int32_t n)
@@ -254,7 +264,8 @@ std::vector<std::uint32_t> TCycleTable::reportOrder(std::int32_t n) const
     // than sorting the entries themselves.
     std::vector<SortKey> keys(static_cast<std::size_t>(n));
     for (std::int32_t i = 1; i <= n; ++i)
-        keys[static_cast<std::size_t>(i) - 1] = sortKeyOf(m_entries[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
+        keys[static_cast<std::size_t>(i) - 1] =
+            sortKeyOf(m_entries[static_cast<std::size_t>(i)], static_cast<std::uint32_t>(i));
     std::sort(keys.begin(), keys.end());
     std::vector<std::uint32_t> order(keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k)
@@ -332,8 +343,7 @@ struct CycleReader::FileReader {
     CycleRunFile::Reader reader;
 };
 
-CycleReader::CycleReader(const TCycleTable& table, std::int32_t n)
-    : m_table(table), m_n(n)
+CycleReader::CycleReader(const TCycleTable& table, std::int32_t n) : m_table(table), m_n(n)
 {
     if (!table.m_merged.empty())
         m_file = std::make_unique<FileReader>(table.m_merged);

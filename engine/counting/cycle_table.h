@@ -26,16 +26,22 @@ struct TCycle {
     long double Range = 0.0L;
     long double Upper = -1.0L; // below Lower in an empty entry, so nothing real matches it
     long double Lower = 0.0L;
-    std::int32_t Count = 0;    // full cycles
-    std::int32_t Halves = 0;   // half cycles on top of Count (the half-cycle residue only)
+    std::int32_t Count = 0;  // full cycles
+    std::int32_t Halves = 0; // half cycles on top of Count (the half-cycle residue only)
 };
 
 // An entry with neither full nor half cycles is free.
-inline bool inUse(const TCycle& c) { return c.Count > 0 || c.Halves > 0; }
+inline bool inUse(const TCycle& c)
+{
+    return c.Count > 0 || c.Halves > 0;
+}
 
 // The entry's count in half cycles, exact however large: Count + Halves / 2
 // cycles. Whole for the residue methods that count complete cycles only.
-inline std::int64_t halvesOf(const TCycle& c) { return 2 * static_cast<std::int64_t>(c.Count) + c.Halves; }
+inline std::int64_t halvesOf(const TCycle& c)
+{
+    return 2 * static_cast<std::int64_t>(c.Count) + c.Halves;
+}
 
 class TCycleTable {
 public:
@@ -123,7 +129,7 @@ private:
     std::int64_t m_serialBase = 0; // entries moved to runs so far
     std::vector<std::unique_ptr<CycleRunFile>> m_runs;
     std::vector<std::unique_ptr<CycleRunFile>> m_merged; // read one after the other
-    std::vector<long double> m_divisors; // applied to the merged cycles as they are read
+    std::vector<long double> m_divisors;                 // applied to the merged cycles as they are read
 
     friend bool JoinSpilledCycles(TCycleTable& table, TCycleTable& later);
 };

@@ -45,7 +45,9 @@ std::int32_t ClassIndex(long double x, long double lowest, long double highest, 
 }
 
 LoadClasses::LoadClasses(long double lowest, long double highest, std::int32_t binCount)
-    : m_lowest(lowest), m_highest(highest), m_binCount(binCount)
+    : m_lowest(lowest)
+    , m_highest(highest)
+    , m_binCount(binCount)
 {
     if (binCount < 1)
         return;
@@ -64,9 +66,11 @@ LoadClasses::LoadClasses(long double lowest, long double highest, std::int32_t b
 }
 
 LoadClasses::LoadClasses(std::vector<long double> edges)
-    : m_lowest(edges.empty() ? 0.0L : edges.front()), m_highest(edges.empty() ? 0.0L : edges.back()),
-      m_binCount(static_cast<std::int32_t>(edges.size()) - 1), m_edges(std::move(edges)),
-      m_sorted(!binEdgesProblem(m_edges))
+    : m_lowest(edges.empty() ? 0.0L : edges.front())
+    , m_highest(edges.empty() ? 0.0L : edges.back())
+    , m_binCount(static_cast<std::int32_t>(edges.size()) - 1)
+    , m_edges(std::move(edges))
+    , m_sorted(!binEdgesProblem(m_edges))
 {
     if (!m_sorted)
         throw std::invalid_argument(*binEdgesProblem(m_edges));
@@ -134,7 +138,8 @@ bool MatrixToCycles(const TRainflowRun& run, TCycleTable& table, std::int32_t& n
     n = 0;
     for (std::int32_t r = 1; r <= bins; ++r) {
         for (std::int32_t c = r + 1; c <= bins; ++c) {
-            const std::int64_t halves = run.HalfCycles ? std::int64_t{run.FromToMatrix[r][c]} + run.FromToMatrix[c][r] : 0;
+            const std::int64_t halves =
+                run.HalfCycles ? std::int64_t{run.FromToMatrix[r][c]} + run.FromToMatrix[c][r] : 0;
             const std::int32_t count = run.HalfCycles ? static_cast<std::int32_t>(halves / 2) : run.FromToMatrix[r][c];
             if (count <= 0 && halves <= 0)
                 continue;

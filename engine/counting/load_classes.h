@@ -30,7 +30,10 @@ inline LoadBinsRule loadBinsRule(bool loadBins, bool unlimited, std::int64_t len
         return LoadBinsRule::Asked;
     return !unlimited && length >= MatrixThreshold ? LoadBinsRule::Switched : LoadBinsRule::Exact;
 }
-inline bool inLoadBins(LoadBinsRule rule) { return rule != LoadBinsRule::Exact; }
+inline bool inLoadBins(LoadBinsRule rule)
+{
+    return rule != LoadBinsRule::Exact;
+}
 
 // Class width (highest - lowest) / binCount. When the span overflows (loads
 // near the limits of long double) the width is highest/binCount -

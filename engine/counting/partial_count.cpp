@@ -10,10 +10,16 @@
 namespace tessivo {
 
 PartialCount::State::State(const CountParameters& p, std::uint64_t piece)
-    : params(p), first(piece), last(piece), anchored(piece == 1),
-      keepRaw(p.store == CycleStore::Exact && !p.unlimited && !p.useLoadBins), run(makeRun(p)),
-      tally(run ? *run : unusedRun(), p.store == CycleStore::Bins, table, result), counter(tally), gate(*this),
-      extractor(p.filter, gate)
+    : params(p)
+    , first(piece)
+    , last(piece)
+    , anchored(piece == 1)
+    , keepRaw(p.store == CycleStore::Exact && !p.unlimited && !p.useLoadBins)
+    , run(makeRun(p))
+    , tally(run ? *run : unusedRun(), p.store == CycleStore::Bins, table, result)
+    , counter(tally)
+    , gate(*this)
+    , extractor(p.filter, gate)
 {
 }
 
@@ -142,8 +148,8 @@ std::string parameterDifference(const CountParameters& a, const CountParameters&
         return "residue handling";
     if (a.useLoadBins != b.useLoadBins || a.unlimited != b.unlimited)
         return "load bins or limits";
-    if (a.binCount != b.binCount || a.store != b.store || a.binLowest != b.binLowest || a.binHighest != b.binHighest ||
-        a.binEdges != b.binEdges)
+    if (a.binCount != b.binCount || a.store != b.store || a.binLowest != b.binLowest || a.binHighest != b.binHighest
+        || a.binEdges != b.binEdges)
         return "load classes";
     return {};
 }
@@ -161,9 +167,10 @@ PartialCount::PartialCount(const CountParameters& parameters, std::uint64_t piec
     if (!parameters.binEdges.empty()) {
         if (const auto problem = binEdgesProblem(parameters.binEdges))
             throw std::invalid_argument(*problem);
-        if (parameters.store != CycleStore::Bins || !parameters.useLoadBins ||
-            parameters.binCount + 1 != static_cast<std::int32_t>(parameters.binEdges.size()) ||
-            parameters.binLowest != parameters.binEdges.front() || parameters.binHighest != parameters.binEdges.back())
+        if (parameters.store != CycleStore::Bins || !parameters.useLoadBins
+            || parameters.binCount + 1 != static_cast<std::int32_t>(parameters.binEdges.size())
+            || parameters.binLowest != parameters.binEdges.front()
+            || parameters.binHighest != parameters.binEdges.back())
             throw std::invalid_argument("Given class edges need load bins counted into them from the start");
     }
     m = std::make_unique<State>(parameters, piece);
@@ -174,12 +181,30 @@ PartialCount::~PartialCount() = default;
 PartialCount::PartialCount(PartialCount&&) noexcept = default;
 PartialCount& PartialCount::operator=(PartialCount&&) noexcept = default;
 
-const CountParameters& PartialCount::parameters() const { return m->params; }
-std::uint64_t PartialCount::firstPiece() const { return m->first; }
-std::uint64_t PartialCount::lastPiece() const { return m->last; }
-std::int64_t PartialCount::length() const { return m->length; }
-long double PartialCount::highest() const { return m->highest; }
-long double PartialCount::lowest() const { return m->lowest; }
+const CountParameters& PartialCount::parameters() const
+{
+    return m->params;
+}
+std::uint64_t PartialCount::firstPiece() const
+{
+    return m->first;
+}
+std::uint64_t PartialCount::lastPiece() const
+{
+    return m->last;
+}
+std::int64_t PartialCount::length() const
+{
+    return m->length;
+}
+long double PartialCount::highest() const
+{
+    return m->highest;
+}
+long double PartialCount::lowest() const
+{
+    return m->lowest;
+}
 
 void PartialCount::setExtremes(long double highest, long double lowest)
 {
@@ -189,24 +214,27 @@ void PartialCount::setExtremes(long double highest, long double lowest)
     m->lowest = lowest;
 }
 
-void PartialCount::feed(const long double* values, std::size_t n) { m->feed(values, n); }
+void PartialCount::feed(const long double* values, std::size_t n)
+{
+    m->feed(values, n);
+}
 
 void PartialCount::append(PartialCount&& next)
 {
     State& a = *m;
     State& b = *next.m;
     if (const std::string what = parameterDifference(a.params, b.params); !what.empty())
-        throw PartialCountError("The partial counts differ in their " + what + ": " + piecesText(a.first, a.last) +
-                                " and " + piecesText(b.first, b.last) + " cannot be merged");
+        throw PartialCountError("The partial counts differ in their " + what + ": " + piecesText(a.first, a.last)
+                                + " and " + piecesText(b.first, b.last) + " cannot be merged");
     // Piece 1 was counted as the start of the sequence: nothing comes before it.
     const std::uint64_t aLatest = a.last != kUnnumbered ? a.last : a.first; // the latest number known
     if (b.anchored || (b.first != kUnnumbered && aLatest != kUnnumbered && b.first <= aLatest))
-        throw PartialCountError("Partial counts out of order: " + piecesText(b.first, b.last) +
-                                " cannot follow " + piecesText(a.first, a.last));
+        throw PartialCountError("Partial counts out of order: " + piecesText(b.first, b.last) + " cannot follow "
+                                + piecesText(a.first, a.last));
     if (b.first != kUnnumbered && a.last != kUnnumbered && b.first > a.last + 1)
-        throw PartialCountError("Partial counts incomplete: " + piecesText(a.last + 1, b.first - 1) +
-                                " missing between " + piecesText(a.first, a.last) + " and " +
-                                piecesText(b.first, b.last));
+        throw PartialCountError("Partial counts incomplete: " + piecesText(a.last + 1, b.first - 1)
+                                + " missing between " + piecesText(a.first, a.last) + " and "
+                                + piecesText(b.first, b.last));
 
     if (!a.anchored && !a.converged) {
         // Nothing was counted yet: start again over both heads.

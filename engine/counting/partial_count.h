@@ -119,9 +119,9 @@ public:
     // kUnnumbered where the count starts (ends) with a piece without a number.
     std::uint64_t firstPiece() const;
     std::uint64_t lastPiece() const;
-    std::int64_t length() const;      // loads fed, over all pieces
-    long double highest() const;      // NoPeak while empty
-    long double lowest() const;       // NoTrough while empty
+    std::int64_t length() const; // loads fed, over all pieces
+    long double highest() const; // NoPeak while empty
+    long double lowest() const;  // NoTrough while empty
     // The extremes as the sequence totals give them (from the loads as read,
     // before they were rounded to 15 significant digits and fed); they are
     // what the report shows and what the load classes span. Ignored while

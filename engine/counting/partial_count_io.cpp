@@ -71,7 +71,9 @@ public:
 class Reader {
 public:
     Reader(const std::vector<char>& bytes, std::size_t end, const std::string& name)
-        : m_bytes(bytes), m_end(end), m_name(name)
+        : m_bytes(bytes)
+        , m_end(end)
+        , m_name(name)
     {
     }
     template <class T>
@@ -237,9 +239,9 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     std::uint32_t version = 0;
     std::memcpy(&version, bytes.data() + 8, 4);
     if (version < kNumberedVersion || version > kVersion)
-        throw PartialCountError(name + ": partial count of version " + std::to_string(version) +
-                                "; this program reads versions " + std::to_string(kNumberedVersion) + " and " +
-                                std::to_string(kVersion));
+        throw PartialCountError(name + ": partial count of version " + std::to_string(version)
+                                + "; this program reads versions " + std::to_string(kNumberedVersion) + " and "
+                                + std::to_string(kVersion));
 
     // First the record as it stands (the checksum closes the file), then the
     // checksum, and only then anything built from it.
@@ -290,18 +292,16 @@ PartialCount PartialCount::read(std::istream& in, const std::string& name)
     if (stored != crcOf(bytes.data(), bytes.size() - 4))
         throw PartialCountError(name + ": partial count is corrupt (its checksum does not match)");
 
-    const bool piecesValid = version == kNumberedVersion
-                                 ? first > 0 && last >= first
-                                 : first == kUnnumbered || last == kUnnumbered || last >= first;
-    const bool fieldsValid = piecesValid && params.binCount >= 1 && params.binCount <= MatrixSize &&
-                             params.filter >= 0 &&
-                             (params.store != CycleStore::Bins || params.binHighest > params.binLowest) &&
-                             (params.binEdges.empty() ||
-                              (!binEdgesProblem(params.binEdges) && params.store == CycleStore::Bins &&
-                               params.binCount + 1 == static_cast<std::int32_t>(params.binEdges.size()))) &&
-                             (anchored != 0) == (first == 1) && length >= 0 && emitted >= 0 &&
-                             (result == 0 || result == static_cast<std::int32_t>(RunResult::TableFull)) &&
-                             e.direction >= -1 && e.direction <= 1;
+    const bool piecesValid = version == kNumberedVersion ? first > 0 && last >= first
+                                                         : first == kUnnumbered || last == kUnnumbered || last >= first;
+    const bool fieldsValid = piecesValid && params.binCount >= 1 && params.binCount <= MatrixSize && params.filter >= 0
+                             && (params.store != CycleStore::Bins || params.binHighest > params.binLowest)
+                             && (params.binEdges.empty()
+                                 || (!binEdgesProblem(params.binEdges) && params.store == CycleStore::Bins
+                                     && params.binCount + 1 == static_cast<std::int32_t>(params.binEdges.size())))
+                             && (anchored != 0) == (first == 1) && length >= 0 && emitted >= 0
+                             && (result == 0 || result == static_cast<std::int32_t>(RunResult::TableFull))
+                             && e.direction >= -1 && e.direction <= 1;
     if (!fieldsValid)
         r.corrupt();
     auto s = std::make_unique<State>(params, first);

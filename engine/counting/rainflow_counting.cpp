@@ -14,8 +14,11 @@ void increment(std::int32_t& cell)
 } // namespace
 
 CycleTally::CycleTally(TRainflowRun& run, bool binsInEffect, TCycleTable& table, RunResult& result)
-    : m_run(run), m_bins(binsInEffect), m_table(table), m_result(result),
-      m_classes(binsInEffect ? LoadClasses::ofRun(run) : LoadClasses(0.0L, 0.0L, 0))
+    : m_run(run)
+    , m_bins(binsInEffect)
+    , m_table(table)
+    , m_result(result)
+    , m_classes(binsInEffect ? LoadClasses::ofRun(run) : LoadClasses(0.0L, 0.0L, 0))
 {
 }
 

@@ -26,7 +26,6 @@ void checkBinCount(const TRainflowRun& run)
         throw std::invalid_argument(kBinCountOutOfRangeMessage);
 }
 
-
 // Long sequences are counted in load classes unless the caller lifted the limit.
 RunStart decideBins(const TRainflowRun& run, RunLimits limits)
 {
@@ -63,7 +62,9 @@ std::int64_t extractFile(const std::string& from, const std::string& to, std::in
 class ProgressSource final : public ValueSource {
 public:
     ProgressSource(ValueSource& in, const RunHooks& hooks, std::int64_t total)
-        : m_in(in), m_hooks(hooks), m_total(total)
+        : m_in(in)
+        , m_hooks(hooks)
+        , m_total(total)
     {
     }
     bool next(long double& value) override

@@ -53,7 +53,8 @@ struct RunHooks {
 };
 
 struct RunLimits {
-    bool unlimited = false; // exact loads at any length: no switch to the matrix at 40000 values, and the cycle table grows (the caller passes a growable TCycleTable)
+    bool unlimited = false; // exact loads at any length: no switch to the matrix at 40000 values, and the cycle table
+                            // grows (the caller passes a growable TCycleTable)
 };
 
 // Work-file form: the combined sequence comes from `sequence` (run.SeqLength

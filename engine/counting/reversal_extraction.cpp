@@ -9,7 +9,8 @@ namespace tessivo {
 
 template <bool kPositions>
 BasicReversalExtractor<kPositions>::BasicReversalExtractor(long double filterSize, Sink& out)
-    : m_filter(filterSize), m_out(out)
+    : m_filter(filterSize)
+    , m_out(out)
 {
 }
 

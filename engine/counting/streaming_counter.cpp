@@ -52,10 +52,19 @@ StreamingCounter::~StreamingCounter() = default;
 StreamingCounter::StreamingCounter(StreamingCounter&&) noexcept = default;
 StreamingCounter& StreamingCounter::operator=(StreamingCounter&&) noexcept = default;
 
-StreamingCounter StreamingCounter::snapshot() const { return StreamingCounter(m_count.clone()); }
+StreamingCounter StreamingCounter::snapshot() const
+{
+    return StreamingCounter(m_count.clone());
+}
 
-TCycleTable& StreamingCounter::table() { return m_outputHolds ? *m_output : m_count.m->table; }
-const TCycleTable& StreamingCounter::table() const { return m_outputHolds ? *m_output : m_count.m->table; }
+TCycleTable& StreamingCounter::table()
+{
+    return m_outputHolds ? *m_output : m_count.m->table;
+}
+const TCycleTable& StreamingCounter::table() const
+{
+    return m_outputHolds ? *m_output : m_count.m->table;
+}
 
 CountOutcome StreamingCounter::finish(TRainflowRun& run)
 {
@@ -90,9 +99,9 @@ CountOutcome StreamingCounter::finish(TRainflowRun& run)
 
     if (p.store == CycleStore::Bins) {
         if (s.length > 0 && p.binEdges.empty() && (p.binLowest != run.LowestTrough || p.binHighest != run.HighestPeak))
-            throw PartialCountError("The load classes were laid from " + formatLoad(p.binLowest) + " to " +
-                                    formatLoad(p.binHighest) + ", but the sequence spans " +
-                                    formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak));
+            throw PartialCountError("The load classes were laid from " + formatLoad(p.binLowest) + " to "
+                                    + formatLoad(p.binHighest) + ", but the sequence spans "
+                                    + formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak));
         for (std::int32_t r = 1; r <= p.binCount; ++r)
             for (std::int32_t c = 1; c <= p.binCount; ++c)
                 run.FromToMatrix[r][c] = s.run->FromToMatrix[r][c];

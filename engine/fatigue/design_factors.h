@@ -40,9 +40,9 @@ struct DesignSettings {
 
 // The factors resolved against a curve, each checked.
 struct DesignFactors {
-    long double stress = 1.0L; // stressFactor x SCF, on the cycles' loads
-    long double curve = 1.0L;  // gammaFf x gammaMf x thickness / k_s, on S before the curve
-    long double thickness = 1.0L; // (t / tRef)^k, 1 for t <= tRef
+    long double stress = 1.0L;            // stressFactor x SCF, on the cycles' loads
+    long double curve = 1.0L;             // gammaFf x gammaMf x thickness / k_s, on S before the curve
+    long double thickness = 1.0L;         // (t / tRef)^k, 1 for t <= tRef
     long double thicknessRef = 0.0L;      // used, 0 without a thickness
     long double thicknessExponent = 0.0L; // used
 };

@@ -39,12 +39,12 @@ long double slopeAt(const SnCurve& curve, long double load)
 } // namespace
 
 FatigueAnalysis::FatigueAnalysis(const FatigueSettings& settings)
-    : m_settings(settings),
-      m_curve(curveOf(settings)),
-      m_factors(resolveDesignFactors(settings.design, settings.curve ? &*settings.curve : nullptr)),
-      m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings),
-              settings.design.compressiveShare.value_or(1.0L)),
-      m_del(settings.delExponents)
+    : m_settings(settings)
+    , m_curve(curveOf(settings))
+    , m_factors(resolveDesignFactors(settings.design, settings.curve ? &*settings.curve : nullptr))
+    , m_loads(settings.measure, MeanStressCorrection(settings.meanStress, settings.material), ultimateOf(settings),
+              settings.design.compressiveShare.value_or(1.0L))
+    , m_del(settings.delExponents)
 {
     m_batch.loads.reserve(Batch::kSize);
     m_batch.counts.reserve(Batch::kSize);
@@ -97,8 +97,7 @@ FatigueRow FatigueAnalysis::add(const FatigueCycle& cycle)
         row.allowed = perCycle > 0.0L ? 1.0L / perCycle : std::numeric_limits<long double>::infinity();
         row.damage = static_cast<long double>(cycle.count) * perCycle;
         if (!std::isfinite(row.damage))
-            throw FatigueError(
-                damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load * m_factors.curve)));
+            throw FatigueError(damageOverflowMessage(m_rows, row.load, slopeAt(*m_curve, row.load * m_factors.curve)));
     }
     addLoad(row.load, cycle.count);
     return row;

@@ -45,12 +45,12 @@ struct FatigueRow {
 
 struct FatigueTotals {
     long double damage = 0.0L;
-    long double life = 0.0L;               // repetitions of the counted sequence; +infinity for D = 0
-    std::optional<long double> lifeHours;  // with a duration
+    long double life = 0.0L;              // repetitions of the counted sequence; +infinity for D = 0
+    std::optional<long double> lifeHours; // with a duration
     long double cycles = 0.0L;
     std::vector<DelValue> del;
-    std::optional<DesignCheck> check;          // with a curve
-    std::optional<long double> curveDel;       // delOnCurve: S_eq in stresses; none where no load does D
+    std::optional<DesignCheck> check;    // with a curve
+    std::optional<long double> curveDel; // delOnCurve: S_eq in stresses; none where no load does D
     bool curveDelAsked = false;
 };
 

@@ -18,7 +18,13 @@ enum class LoadMeasure {
     Amplitude, // half the range
 };
 
-inline long double amplitudeOf(const FatigueCycle& c) { return (c.upper - c.lower) / 2.0L; }
-inline long double meanOf(const FatigueCycle& c) { return (c.upper + c.lower) / 2.0L; }
+inline long double amplitudeOf(const FatigueCycle& c)
+{
+    return (c.upper - c.lower) / 2.0L;
+}
+inline long double meanOf(const FatigueCycle& c)
+{
+    return (c.upper + c.lower) / 2.0L;
+}
 
 } // namespace tessivo::fatigue

@@ -64,8 +64,8 @@ std::string badLoadsMessage(std::size_t row, const FatigueCycle& c)
 
 std::string rangeMismatchMessage(std::size_t row, const FatigueCycle& c)
 {
-    return cycleText(row, c) + " has the range " + fatigueNumberText(c.range)
-           + "; a range must be upper minus lower, " + fatigueNumberText(c.upper - c.lower);
+    return cycleText(row, c) + " has the range " + fatigueNumberText(c.range) + "; a range must be upper minus lower, "
+           + fatigueNumberText(c.upper - c.lower);
 }
 
 std::string upperBelowLowerMessage(std::size_t row, const FatigueCycle& c)
@@ -78,8 +78,8 @@ std::string reachesUltimateMessage(std::size_t row, const FatigueCycle& c, long 
 {
     return "The cycle in row " + std::to_string(row) + " (from " + fatigueNumberText(c.lower) + " to "
            + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c))
-           + ") reaches the ultimate strength Su = " + fatigueNumberText(ultimate)
-           + " with its maximum; the " + method + " correction does not hold there";
+           + ") reaches the ultimate strength Su = " + fatigueNumberText(ultimate) + " with its maximum; the " + method
+           + " correction does not hold there";
 }
 
 } // namespace tessivo::fatigue

@@ -82,8 +82,7 @@ MeanStressCorrection::MeanStressCorrection(MeanStressMethod method, const Materi
             throw FatigueError("The ultimate strength (Su) must be positive, not " + fatigueNumberText(m_limit));
         break;
     case MeanStressMethod::Morrow:
-        m_limit = required(material.fatigueStrengthCoefficient, "the fatigue strength coefficient (sf')",
-                           name.c_str());
+        m_limit = required(material.fatigueStrengthCoefficient, "the fatigue strength coefficient (sf')", name.c_str());
         if (m_limit <= 0.0L)
             throw FatigueError("The fatigue strength coefficient (sf') must be positive, not "
                                + fatigueNumberText(m_limit));

@@ -10,10 +10,9 @@ namespace tessivo::fatigue {
 
 void LoadModel::beyondLimit(const FatigueCycle& c, std::size_t row) const
 {
-    throw FatigueError("The cycle in row " + std::to_string(row) + " (from " + fatigueNumberText(c.lower)
-        + " to " + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c))
-        + ") is at or beyond " + m_correction.limitText() + " of the "
-        + meanStressName(m_correction.method()) + " correction");
+    throw FatigueError("The cycle in row " + std::to_string(row) + " (from " + fatigueNumberText(c.lower) + " to "
+                       + fatigueNumberText(c.upper) + ", mean " + fatigueNumberText(meanOf(c)) + ") is at or beyond "
+                       + m_correction.limitText() + " of the " + meanStressName(m_correction.method()) + " correction");
 }
 
 void LoadModel::implausible(const FatigueCycle& c, std::size_t row)

@@ -25,7 +25,6 @@ inline bool plausibleCycle(const FatigueCycle& c)
            && std::fabs(c.range - span) <= 1.0e-6L * std::max(std::fabs(c.upper), std::fabs(c.lower));
 }
 
-
 // How a counted cycle becomes the load S on the curve: its range or its
 // amplitude, after the mean-stress correction when there is one (the
 // corrected amplitude, doubled for ranges).
@@ -38,9 +37,10 @@ public:
     // below zero that counts (1: all of it).
     LoadModel(LoadMeasure measure, MeanStressCorrection correction, std::optional<long double> ultimate = {},
               long double compressiveShare = 1.0L)
-        : m_measure(measure), m_correction(correction),
-          m_ultimate(ultimate ? *ultimate : std::numeric_limits<long double>::infinity()),
-          m_compressiveShare(compressiveShare)
+        : m_measure(measure)
+        , m_correction(correction)
+        , m_ultimate(ultimate ? *ultimate : std::numeric_limits<long double>::infinity())
+        , m_compressiveShare(compressiveShare)
     {
     }
 

@@ -46,7 +46,6 @@ struct TimeAtLevel {
 // Each value stands for `interval` seconds (the sampling interval). Throws
 // FatigueError naming bad edges (at least 2, ascending, finite), a bad
 // interval or value.
-TimeAtLevel timeAtLevel(std::span<const long double> values, std::span<const long double> edges,
-                        long double interval);
+TimeAtLevel timeAtLevel(std::span<const long double> values, std::span<const long double> edges, long double interval);
 
 } // namespace tessivo::fatigue

@@ -44,7 +44,10 @@ struct Axis {
     }
 };
 
-long double rowValue(const FatigueCycle& c, MatrixKind kind) { return kind == MatrixKind::RangeMean ? c.range : c.upper; }
+long double rowValue(const FatigueCycle& c, MatrixKind kind)
+{
+    return kind == MatrixKind::RangeMean ? c.range : c.upper;
+}
 long double columnValue(const FatigueCycle& c, MatrixKind kind)
 {
     return kind == MatrixKind::RangeMean ? meanOf(c) : c.lower;
@@ -60,7 +63,8 @@ void checkMatrixEdges(const std::vector<long double>& edges, const std::string& 
         if (!std::isfinite(edges[i]))
             throw FatigueError(what + ": edge " + std::to_string(i + 1) + " is not a finite number");
         if (i > 0 && !(edges[i] > edges[i - 1]))
-            throw FatigueError(what + " must ascend: " + fatigueNumberText(edges[i]) + " follows " + fatigueNumberText(edges[i - 1]));
+            throw FatigueError(what + " must ascend: " + fatigueNumberText(edges[i]) + " follows "
+                               + fatigueNumberText(edges[i - 1]));
     }
 }
 

@@ -94,9 +94,9 @@ public:
 
     long double slope() const { return m_m; }
     long double slopeBelowKnee() const { return m_mBelow; } // 0 with NoDamage
-    long double kneeLoad() const { return m_kneeS; }         // 0 without a knee
-    long double kneeCycles() const { return m_kneeN; }       // 0 without a knee
-    long double cutoffLoad() const { return m_cutS; }        // 0 without a cut-off
+    long double kneeLoad() const { return m_kneeS; }        // 0 without a knee
+    long double kneeCycles() const { return m_kneeN; }      // 0 without a knee
+    long double cutoffLoad() const { return m_cutS; }       // 0 without a cut-off
     const SnCurveDefinition& definition() const { return m_definition; }
 
 private:
@@ -116,7 +116,6 @@ private:
     long double m_invKneeS = 0.0L;
     long double m_invKneeN = 0.0L;
 };
-
 
 // x^m: repeated squaring for whole m up to 64 (exact to rounding), powl otherwise.
 long double powerOf(long double x, long double m);

@@ -80,7 +80,7 @@ SnCurveDefinition parseSnCurveText(const std::string& text)
             kneeGiven = true;
         } else
             throw FatigueError("S-N curve: unknown key '" + key
-                                        + "' (m, logA, S, N, knee, m2, Nknee, Ncut, or preset:NAME)");
+                               + "' (m, logA, S, N, knee, m2, Nknee, Ncut, or preset:NAME)");
     }
     if (kneeGiven && seen.count("m2"))
         throw FatigueError("S-N curve: give knee or m2, not both");

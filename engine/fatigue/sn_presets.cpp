@@ -52,8 +52,7 @@ SnPreset eurocodeShear(int category)
     d.pointN = 2.0e6L;
     d.cutoffN = 1.0e8L;
     d.name = "EC3-shear-" + std::to_string(category);
-    return preset(d, "EN 1993-1-9 shear detail category " + std::to_string(category) + " (MPa ranges)",
-                  kEc3MeanStress);
+    return preset(d, "EN 1993-1-9 shear detail category " + std::to_string(category) + " (MPa ranges)", kEc3MeanStress);
 }
 
 // DNV-RP-C203 (April 2016): log N = log a1 - m1 log S up to the knee, m2 = 5
@@ -67,7 +66,7 @@ struct DnvRow {
     long double logA1Air;
     long double logA1Cp;
     long double logAFree;
-    long double kAir; // Tables 2-1 and 2-2
+    long double kAir;  // Tables 2-1 and 2-2
     long double kFree; // Table 2-4
 };
 
@@ -124,8 +123,9 @@ SnPreset iiwClass(int fat, bool shear)
     d.knee = KneeRule::SecondSlope;
     d.m2 = 22.0L;
     d.name = "IIW-FAT" + std::to_string(fat) + (shear ? "-shear" : "");
-    return preset(d, "IIW FAT " + std::to_string(fat) + (shear ? " steel, shear" : " steel, normal stress")
-                         + " (MPa ranges)", kIiwMeanStress);
+    return preset(
+        d, "IIW FAT " + std::to_string(fat) + (shear ? " steel, shear" : " steel, normal stress") + " (MPa ranges)",
+        kIiwMeanStress);
 }
 
 std::vector<SnPreset> makePresets()

@@ -67,7 +67,8 @@ const char* FileShortenedError::what() const noexcept
 }
 
 CombinedWorkFileSource::CombinedWorkFileSource(const TRainflowRun& run, std::string workDir)
-    : m_run(run), m_workDir(std::move(workDir))
+    : m_run(run)
+    , m_workDir(std::move(workDir))
 {
 }
 

@@ -13,8 +13,7 @@ namespace tessivo {
 // outlive the source. Does not throw.
 class VectorSource final : public ValueSource {
 public:
-    explicit VectorSource(const std::vector<long double>& values, int rounds = 1)
-        : m_values(values), m_rounds(rounds)
+    explicit VectorSource(const std::vector<long double>& values, int rounds = 1) : m_values(values), m_rounds(rounds)
     {
     }
 
@@ -28,10 +27,7 @@ public:
         value = m_values[m_index++];
         return true;
     }
-    std::size_t nextBlock(long double* out, std::size_t max) override
-    {
-        return nextBlockByValue(*this, out, max);
-    }
+    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
 
 private:
     const std::vector<long double>& m_values;

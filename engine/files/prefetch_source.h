@@ -28,8 +28,8 @@ public:
 private:
     struct Block {
         std::vector<long double> values;
-        bool last = false;              // the input ended after these values
-        std::exception_ptr failure;     // ... or failed after them
+        bool last = false;          // the input ended after these values
+        std::exception_ptr failure; // ... or failed after them
     };
     void produce();
     bool takeBlock();

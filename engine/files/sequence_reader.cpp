@@ -22,12 +22,14 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
 constexpr char kCtrlZ = 26;
 
-bool isSeparator(unsigned char c) { return c <= 32 && c != kCtrlZ; }
+bool isSeparator(unsigned char c)
+{
+    return c <= 32 && c != kCtrlZ;
+}
 
 } // namespace
 
-SequenceFileSource::SequenceFileSource(const std::string& path)
-    : m_path(path), m_buffer(new char[kBlockSize])
+SequenceFileSource::SequenceFileSource(const std::string& path) : m_path(path), m_buffer(new char[kBlockSize])
 {
     m_fd = openRegularFile(m_path, 0);
 }
@@ -53,7 +55,8 @@ int SequenceFileSource::peek()
             return -1;
         m_begin = m_end = 0;
         for (;;) {
-            const std::ptrdiff_t n = os::readSome(m_fd, m_buffer.get(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, m_left)));
+            const std::ptrdiff_t n = os::readSome(
+                m_fd, m_buffer.get(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, m_left)));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)

@@ -44,7 +44,7 @@ public:
     const Digits& lastDigits() const { return m_digits; }
 
 private:
-    int peek();   // next byte or -1 at the end (physical end or Ctrl-Z)
+    int peek(); // next byte or -1 at the end (physical end or Ctrl-Z)
     void advance() { ++m_begin; }
     Digits m_digits;
     std::string m_path;

@@ -22,7 +22,9 @@ class StridedValues final : public ValueSource {
 public:
     // count values, the first at `first`, each strideBytes after the one before.
     StridedValues(const void* first, std::int64_t count, std::ptrdiff_t strideBytes)
-        : m_at(static_cast<const std::byte*>(first)), m_left(count), m_stride(strideBytes)
+        : m_at(static_cast<const std::byte*>(first))
+        , m_left(count)
+        , m_stride(strideBytes)
     {
     }
 

@@ -28,8 +28,7 @@ std::string workFilePath(const std::string& dir, const std::string& name)
     return dir + '/' + name;
 }
 
-WorkFileWriter::WorkFileWriter(std::string path)
-    : m_path(std::move(path)), m_buffer(new char[kBlockSize])
+WorkFileWriter::WorkFileWriter(std::string path) : m_path(std::move(path)), m_buffer(new char[kBlockSize])
 {
     // A symbolic link planted where a work file belongs is refused.
     m_fd = os::createForWriting(m_path);
@@ -96,8 +95,7 @@ void WorkFileWriter::close()
         throwIoError(errno, m_path);
 }
 
-WorkFileReader::WorkFileReader(std::string path)
-    : m_path(std::move(path)), m_buffer(new char[kBlockSize])
+WorkFileReader::WorkFileReader(std::string path) : m_path(std::move(path)), m_buffer(new char[kBlockSize])
 {
     // A work file is ours: a symbolic link or a device in its place (which
     // could feed the reader without end) is refused.
@@ -148,7 +146,7 @@ bool WorkFileReader::next(long double& value)
             if (m_begin == m_end)
                 return false;
             begin = m_buffer.get() + m_begin; // fill() may have moved the data
-            nl = m_buffer.get() + m_end;       // last line without a line break
+            nl = m_buffer.get() + m_end;      // last line without a line break
         }
         const std::string_view line(begin, static_cast<std::size_t>(nl - begin));
         m_begin = std::min(m_end, static_cast<std::size_t>(nl - m_buffer.get()) + 1);

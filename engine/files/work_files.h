@@ -58,10 +58,7 @@ public:
 
     bool next(long double& value) override;
     // A failure to read ends the run, so losing the block's values does no harm.
-    std::size_t nextBlock(long double* out, std::size_t max) override
-    {
-        return nextBlockByValue(*this, out, max);
-    }
+    std::size_t nextBlock(long double* out, std::size_t max) override { return nextBlockByValue(*this, out, max); }
     const std::string& path() const { return m_path; }
     // The line of the last value when it was the value's own line (see
     // parseCanonicalLine), else nullptr; valid until the next call of next().

@@ -33,8 +33,8 @@ DecimalDigits exactDecimalDigits(long double value)
     std::string text(static_cast<std::size_t>(4940 + fractionDigits + 16), '\0');
     const int size = std::snprintf(text.data(), text.size(), "%.*Lf", fractionDigits, magnitude);
     int integerDigits = 0;
-    while (integerDigits < size && text[static_cast<std::size_t>(integerDigits)] >= '0' &&
-           text[static_cast<std::size_t>(integerDigits)] <= '9')
+    while (integerDigits < size && text[static_cast<std::size_t>(integerDigits)] >= '0'
+           && text[static_cast<std::size_t>(integerDigits)] <= '9')
         ++integerDigits;
     std::string all(text.data(), static_cast<std::size_t>(integerDigits));
     all.append(text.data() + size - fractionDigits, static_cast<std::size_t>(fractionDigits));

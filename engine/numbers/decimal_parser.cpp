@@ -23,7 +23,8 @@ bool fastPath(std::uint64_t m, std::size_t count, std::int64_t e, long double& v
     if (count > 19 || scale > kMaxExactPowerOfTen || scale < -kMaxExactPowerOfTen)
         return false;
     const long double mantissa = static_cast<long double>(m);
-    v = scale >= 0 ? mantissa * exactPowerOfTen(static_cast<int>(scale)) : mantissa / exactPowerOfTen(static_cast<int>(-scale));
+    v = scale >= 0 ? mantissa * exactPowerOfTen(static_cast<int>(scale))
+                   : mantissa / exactPowerOfTen(static_cast<int>(-scale));
     return true;
 }
 

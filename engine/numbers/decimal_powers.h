@@ -25,9 +25,15 @@ inline constexpr PowerTable<5, 28> kPowersOfFive;
 } // namespace detail
 
 // 10^n as an integer, 0 <= n <= 19.
-constexpr std::uint64_t powerOfTen(int n) { return detail::kPowersOfTen.p[n]; }
+constexpr std::uint64_t powerOfTen(int n)
+{
+    return detail::kPowersOfTen.p[n];
+}
 // 5^n as an integer, 0 <= n <= 27.
-constexpr std::uint64_t powerOfFive(int n) { return detail::kPowersOfFive.p[n]; }
+constexpr std::uint64_t powerOfFive(int n)
+{
+    return detail::kPowersOfFive.p[n];
+}
 
 namespace detail {
 struct ExactPowers {
@@ -43,7 +49,10 @@ inline constexpr ExactPowers kExactPowersOfTen;
 } // namespace detail
 
 // 10^n as a long double, exact, 0 <= n <= kMaxExactPowerOfTen.
-inline long double exactPowerOfTen(int n) { return detail::kExactPowersOfTen.p[n]; }
+inline long double exactPowerOfTen(int n)
+{
+    return detail::kExactPowersOfTen.p[n];
+}
 
 // The number of decimal digits of m > 0.
 inline int decimalDigitCount(std::uint64_t m)

@@ -9,8 +9,8 @@
 
 namespace tessivo {
 
-static_assert(std::numeric_limits<long double>::is_iec559 && std::numeric_limits<long double>::digits == 64 &&
-                  LDBL_MAX_EXP == 16384 && sizeof(long double) >= 10,
+static_assert(std::numeric_limits<long double>::is_iec559 && std::numeric_limits<long double>::digits == 64
+                  && LDBL_MAX_EXP == 16384 && sizeof(long double) >= 10,
               "long double must be the x87 80-bit extended format (64-bit mantissa with explicit integer bit)");
 
 // The ten significant bytes of an extended value: a 64-bit mantissa with the
@@ -35,7 +35,10 @@ inline ExtendedBits extendedBits(long double v)
 }
 
 // Writes the ten significant bytes of v to out (the padding is not stored).
-inline void storeExtended(long double v, char* out) { std::memcpy(out, &v, kExtendedBytes); }
+inline void storeExtended(long double v, char* out)
+{
+    std::memcpy(out, &v, kExtendedBytes);
+}
 
 // Reads a value stored by storeExtended.
 inline long double loadExtended(const char* in)

@@ -17,8 +17,14 @@ using u128 = unsigned __int128;
 constexpr std::uint64_t kPow10_15 = 1'000'000'000'000'000ULL;
 constexpr std::uint64_t kPow10_14 = 100'000'000'000'000ULL;
 
-std::uint64_t pow5(int k) { return powerOfFive(k); }
-std::uint64_t pow10(int k) { return powerOfTen(k); }
+std::uint64_t pow5(int k)
+{
+    return powerOfFive(k);
+}
+std::uint64_t pow10(int k)
+{
+    return powerOfTen(k);
+}
 
 // An x87 extended: value = mantissa x 2^exponent, the integer bit explicit.
 struct Binary {
@@ -163,8 +169,8 @@ bool eightDigits(const char* p, std::uint64_t& value)
     std::memcpy(&chunk, p, 8);
     const std::uint64_t d = chunk - 0x3030303030303030ULL;
     // Every byte must be 0..9: no borrow out of a byte and no byte above 9.
-    if (((chunk & 0xF0F0F0F0F0F0F0F0ULL) != 0x3030303030303030ULL) ||
-        (((d + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) != 0))
+    if (((chunk & 0xF0F0F0F0F0F0F0F0ULL) != 0x3030303030303030ULL)
+        || (((d + 0x0606060606060606ULL) & 0xF0F0F0F0F0F0F0F0ULL) != 0))
         return false;
     // Pairs, then quads, then the whole (the first character is the most significant digit).
     std::uint64_t v = (d * 2561) >> 8;
@@ -210,7 +216,9 @@ void formatWorkValue(long double v, char* out)
 {
     if (!std::isfinite(v)) {
         // Never produced from accepted input; written so that no reader takes it for a value.
-        std::memcpy(out, std::isnan(v) ? "NAN                    " : (v < 0 ? "-INF                   " : " INF                   "),
+        std::memcpy(out,
+                    std::isnan(v) ? "NAN                    "
+                                  : (v < 0 ? "-INF                   " : " INF                   "),
                     kWorkValueWidth);
         return;
     }
@@ -312,7 +320,7 @@ bool longShortestDigits(long double v, char* digits, int& count, int& exponent10
             const u128 remainder = n & (unit - 1);
             const u128 half = unit >> 1;
             if (remainder == half)
-                return false; // two candidates equally near
+                return false;           // two candidates equally near
             const u128 low = candidate; // a k-digit candidate needs low in [10^(k-1), 10^k)
             const u128 bottom = k <= 20 ? static_cast<u128>(pow10(k - 1)) : static_cast<u128>(pow10(19)) * 10;
             const u128 top = bottom * 10;

@@ -17,7 +17,7 @@ std::string ioErrorMessage(int code)
     case EROFS:
     case EISDIR:
     case ENODEV: // not a regular file: a FIFO or a device
-    case ELOOP: // a symbolic link where a work file belongs is refused
+    case ELOOP:  // a symbolic link where a work file belongs is refused
         return kFileAccessDeniedMessage;
     case ENOSPC:
 #ifdef EDQUOT
@@ -31,7 +31,9 @@ std::string ioErrorMessage(int code)
 }
 
 IoError::IoError(int code, std::string path)
-    : std::runtime_error(ioErrorMessage(code)), m_code(code), m_path(std::move(path))
+    : std::runtime_error(ioErrorMessage(code))
+    , m_code(code)
+    , m_path(std::move(path))
 {
 }
 

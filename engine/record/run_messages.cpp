@@ -7,8 +7,8 @@ namespace tessivo {
 std::string matrixAppliedNotice(std::int32_t binCount)
 {
     const std::string n = std::to_string(binCount);
-    return "Number of counted cycles exceeds maximum allowed number of load cycles.\nMarkov matrix (" + n + "x" + n +
-           ") has been applied.";
+    return "Number of counted cycles exceeds maximum allowed number of load cycles.\nMarkov matrix (" + n + "x" + n
+           + ") has been applied.";
 }
 
 std::string sequenceFileTooLongMessage(const std::string& fileName)
@@ -48,8 +48,8 @@ std::string constantChannelText(long double value)
 
 std::string tableEndText(std::int64_t rows, const std::string& ending)
 {
-    return std::to_string(rows) + (rows == 1 ? " row read; the table ends at " : " rows read; the table ends at ") +
-           ending;
+    return std::to_string(rows) + (rows == 1 ? " row read; the table ends at " : " rows read; the table ends at ")
+           + ending;
 }
 
 } // namespace tessivo

@@ -29,13 +29,13 @@ struct Choice {
     Value value;
 };
 
-std::span<const Choice<ResidueMethod>> residueChoices();             // decomposition, upward, half
+std::span<const Choice<ResidueMethod>> residueChoices();                // decomposition, upward, half
 std::span<const Choice<fatigue::MeanStressMethod>> meanStressChoices(); // goodman ... fkm (not "none")
-std::span<const Choice<fatigue::LoadMeasure>> measureChoices();      // range, amplitude
-std::span<const Choice<fatigue::MatrixKind>> matrixKindChoices();    // range-mean, from-to
-std::span<const Choice<std::int32_t>> binCountChoices();             // 32, 64, 100
-std::span<const Choice<OutputFormat>> formatChoices();              // report, csv, json, cycles
-std::vector<std::string> presetNames();                              // "EC3-160", ..., "DNV-W3"
+std::span<const Choice<fatigue::LoadMeasure>> measureChoices();         // range, amplitude
+std::span<const Choice<fatigue::MatrixKind>> matrixKindChoices();       // range-mean, from-to
+std::span<const Choice<std::int32_t>> binCountChoices();                // 32, 64, 100
+std::span<const Choice<OutputFormat>> formatChoices();                  // report, csv, json, cycles
+std::vector<std::string> presetNames();                                 // "EC3-160", ..., "DNV-W3"
 
 // The choice of that name (exactly), or nothing.
 template <class Value>

@@ -31,7 +31,10 @@ CountInputs::CountInputs(CountInputs&&) noexcept = default;
 CountInputs& CountInputs::operator=(CountInputs&&) noexcept = default;
 CountInputs::~CountInputs() = default;
 
-CountInputs CountInputs::files(std::vector<SequenceFileInput> files) { return CountInputs(Files{std::move(files)}); }
+CountInputs CountInputs::files(std::vector<SequenceFileInput> files)
+{
+    return CountInputs(Files{std::move(files)});
+}
 
 CountInputs CountInputs::columns(std::vector<TableColumnInput> columns, std::string name)
 {
@@ -43,7 +46,10 @@ CountInputs CountInputs::values(ValueSource& rounded, const SequenceExtent& exte
     return CountInputs(Values{&rounded, extent});
 }
 
-CountInputs CountInputs::loadedSlots(TRainflowRun& run) { return CountInputs(Loaded{&run}); }
+CountInputs CountInputs::loadedSlots(TRainflowRun& run)
+{
+    return CountInputs(Loaded{&run});
+}
 
 CountInputs CountInputs::pieces(PieceCount&& merged)
 {
@@ -251,8 +257,8 @@ void loadSlots(TRainflowRun& run, CountInputs& inputs, const std::optional<std::
         for (std::size_t i = 0; i < files->files.size(); ++i) {
             const SequenceFileInput& file = files->files[i];
             const auto index = static_cast<std::int32_t>(i + 1);
-            const OpenOutcome outcome = workDir ? loadSequenceSlot(run, index, file.path, *workDir)
-                                                : scanSequenceSlot(run, index, file.path);
+            const OpenOutcome outcome =
+                workDir ? loadSequenceSlot(run, index, file.path, *workDir) : scanSequenceSlot(run, index, file.path);
             if (outcome == OpenOutcome::Incorrect)
                 throw CountRefused(kIncorrectSequenceFile, file.path);
             run.Sequences[static_cast<std::size_t>(index)].Repetitions = file.repetitions;
@@ -317,7 +323,8 @@ void feedAll(ValueSource& in, PartialCount& count)
 class SlotRangeSource final : public ValueSource {
 public:
     SlotRangeSource(const TSequence& slot, std::uint64_t from, std::uint64_t to)
-        : m_slot(slot), m_file(slot.FileName, from, to)
+        : m_slot(slot)
+        , m_file(slot.FileName, from, to)
     {
     }
     bool next(long double& value) override
@@ -432,8 +439,8 @@ CountResult finishHalves(std::unique_ptr<TRainflowRun> run, const CountRequest& 
 std::optional<CountResult> unscannedHalves(const CountRequest& request, const std::vector<SequenceFileInput>& files,
                                            const CountHooks& hooks)
 {
-    if (!request.unlimited || request.workDir || request.positions || files.size() != 1 ||
-        files[0].repetitions != 1 || files[0].scale != 1.0L)
+    if (!request.unlimited || request.workDir || request.positions || files.size() != 1 || files[0].repetitions != 1
+        || files[0].scale != 1.0L)
         return std::nullopt;
     const std::uint64_t middle = splitPoint(files[0].path, request.splitFrom);
     if (middle == 0)

@@ -127,7 +127,7 @@ struct CycleColumns {
     std::vector<long double> lower;
     std::vector<std::int64_t> count;
     std::vector<std::int64_t> cumulative; // running total from the largest range down
-    bool inHalves = false; // count and cumulative in half cycles (the half-cycle residue)
+    bool inHalves = false;                // count and cumulative in half cycles (the half-cycle residue)
 };
 
 class CountResult {

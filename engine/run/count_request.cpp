@@ -7,9 +7,9 @@ namespace tessivo {
 
 bool CountRequest::sameCount(const CountRequest& other) const
 {
-    return filter == other.filter && residue == other.residue && loadBins == other.loadBins &&
-           binCount == other.binCount && binEdges == other.binEdges && span == other.span &&
-           unlimited == other.unlimited && tableLimit == other.tableLimit;
+    return filter == other.filter && residue == other.residue && loadBins == other.loadBins
+           && binCount == other.binCount && binEdges == other.binEdges && span == other.span
+           && unlimited == other.unlimited && tableLimit == other.tableLimit;
 }
 
 void checkRequest(const CountRequest& request)

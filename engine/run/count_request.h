@@ -40,8 +40,8 @@ struct CountRequest {
     std::vector<long double> binEdges;
     std::optional<LoadSpan> span;
 
-    bool normalize = false; // the result's loads are divided by the highest peak
-    bool unlimited = false; // exact loads at any length, a cycle table without limit
+    bool normalize = false;              // the result's loads are divided by the highest peak
+    bool unlimited = false;              // exact loads at any length, a cycle table without limit
     std::int32_t tableLimit = MaxCycles; // entries of the fixed table (without unlimited)
     // The work folder: the work files are written there and kept. None: no file is written.
     std::optional<std::string> workDir;
@@ -50,7 +50,7 @@ struct CountRequest {
     bool positions = false;
 
     // How, never what: the result is the same either way.
-    bool readAhead = true;               // a second core may read ahead (off on the workers of a cluster)
+    bool readAhead = true;                // a second core may read ahead (off on the workers of a cluster)
     std::uint64_t splitFrom = kSplitFrom; // a single file this large or larger is counted in two halves at once
 
     void setEqualClasses(std::int32_t count)
@@ -77,7 +77,8 @@ struct CountRequest {
 class CountRefused : public std::invalid_argument {
 public:
     explicit CountRefused(const std::string& message, std::string path = {})
-        : std::invalid_argument(message), m_path(std::move(path))
+        : std::invalid_argument(message)
+        , m_path(std::move(path))
     {
     }
     const std::string& path() const { return m_path; }

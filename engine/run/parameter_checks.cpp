@@ -18,9 +18,9 @@ std::optional<std::string> checkParameters(const TRainflowRun& run)
         return kNegativeLoadsMessage;
     // Loads beyond given class edges would be counted as if on the end edges.
     if (!run.BinEdges.empty() && (run.LowestTrough < run.BinEdges.front() || run.HighestPeak > run.BinEdges.back()))
-        return "The loads run from " + formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak) +
-               ", beyond the class edges " + formatLoad(run.BinEdges.front()) + " to " +
-               formatLoad(run.BinEdges.back());
+        return "The loads run from " + formatLoad(run.LowestTrough) + " to " + formatLoad(run.HighestPeak)
+               + ", beyond the class edges " + formatLoad(run.BinEdges.front()) + " to "
+               + formatLoad(run.BinEdges.back());
     return std::nullopt;
 }
 

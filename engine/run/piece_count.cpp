@@ -91,20 +91,21 @@ CountRequest requestOfPartial(const CountParameters& p)
 
 PieceCount::PieceCount(const CountRequest& request, std::uint64_t piece)
     : m_count(
-          [&] {
-              checkRequest(request);
-              if (request.tableLimit != MaxCycles)
-                  throw CountRefused(kTableLimitOutOfRangeMessage);
-              return partialParameters(request);
-          }(),
-          piece),
-      m_request(countingPart(request))
+        [&] {
+            checkRequest(request);
+            if (request.tableLimit != MaxCycles)
+                throw CountRefused(kTableLimitOutOfRangeMessage);
+            return partialParameters(request);
+        }(),
+        piece)
+    , m_request(countingPart(request))
 {
     m_request.readAhead = request.readAhead;
 }
 
 PieceCount::PieceCount(PartialCount&& count, const CountRequest& request)
-    : m_count(std::move(count)), m_request(countingPart(request))
+    : m_count(std::move(count))
+    , m_request(countingPart(request))
 {
     m_request.readAhead = request.readAhead;
 }

@@ -42,8 +42,8 @@ void WriteLoadCycles(ReportWriter& report, const TCycleTable& table, std::int32_
     }
 }
 
-void WriteCountReport(ReportWriter& report, const TRainflowRun& run, const TCycleTable& table,
-                      std::int32_t cycleCount, const std::string& decimalSeparator)
+void WriteCountReport(ReportWriter& report, const TRainflowRun& run, const TCycleTable& table, std::int32_t cycleCount,
+                      const std::string& decimalSeparator)
 {
     report.clear();
     WriteSpectrumCharacteristics(report, run, decimalSeparator);

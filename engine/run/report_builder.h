@@ -28,7 +28,7 @@ void WriteLoadCycles(ReportWriter& report, const TCycleTable& table, std::int32_
 
 // The whole report of a count: clears the writer, then the spectrum
 // characteristics, an empty line and the table of load cycles.
-void WriteCountReport(ReportWriter& report, const TRainflowRun& run, const TCycleTable& table,
-                      std::int32_t cycleCount, const std::string& decimalSeparator = ".");
+void WriteCountReport(ReportWriter& report, const TRainflowRun& run, const TCycleTable& table, std::int32_t cycleCount,
+                      const std::string& decimalSeparator = ".");
 
 } // namespace tessivo

@@ -66,8 +66,8 @@ std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>
     for (const SequenceFileInput& file : files)
         layouts.push_back(detectTableLayout(file.path, overrides));
     const std::string& first = files.front().path;
-    std::vector<std::size_t> chosen = c.allColumns ? numericColumns(layouts.front(), false)
-                                                   : chooseColumns(layouts.front(), c.columns, first);
+    std::vector<std::size_t> chosen =
+        c.allColumns ? numericColumns(layouts.front(), false) : chooseColumns(layouts.front(), c.columns, first);
     std::vector<std::string> keys;
     for (const std::size_t j : chosen)
         keys.push_back(keyOf(layouts.front(), j));

@@ -21,9 +21,9 @@ struct ColumnChoice {
     bool allColumns = false;          // every column of numbers
     bool keepTime = false;            // allColumns keeps a first column that rises all the way
     std::optional<Delimiter> delimiter;
-    std::optional<char> decimal;      // '.' or ','
+    std::optional<char> decimal; // '.' or ','
     bool skipEmpty = false;
-    bool showLayout = false;          // show what the reader detects in each file, count nothing
+    bool showLayout = false; // show what the reader detects in each file, count nothing
     bool active() const { return !columns.empty() || allColumns; }
 };
 

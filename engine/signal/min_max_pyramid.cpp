@@ -7,7 +7,8 @@ namespace tessivo {
 
 MinMaxPyramid::MinMaxPyramid(std::int64_t maxFinestBlocks)
     // Even, so that a full level halves without a block left over.
-    : m_maxBlocks(std::max<std::int64_t>(maxFinestBlocks & ~std::int64_t{1}, 2)), m_levels(1)
+    : m_maxBlocks(std::max<std::int64_t>(maxFinestBlocks & ~std::int64_t{1}, 2))
+    , m_levels(1)
 {
 }
 

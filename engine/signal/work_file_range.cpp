@@ -29,8 +29,9 @@ void WorkFileRange::read(std::int64_t first, std::int64_t count, std::vector<dou
     std::string bytes(static_cast<std::size_t>(count) * kWorkLineWidth, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
-        const std::ptrdiff_t n = os::readAt(m_fd, bytes.data() + got, bytes.size() - got,
-                                  static_cast<std::uint64_t>(first * kWorkLineWidth + static_cast<std::int64_t>(got)));
+        const std::ptrdiff_t n =
+            os::readAt(m_fd, bytes.data() + got, bytes.size() - got,
+                       static_cast<std::uint64_t>(first * kWorkLineWidth + static_cast<std::int64_t>(got)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

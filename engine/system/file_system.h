@@ -20,7 +20,7 @@ enum class FileKind { Regular, Folder, Other };
 
 // Options of openForReading.
 inline constexpr unsigned kNoFollow = 1; // a symbolic link (a reparse point) is refused with ELOOP
-inline constexpr unsigned kNoWait = 2; // the open of a FIFO without writer does not wait
+inline constexpr unsigned kNoWait = 2;   // the open of a FIFO without writer does not wait
 
 // Read-only; a folder opens too (fileKind tells it).
 int openForReading(const std::string& path, unsigned options);

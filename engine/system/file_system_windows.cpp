@@ -124,7 +124,8 @@ std::wstring toWide(const std::string& text)
 {
     if (text.empty())
         return {};
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (n <= 0)
         return {};
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
@@ -147,8 +148,8 @@ std::string toUtf8(const wchar_t* text)
 int openForReading(const std::string& path, unsigned options)
 {
     // Backup semantics let a folder open, so that it is told apart from a missing file.
-    return open(path, GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                (options & kNoFollow) != 0, _O_RDONLY);
+    return open(path, GENERIC_READ, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, (options & kNoFollow) != 0,
+                _O_RDONLY);
 }
 
 int createForWriting(const std::string& path)

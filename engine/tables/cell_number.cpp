@@ -9,7 +9,10 @@
 namespace tessivo {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 } // namespace
 
@@ -62,8 +65,7 @@ const char* parseShortNumber(const char* p, const char* end, char decimal, long 
     if (power < -kMaxExactPowerOfTen || power > kMaxExactPowerOfTen)
         return nullptr;
     const long double mantissa = static_cast<long double>(m);
-    const long double magnitude =
-        power >= 0 ? mantissa * exactPowerOfTen(power) : mantissa / exactPowerOfTen(-power);
+    const long double magnitude = power >= 0 ? mantissa * exactPowerOfTen(power) : mantissa / exactPowerOfTen(-power);
     value = negative ? -magnitude : magnitude;
     return p;
 }

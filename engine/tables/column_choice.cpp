@@ -63,9 +63,9 @@ std::vector<std::size_t> chooseColumns(const TableLayout& layout, const std::vec
             if (j < 1 || j > layout.columns.size())
                 throw TableFormatError(path, 0, 0, "",
                                        "no column " + entry + "; the table has " + std::to_string(layout.columns.size())
-                                           + (findName(layout, entry, j) ? " (the column named " + entry
-                                                                                 + " is '" + kByName + entry + "')"
-                                                                           : ""));
+                                           + (findName(layout, entry, j)
+                                                  ? " (the column named " + entry + " is '" + kByName + entry + "')"
+                                                  : ""));
             --j;
         } else if (!findName(layout, name, j)) {
             throw TableFormatError(path, 0, 0, "",

@@ -12,11 +12,59 @@ namespace {
 // Symbols that loggers write bare on a units line.
 bool isUnitSymbol(std::string_view cell)
 {
-    static constexpr std::array<std::string_view, 52> kSymbols = {
-        "s", "ms", "us", "min", "h", "N", "kN", "MN", "Nm", "N.m", "kNm", "kN.m", "N*m", "kN*m", "N m", "kN m",
-        "N\xC2\xB7m", "kN\xC2\xB7m", "Pa", "kPa", "MPa", "GPa", "bar", "mbar", "psi", "ksi", "m", "mm", "cm", "um",
-        "\xC2\xB5m", "m/s", "m/s^2", "m/s2", "m/s\xC2\xB2", "g", "deg", "\xC2\xB0", "rad", "rad/s", "rpm", "Hz", "V",
-        "mV", "A", "W", "kW", "MW", "%", "-", "\xC2\xB0""C", "ustrain"};
+    static constexpr std::array<std::string_view, 52> kSymbols = {"s",
+                                                                  "ms",
+                                                                  "us",
+                                                                  "min",
+                                                                  "h",
+                                                                  "N",
+                                                                  "kN",
+                                                                  "MN",
+                                                                  "Nm",
+                                                                  "N.m",
+                                                                  "kNm",
+                                                                  "kN.m",
+                                                                  "N*m",
+                                                                  "kN*m",
+                                                                  "N m",
+                                                                  "kN m",
+                                                                  "N\xC2\xB7m",
+                                                                  "kN\xC2\xB7m",
+                                                                  "Pa",
+                                                                  "kPa",
+                                                                  "MPa",
+                                                                  "GPa",
+                                                                  "bar",
+                                                                  "mbar",
+                                                                  "psi",
+                                                                  "ksi",
+                                                                  "m",
+                                                                  "mm",
+                                                                  "cm",
+                                                                  "um",
+                                                                  "\xC2\xB5m",
+                                                                  "m/s",
+                                                                  "m/s^2",
+                                                                  "m/s2",
+                                                                  "m/s\xC2\xB2",
+                                                                  "g",
+                                                                  "deg",
+                                                                  "\xC2\xB0",
+                                                                  "rad",
+                                                                  "rad/s",
+                                                                  "rpm",
+                                                                  "Hz",
+                                                                  "V",
+                                                                  "mV",
+                                                                  "A",
+                                                                  "W",
+                                                                  "kW",
+                                                                  "MW",
+                                                                  "%",
+                                                                  "-",
+                                                                  "\xC2\xB0"
+                                                                  "C",
+                                                                  "ustrain"};
     return std::find(kSymbols.begin(), kSymbols.end(), cell) != kSymbols.end();
 }
 
@@ -39,7 +87,8 @@ bool holdsNumbersOrDates(const std::vector<Field>& fields, char decimal)
 {
     long double v = 0;
     return std::any_of(fields.begin(), fields.end(), [&](const Field& f) {
-        return parseCell(f.text, decimal, v) == CellStatus::Number || (!f.text.empty() && f.text[0] >= '0' && f.text[0] <= '9');
+        return parseCell(f.text, decimal, v) == CellStatus::Number
+               || (!f.text.empty() && f.text[0] >= '0' && f.text[0] <= '9');
     });
 }
 
@@ -67,7 +116,8 @@ HeaderLines findHeaderLines(const std::vector<SampleLine>& nonBlank, const Table
         if (body.width == 1 && nonBlank[i].number != nonBlank[i + 1].number - 1)
             break;
         splitFields(nonBlank[i].text, body.delimiter, fields);
-        const bool shortUnits = i + 1 == first && fields.size() > 1 && fields.size() < body.width && readsAsUnits(fields);
+        const bool shortUnits =
+            i + 1 == first && fields.size() > 1 && fields.size() < body.width && readsAsUnits(fields);
         if (!hasWidth(fields, body.width) && !shortUnits)
             break;
         block.insert(block.begin(), i);

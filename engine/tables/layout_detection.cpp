@@ -21,9 +21,12 @@ Kind kindOf(std::string_view cell, char decimal)
 {
     long double v = 0;
     switch (parseCell(cell, decimal, v)) {
-    case CellStatus::Empty: return Kind::Empty;
-    case CellStatus::Number: return Kind::Number;
-    default: return Kind::Text;
+    case CellStatus::Empty:
+        return Kind::Empty;
+    case CellStatus::Number:
+        return Kind::Number;
+    default:
+        return Kind::Text;
     }
 }
 
@@ -206,7 +209,7 @@ std::vector<Reading> readingsOf(const std::vector<SampleLine>& lines, const Tabl
             r.body.numeric = numericColumns(kinds, width);
             r.rank = rankOf(c, width);
             const auto first = std::find_if(kinds.begin(), kinds.end(),
-                                             [&](const LineKinds& k) { return conforms(k, width, r.body.numeric); });
+                                            [&](const LineKinds& k) { return conforms(k, width, r.body.numeric); });
             if (first == kinds.end())
                 continue;
             r.body.firstRow = static_cast<std::size_t>(first - kinds.begin());
@@ -382,8 +385,8 @@ void refuseNumbersAbove(const std::vector<SampleLine>& lines, const TableBody& b
             throw TableFormatError(path, lines[k].number, 0, "",
                                    std::to_string(numbers) + (numbers == 1 ? " number" : " numbers")
                                        + " above the table's first row (line "
-                                       + std::to_string(lines[body.firstRow].number) + ", "
-                                       + std::to_string(body.width) + " columns): a row of another width");
+                                       + std::to_string(lines[body.firstRow].number) + ", " + std::to_string(body.width)
+                                       + " columns): a row of another width");
     }
 }
 

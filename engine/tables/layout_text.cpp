@@ -34,10 +34,14 @@ std::string jsonText(const std::string& text)
 const char* delimiterName(Delimiter delimiter)
 {
     switch (delimiter) {
-    case Delimiter::Comma: return "comma";
-    case Delimiter::Semicolon: return "semicolon";
-    case Delimiter::Tab: return "tab";
-    case Delimiter::Blanks: return "blanks";
+    case Delimiter::Comma:
+        return "comma";
+    case Delimiter::Semicolon:
+        return "semicolon";
+    case Delimiter::Tab:
+        return "tab";
+    case Delimiter::Blanks:
+        return "blanks";
     }
     return "comma";
 }
@@ -49,9 +53,14 @@ std::string layoutListing(const std::string& path, const TableLayout& layout)
             + (layout.columns.size() == 1 ? " (one column)\n" : "\n");
     text += std::string("  decimal separator:  ") + (layout.decimal == ',' ? "comma\n" : "point\n");
     text += std::string("  encoding:           ")
-            + (layout.utf16 ? "UTF-16" : layout.byteOrderMark ? "UTF-8 with byte-order mark" : "UTF-8 or Latin-1")
+            + (layout.utf16           ? "UTF-16"
+               : layout.byteOrderMark ? "UTF-8 with byte-order mark"
+                                      : "UTF-8 or Latin-1")
             + (layout.compressed ? ", gzip\n" : "\n");
-    text += std::string("  line ends:          ") + (layout.lineEnd == '\r' ? "CR\n" : layout.crlf ? "CR LF\n" : "LF\n");
+    text += std::string("  line ends:          ")
+            + (layout.lineEnd == '\r' ? "CR\n"
+               : layout.crlf          ? "CR LF\n"
+                                      : "LF\n");
     text += "  names:              " + lineOrNone(layout.headerLine) + "\n";
     text += "  units:              " + lineOrNone(layout.unitsLine) + "\n";
     text += "  first row:          line " + std::to_string(layout.firstDataLine) + "\n";

@@ -5,10 +5,16 @@
 namespace tessivo {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
 // Blanks that surround a field: a tab is a delimiter in tab tables, not padding.
-bool isPadding(char c, Delimiter d) { return c == ' ' || (c == '\t' && d != Delimiter::Tab); }
+bool isPadding(char c, Delimiter d)
+{
+    return c == ' ' || (c == '\t' && d != Delimiter::Tab);
+}
 
 } // namespace
 

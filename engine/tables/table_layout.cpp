@@ -121,7 +121,8 @@ void placeColumns(TableLayout& layout, const std::vector<Line>& lines, const std
     layout.firstDataLine = nonBlank[body.firstRow].number;
     const HeaderLines header = findHeaderLines(nonBlank, body);
     layout.headerLine = overrides.headerLine.value_or(header.names);
-    layout.unitsLine = overrides.headerLine ? overrides.unitsLine.value_or(0) : overrides.unitsLine.value_or(header.units);
+    layout.unitsLine =
+        overrides.headerLine ? overrides.unitsLine.value_or(0) : overrides.unitsLine.value_or(header.units);
     const std::int64_t below = std::max(layout.headerLine, layout.unitsLine) + 1;
     if (below > layout.firstDataLine)
         layout.firstDataLine = below;
@@ -154,8 +155,9 @@ SampleOutcome layoutOfSample(std::string_view sample, bool wholeFile, bool final
             nonBlank.push_back(line);
     }
     if (nonBlank.empty() && final)
-        throw TableFormatError(path, 0, 0, "", lines.empty() ? "no row of numbers found: the file is empty"
-                                                             : "no row of numbers found: every line is blank");
+        throw TableFormatError(path, 0, 0, "",
+                               lines.empty() ? "no row of numbers found: the file is empty"
+                                             : "no row of numbers found: every line is blank");
     TableBody body;
     try {
         // No digit yet: read on before trying every reading of the sample.
@@ -198,8 +200,8 @@ TableLayout detectTableLayout(const std::string& path, const TableOverrides& ove
         sample.resize(have);
         const bool wholeFile = have <= want;
         const bool final = wholeFile || want >= kLargestSample;
-        SampleOutcome outcome = layoutOfSample(std::string_view(sample).substr(0, std::min(have, want)), wholeFile,
-                                               final, overrides, path);
+        SampleOutcome outcome =
+            layoutOfSample(std::string_view(sample).substr(0, std::min(have, want)), wholeFile, final, overrides, path);
         if (outcome.settled) {
             outcome.layout.compressed = input.compressed();
             outcome.layout.utf16 = input.utf16();
@@ -286,10 +288,18 @@ std::string describeLayout(const TableLayout& layout)
 {
     std::string text;
     switch (layout.delimiter) {
-    case Delimiter::Comma: text = "comma-separated"; break;
-    case Delimiter::Semicolon: text = "semicolon-separated"; break;
-    case Delimiter::Tab: text = "tab-separated"; break;
-    case Delimiter::Blanks: text = "blank-separated"; break;
+    case Delimiter::Comma:
+        text = "comma-separated";
+        break;
+    case Delimiter::Semicolon:
+        text = "semicolon-separated";
+        break;
+    case Delimiter::Tab:
+        text = "tab-separated";
+        break;
+    case Delimiter::Blanks:
+        text = "blank-separated";
+        break;
     }
     text += layout.decimal == ',' ? ", decimal comma" : ", decimal point";
     if (layout.headerLine > 0)

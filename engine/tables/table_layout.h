@@ -16,25 +16,25 @@ namespace tessivo {
 // What the user sets instead of the detection; unset members are detected.
 struct TableOverrides {
     std::optional<Delimiter> delimiter;
-    std::optional<char> decimal;              // '.' or ','
-    std::optional<std::int64_t> headerLine;   // 1-based line of names; 0: the table has none
-    std::optional<std::int64_t> unitsLine;    // 1-based line of units; 0: the table has none
+    std::optional<char> decimal;            // '.' or ','
+    std::optional<std::int64_t> headerLine; // 1-based line of names; 0: the table has none
+    std::optional<std::int64_t> unitsLine;  // 1-based line of units; 0: the table has none
 };
 
 struct TableColumnInfo {
-    std::string name; // UTF-8 (Latin-1 text is converted); may be empty
-    std::string unit; // as written, "(kN)" or "kN"; may be empty
+    std::string name;     // UTF-8 (Latin-1 text is converted); may be empty
+    std::string unit;     // as written, "(kN)" or "kN"; may be empty
     bool numeric = false; // its cells in the first rows are numbers
 };
 
 struct TableLayout {
     Delimiter delimiter = Delimiter::Comma;
     char decimal = '.';
-    bool byteOrderMark = false; // a UTF-8 byte-order mark opens the file
-    bool crlf = false;          // lines end in CR LF (the reader takes both anyway)
-    char lineEnd = '\n';        // '\r' when lines end in CR alone
-    bool compressed = false;    // gzip
-    bool utf16 = false;         // UTF-16 with a byte-order mark, read as UTF-8
+    bool byteOrderMark = false;     // a UTF-8 byte-order mark opens the file
+    bool crlf = false;              // lines end in CR LF (the reader takes both anyway)
+    char lineEnd = '\n';            // '\r' when lines end in CR alone
+    bool compressed = false;        // gzip
+    bool utf16 = false;             // UTF-16 with a byte-order mark, read as UTF-8
     std::int64_t headerLine = 0;    // 1-based, 0 when none
     std::int64_t unitsLine = 0;     // 1-based, 0 when none
     std::int64_t firstDataLine = 1; // 1-based: the first row of numbers

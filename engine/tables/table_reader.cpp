@@ -105,8 +105,8 @@ bool TableReader::nextLine(std::string_view& line)
 
 void TableReader::cellError(std::size_t column, std::string_view text, const char* what) const
 {
-    throw TableFormatError(m_path, m_line, static_cast<std::int64_t>(column + 1),
-                           m_layout.columns[column].name, shown(text) + what);
+    throw TableFormatError(m_path, m_line, static_cast<std::int64_t>(column + 1), m_layout.columns[column].name,
+                           shown(text) + what);
 }
 
 void TableReader::takeCell(std::size_t j, std::string_view text, std::vector<std::vector<long double>>& values)

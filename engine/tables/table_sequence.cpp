@@ -25,7 +25,10 @@ TSequence& slotAt(TRainflowRun& run, std::int32_t index)
     return run.Sequences[static_cast<std::size_t>(index)];
 }
 
-bool takesPart(const TSequence& s) { return s.Active && s.Repetitions > 0 && s.Points > 0; }
+bool takesPart(const TSequence& s)
+{
+    return s.Active && s.Repetitions > 0 && s.Points > 0;
+}
 
 } // namespace
 
@@ -91,7 +94,8 @@ OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const 
 }
 
 CombinedTableSource::CombinedTableSource(const TRainflowRun& run, std::vector<TableColumnRef> refs)
-    : m_run(run), m_refs(std::move(refs))
+    : m_run(run)
+    , m_refs(std::move(refs))
 {
 }
 

@@ -36,8 +36,14 @@ decltype(auto) withStridedValues(const py::array& a, F&& f)
     if (kind == 'f')
         return size == 4 ? as(float{}) : size == 8 ? as(double{}) : as(static_cast<long double>(0));
     if (kind == 'i')
-        return size == 1 ? as(std::int8_t{}) : size == 2 ? as(std::int16_t{}) : size == 4 ? as(std::int32_t{}) : as(std::int64_t{});
-    return size == 1 ? as(std::uint8_t{}) : size == 2 ? as(std::uint16_t{}) : size == 4 ? as(std::uint32_t{}) : as(std::uint64_t{});
+        return size == 1   ? as(std::int8_t{})
+               : size == 2 ? as(std::int16_t{})
+               : size == 4 ? as(std::int32_t{})
+                           : as(std::int64_t{});
+    return size == 1   ? as(std::uint8_t{})
+           : size == 2 ? as(std::uint16_t{})
+           : size == 4 ? as(std::uint32_t{})
+                       : as(std::uint64_t{});
 }
 
 } // namespace tessivo::python

@@ -36,10 +36,7 @@ struct PySnCurve {
     SnCurve curve;
     std::string text; // the text form when made from one, for the representation
 
-    explicit PySnCurve(const SnCurveDefinition& d, std::string t = {})
-        : definition(d), curve(d), text(std::move(t))
-    {
-    }
+    explicit PySnCurve(const SnCurveDefinition& d, std::string t = {}) : definition(d), curve(d), text(std::move(t)) {}
 };
 
 KneeRule kneeRule(const std::string& name)
@@ -164,11 +161,13 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
         if (problem->conflict == OutputConflict::MaterialWithoutMethod) {
             const std::string keyword = keywords.at(problem->setting);
             if (s.meanStress == MeanStressMethod::None)
-                throw py::value_error(keyword + " is a material value of a mean-stress correction: give mean_stress "
-                                                "with it");
+                throw py::value_error(keyword
+                                      + " is a material value of a mean-stress correction: give mean_stress "
+                                        "with it");
             const std::string own = materialValueOf(s.meanStress);
-            throw py::value_error(keyword + " is not read by mean_stress='" + meanStressName(s.meanStress) +
-                                  "', which takes " + (own.empty() ? std::string("no material value") : keywords.at(own)));
+            throw py::value_error(keyword + " is not read by mean_stress='" + meanStressName(s.meanStress)
+                                  + "', which takes "
+                                  + (own.empty() ? std::string("no material value") : keywords.at(own)));
         }
     }
 
@@ -215,8 +214,8 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
 py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array::forcecast>& range,
                    const py::array_t<long double, py::array::c_style | py::array::forcecast>& upper,
                    const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
-                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count,
-                   const std::string& kind, int bins)
+                   const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const std::string& kind,
+                   int bins)
 {
     const py::ssize_t n = range.size();
     if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
@@ -234,7 +233,8 @@ py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array
         py::gil_scoped_release released;
         matrix = rainflowMatrix(cycles, *matrixKind, bins);
     }
-    py::array_t<long double> counts({static_cast<py::ssize_t>(matrix.rows()), static_cast<py::ssize_t>(matrix.columns())});
+    py::array_t<long double> counts(
+        {static_cast<py::ssize_t>(matrix.rows()), static_cast<py::ssize_t>(matrix.columns())});
     std::copy(matrix.counts.begin(), matrix.counts.end(), counts.mutable_data());
     return py::make_tuple(vectorArray(std::move(matrix.rowEdges)), vectorArray(std::move(matrix.columnEdges)), counts);
 }
@@ -244,32 +244,34 @@ py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array
 void bindFatigue(py::module_& m)
 {
     py::class_<PySnCurve>(m, "SnCurve")
-        .def(py::init([](const std::string& text) { return PySnCurve(parseSnCurveText(text), text); }),
-             py::arg("text"))
+        .def(py::init([](const std::string& text) { return PySnCurve(parseSnCurveText(text), text); }), py::arg("text"))
         .def(py::init([](py::handle m, py::handle logA, py::handle S, py::handle N, py::handle knee, py::handle m2,
-                         py::handle Nknee, py::handle Ncut) {
-                 return PySnCurve(definitionOf(m, logA, S, N, knee, m2, Nknee, Ncut));
-             }),
-             py::arg("m"), py::arg("logA"), py::arg("S"), py::arg("N"), py::arg("knee"),
-             py::arg("m2"), py::arg("Nknee"), py::arg("Ncut"))
+                         py::handle Nknee,
+                         py::handle Ncut) { return PySnCurve(definitionOf(m, logA, S, N, knee, m2, Nknee, Ncut)); }),
+             py::arg("m"), py::arg("logA"), py::arg("S"), py::arg("N"), py::arg("knee"), py::arg("m2"),
+             py::arg("Nknee"), py::arg("Ncut"))
         .def_readonly("text", &PySnCurve::text)
         .def_property_readonly("m", [](const PySnCurve& c) { return longDoubleScalar(c.curve.slope()); })
         .def_property_readonly("slope_below_knee",
                                [](const PySnCurve& c) { return longDoubleScalar(c.curve.slopeBelowKnee()); })
         .def_property_readonly("knee_load", [](const PySnCurve& c) { return longDoubleScalar(c.curve.kneeLoad()); })
-        .def_property_readonly("knee_cycles",
-                               [](const PySnCurve& c) { return longDoubleScalar(c.curve.kneeCycles()); })
-        .def_property_readonly("cutoff_load",
-                               [](const PySnCurve& c) { return longDoubleScalar(c.curve.cutoffLoad()); })
-        .def("allowed_cycles",
-             [](const PySnCurve& c, py::handle s) { return longDoubleScalar(c.curve.allowedCycles(numberValue(s, "S"))); },
-             py::arg("S"))
-        .def("load_at", [](const PySnCurve& c, py::handle n) {
-            const long double cycles = numberValue(n, "N");
-            if (!(cycles > 0.0L))
-                throw py::value_error("N must be positive");
-            return longDoubleScalar(c.curve.loadAt(cycles));
-        }, py::arg("N"));
+        .def_property_readonly("knee_cycles", [](const PySnCurve& c) { return longDoubleScalar(c.curve.kneeCycles()); })
+        .def_property_readonly("cutoff_load", [](const PySnCurve& c) { return longDoubleScalar(c.curve.cutoffLoad()); })
+        .def(
+            "allowed_cycles",
+            [](const PySnCurve& c, py::handle s) {
+                return longDoubleScalar(c.curve.allowedCycles(numberValue(s, "S")));
+            },
+            py::arg("S"))
+        .def(
+            "load_at",
+            [](const PySnCurve& c, py::handle n) {
+                const long double cycles = numberValue(n, "N");
+                if (!(cycles > 0.0L))
+                    throw py::value_error("N must be positive");
+                return longDoubleScalar(c.curve.loadAt(cycles));
+            },
+            py::arg("N"));
     m.def("sn_presets", [] {
         py::dict d;
         for (const SnPreset& p : snPresets())
@@ -277,7 +279,8 @@ void bindFatigue(py::module_& m)
         return d;
     });
     m.def("equivalent_cycles", [](py::handle frequency, py::handle duration) {
-        return longDoubleScalar(equivalentCycles(numberValue(frequency, "del_frequency"), numberValue(duration, "duration")));
+        return longDoubleScalar(
+            equivalentCycles(numberValue(frequency, "del_frequency"), numberValue(duration, "duration")));
     });
     m.def("rainflow_matrix", &matrixOf, py::arg("range"), py::arg("upper"), py::arg("lower"), py::arg("count"),
           py::arg("kind"), py::arg("bins"));

@@ -39,7 +39,10 @@ py::array_t<T> columnArray(std::vector<T>&& column)
     return py::array_t<T>(static_cast<py::ssize_t>(owned->size()), owned->data(), free);
 }
 
-long double filterValue(py::handle filter) { return tessivo::python::numberValue(filter, "filter"); }
+long double filterValue(py::handle filter)
+{
+    return tessivo::python::numberValue(filter, "filter");
+}
 
 using CountProgress = std::function<bool(std::int64_t, std::int64_t)>;
 
@@ -62,8 +65,8 @@ auto withValues(const py::array& values, Work&& work)
             const SequenceExtent extent = strided.extent(notFinite);
             if (notFinite >= 0) {
                 py::gil_scoped_acquire gil;
-                throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is " +
-                                      std::string(py::str(values.attr("__getitem__")(notFinite))));
+                throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is "
+                                      + std::string(py::str(values.attr("__getitem__")(notFinite))));
             }
             return work(strided, extent, progress);
         });
@@ -91,8 +94,7 @@ void setResidue(CountRequest& request, const std::string& residue)
     request.residue = *method;
 }
 
-CountRequest requestFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize,
-                         bool unlimited)
+CountRequest requestFrom(py::handle filter, const std::string& residue, py::handle bins, bool normalize, bool unlimited)
 {
     CountRequest request;
     request.filter = filterValue(filter);
@@ -101,8 +103,8 @@ CountRequest requestFrom(py::handle filter, const std::string& residue, py::hand
     std::string commaList;
     for (const auto& c : binCountChoices())
         commaList += (commaList.empty() ? "" : ", ") + std::string(c.name);
-    if (!bins.is_none() && !py::isinstance<py::int_>(bins) && !py::isinstance<py::str>(bins) &&
-        py::isinstance<py::iterable>(bins)) {
+    if (!bins.is_none() && !py::isinstance<py::int_>(bins) && !py::isinstance<py::str>(bins)
+        && py::isinstance<py::iterable>(bins)) {
         // Class edges of the caller's: the classes between them, whatever the count's length.
         std::vector<long double> edges;
         for (py::handle edge : bins)
@@ -270,14 +272,13 @@ void bindPartialCounts(py::module_& m)
                     py::gil_scoped_release released;
                     bytes = c.serialized();
                 }
-                return py::make_tuple(py::bytes(bytes), parameterState(c.request()),
-                                      longDoubleScalar(c.highestGiven()), longDoubleScalar(c.lowestGiven()));
+                return py::make_tuple(py::bytes(bytes), parameterState(c.request()), longDoubleScalar(c.highestGiven()),
+                                      longDoubleScalar(c.lowestGiven()));
             },
             [](const py::tuple& t) {
                 const std::string bytes = t[0].cast<std::string>();
                 PyPartial p;
-                p.count.emplace(PieceCount::read(bytes, requestOfState(t[1]), filterValue(t[2]),
-                                                 filterValue(t[3])));
+                p.count.emplace(PieceCount::read(bytes, requestOfState(t[1]), filterValue(t[2]), filterValue(t[3])));
                 return p;
             }));
     m.def(
@@ -313,8 +314,8 @@ void bindPartialCounts(py::module_& m)
                 throw py::value_error(path + ": " + kIncorrectSequenceFile);
             return p;
         },
-        py::arg("path"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"),
-        py::arg("unlimited"), py::arg("extremes"));
+        py::arg("path"), py::arg("piece"), py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("unlimited"),
+        py::arg("extremes"));
     m.def(
         "file_extent",
         [](const std::string& path) {
@@ -333,10 +334,9 @@ void bindPartialCounts(py::module_& m)
     m.def(
         "extent",
         [](py::handle values) {
-            const SequenceExtent e = withValues(tessivo::python::valuesArray(values),
-                                                [](ValueSource&, const SequenceExtent& extent, const CountProgress&) {
-                                                    return extent;
-                                                });
+            const SequenceExtent e =
+                withValues(tessivo::python::valuesArray(values),
+                           [](ValueSource&, const SequenceExtent& extent, const CountProgress&) { return extent; });
             if (e.points == 0)
                 return py::make_tuple(0, py::none(), py::none());
             return py::make_tuple(e.points, longDoubleScalar(e.lowest), longDoubleScalar(e.highest));

@@ -25,8 +25,8 @@ long double numberValue(py::handle value, const std::string& what)
         return v;
     }
     if (py::isinstance<py::bool_>(value) || !PyNumber_Check(value.ptr()))
-        throw py::type_error(what + " must be a number, not " +
-                             std::string(py::str(value.get_type().attr("__name__"))));
+        throw py::type_error(what + " must be a number, not "
+                             + std::string(py::str(value.get_type().attr("__name__"))));
     if (py::isinstance(value, py::module_::import("numpy").attr("longdouble"))) {
         v = py::array_t<long double>::ensure(py::module_::import("numpy").attr("atleast_1d")(value)).at(0);
     } else {

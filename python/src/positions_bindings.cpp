@@ -44,8 +44,8 @@ void bindPositions(py::module_& m, RequestReader readRequest)
 {
     m.def(
         "cycles",
-        [readRequest](py::handle values, py::handle filter, const std::string& residue, py::handle bins,
-                      bool normalize, bool unlimited) {
+        [readRequest](py::handle values, py::handle filter, const std::string& residue, py::handle bins, bool normalize,
+                      bool unlimited) {
             CountRequest request = readRequest(filter, residue, bins, normalize, unlimited);
             request.positions = true;
             const py::array array = valuesArray(values);
@@ -55,8 +55,8 @@ void bindPositions(py::module_& m, RequestReader readRequest)
                 std::int64_t notFinite = -1;
                 const SequenceExtent extent = strided.extent(notFinite);
                 if (notFinite >= 0)
-                    throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is " +
-                                          std::string(py::str(array.attr("__getitem__")(notFinite))));
+                    throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is "
+                                          + std::string(py::str(array.attr("__getitem__")(notFinite))));
                 py::gil_scoped_release released;
                 CountHooks hooks;
                 hooks.listing = &columns;

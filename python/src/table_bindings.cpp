@@ -24,8 +24,8 @@ std::optional<Delimiter> delimiterOf(py::handle name)
     if (name.is_none())
         return std::nullopt;
     static const std::map<std::string, Delimiter> names = {
-        {"comma", Delimiter::Comma}, {",", Delimiter::Comma},   {"semicolon", Delimiter::Semicolon},
-        {";", Delimiter::Semicolon}, {"tab", Delimiter::Tab},   {"\t", Delimiter::Tab},
+        {"comma", Delimiter::Comma},   {",", Delimiter::Comma},      {"semicolon", Delimiter::Semicolon},
+        {";", Delimiter::Semicolon},   {"tab", Delimiter::Tab},      {"\t", Delimiter::Tab},
         {"blanks", Delimiter::Blanks}, {"space", Delimiter::Blanks}, {" ", Delimiter::Blanks}};
     const std::string text = name.cast<std::string>();
     const auto found = names.find(text);

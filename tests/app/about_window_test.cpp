@@ -107,7 +107,8 @@ TEST_F(CommandTest, AboutShowsTheShellsErrorAndStaysOpen)
     };
     clickLabel(window->lbAbout);
     EXPECT_TRUE(open);
-    EXPECT_EQ(notifier.errors, QStringList{QStringLiteral("There is no application associated with the given filename extension.")});
+    EXPECT_EQ(notifier.errors,
+              QStringList{QStringLiteral("There is no application associated with the given filename extension.")});
 }
 
 TEST_F(CommandTest, AboutRunsModallyUntilOkIsClicked)
@@ -174,9 +175,12 @@ TEST_F(CommandTest, HelpOpensTheManualBesideTheProgram)
 
     launchCode = 31; // nothing on this desktop shows HTML: the message says where the manual is
     clickLabel(window->lbAbout);
-    EXPECT_EQ(notifier.errors, QStringList{QStringLiteral(
-        "There is no application associated with the given filename extension.\n\nThe manual is the file %1")
-        .arg(program.filePath(QStringLiteral("manual/index.html")))});
+    EXPECT_EQ(
+        notifier.errors,
+        QStringList{
+            QStringLiteral(
+                "There is no application associated with the given filename extension.\n\nThe manual is the file %1")
+                .arg(program.filePath(QStringLiteral("manual/index.html")))});
 }
 
 } // namespace

@@ -135,7 +135,7 @@ protected:
 
     std::function<bool(QDialog&)> answer;
     std::function<void(QProgressDialog&)> onProgress; // sees each step of a long count
-    std::int64_t progressClockMs = 0;                   // the count's clock: tests move it on
+    std::int64_t progressClockMs = 0;                 // the count's clock: tests move it on
     int dialogsShown = 0;
     QStringList opened;
     int launchCode = 42;

@@ -63,7 +63,8 @@ protected:
         QTemporaryDir work;
         tessivo::TRainflowRun run;
         tessivo::InitRainflowRun(run);
-        EXPECT_EQ(tessivo::openSequence(run, file.toStdString(), work.path().toStdString() + '/'), tessivo::OpenOutcome::Ok);
+        EXPECT_EQ(tessivo::openSequence(run, file.toStdString(), work.path().toStdString() + '/'),
+                  tessivo::OpenOutcome::Ok);
         run.FilterSize = p.filter;
         run.Normalize = p.normalize;
         run.UseLoadBins = p.bins;
@@ -92,7 +93,10 @@ TEST_F(CountDocumentTest, CountsAndRecountsWhatWasOpenedAsTheEngineDoes)
     EXPECT_EQ(doc.sequenceLabel(), file);
     EXPECT_FALSE(doc.hasCount());
 
-    const Params runs[] = {{}, {1.5L, false, false, false}, {0.0L, true, false, true}, {0.0L, false, true, true},
+    const Params runs[] = {{},
+                           {1.5L, false, false, false},
+                           {0.0L, true, false, true},
+                           {0.0L, false, true, true},
                            {0.0004L, false, false, true}};
     long double largest = 0.0L;
     for (const Params& p : runs) {
@@ -156,7 +160,11 @@ TEST_F(CountDocumentTest, ARejectedFileOrACancelledCountKeepsTheLastCount)
 TEST_F(CountDocumentTest, AnImportedColumnCarriesItsUnitAndTimesThroughTheCount)
 {
     const QString table = writeFile(QStringLiteral("loads.csv"), kTable);
-    struct Case { int column; const char* label; const char* unit; };
+    struct Case {
+        int column;
+        const char* label;
+        const char* unit;
+    };
     for (const Case& c : {Case{1, "F", "kN"}, Case{2, "M", "kN m"}}) {
         ASSERT_TRUE(import(table, c.column));
         EXPECT_EQ(doc.sequenceLabel(), table + QStringLiteral(" : ") + QLatin1String(c.label));
@@ -172,7 +180,8 @@ TEST_F(CountDocumentTest, AnImportedColumnCarriesItsUnitAndTimesThroughTheCount)
         const FatigueInputs in = doc.fatigueInputs();
         EXPECT_EQ(in.loadUnit, QLatin1String(c.unit));
         EXPECT_EQ(in.duration, 2.5);
-        EXPECT_TRUE(reportHeaderLines(doc.header(), {}, u'.').contains(QStringLiteral("Load unit:\t") + QLatin1String(c.unit)));
+        EXPECT_TRUE(
+            reportHeaderLines(doc.header(), {}, u'.').contains(QStringLiteral("Load unit:\t") + QLatin1String(c.unit)));
     }
     // The time column itself has no time beside it, and a plain file neither unit nor time.
     ASSERT_TRUE(import(table, 0));

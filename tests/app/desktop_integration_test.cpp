@@ -113,8 +113,8 @@ TEST_F(DropTest, DroppedFileIsOpenedWhereverItLands)
     const QString second = writeFile(QStringLiteral("second.txt"), "0 5 2 4 1 6");
     auto window = startWindow();
     // Onto the window, a web address first: the first local file counts.
-    ASSERT_TRUE(drop(window.get(), *files({QUrl(QStringLiteral("https://example.org/x.txt")), QUrl::fromLocalFile(first),
-                                            QUrl::fromLocalFile(second)})));
+    ASSERT_TRUE(drop(window.get(), *files({QUrl(QStringLiteral("https://example.org/x.txt")),
+                                           QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)})));
     QTRY_COMPARE(window->lbSeqFile->text(), first);
     EXPECT_EQ(report(*window), kThreeValues);
     // Onto the report pane and onto the filter field, which take text drops
@@ -147,7 +147,8 @@ TEST_F(DropTest, DropWhileACommandRunsIsRefused)
     open(*window, exampleFile("worked_example.txt"));
     bool accepted = true;
     QMetaObject::invokeMethod(
-        window.get(), [&] { accepted = drop(window.get(), *files({QUrl::fromLocalFile(file)})); }, Qt::QueuedConnection);
+        window.get(), [&] { accepted = drop(window.get(), *files({QUrl::fromLocalFile(file)})); },
+        Qt::QueuedConnection);
     window->btExecute->click();
     EXPECT_FALSE(accepted);
     EXPECT_EQ(window->lbSeqFile->text(), exampleFile("worked_example.txt"));
@@ -288,8 +289,9 @@ TEST(WorkFolderClaim, EveryFolderTakenIsAnError)
         claimWorkFolder(base.path() + QStringLiteral("/exe"), base.path());
         ADD_FAILURE() << "no error";
     } catch (const std::exception& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()),
-                  QStringLiteral("The work folder %1/exe/ is in use by another running copy of Tessivo.").arg(base.path()));
+        EXPECT_EQ(
+            QString::fromUtf8(error.what()),
+            QStringLiteral("The work folder %1/exe/ is in use by another running copy of Tessivo.").arg(base.path()));
     }
 }
 

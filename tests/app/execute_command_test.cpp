@@ -37,7 +37,9 @@ TEST_F(CommandTest, ExecuteWritesTheWholeReport)
     Parameters upward;
     upward.decomposition = false;
     const HandCounted cases[] = {
-        {"worked example", "0 5 2 4 1 6", {},
+        {"worked example",
+         "0 5 2 4 1 6",
+         {},
          worked + "\n6.000\t6.000\t0.000\t1\t1\n4.000\t5.000\t1.000\t1\t2\n2.000\t4.000\t2.000\t1\t3"},
         {"normalised by the highest peak", "0 5 2 4 1 6", normalized,
          worked + "\n1.000\t1.000\t0.000\t1\t1\n0.667\t0.833\t0.167\t1\t2\n0.333\t0.667\t0.333\t1\t3"},
@@ -45,7 +47,9 @@ TEST_F(CommandTest, ExecuteWritesTheWholeReport)
          worked + "\n6.000\t6.000\t0.000\t1\t1\n4.000\t5.000\t1.000\t1\t2"},
         {"residue decomposed", "6 0 5", {}, sixZeroFive + "\n6.000\t6.000\t0.000\t1\t1"},
         {"residue as upward half cycles", "6 0 5", upward, sixZeroFive + "\n5.000\t5.000\t0.000\t1\t1"},
-        {"repeated cycles add up", "0 4 1 4 1 4 1 9", {},
+        {"repeated cycles add up",
+         "0 4 1 4 1 4 1 9",
+         {},
          characteristics(8, "9.000", "0.000") + kTableHead + "\n9.000\t9.000\t0.000\t1\t1\n3.000\t4.000\t1.000\t3\t4"},
     };
     for (const HandCounted& c : cases) {
@@ -159,7 +163,8 @@ TEST_F(CommandTest, FilterThatIsNotANumberEndsTheCommand)
         window->edFilter->setText(text);
         window->cbNormalize->setChecked(true);
         window->btExecute->click();
-        EXPECT_EQ(notifier.generalErrors, QStringList{QStringLiteral("'%1' is not a valid floating point value.").arg(text)});
+        EXPECT_EQ(notifier.generalErrors,
+                  QStringList{QStringLiteral("'%1' is not a valid floating point value.").arg(text)});
         EXPECT_EQ(report(*window), before);
         EXPECT_TRUE(window->RainflowRun().Normalize);
     }
@@ -173,8 +178,10 @@ TEST_F(CommandTest, BinSizeTextNamingNoItemIsRefusedAndNothingCounted)
     window->cbMatrix->setChecked(true);
     window->cbLoadBinSize->setCurrentText(QStringLiteral("48 x 48 matrix"));
     window->btExecute->click();
-    EXPECT_EQ(notifier.errors, QStringList{QStringLiteral(
-        "\"48 x 48 matrix\" is not a load bin size. Choose 32 x 32 matrix, 64 x 64 matrix or 100 x 100 matrix.")});
+    EXPECT_EQ(
+        notifier.errors,
+        QStringList{QStringLiteral(
+            "\"48 x 48 matrix\" is not a load bin size. Choose 32 x 32 matrix, 64 x 64 matrix or 100 x 100 matrix.")});
     EXPECT_EQ(report(*window), before);
     EXPECT_FALSE(window->btSpectrumPlot->isEnabled());
 }
@@ -287,7 +294,8 @@ TEST_F(CommandTest, CommandsDoNotNestAndCloseWaitsForTheRun)
 TEST_F(CommandTest, CloseDuringOpenWaitsForTheOpen)
 {
     auto window = startWindow();
-    QMetaObject::invokeMethod(window.get(), [&] { window->close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        window.get(), [&] { window->close(); }, Qt::QueuedConnection);
     open(*window, exampleFile("worked_example.txt"));
     EXPECT_TRUE(window->btExecute->isEnabled());
     QTRY_VERIFY(!window->isVisible());

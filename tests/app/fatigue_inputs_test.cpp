@@ -32,7 +32,10 @@ struct ReadCase {
     long double pointS;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FatigueFieldsTest : public testing::TestWithParam<ReadCase> {};
 
@@ -54,18 +57,34 @@ TEST_P(FatigueFieldsTest, ReadInTheUsersLocale)
     EXPECT_EQ(read.settings.curve->pointS, c.pointS);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, FatigueFieldsTest, testing::Values(
-    ReadCase{"PointCommaListsExponents", u'.', "3,4", "20,000", "m=3,S=71.5,N=2e6", {3.0L, 4.0L}, 20000.0L, 71.5L},
-    ReadCase{"PointBlanksAndSemicolons", u'.', "3 4;5", "355.5", "m=3; S=71.5; N=2e6", {3.0L, 4.0L, 5.0L}, 355.5L, 71.5L},
-    ReadCase{"PointCommaNotAGroupIsDecimal", u'.', "3", "2,5", "m=3,S=71,N=2e6", {3.0L}, 2.5L, 71.0L},
-    ReadCase{"CommaDecimals", u',', "3,5 4", "355,5", "m=3,S=71,5,N=2e6", {3.5L, 4.0L}, 355.5L, 71.5L},
-    ReadCase{"CommaTakesPointsToo", u',', "3.5;4", "355.5", "m=3,S=71.5,N=2e6", {3.5L, 4.0L}, 355.5L, 71.5L}),
+INSTANTIATE_TEST_SUITE_P(
+    Locales, FatigueFieldsTest,
+    testing::Values(
+        ReadCase{"PointCommaListsExponents", u'.', "3,4", "20,000", "m=3,S=71.5,N=2e6", {3.0L, 4.0L}, 20000.0L, 71.5L},
+        ReadCase{"PointBlanksAndSemicolons",
+                 u'.',
+                 "3 4;5",
+                 "355.5",
+                 "m=3; S=71.5; N=2e6",
+                 {3.0L, 4.0L, 5.0L},
+                 355.5L,
+                 71.5L},
+        ReadCase{"PointCommaNotAGroupIsDecimal", u'.', "3", "2,5", "m=3,S=71,N=2e6", {3.0L}, 2.5L, 71.0L},
+        ReadCase{"CommaDecimals", u',', "3,5 4", "355,5", "m=3,S=71,5,N=2e6", {3.5L, 4.0L}, 355.5L, 71.5L},
+        ReadCase{"CommaTakesPointsToo", u',', "3.5;4", "355.5", "m=3,S=71.5,N=2e6", {3.5L, 4.0L}, 355.5L, 71.5L}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 TEST(FatigueFields, ABadEntryTakesAwayOnlyWhatNeedsIt)
 {
-    struct Case { const char* field; bool curve; bool del; bool duration; };
-    const Case cases[] = {{"curve", false, true, true}, {"del", true, false, true}, {"duration", true, true, false},
+    struct Case {
+        const char* field;
+        bool curve;
+        bool del;
+        bool duration;
+    };
+    const Case cases[] = {{"curve", false, true, true},
+                          {"del", true, false, true},
+                          {"duration", true, true, false},
                           {"factor", true, true, true}};
     for (const Case& c : cases) {
         FatigueChoices choices;

@@ -56,7 +56,8 @@ TEST_F(CommandTest, FatigueWindowEvaluatesTheLoadsAsCountedAndUpdatesAtOnce)
     fatigue->cbMeanStress->setCurrentIndex(fatigue->cbMeanStress->findData(QStringLiteral("goodman")));
     EXPECT_EQ(fatigue->cbMeanStress->currentText(), QStringLiteral("Goodman"));
     ASSERT_TRUE(fatigue->result().has_value());
-    EXPECT_EQ(fatigue->lbStatus->text(), QStringLiteral("The goodman mean-stress correction needs the ultimate strength (Su)"));
+    EXPECT_EQ(fatigue->lbStatus->text(),
+              QStringLiteral("The goodman mean-stress correction needs the ultimate strength (Su)"));
     EXPECT_TRUE(fatigue->lbTotals->text().contains(QStringLiteral("no S-N curve")));
     EXPECT_EQ(fatigue->twDel->item(0, 1)->text(), QStringLiteral("1,53262")); // of the amplitudes
     fatigue->edMaterial->setText(QStringLiteral("100,5"));

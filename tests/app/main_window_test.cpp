@@ -58,17 +58,23 @@ TEST_F(MainWindowTest, StoredPositionIsRestoredButNeverTheSize)
     EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
 }
 
-struct Placed { const char* name; QRect rect; };
+struct Placed {
+    const char* name;
+    QRect rect;
+};
 
 TEST_F(MainWindowTest, ComponentsSitAtTheirDesignPositions)
 {
     auto window = start();
     const Placed table[] = {
-        {"pnlLogo", {0, 0, 608, 57}}, {"imLogo", {0, 0, 345, 57}}, {"pnlInput", {0, 57, 608, 64}},
-        {"gbSequenceFile", {8, 8, 592, 49}}, {"btOpenSeqFile", {8, 16, 75, 25}}, {"pnlParameters", {0, 121, 608, 174}},
-        {"gbRFCParamaters", {8, 1, 592, 168}}, {"edFilter", {64, 17, 65, 21}}, {"cbLoadBinSize", {104, 66, 113, 21}},
-        {"pnlExecute", {0, 295, 608, 64}}, {"gbExecute", {8, 8, 592, 49}}, {"btExecute", {8, 16, 75, 25}},
-        {"pnlResults", {0, 359, 608, 375}}, {"gbResults", {8, 4, 592, 365}}, {"reReport", {8, 16, 577, 341}},
+        {"pnlLogo", {0, 0, 608, 57}},          {"imLogo", {0, 0, 345, 57}},
+        {"pnlInput", {0, 57, 608, 64}},        {"gbSequenceFile", {8, 8, 592, 49}},
+        {"btOpenSeqFile", {8, 16, 75, 25}},    {"pnlParameters", {0, 121, 608, 174}},
+        {"gbRFCParamaters", {8, 1, 592, 168}}, {"edFilter", {64, 17, 65, 21}},
+        {"cbLoadBinSize", {104, 66, 113, 21}}, {"pnlExecute", {0, 295, 608, 64}},
+        {"gbExecute", {8, 8, 592, 49}},        {"btExecute", {8, 16, 75, 25}},
+        {"pnlResults", {0, 359, 608, 375}},    {"gbResults", {8, 4, 592, 365}},
+        {"reReport", {8, 16, 577, 341}},
     };
     for (const Placed& p : table) {
         const auto* widget = window->findChild<QWidget*>(QString::fromLatin1(p.name));
@@ -76,8 +82,10 @@ TEST_F(MainWindowTest, ComponentsSitAtTheirDesignPositions)
         EXPECT_EQ(widget->geometry(), p.rect) << p.name;
     }
     // Captions may widen their control but never move it or clip the text.
-    const Placed captions[] = {{"cbNormalize", {8, 44, 161, 17}}, {"cbMatrix", {8, 68, 97, 17}},
-                               {"rbDecomposition", {32, 116, 153, 17}}, {"rbUpward", {32, 140, 225, 17}}};
+    const Placed captions[] = {{"cbNormalize", {8, 44, 161, 17}},
+                               {"cbMatrix", {8, 68, 97, 17}},
+                               {"rbDecomposition", {32, 116, 153, 17}},
+                               {"rbUpward", {32, 140, 225, 17}}};
     for (const Placed& p : captions) {
         const auto* button = window->findChild<QAbstractButton*>(QString::fromLatin1(p.name));
         ASSERT_NE(button, nullptr) << p.name;
@@ -122,14 +130,16 @@ TEST_F(MainWindowTest, CaptionsAndFonts)
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
 {
     auto window = start();
-    const QWidget* expected[] = {window->btOpenSeqFile, window->btImportTable, window->edFilter, window->cbNormalize, window->cbMatrix,
-                                 window->cbLoadBinSize, window->rbDecomposition, window->rbUpward,
-                                 window->btExecute, window->btSpectrumPlot, window->btFatigue, window->reReport};
+    const QWidget* expected[] = {window->btOpenSeqFile,   window->btImportTable, window->edFilter,
+                                 window->cbNormalize,     window->cbMatrix,      window->cbLoadBinSize,
+                                 window->rbDecomposition, window->rbUpward,      window->btExecute,
+                                 window->btSpectrumPlot,  window->btFatigue,     window->reReport};
     QWidget* current = window->btOpenSeqFile;
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         do {
             current = current->nextInFocusChain();
-        } while (current->focusPolicy() == Qt::NoFocus || current->focusProxy() || current->parentWidget() == window->cbLoadBinSize);
+        } while (current->focusPolicy() == Qt::NoFocus || current->focusProxy()
+                 || current->parentWidget() == window->cbLoadBinSize);
         EXPECT_EQ(current, expected[i]) << i;
     }
     for (const QLabel* label : window->findChildren<QLabel*>())
@@ -139,8 +149,13 @@ TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
 TEST(GeneralError, FullStopOnlyAfterCharactersAboveThePoint)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"File not found", "File not found."}, {"Error 5", "Error 5."}, {"Done.", "Done."},
-        {"'x' is \"q\"", "'x' is \"q\""}, {"(see log)", "(see log)"}, {"", ""}, {"a/", "a/."},
+        {"File not found", "File not found."},
+        {"Error 5", "Error 5."},
+        {"Done.", "Done."},
+        {"'x' is \"q\"", "'x' is \"q\""},
+        {"(see log)", "(see log)"},
+        {"", ""},
+        {"a/", "a/."},
     };
     for (const auto& [message, shown] : cases)
         EXPECT_EQ(withFullStop(QString::fromLatin1(message)), QString::fromLatin1(shown)) << message;

@@ -7,11 +7,10 @@
 
 namespace {
 
-const QString kTenMinusFiveTwenty = QStringLiteral(
-    "Spectrum characteristics\n"
-    "Sequence length: \t3\n"
-    "Highest Peak: \t20.000\n"
-    "Lowest Trough: \t-5.000");
+const QString kTenMinusFiveTwenty = QStringLiteral("Spectrum characteristics\n"
+                                                   "Sequence length: \t3\n"
+                                                   "Highest Peak: \t20.000\n"
+                                                   "Lowest Trough: \t-5.000");
 
 QByteArray workFile(const QString& dir)
 {

@@ -81,7 +81,8 @@ inline QString textOf(const QByteArray& file)
             const auto m = it.next();
             const auto ref = unicodeRef.match(objects.value(m.captured(2).toInt()).dict);
             if (ref.hasMatch())
-                fonts.insert(m.captured(1), toUnicode(QString::fromLatin1(objects.value(ref.captured(1).toInt()).stream)));
+                fonts.insert(m.captured(1),
+                             toUnicode(QString::fromLatin1(objects.value(ref.captured(1).toInt()).stream)));
         }
     }
     QList<int> numbers = objects.keys();

@@ -10,9 +10,21 @@ public:
     void error(const QString& text) override { errors << text; }
     void information(const QString& text) override { informations << text; }
     void generalError(const QString& text) override { generalErrors << text; }
-    void error(const QString& text, const QString& detail) override { errors << text; details << detail; }
-    void information(const QString& text, const QString& detail) override { informations << text; details << detail; }
-    void generalError(const QString& text, const QString& detail) override { generalErrors << text; details << detail; }
+    void error(const QString& text, const QString& detail) override
+    {
+        errors << text;
+        details << detail;
+    }
+    void information(const QString& text, const QString& detail) override
+    {
+        informations << text;
+        details << detail;
+    }
+    void generalError(const QString& text, const QString& detail) override
+    {
+        generalErrors << text;
+        details << detail;
+    }
     bool question(const QString&, const QString& text) override
     {
         questions << text;

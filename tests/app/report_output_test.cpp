@@ -211,9 +211,10 @@ TEST_F(ReportOutputTest, PrintSendsOneJobNamedReport)
     EXPECT_TRUE(printed.startsWith("%PDF"));
     EXPECT_EQ(pdf_text::title(printed), QStringLiteral("Report"));
     EXPECT_EQ(pdf_text::pageCount(printed), 1);
-    EXPECT_EQ(withoutBlanks(pdf_text::textOf(printed)).toStdString(),
-              withoutBlanks(header() + report(*window) + QStringLiteral("worked_example.txt - 2024-12-31 23:59 Page 1 of 1"))
-                  .toStdString());
+    EXPECT_EQ(
+        withoutBlanks(pdf_text::textOf(printed)).toStdString(),
+        withoutBlanks(header() + report(*window) + QStringLiteral("worked_example.txt - 2024-12-31 23:59 Page 1 of 1"))
+            .toStdString());
 }
 
 TEST_F(ReportOutputTest, LongReportIsPrintedOverSeveralPagesInOrder)
@@ -271,7 +272,7 @@ TEST_F(ReportOutputTest, PrintKeepsToThePageSetupsMargins)
     window->Print1->trigger();
     QProcess render;
     render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("50"),
-                                             QStringLiteral("-singlefile"), pdf, dir() + QStringLiteral("/page")});
+                                              QStringLiteral("-singlefile"), pdf, dir() + QStringLiteral("/page")});
     ASSERT_TRUE(render.waitForFinished(30000));
     QImage page(dir() + QStringLiteral("/page.pgm"));
     ASSERT_FALSE(page.isNull());

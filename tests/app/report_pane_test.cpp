@@ -34,7 +34,8 @@ TEST(ReportPane, WritesTheReportOperations)
 
     const QTextDocument* doc = pane.document();
     ASSERT_EQ(doc->blockCount(), 4);
-    EXPECT_EQ(doc->toPlainText(), QStringLiteral("Spectrum characteristics\nSequence length: \t3\n\nLoad\tMaximum\tM\u00e9nimum"));
+    EXPECT_EQ(doc->toPlainText(),
+              QStringLiteral("Spectrum characteristics\nSequence length: \t3\n\nLoad\tMaximum\tM\u00e9nimum"));
     EXPECT_TRUE(boldAt(doc->findBlockByNumber(0)));
     EXPECT_FALSE(boldAt(doc->findBlockByNumber(1)));
     const QList<qreal> two{0.0, 135 * ReportPane::kPixelsPerPoint};

@@ -30,14 +30,15 @@ TEST(RtfWriter, WritesTheReportOperationsAsRtf)
     pane.setTabStops({0, 55});
     pane.addLine("{a}\\b\tZo\u00eb \u20ac \U0001F600");
 
-    EXPECT_EQ(documentToRtf(*pane.document()).toStdString(),
-              "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n"
-              "\\fs20\n"
-              "\\pard\\tx0\\tx2700{\\f0\\fs20\\b Spectrum characteristics}\\par\n"
-              "\\pard\\tx0\\tx2700{\\f0\\fs20 Peak: \\tab 1.000}\\par\n"
-              "\\pard\\tx0\\tx2700\\par\n"
-              "\\pard\\tx0\\tx1100{\\f0\\fs20 \\{a\\}\\\\b\\tab Zo\\u235\\'3f \\u8364\\'3f \\u-10179\\'3f\\u-8704\\'3f}\n"
-              "}\n");
+    EXPECT_EQ(
+        documentToRtf(*pane.document()).toStdString(),
+        "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\n"
+        "\\fs20\n"
+        "\\pard\\tx0\\tx2700{\\f0\\fs20\\b Spectrum characteristics}\\par\n"
+        "\\pard\\tx0\\tx2700{\\f0\\fs20 Peak: \\tab 1.000}\\par\n"
+        "\\pard\\tx0\\tx2700\\par\n"
+        "\\pard\\tx0\\tx1100{\\f0\\fs20 \\{a\\}\\\\b\\tab Zo\\u235\\'3f \\u8364\\'3f \\u-10179\\'3f\\u-8704\\'3f}\n"
+        "}\n");
 }
 
 TEST(RtfWriter, KeepsFontsStylesAlignmentAndUserTabs)

@@ -40,7 +40,8 @@ TEST_F(RunProgressTest, LongCountReportsTheValuesReadAndKeepsTheWindowResponsive
         labels << dialog.labelText();
         EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
         if (labels.size() == 1)
-            QMetaObject::invokeMethod(window.get(), [&] { stepOfQueuedCall = int(labels.size()) + 1; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                window.get(), [&] { stepOfQueuedCall = int(labels.size()) + 1; }, Qt::QueuedConnection);
     };
     window->btExecute->click();
     QStringList expected;

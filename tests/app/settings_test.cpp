@@ -24,7 +24,8 @@ TEST_F(MainWindowTest, FirstStartThenCloseWritesTheSixValues)
 {
     auto window = start();
     ASSERT_TRUE(window->close());
-    EXPECT_EQ(storedSettingNames(), (QStringList{"UserDir", "Filter", "Normalized", "LoadBin", "LoadBinSize", "ResDecomp"}));
+    EXPECT_EQ(storedSettingNames(),
+              (QStringList{"UserDir", "Filter", "Normalized", "LoadBin", "LoadBinSize", "ResDecomp"}));
     const RegistryKey key = settingsKey();
     EXPECT_EQ(*key.read(QStringLiteral("UserDir")), morvane::regString(QString()));
     EXPECT_EQ(*key.read(QStringLiteral("Filter")), morvane::regBinary(QByteArray(8, '\0')));
@@ -43,7 +44,10 @@ struct StoredSetting {
     std::function<void(const RegistryKey&, const TfrmMain&)> checkWritten;
 };
 
-void PrintTo(const StoredSetting& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const StoredSetting& s, std::ostream* os)
+{
+    *os << s.name;
+}
 
 class StoredSettingTest : public MainWindowTest, public testing::WithParamInterface<StoredSetting> {};
 
@@ -61,61 +65,72 @@ TEST_P(StoredSettingTest, IsShownAndWrittenBack)
 
 const QString kFilter = QStringLiteral("Filter");
 
-void filterIgnored(TfrmMain& w) { EXPECT_EQ(w.edFilter->text(), QStringLiteral("0.00")); }
+void filterIgnored(TfrmMain& w)
+{
+    EXPECT_EQ(w.edFilter->text(), QStringLiteral("0.00"));
+}
 void filterWrittenAsZeroDouble(const RegistryKey& k, const TfrmMain&)
 {
     EXPECT_EQ(*k.read(kFilter), morvane::regBinary(QByteArray(8, '\0')));
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, StoredSettingTest, testing::Values(
-    StoredSetting{"LoadBinSize50",
-        [](RegistryKey& k) { k.writeInteger(QStringLiteral("LoadBinSize"), 50); },
-        [](TfrmMain& w) { EXPECT_EQ(w.cbLoadBinSize->currentIndex(), 0); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("LoadBinSize")), 32); }},
-    StoredSetting{"LoadBinSize100",
-        [](RegistryKey& k) { k.writeInteger(QStringLiteral("LoadBinSize"), 100); },
-        [](TfrmMain& w) { EXPECT_EQ(w.cbLoadBinSize->currentText(), QStringLiteral("100 x 100 matrix")); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("LoadBinSize")), 100); }},
-    StoredSetting{"FilterAsInteger",
-        [](RegistryKey& k) { k.writeInteger(kFilter, 5); }, filterIgnored, filterWrittenAsZeroDouble},
-    StoredSetting{"FilterOfFourBytes",
-        [](RegistryKey& k) { k.writeBinary(kFilter, QByteArray(4, '\x40')); }, filterIgnored, filterWrittenAsZeroDouble},
-    StoredSetting{"FilterOfTenBytes",
-        [](RegistryKey& k) { k.writeBinary(kFilter, doubleBytes(3.0) + "xx"); }, filterIgnored, filterWrittenAsZeroDouble},
-    StoredSetting{"FilterTwelveAndAHalf",
-        [](RegistryKey& k) { k.writeBinary(kFilter, doubleBytes(12.5)); },
-        [](TfrmMain& w) { EXPECT_EQ(w.edFilter->text(), QStringLiteral("12.50")); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.read(kFilter)->data, doubleBytes(12.5)); }},
-    StoredSetting{"UserDirAsInteger",
-        [](RegistryKey& k) { k.writeInteger(QStringLiteral("UserDir"), 1); },
-        [](TfrmMain& w) { EXPECT_EQ(w.UserDir(), w.WorkDir()); },
-        [](const RegistryKey& k, const TfrmMain& w) {
-            EXPECT_EQ(*k.read(QStringLiteral("UserDir")), morvane::regString(w.WorkDir()));
-        }},
-    StoredSetting{"UserDirAsExpandString",
-        [](RegistryKey&) {
-            morvane::RegistryFile file(morvane::RegistryKey::defaultStorePath());
-            file.load();
-            file.setValue(QStringLiteral("HKEY_CURRENT_USER\\") + settingsKeyPath(), QStringLiteral("UserDir"),
-                          RegValue{2, morvane::regString(QStringLiteral("/data/%HOME%")).data});
-            ASSERT_TRUE(file.save());
-        },
-        [](TfrmMain& w) { EXPECT_EQ(w.UserDir(), QStringLiteral("/data/%HOME%")); },
-        [](const RegistryKey& k, const TfrmMain&) {
-            EXPECT_EQ(*k.read(QStringLiteral("UserDir")), morvane::regString(QStringLiteral("/data/%HOME%")));
-        }},
-    StoredSetting{"NormalizedTwo",
-        [](RegistryKey& k) { k.writeInteger(QStringLiteral("Normalized"), 2); },
-        [](TfrmMain& w) { EXPECT_TRUE(w.cbNormalize->isChecked()); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("Normalized")), 1); }},
-    StoredSetting{"LoadBinAsString",
-        [](RegistryKey& k) { k.writeString(QStringLiteral("LoadBin"), QStringLiteral("1")); },
-        [](TfrmMain& w) { EXPECT_FALSE(w.cbMatrix->isChecked()); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("LoadBin")), 0); }},
-    StoredSetting{"ResidueUpward",
-        [](RegistryKey& k) { k.writeInteger(QStringLiteral("ResDecomp"), 0); },
-        [](TfrmMain& w) { EXPECT_TRUE(w.rbUpward->isChecked()); EXPECT_FALSE(w.rbDecomposition->isChecked()); },
-        [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("ResDecomp")), 0); }}),
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StoredSettingTest,
+    testing::Values(
+        StoredSetting{
+            "LoadBinSize50", [](RegistryKey& k) { k.writeInteger(QStringLiteral("LoadBinSize"), 50); },
+            [](TfrmMain& w) { EXPECT_EQ(w.cbLoadBinSize->currentIndex(), 0); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("LoadBinSize")), 32); }},
+        StoredSetting{
+            "LoadBinSize100", [](RegistryKey& k) { k.writeInteger(QStringLiteral("LoadBinSize"), 100); },
+            [](TfrmMain& w) { EXPECT_EQ(w.cbLoadBinSize->currentText(), QStringLiteral("100 x 100 matrix")); },
+            [](const RegistryKey& k, const TfrmMain&) {
+                EXPECT_EQ(k.readInteger(QStringLiteral("LoadBinSize")), 100);
+            }},
+        StoredSetting{"FilterAsInteger", [](RegistryKey& k) { k.writeInteger(kFilter, 5); }, filterIgnored,
+                      filterWrittenAsZeroDouble},
+        StoredSetting{"FilterOfFourBytes", [](RegistryKey& k) { k.writeBinary(kFilter, QByteArray(4, '\x40')); },
+                      filterIgnored, filterWrittenAsZeroDouble},
+        StoredSetting{"FilterOfTenBytes", [](RegistryKey& k) { k.writeBinary(kFilter, doubleBytes(3.0) + "xx"); },
+                      filterIgnored, filterWrittenAsZeroDouble},
+        StoredSetting{
+            "FilterTwelveAndAHalf", [](RegistryKey& k) { k.writeBinary(kFilter, doubleBytes(12.5)); },
+            [](TfrmMain& w) { EXPECT_EQ(w.edFilter->text(), QStringLiteral("12.50")); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.read(kFilter)->data, doubleBytes(12.5)); }},
+        StoredSetting{"UserDirAsInteger", [](RegistryKey& k) { k.writeInteger(QStringLiteral("UserDir"), 1); },
+                      [](TfrmMain& w) { EXPECT_EQ(w.UserDir(), w.WorkDir()); },
+                      [](const RegistryKey& k, const TfrmMain& w) {
+                          EXPECT_EQ(*k.read(QStringLiteral("UserDir")), morvane::regString(w.WorkDir()));
+                      }},
+        StoredSetting{"UserDirAsExpandString",
+                      [](RegistryKey&) {
+                          morvane::RegistryFile file(morvane::RegistryKey::defaultStorePath());
+                          file.load();
+                          file.setValue(QStringLiteral("HKEY_CURRENT_USER\\") + settingsKeyPath(),
+                                        QStringLiteral("UserDir"),
+                                        RegValue{2, morvane::regString(QStringLiteral("/data/%HOME%")).data});
+                          ASSERT_TRUE(file.save());
+                      },
+                      [](TfrmMain& w) { EXPECT_EQ(w.UserDir(), QStringLiteral("/data/%HOME%")); },
+                      [](const RegistryKey& k, const TfrmMain&) {
+                          EXPECT_EQ(*k.read(QStringLiteral("UserDir")),
+                                    morvane::regString(QStringLiteral("/data/%HOME%")));
+                      }},
+        StoredSetting{
+            "NormalizedTwo", [](RegistryKey& k) { k.writeInteger(QStringLiteral("Normalized"), 2); },
+            [](TfrmMain& w) { EXPECT_TRUE(w.cbNormalize->isChecked()); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("Normalized")), 1); }},
+        StoredSetting{
+            "LoadBinAsString", [](RegistryKey& k) { k.writeString(QStringLiteral("LoadBin"), QStringLiteral("1")); },
+            [](TfrmMain& w) { EXPECT_FALSE(w.cbMatrix->isChecked()); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("LoadBin")), 0); }},
+        StoredSetting{
+            "ResidueUpward", [](RegistryKey& k) { k.writeInteger(QStringLiteral("ResDecomp"), 0); },
+            [](TfrmMain& w) {
+                EXPECT_TRUE(w.rbUpward->isChecked());
+                EXPECT_FALSE(w.rbDecomposition->isChecked());
+            },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("ResDecomp")), 0); }}),
     [](const testing::TestParamInfo<StoredSetting>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, FilterTextThatIsNotANumberKeepsTheWindowOpenAndStoresNothing)

@@ -154,8 +154,9 @@ TEST_F(SignalViewTest, SelectedReportLineMarksItsCycles)
             // The report shows which of its lines is marked.
             const auto highlighted = pane->extraSelections();
             ASSERT_EQ(highlighted.size(), 1) << line;
-            EXPECT_EQ(highlighted.front().cursor.block().text(), pane->document()->findBlockByNumber(
-                          pane->document()->find(head).blockNumber() + line).text()) << line;
+            EXPECT_EQ(highlighted.front().cursor.block().text(),
+                      pane->document()->findBlockByNumber(pane->document()->find(head).blockNumber() + line).text())
+                << line;
         }
         ASSERT_FALSE(view.data().marks().empty());
         view.resize(800, 500);
@@ -175,7 +176,8 @@ TEST_F(SignalViewTest, CachedMarksEqualAFreshListing)
     for (const bool bins : {false, true}) {
         signalAfterCount(*window, "random_walk.txt", QStringLiteral("1.00"), bins);
         const SignalSource source = signalSourceOf(window->RainflowRun(), workDir().toStdString(), bins);
-        for (const auto& [perLine, bytes] : {std::pair<std::size_t, std::size_t>{100000, 64u << 20}, {3, 4000}, {1, 1}}) {
+        for (const auto& [perLine, bytes] :
+             {std::pair<std::size_t, std::size_t>{100000, 64u << 20}, {3, 4000}, {1, 1}}) {
             SCOPED_TRACE(testing::Message() << bins << " " << perLine << " " << bytes);
             CycleMarkCache cache(source, perLine, bytes);
             EXPECT_FALSE(cache.listed());

@@ -79,7 +79,8 @@ TEST_F(SmallFilterTest, ExecuteCountsWithTheFilterAndTheHeadersNameIt)
     QFile printed(pdf);
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     const QString paper = pdf_text::textOf(printed.readAll()).remove(u' ').remove(u'\t');
-    EXPECT_TRUE(paper.contains(QStringLiteral("Filtersize:") + local(QStringLiteral("0.0004")))) << paper.left(300).toStdString();
+    EXPECT_TRUE(paper.contains(QStringLiteral("Filtersize:") + local(QStringLiteral("0.0004"))))
+        << paper.left(300).toStdString();
     if (unrtfInstalled()) {
         const QString saved = dir() + QStringLiteral("/report.rtf");
         chooseFile(saved);
@@ -88,7 +89,8 @@ TEST_F(SmallFilterTest, ExecuteCountsWithTheFilterAndTheHeadersNameIt)
     }
     window->btSpectrumPlot->click();
     ASSERT_NE(window->plotWindow(), nullptr);
-    EXPECT_TRUE(window->plotWindow()->description().contains(QStringLiteral("filter size ") + local(QStringLiteral("0.0004"))));
+    EXPECT_TRUE(
+        window->plotWindow()->description().contains(QStringLiteral("filter size ") + local(QStringLiteral("0.0004"))));
     EXPECT_TRUE(notifier.generalErrors.isEmpty());
 }
 

@@ -207,7 +207,8 @@ TEST_F(PlotWindowTest, RainflowMatrixHoldsTheReportsCycles)
             EXPECT_EQ(total, static_cast<long double>(plot->data().totalCycles())) << bins << kind;
             ASSERT_EQ(m.rows(), 32u);
             // The centre of the fullest cell.
-            const auto fullest = static_cast<std::size_t>(std::max_element(m.counts.begin(), m.counts.end()) - m.counts.begin());
+            const auto fullest =
+                static_cast<std::size_t>(std::max_element(m.counts.begin(), m.counts.end()) - m.counts.begin());
             tab.vwRainflowMatrix->resize(800, 600);
             const QRectF area = rainflowMatrixArea(QRectF(tab.vwRainflowMatrix->rect()));
             const QPointF centre(area.left() + (fullest % m.columns() + 0.5) * area.width() / m.columns(),
@@ -257,8 +258,9 @@ TEST_F(PlotWindowTest, ChartsExportAsPngSvgAndClipboardPictures)
         EXPECT_TRUE(content.contains("viewBox=\"0 0 960 640\""));
         EXPECT_TRUE(content.contains("</svg>"));
         // Named after the file and the count; every font with a generic fallback.
-        EXPECT_TRUE(content.contains("<title>") && content.contains("random_walk.txt - filter size 0.00, not normalized, "
-                                                                     "32 x 32 load bins, decomposition into cycles"));
+        EXPECT_TRUE(content.contains("<title>")
+                    && content.contains("random_walk.txt - filter size 0.00, not normalized, "
+                                        "32 x 32 load bins, decomposition into cycles"));
         static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
         int families = 0;
         for (auto it = family.globalMatch(QString::fromUtf8(content)); it.hasNext(); ++families)
@@ -356,7 +358,8 @@ TEST(ChartAxes, TickLabelsAndDecades)
     EXPECT_EQ(linearTickLabel(0.25, 0.05, u','), QStringLiteral("0,25"));
     EXPECT_EQ(linearTickLabel(-1e-17, 0.2, u'.'), QStringLiteral("0.0"));
     EXPECT_EQ(linearTickLabel(-0.4, 0.2, u'.'), QStringLiteral("-0.4"));
-    const std::pair<double, int> decades[] = {{0.0, 1}, {1.0, 1}, {3.0, 1}, {10.0, 1}, {11.0, 2}, {1000.0, 3}, {1001.0, 4}};
+    const std::pair<double, int> decades[] = {{0.0, 1},  {1.0, 1},    {3.0, 1},   {10.0, 1},
+                                              {11.0, 2}, {1000.0, 3}, {1001.0, 4}};
     for (const auto& [largest, last] : decades) {
         EXPECT_EQ(logAxis(largest).firstDecade, 0) << largest;
         EXPECT_EQ(logAxis(largest).lastDecade, last) << largest;
@@ -372,10 +375,13 @@ TEST(ChartAxes, HeatColoursRunFromVioletToYellow)
     EXPECT_GT(heatColour(10, 50).greenF(), heatColour(2, 50).greenF());
 }
 
-
 TEST(ProposedFileNames, OnePerColumnAndChart)
 {
-    struct Case { const char* label; const char* what; const char* name; };
+    struct Case {
+        const char* label;
+        const char* what;
+        const char* name;
+    };
     const Case cases[] = {
         {"/data/wisperx.txt", "", "wisperx"},
         {"/data/wisperx.txt", "Load spectrum", "wisperx_load_spectrum"},
@@ -385,7 +391,8 @@ TEST(ProposedFileNames, OnePerColumnAndChart)
         {"", "", "report"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(proposedBaseName(QString::fromUtf8(c.label), QString::fromUtf8(c.what)), QString::fromUtf8(c.name)) << c.name;
+        EXPECT_EQ(proposedBaseName(QString::fromUtf8(c.label), QString::fromUtf8(c.what)), QString::fromUtf8(c.name))
+            << c.name;
 }
 
 TEST_F(PlotWindowTest, SaveProposesANameForTheChartOnShow)
@@ -404,7 +411,8 @@ TEST_F(PlotWindowTest, SaveProposesANameForTheChartOnShow)
         plot->showChart(chart);
         plot->btSavePng->click();
     }
-    EXPECT_EQ(proposed, (QStringList{QStringLiteral("random_walk_load_spectrum.png"), QStringLiteral("random_walk_from-to_matrix.png")}));
+    EXPECT_EQ(proposed, (QStringList{QStringLiteral("random_walk_load_spectrum.png"),
+                                     QStringLiteral("random_walk_from-to_matrix.png")}));
 }
 
 TEST_F(PlotWindowTest, MatrixTextHoldsEveryCountedCycle)

@@ -47,8 +47,8 @@ struct Sandbox {
 
 std::string spectrum(const char* length, const char* peak, const char* trough)
 {
-    return std::string("Spectrum characteristics\nSequence length: \t") + length + "\nHighest Peak: \t" + peak +
-           "\nLowest Trough: \t" + trough + "\n\n";
+    return std::string("Spectrum characteristics\nSequence length: \t") + length + "\nHighest Peak: \t" + peak
+           + "\nLowest Trough: \t" + trough + "\n\n";
 }
 
 } // namespace
@@ -59,10 +59,10 @@ TEST(CliEndToEnd, ReportOfTheWorkedExample)
     const CliRun r = box.run({kWorked});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, spectrum("6", "6.000", "0.000") + kTableHead +
-                         "6.000\t6.000\t0.000\t1\t1\n"
-                         "4.000\t5.000\t1.000\t1\t2\n"
-                         "2.000\t4.000\t2.000\t1\t3\n");
+    EXPECT_EQ(r.out, spectrum("6", "6.000", "0.000") + kTableHead
+                         + "6.000\t6.000\t0.000\t1\t1\n"
+                           "4.000\t5.000\t1.000\t1\t2\n"
+                           "2.000\t4.000\t2.000\t1\t3\n");
     EXPECT_TRUE(box.filesInCwd().empty()) << "no work files without --workdir";
 }
 
@@ -98,10 +98,10 @@ TEST(CliEndToEnd, BlockLoadingWithRepetitionsAndScale)
     // Combined: 0 4 0 4 2 6.
     const CliRun r = box.run({"--repetitions", "2", a, "--scale", "2", b});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, spectrum("6", "6.000", "0.000") + kTableHead +
-                         "6.000\t6.000\t0.000\t1\t1\n"
-                         "4.000\t4.000\t0.000\t1\t2\n"
-                         "2.000\t4.000\t2.000\t1\t3\n");
+    EXPECT_EQ(r.out, spectrum("6", "6.000", "0.000") + kTableHead
+                         + "6.000\t6.000\t0.000\t1\t1\n"
+                           "4.000\t4.000\t0.000\t1\t2\n"
+                           "2.000\t4.000\t2.000\t1\t3\n");
 }
 
 TEST(CliEndToEnd, NormalisedReportAndCsv)
@@ -130,21 +130,27 @@ TEST(CliEndToEnd, RejectedInputAndErrors)
     } cases[] = {
         {{bad}, 2, "tessivo-count: " + bad + ": Incorrect sequence file\n"},
         {{kWorked, empty}, 2, "tessivo-count: " + empty + ": Incorrect sequence file\n"},
-        {{flat}, 2,
+        {{flat},
+         2,
          "tessivo-count: Filter size must be smaller than the difference between the highest and the smallest "
          "cycle\n"},
-        {{"--filter", "-1", "--normalize", negative}, 2,
+        {{"--filter", "-1", "--normalize", negative},
+         2,
          "tessivo-count: Filter size must be equal to or larger than zero\n"},
-        {{"--filter", "6", kWorked}, 2,
+        {{"--filter", "6", kWorked},
+         2,
          "tessivo-count: Filter size must be smaller than the difference between the highest and the smallest "
          "cycle\n"},
         {{"--normalize", negative}, 2, "tessivo-count: All loads below zero, normalized spectrum not possible\n"},
-        {{"--scale", "1e4000", box.capture.write("huge.txt", "1e4000 0")}, 2,
+        {{"--scale", "1e4000", box.capture.write("huge.txt", "1e4000 0")},
+         2,
          "tessivo-count: A load of " + box.capture.file("huge.txt") + " times its scale is too large\n"},
-        {{"--repetitions", "2147483647", kWorked}, 2,
+        {{"--repetitions", "2147483647", kWorked},
+         2,
          "tessivo-count: The combined sequence would hold more than 2147483647 values\n"},
         {{kWorked, missing}, 3, "tessivo-count: " + missing + ": File not found\n"},
-        {{"--workdir", box.capture.file("nowhere"), kWorked}, 3,
+        {{"--workdir", box.capture.file("nowhere"), kWorked},
+         3,
          "tessivo-count: " + box.capture.file("nowhere") + ": File not found\n"},
         {{"--workdir", bad, kWorked}, 3, "tessivo-count: " + bad + ": File not found\n"},
         {{box.capture.str()}, 3, "tessivo-count: " + box.capture.str() + ": File access denied\n"},
@@ -229,7 +235,7 @@ TEST(CliEndToEnd, SameOutputWithAndWithoutWorkFiles)
         {walk},
         {"--filter", "2.5", "--residue", "upward", "--format", "csv", walk},
         {"--load-bins", "--bin-count", "100", "--format", "json", walk, "--scale", "0.5", block},
-        {"--repetitions", "2", wisper},                                  // 51326 values: the matrix
+        {"--repetitions", "2", wisper},                                   // 51326 values: the matrix
         {"--unlimited", "--format", "csv", "--repetitions", "2", wisper}, // 51326 values, exact loads
         {"--format", "csv", "--scale", "0.3", fine, "--repetitions", "2", "--scale", "-7.1", fine},
         {"--normalize", "--repetitions", "3", block, "--scale", "-1.25", walk, kExamples + "/astm_e1049_example.txt"},
@@ -293,8 +299,8 @@ TEST(CliEndToEnd, CycleListingOfJoinedFilesWithRepetitions)
     for (const char* filter : {"0", "3.5"})
         for (const char* method : {"decomposition", "upward", "half"}) {
             SCOPED_TRACE(std::string(filter) + method);
-            const std::vector<std::string> common{"--filter", filter, "--residue", method, "--repetitions", "3", files[0],
-                                                  "--scale", "2", files[1]};
+            const std::vector<std::string> common{"--filter", filter,   "--residue", method, "--repetitions",
+                                                  "3",        files[0], "--scale",   "2",    files[1]};
             std::vector<std::string> args{"--format", "cycles"};
             args.insert(args.end(), common.begin(), common.end());
             const CliRun listing = box.run(args);
@@ -311,10 +317,13 @@ TEST(CliEndToEnd, CycleListingOfJoinedFilesWithRepetitions)
             while (std::getline(lines, line)) {
                 long double range, upper, lower, count;
                 long long start, end;
-                ASSERT_EQ(std::sscanf(line.c_str(), "%Lg,%Lg,%Lg,%Lg,%lld,%lld", &range, &upper, &lower, &count,
-                                      &start, &end), 6) << line;
+                ASSERT_EQ(std::sscanf(line.c_str(), "%Lg,%Lg,%Lg,%Lg,%lld,%lld", &range, &upper, &lower, &count, &start,
+                                      &end),
+                          6)
+                    << line;
                 ASSERT_TRUE(start >= 0 && end >= 0 && start < static_cast<long long>(combined.size())
-                            && end < static_cast<long long>(combined.size())) << line;
+                            && end < static_cast<long long>(combined.size()))
+                    << line;
                 const long double a = combined[static_cast<std::size_t>(start)];
                 const long double b = combined[static_cast<std::size_t>(end)];
                 ASSERT_EQ(std::max(a, b), upper) << line;

@@ -28,8 +28,8 @@ TEST(CliFatigue, ReportSectionWithHandValues)
     // sequence lasts 36 s, so life 1/D repetitions is 1/D / 100 hours;
     // DEL_3 over N_eq 10 is (28.8)^(1/3).
     TempDir box;
-    const CliRun r = runIn(box, {"--sn-curve", "m=3,logA=12", "--del", "3", "--del-cycles", "10", "--duration",
-                                 "36", kWorked});
+    const CliRun r =
+        runIn(box, {"--sn-curve", "m=3,logA=12", "--del", "3", "--del-cycles", "10", "--duration", "36", kWorked});
     EXPECT_EQ(r.status, 0) << r.err;
     const auto section = r.out.find("\nFatigue damage\n");
     ASSERT_NE(section, std::string::npos) << r.out;
@@ -70,12 +70,13 @@ TEST(CliFatigue, CodeCheckWithHandValues)
                                      "Damage-equivalent loads (N_eq = 10):\n"
                                      "m = 3: \t30.6524\n"
                                      "On the S-N curve: \t30.6524\n");
-    const CliRun json = runIn(box, {"--format", "json", "--sn-curve", "preset:DNV-D", "--thickness", "50", "--dff",
-                                    "3", kWorked});
+    const CliRun json =
+        runIn(box, {"--format", "json", "--sn-curve", "preset:DNV-D", "--thickness", "50", "--dff", "3", kWorked});
     EXPECT_EQ(json.status, 0) << json.err;
     EXPECT_NE(json.out.find("\"thickness\": {\"t\": 50, \"tRef\": 25, \"k\": 0.2, \"factor\": 1.1486983549970350068},\n"
                             "    \"dff\": 3,\n"),
-              std::string::npos) << json.out;
+              std::string::npos)
+        << json.out;
     EXPECT_NE(json.out.find("\"check\": true,\n"), std::string::npos) << json.out;
 }
 
@@ -94,8 +95,8 @@ TEST(CliFatigue, CsvKeepsTheDamageOfTheLoadsAsScaled)
 TEST(CliFatigue, JsonNamesClassEdgesAndKeepsRowsInOrder)
 {
     TempDir box;
-    const CliRun r = runIn(box, {"--load-bins", "--format", "json", "--sn-curve", "preset:dnv-d", "--del", "4",
-                                 kWorked});
+    const CliRun r =
+        runIn(box, {"--load-bins", "--format", "json", "--sn-curve", "preset:dnv-d", "--del", "4", kWorked});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"loads\": \"class edges\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"del\": [{\"m\": 4, \"value\": "), std::string::npos) << r.out;
@@ -127,42 +128,56 @@ TEST(CliFatigue, BadCurvesAndCyclesBeyondTheLimitAreNamed)
         {{"--sn-curve", "m=3,S=0,N=2e6"}, 1, "tessivo-count: S-N curve: S must be a positive number, not 0\n"},
         {{"--sn-curve", "m=3,q=1"}, 1, "tessivo-count: S-N curve: unknown key 'q'"},
         {{"--sn-curve", "preset:EC3-70"}, 1, "tessivo-count: S-N curve: unknown preset 'EC3-70'"},
-        {{"--mean-stress", "goodman", "--sn-curve", "m=3,logA=12"}, 1,
+        {{"--mean-stress", "goodman", "--sn-curve", "m=3,logA=12"},
+         1,
          "tessivo-count: The goodman mean-stress correction needs the ultimate strength (Su)\n"},
         {{"--del-frequency", "1", "--del", "3"}, 1, "tessivo-count: '--del-frequency' needs '--duration'\n"},
-        {{"--mean-stress", "goodman", "--ultimate", "3", "--sn-curve", "m=3,logA=12"}, 2,
+        {{"--mean-stress", "goodman", "--ultimate", "3", "--sn-curve", "m=3,logA=12"},
+         2,
          "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) reaches the ultimate strength Su = 3 with its "
          "maximum; the goodman correction does not hold there\n"},
-        {{"--mean-stress", "goodman", "--ultimate", "6", "--sn-curve", "m=3,logA=12", "--format", "csv"}, 2,
+        {{"--mean-stress", "goodman", "--ultimate", "6", "--sn-curve", "m=3,logA=12", "--format", "csv"},
+         2,
          "tessivo-count: The cycle in row 1 (from 0 to 6, mean 3) reaches the ultimate strength Su = 6"},
-        {{"--sn-curve", "m=3,S=71,N=2e6,Nknee=1e6,knee=cutoff"}, 1,
+        {{"--sn-curve", "m=3,S=71,N=2e6,Nknee=1e6,knee=cutoff"},
+         1,
          "tessivo-count: S-N curve: the knee Nknee = 1e+06 lies below the defining point N = 2e+06"},
-        {{"--sn-curve", "m=3,S=71,N=2e6,Ncut=1e6"}, 1,
+        {{"--sn-curve", "m=3,S=71,N=2e6,Ncut=1e6"},
+         1,
          "tessivo-count: S-N curve: the cut-off Ncut = 1e+06 lies below the defining point N = 2e+06"},
-        {{"--sn-curve", "preset:DNV-D", "--sn-measure", "amplitude"}, 1,
+        {{"--sn-curve", "preset:DNV-D", "--sn-measure", "amplitude"},
+         1,
          "tessivo-count: --sn-measure amplitude: the curve DNV-D is defined on stress ranges; give --sn-measure "
          "range\n"},
-        {{"--sn-curve", "m=5000,S=0.01,N=1"}, 2,
+        {{"--sn-curve", "m=5000,S=0.01,N=1"},
+         2,
          "tessivo-count: The damage of the cycles of S = 6 is beyond the range of numbers: the S-N curve's "
          "exponent m = 5000 is too steep for this load\n"},
-        {{"--sn-curve", "preset:EC3-71", "--thickness", "30"}, 1,
+        {{"--sn-curve", "preset:EC3-71", "--thickness", "30"},
+         1,
          "tessivo-count: The thickness t needs the reference thickness and the exponent: the curve EC3-71 gives "
          "none, give them\n"},
-        {{"--del", "3", "--dff", "2"}, 1,
+        {{"--del", "3", "--dff", "2"},
+         1,
          "tessivo-count: The factors of a code check (gamma_Ff, gamma_Mf, DFF, thickness, size factor) need an S-N "
          "curve\n"},
-        {{"--sn-curve", "m=3,logA=12", "--scf", "0"}, 1,
+        {{"--sn-curve", "m=3,logA=12", "--scf", "0"},
+         1,
          "tessivo-count: The stress concentration factor must be a positive number, not 0\n"},
         {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "csv"}, 2, "tessivo-count: The damage of the cycles of S = 6"},
         {{"--sn-curve", "m=5000,S=0.01,N=1", "--format", "json"}, 2, "tessivo-count: The damage of the cycle in row 1"},
-        {{"--matrix", "range-mean", "--matrix-edges", "0,5,2"}, 1,
+        {{"--matrix", "range-mean", "--matrix-edges", "0,5,2"},
+         1,
          "tessivo-count: '--matrix-edges' (0,5,2) must ascend: 2 follows 5\n"},
-        {{"--matrix", "range-mean", "--matrix-mean-edges", "3"}, 1,
+        {{"--matrix", "range-mean", "--matrix-mean-edges", "3"},
+         1,
          "tessivo-count: '--matrix-mean-edges' (3) must hold at least 2 edges, not 1\n"},
         {{"--matrix", "from-to", "--matrix-edges", "0,nan"}, 1, "tessivo-count: '--matrix-edges' needs a number"},
-        {{"--matrix", "from-to", "--matrix-mean-edges", "0,1"}, 1,
+        {{"--matrix", "from-to", "--matrix-mean-edges", "0,1"},
+         1,
          "tessivo-count: '--matrix-mean-edges' is for '--matrix range-mean'"},
-        {{"--sn-curve", "m=3,logA=12", "--format", "cycles"}, 1,
+        {{"--sn-curve", "m=3,logA=12", "--format", "cycles"},
+         1,
          "tessivo-count: the fatigue options ('--sn-curve', '--del', '--matrix') do not go with '--format cycles'\n"},
     };
     for (const Case& c : cases) {

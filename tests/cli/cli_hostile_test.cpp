@@ -160,7 +160,8 @@ TEST(CliHostile, AFullStandardOutputIsAnError)
     TempDir box;
     const std::string seq = box.write("seq.txt", "0 5 1 4 2 6 0");
     const std::string err = box.file("err.txt");
-    const std::string command = std::string("'") + TESSIVO_COUNT_BINARY + "' '" + seq + "' > /dev/full 2> '" + err + "'";
+    const std::string command =
+        std::string("'") + TESSIVO_COUNT_BINARY + "' '" + seq + "' > /dev/full 2> '" + err + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
@@ -183,8 +184,8 @@ TEST(CliHostileSlow, TwoHundredMegabytesWithoutWhiteSpaceUnderAMemoryLimit)
             out.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
     const std::string err = box.file("err.txt");
-    const std::string command = std::string("ulimit -v 100000; '") + TESSIVO_COUNT_BINARY + "' '" + file +
-                                "' > /dev/null 2> '" + err + "'";
+    const std::string command =
+        std::string("ulimit -v 100000; '") + TESSIVO_COUNT_BINARY + "' '" + file + "' > /dev/null 2> '" + err + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
@@ -201,8 +202,8 @@ TEST(CliHostile, UnlimitedCountSpillsToTheTemporaryFolderOrSaysWhyNot)
     const std::string tmp = box.file("tmp");
     std::filesystem::create_directory(tmp);
     const auto count = [&](const std::string& tmpdir) {
-        const std::string command = "TMPDIR='" + tmpdir + "' '" + TESSIVO_COUNT_BINARY + "' --unlimited --format csv '" +
-                                    seq + "' > '" + box.file("out.csv") + "' 2> '" + box.file("err.txt") + "'";
+        const std::string command = "TMPDIR='" + tmpdir + "' '" + TESSIVO_COUNT_BINARY + "' --unlimited --format csv '"
+                                    + seq + "' > '" + box.file("out.csv") + "' 2> '" + box.file("err.txt") + "'";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };

@@ -45,8 +45,8 @@ TEST(CliOptions, RepetitionsAndScaleBelongToTheNextFile)
 TEST(CliOptions, EveryOptionTakesEffect)
 {
     const ParsedCommandLine p =
-        parseCommandLine({"--filter", "0.25", "--normalize", "--load-bins", "--bin-count", "100", "--residue",
-                          "upward", "--unlimited", "--format", "json", "--workdir", "w", "--", "--odd-name"});
+        parseCommandLine({"--filter", "0.25", "--normalize", "--load-bins", "--bin-count", "100", "--residue", "upward",
+                          "--unlimited", "--format", "json", "--workdir", "w", "--", "--odd-name"});
     ASSERT_EQ(p.action, Action::Count) << p.error;
     const CountOptions& o = p.options;
     EXPECT_EQ(o.request.filter, 0.25L);
@@ -58,7 +58,8 @@ TEST(CliOptions, EveryOptionTakesEffect)
     EXPECT_EQ(o.output.format, OutputFormat::Json);
     EXPECT_EQ(o.request.workDir.value_or(""), "w");
     EXPECT_EQ(o.sequences.at(0).path, "--odd-name");
-    EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.request.filter, -1.0L) << "the check reports it, not the parser";
+    EXPECT_EQ(parseCommandLine({"--filter", "-1", "a"}).options.request.filter, -1.0L)
+        << "the check reports it, not the parser";
     EXPECT_EQ(parseCommandLine({"--format=csv", "a"}).options.output.format, OutputFormat::Csv);
     EXPECT_EQ(parseCommandLine({"--residue=decomposition", "a"}).options.request.residue, ResidueMethod::Decomposition);
     EXPECT_EQ(parseCommandLine({"--residue", "half", "a"}).options.request.residue, ResidueMethod::Half);

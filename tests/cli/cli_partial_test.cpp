@@ -65,7 +65,8 @@ TEST(CliPartial, MergeOfPiecesEqualsTheCountOfTheJoinedFile)
     std::vector<std::string> all = tokens(readAll(kWisperx));
     const std::size_t n = all.size();
     all[7001] = "64.00000000000000001";
-    const std::vector<std::string> files = {piece(box.cwd, "p1.txt", all, 0, 7001), piece(box.cwd, "p2.txt", all, 7001, 7002),
+    const std::vector<std::string> files = {piece(box.cwd, "p1.txt", all, 0, 7001),
+                                            piece(box.cwd, "p2.txt", all, 7001, 7002),
                                             piece(box.cwd, "p3.txt", all, 7002, n), kWisperx};
     const std::string joined = box.cwd.write("joined.txt", readAll(files[0]) + readAll(files[1]) + readAll(files[2]));
     const std::string twice = box.cwd.write("twice.txt", readAll(joined) + readAll(kWisperx));
@@ -89,7 +90,8 @@ TEST(CliPartial, MergeOfPiecesEqualsTheCountOfTheJoinedFile)
                 merge.push_back(part);
             }
             for (const std::string format : {"report", "csv", "json"}) {
-                SCOPED_TRACE(format + " of " + std::to_string(pieces) + " pieces, setting " + (setting.empty() ? "" : setting[0]));
+                SCOPED_TRACE(format + " of " + std::to_string(pieces) + " pieces, setting "
+                             + (setting.empty() ? "" : setting[0]));
                 std::vector<std::string> count = setting;
                 count.insert(count.end(), {"--format", format, pieces == 3 ? joined : twice});
                 std::vector<std::string> merged = merge;
@@ -111,13 +113,15 @@ TEST(CliPartial, PiecesCountedInLoadClassesFromTheStart)
     const std::vector<std::string> bins = {"--load-bins", "--bin-lowest", "-35", "--bin-highest", "64"};
     for (const auto& [file, number] : {std::pair{a, "1"}, std::pair{b, "2"}}) {
         std::vector<std::string> save = bins;
-        save.insert(save.end(), {"--save-partial", box.cwd.file(std::string(number) + ".part"), "--piece", number, file});
+        save.insert(save.end(),
+                    {"--save-partial", box.cwd.file(std::string(number) + ".part"), "--piece", number, file});
         ASSERT_EQ(box.run(save).status, 0);
     }
     const CliRun merged = box.run({"merge", "--format", "csv", box.cwd.file("1.part"), box.cwd.file("2.part")});
     // The classes must span the extremes of the whole sequence, which these do not.
     EXPECT_EQ(merged.status, 2);
-    EXPECT_NE(merged.err.find("The load classes were laid from -35.000 to 64.000, but the sequence spans"), std::string::npos)
+    EXPECT_NE(merged.err.find("The load classes were laid from -35.000 to 64.000, but the sequence spans"),
+              std::string::npos)
         << merged.err;
 }
 
@@ -125,9 +129,10 @@ TEST(CliPartial, PartialCountsThatDoNotFitAreRefused)
 {
     Sandbox box;
     const std::string seq = box.cwd.write("s.txt", "0 5 2 4 1 6 3\n");
-    for (const auto& [name, extra] : {std::pair{"1.part", std::vector<std::string>{"--piece", "1"}},
-                                      std::pair{"2.part", std::vector<std::string>{"--piece", "2"}},
-                                      std::pair{"2f.part", std::vector<std::string>{"--piece", "2", "--filter", "1"}}}) {
+    for (const auto& [name, extra] :
+         {std::pair{"1.part", std::vector<std::string>{"--piece", "1"}},
+          std::pair{"2.part", std::vector<std::string>{"--piece", "2"}},
+          std::pair{"2f.part", std::vector<std::string>{"--piece", "2", "--filter", "1"}}}) {
         std::vector<std::string> save = {"--save-partial", box.cwd.file(name)};
         save.insert(save.end(), extra.begin(), extra.end());
         save.push_back(seq);
@@ -142,16 +147,19 @@ TEST(CliPartial, PartialCountsThatDoNotFitAreRefused)
         EXPECT_EQ(r.out, "");
         return r.err;
     };
-    EXPECT_EQ(refusal({"2.part", "1.part"}), "tessivo-count: Partial counts out of order: piece 1 cannot follow piece 2\n");
-    EXPECT_EQ(refusal({"2.part"}), "tessivo-count: The first piece of the sequence is missing: the counts start at piece 2\n");
-    EXPECT_EQ(refusal({"1.part", "2.part", "2.part"}), "tessivo-count: Partial counts out of order: piece 2 cannot follow pieces 1 to 2\n");
+    EXPECT_EQ(refusal({"2.part", "1.part"}),
+              "tessivo-count: Partial counts out of order: piece 1 cannot follow piece 2\n");
+    EXPECT_EQ(refusal({"2.part"}),
+              "tessivo-count: The first piece of the sequence is missing: the counts start at piece 2\n");
+    EXPECT_EQ(refusal({"1.part", "2.part", "2.part"}),
+              "tessivo-count: Partial counts out of order: piece 2 cannot follow pieces 1 to 2\n");
     EXPECT_EQ(refusal({"1.part", "2f.part"}),
               "tessivo-count: The partial counts differ in their filter size: piece 1 and piece 2 cannot be merged\n");
     std::string bytes = readAll(box.cwd.file("2.part"));
     bytes[bytes.size() / 2] ^= 1;
     box.cwd.write("bad.part", bytes);
-    EXPECT_EQ(refusal({"1.part", "bad.part"}),
-              "tessivo-count: " + box.cwd.file("bad.part") + ": partial count is corrupt (its checksum does not match)\n");
+    EXPECT_EQ(refusal({"1.part", "bad.part"}), "tessivo-count: " + box.cwd.file("bad.part")
+                                                   + ": partial count is corrupt (its checksum does not match)\n");
     EXPECT_EQ(refusal({"1.part", "s.txt"}), "tessivo-count: " + box.cwd.file("s.txt") + ": not a partial count\n");
     EXPECT_EQ(box.run({"merge", "--filter", "1", box.cwd.file("1.part")}).status, 1);
 }
@@ -226,9 +234,9 @@ TEST(CliPartial, LargeFileCountedOnTwoCoresAsInOnePass)
     const std::string big = box.cwd.write("big.txt", text);
     ASSERT_GE(text.size(), 8u << 20);
     TempDir work;
-    for (const auto& setting : {std::vector<std::string>{"--load-bins"},
-                                                   std::vector<std::string>{"--unlimited", "--residue", "upward"},
-                                                   std::vector<std::string>{"--filter", "2"}}) {
+    for (const auto& setting :
+         {std::vector<std::string>{"--load-bins"}, std::vector<std::string>{"--unlimited", "--residue", "upward"},
+          std::vector<std::string>{"--filter", "2"}}) {
         std::vector<std::string> split = setting;
         split.insert(split.end(), {"--format", "csv", big});
         std::vector<std::string> onePass = setting;

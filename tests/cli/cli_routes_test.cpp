@@ -67,10 +67,10 @@ std::vector<std::string> walk(std::uint64_t seed, std::size_t n)
 
 // The sequence of every route: A, A again, then B.
 struct Sequence {
-    std::string a;      // A.txt
-    std::string b;      // B.txt
-    std::string whole;  // AAB.txt, the reference
-    std::string table;  // the same values as the column "load" of a table
+    std::string a;     // A.txt
+    std::string b;     // B.txt
+    std::string whole; // AAB.txt, the reference
+    std::string table; // the same values as the column "load" of a table
 };
 
 Sequence writeSequence(const TempDir& dir, const std::vector<std::string>& a, const std::vector<std::string>& b)
@@ -209,7 +209,8 @@ std::vector<Route> routes()
         {"column of a table with work files",
          [=](const Runner& r, const Sequence& s, const auto& args, const std::string& f) {
              TempDir work;
-             return r.run(args + fmt(f) + std::vector<std::string>{"--workdir", work.str(), "--column", "load", s.table});
+             return r.run(args + fmt(f)
+                          + std::vector<std::string>{"--workdir", work.str(), "--column", "load", s.table});
          },
          true},
         {"pieces saved and merged",
@@ -227,9 +228,9 @@ std::vector<Route> routes()
              const std::string files[] = {s.a, s.a, s.b};
              for (int piece = 1; piece <= 3; ++piece) {
                  const std::string part = r.cwd.file("piece" + std::to_string(piece) + ".part");
-                 const CliRun saved = r.run(counting + std::vector<std::string>{"--save-partial", part, "--piece",
-                                                                               std::to_string(piece),
-                                                                               files[piece - 1]});
+                 const CliRun saved = r.run(counting
+                                            + std::vector<std::string>{"--save-partial", part, "--piece",
+                                                                       std::to_string(piece), files[piece - 1]});
                  if (saved.status != 0)
                      return saved;
                  merge.push_back(part);

@@ -20,7 +20,10 @@ namespace {
 struct Box {
     TempDir cwd;
     TempDir capture;
-    CliRun run(const std::vector<std::string>& args) const { return tessivo::test::runCli(args, cwd.str(), capture.str()); }
+    CliRun run(const std::vector<std::string>& args) const
+    {
+        return tessivo::test::runCli(args, cwd.str(), capture.str());
+    }
 };
 
 // A random walk in three decimals, as text with '.'.
@@ -83,7 +86,9 @@ TEST(ColumnCount, ColumnCountsEqualPlainFileCounts)
     const std::string p1 = box.cwd.write("f1.txt", joined(f1));
     const std::string p2 = box.cwd.write("f2.txt", joined(f2));
     const std::vector<std::vector<std::string>> parameterSets = {
-        {}, {"--filter", "3.5", "--normalize"}, {"--load-bins", "--bin-count", "64", "--residue", "upward"},
+        {},
+        {"--filter", "3.5", "--normalize"},
+        {"--load-bins", "--bin-count", "64", "--residue", "upward"},
     };
     for (const auto& parameters : parameterSets) {
         for (const std::string format : {"report", "csv", "json"}) {
@@ -156,7 +161,9 @@ TEST(ColumnCount, CycleListingAddsUpToEachColumnsTable)
             long double range, upper, lower, count, startTime, endTime;
             long long start, end;
             ASSERT_EQ(std::sscanf(rows[i].c_str() + channel.size() + 1, "%Lg,%Lg,%Lg,%Lg,%lld,%lld,%Lg,%Lg", &range,
-                                  &upper, &lower, &count, &start, &end, &startTime, &endTime), 8) << rows[i];
+                                  &upper, &lower, &count, &start, &end, &startTime, &endTime),
+                      8)
+                << rows[i];
             EXPECT_EQ(startTime, timeAt(start)) << rows[i];
             EXPECT_EQ(endTime, timeAt(end)) << rows[i];
             const auto& loads = joinedLoads.at(channel);
@@ -170,8 +177,9 @@ TEST(ColumnCount, CycleListingAddsUpToEachColumnsTable)
         for (std::size_t i = 1; i < table.size(); ++i) {
             const std::string channel = table[i].substr(0, table[i].find(','));
             long double range, upper, lower, count;
-            ASSERT_EQ(std::sscanf(table[i].c_str() + channel.size() + 1, "%Lg,%Lg,%Lg,%Lg", &range, &upper, &lower,
-                                  &count), 4);
+            ASSERT_EQ(
+                std::sscanf(table[i].c_str() + channel.size() + 1, "%Lg,%Lg,%Lg,%Lg", &range, &upper, &lower, &count),
+                4);
             counted[{channel, upper, lower}] += count;
         }
         EXPECT_EQ(listed, counted);
@@ -188,8 +196,9 @@ TEST(ColumnCount, AllColumnsLeaveOutRisingTimeAndKeepTheOrderChosen)
     const CliRun plain = box.run({"--format", "csv", pm});
     const CliRun all = box.run({"--all-columns", "--format", "csv", t});
     ASSERT_EQ(all.status, 0) << all.err;
-    EXPECT_EQ(all.err, "F: " + std::string("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
-                                           "Markov matrix (32x32) has been applied.\n")
+    EXPECT_EQ(all.err, "F: "
+                           + std::string("Number of counted cycles exceeds maximum allowed number of load cycles.\n"
+                                         "Markov matrix (32x32) has been applied.\n")
                            + "M: Number of counted cycles exceeds maximum allowed number of load cycles.\n"
                              "Markov matrix (32x32) has been applied.\n");
     const auto a = lines(all.out);
@@ -226,10 +235,15 @@ TEST(ColumnCount, RejectsBadTablesWithThePlaceAndBadOptionsWithUsage)
         {{"--column", "c", t}, 2, "tessivo-count: " + t + ": no column \"c\"; the columns are: a, b\n"},
         {{"--column", "b", t}, 2, "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
         // Text in another column of numbers is no row either.
-        {{"--column", "a", "--skip-empty", t}, 2, "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
-        {{"--delimiter", "tab", t}, 1, "tessivo-count: '--delimiter', '--decimal-comma', '--decimal-point', "
-                                      "'--skip-empty' and '--keep-time' need '--column' or '--all-columns'\n"},
-        {{"--column", "a", "--delimiter", "pipe", t}, 1,
+        {{"--column", "a", "--skip-empty", t},
+         2,
+         "tessivo-count: " + t + ": line 3, column 2 (b): \"x\" is not a number\n"},
+        {{"--delimiter", "tab", t},
+         1,
+         "tessivo-count: '--delimiter', '--decimal-comma', '--decimal-point', "
+         "'--skip-empty' and '--keep-time' need '--column' or '--all-columns'\n"},
+        {{"--column", "a", "--delimiter", "pipe", t},
+         1,
          "tessivo-count: '--delimiter' must be comma, semicolon, tab or blanks, not 'pipe'\n"},
         {{"--column", "a", t + ".missing"}, 3, "tessivo-count: " + t + ".missing: File not found\n"},
     };
@@ -252,7 +266,7 @@ TEST(ColumnCount, FatigueOfEachColumnAsOfItsOwnFile)
     const std::string table = box.cwd.write("t.csv", "a,b\n1,0\n5,3\n-2,-4\n4,6\n0,1\n");
     const std::string b = box.cwd.write("b.txt", "0\n3\n-4\n6\n1\n");
     const std::vector<std::string> fatigue = {"--sn-curve", "m=3,logA=12", "--mean-stress", "goodman",
-                                              "--ultimate", "20", "--residue", "half"};
+                                              "--ultimate", "20",          "--residue",     "half"};
     const std::vector<std::string> del = {"--del", "3"}; // where the output shows damage-equivalent loads
     struct Case {
         std::vector<std::string> format;
@@ -291,8 +305,8 @@ TEST(ColumnCount, FatigueOfEachColumnAsOfItsOwnFile)
         } else
             EXPECT_EQ(column.out, expected);
     }
-    const CliRun beyond = box.run({"--column", "b", "--sn-curve", "m=3,logA=12", "--mean-stress", "goodman",
-                                   "--ultimate", "1", table});
+    const CliRun beyond =
+        box.run({"--column", "b", "--sn-curve", "m=3,logA=12", "--mean-stress", "goodman", "--ultimate", "1", table});
     EXPECT_EQ(beyond.status, 2);
     EXPECT_EQ(beyond.err.rfind("tessivo-count: b: The cycle in row ", 0), 0u) << beyond.err;
     EXPECT_EQ(beyond.out, "");

@@ -16,7 +16,10 @@ namespace {
 struct Box {
     TempDir cwd;
     TempDir capture;
-    CliRun run(const std::vector<std::string>& args) const { return tessivo::test::runCli(args, cwd.str(), capture.str()); }
+    CliRun run(const std::vector<std::string>& args) const
+    {
+        return tessivo::test::runCli(args, cwd.str(), capture.str());
+    }
 };
 
 std::vector<std::string> argsFor(const tessivo::test::CorpusEntry& entry)
@@ -64,8 +67,10 @@ TEST(TableCorpusCli, ConstantChannelsAndFootersAreToldNotCounted)
     const std::string t = box.cwd.write("t.csv", "t;F;Offset;M\n0;1;5;2\n1;-1;5;3\n2;2;5;-1\n3;0;5;1\n\nMax;2;5;3\n");
     const CliRun all = box.run({"--all-columns", "--format", "json", t});
     EXPECT_EQ(all.status, 0) << all.err;
-    EXPECT_EQ(all.err, "tessivo-count: " + t + ": 4 rows read; the table ends at a footer from line 7\n"
-                       "tessivo-count: " + t + ": Offset: every value is 5.000: there are no cycles to count; passed over\n");
+    EXPECT_EQ(all.err, "tessivo-count: " + t
+                           + ": 4 rows read; the table ends at a footer from line 7\n"
+                             "tessivo-count: "
+                           + t + ": Offset: every value is 5.000: there are no cycles to count; passed over\n");
     EXPECT_NE(all.out.find("\"channel\": \"M\""), std::string::npos);
     EXPECT_EQ(all.out.find("\"channel\": \"Offset\""), std::string::npos);
     EXPECT_NE(all.out.find("\"rowsRead\": 4,"), std::string::npos);
@@ -74,29 +79,32 @@ TEST(TableCorpusCli, ConstantChannelsAndFootersAreToldNotCounted)
 
     const CliRun one = box.run({"--column", "Offset", t});
     EXPECT_EQ(one.status, 2);
-    EXPECT_NE(one.err.find("Offset: every value is 5.000: there are no cycles to count\n"), std::string::npos) << one.err;
+    EXPECT_NE(one.err.find("Offset: every value is 5.000: there are no cycles to count\n"), std::string::npos)
+        << one.err;
     EXPECT_EQ(one.err.find("Filter size"), std::string::npos);
 }
 
 TEST(TableCorpusCli, ShowsTheLayoutAndCountsNothing)
 {
     Box box;
-    const std::string t = box.cwd.write("t.csv", "Logger 7\nZeit;Kraft;Kraft;Status\ns;kN;kN\n0;1,5;2;OK\n1;-2,5;3;OK\n");
+    const std::string t =
+        box.cwd.write("t.csv", "Logger 7\nZeit;Kraft;Kraft;Status\ns;kN;kN\n0;1,5;2;OK\n1;-2,5;3;OK\n");
     const CliRun r = box.run({"--show-layout", t});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, t + "\n"
-                         "  delimiter:          semicolon\n"
-                         "  decimal separator:  comma\n"
-                         "  encoding:           UTF-8 or Latin-1\n"
-                         "  line ends:          LF\n"
-                         "  names:              line 2\n"
-                         "  units:              line 3\n"
-                         "  first row:          line 4\n"
-                         "  columns:            4\n"
-                         "  1. Zeit s: numbers\n"
-                         "  2. Kraft kN: numbers\n"
-                         "  3. Kraft (2) kN: numbers\n"
-                         "  4. Status: text\n");
+    EXPECT_EQ(r.out, t
+                         + "\n"
+                           "  delimiter:          semicolon\n"
+                           "  decimal separator:  comma\n"
+                           "  encoding:           UTF-8 or Latin-1\n"
+                           "  line ends:          LF\n"
+                           "  names:              line 2\n"
+                           "  units:              line 3\n"
+                           "  first row:          line 4\n"
+                           "  columns:            4\n"
+                           "  1. Zeit s: numbers\n"
+                           "  2. Kraft kN: numbers\n"
+                           "  3. Kraft (2) kN: numbers\n"
+                           "  4. Status: text\n");
     const CliRun bad = box.run({"--show-layout", "--column", "1", t});
     EXPECT_EQ(bad.status, 1);
 }
@@ -177,14 +185,17 @@ TEST(TableCorpusCli, ChannelsOfOneValuePassedOverOrRefused)
         std::string outStart; // empty: nothing written
     };
     const std::vector<Case> cases = {
-        {{"--all-columns", t}, 2,
-         "tessivo-count: " + t + ": A: " + one + "; passed over\n" + "tessivo-count: " + t + ": B: " + minusOne +
-             "; passed over\n" + "tessivo-count: " + t +
-             ": no column of loads to count: every column of numbers is time or holds one value throughout\n",
+        {{"--all-columns", t},
+         2,
+         "tessivo-count: " + t + ": A: " + one + "; passed over\n" + "tessivo-count: " + t + ": B: " + minusOne
+             + "; passed over\n" + "tessivo-count: " + t
+             + ": no column of loads to count: every column of numbers is time or holds one value throughout\n",
          ""},
         {{"--column", "B", "--column", "A", t}, 2, "tessivo-count: " + t + ": B: " + minusOne + "\n", ""},
-        {{"--all-columns", "--format", "cycles", t, u}, 0,
-         "tessivo-count: " + t + ": B: " + minusOne + "; passed over\n", "channel,range,upper,lower,count,start,end"},
+        {{"--all-columns", "--format", "cycles", t, u},
+         0,
+         "tessivo-count: " + t + ": B: " + minusOne + "; passed over\n",
+         "channel,range,upper,lower,count,start,end"},
         {{"--column", "A", "--format", "csv", t, u}, 0, "", "channel,"},
     };
     for (const Case& c : cases) {

@@ -12,14 +12,17 @@ namespace {
 // The field as the user leaves it after a series of keys.
 struct Typing {
     const char* name;
-    const char* start;   // assigned by code before the keys
-    int caret;           // caret before the keys; -1 for the end
-    const char* keys;    // typed one by one
-    const char* text;    // expected text
-    double value;        // expected Value
+    const char* start; // assigned by code before the keys
+    int caret;         // caret before the keys; -1 for the end
+    const char* keys;  // typed one by one
+    const char* text;  // expected text
+    double value;      // expected Value
 };
 
-void PrintTo(const Typing& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Typing& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class EditFloatTyping : public testing::TestWithParam<Typing> {};
 
@@ -35,23 +38,23 @@ TEST_P(EditFloatTyping, LeavesTextAndValue)
     EXPECT_DOUBLE_EQ(edit.Value(), c.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Filter, EditFloatTyping, testing::Values(
-    Typing{"DigitsAndSeparator", "", 0, "12.5", "12.5", 12.5},
-    Typing{"ExponentGetsZeroAppended", "", 0, "1e", "1e0", 1},
-    Typing{"MinusAfterExponent", "1e0", 2, "-", "1e-0", 1},
-    Typing{"ExponentDigitReplacesNothing", "", 0, "1e3", "1e03", 1000},
-    Typing{"LoneMinusStays", "", 0, "-", "-", 0},
-    Typing{"LoneMinusThenDigits", "", 0, "-7", "-7", -7},
-    Typing{"MinusAfterDigitDiscarded", "5", -1, "-", "5", 5},
-    Typing{"DoubleMinusTakenBack", "-5", 0, "-", "-5", -5},
-    Typing{"SecondSeparatorDiscarded", "1.5", -1, ".", "1.5", 1.5},
-    Typing{"ExponentAtStartDiscarded", "5", 0, "e", "5", 5},
-    Typing{"ExponentIntoEmptyDiscarded", "", 0, "E", "", 0},
-    Typing{"SecondExponentTakenBack", "1e5", -1, "e", "1e5", 100000},
-    Typing{"PlusAndLettersDiscarded", "2", -1, "+a x", "2", 2},
-    Typing{"CommaTypedIsTheSeparator", "2", -1, ",5", "2.5", 2.5},
-    Typing{"CommaAfterPointDiscarded", "2.5", -1, ",", "2.5", 2.5}),
-    [](const testing::TestParamInfo<Typing>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Filter, EditFloatTyping,
+                         testing::Values(Typing{"DigitsAndSeparator", "", 0, "12.5", "12.5", 12.5},
+                                         Typing{"ExponentGetsZeroAppended", "", 0, "1e", "1e0", 1},
+                                         Typing{"MinusAfterExponent", "1e0", 2, "-", "1e-0", 1},
+                                         Typing{"ExponentDigitReplacesNothing", "", 0, "1e3", "1e03", 1000},
+                                         Typing{"LoneMinusStays", "", 0, "-", "-", 0},
+                                         Typing{"LoneMinusThenDigits", "", 0, "-7", "-7", -7},
+                                         Typing{"MinusAfterDigitDiscarded", "5", -1, "-", "5", 5},
+                                         Typing{"DoubleMinusTakenBack", "-5", 0, "-", "-5", -5},
+                                         Typing{"SecondSeparatorDiscarded", "1.5", -1, ".", "1.5", 1.5},
+                                         Typing{"ExponentAtStartDiscarded", "5", 0, "e", "5", 5},
+                                         Typing{"ExponentIntoEmptyDiscarded", "", 0, "E", "", 0},
+                                         Typing{"SecondExponentTakenBack", "1e5", -1, "e", "1e5", 100000},
+                                         Typing{"PlusAndLettersDiscarded", "2", -1, "+a x", "2", 2},
+                                         Typing{"CommaTypedIsTheSeparator", "2", -1, ",5", "2.5", 2.5},
+                                         Typing{"CommaAfterPointDiscarded", "2.5", -1, ",", "2.5", 2.5}),
+                         [](const testing::TestParamInfo<Typing>& info) { return std::string(info.param.name); });
 
 TEST(EditFloat, ExponentLetterMovesCaretPastTheAppendedZero)
 {

@@ -41,14 +41,13 @@ TEST_F(RegistryFileTest, WritesTheExportLayoutWithEachType)
     file.setValue(kKey, QStringLiteral("Negative"), regDWord(-2));
     file.setValue(kKey, QStringLiteral("Expand"), RegValue{2, QByteArray("a\0\0\0", 4)});
     ASSERT_TRUE(file.save());
-    EXPECT_EQ(readRaw(path()),
-              "Windows Registry Editor Version 5.00\n\n"
-              "[HKEY_CURRENT_USER\\Software\\Maker\\Product\\Settings]\n"
-              "\"UserDir\"=\"/home/anna/\\\"loads\\\"\\\\x\"\n"
-              "\"Filter\"=hex:00,00,00,00,00,00,f0,3f\n"
-              "\"Normalized\"=dword:00000001\n"
-              "\"Negative\"=dword:fffffffe\n"
-              "\"Expand\"=hex(2):61,00,00,00\n\n");
+    EXPECT_EQ(readRaw(path()), "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_CURRENT_USER\\Software\\Maker\\Product\\Settings]\n"
+                               "\"UserDir\"=\"/home/anna/\\\"loads\\\"\\\\x\"\n"
+                               "\"Filter\"=hex:00,00,00,00,00,00,f0,3f\n"
+                               "\"Normalized\"=dword:00000001\n"
+                               "\"Negative\"=dword:fffffffe\n"
+                               "\"Expand\"=hex(2):61,00,00,00\n\n");
 }
 
 TEST_F(RegistryFileTest, ReadsBackWhatItWroteTypesIncluded)
@@ -84,7 +83,8 @@ TEST_F(RegistryFileTest, KeepsUnknownKeysAndValuesAndReadsWrappedHex)
     ASSERT_TRUE(file.save());
     const QByteArray saved = readRaw(path());
     EXPECT_TRUE(saved.contains("\"Keep\"=hex:01,02,03\n@=\"default\"\n"));
-    EXPECT_TRUE(saved.contains("[hkey_current_user\\software\\maker\\product\\settings]\n\"Old\"=dword:0000000a\n\"New\"=dword:00000003\n"));
+    EXPECT_TRUE(saved.contains(
+        "[hkey_current_user\\software\\maker\\product\\settings]\n\"Old\"=dword:0000000a\n\"New\"=dword:00000003\n"));
     EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".bak")));
 }
 
@@ -118,7 +118,9 @@ TEST_F(RegistryFileTest, KeyOpenCreatesTheKeyAndWritesAtOnce)
     created.load();
     EXPECT_TRUE(created.hasKey(kKey));
     key.writeInteger(QStringLiteral("Count"), 7);
-    EXPECT_EQ(RegistryKey(QStringLiteral("software\\maker\\product\\settings"), path()).readInteger(QStringLiteral("count")), 7);
+    EXPECT_EQ(
+        RegistryKey(QStringLiteral("software\\maker\\product\\settings"), path()).readInteger(QStringLiteral("count")),
+        7);
 }
 
 TEST_F(RegistryFileTest, IntegerReadsOnlyAFourByteDWord)

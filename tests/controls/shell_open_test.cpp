@@ -121,7 +121,9 @@ TEST(ShellOpen, DesktopLaunchMapsTheOpenersExitStatus)
             QFile script(opener);
             ASSERT_TRUE(script.open(QIODevice::WriteOnly));
             script.write(QStringLiteral("#!/bin/sh\nprintf %s \"$1\" > '%1'\nexit %2\n")
-                             .arg(argumentFile).arg(c.exitStatus).toUtf8());
+                             .arg(argumentFile)
+                             .arg(c.exitStatus)
+                             .toUtf8());
             script.close();
             script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         }

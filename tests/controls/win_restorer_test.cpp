@@ -88,10 +88,14 @@ TEST_F(WinRestorerTest, SizeAndLocationTogether)
 
 TEST_F(WinRestorerTest, StoredStateCodes)
 {
-    struct Case { int code; Qt::WindowStates before; Qt::WindowStates after; };
+    struct Case {
+        int code;
+        Qt::WindowStates before;
+        Qt::WindowStates after;
+    };
     const Case cases[] = {
-        {2, Qt::WindowMaximized, Qt::WindowNoState}, {3, Qt::WindowNoState, Qt::WindowMaximized},
-        {1, Qt::WindowNoState, Qt::WindowMinimized}, {0, Qt::WindowMaximized, Qt::WindowMaximized},
+        {2, Qt::WindowMaximized, Qt::WindowNoState},   {3, Qt::WindowNoState, Qt::WindowMaximized},
+        {1, Qt::WindowNoState, Qt::WindowMinimized},   {0, Qt::WindowMaximized, Qt::WindowMaximized},
         {7, Qt::WindowMaximized, Qt::WindowMaximized},
     };
     for (const Case& c : cases) {
@@ -203,8 +207,10 @@ TEST(IniFile, IntegerNotations)
     file.close();
     const IniFile read(ini);
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-        {"a", 12}, {"b", -3}, {"c", 31}, {"d", 255}, {"e", std::nullopt}, {"f", std::nullopt},
-        {"g", -1}, {"h", std::nullopt}, {"missing", std::nullopt}, {"A", 12},
+        {"a", 12},  {"b", -3},           {"c", 31},
+        {"d", 255}, {"e", std::nullopt}, {"f", std::nullopt},
+        {"g", -1},  {"h", std::nullopt}, {"missing", std::nullopt},
+        {"A", 12},
     };
     for (const auto& [name, value] : cases)
         EXPECT_EQ(read.readInteger(QStringLiteral("S"), QString::fromLatin1(name)), value) << name;

@@ -65,7 +65,8 @@ std::vector<Listed> modelCycles(const Loads& loads, const CycleListingParameters
         for (int round = 0; round < 2; ++round)
             for (const Positioned& r : residue)
                 doubled.push_back(r.load);
-        std::vector<Positioned> again = doubled.empty() ? std::vector<Positioned>{} : modelReversals(doubled, p.filterSize);
+        std::vector<Positioned> again =
+            doubled.empty() ? std::vector<Positioned>{} : modelReversals(doubled, p.filterSize);
         for (Positioned& r : again)
             r.at = residue[static_cast<std::size_t>(r.at) % residue.size()].at;
         fourPoint(again);

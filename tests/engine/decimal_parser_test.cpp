@@ -26,7 +26,10 @@ long double oracle(const std::string& text)
 #endif
 }
 
-bool sameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+bool sameBits(long double a, long double b)
+{
+    return std::memcmp(&a, &b, 10) == 0;
+}
 
 } // namespace
 
@@ -36,9 +39,8 @@ TEST(DecimalParser, AcceptsTheNumberSyntax)
         const char* text;
         long double value;
     } cases[] = {
-        {"12", 12.0L},     {"-3.75", -3.75L}, {"1.5E3", 1500.0L}, {"2e-4", 2e-4L},
-        {"+7", 7.0L},      {".5", 0.5L},      {"5.", 5.0L},       {"1E+2", 100.0L},
-        {"007", 7.0L},     {"0.000", 0.0L},   {"64.00000", 64.0L}, {"1e-5000", 0.0L},
+        {"12", 12.0L}, {"-3.75", -3.75L}, {"1.5E3", 1500.0L}, {"2e-4", 2e-4L}, {"+7", 7.0L},        {".5", 0.5L},
+        {"5.", 5.0L},  {"1E+2", 100.0L},  {"007", 7.0L},      {"0.000", 0.0L}, {"64.00000", 64.0L}, {"1e-5000", 0.0L},
     };
     for (const auto& c : cases) {
         long double v = -1.0L;
@@ -52,13 +54,18 @@ TEST(DecimalParser, AcceptsTheNumberSyntax)
 
 TEST(DecimalParser, RejectsWhatIsNotANumber)
 {
-    for (const char* text : {"", "nan", "inf", "infinity", "0x1p3", "1,5", ".", "-", "+", "1e", "e5", "1e+",
-                             "1.2.3", "1e5.5", "--1", "1-", "abc", "1 2", "1e5000", "-1e5000", "12a", "+-1", "\x1a"}) {
+    for (const char* text :
+         {"",      "nan",   "inf", "infinity", "0x1p3", "1,5", ".",      "-",       "+",   "1e",  "e5",  "1e+",
+          "1.2.3", "1e5.5", "--1", "1-",       "abc",   "1 2", "1e5000", "-1e5000", "12a", "+-1", "\x1a"}) {
         long double v = 0.0L;
         EXPECT_FALSE(parseDecimal(text, v)) << text;
     }
     long double v = 0.0L;
-    EXPECT_FALSE(parseDecimal(std::string("1\0" "5", 3), v)) << "NUL inside a number";
+    EXPECT_FALSE(parseDecimal(std::string("1\0"
+                                          "5",
+                                          3),
+                              v))
+        << "NUL inside a number";
 }
 
 TEST(DecimalParser, IsCorrectlyRoundedAtTheLimits)

@@ -77,8 +77,7 @@ std::string ioMessageOf(const std::function<void()>& action)
 // A tmpfs of `size` mounted on a fresh folder, where this process may mount.
 class SmallDisk {
 public:
-    SmallDisk(const TempDir& parent, const std::string& options)
-        : m_path(parent.file("disk"))
+    SmallDisk(const TempDir& parent, const std::string& options) : m_path(parent.file("disk"))
     {
         std::filesystem::create_directory(m_path);
         m_mounted = ::mount("tmpfs", m_path.c_str(), "tmpfs", 0, options.c_str()) == 0;
@@ -119,20 +118,55 @@ TEST(HostileInputs, ContentTable)
     };
     const std::string one = " 1.00000000000000E+0000";
     const std::vector<Case> cases = {
-        {"an executable", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), 0, false, {}},
+        {"an executable",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0",
+                     10),
+         0,
+         false,
+         {}},
         // Bytes above 32 belong to the token: "3\x89PNG" is no number.
         {"numbers, then an image", "1 2 3\x89PNG\r\n\x1a\n", 2, false, {one, " 2.00000000000000E+0000"}},
-        {"UTF-16 text", std::string("\xff\xfe" "1\0 \0" "2\0", 8), 0, false, {}},
+        {"UTF-16 text",
+         std::string("\xff\xfe"
+                     "1\0 \0"
+                     "2\0",
+                     8),
+         0,
+         false,
+         {}},
         {"only Ctrl-Z", std::string(4096, '\x1a'), 0, false, {}},
-        {"Ctrl-Z ends the values", "1 2\x1a" "3 4", 2, true, {one, " 2.00000000000000E+0000"}},
-        {"Ctrl-Z inside a number", "1\x1a" "2", 1, true, {one}},
-        {"NUL separates numbers", std::string("1\0" "2", 3), 2, true, {one, " 2.00000000000000E+0000"}},
+        {"Ctrl-Z ends the values",
+         "1 2\x1a"
+         "3 4",
+         2,
+         true,
+         {one, " 2.00000000000000E+0000"}},
+        {"Ctrl-Z inside a number",
+         "1\x1a"
+         "2",
+         1,
+         true,
+         {one}},
+        {"NUL separates numbers",
+         std::string("1\0"
+                     "2",
+                     3),
+         2,
+         true,
+         {one, " 2.00000000000000E+0000"}},
         {"only NUL", std::string(100, '\0'), 0, false, {}},
-        {"the largest long double", "1.18973149535723176502e+4932 -1.18973149535723176502e+4932", 2, true,
+        {"the largest long double",
+         "1.18973149535723176502e+4932 -1.18973149535723176502e+4932",
+         2,
+         true,
          {" 1.18973149535723E+4932", "-1.18973149535723E+4932"}},
         {"beyond the largest long double", "1 1.1897314953572318e+4932", 1, false, {one}},
         {"an exponent of a billion digits' worth", "1e999999999999999999999 2", 0, false, {}},
-        {"below the smallest subnormal", "1e-5000 -1e-99999999999", 2, true,
+        {"below the smallest subnormal",
+         "1e-5000 -1e-99999999999",
+         2,
+         true,
          {" 0.00000000000000E+0000", "-0.00000000000000E+0000"}},
         {"digits beyond the 15th", "1.0000000000000001 1.0000000000000002", 2, true, {one, one}},
         {"nan and inf are no numbers", "1 nan", 1, false, {one}},
@@ -203,7 +237,7 @@ TEST(HostileInputs, FilesThatAreNotRegularAreRefusedAtOnce)
     };
     std::vector<Case> cases = {
         {dir.str(), "File access denied"},
-        {fifo, "File access denied"},   // no writer: opening must not wait for one
+        {fifo, "File access denied"}, // no writer: opening must not wait for one
         {dir.file("link-to-fifo"), "File access denied"},
         {dir.file("missing"), "File not found"},
     };
@@ -244,12 +278,22 @@ TEST(HostileInputs, WorkFileDeletedOrCutBetweenOpenAndExecute)
         const std::string work = dir.file("$Sequence_001.tmp");
         const auto size = std::filesystem::file_size(work);
         switch (c.harm) {
-        case Harm::DeleteSequenceFile: std::filesystem::remove(seq); break;
-        case Harm::DeleteWorkFile: std::filesystem::remove(work); break;
-        case Harm::DropLines: std::filesystem::resize_file(work, size / 2 - size / 2 % 25); break;
+        case Harm::DeleteSequenceFile:
+            std::filesystem::remove(seq);
+            break;
+        case Harm::DeleteWorkFile:
+            std::filesystem::remove(work);
+            break;
+        case Harm::DropLines:
+            std::filesystem::resize_file(work, size / 2 - size / 2 % 25);
+            break;
         // " 6.00000000000000E+0000" cut to " 6.0000": a plausible but wrong load.
-        case Harm::CutInsideALine: std::filesystem::resize_file(work, size - 25 - 18); break;
-        case Harm::CutTheLastLineBreak: std::filesystem::resize_file(work, size - 2); break;
+        case Harm::CutInsideALine:
+            std::filesystem::resize_file(work, size - 25 - 18);
+            break;
+        case Harm::CutTheLastLineBreak:
+            std::filesystem::resize_file(work, size - 2);
+            break;
         }
         TCycleTable table;
         test::RecordingReport report;
@@ -264,7 +308,8 @@ TEST(HostileInputs, WorkFileDeletedOrCutBetweenOpenAndExecute)
 TEST(HostileInputs, SymbolicLinksPlantedAsWorkFilesAreRefused)
 {
     // The slot's ".part" file is written by Open, the others by Execute.
-    for (const char* name : {"$Sequence_001.tmp.part", "$Sequence_001.tmp", "$Sequence.tmp", "$Reversals.tmp", "$RedRev.tmp"}) {
+    for (const char* name :
+         {"$Sequence_001.tmp.part", "$Sequence_001.tmp", "$Sequence.tmp", "$Reversals.tmp", "$RedRev.tmp"}) {
         TempDir dir;
         const std::string seq = dir.write("seq.txt", "0 5 1 4 2 6 0");
         auto run = test::freshRun();
@@ -372,8 +417,8 @@ TEST(HostileInputsSlow, AResidueOfAMillionReversalsThatNeverCloses)
 TEST(HostileInputs, LoadsThatDifferOnlyBeyondTheFifteenthDigit)
 {
     TempDir dir;
-    const std::string seq =
-        dir.write("seq.txt", "1.0000000000000001 1.0000000000000003 1.0000000000000001 1.0000000000000004 1.0000000000000002");
+    const std::string seq = dir.write(
+        "seq.txt", "1.0000000000000001 1.0000000000000003 1.0000000000000001 1.0000000000000004 1.0000000000000002");
     auto run = test::freshRun();
     ASSERT_EQ(openSequence(*run, seq, dir.str()), OpenOutcome::Ok);
     TCycleTable table;

@@ -46,8 +46,15 @@ TEST(ClassIndex, EdgesAndLoadsOutsideTheSpan)
         std::int32_t expected;
     };
     const Case cases[] = {
-        {0.0L, 1},    {0.3125L, 2},   {0.3124L, 1}, {10.0L, 32}, {-5.0L, 1},
-        {25.0L, 32},  {9.6875L, 32},  {9.6874L, 31}, {5.0L, 17},
+        {0.0L, 1},
+        {0.3125L, 2},
+        {0.3124L, 1},
+        {10.0L, 32},
+        {-5.0L, 1},
+        {25.0L, 32},
+        {9.6875L, 32},
+        {9.6874L, 31},
+        {5.0L, 17},
         {std::numeric_limits<long double>::quiet_NaN(), 1},
         {std::numeric_limits<long double>::infinity(), 32},
         {-std::numeric_limits<long double>::infinity(), 1},
@@ -96,8 +103,13 @@ TEST(LoadClasses, AgreesWithClassIndexOnEdgesAndBetween)
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     const std::int32_t binCounts[] = {32, 64, 100, 7, 256};
     const long double bounds[][2] = {
-        {0.0L, 10.0L}, {-3.7L, 12.1L}, {1.0E10L, 1.0E10L + 1.0E-6L}, {-1.0E-300L, 1.0E-300L}, {5.0L, 5.0L},
-        {1.0E4000L, 1.0E4001L}, {-std::numeric_limits<long double>::max(), std::numeric_limits<long double>::max()},
+        {0.0L, 10.0L},
+        {-3.7L, 12.1L},
+        {1.0E10L, 1.0E10L + 1.0E-6L},
+        {-1.0E-300L, 1.0E-300L},
+        {5.0L, 5.0L},
+        {1.0E4000L, 1.0E4001L},
+        {-std::numeric_limits<long double>::max(), std::numeric_limits<long double>::max()},
     };
     for (const auto& b : bounds) {
         for (const std::int32_t bins : binCounts) {

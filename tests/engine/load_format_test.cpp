@@ -53,10 +53,10 @@ std::string oracleFixed(long double v)
 TEST(LoadFormat, RoundsOnceAtTheCoarserPlace)
 {
     const LoadCase cases[] = {
-        {123456.789L, "123456.790"},  // 8th significant digit is coarser
+        {123456.789L, "123456.790"}, // 8th significant digit is coarser
         {-2.5L, "-2.500"},
-        {1234.12346L, "1234.123"},    // once at the third decimal, not twice
-        {5.0625L, "5.063"},           // an exact binary half goes away from zero
+        {1234.12346L, "1234.123"}, // once at the third decimal, not twice
+        {5.0625L, "5.063"},        // an exact binary half goes away from zero
         {-5.0625L, "-5.063"},
         {0.0625L, "0.063"},
         {12345678.5L, "12345679.000"},
@@ -64,11 +64,11 @@ TEST(LoadFormat, RoundsOnceAtTheCoarserPlace)
         {20.0L, "20.000"},
         {1.25L, "1.250"},
         {-0.25L, "-0.250"},
-        {0.9995L, "0.999"},           // the nearest binary value lies just below the half
+        {0.9995L, "0.999"}, // the nearest binary value lies just below the half
         {0.0L, "0.000"},
         {0.0004L, "0.000"},
-        {-0.0004L, "-0.000"},         // a negative load keeps its sign
-        {-0.0L, "0.000"},             // minus zero is no negative load
+        {-0.0004L, "-0.000"}, // a negative load keeps its sign
+        {-0.0L, "0.000"},     // minus zero is no negative load
         {99999999.4L, "99999999.000"},
         {9999.9999L, "10000.000"},
     };
@@ -79,14 +79,10 @@ TEST(LoadFormat, RoundsOnceAtTheCoarserPlace)
 TEST(LoadFormat, UsesGeneralNotationBeyondEightIntegerDigits)
 {
     const LoadCase cases[] = {
-        {123456789.0L, "1.2345679E008"},
-        {10000000000.0L, "1E010"},
-        {-123456789.0L, "-1.2345679E008"},
-        {99999999.7L, "1E008"},       // rounds up into a ninth integer digit
-        {999999995.0L, "1E009"},
-        {120000000.0L, "1.2E008"},
-        {LDBL_MAX, "1.1897315E4932"},
-        {-LDBL_MAX, "-1.1897315E4932"},
+        {123456789.0L, "1.2345679E008"},   {10000000000.0L, "1E010"},
+        {-123456789.0L, "-1.2345679E008"}, {99999999.7L, "1E008"}, // rounds up into a ninth integer digit
+        {999999995.0L, "1E009"},           {120000000.0L, "1.2E008"},
+        {LDBL_MAX, "1.1897315E4932"},      {-LDBL_MAX, "-1.1897315E4932"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatLoad(c.value), c.text) << static_cast<double>(c.value);

@@ -45,4 +45,3 @@ TEST(PartialCountSweepSlow, LongSequencesSwitchToTheMatrixOrSpillAsInOneGo)
         }
     }
 }
-

@@ -29,8 +29,13 @@ inline Loads randomLoads(std::mt19937_64& rng, int maxLength)
     long double walk = 0;
     for (int i = 0; i < length; ++i) {
         switch (kind) {
-        case 0: walk += std::uniform_int_distribution<int>(-4, 4)(rng) + drift; loads.push_back(walk); break;
-        case 1: loads.push_back(std::uniform_int_distribution<int>(0, 3)(rng)); break;
+        case 0:
+            walk += std::uniform_int_distribution<int>(-4, 4)(rng) + drift;
+            loads.push_back(walk);
+            break;
+        case 1:
+            loads.push_back(std::uniform_int_distribution<int>(0, 3)(rng));
+            break;
         case 2: // plateaus: a level held for a while
             if (std::uniform_int_distribution<int>(0, 3)(rng) == 0)
                 walk = std::uniform_int_distribution<int>(-5, 5)(rng);
@@ -47,14 +52,19 @@ inline Loads randomLoads(std::mt19937_64& rng, int maxLength)
 
 inline long double randomFilter(std::mt19937_64& rng, const Loads& loads)
 {
-    const long double span = *std::max_element(loads.begin(), loads.end()) -
-                             *std::min_element(loads.begin(), loads.end());
+    const long double span =
+        *std::max_element(loads.begin(), loads.end()) - *std::min_element(loads.begin(), loads.end());
     switch (std::uniform_int_distribution<int>(0, 4)(rng)) {
-    case 0: return 0.0L;
-    case 1: return 1.0L < span ? 1.0L : 0.0L;
-    case 2: return span / 3;
-    case 3: return span / 50;
-    default: return std::nextafter(span, -1.0L);
+    case 0:
+        return 0.0L;
+    case 1:
+        return 1.0L < span ? 1.0L : 0.0L;
+    case 2:
+        return span / 3;
+    case 3:
+        return span / 50;
+    default:
+        return std::nextafter(span, -1.0L);
     }
 }
 
@@ -65,8 +75,8 @@ inline CountParameters parametersFor(Mode mode, const Parameters& p, const Loads
     CountParameters c;
     c.filter = p.filter;
     c.residue = p.decomposition ? ResidueMethod::Decomposition
-                : p.halfCycles    ? ResidueMethod::Half
-                                  : ResidueMethod::Upward;
+                : p.halfCycles  ? ResidueMethod::Half
+                                : ResidueMethod::Upward;
     c.binCount = p.binCount;
     c.unlimited = mode == Mode::Unlimited;
     c.useLoadBins = mode == Mode::BinsGiven || mode == Mode::BinsLater;
@@ -109,7 +119,7 @@ inline PartialCount roundTrip(PartialCount& count)
 // in a random order of merging. The pieces are numbered, unnumbered, or some
 // of each.
 inline PartialCount countInPieces(std::mt19937_64& rng, const CountParameters& c, const Loads& loads,
-                           const std::vector<std::size_t>& cuts)
+                                  const std::vector<std::size_t>& cuts)
 {
     std::vector<PartialCount> parts;
     std::size_t from = 0;
@@ -157,8 +167,8 @@ inline void expectSameCount(std::mt19937_64& rng, Mode mode, const Loads& loads,
     const std::vector<std::size_t> cuts = randomCuts(rng, loads.size());
     const Finished pieces = finish(StreamingCounter(countInPieces(rng, c, loads, cuts)));
     ASSERT_EQ(pieces.outcome.result, whole.result);
-    ASSERT_EQ(pieces.outcome.entries, whole.entries) << "pieces: " << cuts.size() << ", filter "
-                                                     << static_cast<double>(p.filter);
+    ASSERT_EQ(pieces.outcome.entries, whole.entries)
+        << "pieces: " << cuts.size() << ", filter " << static_cast<double>(p.filter);
     ASSERT_EQ(pieces.seqLength, run->SeqLength);
     ASSERT_EQ(pieces.highest, run->HighestPeak);
     ASSERT_EQ(pieces.lowest, run->LowestTrough);

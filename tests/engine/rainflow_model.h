@@ -77,7 +77,8 @@ inline std::pair<std::vector<Cycle>, Loads> fourPoint(const Loads& reversals)
             if (!excursion.within(outer))
                 break;
             cycles.emplace_back(path[k - 3], path[k - 2]);
-            path.erase(path.begin() + static_cast<std::ptrdiff_t>(k - 3), path.begin() + static_cast<std::ptrdiff_t>(k - 1));
+            path.erase(path.begin() + static_cast<std::ptrdiff_t>(k - 3),
+                       path.begin() + static_cast<std::ptrdiff_t>(k - 1));
         }
     }
     return {cycles, path};

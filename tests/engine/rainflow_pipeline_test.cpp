@@ -189,8 +189,8 @@ TEST(RunRainflow, LoadsNearTheLimitsOfLongDouble)
 {
     const long double big = std::numeric_limits<long double>::max() * 0.9L;
     const std::vector<long double> loads = {
-        roundToWorkPrecision(-big), roundToWorkPrecision(big), 0, roundToWorkPrecision(big / 2),
-        roundToWorkPrecision(-big), roundToWorkPrecision(big)};
+        roundToWorkPrecision(-big),    roundToWorkPrecision(big),  0,
+        roundToWorkPrecision(big / 2), roundToWorkPrecision(-big), roundToWorkPrecision(big)};
     auto run = makeRun(loads, {0.0L, true, true, 32});
     TempDir dir;
     const Outcome o = runWithFiles(*run, dir, loads);

@@ -39,13 +39,17 @@ Loads randomLoads(std::mt19937_64& rng)
 
 long double randomFilter(std::mt19937_64& rng, const Loads& loads)
 {
-    const long double span = *std::max_element(loads.begin(), loads.end()) -
-                             *std::min_element(loads.begin(), loads.end());
+    const long double span =
+        *std::max_element(loads.begin(), loads.end()) - *std::min_element(loads.begin(), loads.end());
     switch (std::uniform_int_distribution<int>(0, 3)(rng)) {
-    case 0: return 0.0L;
-    case 1: return 1.0L;
-    case 2: return span / 3;
-    default: return std::nextafter(span, -1.0L);
+    case 0:
+        return 0.0L;
+    case 1:
+        return 1.0L;
+    case 2:
+        return span / 3;
+    default:
+        return std::nextafter(span, -1.0L);
     }
 }
 

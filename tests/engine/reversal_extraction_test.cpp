@@ -89,7 +89,7 @@ TEST(ReversalExtraction, WorkFilesSkipLinesThatDoNotConvert)
     WorkFileWriter writer(dir.file("out.tmp"));
     EXPECT_EQ(extractReversalsN(reader, 3, 0.0L, writer), 3);
     writer.close();
-    EXPECT_EQ(test::workLines(dir.file("out.tmp")),
-              (std::vector<std::string>{" 0.00000000000000E+0000", " 5.00000000000000E+0000",
-                                        " 2.00000000000000E+0000"}));
+    EXPECT_EQ(
+        test::workLines(dir.file("out.tmp")),
+        (std::vector<std::string>{" 0.00000000000000E+0000", " 5.00000000000000E+0000", " 2.00000000000000E+0000"}));
 }

@@ -16,10 +16,10 @@
 #include <fstream>
 
 using namespace tessivo;
-using tessivo::test::WriteCombinedSequence;
 using tessivo::test::readAll;
 using tessivo::test::TempDir;
 using tessivo::test::workLines;
+using tessivo::test::WriteCombinedSequence;
 
 namespace {
 
@@ -89,11 +89,11 @@ TEST(ExecuteCount, WorkedExampleReport)
                                       "Sequence length: \t6\n"
                                       "Highest Peak: \t6.000\n"
                                       "Lowest Trough: \t0.000\n"
-                                      "\n") +
-                              kReportHead +
-                              "6.000\t6.000\t0.000\t1\t1\n"
-                              "4.000\t5.000\t1.000\t1\t2\n"
-                              "2.000\t4.000\t2.000\t1\t3\n");
+                                      "\n")
+                              + kReportHead
+                              + "6.000\t6.000\t0.000\t1\t1\n"
+                                "4.000\t5.000\t1.000\t1\t2\n"
+                                "2.000\t4.000\t2.000\t1\t3\n");
     for (const char* name : {"$Sequence_001.tmp", "$Sequence.tmp", "$Reversals.tmp", "$RedRev.tmp"})
         EXPECT_TRUE(std::filesystem::exists(dir.file(name))) << name;
 }
@@ -109,8 +109,8 @@ TEST(ExecuteCount, NormalisesTheTableButNotTheCharacteristics)
                                       "Sequence length: \t3\n"
                                       "Highest Peak: \t20.000\n"
                                       "Lowest Trough: \t-5.000\n"
-                                      "\n") +
-                              kReportHead + "1.250\t1.000\t-0.250\t1\t1\n");
+                                      "\n")
+                              + kReportHead + "1.250\t1.000\t-0.250\t1\t1\n");
     EXPECT_EQ(run->HighestPeak, 20.0L);
     EXPECT_EQ(run->LowestTrough, -5.0L);
     EXPECT_EQ(countWith(*run, dir.str()).report, out.report) << "a second run normalises afresh";

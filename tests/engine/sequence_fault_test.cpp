@@ -49,7 +49,10 @@ TEST(SequenceFault, CutsALongTokenAndFindsNoneInAProperFile)
     EXPECT_EQ(longOne.line, 2);
     EXPECT_EQ(longOne.token, std::string(kMaxFaultToken, 'z'));
     EXPECT_TRUE(longOne.truncated);
-    EXPECT_EQ(findSequenceFault(dir.write("good.txt", "1 2\n3\x1a" "x")).line, 0);
+    EXPECT_EQ(findSequenceFault(dir.write("good.txt", "1 2\n3\x1a"
+                                                      "x"))
+                  .line,
+              0);
     EXPECT_THROW(findSequenceFault(dir.file("missing.txt")), IoError);
 }
 

@@ -26,8 +26,8 @@ struct LoadedState {
 LoadedState stateOf(const TRainflowRun& run, const TempDir& dir)
 {
     const TSequence& s = run.Sequences[1];
-    return {run.SeqCount, run.SeqLength, s.Points, run.HighestPeak, run.LowestTrough, run.TotalWeight,
-            s.FileName, readAll(dir.file("$Sequence_001.tmp"))};
+    return {run.SeqCount,     run.SeqLength,   s.Points,   run.HighestPeak,
+            run.LowestTrough, run.TotalWeight, s.FileName, readAll(dir.file("$Sequence_001.tmp"))};
 }
 
 bool onlyWorkFileIn(const TempDir& dir, const std::vector<std::string>& inputs)
@@ -78,11 +78,8 @@ TEST(OpenSequence, AFailedOpenKeepsThePreviousSequence)
         const char* content; // nullptr: the file does not exist
         bool incorrect;
     } cases[] = {
-        {"token that is no number", "1 2 x 4", true},
-        {"comma", "1,5", true},
-        {"zero bytes", "", true},
-        {"only line breaks", "\r\n\r\n  \n", true},
-        {"missing file", nullptr, false},
+        {"token that is no number", "1 2 x 4", true}, {"comma", "1,5", true},           {"zero bytes", "", true},
+        {"only line breaks", "\r\n\r\n  \n", true},   {"missing file", nullptr, false},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -137,7 +134,8 @@ TEST(ScanSequence, SameStatisticsAsTheReaderWithoutWorkFile)
     TempDir dir;
     auto scanned = test::freshRun();
     auto loaded = test::freshRun();
-    const std::string seq = dir.write("seq.txt", "  3e2 -7.25\t1e-3\r\n42\x1a" "junk");
+    const std::string seq = dir.write("seq.txt", "  3e2 -7.25\t1e-3\r\n42\x1a"
+                                                 "junk");
     ASSERT_EQ(scanSequenceSlot(*scanned, 2, seq), OpenOutcome::Ok);
     EXPECT_FALSE(std::filesystem::exists(dir.file("$Sequence_002.tmp")));
     ASSERT_EQ(loadSequenceSlot(*loaded, 2, seq, dir.str()), OpenOutcome::Ok);

@@ -44,7 +44,10 @@ ReadResult readContent(const std::string& content)
 TEST(SequenceReader, ReadsEveryLayoutAlike)
 {
     for (const char* content : {"10 -5 20", "10\r\n-5\r\n20\r\n", "10\t-5\n20\n", "\n\n  10  \t\t-5\r\n\r\n20   \n\n",
-                                "10 -5 20\x1a", "10 -5 20 \x1a", "10 -5 20\x1a" "abc", "10\f-5\v20\x01"}) {
+                                "10 -5 20\x1a", "10 -5 20 \x1a",
+                                "10 -5 20\x1a"
+                                "abc",
+                                "10\f-5\v20\x01"}) {
         const ReadResult r = readContent(content);
         EXPECT_EQ(r.error, 0) << content;
         EXPECT_EQ(r.points, 3);
@@ -64,8 +67,18 @@ TEST(SequenceReader, RejectsFilesThatAreNotSequences)
         std::int32_t points;
         std::size_t lines;
     } cases[] = {
-        {"", 0, 0}, {"  \r\n\r\n \t ", 0, 0}, {"\x1a" "12", 0, 0}, {"1 2 x 4", 2, 2}, {"1,5", 0, 0},
-        {"1;2", 0, 0}, {"3 nan", 1, 1}, {"3 inf", 1, 1}, {"0x1p3", 0, 0}, {"7 1e99999", 1, 1},
+        {"", 0, 0},
+        {"  \r\n\r\n \t ", 0, 0},
+        {"\x1a"
+         "12",
+         0, 0},
+        {"1 2 x 4", 2, 2},
+        {"1,5", 0, 0},
+        {"1;2", 0, 0},
+        {"3 nan", 1, 1},
+        {"3 inf", 1, 1},
+        {"0x1p3", 0, 0},
+        {"7 1e99999", 1, 1},
     };
     for (const auto& c : cases) {
         const ReadResult r = readContent(c.content);
@@ -78,7 +91,9 @@ TEST(SequenceReader, RejectsFilesThatAreNotSequences)
 TEST(SequenceReader, EveryControlCharacterSeparatesNumbers)
 {
     // Codes 0 to 32 are white space, the NUL byte included.
-    const ReadResult r = readContent(std::string("1 2\0" "3 4", 7));
+    const ReadResult r = readContent(std::string("1 2\0"
+                                                 "3 4",
+                                                 7));
     EXPECT_EQ(r.error, 0);
     EXPECT_EQ(r.points, 4);
 }
@@ -227,8 +242,8 @@ TEST(WorkFiles, SlotNamesAndPadding)
 TEST(WorkFiles, ReaderSkipsLinesThatDoNotConvert)
 {
     TempDir dir;
-    const std::string path = dir.write("w.tmp", " 1.00000000000000E+0000\r\nabc\r\n\r\n" + std::string(3 << 20, '9') +
-                                                    "\r\n-2.50000000000000E+0002\r\n7");
+    const std::string path = dir.write("w.tmp", " 1.00000000000000E+0000\r\nabc\r\n\r\n" + std::string(3 << 20, '9')
+                                                    + "\r\n-2.50000000000000E+0002\r\n7");
     WorkFileReader reader(path);
     std::vector<long double> values;
     long double v = 0.0L;
@@ -256,8 +271,9 @@ TEST(SequenceReader, CarriedDigitsGiveTheSameLinesAsConversion)
 {
     // Short tokens are written from their own digits; every form must give
     // the line that converting the value gives.
-    const char* tokens[] = {"-6.604", "0.005", "100", "-0", "+0.0", "1e-27", "123456789012345", "1234567890123456",
-                            "0.000123", "9.99e26", "-12345.678", "5.", ".5", "1.5E3", "7e+0"};
+    const char* tokens[] = {
+        "-6.604",  "0.005",      "100", "-0", "+0.0",  "1e-27", "123456789012345", "1234567890123456", "0.000123",
+        "9.99e26", "-12345.678", "5.",  ".5", "1.5E3", "7e+0"};
     std::string content;
     for (const char* t : tokens)
         content += std::string(t) + " ";

@@ -49,7 +49,9 @@ TEST(SplitScanSlow, SameStatisticsAsReadingInOneGo)
         {"bad token early", "x", "2"},
         {"bad token late", "1", "1,5"},
         {"Ctrl-Z early", "\x1a", "9999"},
-        {"Ctrl-Z late", "1", "\x1a" "abc"},
+        {"Ctrl-Z late", "1",
+         "\x1a"
+         "abc"},
         {"new extremes late", "1", "123456 -123456"},
         {"signed zeros", "0", "7"}, // +0 early, -0 at the end: the first one stays
     };

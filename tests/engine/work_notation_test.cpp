@@ -57,18 +57,12 @@ TEST(WorkNotation, WritesTheDocumentedLines)
         long double value;
         const char* line;
     } cases[] = {
-        {1.5L, " 1.50000000000000E+0000"},
-        {-250.0L, "-2.50000000000000E+0002"},
-        {123.456L, " 1.23456000000000E+0002"},
-        {-0.5L, "-5.00000000000000E-0001"},
-        {0.0L, " 0.00000000000000E+0000"},
-        {-0.0L, "-0.00000000000000E+0000"},
-        {1E-7L, " 1.00000000000000E-0007"},
-        {-12345.678L, "-1.23456780000000E+0004"},
-        {0.1L, " 1.00000000000000E-0001"},
-        {0.999999999999999951L, " 1.00000000000000E+0000"},
-        {LDBL_MAX, " 1.18973149535723E+4932"},
-        {LDBL_TRUE_MIN, " 3.64519953188247E-4951"},
+        {1.5L, " 1.50000000000000E+0000"},     {-250.0L, "-2.50000000000000E+0002"},
+        {123.456L, " 1.23456000000000E+0002"}, {-0.5L, "-5.00000000000000E-0001"},
+        {0.0L, " 0.00000000000000E+0000"},     {-0.0L, "-0.00000000000000E+0000"},
+        {1E-7L, " 1.00000000000000E-0007"},    {-12345.678L, "-1.23456780000000E+0004"},
+        {0.1L, " 1.00000000000000E-0001"},     {0.999999999999999951L, " 1.00000000000000E+0000"},
+        {LDBL_MAX, " 1.18973149535723E+4932"}, {LDBL_TRUE_MIN, " 3.64519953188247E-4951"},
         {-1.0E32L, "-1.00000000000000E+0032"},
     };
     for (const auto& c : cases)
@@ -200,8 +194,8 @@ TEST(WorkNotationSlow, ShortestTextMatchesToChars)
         std::snprintf(text, sizeof text, "%lldE%d", mantissa(rng) / static_cast<long long>(1 + rng() % 100000),
                       static_cast<int>(rng() % 60) - 35);
         ASSERT_TRUE(parseDecimal(text, v));
-        check(v);          // a work value
-        check(v * 1.1L);   // usually not one: the general path
+        check(v);        // a work value
+        check(v * 1.1L); // usually not one: the general path
     }
     for (long double v : {0.0L, -0.0L, 1.0L, 100.0L, 1e15L, 1e16L, 123456.0L, 0.001L, 1e-5L, 1.5e22L, -7.0L})
         check(v);
@@ -219,7 +213,8 @@ TEST(WorkNotationSlow, ShortestTextMatchesToChars)
     }
     // Any mantissa at magnitudes across the range, and the neighbours of powers of two.
     for (int i = 0; i < 200000; ++i) {
-        const long double v = std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), static_cast<int>(rng() % 300) - 200 - 63);
+        const long double v =
+            std::ldexp(static_cast<long double>(rng() | (1ULL << 63)), static_cast<int>(rng() % 300) - 200 - 63);
         check(v);
         check(std::nextafter(std::ldexp(1.0L, static_cast<int>(rng() % 300) - 200), (rng() & 1) ? 0.0L : 1e300L));
         check(std::ldexp(1.0L, static_cast<int>(rng() % 300) - 200));

@@ -85,8 +85,8 @@ TEST(PublishedCurves, ThicknessExponentsOfTheTables)
         long double ref;
         long double k;
     };
-    const Row table[] = {{"DNV-B1", 25, 0.0L},    {"DNV-C", 25, 0.05L},   {"DNV-C1-CP", 25, 0.10L},
-                         {"DNV-C2", 25, 0.15L},   {"DNV-D", 25, 0.20L},   {"DNV-F-CP", 25, 0.25L},
+    const Row table[] = {{"DNV-B1", 25, 0.0L},    {"DNV-C", 25, 0.05L},     {"DNV-C1-CP", 25, 0.10L},
+                         {"DNV-C2", 25, 0.15L},   {"DNV-D", 25, 0.20L},     {"DNV-F-CP", 25, 0.25L},
                          {"DNV-C-FC", 25, 0.15L}, {"DNV-W3-FC", 25, 0.25L}, {"DNV-T", 32, 0.25L}};
     for (const Row& r : table) {
         const SnCurveDefinition& d = findSnPreset(r.preset)->definition;

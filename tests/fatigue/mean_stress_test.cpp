@@ -37,15 +37,15 @@ TEST(MeanStress, EachFormulaAgainstAHandValue)
         {MeanStressMethod::Goodman, 100, 50, 800.0L / 7.0L},   // 100 / (1 - 1/8)
         {MeanStressMethod::Gerber, 100, 100, 1600.0L / 15.0L}, // 100 / (1 - 1/16)
         {MeanStressMethod::Gerber, 100, -100, 1600.0L / 15.0L},
-        {MeanStressMethod::Morrow, 100, 50, 1000.0L / 9.0L},   // 100 / (1 - 1/10)
-        {MeanStressMethod::Swt, 10, 150, 40.0L},               // sqrt(160 * 10)
-        {MeanStressMethod::Swt, 10, -10, 0.0L},                // Smax = 0: no damage
-        {MeanStressMethod::Walker, 10, 150, 20.0L},            // 160^0.25 10^0.75 = 160000^0.25
+        {MeanStressMethod::Morrow, 100, 50, 1000.0L / 9.0L}, // 100 / (1 - 1/10)
+        {MeanStressMethod::Swt, 10, 150, 40.0L},             // sqrt(160 * 10)
+        {MeanStressMethod::Swt, 10, -10, 0.0L},              // Smax = 0: no damage
+        {MeanStressMethod::Walker, 10, 150, 20.0L},          // 160^0.25 10^0.75 = 160000^0.25
         {MeanStressMethod::Walker, 10, -20, 0.0L},
-        {MeanStressMethod::Fkm, 10, -50, 7.0L},                // R > 1: 10 (1 - 0.3)
-        {MeanStressMethod::Fkm, 10, 5, 11.5L},                 // R <= 0: 10 + 0.3 * 5
-        {MeanStressMethod::Fkm, 10, 20, 156.0L / 11.0L},       // R = 1/3: 1.3/1.1 (10 + 0.1 * 20)
-        {MeanStressMethod::Fkm, 10, 40, 169.0L / 11.0L},       // R = 0.6: 10 * 3 * 1.69 / 3.3
+        {MeanStressMethod::Fkm, 10, -50, 7.0L},          // R > 1: 10 (1 - 0.3)
+        {MeanStressMethod::Fkm, 10, 5, 11.5L},           // R <= 0: 10 + 0.3 * 5
+        {MeanStressMethod::Fkm, 10, 20, 156.0L / 11.0L}, // R = 1/3: 1.3/1.1 (10 + 0.1 * 20)
+        {MeanStressMethod::Fkm, 10, 40, 169.0L / 11.0L}, // R = 0.6: 10 * 3 * 1.69 / 3.3
         {MeanStressMethod::None, 10, 40, 10.0L},
     };
     for (const Case& c : cases)
@@ -95,13 +95,16 @@ TEST(MeanStress, MissingOrBadMaterialValuesAreNamed)
         }
         return std::string("accepted");
     };
-    EXPECT_EQ(message(MeanStressMethod::Goodman, {}), "The goodman mean-stress correction needs the ultimate strength (Su)");
+    EXPECT_EQ(message(MeanStressMethod::Goodman, {}),
+              "The goodman mean-stress correction needs the ultimate strength (Su)");
     MaterialValues bad = material();
     bad.walkerGamma = 1.5L;
     bad.fkmM = 1.0L;
     bad.ultimate = -1.0L;
-    EXPECT_EQ(message(MeanStressMethod::Walker, bad), "The Walker exponent (gamma) must be above 0 and at most 1, not 1.5");
-    EXPECT_EQ(message(MeanStressMethod::Fkm, bad), "The mean-stress sensitivity (M) must be at least 0 and below 1, not 1");
+    EXPECT_EQ(message(MeanStressMethod::Walker, bad),
+              "The Walker exponent (gamma) must be above 0 and at most 1, not 1.5");
+    EXPECT_EQ(message(MeanStressMethod::Fkm, bad),
+              "The mean-stress sensitivity (M) must be at least 0 and below 1, not 1");
     EXPECT_EQ(message(MeanStressMethod::Gerber, bad), "The ultimate strength (Su) must be positive, not -1");
     EXPECT_EQ(message(MeanStressMethod::Swt, {}), "accepted");
 }

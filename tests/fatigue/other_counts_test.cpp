@@ -49,7 +49,8 @@ TEST(LevelCrossings, SampleBySampleModelOnARandomWalk)
                 if (level < reference && b <= level && level < a)
                     ++model;
             }
-            EXPECT_EQ(counts[i].count, model) << static_cast<double>(level) << " ref " << static_cast<double>(reference);
+            EXPECT_EQ(counts[i].count, model)
+                << static_cast<double>(level) << " ref " << static_cast<double>(reference);
         }
     }
 }

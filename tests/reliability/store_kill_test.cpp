@@ -29,8 +29,9 @@ RegistryFile storeOfGeneration(const QString& path, int generation, int values)
 {
     RegistryFile store(path);
     for (int i = 0; i < values; ++i)
-        store.setValue(kKey, QStringLiteral("Value%1").arg(i),
-                       morvane::regString(QStringLiteral("generation %1, value %2 ").arg(generation).arg(i).repeated(32)));
+        store.setValue(
+            kKey, QStringLiteral("Value%1").arg(i),
+            morvane::regString(QStringLiteral("generation %1, value %2 ").arg(generation).arg(i).repeated(32)));
     store.setValue(kKey, QStringLiteral("Filter"), morvane::regBinary(QByteArray(8, static_cast<char>(generation))));
     return store;
 }
@@ -115,8 +116,7 @@ TEST(StoreKill, TheIniFileIsAlwaysTheOldOrTheNewOneWhole)
     }
     const QByteArray original = readFile(path);
     killWhileWriting(
-        60,
-        [&](int g) { IniFile(path).writeInteger(QStringLiteral("Form7"), QStringLiteral("Width"), g); },
+        60, [&](int g) { IniFile(path).writeInteger(QStringLiteral("Form7"), QStringLiteral("Width"), g); },
         [&](int round) {
             const QByteArray now = readFile(path);
             const IniFile ini(path);

@@ -73,8 +73,8 @@ TEST(MinMaxPyramid, EveryColumnHoldsTheExtremesOfItsPositions)
             if (a > b)
                 std::swap(a, b);
             const int columns = std::uniform_int_distribution<int>(1, 400)(rng);
-            SCOPED_TRACE(testing::Message() << "n " << n << " cap " << cap << " [" << a << ", " << b + 1
-                                            << ") in " << columns);
+            SCOPED_TRACE(testing::Message()
+                         << "n " << n << " cap " << cap << " [" << a << ", " << b + 1 << ") in " << columns);
             expectExactColumns(values, pyramid.reduce(a, b + 1, columns, &raw), a, b + 1, columns);
         }
     }

@@ -28,7 +28,10 @@ struct CorpusEntry {
     std::int64_t refusedColumn = 0;
 };
 
-inline std::string corpusPath(const std::string& name) { return std::string(TESSIVO_TABLE_CORPUS) + "/" + name; }
+inline std::string corpusPath(const std::string& name)
+{
+    return std::string(TESSIVO_TABLE_CORPUS) + "/" + name;
+}
 
 inline std::vector<std::string> splitOn(const std::string& text, char separator)
 {
@@ -61,7 +64,10 @@ inline std::vector<CorpusEntry> readCorpusManifest()
     return entries;
 }
 
-inline std::vector<std::string> optionWords(const std::string& options) { return splitOn(options, ' '); }
+inline std::vector<std::string> optionWords(const std::string& options)
+{
+    return splitOn(options, ' ');
+}
 
 inline TableOverrides overridesOf(const std::string& options)
 {
@@ -74,14 +80,18 @@ inline TableOverrides overridesOf(const std::string& options)
             o.decimal = '.';
         else if (words[i] == "--delimiter" && i + 1 < words.size()) {
             const std::string& d = words[++i];
-            o.delimiter = d == "comma" ? Delimiter::Comma : d == "semicolon" ? Delimiter::Semicolon
-                                                          : d == "tab"       ? Delimiter::Tab
-                                                                             : Delimiter::Blanks;
+            o.delimiter = d == "comma"       ? Delimiter::Comma
+                          : d == "semicolon" ? Delimiter::Semicolon
+                          : d == "tab"       ? Delimiter::Tab
+                                             : Delimiter::Blanks;
         }
     }
     return o;
 }
 
-inline bool skipsEmpty(const std::string& options) { return options.find("--skip-empty") != std::string::npos; }
+inline bool skipsEmpty(const std::string& options)
+{
+    return options.find("--skip-empty") != std::string::npos;
+}
 
 } // namespace tessivo::test

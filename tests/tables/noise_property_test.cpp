@@ -20,8 +20,8 @@ namespace tessivo {
 namespace {
 
 struct Table {
-    std::vector<std::string> lines;                 // without line ends
-    std::vector<std::vector<long double>> columns;  // the values, per column
+    std::vector<std::string> lines;                // without line ends
+    std::vector<std::vector<long double>> columns; // the values, per column
     std::string sep;
     std::size_t firstRow = 0; // index of the first row in lines
 };
@@ -86,14 +86,22 @@ std::vector<std::string> noiseLines(std::mt19937_64& rng, const Table& t)
     const std::size_t cut = row.find(t.sep);
     const std::string rest = cut == std::string::npos ? std::string() : row.substr(cut);
     switch (rng() % 8) {
-    case 0: return {"OVL"};
-    case 1: return {"#NV"};
-    case 2: return {row + t.sep + "7"};
-    case 3: return {t.sep == "   " ? "---" : std::string(width, t.sep[0])};
-    case 4: return {t.firstRow > 0 ? t.lines[t.firstRow - 1] : "names"};
-    case 5: return {std::string("x").append(rest)};
-    case 6: return {"END"};
-    default: return {"", std::string("Max").append(rest)};
+    case 0:
+        return {"OVL"};
+    case 1:
+        return {"#NV"};
+    case 2:
+        return {row + t.sep + "7"};
+    case 3:
+        return {t.sep == "   " ? "---" : std::string(width, t.sep[0])};
+    case 4:
+        return {t.firstRow > 0 ? t.lines[t.firstRow - 1] : "names"};
+    case 5:
+        return {std::string("x").append(rest)};
+    case 6:
+        return {"END"};
+    default:
+        return {"", std::string("Max").append(rest)};
     }
 }
 

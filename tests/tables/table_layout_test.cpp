@@ -33,8 +33,7 @@ TEST(TableLayout, DetectsEachFeatureFromASmallFile)
         {"tab, names and units", "time\tF\n(s)\t(kN)\n0\t1\n1\t2\n", Delimiter::Tab, '.', 1, 2, 3, 2, "time"},
         {"runs of blanks", "  a   b\n  1   2\n  3   4\n", Delimiter::Blanks, '.', 1, 0, 2, 2, "a"},
         {"CR LF and a byte-order mark", "\xEF\xBB\xBFx,y\r\n1,2\r\n3,4\r\n", Delimiter::Comma, '.', 1, 0, 2, 2, "x"},
-        {"quoted names with delimiters", "\"a,1\",\"say \"\"hi\"\"\"\n1,2\n", Delimiter::Comma, '.', 1, 0, 2, 2,
-         "a,1"},
+        {"quoted names with delimiters", "\"a,1\",\"say \"\"hi\"\"\"\n1,2\n", Delimiter::Comma, '.', 1, 0, 2, 2, "a,1"},
         {"preamble above the names", "Logger 7\n\nrun of 3 May\n\na;b\n1;2\n", Delimiter::Semicolon, '.', 5, 0, 6, 2,
          "a"},
         {"one column with a name", "stress_max\r\n64.00000\r\n22.00000\r\n", Delimiter::Comma, '.', 1, 0, 2, 1,
@@ -59,8 +58,7 @@ TEST(TableLayout, KeepsUnitsAndMarksTextColumns)
 {
     test::TempDir dir;
     // Latin-1 middle dot in the unit, as loggers write it.
-    const TableLayout layout =
-        detectTableLayout(dir.write("t.txt", "when\tM\n-\t(kN\xB7m)\nnoon\t2.5\nnight\t-1\n"));
+    const TableLayout layout = detectTableLayout(dir.write("t.txt", "when\tM\n-\t(kN\xB7m)\nnoon\t2.5\nnight\t-1\n"));
     EXPECT_EQ(layout.columns[1].unit, "(kN\xC2\xB7m)");
     EXPECT_EQ(columnHeading(layout, 1), "M (kN\xC2\xB7m)");
     EXPECT_FALSE(layout.columns[0].numeric);
@@ -102,7 +100,10 @@ TEST(TableLayout, RefusesWhatIsNoTable)
         {"", ": no row of numbers found: the file is empty"},
         {"\n  \n", ": no row of numbers found: every line is blank"},
         {"name\nother\n", ": no row of numbers found: none of the first 2 lines that are not blank holds a number"},
-        {std::string("1,2\n3,\0" "4\n", 9), ": line 2: a binary file, not a table of text"},
+        {std::string("1,2\n3,\0"
+                     "4\n",
+                     9),
+         ": line 2: a binary file, not a table of text"},
     };
     for (const auto& [content, message] : cases) {
         const std::string path = dir.write("t.txt", content);
@@ -118,7 +119,8 @@ TEST(TableLayout, RefusesWhatIsNoTable)
 TEST(TableLayout, ReadsUtf16AsUtf8WithItsPairsAndMarksLoneHalves)
 {
     // "F\U0001F600;M\xD800\n1;2\n3;4\n" in UTF-16, both byte orders.
-    const std::vector<std::uint16_t> units = {'F', 0xD83D, 0xDE00, ';', 'M', 0xD800, '\n', '1', ';', '2', '\n', '3', ';', '4', '\n'};
+    const std::vector<std::uint16_t> units = {'F', 0xD83D, 0xDE00, ';', 'M', 0xD800, '\n', '1',
+                                              ';', '2',    '\n',   '3', ';', '4',    '\n'};
     test::TempDir dir;
     for (const bool big : {false, true}) {
         std::string bytes = big ? "\xFE\xFF" : "\xFF\xFE";
@@ -140,8 +142,7 @@ TEST(TableLayout, ChoosesColumnsByNameOrNumberOnce)
     test::TempDir dir;
     const std::string path = dir.write("t.txt", "Time,Fx,fy,3\n0,1,2,3\n");
     const TableLayout layout = detectTableLayout(path);
-    EXPECT_EQ(chooseColumns(layout, {"Fx", "2", "FY", "fy", "3", "4"}, path),
-              (std::vector<std::size_t>{1, 2, 3}));
+    EXPECT_EQ(chooseColumns(layout, {"Fx", "2", "FY", "fy", "3", "4"}, path), (std::vector<std::size_t>{1, 2, 3}));
     try {
         chooseColumns(layout, {"Fz"}, "t.txt");
         ADD_FAILURE();

@@ -100,12 +100,24 @@ std::string numberText(std::mt19937_64& rng, char decimal)
     std::string text = m < 0 ? "-" : (form(rng) == 0 ? "+" : "");
     const int point = std::uniform_int_distribution<int>(0, static_cast<int>(digits.size()))(rng);
     switch (form(rng)) {
-    case 0: text += digits; break;
-    case 1: text += digits.substr(0, digits.size() - point) + decimal + digits.substr(digits.size() - point); break;
-    case 2: text += digits.substr(0, 1) + decimal + digits.substr(1) + "E" + std::to_string(form(rng) * 7 - 20); break;
-    case 3: text += "0" + std::string(1, decimal) + "000" + digits + "e-" + std::to_string(form(rng) * 900); break;
-    case 4: text += digits + std::string(25, '7') + decimal + "5"; break; // beyond 19 digits
-    default: text += digits + "e+" + std::to_string(form(rng) * 50); break;
+    case 0:
+        text += digits;
+        break;
+    case 1:
+        text += digits.substr(0, digits.size() - point) + decimal + digits.substr(digits.size() - point);
+        break;
+    case 2:
+        text += digits.substr(0, 1) + decimal + digits.substr(1) + "E" + std::to_string(form(rng) * 7 - 20);
+        break;
+    case 3:
+        text += "0" + std::string(1, decimal) + "000" + digits + "e-" + std::to_string(form(rng) * 900);
+        break;
+    case 4:
+        text += digits + std::string(25, '7') + decimal + "5";
+        break; // beyond 19 digits
+    default:
+        text += digits + "e+" + std::to_string(form(rng) * 50);
+        break;
     }
     return text;
 }
@@ -119,7 +131,7 @@ TEST(TableReader, GeneratedTablesReadBackExactlyAsWritten)
     for (const Delimiter d : delimiters) {
         for (const char decimal : {'.', ','}) {
             if (d == Delimiter::Comma && decimal == ',')
-                continue; // a comma cannot be both
+                continue;                                       // a comma cannot be both
             for (int heading = 0; heading < 3; ++heading) {     // none, names, names and units
                 for (int flavour = 0; flavour < 8; ++flavour) { // bit 0 quotes, 1 CR LF, 2 BOM; gzip on odd tables
                     const bool quotes = (flavour & 1) != 0 && d != Delimiter::Blanks;
@@ -134,7 +146,9 @@ TEST(TableReader, GeneratedTablesReadBackExactlyAsWritten)
                         text += eol;
                     };
                     if (heading >= 1)
-                        line([&](std::size_t j) { return quotes ? "\"ch " + sep + std::to_string(j) + "\"" : "ch" + std::to_string(j); });
+                        line([&](std::size_t j) {
+                            return quotes ? "\"ch " + sep + std::to_string(j) + "\"" : "ch" + std::to_string(j);
+                        });
                     if (heading == 2)
                         line([&](std::size_t) { return std::string("(kN)"); });
                     std::vector<std::vector<long double>> expected(columns);

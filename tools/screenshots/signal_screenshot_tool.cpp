@@ -67,7 +67,9 @@ int main(int argc, char* argv[])
         SignalView& view = plot.signalView();
         int narrowest = 0; // the cycle that shows best when zoomed onto
         const auto& marks = view.data().marks();
-        const auto width = [&](int i) { return std::abs(marks[static_cast<std::size_t>(i)].end - marks[static_cast<std::size_t>(i)].start); };
+        const auto width = [&](int i) {
+            return std::abs(marks[static_cast<std::size_t>(i)].end - marks[static_cast<std::size_t>(i)].start);
+        };
         for (int i = 1; i < static_cast<int>(marks.size()); ++i)
             if (width(i) < width(narrowest))
                 narrowest = i;

@@ -7,7 +7,10 @@
 namespace tessivo {
 
 CycleLines::CycleLines(std::ostream& out, std::string prefix, bool timeFields, const PositionTimes* times)
-    : m_out(out), m_prefix(std::move(prefix)), m_timeFields(timeFields), m_times(times)
+    : m_out(out)
+    , m_prefix(std::move(prefix))
+    , m_timeFields(timeFields)
+    , m_times(times)
 {
     m_line.reserve(256);
 }

@@ -19,7 +19,7 @@ inline constexpr const char* kCycleListingHeader = "range,upper,lower,count,star
 // file (every repetition of a file repeats its times).
 struct PositionTimes {
     std::vector<std::vector<long double>> files; // the time column of each file, in order
-    std::vector<std::int32_t> repetitions;        // of each file
+    std::vector<std::int32_t> repetitions;       // of each file
 
     long double at(std::int64_t position) const;
 };

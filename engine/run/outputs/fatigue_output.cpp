@@ -89,7 +89,6 @@ std::string materialJson(const fatigue::FatigueSettings& s)
     return "{}";
 }
 
-
 // The lines that say how loads became stresses and which factors of a code
 // check apply, each only where given.
 void writeDesignInputs(ReportWriter& report, const fatigue::FatigueSettings& s, const fatigue::DesignFactors& f)
@@ -103,8 +102,8 @@ void writeDesignInputs(ReportWriter& report, const fatigue::FatigueSettings& s, 
     if (!s.curve)
         return;
     if (d.gammaFf != 1.0L || d.gammaMf != 1.0L)
-        report.addLine("Partial factors: \tgamma_Ff = " + fatigueNumberText(d.gammaFf) + ", gamma_Mf = "
-                       + fatigueNumberText(d.gammaMf));
+        report.addLine("Partial factors: \tgamma_Ff = " + fatigueNumberText(d.gammaFf)
+                       + ", gamma_Mf = " + fatigueNumberText(d.gammaMf));
     if (d.thickness)
         report.addLine("Thickness: \tt = " + fatigueNumberText(*d.thickness) + ", (t / "
                        + fatigueNumberText(f.thicknessRef) + ")^" + fatigueNumberText(f.thicknessExponent) + " = "
@@ -115,8 +114,8 @@ void writeDesignInputs(ReportWriter& report, const fatigue::FatigueSettings& s, 
 
 void writeDesignCheck(ReportWriter& report, const fatigue::FatigueSettings& s, const fatigue::DesignCheck& c)
 {
-    report.addLine("Design damage: \t" + fatigueNumberText(c.designDamage, 6) + " (D x DFF, DFF = "
-                   + fatigueNumberText(s.design.dff) + ")");
+    report.addLine("Design damage: \t" + fatigueNumberText(c.designDamage, 6)
+                   + " (D x DFF, DFF = " + fatigueNumberText(s.design.dff) + ")");
     report.addLine("Utilisation: \t" + fatigueNumberText(c.utilisation, 6) + " (limit 1)");
     report.addLine(std::string("Check: \t") + (c.passes ? "passes" : "fails"));
 }
@@ -147,11 +146,10 @@ std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignF
     if (d.sizeFactor)
         json << "    \"sizeFactor\": " << jsonValue(*d.sizeFactor) << ",\n";
     json << "    \"dff\": " << jsonValue(d.dff) << ",\n    \"designDamage\": " << jsonValue(t.check->designDamage)
-         << ",\n    \"utilisation\": " << jsonValue(t.check->utilisation) << ",\n    \"check\": "
-         << (t.check->passes ? "true" : "false") << ",\n";
+         << ",\n    \"utilisation\": " << jsonValue(t.check->utilisation)
+         << ",\n    \"check\": " << (t.check->passes ? "true" : "false") << ",\n";
     return json.str();
 }
-
 
 } // namespace
 
@@ -184,7 +182,7 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
         if (totals.lifeHours)
             report.addLine("Life in hours: \t"
                            + (std::isfinite(*totals.lifeHours) ? fatigueNumberText(*totals.lifeHours, 6)
-                                                                : std::string("unlimited")));
+                                                               : std::string("unlimited")));
         if (s.design.checkAsked())
             writeDesignCheck(report, s, *totals.check);
     }
@@ -241,9 +239,9 @@ std::string fatigueJson(const FatigueContext& context)
     bool first = true;
     for (TCycle c; reader.next(c); first = false) {
         const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
-        rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range) << ", \"upper\": "
-             << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower) << ", \"count\": " << formatHalfCount(halvesOf(c))
-             << ", \"load\": " << jsonValue(row.load);
+        rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range)
+             << ", \"upper\": " << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower)
+             << ", \"count\": " << formatHalfCount(halvesOf(c)) << ", \"load\": " << jsonValue(row.load);
         if (s.curve)
             rows << ", \"allowed\": " << jsonValue(row.allowed) << ", \"damage\": " << jsonValue(row.damage);
         rows << "}";
@@ -265,8 +263,8 @@ std::string fatigueJson(const FatigueContext& context)
     }
     json << "    \"equivalentCycles\": " << jsonValue(s.equivalentCycles) << ",\n    \"del\": [";
     for (std::size_t i = 0; i < totals.del.size(); ++i)
-        json << (i ? ", " : "") << "{\"m\": " << jsonValue(totals.del[i].m) << ", \"value\": "
-             << jsonValue(totals.del[i].value) << "}";
+        json << (i ? ", " : "") << "{\"m\": " << jsonValue(totals.del[i].m)
+             << ", \"value\": " << jsonValue(totals.del[i].value) << "}";
     json << "],\n";
     if (totals.curveDelAsked)
         json << "    \"curveDel\": " << (totals.curveDel ? jsonValue(*totals.curveDel) : "null") << ",\n";

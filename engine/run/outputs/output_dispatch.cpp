@@ -97,7 +97,10 @@ private:
 
 OutputDispatch::OutputDispatch(const OutputRequest& request, std::ostream& out, std::ostream& err,
                                std::string errorPrefix)
-    : m_request(request), m_out(out), m_err(err), m_errorPrefix(std::move(errorPrefix))
+    : m_request(request)
+    , m_out(out)
+    , m_err(err)
+    , m_errorPrefix(std::move(errorPrefix))
 {
 }
 
@@ -120,7 +123,10 @@ CountHooks OutputDispatch::hooks()
     return hooks;
 }
 
-void OutputDispatch::write(CountResult& result) { writeOne(result, m_out, m_err); }
+void OutputDispatch::write(CountResult& result)
+{
+    writeOne(result, m_out, m_err);
+}
 
 void OutputDispatch::writeOne(CountResult& result, std::ostream& out, std::ostream& err) const
 {
@@ -189,9 +195,9 @@ namespace {
 
 // One channel's count and outputs, made on a worker.
 struct ChannelOutput {
-    std::string output;    // what goes to standard output
-    std::string csvHeader; // the header of CSV output, written once for all channels
-    std::string notices;   // what goes to standard error before it
+    std::string output;                  // what goes to standard output
+    std::string csvHeader;               // the header of CSV output, written once for all channels
+    std::string notices;                 // what goes to standard error before it
     std::optional<std::string> rejected; // a fatigue problem of the channel
     std::exception_ptr failure;
 };
@@ -226,8 +232,8 @@ bool timedRows(const TableChannel& channel, const PositionTimes& times)
 {
     for (std::size_t f = 0; f < channel.columns.size(); ++f) {
         const TableColumnInput& column = channel.columns[f];
-        if (column.ref.column == 0 || column.stats.skippedEmpty > 0 ||
-            column.stats.points != static_cast<std::int64_t>(times.files[f].size()))
+        if (column.ref.column == 0 || column.stats.skippedEmpty > 0
+            || column.stats.points != static_cast<std::int64_t>(times.files[f].size()))
             return false;
     }
     return true;
@@ -276,8 +282,8 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
             const std::string& path = channel.columns.front().ref.path;
             if (!channel.passedOverWhenConstant)
                 throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
-            m_err << m_errorPrefix << path << ": " << channel.name << ": " << constantChannelText(*value)
-                  << kPassedOver << '\n';
+            m_err << m_errorPrefix << path << ": " << channel.name << ": " << constantChannelText(*value) << kPassedOver
+                  << '\n';
             continue;
         }
         // Every check before the first count: a rejected column stops them all.
@@ -318,8 +324,8 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
         }
         std::istringstream problemLines(problems.str());
         for (std::string line; std::getline(problemLines, line);)
-            o.notices += m_errorPrefix + channel.name + ": " +
-                         line.substr(line.rfind(m_errorPrefix, 0) == 0 ? m_errorPrefix.size() : 0) + "\n";
+            o.notices += m_errorPrefix + channel.name + ": "
+                         + line.substr(line.rfind(m_errorPrefix, 0) == 0 ? m_errorPrefix.size() : 0) + "\n";
         if (m_request.format == OutputFormat::Report && !csv) {
             o.output = channel.heading + "\n\n" + written.str();
         } else if (csv) {
@@ -330,8 +336,8 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
         } else {
             std::string body = written.str();
             body = body.substr(body.find('{') + 1);
-            std::string fields = "\n  \"channel\": " + jsonString(channel.name) + ",\n  \"unit\": " +
-                                 jsonString(channel.unit) + ",";
+            std::string fields =
+                "\n  \"channel\": " + jsonString(channel.name) + ",\n  \"unit\": " + jsonString(channel.unit) + ",";
             fields += "\n  \"emptyCellsSkipped\": " + std::to_string(channel.skippedEmpty()) + ",";
             fields += "\n  \"rowsRead\": " + std::to_string(channel.rowsRead()) + ",";
             fields += "\n  \"layout\": " + layoutJson(channel.columns.front().ref.layout) + ",";

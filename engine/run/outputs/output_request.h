@@ -17,7 +17,7 @@ enum class OutputFormat { Report, Csv, Json, Cycles };
 // loads, or a rainflow matrix instead of the table.
 struct FatigueRequest {
     fatigue::FatigueSettings settings;
-    std::string curveText; // the curve as given ("preset:EC3-71", "m=3,logA=12"), for the outputs
+    std::string curveText;                     // the curve as given ("preset:EC3-71", "m=3,logA=12"), for the outputs
     std::optional<fatigue::MatrixKind> matrix; // the output is this rainflow matrix
     int matrixBins = 32;
     fatigue::MatrixEdges matrixEdges;
@@ -36,12 +36,12 @@ struct OutputRequest {
 // Settings that contradict each other or that no output would show. The
 // engine decides; each front end names the option in its own words.
 enum class OutputConflict {
-    FatigueOnNormalisedLoads, // a curve or DELs of loads divided by the peak
-    MaterialWithoutMethod,    // a material value that the mean-stress method (or none) does not read
-    DelNotShown,              // damage-equivalent loads in an output that has no place for them (csv)
-    FatigueWithMatrix,        // a curve or DELs with the rainflow matrix, which shows neither
+    FatigueOnNormalisedLoads,  // a curve or DELs of loads divided by the peak
+    MaterialWithoutMethod,     // a material value that the mean-stress method (or none) does not read
+    DelNotShown,               // damage-equivalent loads in an output that has no place for them (csv)
+    FatigueWithMatrix,         // a curve or DELs with the rainflow matrix, which shows neither
     SettingsWithoutEvaluation, // mean-stress method, measure, N_eq or duration with nothing that reads them
-    FatigueWithListing,       // the listing of every cycle shows no fatigue
+    FatigueWithListing,        // the listing of every cycle shows no fatigue
 };
 
 struct OutputProblem {

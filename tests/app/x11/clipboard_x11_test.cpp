@@ -18,7 +18,8 @@ protected:
     QByteArray xclip(const QStringList& arguments)
     {
         QProcess process;
-        process.start(QStringLiteral("xclip"), QStringList{QStringLiteral("-selection"), QStringLiteral("clipboard")} + arguments);
+        process.start(QStringLiteral("xclip"),
+                      QStringList{QStringLiteral("-selection"), QStringLiteral("clipboard")} + arguments);
         EXPECT_TRUE(process.waitForStarted(5000));
         EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
@@ -33,7 +34,8 @@ TEST_F(ClipboardX11Test, CopyOffersTextHtmlAndRtfAtOnce)
     window->btExecute->click();
     window->Copy1->trigger();
 
-    const QList<QByteArray> targets = xclip({QStringLiteral("-t"), QStringLiteral("TARGETS"), QStringLiteral("-o")}).split('\n');
+    const QList<QByteArray> targets =
+        xclip({QStringLiteral("-t"), QStringLiteral("TARGETS"), QStringLiteral("-o")}).split('\n');
     for (const char* format : {"text/plain", "text/html", "text/rtf"})
         EXPECT_TRUE(targets.contains(format)) << format;
 
@@ -59,10 +61,12 @@ TEST_F(ClipboardX11Test, CopiedMatrixOffersItsCellsAndItsPicture)
     plot->showChart(SpectrumPlotWindow::Chart::FromToMatrix);
     plot->btCopy->click();
 
-    const QList<QByteArray> targets = xclip({QStringLiteral("-t"), QStringLiteral("TARGETS"), QStringLiteral("-o")}).split('\n');
+    const QList<QByteArray> targets =
+        xclip({QStringLiteral("-t"), QStringLiteral("TARGETS"), QStringLiteral("-o")}).split('\n');
     for (const char* format : {"text/plain", "text/csv", "image/png"})
         EXPECT_TRUE(targets.contains(format)) << format;
-    const QList<QByteArray> rows = xclip({QStringLiteral("-t"), QStringLiteral("text/csv"), QStringLiteral("-o")}).trimmed().split('\n');
+    const QList<QByteArray> rows =
+        xclip({QStringLiteral("-t"), QStringLiteral("text/csv"), QStringLiteral("-o")}).trimmed().split('\n');
     ASSERT_EQ(rows.size(), 33);
     std::int64_t total = 0;
     for (qsizetype r = 1; r < rows.size(); ++r) {
@@ -75,7 +79,8 @@ TEST_F(ClipboardX11Test, CopiedMatrixOffersItsCellsAndItsPicture)
     for (const std::int32_t n : plot->data().matrix)
         expected += n;
     EXPECT_EQ(total, expected);
-    const QImage picture = QImage::fromData(xclip({QStringLiteral("-t"), QStringLiteral("image/png"), QStringLiteral("-o")}), "PNG");
+    const QImage picture =
+        QImage::fromData(xclip({QStringLiteral("-t"), QStringLiteral("image/png"), QStringLiteral("-o")}), "PNG");
     EXPECT_EQ(picture.size(), kChartExportSize);
 }
 

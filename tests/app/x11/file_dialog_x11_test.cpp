@@ -27,7 +27,7 @@ protected:
         if (!process.waitForStarted(5000))
             return false;
         return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000)
-            && process.exitCode() == 0;
+               && process.exitCode() == 0;
     }
 
     static bool mappedOnTheServer(const QWidget& widget)

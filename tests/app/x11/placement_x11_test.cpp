@@ -41,7 +41,8 @@ protected:
     QPoint storedPosition() const
     {
         const morvane::RegistryKey key = placementKey();
-        return {key.readInteger(QStringLiteral("Left")).value_or(-1), key.readInteger(QStringLiteral("Top")).value_or(-1)};
+        return {key.readInteger(QStringLiteral("Left")).value_or(-1),
+                key.readInteger(QStringLiteral("Top")).value_or(-1)};
     }
 
     RecordingNotifier notifier;

@@ -100,8 +100,8 @@ void XSession::startServer()
         return;
     }
     const std::string fd = std::to_string(fds[1]);
-    const char* const argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-                                "-nolisten", "tcp", nullptr};
+    const char* const argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                                "1280x1024x24", "-nolisten",  "tcp",      nullptr};
     // The child inherits the write end under its own number.
     m_server = fork();
     if (m_server == 0) {
