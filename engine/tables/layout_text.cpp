@@ -1,5 +1,6 @@
 #include "engine/tables/layout_text.h"
 
+#include "engine/record/json_text.h"
 #include <cstdio>
 
 namespace tessivo {
@@ -8,25 +9,6 @@ namespace {
 std::string lineOrNone(std::int64_t line)
 {
     return line > 0 ? "line " + std::to_string(line) : "none";
-}
-
-std::string jsonText(const std::string& text)
-{
-    std::string s = "\"";
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            s += '\\';
-            s += ch;
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            s += escaped;
-        } else {
-            s += ch;
-        }
-    }
-    return s + "\"";
 }
 
 } // namespace
@@ -81,8 +63,8 @@ std::string layoutJson(const TableLayout& layout)
                        + ", \"firstRow\": " + std::to_string(layout.firstDataLine) + ", \"columns\": [";
     for (std::size_t j = 0; j < layout.columns.size(); ++j) {
         const TableColumnInfo& c = layout.columns[j];
-        json += (j > 0 ? ", " : "") + std::string("{\"name\": ") + jsonText(columnLabel(layout, j))
-                + ", \"unit\": " + jsonText(c.unit) + ", \"numbers\": " + (c.numeric ? "true}" : "false}");
+        json += (j > 0 ? ", " : "") + std::string("{\"name\": ") + jsonString(columnLabel(layout, j))
+                + ", \"unit\": " + jsonString(c.unit) + ", \"numbers\": " + (c.numeric ? "true}" : "false}");
     }
     return json + "]}";
 }

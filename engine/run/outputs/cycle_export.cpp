@@ -27,25 +27,6 @@ std::string shortestText(long double v)
     return std::string(text, formatShortest(v, text));
 }
 
-std::string jsonString(const std::string& text)
-{
-    std::string s = "\"";
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            s += '\\';
-            s += ch;
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            s += escaped;
-        } else {
-            s += ch;
-        }
-    }
-    return s + "\"";
-}
-
 std::string csvField(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)

@@ -2,6 +2,7 @@
 // The counted cycles as data for other programs. Loads are the shortest
 // decimal text that reads back to the same long double; counts are integers.
 
+#include "engine/record/json_text.h"
 #include "engine/counting/cycle_table.h"
 #include "engine/record/run_record.h"
 
@@ -23,9 +24,6 @@ void writeCountJson(std::ostream& out, const TRainflowRun& run, RunResult result
 
 // The shortest text of v that reads back to v: "2.5", "-0.25", "1e+10".
 std::string shortestText(long double v);
-
-// A JSON string: quotes, backslashes and control characters escaped.
-std::string jsonString(const std::string& text);
 
 // A CSV field: quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);

@@ -1,0 +1,26 @@
+#include "engine/record/json_text.h"
+
+#include <cstdio>
+
+namespace tessivo {
+
+std::string jsonString(const std::string& text)
+{
+    std::string s = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            s += '\\';
+            s += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            s += escaped;
+        } else {
+            s += ch;
+        }
+    }
+    return s + "\"";
+}
+
+} // namespace tessivo
