@@ -143,7 +143,7 @@ private:
     void FormCreate();
     void btExecuteClick();
     void btOpenSeqFileClick();
-    void btImportTableClick(); // in import/main_window_import.cpp
+    void btImportTableClick(); // in main_window_import.cpp
     void FormShow();
     void FormClose();
     void Print1Click();
