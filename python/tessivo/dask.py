@@ -83,17 +83,33 @@ def _as_dask_array(x):
 
 def count(x, *, filter=0.0, residue="decomposition", bins=None, normalize=False, unlimited=False,
           split_every=8, compute=True):
-    """Counts a one-dimensional dask.array (or a column of a dask.dataframe) as
-    tessivo.count counts the computed values, chunk by chunk on the workers.
+    """Counts a one-dimensional dask.array (or a column of a dask.dataframe).
 
-    Parameters:
-        x: the loads in time order, in chunks of any size.
-        filter, residue, bins, normalize, unlimited: as for tessivo.count.
-        split_every: how many partial counts one merge task takes (2 or more).
-        compute: False returns a dask.delayed object of the result instead.
+    The count is that of tessivo.count of the computed values, made chunk by chunk on the workers.
 
-    Returns:
-        tessivo.CountResult, equal to tessivo.count(x.compute(), ...).
+    Parameters
+    ----------
+    x : dask.array.Array or dask.dataframe.Series
+        The loads in time order, in chunks of any size.
+    filter : float or str, default 0.0
+        As for tessivo.count.
+    residue : {"decomposition", "upward", "half"}, default "decomposition"
+        As for tessivo.count.
+    bins : None, int or sequence of float, default None
+        As for tessivo.count.
+    normalize : bool, default False
+        As for tessivo.count.
+    unlimited : bool, default False
+        As for tessivo.count.
+    split_every : int, default 8
+        How many partial counts one merge task takes (2 or more).
+    compute : bool, default True
+        False returns a dask.delayed object of the result instead.
+
+    Returns
+    -------
+    tessivo.CountResult or dask.delayed.Delayed
+        Equal to tessivo.count(x.compute(), ...).
     """
     import dask
 
@@ -199,32 +215,46 @@ def _group_share(*arguments):
 
 def count_files(paths, *, column=None, joined=True, filter=0.0, residue="decomposition", bins=None,
                 normalize=False, unlimited=False, split_every=8, compute=True):
-    """Counts sequence files (or a column of table files) on the workers, a
-    run of consecutive files per task (about four tasks per worker thread).
+    """Counts sequence files (or a column of table files) on the workers.
 
-    Parameters:
-        paths: the sequence files (plain text of numbers, as tessivo-count
-            reads them), in the order of the joined sequence. Every worker must
-            be able to read them under these names (a shared folder on a
-            cluster of many machines).
-        column: None for sequence files; else the files are tables and
-            this column (a name or a 1-based number) of each is counted, as
-            tessivo-count --column does (see tessivo.read_table).
-        joined: True counts the files as one sequence joined in the order of
-            paths (as tessivo-count FILE1 FILE2 ... does); False counts each
-            file on its own and returns a table with one row per file;
-            "both" returns (table, joined count).
-        filter, residue, bins, normalize, unlimited, split_every, compute: as
-            for count().
+    A task counts a run of consecutive files (about four tasks per worker thread). The tasks are named by the
+    files' paths, sizes, modification times and inodes (looked up here, on the client) and the parameters: a
+    file written to between two calls is read again, never taken from the cluster's memory.
 
-    The tasks are named by the files' paths, sizes, modification times and
-    inodes (looked up here, on the client) and the parameters: a file written
-    to between two calls is read again, never taken from the cluster's memory.
+    Parameters
+    ----------
+    paths : iterable of str or os.PathLike
+        The sequence files (plain text of numbers, as tessivo-count reads them), in the order of the joined
+        sequence. Every worker must be able to read them under these names (a shared folder on a cluster of
+        many machines).
+    column : None, int or str, default None
+        None for sequence files; else the files are tables and this column (a name or a 1-based number) of
+        each is counted, as tessivo-count --column does (see tessivo.read_table).
+    joined : {True, False, "both"}, default True
+        True counts the files as one sequence joined in the order of paths (as tessivo-count FILE1 FILE2 ...
+        does); False counts each file on its own and returns a table with one row per file; "both" returns
+        (table, joined count).
+    filter : float or str, default 0.0
+        As for count().
+    residue : {"decomposition", "upward", "half"}, default "decomposition"
+        As for count().
+    bins : None, int or sequence of float, default None
+        As for count().
+    normalize : bool, default False
+        As for count().
+    unlimited : bool, default False
+        As for count().
+    split_every : int, default 8
+        As for count().
+    compute : bool, default True
+        As for count().
 
-    Returns:
-        tessivo.CountResult (joined=True); a pandas.DataFrame indexed by path
-        with the columns sequence_length, highest_peak, lowest_trough, result,
-        cycles and count (the CountResult) (joined=False); or both as a tuple.
+    Returns
+    -------
+    tessivo.CountResult, pandas.DataFrame or tuple
+        tessivo.CountResult (joined=True); a pandas.DataFrame indexed by path with the columns
+        sequence_length, highest_peak, lowest_trough, result, cycles and count (the CountResult)
+        (joined=False); or both as a tuple.
     """
     import dask
 

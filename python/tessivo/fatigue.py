@@ -28,21 +28,39 @@ _CURVE_KEYS = ("m", "logA", "S", "N", "knee", "m2", "Nknee", "Ncut")
 class SNCurve:
     """An S-N (Woehler) curve: N(S), the cycles a part survives at the load S.
 
-    SNCurve("m=3,logA=12.164")                       single slope, log N = logA - m log S
-    SNCurve("m=5,S=100,N=2e6,knee=haibach,Ncut=1e8") through a point, knee rule, cut-off
-    SNCurve("m=3,S=71,N=2e6,Nknee=5e6,m2=5")         second slope below the knee
-    SNCurve("preset:EC3-71"), SNCurve.preset("DNV-D") published curves (sn_presets())
-    SNCurve(m=5, S=100, N=2e6, knee="haibach")       the same keys as keywords
+    The curve is given as text or by the same keys as keywords::
 
-    The text form is tessivo-count's --sn-curve. Keys: m (slope), logA, or the
-    point S and N on the upper segment; Nknee (the knee's cycle number; the
-    point's N when not given); knee: "same" (the slope goes on), "cutoff" (no
-    damage below the knee) or "haibach" (slope 2m - 1 below it); m2 (a second
-    slope below the knee); Ncut (no damage beyond this cycle number).
+        SNCurve("m=3,logA=12.164")                       single slope, log N = logA - m log S
+        SNCurve("m=5,S=100,N=2e6,knee=haibach,Ncut=1e8") through a point, knee rule, cut-off
+        SNCurve("m=3,S=71,N=2e6,Nknee=5e6,m2=5")         second slope below the knee
+        SNCurve("preset:EC3-71"), SNCurve.preset("DNV-D") published curves (sn_presets())
+        SNCurve(m=5, S=100, N=2e6, knee="haibach")       the same keys as keywords
 
-    Raises ValueError with tessivo-count's message for a curve it would
-    refuse (an unknown key or preset, a value that is not a finite positive
-    number, neither or both of logA and S, N).
+    Parameters
+    ----------
+    text : None or str, default None
+        The text form, tessivo-count's --sn-curve: comma-separated key=value pairs of the keys below, or
+        "preset:NAME". Not together with the keywords.
+    m : float or str, optional
+        The slope.
+    logA : float or str, optional
+        log A of log N = logA - m log S; else the point S and N.
+    S, N : float or str, optional
+        A point on the upper segment; else logA.
+    knee : {"same", "cutoff", "haibach"}, optional
+        "same" (the slope goes on), "cutoff" (no damage below the knee) or "haibach" (slope 2m - 1 below it).
+    m2 : float or str, optional
+        A second slope below the knee.
+    Nknee : float or str, optional
+        The knee's cycle number; the point's N when not given.
+    Ncut : float or str, optional
+        No damage beyond this cycle number.
+
+    Raises
+    ------
+    ValueError
+        With tessivo-count's message for a curve it would refuse (an unknown key or preset, a value that is not
+        a finite positive number, neither or both of logA and S, N).
     """
 
     __slots__ = ("_curve",)
@@ -61,7 +79,18 @@ class SNCurve:
 
     @classmethod
     def preset(cls, name: str) -> "SNCurve":
-        """A published curve by name ("EC3-71", "DNV-D", ...; see sn_presets())."""
+        """A published curve by name.
+
+        Parameters
+        ----------
+        name : str
+            The preset's name ("EC3-71", "DNV-D", ...; see sn_presets()).
+
+        Returns
+        -------
+        SNCurve
+            The published curve.
+        """
         return cls("preset:" + name)
 
     @property
@@ -90,11 +119,33 @@ class SNCurve:
         return self._curve.cutoff_load
 
     def allowed_cycles(self, S):
-        """N(S) (numpy.longdouble); infinity where the curve does no damage."""
+        """N(S), the cycles the curve allows at the load S.
+
+        Parameters
+        ----------
+        S : float or str
+            The load.
+
+        Returns
+        -------
+        numpy.longdouble
+            N(S); infinity where the curve does no damage.
+        """
         return self._curve.allowed_cycles(S)
 
     def load_at(self, N):
-        """The load at which the curve allows N cycles (N positive)."""
+        """The load at which the curve allows N cycles.
+
+        Parameters
+        ----------
+        N : float or str
+            The cycle number (positive).
+
+        Returns
+        -------
+        numpy.longdouble
+            The load.
+        """
         return self._curve.load_at(N)
 
     def __repr__(self) -> str:
@@ -104,34 +155,46 @@ class SNCurve:
 
 
 def sn_presets() -> dict:
-    """The published S-N curves by name, each with a one-line description:
-    the detail categories of EN 1993-1-9 ("EC3-160" ... "EC3-36",
-    "EC3-shear-100", "EC3-shear-80"), the curves of DNV-RP-C203 ("DNV-B1" ...
-    "DNV-W3", "DNV-T"; in air, with "-CP" in seawater with cathodic
-    protection, with "-FC" under free corrosion) and the IIW FAT classes for
-    steel ("IIW-FAT160" ... "IIW-FAT36", "IIW-FAT100-shear",
-    "IIW-FAT80-shear"), all in stress ranges (MPa)."""
+    """The published S-N curves by name, each with a one-line description.
+
+    The detail categories of EN 1993-1-9 ("EC3-160" ... "EC3-36", "EC3-shear-100", "EC3-shear-80"), the curves
+    of DNV-RP-C203 ("DNV-B1" ... "DNV-W3", "DNV-T"; in air, with "-CP" in seawater with cathodic protection,
+    with "-FC" under free corrosion) and the IIW FAT classes for steel ("IIW-FAT160" ... "IIW-FAT36",
+    "IIW-FAT100-shear", "IIW-FAT80-shear"), all in stress ranges (MPa).
+
+    Returns
+    -------
+    dict of str to str
+        The description of each curve by its name.
+    """
     return _tessivo.sn_presets()
 
 
 class FatigueResult:
     """The fatigue evaluation of counted cycles.
 
-    Attributes:
-        damage: Miner's sum D = sum n / N(S) (numpy.longdouble); None without a curve.
-        life: 1 / D, repetitions of the counted sequence (infinity for D = 0);
-            None without a curve.
-        life_hours: life times the duration, in hours; None without duration.
-        equivalent_cycles: N_eq of the damage-equivalent loads.
-        del_: the damage-equivalent loads by exponent, {m: DEL_m}.
-        load: per cycle row, S on the curve (after the mean-stress correction;
-            the amplitude when sn_measure="amplitude").
-        allowed, row_damage: per cycle row, N(S) (infinity where the curve
-            does no damage) and n / N(S); None without a curve.
-        design_damage, utilisation, check: D x dff, the utilisation against
-            the limit 1 and whether it passes (at most 1); None without a curve.
-        curve_del: with "curve" among del_, the load whose N_eq cycles do
-            the damage D on the curve itself (None where no load does).
+    Attributes
+    ----------
+    damage : numpy.longdouble or None
+        Miner's sum D = sum n / N(S) (numpy.longdouble); None without a curve.
+    life : numpy.longdouble or None
+        1 / D, repetitions of the counted sequence (infinity for D = 0); None without a curve.
+    life_hours : numpy.longdouble or None
+        Life times the duration, in hours; None without duration.
+    equivalent_cycles : numpy.longdouble
+        N_eq of the damage-equivalent loads.
+    del_ : dict
+        The damage-equivalent loads by exponent, {m: DEL_m}.
+    load : numpy.ndarray
+        Per cycle row, S on the curve (after the mean-stress correction; the amplitude when
+        sn_measure="amplitude").
+    allowed, row_damage : numpy.ndarray or None
+        Per cycle row, N(S) (infinity where the curve does no damage) and n / N(S); None without a curve.
+    design_damage, utilisation, check : numpy.longdouble, numpy.longdouble, bool or None
+        D x dff, the utilisation against the limit 1 and whether it passes (at most 1); None without a curve.
+    curve_del : numpy.longdouble or None
+        With "curve" among del_, the load whose N_eq cycles do the damage D on the curve itself (None where no
+        load does).
     """
 
     __slots__ = ("damage", "life", "life_hours", "equivalent_cycles", "del_", "load", "allowed", "row_damage",
@@ -153,8 +216,15 @@ class FatigueResult:
         self._cycles = cycles
 
     def to_pandas(self):
-        """The cycle rows as a pandas.DataFrame: range, upper, lower, count,
-        load and, with a curve, allowed and damage (needs pandas)."""
+        """The cycle rows as a pandas.DataFrame.
+
+        Needs pandas.
+
+        Returns
+        -------
+        pandas.DataFrame
+            The columns range, upper, lower, count, load and, with a curve, allowed and damage.
+        """
         import pandas
 
         columns = dict(zip(("range", "upper", "lower"), self._cycles))
@@ -248,38 +318,57 @@ def damage(cycles, curve, *, sn_measure="range", mean_stress=None, ultimate=None
            compressive_share=None) -> FatigueResult:
     """Damage by Miner's rule and life on an S-N curve (tessivo-count --sn-curve).
 
-    Parameters:
-        cycles: the counted cycles: a CountResult (counted without
-            normalize: a normalised one is refused), a pandas.DataFrame or a
-            mapping with the columns range, upper, lower and count.
-        curve: an SNCurve or its text ("m=3,logA=12.164", "preset:EC3-71").
-        sn_measure: "range" (default) or "amplitude": what S is (--sn-measure).
-        mean_stress: None, "goodman", "gerber", "morrow", "swt", "walker" or
-            "fkm" (--mean-stress), with its material value: ultimate (Su,
-            goodman and gerber), fatigue_strength_coefficient (sf', morrow),
-            walker_gamma (0 < g <= 1) or fkm_m (0 <= M < 1).
-        duration: seconds the counted sequence lasts: life_hours as well.
-        del_: exponents m of damage-equivalent loads to compute as well
-            (--del); "curve" among them: the one on the curve (curve_del).
-        del_cycles, del_frequency: N_eq as for del_().
-        stress_factor, scf: the stress is the load times both (--stress-factor, --scf).
-        gamma_ff, gamma_mf, thickness (with thickness_ref and
-            thickness_exponent, else the curve's own), size_factor: S on the
-            curve times gamma_ff x gamma_mf x (t / t_ref)^k / size_factor;
-            dff: the design damage D x dff (--gamma-ff, ..., --dff).
-        compressive_share: the part of a range below zero counts this share
-            (0.6 for non-welded or stress-relieved details, EN 1993-1-9);
-            not with mean_stress.
+    Parameters
+    ----------
+    cycles : CountResult, pandas.DataFrame or mapping
+        The counted cycles: a CountResult (counted without normalize: a normalised one is refused), a
+        pandas.DataFrame or a mapping with the columns range, upper, lower and count.
+    curve : SNCurve or str
+        An SNCurve or its text ("m=3,logA=12.164", "preset:EC3-71").
+    sn_measure : {"range", "amplitude"}, default "range"
+        What S is (--sn-measure).
+    mean_stress : {None, "goodman", "gerber", "morrow", "swt", "walker", "fkm"}, default None
+        The mean-stress correction (--mean-stress), with its material value: ultimate (Su, goodman and
+        gerber), fatigue_strength_coefficient (sf', morrow), walker_gamma (0 < g <= 1) or fkm_m (0 <= M < 1).
+    ultimate : float or str, optional
+        Su, for goodman and gerber.
+    fatigue_strength_coefficient : float or str, optional
+        sf', for morrow.
+    walker_gamma : float or str, optional
+        For walker (0 < g <= 1).
+    fkm_m : float or str, optional
+        For fkm (0 <= M < 1).
+    duration : float or str, optional
+        Seconds the counted sequence lasts: life_hours as well.
+    del_ : float, str or sequence of float or str, default ()
+        Exponents m of damage-equivalent loads to compute as well (--del); "curve" among them: the one on the
+        curve (curve_del).
+    del_cycles, del_frequency : float or str, optional
+        N_eq as for del_().
+    stress_factor, scf : float or str, optional
+        The stress is the load times both (--stress-factor, --scf).
+    gamma_ff, gamma_mf, thickness, thickness_ref, thickness_exponent, size_factor : float or str, optional
+        S on the curve times gamma_ff x gamma_mf x (t / t_ref)^k / size_factor: t the thickness (with
+        thickness_ref t_ref and thickness_exponent k, else the curve's own) (--gamma-ff, ...).
+    dff : float or str, optional
+        The design damage D x dff (--dff).
+    compressive_share : float or str, optional
+        The part of a range below zero counts this share (0.6 for non-welded or stress-relieved details,
+        EN 1993-1-9); not with mean_stress.
 
-    Returns:
-        FatigueResult.
+    Returns
+    -------
+    FatigueResult
+        The fatigue evaluation of the cycles.
 
-    Raises:
-        ValueError: a setting tessivo-count would refuse (with its message), a
-            cycle at or beyond the material's limit, a CountResult counted
-            with normalize=True, a material value that the mean-stress method
-            (or no method) does not read.
-        TypeError: cycles without those columns, a curve of the wrong type.
+    Raises
+    ------
+    ValueError
+        A setting tessivo-count would refuse (with its message), a cycle at or beyond the material's limit, a
+        CountResult counted with normalize=True, a material value that the mean-stress method (or no method)
+        does not read.
+    TypeError
+        Cycles without those columns, a curve of the wrong type.
     """
     design = dict(stress_factor=stress_factor, scf=scf, gamma_ff=gamma_ff, gamma_mf=gamma_mf, dff=dff,
                   thickness=thickness, thickness_ref=thickness_ref, thickness_exponent=thickness_exponent,
@@ -294,15 +383,30 @@ def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_me
          scf=None):
     """Damage-equivalent loads DEL_m = (sum n S^m / N_eq)^(1/m) (tessivo-count --del).
 
-    Parameters:
-        cycles: as for damage().
-        m: one exponent (the S-N slope) or a sequence of them.
-        del_cycles: N_eq, 1e7 by default (--del-cycles); or del_frequency in
-            Hz with duration in seconds, N_eq = frequency * duration
-            (--del-frequency); not both.
-        sn_measure, mean_stress, the material values, stress_factor and scf: as for damage().
+    Parameters
+    ----------
+    cycles : CountResult, pandas.DataFrame or mapping
+        As for damage().
+    m : float, str or sequence of float or str
+        One exponent (the S-N slope) or a sequence of them.
+    del_cycles : float or str, optional
+        N_eq, 1e7 by default (--del-cycles); or del_frequency instead; not both.
+    del_frequency : float or str, optional
+        In Hz, with duration in seconds: N_eq = frequency * duration (--del-frequency); not with del_cycles.
+    duration : float or str, optional
+        In seconds, for del_frequency.
+    sn_measure : {"range", "amplitude"}, default "range"
+        As for damage().
+    mean_stress : {None, "goodman", "gerber", "morrow", "swt", "walker", "fkm"}, default None
+        As for damage().
+    ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m : float or str, optional
+        The material values, as for damage().
+    stress_factor, scf : float or str, optional
+        As for damage().
 
-    Returns:
+    Returns
+    -------
+    numpy.longdouble or dict
         DEL_m as numpy.longdouble for one exponent; a dict {m: DEL_m} for a sequence.
     """
     exponents = _exponents(m)
@@ -316,18 +420,25 @@ def del_(cycles, m, *, del_cycles=None, del_frequency=None, duration=None, sn_me
 def rainflow_matrix(cycles, kind="range-mean", bins=32):
     """The rainflow matrix of counted cycles (tessivo-count --matrix KIND --matrix-bins N).
 
-    Parameters:
-        cycles: as for damage().
-        kind: "range-mean" (rows: classes of range, columns: classes of mean)
-            or "from-to" (rows: classes of the maximum, where the cycle turns
-            down; columns: classes of the minimum, on the same load axis).
-        bins: classes per axis, 1 to 1000; they span the cycles' values, and a
-            value on the upper end falls into the last class.
+    Parameters
+    ----------
+    cycles : CountResult, pandas.DataFrame or mapping
+        As for damage().
+    kind : {"range-mean", "from-to"}, default "range-mean"
+        "range-mean" (rows: classes of range, columns: classes of mean) or "from-to" (rows: classes of the
+        maximum, where the cycle turns down; columns: classes of the minimum, on the same load axis).
+    bins : int, default 32
+        Classes per axis, 1 to 1000; they span the cycles' values, and a value on the upper end falls into the
+        last class.
 
-    Returns:
-        (row_edges, column_edges, counts): bins + 1 ascending edges per axis
-        (numpy.longdouble; empty without cycles) and the counts as a
-        rows x columns array.
+    Returns
+    -------
+    row_edges : numpy.ndarray of numpy.longdouble
+        bins + 1 ascending edges (empty without cycles).
+    column_edges : numpy.ndarray of numpy.longdouble
+        bins + 1 ascending edges (empty without cycles).
+    counts : numpy.ndarray
+        The counts as a rows x columns array.
     """
     if isinstance(bins, bool) or not isinstance(bins, (int, np.integer)):
         raise TypeError(f"bins must be a whole number, not {type(bins).__name__}")
