@@ -119,13 +119,7 @@ void PieceCount::feed(ValueSource& rounded, const SequenceExtent& extent, const 
     } else {
         feedBlocks(m_count, rounded, progress, extent.points);
     }
-    if (extent.points == 0)
-        return;
-    // As the sequence totals combine slots: only a strictly larger (smaller) value replaces one before.
-    if (first || extent.highest > m_highest)
-        m_highest = extent.highest;
-    if (first || extent.lowest < m_lowest)
-        m_lowest = extent.lowest;
+    takeExtremes(first, extent);
 }
 
 bool PieceCount::feedFile(const std::string& path)
@@ -167,12 +161,7 @@ void PieceCount::feed(CountInputs inputs)
         PrefetchSource ahead(*slots.source);
         feedBlocks(m_count, ahead, {}, extent.points);
     }
-    if (extent.points == 0)
-        return;
-    if (first || extent.highest > m_highest)
-        m_highest = extent.highest;
-    if (first || extent.lowest < m_lowest)
-        m_lowest = extent.lowest;
+    takeExtremes(first, extent);
 }
 
 void PieceCount::append(PieceCount&& next)

@@ -47,22 +47,11 @@ std::string joined(const std::vector<std::string>& values, std::size_t from, std
     return text;
 }
 
-// A random walk in three decimals.
+// A random walk of its own seed.
 std::vector<std::string> walk(std::uint64_t seed, std::size_t n)
 {
     std::mt19937_64 rng(seed);
-    std::normal_distribution<double> step(0.0, 10.0);
-    std::vector<std::string> values;
-    double v = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        v += step(rng);
-        std::ostringstream s;
-        s.setf(std::ios::fixed);
-        s.precision(3);
-        s << v;
-        values.push_back(s.str());
-    }
-    return values;
+    return tessivo::test::randomWalkText(rng, n);
 }
 
 // The sequence of every route: A, A again, then B.

@@ -8,6 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <iomanip>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,23 @@ inline CliRun runCli(const std::vector<std::string>& args, const std::string& cw
     run.out = readAll(outPath);
     run.err = readAll(errPath);
     return run;
+}
+
+// A random walk in three decimals (normal steps of 10), as text with '.'.
+inline std::vector<std::string> randomWalkText(std::mt19937_64& rng, std::size_t n)
+{
+    std::normal_distribution<double> step(0.0, 10.0);
+    std::vector<std::string> values;
+    double v = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        v += step(rng);
+        std::ostringstream s;
+        s.setf(std::ios::fixed);
+        s.precision(3);
+        s << v;
+        values.push_back(s.str());
+    }
+    return values;
 }
 
 } // namespace tessivo::test

@@ -26,21 +26,9 @@ struct Box {
     }
 };
 
-// A random walk in three decimals, as text with '.'.
 std::vector<std::string> walk(std::mt19937_64& rng, std::size_t n)
 {
-    std::normal_distribution<double> step(0.0, 10.0);
-    std::vector<std::string> values;
-    double v = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        v += step(rng);
-        std::ostringstream s;
-        s.setf(std::ios::fixed);
-        s.precision(3);
-        s << v;
-        values.push_back(s.str());
-    }
-    return values;
+    return tessivo::test::randomWalkText(rng, n);
 }
 
 std::string commas(std::string s)
