@@ -207,9 +207,11 @@ ExecuteOptions executeOptions(const CountRequest& request, const CountHooks& hoo
 }
 
 // The work-file pipeline (combined == nullptr: request.workDir) or the
-// one-pass pipeline in memory over `combined`. The loads stay as counted:
+// one-pass pipeline in memory over `combined`. The run is taken only on
+// success: the caller's sources read from it, and a read-ahead thread must
+// stop before a failed count lets the run go. The loads stay as counted:
 // the result divides them when asked, after fatigue has read them.
-CountResult pipelineCount(std::unique_ptr<TRainflowRun> run, const CountRequest& request, ValueSource* combined,
+CountResult pipelineCount(std::unique_ptr<TRainflowRun>& run, const CountRequest& request, ValueSource* combined,
                           const CountHooks& hooks)
 {
     auto table = std::make_unique<TCycleTable>(request.tableLimit, request.unlimited);
@@ -227,7 +229,7 @@ public:
     std::vector<PositionedCycle> cycles;
 };
 
-CountResult listPositions(std::unique_ptr<TRainflowRun> run, const CountRequest& request, ValueSource& sequence,
+CountResult listPositions(std::unique_ptr<TRainflowRun>& run, const CountRequest& request, ValueSource& sequence,
                           const CountHooks& hooks)
 {
     const LoadBinsRule rule = loadBinsRule(run->UseLoadBins, request.unlimited, run->SeqLength);
@@ -507,17 +509,17 @@ CountResult countFiles(const CountRequest& request, CountInputs& inputs, const C
     if (request.positions) {
         CombinedSequenceSource combined(*run);
         PrefetchSource readAhead(combined);
-        return listPositions(std::move(run), request, readAhead, hooks);
+        return listPositions(run, request, readAhead, hooks);
     }
     if (auto halves = scannedHalves(run, request, hooks))
         return std::move(*halves);
     if (request.workDir)
-        return pipelineCount(std::move(run), request, nullptr, hooks);
+        return pipelineCount(run, request, nullptr, hooks);
     CombinedSequenceSource combined(*run);
     if (!request.readAhead)
-        return pipelineCount(std::move(run), request, &combined, hooks);
+        return pipelineCount(run, request, &combined, hooks);
     PrefetchSource readAhead(combined); // parse on the second core while this one counts
-    return pipelineCount(std::move(run), request, &readAhead, hooks);
+    return pipelineCount(run, request, &readAhead, hooks);
 }
 
 CountResult countColumns(const CountRequest& request, CountInputs& inputs, const CountHooks& hooks)
@@ -529,17 +531,17 @@ CountResult countColumns(const CountRequest& request, CountInputs& inputs, const
     if (request.positions) {
         auto combined = combinedSource(*run, inputs);
         PrefetchSource readAhead(*combined);
-        return listPositions(std::move(run), request, readAhead, hooks);
+        return listPositions(run, request, readAhead, hooks);
     }
     if (request.workDir) {
         loadSlots(*run, inputs, request.workDir);
-        return pipelineCount(std::move(run), request, nullptr, hooks);
+        return pipelineCount(run, request, nullptr, hooks);
     }
     auto combined = combinedSource(*run, inputs);
     if (!request.readAhead)
-        return pipelineCount(std::move(run), request, combined.get(), hooks);
+        return pipelineCount(run, request, combined.get(), hooks);
     PrefetchSource readAhead(*combined);
-    return pipelineCount(std::move(run), request, &readAhead, hooks);
+    return pipelineCount(run, request, &readAhead, hooks);
 }
 
 CountResult countValues(const CountRequest& request, const CountInputs::Values& values, const CountHooks& hooks)
@@ -554,15 +556,15 @@ CountResult countValues(const CountRequest& request, const CountInputs::Values& 
     describeOneSequence(*run, values.extent);
     requireChecks(*run);
     if (request.positions)
-        return listPositions(std::move(run), request, *values.rounded, hooks);
+        return listPositions(run, request, *values.rounded, hooks);
     constexpr std::int64_t kReadAheadFrom = 1 << 16;
     if (request.readAhead && values.extent.points >= kReadAheadFrom && std::thread::hardware_concurrency() > 1) {
         // Rounding the values to work precision costs as much as counting
         // them: a second core rounds ahead.
         PrefetchSource ahead(*values.rounded);
-        return pipelineCount(std::move(run), request, &ahead, hooks);
+        return pipelineCount(run, request, &ahead, hooks);
     }
-    return pipelineCount(std::move(run), request, values.rounded, hooks);
+    return pipelineCount(run, request, values.rounded, hooks);
 }
 
 CountResult countLoaded(const CountRequest& request, TRainflowRun& run, const CountHooks& hooks)
