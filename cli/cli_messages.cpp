@@ -114,4 +114,16 @@ std::string outputConflictProblem(const OutputProblem& problem, const OutputRequ
     return "the fatigue options do not fit together";
 }
 
+std::string positiveNumberProblem(const std::string& option, const std::string& text)
+{
+    return "'" + option + "' needs a number above 0, not '" + text + "'";
+}
+
+std::string repetitionsProblem(const std::string& text)
+{
+    return "'--repetitions' needs a number from 1 to 2147483647 (whole, or with a fraction to weight the cycles), "
+           "not '"
+           + text + "'";
+}
+
 } // namespace tessivo::cli

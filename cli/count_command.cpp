@@ -1,5 +1,6 @@
 #include "count_command.h"
 
+#include "lifetime_command.h"
 #include "show_layout.h"
 
 #include "cli_messages.h"
@@ -92,6 +93,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         }
     }
     const CountRequest request = withSplitFrom(options.request);
+    if (wantsSummary(options))
+        return runSummary(options, out, err);
     if (options.savePartial) {
         // The partial count of the input is the output: nothing goes to out.
         return reportingRefusals(out, err, [&] {

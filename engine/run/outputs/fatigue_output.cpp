@@ -151,6 +151,15 @@ std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignF
     return json.str();
 }
 
+// The cycle as the evaluation counts it: times the request's weight.
+fatigue::FatigueCycle weighted(const TCycle& c, long double weight)
+{
+    fatigue::FatigueCycle cycle = fatigue::fatigueCycleOf(c);
+    if (weight != 1.0L)
+        cycle.count = static_cast<double>(cycle.count * weight);
+    return cycle;
+}
+
 } // namespace
 
 fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
@@ -158,7 +167,7 @@ fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
     fatigue::FatigueAnalysis analysis(context.options.settings);
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);)
-        analysis.accumulate(fatigue::fatigueCycleOf(c));
+        analysis.accumulate(weighted(c, context.options.weight));
     return analysis.totals();
 }
 
@@ -173,6 +182,9 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
     report.addLine(std::string("Loads: \t") + (context.classEdges ? "class edges of the load bins, " : "")
                    + "as read and scaled, not normalised; S = " + measureText(context.options));
     report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
+    if (context.options.weight != 1.0L)
+        report.addLine("Weight: \teach counted cycle counts " + fatigueNumberText(context.options.weight)
+                       + " times (the sequence stands for as many of its lengths)");
     writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
     if (s.curve) {
         report.addLine("S-N curve: \t" + curveDescription(context.options));
@@ -208,7 +220,7 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
     };
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);) {
-        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        const fatigue::FatigueRow row = analysis.add(weighted(c, context.options.weight));
         cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower})
             put(loadDivisor == 1.0L ? load : load / loadDivisor);
@@ -238,7 +250,7 @@ std::string fatigueJson(const FatigueContext& context)
     CycleReader reader(context.table, context.cycleCount);
     bool first = true;
     for (TCycle c; reader.next(c); first = false) {
-        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        const fatigue::FatigueRow row = analysis.add(weighted(c, context.options.weight));
         rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range)
              << ", \"upper\": " << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower)
              << ", \"count\": " << formatHalfCount(halvesOf(c)) << ", \"load\": " << jsonValue(row.load);
@@ -254,6 +266,8 @@ std::string fatigueJson(const FatigueContext& context)
          << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n"
          << "    \"material\": " << materialJson(s) << ",\n"
          << "    \"curve\": " << (s.curve ? jsonString(context.options.curveText) : std::string("null")) << ",\n"
+         << (context.options.weight != 1.0L ? "    \"weight\": " + jsonValue(context.options.weight) + ",\n"
+                                            : std::string())
          << designJson(s, analysis.factors(), totals);
     if (s.curve) {
         json << "    \"damage\": " << jsonValue(totals.damage) << ",\n"
