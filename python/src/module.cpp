@@ -4,6 +4,7 @@
 
 #include "array_values.h"
 #include "fatigue_bindings.h"
+#include "lifetime_bindings.h"
 #include "table_bindings.h"
 #include "number_value.h"
 #include "positions_bindings.h"
@@ -399,6 +400,7 @@ PYBIND11_MODULE(_tessivo, m)
     tessivo::python::bindFatigue(m);
     tessivo::python::bindTables(m);
     tessivo::python::bindPositions(m, &requestFrom);
+    tessivo::python::bindLifetime(m, &requestFrom);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("__version__") = TESSIVO_VERSION;
