@@ -415,6 +415,6 @@ class Counter:
 
 
 from .positions import cycles  # noqa: E402  (the listing of every cycle with its positions)
-from .lifetime import LifetimeResult, lifetime, summary  # noqa: E402  (design life, summary rows)
+from .design_life import LifetimeResult, lifetime, summary  # noqa: E402  (design life, summary rows)
 
 __all__ += ["cycles", "LifetimeResult", "lifetime", "summary"]

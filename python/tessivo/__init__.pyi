@@ -101,6 +101,9 @@ from .fatigue import del_ as del_
 from .fatigue import rainflow_matrix as rainflow_matrix
 from .fatigue import sn_presets as sn_presets
 from .tables import read_table as read_table
+from .design_life import LifetimeResult as LifetimeResult
+from .design_life import lifetime as lifetime
+from .design_life import summary as summary
 def cycles(
     values: Values,
     *,
