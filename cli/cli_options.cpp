@@ -37,32 +37,17 @@ std::int32_t repetitions(const std::string& text)
     return n;
 }
 
-// A --repetitions that is not a whole number: the weight of the FILE's
-// counted cycles (a recording that stands for 3.5 times its length).
+// A --repetitions with a fraction: the weight of the FILE's counted cycles
+// (a recording that stands for 3.5 times its length). Anything else is read
+// as the whole number of repetitions it always was.
 std::optional<long double> weightOf(const std::string& text)
 {
-    std::int32_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec == std::errc() && end == text.data() + text.size())
+    long double v = 0.0L;
+    if (!parseDecimal(text, v) || !std::isfinite(v) || v == std::floor(v))
         return std::nullopt;
-    long double v = 0.0L;
-    if (!parseDecimal(text, v) || !std::isfinite(v) || v <= 0.0L || v > 2147483647.0L)
+    if (v <= 0.0L || v > 2147483647.0L)
         throw UsageProblem{repetitionsProblem(text)};
-    if (v == std::floor(v))
-        return std::nullopt; // "2.0" repeats as 2 does
     return v;
-}
-
-std::int32_t wholeRepetitions(const std::string& text)
-{
-    std::int32_t n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (ec == std::errc() && end == text.data() + text.size())
-        return repetitions(text);
-    long double v = 0.0L;
-    if (!parseDecimal(text, v) || !std::isfinite(v) || v < 1.0L || v > 2147483647.0L)
-        throw UsageProblem{repetitionsProblem(text)};
-    return static_cast<std::int32_t>(v);
 }
 
 std::int32_t binCount(const std::string& text)
@@ -168,7 +153,7 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
         {"--repetitions",
          [this](const std::string& v) {
              m_nextWeight = weightOf(v);
-             m_next.repetitions = m_nextWeight ? 1 : wholeRepetitions(v);
+             m_next.repetitions = m_nextWeight ? 1 : repetitions(v);
              m_pendingOption = "--repetitions";
          }},
         {"--scale",

@@ -258,12 +258,6 @@ TEST(CliLifetime, SummaryRowsAndWeightedRepetitionsWithHandValues)
     EXPECT_NE(weighted.out.find("\"weight\": 3.5"), std::string::npos);
     // The count itself is that of one pass: 6 values, counts as counted.
     EXPECT_NE(weighted.out.find("\"sequenceLength\": 6"), std::string::npos) << weighted.out;
-    // A whole number written with a fraction repeats as before.
-    const CliRun two = runIn(box.str(), box, {"--format", "json", "--repetitions", "2.0", kWorked});
-    const CliRun whole = runIn(box.str(), box, {"--format", "json", "--repetitions", "2", kWorked});
-    EXPECT_EQ(two.status, 0);
-    EXPECT_EQ(two.out, whole.out);
-
     // Per channel with --all-columns: each row is that channel's own count.
     const std::string table = std::string(TESSIVO_SHARED_EXAMPLES) + "/nrel5mw_dlc2.3_loads.out";
     const CliRun channels =
