@@ -144,15 +144,23 @@ class LifetimeResult:
 
 
 def _frame(rows):
+    """The rows as a pandas.DataFrame, numbers as numpy.longdouble columns (pandas would make them float64)."""
+    import numpy as np
     import pandas
 
-    table = []
+    flat = []
     for row in rows:
-        flat = {k: v for k, v in row.items() if k != "del"}
+        one = {k: v for k, v in row.items() if k != "del"}
         for m, value in row.get("del", []):
-            flat[f"del_{float(m):g}"] = value
-        table.append(flat)
-    return pandas.DataFrame(table)
+            one[f"del_{float(m):g}"] = value
+        flat.append(one)
+    names = list(dict.fromkeys(name for one in flat for name in one))
+    columns = {}
+    for name in names:
+        values = [one.get(name) for one in flat]
+        columns[name] = (np.array(values, dtype=np.longdouble)
+                         if values and all(isinstance(v, np.longdouble) for v in values) else values)
+    return pandas.DataFrame(columns)
 
 
 def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None, del_=(), del_cycles=None,
