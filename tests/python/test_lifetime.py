@@ -143,3 +143,36 @@ def test_dask_lifetime_on_a_local_cluster_equals_the_serial_route(site):
     assert (spread.damage, spread.utilisation, spread.del_, spread.curve_del, spread.cycles) == \
         (serial.damage, serial.utilisation, serial.del_, serial.curve_del, serial.cycles)
     assert spread.recordings == serial.recordings
+
+
+def test_worked_example_agrees_with_the_command_line_and_by_hand(tmp_path):
+    """examples/wind_lifetime.py: its table is the one in examples/, its numbers those of tessivo-count, and
+    the lifetime damage 20 years x the events a year x D of the one recording."""
+    import importlib.util
+
+    spec = importlib.util.spec_from_file_location("wind_lifetime", EXAMPLES / "wind_lifetime.py")
+    example = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(example)
+    example.write_weights(str(tmp_path / "weights.csv"))
+    written = (tmp_path / "weights.csv").read_text()
+    assert written == (EXAMPLES / "wind_lifetime_weights.csv").read_text()
+    weights = EXAMPLES / "wind_lifetime_weights.csv"
+    result = tessivo.lifetime(weights, design_life=example.DESIGN_LIFE, **example.SETTINGS)
+    # By hand: one recording of 60 s, hours that add up to 20 events of 60 s (to the table's rounding).
+    hours = sum(np.longdouble(line.split(",")[1]) for line in written.splitlines()[1:])
+    recording = EXAMPLES / example.RECORDING
+    settings = {k: v for k, v in example.SETTINGS.items() if k not in ("column", "sn_curve", "del_", "del_frequency")}
+    alone = tessivo.damage(tessivo.count(tessivo.read_table(recording, "TwrBsMyt")), "preset:DNV-D", **settings)
+    assert result.damage == pytest.approx(20 * hours * 3600 / 60 * alone.damage, rel=1e-15)
+    assert float(hours * 3600 / 60) == pytest.approx(20, rel=1e-5)
+    assert result.utilisation == pytest.approx(2 * result.damage, rel=1e-18) and result.check
+    if not COUNT_BINARY:
+        pytest.skip("TESSIVO_COUNT names no tessivo-count binary")
+    done = subprocess.run([COUNT_BINARY, "--design-life", "20", "--lifetime", str(weights), "--column", "TwrBsMyt",
+                           "--sn-curve", "preset:DNV-D", "--stress-factor", "0.00131", "--scf", "1.2",
+                           "--thickness", "27", "--dff", "2", "--del", "3,4,5", "--del-frequency", "1",
+                           "--format", "json"], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    cli = json.loads(done.stdout, parse_float=np.longdouble)["lifetime"]
+    assert (cli["damage"], cli["utilisation"], cli["check"]) == (result.damage, result.utilisation, result.check)
+    assert [d["value"] for d in cli["del"]] == list(result.del_.values())

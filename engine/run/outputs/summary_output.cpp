@@ -189,7 +189,7 @@ void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, cons
         out << "Check: \t" << (t.check.passes ? "passes" : "fails") << '\n';
     }
     if (!t.del.empty() || t.curveDelAsked) {
-        out << "Damage-equivalent loads of the lifetime (N_eq = " << fatigueNumberText(t.equivalentCycles) << "):\n";
+        out << "Damage-equivalent loads of the lifetime (N_eq = " << fatigueNumberText(t.equivalentCycles, 6) << "):\n";
         for (const fatigue::DelValue& d : t.del)
             out << "m = " << fatigueNumberText(d.m) << ": \t" << fatigueNumberText(d.value, 6) << '\n';
         if (t.curveDelAsked)
