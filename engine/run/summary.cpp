@@ -13,6 +13,7 @@ SummaryRow summaryRowOf(std::string name, const CountResult& result, const Fatig
     row.points = result.sequenceLength();
     row.highestPeak = result.highestPeak();
     row.lowestTrough = result.lowestTrough();
+    row.binned = result.binned();
     std::int64_t halves = 0;
     CycleReader reader(result.table(), result.cycleCount());
     for (TCycle c; reader.next(c);)

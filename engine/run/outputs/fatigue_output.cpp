@@ -171,6 +171,20 @@ fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
     return analysis.totals();
 }
 
+void writeFatigueInputs(ReportWriter& report, const FatigueRequest& options, bool classEdges)
+{
+    const fatigue::FatigueSettings& s = options.settings;
+    report.addLine(std::string("Loads: \t") + (classEdges ? "class edges of the load bins, " : "")
+                   + "as read and scaled, not normalised; S = " + measureText(options));
+    report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
+    if (options.weight != 1.0L)
+        report.addLine("Weight: \teach counted cycle counts " + fatigueNumberText(options.weight)
+                       + " times (the sequence stands for as many of its lengths)");
+    writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
+    if (s.curve)
+        report.addLine("S-N curve: \t" + curveDescription(options));
+}
+
 void writeFatigueReport(ReportWriter& report, const FatigueContext& context, const fatigue::FatigueTotals& totals)
 {
     const fatigue::FatigueSettings& s = context.options.settings;
@@ -179,15 +193,8 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
     report.boldOn();
     report.addLine("Fatigue damage");
     report.boldOff();
-    report.addLine(std::string("Loads: \t") + (context.classEdges ? "class edges of the load bins, " : "")
-                   + "as read and scaled, not normalised; S = " + measureText(context.options));
-    report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
-    if (context.options.weight != 1.0L)
-        report.addLine("Weight: \teach counted cycle counts " + fatigueNumberText(context.options.weight)
-                       + " times (the sequence stands for as many of its lengths)");
-    writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
+    writeFatigueInputs(report, context.options, context.classEdges);
     if (s.curve) {
-        report.addLine("S-N curve: \t" + curveDescription(context.options));
         report.addLine("Damage (Miner): \t" + fatigueNumberText(totals.damage, 6));
         const std::string life = std::isfinite(totals.life) ? fatigueNumberText(totals.life, 6) : "unlimited";
         report.addLine("Life: \t" + life + " repetitions of the counted sequence");

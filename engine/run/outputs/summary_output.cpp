@@ -3,6 +3,8 @@
 #include "engine/fatigue/fatigue_number.h"
 #include "engine/record/json_text.h"
 #include "engine/run/outputs/cycle_export.h"
+#include "engine/run/outputs/fatigue_output.h"
+#include "engine/run/plain_text_report.h"
 
 #include <cmath>
 #include <sstream>
@@ -176,8 +178,11 @@ void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, cons
         out << '\n';
     }
     out << "\nLifetime\n";
-    if (s.curve)
-        out << "S-N curve: \t" << fatigue.curveText << '\n';
+    bool binned = false;
+    for (const LifetimeRecording& r : lifetime.recordings)
+        binned = binned || r.row.binned;
+    StreamReport inputs(out);
+    writeFatigueInputs(inputs, fatigue, binned);
     out << "Design life: \t" << fatigueNumberText(t.designLife) << " years, " << fatigueNumberText(t.seconds, 6)
         << " seconds of the recordings\n";
     if (s.curve) {
