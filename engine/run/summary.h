@@ -23,6 +23,7 @@ struct SummaryRow {
     long double highestPeak = 0.0L;
     long double lowestTrough = 0.0L;
     long double cycles = 0.0L;                     // half cycles count 0.5
+    bool binned = false;                           // the loads are class edges of load bins
     std::optional<fatigue::FatigueTotals> fatigue; // with a curve or DELs
     // In a lifetime: the recording's share.
     std::optional<long double> hoursPerYear;
