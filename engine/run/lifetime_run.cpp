@@ -85,31 +85,35 @@ std::vector<LifetimeEntry> readLifetimeTable(const std::string& path)
     }();
     std::vector<LifetimeEntry> entries;
     bool named = false;
-    std::int64_t number = 0;
+    std::int64_t lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
-        ++number;
-        if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
+        ++lineNumber;
+        if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
             line.erase(0, 3);
         if (trimmed(line).empty())
             continue;
         const auto row = fields(line);
         if (!row)
-            refuseLine(path, number, "a quote is not closed");
+            refuseLine(path, lineNumber, "a quote is not closed");
         if (row->size() != 2)
-            refuseLine(path, number,
+            refuseLine(path, lineNumber,
                        std::to_string(row->size()) + (row->size() == 1 ? " field" : " fields")
                            + ", not 2 (file,hours_per_year)");
         if (!named) {
-            named = true; // the line of names
+            // A row in place of the names would be passed over without a word.
+            long double number = 0.0L;
+            if (parseDecimal((*row)[1], number))
+                refuseLine(path, lineNumber, "a line of names (file,hours_per_year) comes before the rows");
+            named = true;
             continue;
         }
         const std::string& file = (*row)[0];
         if (file.empty())
-            refuseLine(path, number, "no file named");
+            refuseLine(path, lineNumber, "no file named");
         long double hours = 0.0L;
         if (!parseDecimal((*row)[1], hours) || !std::isfinite(hours) || hours < 0.0L)
-            refuseLine(path, number, "the hours per year '" + (*row)[1] + "' are not a number of 0 or more");
-        entries.push_back({resolved(folder, file), hours, number});
+            refuseLine(path, lineNumber, "the hours per year '" + (*row)[1] + "' are not a number of 0 or more");
+        entries.push_back({resolved(folder, file), hours, lineNumber});
     }
     if (in.bad())
         throwIoError(errno != 0 ? errno : EIO, path);

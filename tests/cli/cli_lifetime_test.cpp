@@ -105,6 +105,10 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
          "file,hours_per_year\n",
          2,
          "weights.csv: no recording"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
+         "R,1\nR,2\n",
+         2,
+         "weights.csv: line 1: a line of names (file,hours_per_year) comes before the rows"},
         // A recording: no duration to take, a file that is not there.
         {{"--design-life", "20", "--lifetime", "W", "--del", "3"},
          "",
