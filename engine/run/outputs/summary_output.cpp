@@ -7,6 +7,7 @@
 #include "engine/run/plain_text_report.h"
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 namespace tessivo {
@@ -39,7 +40,7 @@ SummaryRow lifetimeRow(const LifetimeResult& lifetime)
     fatigue::FatigueTotals t;
     const fatigue::LifetimeTotals& l = lifetime.totals;
     t.damage = l.damage;
-    t.life = l.damage > 0.0L ? 1.0L / l.damage : INFINITY;
+    t.life = l.damage > 0.0L ? 1.0L / l.damage : std::numeric_limits<long double>::infinity();
     t.check = l.check;
     t.del = l.del;
     t.curveDel = l.curveDel;
@@ -54,11 +55,6 @@ std::vector<SummaryRow> allRows(const std::vector<SummaryRow>& rows, const Lifet
     if (lifetime)
         all.push_back(lifetimeRow(*lifetime));
     return all;
-}
-
-bool isLifetimeRow(const SummaryRow& row, const LifetimeResult* lifetime, std::size_t k, std::size_t n)
-{
-    return lifetime && k + 1 == n && row.name == "lifetime";
 }
 
 } // namespace
@@ -89,7 +85,7 @@ void writeSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& given, co
     const std::vector<SummaryRow> rows = allRows(given, lifetime);
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const SummaryRow& r = rows[k];
-        const bool total = isLifetimeRow(r, lifetime, k, rows.size());
+        const bool total = lifetime && k + 1 == rows.size(); // the lifetime's own row
         out << csvField(r.name) << ',';
         if (!total)
             out << r.points << ',' << csvNumber(r.highestPeak) << ',' << csvNumber(r.lowestTrough);
