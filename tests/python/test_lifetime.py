@@ -150,9 +150,9 @@ def test_worked_example_agrees_with_the_command_line_and_by_hand(tmp_path):
     the lifetime damage 20 years x the events a year x D of the one recording."""
     import importlib.util
 
-    spec = importlib.util.spec_from_file_location("wind_lifetime", EXAMPLES / "wind_lifetime.py")
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    found = importlib.util.spec_from_file_location("wind_lifetime", EXAMPLES / "wind_lifetime.py")
+    example = importlib.util.module_from_spec(found)
+    found.loader.exec_module(example)
     example.write_weights(str(tmp_path / "weights.csv"))
     written = (tmp_path / "weights.csv").read_text()
     assert written == (EXAMPLES / "wind_lifetime_weights.csv").read_text()
