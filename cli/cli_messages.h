@@ -67,6 +67,9 @@ inline constexpr const char* kSummaryFormats = "'--summary' writes '--format csv
 inline constexpr const char* kMatrixWithSummary = "'--matrix' does not go with '--summary' or '--lifetime'";
 inline constexpr const char* kSavePartialWithSummary = "'--save-partial' does not go with '--summary' or '--lifetime'";
 std::string repetitionsProblem(const std::string& text);
+inline constexpr const char* kWeightedRepetitionsNotPartial =
+    "a '--repetitions' with a fraction does not go with '--save-partial': a partial count keeps whole repetitions "
+    "only";
 inline constexpr const char* kWeightedRepetitionsAlone =
     "a '--repetitions' that is not a whole number weights the cycles of one FILE counted alone, with "
     "'--sn-curve' or '--del': count other FILEs separately";

@@ -334,6 +334,8 @@ void Parser::finishWeight()
 {
     if (m_weightedFiles == 0)
         return;
+    if (m_options.savePartial)
+        throw UsageProblem{kWeightedRepetitionsNotPartial};
     if (m_options.sequences.size() != 1 || !m_options.output.fatigue.evaluates())
         throw UsageProblem{kWeightedRepetitionsAlone};
 }

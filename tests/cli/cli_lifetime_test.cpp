@@ -79,6 +79,10 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
          "'--matrix' does not go with '--summary'"},
         {{"--repetitions", "3.5", kWorked}, "", 1, "weights the cycles of one FILE counted alone"},
         {{"--repetitions", "3.5", kWorked, "--sn-curve", kCurve, kWorked}, "", 1, "one FILE counted alone"},
+        {{"--save-partial", "p.part", "--repetitions", "2.5", "--sn-curve", kCurve, kWorked},
+         "",
+         1,
+         "does not go with '--save-partial'"},
         {{"--repetitions", "-0.5", "--sn-curve", kCurve, kWorked}, "", 1, "not '-0.5'"},
         // The weights table, row by row.
         {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
