@@ -1,10 +1,10 @@
 #include "channels/channel_list_window.h"
 
 #include "support/error_guard.h"
-#include "support/wait_cursor.h"
 
 #include "engine/fatigue/sn_presets.h"
 #include "engine/run/choices.h"
+#include "engine/run/errors.h"
 #include "engine/run/number_text.h"
 
 #include <QComboBox>
@@ -13,12 +13,28 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
+
+// What the counting thread and the window share.
+struct ChannelListWindow::CountJob {
+    QString fileName;
+    tessivo::CountRequest request;
+    tessivo::FatigueRequest fatigue;
+    std::atomic<bool> cancel{false};
+    bool superseded = false; // another file was chosen meanwhile: its rows are not shown
+    std::vector<ChannelFigures> rows;
+    std::exception_ptr error;
+    QThread* thread = nullptr;
+};
 
 ChannelListWindow::ChannelListWindow(QWidget* parent, std::function<void(const QString&)> reportError,
                                      QChar decimalSeparator)
@@ -43,6 +59,14 @@ ChannelListWindow::ChannelListWindow(QWidget* parent, std::function<void(const Q
     delEdit->setToolTip(QStringLiteral("Exponents m of the damage-equivalent loads, separated by spaces or \";\""));
     countButton = new QPushButton(QStringLiteral("Count"), this);
     countButton->setObjectName(QStringLiteral("btChannelCount"));
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("btChannelCancel"));
+    cancelButton->hide();
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("pbChannels"));
+    progressBar->setRange(0, 1000);
+    progressBar->setTextVisible(false);
+    progressBar->hide();
     table = new QTableWidget(this);
     table->setObjectName(QStringLiteral("tbChannels"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -61,13 +85,27 @@ ChannelListWindow::ChannelListWindow(QWidget* parent, std::function<void(const Q
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_fileLabel);
     layout->addLayout(choices);
+    auto* waiting = new QHBoxLayout;
+    waiting->addWidget(progressBar, 1);
+    waiting->addWidget(cancelButton);
+    layout->addLayout(waiting);
     layout->addWidget(table);
 
     connect(countButton, &QPushButton::clicked, this, &ChannelListWindow::recount);
+    connect(cancelButton, &QPushButton::clicked, this, &ChannelListWindow::cancelCount);
     connect(table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         if (row >= 0 && row < static_cast<int>(m_channels.size()) && m_channels[row].passedOver.isEmpty())
             emit channelChosen(m_channels[static_cast<std::size_t>(row)]);
     });
+}
+
+ChannelListWindow::~ChannelListWindow()
+{
+    if (m_job) {
+        m_job->cancel = true;
+        m_job->thread->wait();
+        delete m_job->thread;
+    }
 }
 
 tessivo::FatigueRequest ChannelListWindow::fatigueRequest() const
@@ -97,9 +135,16 @@ tessivo::FatigueRequest ChannelListWindow::fatigueRequest() const
 
 void ChannelListWindow::countFile(const QString& fileName, const tessivo::CountRequest& request)
 {
+    if (m_job) {
+        m_job->superseded = true;
+        m_job->cancel = true;
+    }
     m_fileName = fileName;
     m_request = request;
     m_request.workDir.reset(); // the document's work files stay its own
+    m_channels.clear();
+    table->clear();
+    table->setRowCount(0);
     m_fileLabel->setText(fileName);
     setWindowTitle(QStringLiteral("Channels - ") + QFileInfo(fileName).fileName());
     recount();
@@ -109,16 +154,76 @@ void ChannelListWindow::recount()
 {
     if (m_fileName.isEmpty())
         return;
+    if (m_job) {
+        // The count under way ends first; this one follows it.
+        connect(this, &ChannelListWindow::counted, this, &ChannelListWindow::recount, Qt::SingleShotConnection);
+        return;
+    }
+    auto job = std::make_shared<CountJob>();
+    job->fileName = m_fileName;
+    job->request = m_request;
+    const bool valid = runGuarded([&] { job->fatigue = fatigueRequest(); },
+                                  [this](const QString& message, const QString&) { m_reportError(message); });
+    if (!valid)
+        return;
+    auto progress = [this, job, last = -1](int permille) mutable {
+        if (permille != last) {
+            last = permille;
+            QMetaObject::invokeMethod(
+                progressBar, [bar = progressBar, permille] { bar->setValue(permille); }, Qt::QueuedConnection);
+        }
+        return !job->cancel;
+    };
+    job->thread = QThread::create([job, progress] {
+        try {
+            job->rows = countChannels(job->fileName, job->request, job->fatigue, progress);
+        } catch (...) {
+            job->error = std::current_exception();
+        }
+    });
+    m_job = job;
+    connect(job->thread, &QThread::finished, this, &ChannelListWindow::countStopped, Qt::QueuedConnection);
+    progressBar->setValue(0);
+    progressBar->show();
+    cancelButton->show();
+    countButton->setEnabled(false);
+    job->thread->start();
+}
+
+void ChannelListWindow::cancelCount()
+{
+    if (m_job)
+        m_job->cancel = true;
+}
+
+void ChannelListWindow::countStopped()
+{
+    const std::shared_ptr<CountJob> job = std::move(m_job);
+    if (!job)
+        return;
+    job->thread->wait();
+    delete job->thread;
+    progressBar->hide();
+    cancelButton->hide();
+    countButton->setEnabled(true);
     runGuarded(
-        [this] {
-            const tessivo::FatigueRequest fatigue = fatigueRequest();
-            const WaitCursor wait;
-            m_channels = countChannels(m_fileName, m_request, fatigue);
-            showRows(fatigue);
+        [&] {
+            if (job->superseded)
+                return;
+            if (job->error) {
+                try {
+                    std::rethrow_exception(job->error);
+                } catch (const tessivo::RunCancelled&) {
+                    return; // the user's choice: the rows before stay
+                }
+            }
+            m_channels = std::move(job->rows);
+            showRows(job->fatigue);
         },
         [this](const QString& message, const QString& detail) {
             m_reportError(detail.isEmpty() ? message : message + u'\n' + detail);
         });
+    emit counted();
 }
 
 void ChannelListWindow::showRows(const tessivo::FatigueRequest& fatigue)

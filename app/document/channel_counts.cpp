@@ -8,6 +8,7 @@
 #include "engine/run/table_channels.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 
@@ -26,7 +27,7 @@ QString withSeparator(const std::string& s, const std::string& decimalSeparator)
 }
 
 ChannelFigures countOne(const tessivo::TableChannel& channel, const tessivo::CountRequest& request,
-                        const tessivo::FatigueRequest& fatigue)
+                        const tessivo::FatigueRequest& fatigue, const tessivo::CountHooks& hooks)
 {
     ChannelFigures f;
     f.name = text(channel.name);
@@ -36,7 +37,7 @@ ChannelFigures countOne(const tessivo::TableChannel& channel, const tessivo::Cou
         f.passedOver = text(tessivo::constantChannelText(*value));
         return f;
     }
-    tessivo::CountResult result = tessivo::count(request, channel.inputs());
+    tessivo::CountResult result = tessivo::count(request, channel.inputs(), hooks);
     f.length = result.sequenceLength();
     f.highest = result.highestPeak();
     f.lowest = result.lowestTrough();
@@ -63,8 +64,7 @@ ChannelFigures countOne(const tessivo::TableChannel& channel, const tessivo::Cou
 } // namespace
 
 std::vector<ChannelFigures> countChannels(const QString& fileName, const tessivo::CountRequest& request,
-                                          const tessivo::FatigueRequest& fatigue,
-                                          const std::function<void(std::int64_t, std::int64_t)>& progress)
+                                          const tessivo::FatigueRequest& fatigue, const ChannelProgress& progress)
 {
     tessivo::ColumnChoice choice;
     choice.allColumns = true;
@@ -86,10 +86,18 @@ std::vector<ChannelFigures> countChannels(const QString& fileName, const tessivo
     if (!any && !channels.empty())
         throw tessivo::CountRefused(tessivo::kNoColumnOfLoads, channels.front().columns.front().ref.path);
     std::vector<ChannelFigures> rows;
+    const auto n = static_cast<std::int64_t>(channels.size());
     for (const tessivo::TableChannel& channel : channels) {
-        rows.push_back(countOne(channel, request, fatigue));
-        if (progress)
-            progress(static_cast<std::int64_t>(rows.size()), static_cast<std::int64_t>(channels.size()));
+        const auto k = static_cast<std::int64_t>(rows.size());
+        tessivo::CountHooks hooks;
+        if (progress) {
+            hooks.progress = [&progress, k, n](std::int64_t done, std::int64_t total) {
+                return progress(static_cast<int>((k * total + done) * 1000 / (n * std::max<std::int64_t>(total, 1))));
+            };
+        }
+        rows.push_back(countOne(channel, request, fatigue, hooks));
+        if (progress && !progress(static_cast<int>((k + 1) * 1000 / n)))
+            throw tessivo::RunCancelled();
     }
     return rows;
 }

@@ -33,13 +33,16 @@ struct ChannelFigures {
     std::vector<tessivo::fatigue::DelValue> del; // with DEL exponents
 };
 
+// How far the counting has come, in thousandths of the whole; false cancels
+// it with RunCancelled. Called on the thread that counts.
+using ChannelProgress = std::function<bool(int permille)>;
+
 // What stops a channel from being counted is thrown, as for the command
 // line: CountRefused (naming the channel), TableFormatError, IoError,
-// fatigue::FatigueError (naming the channel). `progress` is told after each
-// channel (channels done, of all) and may throw to stop.
-std::vector<ChannelFigures>
-countChannels(const QString& fileName, const tessivo::CountRequest& request, const tessivo::FatigueRequest& fatigue,
-              const std::function<void(std::int64_t done, std::int64_t total)>& progress = {});
+// fatigue::FatigueError (naming the channel), and RunCancelled. Touches
+// nothing but the file: it may run on any thread.
+std::vector<ChannelFigures> countChannels(const QString& fileName, const tessivo::CountRequest& request,
+                                          const tessivo::FatigueRequest& fatigue, const ChannelProgress& progress = {});
 
 // The texts of a row as the report shows them: channel, unit, values,
 // highest peak, lowest trough, cycles, then the damage and one DEL per

@@ -7,11 +7,13 @@
 #include "channels/channel_list_window.h"
 #include "document/channel_counts.h"
 #include "engine/fatigue/sn_presets.h"
+#include "engine/run/errors.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTableWidget>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -132,6 +134,11 @@ TEST_F(ChannelListTest, ChannelsCountsTheChosenTableAndADoubleClickOpensAndCount
     ChannelListWindow* list = window->channelWindow();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
+    const auto countAgain = [list] {
+        list->countButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!list->counting(), 60000);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!list->counting(), 60000);
     // The time column is left out; a channel of one value is listed without figures.
     ASSERT_EQ(list->table->rowCount(), 3);
     EXPECT_EQ(list->table->item(0, 0)->text(), QStringLiteral("F"));
@@ -143,11 +150,11 @@ TEST_F(ChannelListTest, ChannelsCountsTheChosenTableAndADoubleClickOpensAndCount
 
     // A comma in an exponent is the decimal comma here; a word is refused.
     list->delEdit->setText(QStringLiteral("3; 4,5"));
-    list->countButton->click();
+    countAgain();
     ASSERT_EQ(list->table->columnCount(), 8);
     EXPECT_EQ(list->table->horizontalHeaderItem(7)->text(), QStringLiteral("DEL m = 4.5"));
     list->delEdit->setText(QStringLiteral("three"));
-    list->countButton->click();
+    countAgain();
     EXPECT_EQ(notifier.generalErrors.size(), 1);
 
     emit list->table->cellDoubleClicked(1, 0);
@@ -155,6 +162,20 @@ TEST_F(ChannelListTest, ChannelsCountsTheChosenTableAndADoubleClickOpensAndCount
     EXPECT_TRUE(window->document().hasCount());
     EXPECT_TRUE(window->document().header().halfCycles);
     EXPECT_EQ(window->document().loadUnit(), QStringLiteral("kN m"));
+}
+
+TEST_F(ChannelListTest, TheProgressRisesToTheWholeAndItsAnswerCancels)
+{
+    const QString table = exampleFile("nrel5mw_dlc2.3_loads.out");
+    std::vector<int> seen;
+    countChannels(table, {}, {}, [&](int permille) {
+        seen.push_back(permille);
+        return true;
+    });
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 1000);
+    EXPECT_THROW(countChannels(table, {}, {}, [](int) { return false; }), tessivo::RunCancelled);
 }
 
 } // namespace
