@@ -309,6 +309,7 @@ TEST_F(CountDocumentTest, TheOptInsCountAsTheCommandLineWouldAndReachTheHeader)
     const double total =
         std::accumulate(cycles.begin(), cycles.end(), 0.0, [](double sum, const auto& c) { return sum + c.count; });
     EXPECT_EQ(total, 2.5);
+    EXPECT_EQ(doc.plotData().totalCycles(), 2.5); // the exceedance plot's cycles too
     EXPECT_TRUE(doc.header().halfCycles);
     EXPECT_TRUE(reportHeaderLines(doc.header(), {}, u'.')
                     .contains(QStringLiteral("Residue handling:\tCount half cycles as 0.5")));
