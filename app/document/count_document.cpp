@@ -248,7 +248,15 @@ std::vector<CycleMark> CountDocument::marksOfRow(std::int32_t row)
 {
     if (!m_markCache || row < 1 || row > m_cycleCount)
         return {};
-    const tessivo::TCycle& line = (*m_table)[row];
+    tessivo::TCycle line;
+    if (!m_table->spilled()) {
+        line = (*m_table)[row];
+    } else {
+        // Exact loads at any length keep most lines in files: read up to the row.
+        tessivo::CycleReader reader(*m_table, row);
+        while (reader.next(line)) {
+        }
+    }
     return m_markCache->marks(line.Upper, line.Lower);
 }
 

@@ -329,6 +329,24 @@ TEST_F(CountDocumentTest, TheOptInsCountAsTheCommandLineWouldAndReachTheHeader)
                     .contains(QStringLiteral("Load bins:\tno, exact loads at any length")));
     ASSERT_EQ(doc.cycleCount(), 1);
     EXPECT_EQ(doc.table()[1].Count, 8000); // a cycle every six rows
+
+    // 0 1 0 2 ... 0 n closes (k, 0) for k below n, and the residue 0 n the
+    // last: n lines, more than the table holds in memory.
+    const int n = 70000;
+    QByteArray values;
+    for (int k = 1; k <= n; ++k)
+        values += "0 " + QByteArray::number(k) + '\n';
+    ASSERT_TRUE(doc.openSequence(writeFile(QStringLiteral("many.txt"), values)));
+    EXPECT_EQ(count({}).result, tessivo::RunResult::Normal);
+    ASSERT_EQ(doc.cycleCount(), n);
+    EXPECT_TRUE(doc.table().spilled());
+    ASSERT_EQ(doc.plotData().steps.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(doc.plotData().totalCycles(), n);
+    EXPECT_EQ(doc.plotData().steps.front().range, n);
+    EXPECT_EQ(doc.plotData().steps.back().range, 1);
+    const std::vector<CycleMark> last = doc.marksOfRow(n);
+    ASSERT_EQ(last.size(), 1U);
+    EXPECT_EQ(doc.fatigueInputs().cycles.size(), static_cast<std::size_t>(n));
 }
 
 } // namespace
