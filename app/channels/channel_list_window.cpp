@@ -155,8 +155,17 @@ void ChannelListWindow::recount()
     if (m_fileName.isEmpty())
         return;
     if (m_job) {
-        // The count under way ends first; this one follows it.
-        connect(this, &ChannelListWindow::counted, this, &ChannelListWindow::recount, Qt::SingleShotConnection);
+        // The count under way ends first; one more follows it.
+        if (!m_recountPending) {
+            m_recountPending = true;
+            connect(
+                this, &ChannelListWindow::counted, this,
+                [this] {
+                    m_recountPending = false;
+                    recount();
+                },
+                Qt::SingleShotConnection);
+        }
         return;
     }
     auto job = std::make_shared<CountJob>();
@@ -166,11 +175,11 @@ void ChannelListWindow::recount()
                                   [this](const QString& message, const QString&) { m_reportError(message); });
     if (!valid)
         return;
-    auto progress = [this, job, last = -1](int permille) mutable {
+    auto progress = [bar = progressBar, job, last = -1](int permille) mutable {
         if (permille != last) {
             last = permille;
             QMetaObject::invokeMethod(
-                progressBar, [bar = progressBar, permille] { bar->setValue(permille); }, Qt::QueuedConnection);
+                bar, [bar, permille] { bar->setValue(permille); }, Qt::QueuedConnection);
         }
         return !job->cancel;
     };

@@ -65,4 +65,5 @@ private:
     tessivo::CountRequest m_request;
     std::vector<ChannelFigures> m_channels;
     std::shared_ptr<CountJob> m_job;
+    bool m_recountPending = false;
 };

@@ -164,6 +164,23 @@ TEST_F(ChannelListTest, ChannelsCountsTheChosenTableAndADoubleClickOpensAndCount
     EXPECT_EQ(window->document().loadUnit(), QStringLiteral("kN m"));
 }
 
+TEST_F(ChannelListTest, AFileChosenWhileAnotherIsCountedShowsOnlyItsOwnRows)
+{
+    const QString first = exampleFile("nrel5mw_dlc2.3_loads.out");
+    const QString second = writeFile(QStringLiteral("two.csv"), "a,b\n1,5\n-2,4\n3,6\n");
+    QStringList errors;
+    ChannelListWindow list(
+        nullptr, [&](const QString& text) { errors << text; }, u'.');
+    list.countFile(first, {});
+    list.countFile(second, {});
+    QTRY_VERIFY_WITH_TIMEOUT(!list.counting(), 60000);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'|').toStdString();
+    ASSERT_EQ(list.channels().size(), 2U);
+    EXPECT_EQ(list.channels()[0].name, QStringLiteral("a"));
+    EXPECT_EQ(list.table->rowCount(), 2);
+    EXPECT_EQ(list.table->item(1, 3)->text(), QStringLiteral("6.000"));
+}
+
 TEST_F(ChannelListTest, TheProgressRisesToTheWholeAndItsAnswerCancels)
 {
     const QString table = exampleFile("nrel5mw_dlc2.3_loads.out");
