@@ -50,7 +50,7 @@ bool fillTableSlot(TSequence& slot, const std::string& path, const ColumnStats& 
 }
 
 OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const TableColumnRef& ref,
-                                const std::string& workDir)
+                                const std::string& workDir, const TableReadProgress& progress)
 {
     TSequence& slot = slotAt(run, index);
     const std::string target = workFilePath(workDir, sequenceSlotFileName(index));
@@ -60,7 +60,12 @@ OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const Tab
         TableColumnSource source(ref.path, ref.layout, ref.column, ref.skipEmpty);
         WorkFileWriter work(part);
         long double v = 0.0L;
+        std::int64_t told = -1;
         while (source.next(v)) {
+            if (progress && (stats.points & 0xFFFF) == 0 && source.fileOffset() != told) {
+                told = source.fileOffset();
+                progress(told, source.fileSize());
+            }
             work.put(v);
             if (stats.points == 0 || v > stats.highest)
                 stats.highest = v;
@@ -73,6 +78,9 @@ OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const Tab
             os::removeFile(part);
             return OpenOutcome::Incorrect;
         }
+        // Refused before the work file before is replaced, so the slot and its file still agree.
+        if (stats.points > std::numeric_limits<std::int32_t>::max())
+            throw InputTooLarge(sequenceFileTooLongMessage(ref.path));
         if (os::replaceFile(part, target) != 0)
             throwIoError(errno, target);
     } catch (...) {
@@ -83,9 +91,10 @@ OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const Tab
     return OpenOutcome::Ok;
 }
 
-OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir)
+OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir,
+                            const TableReadProgress& progress)
 {
-    const OpenOutcome outcome = loadTableColumnSlot(run, 1, ref, workDir);
+    const OpenOutcome outcome = loadTableColumnSlot(run, 1, ref, workDir, progress);
     if (outcome != OpenOutcome::Ok)
         return outcome;
     run.SeqCount = 1;

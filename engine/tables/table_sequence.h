@@ -10,6 +10,7 @@
 #include "engine/files/value_stream.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,17 +30,23 @@ struct TableColumnRef {
 // column holds no value (the slot is left alone then).
 bool fillTableSlot(TSequence& slot, const std::string& path, const ColumnStats& stats);
 
+// Bytes of the file read so far, of its size (compressed bytes for a gzip
+// file). It may throw to stop the reading: the exception passes through and
+// nothing is changed.
+using TableReadProgress = std::function<void(std::int64_t done, std::int64_t total)>;
+
 // Copies the column into the work file of slot `index` in workDir and fills
 // the slot. The old work file is replaced only when the column was read to
 // its end. Incorrect when it holds no value. Throws IoError,
 // TableFormatError (nothing is changed then) and InputTooLarge for more
-// than 2147483647 values.
+// than 2147483647 values. `progress`, when set, is told after each block.
 OpenOutcome loadTableColumnSlot(TRainflowRun& run, std::int32_t index, const TableColumnRef& ref,
-                                const std::string& workDir);
+                                const std::string& workDir, const TableReadProgress& progress = {});
 
 // What Open does for a plain file, for one column: slot 1 as the only
 // sequence, its work file, the totals.
-OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir);
+OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir,
+                            const TableReadProgress& progress = {});
 
 // The combined sequence of slots 1..SeqCount read straight from their
 // columns (refs[slot - 1]), each value rounded as a work file rounds it and
