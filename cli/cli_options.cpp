@@ -186,6 +186,14 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
             throw UsageProblem{*problem};
         return;
     }
+    if (isOtherCountOption(name)) {
+        if (eq == std::string::npos && i + 1 >= args.size())
+            throw UsageProblem{needsValueProblem(name)};
+        if (const auto problem =
+                applyOtherCountOption(name, eq != std::string::npos ? arg.substr(eq + 1) : args[++i], m_options.other))
+            throw UsageProblem{*problem};
+        return;
+    }
     const auto handlers = valueOptions();
     const auto handler = handlers.find(name);
     if (handler == handlers.end())
@@ -262,6 +270,9 @@ void Parser::parse(const std::vector<std::string>& args)
         request.span = LoadSpan{*m_binLowest, *m_binHighest};
     if (m_options.sequences.empty())
         throw UsageProblem{kNoSequenceFile};
+    if (const auto problem =
+            otherCountProblem(m_options.other, m_given, m_options.output.format == OutputFormat::Cycles))
+        throw UsageProblem{*problem};
     finishOutputOptions();
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
@@ -373,7 +384,7 @@ std::string usageText()
              "Sequences (1 to 100 FILEs, joined in the order given):\n"
              "  --repetitions N     repeat the FILE that follows N times; default 1\n"
              "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
-           + fatigueUsageText() + columnUsageText()
+           + fatigueUsageText() + columnUsageText() + otherCountUsageText()
            + "Counting in pieces:\n"
              "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
              "                      result; 'merge' joins the PARTs of the pieces in order\n"
