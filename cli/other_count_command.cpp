@@ -4,7 +4,7 @@
 #include "count_command.h"
 
 #include "engine/run/other_count.h"
-#include "engine/run/outputs/other_count_output.h"
+#include "engine/run/outputs/output_dispatch.h"
 #include "engine/run/table_channels.h"
 
 namespace tessivo::cli {
@@ -12,15 +12,13 @@ namespace tessivo::cli {
 ExitStatus runOtherCount(const CountOptions& options, std::ostream& out, std::ostream& err)
 {
     const OtherCountRequest& request = options.other.request;
-    const OutputFormat format = options.output.format;
+    OutputDispatch outputs(options.output, out, err, kErrorPrefix);
     return reportingRefusals(out, err, [&] {
         if (options.columns.active()) {
-            const std::vector<TableChannel> channels = readTableChannels(options.sequences, options.columns);
-            writeOtherCountColumns(request, channels, format, out, err, kErrorPrefix);
+            outputs.writeOtherColumns(request, readTableChannels(options.sequences, options.columns));
             return;
         }
-        const OtherCountResult result = countOther(request, CountInputs::files(options.sequences));
-        writeOtherCount(result, format, out, err, kErrorPrefix);
+        outputs.writeOther(countOther(request, CountInputs::files(options.sequences)));
     });
 }
 
