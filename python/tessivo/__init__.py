@@ -417,3 +417,5 @@ class Counter:
 from .positions import cycles  # noqa: E402  (the listing of every cycle with its positions)
 
 __all__.append("cycles")
+from .other_counts import LevelCrossings, RangePairs, TimeAtLevel, level_crossings, range_pairs, time_at_level  # noqa: E402,E501
+__all__ += ["level_crossings", "range_pairs", "time_at_level", "LevelCrossings", "RangePairs", "TimeAtLevel"]
