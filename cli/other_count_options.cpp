@@ -181,7 +181,7 @@ std::string otherCountUsageText()
              "  --level-edges A,B,...  own ascending levels (class edges of time at level)\n"
              "  --reference-level X level crossing counts upward crossings of the levels at or\n"
              "                      above X, downward ones below; default the mean load\n"
-             "  --hysteresis H      level crossing, range pairs: reversals smaller than H pass\n"
+             "  --hysteresis H      level crossing, range pairs: reversals of H or less pass\n"
              "  --interval S        time at level: seconds per value; default the step of a\n"
              "                      table's time column, else times in numbers of values\n";
 }

@@ -3,6 +3,7 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/neumaier_sum.h"
 #include "engine/fatigue/turning_points.h"
+#include "engine/numbers/work_notation.h"
 #include "engine/run/count_sources.h"
 #include "engine/tables/time_column.h"
 
@@ -134,6 +135,10 @@ OtherCountResult countOther(const OtherCountRequest& request, CountInputs inputs
             }
         }
         result.time = fatigue::timeAtLevel(values, levelsOf(request, result), result.interval);
+        // A decimal interval has no exact binary form: 626 x 0.05 would show as 31.300000000000000001.
+        for (long double& seconds : result.time.seconds)
+            seconds = roundToWorkPrecision(seconds);
+        result.time.outside = roundToWorkPrecision(result.time.outside);
         break;
     }
     case CountMethod::Rainflow:

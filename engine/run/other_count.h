@@ -53,7 +53,7 @@ struct OtherCountResult {
     bool referenceIsMean = false;
     std::vector<fatigue::LevelCount> crossings; // level crossing
     std::vector<RangePairRow> pairs;            // range pairs
-    fatigue::TimeAtLevel time;                  // time at level
+    fatigue::TimeAtLevel time;                  // time at level, to 15 significant digits
     long double interval = 1.0L;
     IntervalSource intervalSource = IntervalSource::Values;
 };

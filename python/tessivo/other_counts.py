@@ -118,8 +118,8 @@ class TimeAtLevel(_OtherCount):
     lower, upper : numpy.ndarray of numpy.longdouble
         The classes' edges; a class holds its lower edge, the last one its upper edge too.
     time : numpy.ndarray of numpy.longdouble
-        The seconds in each class (the number of values times the interval), or the number of values when
-        no interval was given.
+        The seconds in each class (the number of values times the interval, to 15 significant digits), or
+        the number of values when no interval was given.
     outside : numpy.longdouble
         The time beyond the edges.
     interval : numpy.longdouble or None
