@@ -124,6 +124,8 @@ std::string notWithOtherCountProblem(const std::string& option, const std::strin
     const std::string head = "'" + option + "' does not go with '--count " + count + "': ";
     if (option == "--filter")
         return head + "it is the rainflow count's; the other counts take '--hysteresis'";
+    if (option == "--show-layout")
+        return "'--show-layout' counts nothing: give it without '--count'";
     if (option == "--format cycles")
         return head + "it lists rainflow cycles; the other counts write report, csv or json";
     for (const std::string& name : fatigueOptionNames()) {

@@ -2,6 +2,7 @@
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
+#include "engine/fatigue/neumaier_sum.h"
 #include "engine/fatigue/turning_points.h"
 
 #include <algorithm>
@@ -61,6 +62,16 @@ std::vector<LevelCount> levelCrossings(std::span<const long double> values, std:
         counts[i] = {levels[i], levels[i] >= reference ? rising : falling};
     }
     return counts;
+}
+
+long double meanLevel(std::span<const long double> values)
+{
+    if (values.empty())
+        throw FatigueError("The reference level is the mean of the values: the sequence holds none");
+    NeumaierSum sum;
+    for (long double v : values)
+        sum.add(v);
+    return sum.value() / static_cast<long double>(values.size());
 }
 
 std::vector<RangePair> rangePairs(std::span<const long double> values, long double hysteresis)

@@ -27,6 +27,10 @@ struct LevelCount {
 std::vector<LevelCount> levelCrossings(std::span<const long double> values, std::span<const long double> levels,
                                        long double reference, long double hysteresis = 0.0L);
 
+// The mean of the values, summed without loss (the default reference level).
+// Throws FatigueError for no values.
+long double meanLevel(std::span<const long double> values);
+
 struct RangePair {
     long double range = 0.0L;
     long double upper = 0.0L;

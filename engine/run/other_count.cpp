@@ -1,7 +1,6 @@
 #include "engine/run/other_count.h"
 
 #include "engine/fatigue/fatigue_error.h"
-#include "engine/fatigue/neumaier_sum.h"
 #include "engine/fatigue/turning_points.h"
 #include "engine/numbers/work_notation.h"
 #include "engine/run/count_sources.h"
@@ -42,16 +41,6 @@ std::vector<long double> levelsOf(const OtherCountRequest& request, const OtherC
         throw fatigue::FatigueError("Equal levels need the extremes of a sequence: it holds no values");
     const std::int32_t n = request.method == CountMethod::TimeAtLevel ? request.levels + 1 : request.levels;
     return fatigue::evenLevels(result.lowestTrough, result.highestPeak, n);
-}
-
-long double meanOf(const std::vector<long double>& values)
-{
-    if (values.empty())
-        throw fatigue::FatigueError("The reference level is the mean of the values: the sequence holds none");
-    fatigue::NeumaierSum sum;
-    for (long double v : values)
-        sum.add(v);
-    return sum.value() / static_cast<long double>(values.size());
 }
 
 } // namespace
@@ -116,7 +105,7 @@ OtherCountResult countOther(const OtherCountRequest& request, CountInputs inputs
     switch (request.method) {
     case CountMethod::LevelCrossing: {
         result.referenceIsMean = !request.reference;
-        result.reference = request.reference ? *request.reference : meanOf(values);
+        result.reference = request.reference ? *request.reference : fatigue::meanLevel(values);
         result.crossings =
             fatigue::levelCrossings(values, levelsOf(request, result), result.reference, request.hysteresis);
         break;

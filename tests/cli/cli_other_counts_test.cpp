@@ -341,6 +341,7 @@ TEST(OtherCountsCli, SettingsThatDoNotFitAreRefused)
         {{"--count", "range-pair", "--format", "cycles"},
          "'--format cycles' does not go with '--count range-pair': it lists rainflow cycles; the other counts "
          "write report, csv or json"},
+        {{"--count", "range-pair", "--show-layout"}, "'--show-layout' counts nothing: give it without '--count'"},
         {{"--levels", "4"}, "'--levels' needs '--count level-crossing' or '--count time-at-level'"},
         {{"--count", "range-pair", "--level-edges", "1,2"},
          "'--level-edges' needs '--count level-crossing' or '--count time-at-level'"},
