@@ -8,36 +8,60 @@
 
 namespace tessivo::fatigue {
 
-std::vector<long double> turningPoints(std::span<const long double> values, long double h)
+TurningPointFilter::TurningPointFilter(long double h) : m_h(h)
 {
     if (!std::isfinite(h) || h < 0.0L)
         throw FatigueError("The hysteresis must be 0 or more, not " + fatigueNumberText(h));
-    std::vector<long double> out;
-    int direction = 0; // +1 rising, -1 falling, 0 not yet known
-    long double extreme = 0.0L;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const long double v = values[i];
-        if (!std::isfinite(v))
-            throw FatigueError("The value at position " + std::to_string(i + 1) + " is not a finite number ("
-                               + fatigueNumberText(v) + ")");
-        if (out.empty()) {
-            out.push_back(v);
-            extreme = v;
-        } else if (direction == 0) {
-            if (v - out.front() > h || out.front() - v > h) {
-                direction = v > out.front() ? 1 : -1;
-                extreme = v;
-            }
-        } else if (direction > 0 ? v > extreme : v < extreme) {
-            extreme = v;
-        } else if (direction > 0 ? extreme - v > h : v - extreme > h) {
-            out.push_back(extreme);
-            direction = -direction;
-            extreme = v;
-        }
+}
+
+bool TurningPointFilter::feed(long double v, long double& point)
+{
+    ++m_position;
+    if (!std::isfinite(v))
+        throw FatigueError("The value at position " + std::to_string(m_position) + " is not a finite number ("
+                           + fatigueNumberText(v) + ")");
+    if (!m_started) {
+        m_started = true;
+        m_first = v;
+        m_extreme = v;
+        point = v;
+        return true;
     }
-    if (direction != 0)
-        out.push_back(extreme);
+    if (m_direction == 0) {
+        if (v - m_first > m_h || m_first - v > m_h) {
+            m_direction = v > m_first ? 1 : -1;
+            m_extreme = v;
+        }
+    } else if (m_direction > 0 ? v > m_extreme : v < m_extreme) {
+        m_extreme = v;
+    } else if (m_direction > 0 ? m_extreme - v > m_h : v - m_extreme > m_h) {
+        point = m_extreme;
+        m_direction = -m_direction;
+        m_extreme = v;
+        return true;
+    }
+    return false;
+}
+
+bool TurningPointFilter::finish(long double& point) const
+{
+    if (m_direction == 0)
+        return false;
+    point = m_extreme;
+    return true;
+}
+
+std::vector<long double> turningPoints(std::span<const long double> values, long double h)
+{
+    TurningPointFilter filter(h);
+    std::vector<long double> out;
+    long double point = 0.0L;
+    for (const long double v : values) {
+        if (filter.feed(v, point))
+            out.push_back(point);
+    }
+    if (filter.finish(point))
+        out.push_back(point);
     return out;
 }
 

@@ -8,39 +8,80 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 namespace tessivo {
 namespace {
 
-std::vector<long double> readAll(ValueSource& source)
-{
-    std::vector<long double> values;
-    long double block[4096];
-    while (const std::size_t n = source.nextBlock(block, 4096))
-        values.insert(values.end(), block, block + n);
-    return values;
-}
+using Block = std::span<const long double>;
 
-// The joined sequence as a count takes it: every repetition, scaled, rounded to work precision.
-std::vector<long double> joinedValues(CountInputs& inputs)
-{
-    if (auto* values = std::get_if<CountInputs::Values>(&inputs.kind()))
-        return readAll(*values->rounded);
-    auto run = std::make_unique<TRainflowRun>();
-    loadSlots(*run, inputs, std::nullopt);
-    return readAll(*combinedSource(*run, inputs));
-}
+// The joined sequence as a count takes it (every repetition, scaled, rounded
+// to work precision), read in blocks as often as asked: files and columns
+// from the users' files each time, values in memory kept after the first
+// reading since their source reads once.
+class JoinedSequence {
+public:
+    explicit JoinedSequence(CountInputs& inputs) : m_inputs(inputs)
+    {
+        if (auto* values = std::get_if<CountInputs::Values>(&inputs.kind())) {
+            m_memory = values->rounded;
+            return;
+        }
+        loadSlots(m_run, inputs, std::nullopt);
+    }
+
+    void pass(const std::function<void(Block)>& take)
+    {
+        if (m_memory != nullptr) {
+            if (!m_held) {
+                readAll(*m_memory, [this](Block b) { m_values.insert(m_values.end(), b.begin(), b.end()); });
+                m_held = true;
+            }
+            take(m_values);
+            return;
+        }
+        readAll(*combinedSource(m_run, m_inputs), take);
+    }
+
+private:
+    static void readAll(ValueSource& source, const std::function<void(Block)>& take)
+    {
+        long double block[4096];
+        while (const std::size_t n = source.nextBlock(block, 4096))
+            take(Block(block, n));
+    }
+
+    CountInputs& m_inputs;
+    TRainflowRun m_run;
+    ValueSource* m_memory = nullptr;
+    bool m_held = false;
+    std::vector<long double> m_values;
+};
 
 // The edges or levels asked for: own ones, or equal ones over the values' extremes.
-std::vector<long double> levelsOf(const OtherCountRequest& request, const OtherCountResult& result)
+std::vector<long double> levelsOf(const OtherCountRequest& request, const fatigue::ValueSummary& summary)
 {
     if (!request.edges.empty())
         return request.edges;
-    if (result.sequenceLength == 0)
+    if (summary.count() == 0)
         throw fatigue::FatigueError("Equal levels need the extremes of a sequence: it holds no values");
     const std::int32_t n = request.method == CountMethod::TimeAtLevel ? request.levels + 1 : request.levels;
-    return fatigue::evenLevels(result.lowestTrough, result.highestPeak, n);
+    return fatigue::evenLevels(summary.lowest(), summary.highest(), n);
+}
+
+// The interval of time at level: given, the step of the tables' time column, or 1 (in values).
+void setInterval(OtherCountResult& result, const OtherCountRequest& request, CountInputs& inputs)
+{
+    if (request.interval) {
+        result.interval = *request.interval;
+        result.intervalSource = IntervalSource::Given;
+    } else if (auto* columns = std::get_if<CountInputs::Columns>(&inputs.kind())) {
+        if (const std::optional<long double> step = readTimeStep(columns->columns)) {
+            result.interval = *step;
+            result.intervalSource = IntervalSource::TimeColumn;
+        }
+    }
 }
 
 } // namespace
@@ -67,72 +108,81 @@ std::optional<long double> readTimeStep(const std::vector<TableColumnInput>& col
     return step;
 }
 
-std::vector<RangePairRow> rangePairRows(const std::vector<fatigue::RangePair>& pairs)
+std::vector<fatigue::RangePair> gatheredPairs(std::vector<fatigue::RangePair> pairs)
 {
-    std::vector<fatigue::RangePair> sorted = pairs;
     const auto key = [](const fatigue::RangePair& p) { return std::make_tuple(-p.range, -p.upper, -p.lower); };
-    std::sort(sorted.begin(), sorted.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
-    std::vector<RangePairRow> rows;
-    long double cumulative = 0.0L;
-    for (const fatigue::RangePair& p : sorted) {
-        if (rows.empty() || key(p) != std::make_tuple(-rows.back().range, -rows.back().upper, -rows.back().lower))
-            rows.push_back({p.range, p.upper, p.lower, 0.0L, 0.0L});
-        rows.back().count += p.count;
-        cumulative += p.count;
-        rows.back().cumulative = cumulative;
+    std::sort(pairs.begin(), pairs.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    // Equal pairs into the first of them, in place: the pairs of a long history are many.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (kept > 0 && key(pairs[kept - 1]) == key(pairs[i]))
+            pairs[kept - 1].count += pairs[i].count;
+        else
+            pairs[kept++] = pairs[i];
     }
-    return rows;
+    pairs.resize(kept);
+    pairs.shrink_to_fit();
+    return pairs;
 }
 
 OtherCountResult countOther(const OtherCountRequest& request, CountInputs inputs)
 {
-    if (request.method == CountMethod::Rainflow)
+    using enum CountMethod;
+    if (request.method == Rainflow)
         throw std::logic_error("countOther counts the other counts; rainflow goes through count()");
-    if (request.edges.empty() && request.levels < (request.method == CountMethod::TimeAtLevel ? 1 : 2))
+    if (request.edges.empty() && request.levels < (request.method == TimeAtLevel ? 1 : 2))
         throw fatigue::FatigueError("Equal levels need at least "
-                                    + std::string(request.method == CountMethod::TimeAtLevel ? "1 class" : "2 levels")
-                                    + ", not " + std::to_string(request.levels));
-    const std::vector<long double> values = joinedValues(inputs);
+                                    + std::string(request.method == TimeAtLevel ? "1 class" : "2 levels") + ", not "
+                                    + std::to_string(request.levels));
+    JoinedSequence joined(inputs);
+    // The mean and the extremes before the count where it needs them; beside it otherwise.
+    const bool summaryFirst = (request.method == LevelCrossing && (!request.reference || request.edges.empty()))
+                              || (request.method == TimeAtLevel && request.edges.empty());
+    fatigue::ValueSummary summary;
+    if (summaryFirst)
+        joined.pass([&](Block b) { summary.feed(b); });
+    const auto countPass = [&](auto& counter) {
+        joined.pass([&](Block b) {
+            counter.feed(b);
+            if (!summaryFirst)
+                summary.feed(b);
+        });
+    };
     OtherCountResult result;
     result.method = request.method;
-    result.sequenceLength = static_cast<std::int64_t>(values.size());
-    if (!values.empty()) {
-        const auto [lowest, highest] = std::minmax_element(values.begin(), values.end());
-        result.lowestTrough = *lowest;
-        result.highestPeak = *highest;
-    }
     result.hysteresis = request.hysteresis;
     switch (request.method) {
-    case CountMethod::LevelCrossing: {
+    case LevelCrossing: {
         result.referenceIsMean = !request.reference;
-        result.reference = request.reference ? *request.reference : fatigue::meanLevel(values);
-        result.crossings =
-            fatigue::levelCrossings(values, levelsOf(request, result), result.reference, request.hysteresis);
+        result.reference = request.reference ? *request.reference : summary.mean();
+        fatigue::LevelCrossingCounter counter(levelsOf(request, summary), result.reference, request.hysteresis);
+        countPass(counter);
+        result.crossings = counter.finish();
         break;
     }
-    case CountMethod::RangePair:
-        result.pairs = rangePairRows(fatigue::rangePairs(values, request.hysteresis));
+    case RangePair: {
+        fatigue::RangePairCounter counter(request.hysteresis);
+        countPass(counter);
+        result.pairs = gatheredPairs(counter.finish());
         break;
-    case CountMethod::TimeAtLevel: {
-        if (request.interval) {
-            result.interval = *request.interval;
-            result.intervalSource = IntervalSource::Given;
-        } else if (auto* columns = std::get_if<CountInputs::Columns>(&inputs.kind())) {
-            if (const std::optional<long double> step = readTimeStep(columns->columns)) {
-                result.interval = *step;
-                result.intervalSource = IntervalSource::TimeColumn;
-            }
-        }
-        result.time = fatigue::timeAtLevel(values, levelsOf(request, result), result.interval);
+    }
+    case TimeAtLevel: {
+        setInterval(result, request, inputs);
+        fatigue::TimeAtLevelCounter counter(levelsOf(request, summary), result.interval);
+        countPass(counter);
+        result.time = counter.finish();
         // A decimal interval has no exact binary form: 626 x 0.05 would show as 31.300000000000000001.
         for (long double& seconds : result.time.seconds)
             seconds = roundToWorkPrecision(seconds);
         result.time.outside = roundToWorkPrecision(result.time.outside);
         break;
     }
-    case CountMethod::Rainflow:
+    case Rainflow:
         break;
     }
+    result.sequenceLength = summary.count();
+    result.lowestTrough = summary.lowest();
+    result.highestPeak = summary.highest();
     return result;
 }
 

@@ -32,17 +32,6 @@ struct OtherCountRequest {
 
 enum class IntervalSource { Given, TimeColumn, Values };
 
-// Range pairs gathered: one row per distinct (range, upper, lower), largest
-// range first (then the higher upper load), counts summed (halves from the
-// residue), cumulative from the top.
-struct RangePairRow {
-    long double range = 0.0L;
-    long double upper = 0.0L;
-    long double lower = 0.0L;
-    long double count = 0.0L;
-    long double cumulative = 0.0L;
-};
-
 struct OtherCountResult {
     CountMethod method = CountMethod::LevelCrossing;
     std::int64_t sequenceLength = 0;
@@ -52,14 +41,19 @@ struct OtherCountResult {
     long double reference = 0.0L; // level crossing
     bool referenceIsMean = false;
     std::vector<fatigue::LevelCount> crossings; // level crossing
-    std::vector<RangePairRow> pairs;            // range pairs
+    // Range pairs gathered: one per distinct (range, upper, lower), largest
+    // range first (then the higher upper load), counts summed (halves from
+    // the residue); the outputs add the cumulative count from the top.
+    std::vector<fatigue::RangePair> pairs;
     fatigue::TimeAtLevel time;                  // time at level, to 15 significant digits
     long double interval = 1.0L;
     IntervalSource intervalSource = IntervalSource::Values;
 };
 
 // Counts the file or column inputs, or values in memory (Files, Columns,
-// Values); time at level of columns without an interval takes the step of
+// Values), streaming: files and columns are read once more first where the
+// mean or the extremes are needed before counting, and memory holds only
+// the counts (and the range pairs found). Time at level of columns without an interval takes the step of
 // the tables' time column (readTimeStep). Throws as count() does for the
 // inputs (CountRefused, TableFormatError, IoError, InputTooLarge), and
 // fatigue::FatigueError for levels, edges, hysteresis or an interval it
@@ -73,7 +67,7 @@ OtherCountResult countOther(const OtherCountRequest& request, CountInputs inputs
 // nothing otherwise.
 std::optional<long double> readTimeStep(const std::vector<TableColumnInput>& columns);
 
-// The range pairs of the counted values gathered into rows.
-std::vector<RangePairRow> rangePairRows(const std::vector<fatigue::RangePair>& pairs);
+// The range pairs gathered as OtherCountResult::pairs holds them.
+std::vector<fatigue::RangePair> gatheredPairs(std::vector<fatigue::RangePair> pairs);
 
 } // namespace tessivo

@@ -99,12 +99,13 @@ void bindOtherCounts(py::module_& m)
             const OtherCountResult r = countArray(values, request);
             std::vector<long double> range, upper, lower;
             std::vector<double> count, cumulative;
-            for (const RangePairRow& p : r.pairs) {
+            long double total = 0.0L;
+            for (const fatigue::RangePair& p : r.pairs) {
                 range.push_back(p.range);
                 upper.push_back(p.upper);
                 lower.push_back(p.lower);
                 count.push_back(static_cast<double>(p.count));
-                cumulative.push_back(static_cast<double>(p.cumulative));
+                cumulative.push_back(static_cast<double>(total += p.count));
             }
             py::dict d = spectrum(r);
             d["range"] = owned(std::move(range));

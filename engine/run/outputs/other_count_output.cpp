@@ -66,9 +66,10 @@ void writeReport(const OtherCountResult& r, std::ostream& out)
             << "Hysteresis: \t" << formatLoad(r.hysteresis) << '\n'
             << "Load\tMaximum\tMinimum\tNumber of\tCumulative\n"
             << "Range\tLoad\tLoad\tCycles\tNumber\n";
-        for (const RangePairRow& p : r.pairs)
+        for (long double cumulative = 0.0L; const fatigue::RangePair& p : r.pairs)
             out << formatLoad(p.range) << '\t' << formatLoad(p.upper) << '\t' << formatLoad(p.lower) << '\t'
-                << fatigue::fatigueNumberText(p.count) << '\t' << fatigue::fatigueNumberText(p.cumulative) << '\n';
+                << fatigue::fatigueNumberText(p.count) << '\t' << fatigue::fatigueNumberText(cumulative += p.count)
+                << '\n';
         break;
     case CountMethod::TimeAtLevel:
         out << "Time at level\n"
@@ -94,9 +95,9 @@ void writeCsv(const OtherCountResult& r, std::ostream& out, std::ostream& err, c
         break;
     case CountMethod::RangePair:
         out << "range,upper,lower,count,cumulative\n";
-        for (const RangePairRow& p : r.pairs)
+        for (long double cumulative = 0.0L; const fatigue::RangePair& p : r.pairs)
             out << shortestText(p.range) << ',' << shortestText(p.upper) << ',' << shortestText(p.lower) << ','
-                << shortestText(p.count) << ',' << shortestText(p.cumulative) << '\n';
+                << shortestText(p.count) << ',' << shortestText(cumulative += p.count) << '\n';
         break;
     case CountMethod::TimeAtLevel:
         out << "lower,upper,time\n";
@@ -130,17 +131,20 @@ void writeJson(const OtherCountResult& r, std::ostream& out)
                 << ", \"crossings\": " << jsonNumber(r.crossings[k].count) << "}";
         out << (r.crossings.empty() ? "]\n" : "\n  ]\n");
         break;
-    case CountMethod::RangePair:
+    case CountMethod::RangePair: {
         out << "  \"hysteresis\": " << jsonNumber(r.hysteresis) << ",\n"
             << "  \"pairs\": [";
+        long double cumulative = 0.0L;
         for (std::size_t k = 0; k < r.pairs.size(); ++k) {
-            const RangePairRow& p = r.pairs[k];
+            const fatigue::RangePair& p = r.pairs[k];
             out << (k > 0 ? ",\n" : "\n") << "    {\"range\": " << jsonNumber(p.range)
                 << ", \"upper\": " << jsonNumber(p.upper) << ", \"lower\": " << jsonNumber(p.lower)
-                << ", \"count\": " << jsonNumber(p.count) << ", \"cumulative\": " << jsonNumber(p.cumulative) << "}";
+                << ", \"count\": " << jsonNumber(p.count) << ", \"cumulative\": " << jsonNumber(cumulative += p.count)
+                << "}";
         }
         out << (r.pairs.empty() ? "]\n" : "\n  ]\n");
         break;
+    }
     case CountMethod::TimeAtLevel:
         out << "  \"interval\": " << jsonNumber(r.interval) << ",\n"
             << "  \"intervalFrom\": " << jsonString(intervalSourceName(r.intervalSource)) << ",\n"
