@@ -40,12 +40,14 @@ struct OtherCountResult {
     long double hysteresis = 0.0L;
     long double reference = 0.0L; // level crossing
     bool referenceIsMean = false;
-    std::vector<fatigue::LevelCount> crossings; // level crossing
+    // Level crossing.
+    std::vector<fatigue::LevelCount> crossings;
     // Range pairs gathered: one per distinct (range, upper, lower), largest
     // range first (then the higher upper load), counts summed (halves from
     // the residue); the outputs add the cumulative count from the top.
     std::vector<fatigue::RangePair> pairs;
-    fatigue::TimeAtLevel time;                  // time at level, to 15 significant digits
+    // Time at level, the times to 15 significant digits.
+    fatigue::TimeAtLevel time;
     long double interval = 1.0L;
     IntervalSource intervalSource = IntervalSource::Values;
 };
@@ -53,8 +55,8 @@ struct OtherCountResult {
 // Counts the file or column inputs, or values in memory (Files, Columns,
 // Values), streaming: files and columns are read once more first where the
 // mean or the extremes are needed before counting, and memory holds only
-// the counts (and the range pairs found). Time at level of columns without an interval takes the step of
-// the tables' time column (readTimeStep). Throws as count() does for the
+// the counts (and the range pairs found). Time at level of columns without
+// an interval takes the step of the tables' time column (readTimeStep). Throws as count() does for the
 // inputs (CountRefused, TableFormatError, IoError, InputTooLarge), and
 // fatigue::FatigueError for levels, edges, hysteresis or an interval it
 // cannot take (a sequence of one value has no span for equal levels, an
