@@ -3,6 +3,7 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -22,15 +23,21 @@ bool TurningPointFilter::feed(long double v, long double& point)
                            + fatigueNumberText(v) + ")");
     if (!m_started) {
         m_started = true;
-        m_first = v;
-        m_extreme = v;
+        m_first = m_low = m_high = m_extreme = v;
         point = v;
         return true;
     }
     if (m_direction == 0) {
-        if (v - m_first > m_h || m_first - v > m_h) {
-            m_direction = v > m_first ? 1 : -1;
+        // Before the first reversal that counts, the span so far decides: once it passes the
+        // hysteresis, v is its new end, and the other end is a reversal the load came back from
+        // by more than h (0, 0.7, -0.7 with h = 1 keeps the 0.7).
+        m_low = std::min(m_low, v);
+        m_high = std::max(m_high, v);
+        if (m_high - m_low > m_h) {
+            m_direction = v == m_high ? 1 : -1;
             m_extreme = v;
+            point = m_direction > 0 ? m_low : m_high;
+            return point != m_first;
         }
     } else if (m_direction > 0 ? v > m_extreme : v < m_extreme) {
         m_extreme = v;

@@ -32,6 +32,8 @@ private:
     std::size_t m_position = 0;
     bool m_started = false;
     long double m_first = 0.0L;
+    long double m_low = 0.0L; // the span of the values before the first reversal
+    long double m_high = 0.0L;
     int m_direction = 0; // +1 rising, -1 falling, 0 not yet known
     long double m_extreme = 0.0L;
 };

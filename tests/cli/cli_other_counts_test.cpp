@@ -88,6 +88,12 @@ const std::vector<HandCount>& handCounts()
          {"0", "5", "4", "5", "0"},
          {"--count", "level-crossing", "--level-edges", "4.5", "--reference-level", "0", "--hysteresis", "1"},
          "level,crossings\n4.5,1\n"},
+        // 0 0.7 -0.7 with hysteresis 1: the fall of 1.4 from the peak counts, though the rise to it
+        // is less than 1; it crosses 0 (below the reference 1) downward.
+        {"level crossings, the first reversal kept by the span before it",
+         {"0", "0.7", "-0.7"},
+         {"--count", "level-crossing", "--level-edges", "0", "--reference-level", "1", "--hysteresis", "1"},
+         "level,crossings\n0,1\n"},
         // ASTM E1049's example -2 1 -3 5 -1 3 -4 4 -2: -2 1 -3 gives the pair 3 (1, -2);
         // 5 -1 3 -4 gives 4 (3, -1), then -3 5 -4 gives 8 (5, -3); -4 4 -2 is left: halves 8 and 6.
         {"range pairs of the standard's example",

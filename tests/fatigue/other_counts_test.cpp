@@ -61,6 +61,12 @@ TEST(TurningPoints, HysteresisDropsSmallerWiggles)
     EXPECT_EQ(turningPoints(values, 0), (std::vector<long double>{0, 5, 4.5L, 6, 0, 0.5L, -1}));
     EXPECT_EQ(turningPoints(values, 1), (std::vector<long double>{0, 6, -1}));
     EXPECT_EQ(turningPoints(std::vector<long double>{3, 3, 3}, 0), (std::vector<long double>{3}));
+    // Before the first reversal that counts: the peak 0.7 is left by 1.4, more than 1, so it
+    // stays, though the start is less than 1 from it; a later rise of 0.9 does not count.
+    EXPECT_EQ(turningPoints(std::vector<long double>{0, 0.7L, -0.7L, 0.2L}, 1),
+              (std::vector<long double>{0, 0.7L, -0.7L}));
+    EXPECT_EQ(turningPoints(std::vector<long double>{0, -0.5L, 0.5L, 0, 2}, 1),
+              (std::vector<long double>{0, -0.5L, 2}));
     EXPECT_THROW(turningPoints(values, -1), FatigueError);
 }
 
