@@ -78,6 +78,13 @@ inline constexpr const char* kWeightedRepetitionsAlone =
 std::string outputConflictProblem(const OutputProblem& problem, const OutputRequest& output,
                                   const FatigueOptions& given);
 
+// The counts beside rainflow (--count): an option that needs one of them
+// ("'--levels' needs '--count level-crossing' or '--count time-at-level'"),
+// an option of rainflow given with one of them.
+std::string needsOtherCountProblem(const std::string& option, const std::string& counts);
+std::string notWithOtherCountProblem(const std::string& option, const std::string& count);
+inline constexpr const char* kLevelsOrLevelEdges = "give '--levels' or '--level-edges', not both";
+
 // Failures while counting.
 inline constexpr const char* kStandardOutput = "standard output"; // in place of a file name
 inline constexpr const char* kOutOfMemory = "Out of memory";

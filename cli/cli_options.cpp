@@ -213,6 +213,14 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
             throw UsageProblem{*problem};
         return;
     }
+    if (isOtherCountOption(name)) {
+        if (eq == std::string::npos && i + 1 >= args.size())
+            throw UsageProblem{needsValueProblem(name)};
+        if (const auto problem =
+                applyOtherCountOption(name, eq != std::string::npos ? arg.substr(eq + 1) : args[++i], m_options.other))
+            throw UsageProblem{*problem};
+        return;
+    }
     const auto handlers = valueOptions();
     const auto handler = handlers.find(name);
     if (handler == handlers.end())
@@ -295,6 +303,9 @@ void Parser::parse(const std::vector<std::string>& args)
     if (m_options.sequences.empty() && !m_options.lifetime.active())
         throw UsageProblem{kNoSequenceFile};
     if (const auto problem = lifetimeOptionsProblem(m_options))
+        throw UsageProblem{*problem};
+    if (const auto problem =
+            otherCountProblem(m_options.other, m_given, m_options.output.format == OutputFormat::Cycles))
         throw UsageProblem{*problem};
     finishOutputOptions();
     finishWeight();
@@ -429,7 +440,7 @@ std::string usageText()
              "                      with a fraction (3.5) counts the FILE once and weights\n"
              "                      its cycles in the fatigue results\n"
              "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
-           + fatigueUsageText() + lifetimeUsageText() + columnUsageText()
+           + fatigueUsageText() + lifetimeUsageText() + columnUsageText() + otherCountUsageText()
            + "Counting in pieces:\n"
              "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
              "                      result; 'merge' joins the PARTs of the pieces in order\n"

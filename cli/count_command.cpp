@@ -1,6 +1,7 @@
 #include "count_command.h"
 
 #include "lifetime_command.h"
+#include "other_count_command.h"
 #include "show_layout.h"
 
 #include "cli_messages.h"
@@ -83,6 +84,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     // Another running copy (the desktop program, too) would overwrite the work files.
     if (options.columns.showLayout)
         return showTableLayouts(options, out, err);
+    if (options.other.active())
+        return runOtherCount(options, out, err);
     std::unique_ptr<WorkFolderLock> lock;
     if (options.request.workDir) {
         requireFolder(*options.request.workDir);

@@ -1,7 +1,7 @@
 #pragma once
 // Inside the run area: the slots of a count's inputs in the run record and
-// the combined sequence read from them. Only count.cpp and piece_count.cpp
-// include this.
+// the combined sequence read from them. Only count.cpp, piece_count.cpp and
+// other_count.cpp include this.
 
 #include "engine/run/count.h"
 

@@ -7,6 +7,7 @@
 #include "lifetime_bindings.h"
 #include "table_bindings.h"
 #include "number_value.h"
+#include "other_counts_bindings.h"
 #include "positions_bindings.h"
 #include "engine/run/choices.h"
 #include "engine/run/count.h"
@@ -401,6 +402,7 @@ PYBIND11_MODULE(_tessivo, m)
     tessivo::python::bindTables(m);
     tessivo::python::bindPositions(m, &requestFrom);
     tessivo::python::bindLifetime(m, &requestFrom);
+    tessivo::python::bindOtherCounts(m);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("__version__") = TESSIVO_VERSION;
