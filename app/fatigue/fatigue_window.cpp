@@ -611,7 +611,7 @@ QByteArray FatigueWindow::summaryCsv() const
 void FatigueWindow::saveSummary(const QString& fileName) const
 {
     if (!m_result)
-        throw AppError(QStringLiteral("There is no result to save: ") + lbStatus->text());
+        throw AppError(QStringLiteral("There is no result to save: mend the entries that the window names first"));
     saveFileContent(fileName, summaryCsv());
 }
 

@@ -169,6 +169,14 @@ TEST(ChartClipping, OtherCountsBarsStayInTheFrame)
         expectInsideTheFrame(renderChart([&](QPainter& p, const QRectF& r) { paintOtherCount(p, r, data, u'.'); }),
                              otherCountTitle(kind).toUtf8().constData());
     }
+    // A flat sequence has a span of zero: one class of width 1 holds it, and nothing crosses a level.
+    const std::vector<long double> flat{5.0L, 5.0L, 5.0L};
+    const OtherCountData time = otherCountOf(OtherCount::TimeAtLevel, flat, 4);
+    ASSERT_EQ(time.bars.size(), 4u);
+    EXPECT_EQ(time.bars.front().amount, 3.0);
+    EXPECT_FALSE(time.seconds);
+    for (const OtherCountBar& bar : otherCountOf(OtherCount::LevelCrossings, flat, 4).bars)
+        EXPECT_EQ(bar.amount, 0.0);
 }
 
 } // namespace
