@@ -209,7 +209,7 @@ QWidget* FatigueWindow::createDesign()
     lbCheck = named(new QLabel(box), "lbCheck");
     lbCheck->setWordWrap(true);
     lbCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbCheck->setFixedHeight(3 * fontMetrics().lineSpacing() + 2);
+    lbCheck->setFixedHeight(5 * fontMetrics().lineSpacing() + 2);
     lbCheck->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(lbCheck);
     return box;
