@@ -427,7 +427,9 @@ void FatigueWindow::showOtherCount()
     guarded([this, kind] {
         if (!m_valuesRead && m_values) {
             const WaitCursor wait;
-            m_valuesRead = m_values();
+            // Read once per count: a work file that cannot be read is reported once, not at every keystroke.
+            m_valuesRead.emplace();
+            *m_valuesRead = m_values();
         }
         const std::vector<long double> none;
         const std::vector<long double>& values = m_valuesRead ? *m_valuesRead : none;

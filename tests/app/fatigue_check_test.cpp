@@ -249,4 +249,20 @@ TEST_F(FatigueCheckTest, OtherCountsOfTheCountedSequence)
     EXPECT_DOUBLE_EQ(pairs.bars.back().high, 10.0);
 }
 
+// The sequence's work file gone (a second copy of the program, a cleaner):
+// the tab says so once and stays empty, not a message at every keystroke.
+TEST_F(FatigueCheckTest, OtherCountsReportAMissingSequenceOnce)
+{
+    auto window = startWindow(separator());
+    FatigueWindow& fatigue = fatigueAfterCount(*window, writeFile(QStringLiteral("two.txt"), "0 10 0 10 0\n"));
+    ASSERT_TRUE(QFile::remove(workDir() + QStringLiteral("$Sequence.tmp")));
+    fatigue.tabResults->setCurrentWidget(fatigue.pgOtherCounts);
+    EXPECT_EQ(notifier.generalErrors.size(), 1);
+    EXPECT_TRUE(fatigue.otherCount().bars.empty());
+    fatigue.edDuration->setText(QStringLiteral("2"));
+    fatigue.cbOtherCount->setCurrentIndex(2);
+    EXPECT_EQ(notifier.generalErrors.size(), 1);
+    EXPECT_TRUE(fatigue.result().has_value()); // the rest of the window works on
+}
+
 } // namespace
