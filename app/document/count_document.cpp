@@ -6,6 +6,7 @@
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
 #include "engine/run/run_control.h"
+#include "engine/run/sequence_values.h"
 #include "engine/tables/table_sequence.h"
 #include "engine/tables/time_column.h"
 
@@ -26,6 +27,15 @@ QString columnLabelOf(const QString& fileName, const tessivo::TableLayout& layou
 {
     return fileName + QStringLiteral(" : ")
            + QString::fromStdString(tessivo::columnLabel(layout, static_cast<std::size_t>(column)));
+}
+
+// The combined sequence's work file holds the values in the work notation,
+// which the sequence reader reads back exactly.
+std::vector<long double> valuesOf(const SignalSource& source)
+{
+    std::vector<long double> values = tessivo::readSequenceValues(source.sequenceFile).values;
+    values.resize(std::min(values.size(), static_cast<std::size_t>(source.length)));
+    return values;
 }
 
 } // namespace
@@ -276,5 +286,12 @@ FatigueInputs CountDocument::fatigueInputs() const
     const bool seconds = m_timeUnit.isEmpty() || m_timeUnit == u's' || m_timeUnit == QStringLiteral("sec");
     if (seconds && m_signalSource.times && m_signalSource.times->size() >= 2)
         inputs.duration = static_cast<double>(m_signalSource.times->back() - m_signalSource.times->front());
+    if (hasCount())
+        inputs.values = [source = m_signalSource] { return valuesOf(source); };
     return inputs;
+}
+
+std::vector<long double> CountDocument::countedValues() const
+{
+    return hasCount() ? valuesOf(m_signalSource) : std::vector<long double>{};
 }

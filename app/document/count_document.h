@@ -50,6 +50,9 @@ struct FatigueInputs {
     QString source;                                     // the file's name (and column), for the title
     QString loadUnit;                                   // the column's unit; empty when unknown
     std::optional<double> duration;                     // seconds the sequence spans, from its time column
+    // Reads the values of the combined sequence counted (for the counts
+    // beside rainflow); empty without a count. Throws IoError.
+    std::function<std::vector<long double>()> values;
 };
 
 class CountDocument : public QObject {
@@ -132,6 +135,9 @@ public:
     // scaled back by the peak it was divided by).
     std::vector<tessivo::fatigue::FatigueCycle> countedCycles() const;
     FatigueInputs fatigueInputs() const;
+    // The values of the combined sequence that the last count read, from its
+    // work file (which the next count rewrites). Throws IoError.
+    std::vector<long double> countedValues() const;
 
 signals:
     void opened();
