@@ -61,8 +61,9 @@ inline constexpr const char* kDesignLifeAndLifetime = "'--design-life' and '--li
 inline constexpr const char* kLifetimeTakesNoFile = "'--lifetime' counts the recordings its table names: give no FILE";
 inline constexpr const char* kLifetimeFormats = "'--lifetime' writes the report, csv or json, not every cycle";
 inline constexpr const char* kLifetimeNeedsEvaluation = "'--lifetime' needs '--sn-curve' or '--del'";
-inline constexpr const char* kLifetimeOneColumn =
-    "'--lifetime' counts one column of each table: choose it with one '--column'";
+inline constexpr const char* kWeibullTakesTwo = "'--weibull' needs the shape and the scale, K,A";
+inline constexpr const char* kBinsNeedWeibull = "'--bin-width' and '--hours-per-year' go with '--weibull'";
+inline constexpr const char* kWeibullNeedsLifetime = "'--weibull' gives the hours of the bins of '--lifetime'";
 inline constexpr const char* kSummaryFormats = "'--summary' writes '--format csv' or '--format json'";
 inline constexpr const char* kMatrixWithSummary = "'--matrix' does not go with '--summary' or '--lifetime'";
 inline constexpr const char* kSavePartialWithSummary = "'--save-partial' does not go with '--summary' or '--lifetime'";

@@ -18,9 +18,9 @@ ExitStatus runSummary(const CountOptions& options, std::ostream& out, std::ostre
 {
     const FatigueRequest& fatigue = options.output.fatigue;
     const OutputFormat format = options.output.format;
+    const auto notice = [&err](const std::string& text) { err << kErrorPrefix << text << '\n'; };
     return reportingRefusals(out, err, [&] {
         if (!options.lifetime.active()) {
-            const auto notice = [&err](const std::string& text) { err << kErrorPrefix << text << '\n'; };
             const std::vector<SummaryRow> rows =
                 summarise(options.request, fatigue, options.sequences, options.columns, notice);
             if (format == OutputFormat::Csv)
@@ -35,15 +35,19 @@ ExitStatus runSummary(const CountOptions& options, std::ostream& out, std::ostre
         lifetime.settings.equivalentCycles = options.fatigue.delCycles;
         lifetime.settings.delFrequency = options.fatigue.delFrequency;
         lifetime.duration = fatigue.settings.duration;
-        const LifetimeResult result = countLifetime(options.request, fatigue, lifetime, options.columns);
+        lifetime.weibull = options.lifetime.weibull;
+        const std::vector<LifetimeResult> result =
+            countLifetime(options.request, fatigue, lifetime, options.columns, notice);
+        // Several channels asked for: one lifetime each, named, however many the tables hold.
+        const bool byChannel = options.columns.allColumns || options.columns.columns.size() > 1;
         if (format == OutputFormat::Csv)
-            writeSummaryCsv(out, recordingRows(result), fatigue, &result);
+            writeSummaryCsv(out, lifetimeRows(result, byChannel), fatigue);
         else if (format == OutputFormat::Json && options.lifetime.summary)
-            writeSummaryJson(out, recordingRows(result), fatigue, &result);
+            writeSummaryJson(out, lifetimeRows(result, byChannel), fatigue);
         else if (format == OutputFormat::Json)
-            writeLifetimeJson(out, result, fatigue);
+            writeLifetimeJson(out, result, fatigue, byChannel);
         else
-            writeLifetimeReport(out, result, fatigue);
+            writeLifetimeReport(out, result, fatigue, byChannel);
     });
 }
 

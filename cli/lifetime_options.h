@@ -3,6 +3,8 @@
 // --design-life YEARS with --lifetime WEIGHTS.csv, and --summary (one row
 // per channel, count or recording, in csv or json).
 
+#include "engine/fatigue/weibull_hours.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,10 +17,14 @@ struct LifetimeOptions {
     std::optional<long double> designLife; // years
     std::optional<std::string> weights;    // the weights table
     bool summary = false;
+    std::optional<fatigue::WeibullBins> weibull; // --weibull with --bin-width and --hours-per-year
+    std::optional<long double> binWidth;
+    std::optional<long double> hoursPerYear;
     bool active() const { return weights.has_value(); }
 };
 
-// "--design-life", "--lifetime": the options that take a value.
+// "--design-life", "--lifetime", "--weibull", "--bin-width",
+// "--hours-per-year": the options that take a value.
 const std::vector<std::string>& lifetimeOptionNames();
 inline constexpr const char* kSummaryOption = "--summary";
 
@@ -27,8 +33,9 @@ inline constexpr const char* kSummaryOption = "--summary";
 void setLifetimeOption(LifetimeOptions& options, const std::string& name, const std::string& value);
 
 // After all options: what does not go with a lifetime or a summary, or
-// nothing. Called before the fatigue options are finished.
-std::optional<std::string> lifetimeOptionsProblem(const CountOptions& options);
+// nothing; puts the bin width and hours per year into the Weibull bins.
+// Called before the fatigue options are finished.
+std::optional<std::string> lifetimeOptionsProblem(CountOptions& options);
 
 // The lines of the usage text, each ending with a line feed.
 std::string lifetimeUsageText();

@@ -57,6 +57,7 @@ inline constexpr const char* kNoNumbersInColumn = "no numbers in this column";
 inline constexpr const char* kNoColumnOfLoads =
     "no column of loads to count: every column of numbers is time or holds one value throughout";
 inline constexpr const char* kPassedOver = "; passed over";
+inline constexpr const char* kNoDamageHere = "; no damage from this recording";
 // "every value is 0.5: there are no cycles to count".
 std::string constantChannelText(long double value);
 // "1200 rows read; the table ends at a footer from line 1203".

@@ -58,6 +58,16 @@ std::string resolved(const std::string& folder, const std::string& path)
     return folder + "/" + path;
 }
 
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& n : names)
+        text += (text.empty() ? "" : ", ") + n;
+    return text;
+}
+
+constexpr const char* kWindSpeedName = "wind_speed";
+
 [[noreturn]] void refuseLine(const std::string& table, std::int64_t line, const std::string& what)
 {
     throw CountRefused("line " + std::to_string(line) + ": " + what, table);
@@ -85,6 +95,7 @@ std::vector<LifetimeEntry> readLifetimeTable(const std::string& path)
     }();
     std::vector<LifetimeEntry> entries;
     bool named = false;
+    bool speeds = false; // file,wind_speed
     std::int64_t lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNumber;
@@ -105,20 +116,52 @@ std::vector<LifetimeEntry> readLifetimeTable(const std::string& path)
             if (parseDecimal((*row)[1], number))
                 refuseLine(path, lineNumber, "a line of names (file,hours_per_year) comes before the rows");
             named = true;
+            speeds = (*row)[1] == kWindSpeedName;
             continue;
         }
         const std::string& file = (*row)[0];
         if (file.empty())
             refuseLine(path, lineNumber, "no file named");
-        long double hours = 0.0L;
-        if (!parseDecimal((*row)[1], hours) || !std::isfinite(hours) || hours < 0.0L)
-            refuseLine(path, lineNumber, "the hours per year '" + (*row)[1] + "' are not a number of 0 or more");
-        entries.push_back({resolved(folder, file), hours, lineNumber});
+        long double value = 0.0L;
+        if (!parseDecimal((*row)[1], value) || !std::isfinite(value) || value < 0.0L)
+            refuseLine(path, lineNumber,
+                       (speeds ? "the wind speed '" : "the hours per year '") + (*row)[1]
+                           + "' are not a number of 0 or more");
+        LifetimeEntry entry{resolved(folder, file), speeds ? 0.0L : value, std::nullopt, lineNumber};
+        if (speeds)
+            entry.windSpeed = value;
+        entries.push_back(std::move(entry));
     }
     if (in.bad())
         throwIoError(errno != 0 ? errno : EIO, path);
     if (entries.empty())
         throw CountRefused("no recording: a line of names (file,hours_per_year), then one row per recording", path);
+    return entries;
+}
+
+std::vector<LifetimeEntry> lifetimeEntries(const std::string& path, const std::optional<fatigue::WeibullBins>& weibull)
+{
+    std::vector<LifetimeEntry> entries = readLifetimeTable(path);
+    const bool speeds = entries.front().windSpeed.has_value();
+    if (speeds && !weibull)
+        throw CountRefused("the wind speeds of the table need a Weibull distribution to give their hours (--weibull)",
+                           path);
+    if (!speeds && weibull)
+        throw CountRefused("a Weibull distribution gives the hours of wind-speed bins: name them (file,wind_speed)",
+                           path);
+    if (speeds) {
+        std::vector<long double> centres;
+        for (const LifetimeEntry& e : entries)
+            centres.push_back(*e.windSpeed);
+        std::vector<long double> hours;
+        try {
+            hours = fatigue::weibullHours(centres, *weibull);
+        } catch (const fatigue::FatigueError& e) {
+            throw CountRefused(e.what(), path);
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            entries[i].hoursPerYear = hours[i];
+    }
     return entries;
 }
 
@@ -135,10 +178,10 @@ std::optional<long double> timeColumnSpan(const std::string& path, const ColumnC
     return times->back() - times->front();
 }
 
-LifetimeRecording countRecording(const CountRequest& request, const FatigueRequest& fatigue,
-                                 const fatigue::LifetimeSettings& lifetime, const std::string& path,
-                                 long double hoursPerYear, const ColumnChoice& columns,
-                                 std::optional<long double> duration)
+std::vector<LifetimeRecording> countRecording(const CountRequest& request, const FatigueRequest& fatigue,
+                                              const fatigue::LifetimeSettings& lifetime, const std::string& path,
+                                              long double hoursPerYear, const ColumnChoice& columns,
+                                              std::optional<long double> duration, const LifetimeNotice& notice)
 {
     const std::vector<SequenceFileInput> files = {SequenceFileInput{path}};
     if (const auto span = timeColumnSpan(path, columns))
@@ -150,31 +193,33 @@ LifetimeRecording countRecording(const CountRequest& request, const FatigueReque
     unit.settings.equivalentCycles = 1.0L;
     unit.settings.delOnCurve = false;
     unit.settings.duration = duration;
-    std::vector<SummaryRow> rows = summarise(request, unit, files, columns);
-    if (rows.size() != 1)
-        throw CountRefused("a lifetime counts one column of each table: choose it (--column)", path);
-    LifetimeRecording r;
-    r.row = std::move(rows.front());
-    r.row.name = path;
-    r.row.hoursPerYear = hoursPerYear;
-    r.row.duration = duration;
-    r.share.hoursPerYear = hoursPerYear;
-    r.share.duration = *duration;
-    if (r.row.fatigue) {
-        fatigue::FatigueTotals& t = *r.row.fatigue;
-        r.share.damage = t.damage;
-        r.share.unitDel = t.del;
-        const long double nEq = equivalentCyclesOf(lifetime, *duration);
-        for (fatigue::DelValue& d : t.del)
-            d.value *= std::pow(nEq, -1.0L / d.m);
-        if (fatigue.settings.delOnCurve && fatigue.settings.curve) {
-            const fatigue::FatigueAnalysis analysis(fatigue.settings);
-            t.curveDelAsked = true;
-            if (const auto s = fatigue::curveEquivalentLoad(*analysis.curve(), t.damage, nEq))
-                t.curveDel = *s / analysis.factors().curve;
+    const long double nEq = equivalentCyclesOf(lifetime, *duration);
+    std::vector<LifetimeRecording> recordings;
+    for (SummaryRow& row : summarise(request, unit, files, columns, notice, ConstantChannel::NoDamage)) {
+        LifetimeRecording r;
+        r.channel = columns.active() ? row.name : std::string();
+        r.row = std::move(row);
+        r.row.name = path;
+        r.row.hoursPerYear = hoursPerYear;
+        r.row.duration = duration;
+        r.share.hoursPerYear = hoursPerYear;
+        r.share.duration = *duration;
+        if (r.row.fatigue) {
+            fatigue::FatigueTotals& t = *r.row.fatigue;
+            r.share.damage = t.damage;
+            r.share.unitDel = t.del;
+            for (fatigue::DelValue& d : t.del)
+                d.value *= std::pow(nEq, -1.0L / d.m);
+            if (fatigue.settings.delOnCurve && fatigue.settings.curve) {
+                const fatigue::FatigueAnalysis analysis(fatigue.settings);
+                t.curveDelAsked = true;
+                if (const auto s = fatigue::curveEquivalentLoad(*analysis.curve(), t.damage, nEq))
+                    t.curveDel = *s / analysis.factors().curve;
+            }
         }
+        recordings.push_back(std::move(r));
     }
-    return r;
+    return recordings;
 }
 
 LifetimeResult combineRecordings(const FatigueRequest& fatigue, fatigue::LifetimeSettings lifetime,
@@ -189,18 +234,53 @@ LifetimeResult combineRecordings(const FatigueRequest& fatigue, fatigue::Lifetim
     LifetimeResult result;
     result.totals =
         fatigue::combineLifetime(lifetime, shares, onCurve ? &*analysis.curve() : nullptr, analysis.factors().curve);
+    if (!recordings.empty())
+        result.channel = recordings.front().channel;
     result.recordings = std::move(recordings);
     return result;
 }
 
-LifetimeResult countLifetime(const CountRequest& request, const FatigueRequest& fatigue,
-                             const LifetimeRequest& lifetime, const ColumnChoice& columns)
+std::vector<LifetimeResult> combineChannels(const FatigueRequest& fatigue, const fatigue::LifetimeSettings& lifetime,
+                                            std::vector<std::vector<LifetimeRecording>> recordings)
 {
-    std::vector<LifetimeRecording> recordings;
-    for (const LifetimeEntry& e : readLifetimeTable(lifetime.weights))
-        recordings.push_back(
-            countRecording(request, fatigue, lifetime.settings, e.path, e.hoursPerYear, columns, lifetime.duration));
-    return combineRecordings(fatigue, lifetime.settings, std::move(recordings));
+    const auto names = [](const std::vector<LifetimeRecording>& channels) {
+        std::vector<std::string> list;
+        for (const LifetimeRecording& r : channels)
+            list.push_back(r.channel);
+        return list;
+    };
+    const std::vector<std::string> first = recordings.empty() ? std::vector<std::string>() : names(recordings.front());
+    std::vector<std::vector<LifetimeRecording>> byChannel(first.size());
+    for (std::vector<LifetimeRecording>& channels : recordings) {
+        // --all-columns may find other columns in another table.
+        if (names(channels) != first)
+            throw CountRefused("its channels (" + joined(names(channels)) + ") are not those of the first recording ("
+                                   + joined(first) + ")",
+                               channels.empty() ? std::string() : channels.front().row.name);
+        for (std::size_t k = 0; k < channels.size(); ++k)
+            byChannel[k].push_back(std::move(channels[k]));
+    }
+    std::vector<LifetimeResult> results;
+    for (std::vector<LifetimeRecording>& channel : byChannel)
+        results.push_back(combineRecordings(fatigue, lifetime, std::move(channel)));
+    return results;
+}
+
+std::vector<LifetimeResult> countLifetime(const CountRequest& request, const FatigueRequest& fatigue,
+                                          const LifetimeRequest& lifetime, const ColumnChoice& columns,
+                                          const LifetimeNotice& notice)
+{
+    std::vector<std::vector<LifetimeRecording>> recordings;
+    for (const LifetimeEntry& e : lifetimeEntries(lifetime.weights, lifetime.weibull)) {
+        recordings.push_back(countRecording(request, fatigue, lifetime.settings, e.path, e.hoursPerYear, columns,
+                                            lifetime.duration, notice));
+        for (LifetimeRecording& r : recordings.back())
+            r.row.windSpeed = e.windSpeed;
+    }
+    std::vector<LifetimeResult> results = combineChannels(fatigue, lifetime.settings, std::move(recordings));
+    for (LifetimeResult& r : results)
+        r.weibull = lifetime.weibull;
+    return results;
 }
 
 } // namespace tessivo

@@ -1,5 +1,6 @@
 #include "engine/run/summary.h"
 
+#include "engine/fatigue/fatigue_analysis.h"
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/record/run_messages.h"
 #include "engine/run/outputs/fatigue_output.h"
@@ -24,9 +25,26 @@ SummaryRow summaryRowOf(std::string name, const CountResult& result, const Fatig
     return row;
 }
 
+namespace {
+
+SummaryRow noDamageRow(const TableChannel& channel, long double value, const FatigueRequest& fatigue)
+{
+    SummaryRow row;
+    row.name = channel.name;
+    for (const TableColumnInput& c : channel.columns)
+        row.points += c.stats.points;
+    row.highestPeak = value;
+    row.lowestTrough = value;
+    if (fatigue.evaluates())
+        row.fatigue = fatigue::FatigueAnalysis(fatigue.settings).totals();
+    return row;
+}
+
+} // namespace
+
 std::vector<SummaryRow> summarise(const CountRequest& request, const FatigueRequest& fatigue,
                                   const std::vector<SequenceFileInput>& files, const ColumnChoice& columns,
-                                  const std::function<void(const std::string&)>& notice)
+                                  const std::function<void(const std::string&)>& notice, ConstantChannel constant)
 {
     std::vector<SummaryRow> rows;
     if (!columns.active()) {
@@ -39,6 +57,12 @@ std::vector<SummaryRow> summarise(const CountRequest& request, const FatigueRequ
     for (const TableChannel& channel : readTableChannels(files, columns)) {
         if (const std::optional<long double> value = channel.constantValue()) {
             const std::string& path = channel.columns.front().ref.path;
+            if (constant == ConstantChannel::NoDamage) {
+                if (notice)
+                    notice(path + ": " + channel.name + ": " + constantChannelText(*value) + kNoDamageHere);
+                rows.push_back(noDamageRow(channel, *value, fatigue));
+                continue;
+            }
             if (!channel.passedOverWhenConstant)
                 throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
             if (notice)

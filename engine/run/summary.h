@@ -25,20 +25,30 @@ struct SummaryRow {
     long double cycles = 0.0L;                     // half cycles count 0.5
     bool binned = false;                           // the loads are class edges of load bins
     std::optional<fatigue::FatigueTotals> fatigue; // with a curve or DELs
-    // In a lifetime: the recording's share.
+    // In a lifetime: the recording's share, its channel when the lifetime
+    // has several, and whether the row is the lifetime's own.
     std::optional<long double> hoursPerYear;
     std::optional<long double> duration;
+    std::optional<long double> windSpeed;
+    std::optional<std::string> channel;
+    bool lifetimeTotal = false;
 };
 
 // The row of a count. Throws fatigue::FatigueError as the fatigue outputs do.
 SummaryRow summaryRowOf(std::string name, const CountResult& result, const FatigueRequest& fatigue);
 
+// What a channel of one value throughout gives: refused when chosen by name,
+// else passed over (as the other outputs treat it), or, in a lifetime, a row
+// of no cycles and no damage, so that the recording still counts its hours.
+enum class ConstantChannel { PassOver, NoDamage };
+
 // The rows of the FILEs: one per channel when `columns` chooses columns of
-// tables (a channel of one value passed over with `notice`, as the other
-// outputs pass it over), else one for the count of the files joined, named
-// by their paths joined with " + ". Throws as count() and summaryRowOf do.
+// tables (a channel of one value as `constant` says, with `notice`), else
+// one for the count of the files joined, named by their paths joined with
+// " + ". Throws as count() and summaryRowOf do.
 std::vector<SummaryRow> summarise(const CountRequest& request, const FatigueRequest& fatigue,
                                   const std::vector<SequenceFileInput>& files, const ColumnChoice& columns,
-                                  const std::function<void(const std::string&)>& notice = {});
+                                  const std::function<void(const std::string&)>& notice = {},
+                                  ConstantChannel constant = ConstantChannel::PassOver);
 
 } // namespace tessivo

@@ -7,6 +7,7 @@
 #include "engine/run/lifetime_run.h"
 #include "engine/run/summary.h"
 
+#include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
 #include <optional>
@@ -42,6 +43,8 @@ py::dict rowDict(const SummaryRow& r)
     d["highest_peak"] = longDoubleScalar(r.highestPeak);
     d["lowest_trough"] = longDoubleScalar(r.lowestTrough);
     d["cycles"] = longDoubleScalar(r.cycles);
+    if (r.windSpeed)
+        d["wind_speed"] = longDoubleScalar(*r.windSpeed);
     if (r.hoursPerYear)
         d["hours_per_year"] = longDoubleScalar(*r.hoursPerYear);
     if (r.duration)
@@ -99,6 +102,62 @@ fatigue::LifetimeSettings lifetimeOf(py::handle designLife, py::handle delCycles
     return s;
 }
 
+std::optional<fatigue::WeibullBins> weibullOf(py::handle weibull, py::handle binWidth, py::handle hoursPerYear)
+{
+    if (weibull.is_none()) {
+        if (!binWidth.is_none() || !hoursPerYear.is_none())
+            throw py::value_error("bin_width and hours_per_year go with weibull");
+        return std::nullopt;
+    }
+    const py::sequence pair = py::reinterpret_borrow<py::sequence>(weibull);
+    if (!py::isinstance<py::sequence>(weibull) || py::isinstance<py::str>(weibull) || py::len(pair) != 2)
+        throw py::type_error("weibull is the pair (shape, scale)");
+    fatigue::WeibullBins bins{numberValue(pair[0], "the Weibull shape"), numberValue(pair[1], "the Weibull scale")};
+    if (!binWidth.is_none())
+        bins.binWidth = numberValue(binWidth, "bin_width");
+    if (!hoursPerYear.is_none())
+        bins.hoursPerYear = numberValue(hoursPerYear, "hours_per_year");
+    return bins;
+}
+
+LifetimeRecording recordingOf(py::handle item)
+{
+    const py::dict d = py::reinterpret_borrow<py::dict>(item);
+    LifetimeRecording r;
+    r.channel = d["channel"].cast<std::string>();
+    r.share.hoursPerYear = numberValue(d["hours_per_year"], "hours_per_year");
+    r.share.duration = numberValue(d["duration"], "duration");
+    r.share.damage = numberValue(d["share_damage"], "damage");
+    r.share.unitDel = delValues(d["unit_del"]);
+    r.row.name = d["name"].cast<std::string>();
+    r.row.cycles = numberValue(d["cycles"], "cycles");
+    return r;
+}
+
+py::dict totalsDict(const LifetimeResult& result, const FatigueRequest& f)
+{
+    const fatigue::LifetimeTotals& t = result.totals;
+    py::dict d;
+    d["channel"] = result.channel;
+    d["design_life"] = longDoubleScalar(t.designLife);
+    d["seconds"] = longDoubleScalar(t.seconds);
+    d["equivalent_cycles"] = longDoubleScalar(t.equivalentCycles);
+    long double cycles = 0.0L;
+    for (const LifetimeRecording& r : result.recordings)
+        cycles += fatigue::lifetimeRepetitions(r.share, t.designLife) * r.row.cycles;
+    d["cycles"] = longDoubleScalar(cycles);
+    if (f.settings.curve) {
+        d["damage"] = longDoubleScalar(t.damage);
+        d["design_damage"] = longDoubleScalar(t.check.designDamage);
+        d["utilisation"] = longDoubleScalar(t.check.utilisation);
+        d["check"] = t.check.passes;
+    }
+    d["del"] = delList(t.del);
+    if (t.curveDelAsked)
+        d["curve_del"] = t.curveDel ? longDoubleScalar(*t.curveDel) : py::none();
+    return d;
+}
+
 // A refusal that names a file (or a line of the weights table) names it in the message.
 template <class Work>
 auto naming(Work&& work)
@@ -141,18 +200,35 @@ void bindLifetime(py::module_& m, RequestReader readRequest)
         py::arg("unlimited"), py::arg("fatigue"));
     m.def(
         "read_lifetime_table",
-        [](const std::string& path) {
+        [](const std::string& path, py::handle weibull, py::handle binWidth, py::handle hoursPerYear) {
+            const std::optional<fatigue::WeibullBins> bins = weibullOf(weibull, binWidth, hoursPerYear);
             py::list list;
-            for (const LifetimeEntry& e : naming([&] { return readLifetimeTable(path); }))
-                list.append(py::make_tuple(e.path, longDoubleScalar(e.hoursPerYear)));
+            for (const LifetimeEntry& e : naming([&] { return lifetimeEntries(path, bins); }))
+                list.append(py::make_tuple(e.path, longDoubleScalar(e.hoursPerYear),
+                                           e.windSpeed ? longDoubleScalar(*e.windSpeed) : py::none()));
             return list;
         },
-        py::arg("path"));
+        py::arg("path"), py::arg("weibull").none(true), py::arg("bin_width").none(true),
+        py::arg("hours_per_year").none(true));
+    m.def(
+        "weibull_hours",
+        [](py::handle windSpeeds, py::handle weibull, py::handle binWidth, py::handle hoursPerYear) {
+            std::vector<long double> speeds;
+            for (py::handle v : py::iterable(py::module_::import("numpy").attr("atleast_1d")(windSpeeds)))
+                speeds.push_back(numberValue(v, "a wind speed"));
+            const std::vector<long double> hours = fatigue::weibullHours(speeds, *weibullOf(weibull, binWidth, hoursPerYear));
+            py::array_t<long double> array(static_cast<py::ssize_t>(hours.size()));
+            std::copy(hours.begin(), hours.end(), array.mutable_data());
+            return array;
+        },
+        py::arg("wind_speeds"), py::arg("weibull"), py::arg("bin_width").none(true),
+        py::arg("hours_per_year").none(true));
     m.def(
         "count_recording",
         [readRequest](const std::string& path, py::handle hoursPerYear, py::handle column, py::handle duration,
                       py::handle filter, const std::string& residue, py::handle bins, bool unlimited,
-                      const py::dict& fatigue, py::handle designLife, py::handle delCycles, py::handle delFrequency) {
+                      const py::dict& fatigue, py::handle designLife, py::handle delCycles, py::handle delFrequency,
+                      py::handle windSpeed) {
             const CountRequest request = readRequest(filter, residue, bins, false, unlimited);
             const FatigueRequest f = fatigueRequestFrom(fatigue);
             const fatigue::LifetimeSettings lifetime = lifetimeOf(designLife, delCycles, delFrequency);
@@ -163,55 +239,48 @@ void bindLifetime(py::module_& m, RequestReader readRequest)
             if (!duration.is_none())
                 seconds = numberValue(duration, "duration");
             const ColumnChoice columns = columnsOf(column);
-            LifetimeRecording r = naming([&] {
+            std::vector<std::string> notices;
+            const std::vector<LifetimeRecording> recordings = naming([&] {
                 py::gil_scoped_release released;
-                return countRecording(request, f, lifetime, path, hours, columns, seconds);
+                return countRecording(request, f, lifetime, path, hours, columns, seconds,
+                                      [&notices](const std::string& text) { notices.push_back(text); });
             });
-            py::dict d = rowDict(r.row);
-            d["share_damage"] = longDoubleScalar(r.share.damage);
-            d["unit_del"] = delList(r.share.unitDel);
-            return d;
+            py::list rows;
+            for (LifetimeRecording r : recordings) {
+                if (!windSpeed.is_none())
+                    r.row.windSpeed = numberValue(windSpeed, "wind_speed");
+                py::dict d = rowDict(r.row);
+                d["channel"] = r.channel;
+                d["share_damage"] = longDoubleScalar(r.share.damage);
+                d["unit_del"] = delList(r.share.unitDel);
+                rows.append(d);
+            }
+            return py::make_tuple(rows, py::cast(notices));
         },
         py::arg("path"), py::arg("hours_per_year"), py::arg("column").none(true), py::arg("duration").none(true),
         py::arg("filter"), py::arg("residue"), py::arg("bins"), py::arg("unlimited"), py::arg("fatigue"),
-        py::arg("design_life"), py::arg("del_cycles").none(true), py::arg("del_frequency").none(true));
+        py::arg("design_life"), py::arg("del_cycles").none(true), py::arg("del_frequency").none(true),
+        py::arg("wind_speed").none(true) = py::none());
     m.def(
         "combine_recordings",
         [](const py::list& recordings, const py::dict& fatigue, py::handle designLife, py::handle delCycles,
            py::handle delFrequency) {
             const FatigueRequest f = fatigueRequestFrom(fatigue);
-            std::vector<LifetimeRecording> shares;
-            for (py::handle item : recordings) {
-                const py::dict d = py::reinterpret_borrow<py::dict>(item);
-                LifetimeRecording r;
-                r.share.hoursPerYear = numberValue(d["hours_per_year"], "hours_per_year");
-                r.share.duration = numberValue(d["duration"], "duration");
-                r.share.damage = numberValue(d["share_damage"], "damage");
-                r.share.unitDel = delValues(d["unit_del"]);
-                r.row.cycles = numberValue(d["cycles"], "cycles");
-                shares.push_back(std::move(r));
+            const fatigue::LifetimeSettings lifetime = lifetimeOf(designLife, delCycles, delFrequency);
+            py::list list;
+            if (recordings.empty()) { // the settings checked alone
+                combineRecordings(f, lifetime, {});
+                return list;
             }
-            const LifetimeResult result =
-                combineRecordings(f, lifetimeOf(designLife, delCycles, delFrequency), std::move(shares));
-            const fatigue::LifetimeTotals& t = result.totals;
-            py::dict d;
-            d["design_life"] = longDoubleScalar(t.designLife);
-            d["seconds"] = longDoubleScalar(t.seconds);
-            d["equivalent_cycles"] = longDoubleScalar(t.equivalentCycles);
-            long double cycles = 0.0L;
-            for (const LifetimeRecording& r : result.recordings)
-                cycles += fatigue::lifetimeRepetitions(r.share, t.designLife) * r.row.cycles;
-            d["cycles"] = longDoubleScalar(cycles);
-            if (f.settings.curve) {
-                d["damage"] = longDoubleScalar(t.damage);
-                d["design_damage"] = longDoubleScalar(t.check.designDamage);
-                d["utilisation"] = longDoubleScalar(t.check.utilisation);
-                d["check"] = t.check.passes;
+            std::vector<std::vector<LifetimeRecording>> counted;
+            for (py::handle channels : recordings) {
+                counted.emplace_back();
+                for (py::handle item : channels)
+                    counted.back().push_back(recordingOf(item));
             }
-            d["del"] = delList(t.del);
-            if (t.curveDelAsked)
-                d["curve_del"] = t.curveDel ? longDoubleScalar(*t.curveDel) : py::none();
-            return d;
+            for (const LifetimeResult& result : naming([&] { return combineChannels(f, lifetime, std::move(counted)); }))
+                list.append(totalsDict(result, f));
+            return list;
         },
         py::arg("recordings"), py::arg("fatigue"), py::arg("design_life"), py::arg("del_cycles").none(true),
         py::arg("del_frequency").none(true));

@@ -104,6 +104,7 @@ from .tables import read_table as read_table
 from .design_life import LifetimeResult as LifetimeResult
 from .design_life import lifetime as lifetime
 from .design_life import summary as summary
+from .design_life import weibull_hours as weibull_hours
 from .other_counts import LevelCrossings as LevelCrossings
 from .other_counts import RangePairs as RangePairs
 from .other_counts import TimeAtLevel as TimeAtLevel

@@ -320,18 +320,20 @@ def _table(paths, results):
     }, index=pandas.Index(paths, name="path"))
 
 
-def _recording_task(path, hours, stamp, column, count_parameters, keywords, lifetime_parameters):
-    """One recording of a lifetime: counted and evaluated on a worker. stamp (see _stamp) only names the task."""
+def _recording_task(path, hours, wind_speed, stamp, column, count_parameters, keywords, lifetime_parameters):
+    """One recording of a lifetime: counted and evaluated on a worker in each channel. stamp (see _stamp) only
+    names the task."""
     from .design_life import _count_recording
 
-    return _count_recording(path, hours, column, count_parameters, keywords, lifetime_parameters)
+    return _count_recording(path, hours, wind_speed, column, count_parameters, keywords, lifetime_parameters)
 
 
 def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None, del_=(), del_cycles=None,
-             del_frequency=None, filter=0.0, residue="decomposition", bins=None, unlimited=False, sn_measure="range",
-             mean_stress=None, ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None,
-             stress_factor=None, scf=None, gamma_ff=None, gamma_mf=None, dff=None, thickness=None,
-             thickness_ref=None, thickness_exponent=None, size_factor=None, compressive_share=None, compute=True):
+             del_frequency=None, weibull=None, bin_width=None, hours_per_year=None, filter=0.0,
+             residue="decomposition", bins=None, unlimited=False, sn_measure="range", mean_stress=None, ultimate=None,
+             fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None, stress_factor=None, scf=None,
+             gamma_ff=None, gamma_mf=None, dff=None, thickness=None, thickness_ref=None, thickness_exponent=None,
+             size_factor=None, compressive_share=None, compute=True):
     """tessivo.lifetime with each recording counted as a task on the workers.
 
     A recording is counted whole by one task, which hands back its row and the sums of its damage and
@@ -341,7 +343,7 @@ def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None,
 
     Parameters
     ----------
-    weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency
+    weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency, weibull, bin_width, hours_per_year
         As for tessivo.lifetime. Every worker must be able to read the recordings under their paths.
     filter, residue, bins, unlimited
         As for tessivo.count.
@@ -354,7 +356,7 @@ def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None,
 
     Returns
     -------
-    tessivo.LifetimeResult or dask.delayed.Delayed
+    tessivo.LifetimeResult, with several columns a dict {channel: tessivo.LifetimeResult}, or dask.delayed.Delayed
     """
     import dask
 
@@ -363,10 +365,14 @@ def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None,
     given = locals()
     entries, count_parameters, keywords, lifetime_parameters = serial._lifetime_arguments(
         weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency, filter, residue, bins,
-        unlimited, sn_measure, mean_stress, serial._material(given), serial._design(given))
+        unlimited, sn_measure, mean_stress, serial._material(given), serial._design(given), weibull, bin_width,
+        hours_per_year)
     tessivo.count([], **_parameters(filter, residue, bins, unlimited))  # bad parameters fail here, not on a worker
-    rows = [dask.delayed(_recording_task, pure=True)(path, hours, _stamp(path), column, count_parameters, keywords,
-                                                     lifetime_parameters)
-            for path, hours in entries]
-    result = dask.delayed(serial.combine, pure=True)(rows, keywords, lifetime_parameters)
-    return result.compute() if compute else result
+    counted = [dask.delayed(_recording_task, pure=True)(path, hours, speed, _stamp(path), column, count_parameters,
+                                                        keywords, lifetime_parameters)
+               for path, hours, speed in entries]
+    if not compute:
+        return dask.delayed(serial.combine, pure=True)(counted, keywords, lifetime_parameters,
+                                                       serial._several(column))
+    # Combined on the client, so that the notices of the workers are warned here.
+    return serial.combine(dask.compute(*counted), keywords, lifetime_parameters, serial._several(column))

@@ -1,7 +1,7 @@
 from typing import Any, Iterable, Literal, Optional, Sequence, Union
 
 import tessivo
-from tessivo.design_life import Column, LifetimeResult, Weights
+from tessivo.design_life import Column, Columns, LifetimeResult, Weights
 from tessivo.fatigue import MeanStress, Measure, Number, SNCurve
 
 def count(
@@ -33,11 +33,14 @@ def lifetime(
     *,
     design_life: Number,
     sn_curve: Optional[Union[SNCurve, str]] = None,
-    column: Optional[Column] = None,
+    column: Optional[Union[Column, Columns]] = None,
     duration: Optional[Number] = None,
     del_: Union[Number, Sequence[Union[Number, Literal["curve"]]]] = (),
     del_cycles: Optional[Number] = None,
     del_frequency: Optional[Number] = None,
+    weibull: Optional[tuple[Number, Number]] = None,
+    bin_width: Optional[Number] = None,
+    hours_per_year: Optional[Number] = None,
     filter: Union[float, str] = 0.0,
     residue: tessivo.Residue = "decomposition",
     bins: tessivo.Bins = None,
@@ -59,4 +62,4 @@ def lifetime(
     size_factor: Optional[Number] = None,
     compressive_share: Optional[Number] = None,
     compute: bool = True,
-) -> Union[LifetimeResult, Any]: ...
+) -> Union[LifetimeResult, dict[str, LifetimeResult], Any]: ...

@@ -1,7 +1,8 @@
 """Fatigue over a design life from many recordings, and a summary row per
 channel: tessivo-count --lifetime and --summary with the same numbers.
 
-A recording stands for hours_per_year hours of every year of the design life:
+A recording stands for hours_per_year hours of every year of the design life
+(or for its wind-speed bin, whose hours a Weibull distribution gives):
 over design_life years it is repeated design_life x hours_per_year x 3600 /
 duration times, and the lifetime damage is the sum of those repetitions times
 its damage D. The damage-equivalent loads of the lifetime refer to N_eq cycles:
@@ -12,11 +13,14 @@ sum of the hours per year x 3600), or 1e7.
 from __future__ import annotations
 
 import os
+import warnings
 
 from . import _tessivo
-from .fatigue import _DESIGN_KEYS, _curve, _exponents
+from .fatigue import _DESIGN_KEYS, _curve, _equivalent_cycles, _exponents
 
-__all__ = ["LifetimeResult", "lifetime", "summary"]
+__all__ = ["LifetimeResult", "lifetime", "summary", "weibull_hours"]
+
+HOURS_PER_YEAR = 8766.0  # 365.25 days
 
 
 def _fatigue_settings(sn_curve, del_, sn_measure, mean_stress, material, design, equivalent_cycles, duration):
@@ -37,26 +41,62 @@ def _fatigue_settings(sn_curve, del_, sn_measure, mean_stress, material, design,
     }
 
 
-def _entries(weights):
-    """(path, hours per year) of a weights table file, a mapping or a pandas.DataFrame."""
+def weibull_hours(wind_speeds, shape, scale, bin_width=None, hours_per_year=HOURS_PER_YEAR):
+    """The hours a year of wind-speed bins under a Weibull distribution (tessivo-count --weibull).
+
+    A bin of centre v and width W occurs hours_per_year x (F(v + W/2) - F(v - W/2)) hours a year, with
+    F(v) = 1 - exp(-(v / scale)^shape) (0 below 0 m/s); rows of the same centre share their bin's hours equally.
+
+    Parameters
+    ----------
+    wind_speeds : float or sequence of float
+        The bins' centres, one per recording (m/s).
+    shape, scale : float or str
+        The Weibull k and A (m/s).
+    bin_width : float or str, optional
+        W; by default the spacing of the distinct centres, which must then be even.
+    hours_per_year : float or str, default 8766
+        The hours of a year that the distribution spreads.
+
+    Returns
+    -------
+    numpy.ndarray of numpy.longdouble
+        The hours a year of each row, in the order given.
+    """
+    return _tessivo.weibull_hours(wind_speeds, (shape, scale), bin_width, hours_per_year)
+
+
+def _entries(weights, weibull, bin_width, hours_per_year):
+    """(path, hours per year, wind speed or None) of a weights table file, a mapping or a pandas.DataFrame;
+    with weibull the second column holds the bins' wind speeds."""
+    bins = {"weibull": weibull, "bin_width": bin_width, "hours_per_year": hours_per_year}
     if isinstance(weights, (str, os.PathLike)):
-        return [(path, hours) for path, hours in _tessivo.read_lifetime_table(os.fspath(weights))]
+        return _tessivo.read_lifetime_table(os.fspath(weights), **bins)
+    second = "hours_per_year" if weibull is None else "wind_speed"
     columns = getattr(weights, "columns", None)
     if columns is not None:
-        if "file" not in columns or "hours_per_year" not in columns:
-            raise ValueError("a table of weights needs the columns file and hours_per_year")
-        return [(os.fspath(p), h) for p, h in zip(weights["file"], weights["hours_per_year"])]
-    if hasattr(weights, "items"):
-        return [(os.fspath(p), h) for p, h in weights.items()]
-    raise TypeError(f"weights must be a weights table's path, a mapping {{path: hours_per_year}} or a "
-                    f"pandas.DataFrame, not {type(weights).__name__}")
+        if "file" not in columns or second not in columns:
+            raise ValueError(f"a table of weights needs the columns file and {second}")
+        pairs = list(zip(weights["file"], weights[second]))
+    elif hasattr(weights, "items"):
+        pairs = list(weights.items())
+    else:
+        raise TypeError(f"weights must be a weights table's path, a mapping {{path: {second}}} or a "
+                        f"pandas.DataFrame, not {type(weights).__name__}")
+    if weibull is None:
+        if bin_width is not None or hours_per_year is not None:
+            raise ValueError("bin_width and hours_per_year go with weibull")
+        return [(os.fspath(p), h, None) for p, h in pairs]
+    hours = _tessivo.weibull_hours([v for _, v in pairs], weibull, **{k: bins[k] for k in ("bin_width",
+                                                                                        "hours_per_year")})
+    return [(os.fspath(p), h, v) for (p, v), h in zip(pairs, hours)]
 
 
-def _count_recording(path, hours, column, count_parameters, keywords, lifetime_parameters):
-    """One recording's count and evaluation: the same on the client and on a worker (keywords, not the
-    module's objects, travel to it)."""
+def _count_recording(path, hours, wind_speed, column, count_parameters, keywords, lifetime_parameters):
+    """One recording's count and evaluation in each channel, with the notices of channels that do no damage in
+    it: the same on the client and on a worker (keywords, not the module's objects, travel to it)."""
     return _tessivo.count_recording(path, hours, column, keywords["duration"], **count_parameters,
-                                    fatigue=_settings(keywords), **lifetime_parameters)
+                                    fatigue=_settings(keywords), **lifetime_parameters, wind_speed=wind_speed)
 
 
 def _settings(keywords):
@@ -69,7 +109,8 @@ def _settings(keywords):
 
 
 def _lifetime_arguments(weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency, filter,
-                        residue, bins, unlimited, sn_measure, mean_stress, material, design):
+                        residue, bins, unlimited, sn_measure, mean_stress, material, design, weibull, bin_width,
+                        hours_per_year):
     """The entries, the count's parameters, the fatigue keywords and the lifetime's, checked here."""
     count_parameters = {"filter": filter, "residue": residue, "bins": bins, "unlimited": unlimited}
     keywords = {"sn_curve": sn_curve, "del_": del_, "sn_measure": sn_measure, "mean_stress": mean_stress,
@@ -80,7 +121,7 @@ def _lifetime_arguments(weights, design_life, sn_curve, column, duration, del_, 
     # Bad settings fail here, not on a worker (the frequency's N_eq needs the recordings' hours).
     _tessivo.combine_recordings([], _settings(keywords), design_life=design_life, del_cycles=del_cycles,
                                 del_frequency=None)
-    return _entries(weights), count_parameters, keywords, lifetime_parameters
+    return _entries(weights, weibull, bin_width, hours_per_year), count_parameters, keywords, lifetime_parameters
 
 
 class LifetimeResult:
@@ -99,20 +140,23 @@ class LifetimeResult:
         None without a curve.
     equivalent_cycles : numpy.longdouble
         N_eq of the lifetime's damage-equivalent loads.
+    channel : str
+        The column counted ("" for sequence files).
     del_ : dict
         The lifetime's damage-equivalent loads by exponent, {m: DEL_m}.
     curve_del : numpy.longdouble or None
         With "curve" among del_, the load whose N_eq cycles do the lifetime damage on the curve.
     recordings : list of dict
-        One per recording: name (its path), points, highest_peak, lowest_trough, cycles, hours_per_year,
-        duration, and damage, life, utilisation, check (with a curve) and del (pairs (m, DEL_m) for its own
+        One per recording: name (its path), points, highest_peak, lowest_trough, cycles, wind_speed (of a
+        table of wind speeds), hours_per_year, duration, and damage, life, utilisation, check (with a curve) and del (pairs (m, DEL_m) for its own
         N_eq: del_cycles, or del_frequency x its duration, or 1e7) of one pass.
     """
 
     __slots__ = ("design_life", "seconds", "cycles", "damage", "design_damage", "utilisation", "check",
-                 "equivalent_cycles", "del_", "curve_del", "recordings")
+                 "equivalent_cycles", "del_", "curve_del", "recordings", "channel")
 
     def __init__(self, totals: dict, recordings: list):
+        self.channel = totals["channel"]
         self.design_life = totals["design_life"]
         self.seconds = totals["seconds"]
         self.cycles = totals["cycles"]
@@ -123,7 +167,7 @@ class LifetimeResult:
         self.equivalent_cycles = totals["equivalent_cycles"]
         self.del_ = {m: value for m, value in totals["del"]}
         self.curve_del = totals.get("curve_del")
-        self.recordings = [{k: v for k, v in r.items() if k not in ("share_damage", "unit_del")}
+        self.recordings = [{k: v for k, v in r.items() if k not in ("share_damage", "unit_del", "channel")}
                            for r in recordings]
 
     def to_pandas(self):
@@ -140,7 +184,8 @@ class LifetimeResult:
         if self.damage is not None:
             parts += [f"damage={float(self.damage):.6g}", f"utilisation={float(self.utilisation):.6g}"]
         parts += [f"del_({float(m):g})={float(v):.6g}" for m, v in self.del_.items()]
-        return f"LifetimeResult({', '.join(parts)}, recordings={len(self.recordings)})"
+        channel = f"channel={self.channel!r}, " if self.channel else ""
+        return f"LifetimeResult({channel}{', '.join(parts)}, recordings={len(self.recordings)})"
 
 
 def _frame(rows):
@@ -163,26 +208,42 @@ def _frame(rows):
     return pandas.DataFrame(columns)
 
 
+_SETTINGS_DOC = """filter, residue, bins, unlimited
+        As for count().
+    sn_measure, mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m
+        As for damage().
+    stress_factor, scf, gamma_ff, gamma_mf, dff, thickness, thickness_ref, thickness_exponent, size_factor, compressive_share
+        As for damage()."""
+
+
+def _several(column):
+    """Whether column asks for several channels: "all" or a list of columns."""
+    return column is not None and (isinstance(column, str) and column == "all" or
+                                   not isinstance(column, (str, int)))
+
+
 def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None, del_=(), del_cycles=None,
-             del_frequency=None, filter=0.0, residue="decomposition", bins=None, unlimited=False, sn_measure="range",
-             mean_stress=None, ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None,
-             stress_factor=None, scf=None, gamma_ff=None, gamma_mf=None, dff=None, thickness=None,
-             thickness_ref=None, thickness_exponent=None, size_factor=None,
-             compressive_share=None) -> LifetimeResult:
+             del_frequency=None, weibull=None, bin_width=None, hours_per_year=None, filter=0.0,
+             residue="decomposition", bins=None, unlimited=False, sn_measure="range", mean_stress=None, ultimate=None,
+             fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None, stress_factor=None, scf=None,
+             gamma_ff=None, gamma_mf=None, dff=None, thickness=None, thickness_ref=None, thickness_exponent=None,
+             size_factor=None, compressive_share=None):
     """The fatigue of a design life over recordings (tessivo-count --design-life Y --lifetime WEIGHTS.csv).
 
     Parameters
     ----------
     weights : str, os.PathLike, mapping or pandas.DataFrame
         The recordings with their hours per year: a weights table file (a line of names, then
-        file,hours_per_year; paths from its folder), a mapping {path: hours_per_year} or a pandas.DataFrame with
-        the columns file and hours_per_year.
+        file,hours_per_year, or file,wind_speed with weibull; paths from its folder), a mapping
+        {{path: hours_per_year}} ({{path: wind_speed}} with weibull) or a pandas.DataFrame with the columns file and
+        hours_per_year (or wind_speed).
     design_life : float or str
         Years.
     sn_curve : SNCurve or str, optional
         The S-N curve (--sn-curve); with it damage, utilisation and check.
-    column : None, int or str, default None
-        None for sequence files; else the one column of each table (--column).
+    column : None, int, str, sequence of int or str, or "all", default None
+        None for sequence files; else the column of each table (--column); several columns or "all"
+        (--all-columns): one lifetime per channel.
     duration : float or str, optional
         Seconds of each recording without a time column (a table's first column that rises all the way gives
         its own: the last time minus the first).
@@ -190,16 +251,14 @@ def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None,
         Exponents of damage-equivalent loads; "curve" among them: the one on the curve.
     del_cycles, del_frequency : float or str, optional
         N_eq of the lifetime, or the frequency that makes it with the lifetime's seconds; else 1e7.
-    filter, residue, bins, unlimited
-        As for count().
-    sn_measure, mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m
-        As for damage().
-    stress_factor, scf, gamma_ff, gamma_mf, dff, thickness, thickness_ref, thickness_exponent, size_factor, compressive_share
-        As for damage().
+    weibull : (shape, scale), optional
+        The weights are wind-speed bins' centres; their hours come from this Weibull distribution
+        (see weibull_hours, with bin_width and hours_per_year).
+    {settings}
 
     Returns
     -------
-    LifetimeResult
+    LifetimeResult, or with several columns a dict {{channel: LifetimeResult}}
 
     Raises
     ------
@@ -208,13 +267,23 @@ def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None,
         line), a recording without a duration.
     OSError
         A file that cannot be read.
+
+    Warns
+    -----
+    UserWarning
+        A channel of one value throughout a recording: it does no damage in that recording.
     """
     entries, count_parameters, keywords, lifetime_parameters = _lifetime_arguments(
         weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency, filter, residue, bins,
-        unlimited, sn_measure, mean_stress, _material(locals()), _design(locals()))
-    rows = [_count_recording(path, hours, column, count_parameters, keywords, lifetime_parameters)
-            for path, hours in entries]
-    return combine(rows, keywords, lifetime_parameters)
+        unlimited, sn_measure, mean_stress, _material(locals()), _design(locals()), weibull, bin_width,
+        hours_per_year)
+    counted = [_count_recording(path, hours, speed, column, count_parameters, keywords, lifetime_parameters)
+               for path, hours, speed in entries]
+    return combine(counted, keywords, lifetime_parameters, _several(column))
+
+
+if lifetime.__doc__:  # none under python -OO
+    lifetime.__doc__ = lifetime.__doc__.format(settings=_SETTINGS_DOC)
 
 
 def _material(given):
@@ -225,9 +294,16 @@ def _design(given):
     return {key: given[key] for key in _DESIGN_KEYS}
 
 
-def combine(rows, keywords, lifetime_parameters) -> LifetimeResult:
-    """The lifetime of recordings counted elsewhere (tessivo.dask.lifetime counts them on its workers)."""
-    return LifetimeResult(_tessivo.combine_recordings(rows, _settings(keywords), **lifetime_parameters), rows)
+def combine(counted, keywords, lifetime_parameters, several=False):
+    """The lifetime of recordings counted elsewhere (tessivo.dask.lifetime counts them on its workers): one
+    per channel, the notices of each recording warned here, in the order of the recordings."""
+    for _, notices in counted:
+        for notice in notices:
+            warnings.warn(notice, stacklevel=3)
+    recordings = [rows for rows, _ in counted]
+    totals = _tessivo.combine_recordings(recordings, _settings(keywords), **lifetime_parameters)
+    results = {t["channel"]: LifetimeResult(t, [rows[k] for rows in recordings]) for k, t in enumerate(totals)}
+    return results if several else next(iter(results.values()))
 
 
 def summary(paths, *, column=None, sn_curve=None, del_=(), del_cycles=None, del_frequency=None, duration=None,
@@ -246,12 +322,7 @@ def summary(paths, *, column=None, sn_curve=None, del_=(), del_cycles=None, del_
         (--column); "all": every column of numbers but time (--all-columns).
     sn_curve, del_, del_cycles, del_frequency, duration
         As for damage() (del_frequency needs duration).
-    filter, residue, bins, unlimited
-        As for count().
-    sn_measure, mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m
-        As for damage().
-    stress_factor, scf, gamma_ff, gamma_mf, dff, thickness, thickness_ref, thickness_exponent, size_factor, compressive_share
-        As for damage().
+    {settings}
 
     Returns
     -------
@@ -261,14 +332,13 @@ def summary(paths, *, column=None, sn_curve=None, del_=(), del_cycles=None, del_
     """
     if isinstance(paths, (str, os.PathLike)):
         paths = [paths]
-    if del_cycles is not None and del_frequency is not None:
-        raise ValueError("give del_cycles or del_frequency, not both")
-    if del_frequency is not None:
-        if duration is None:
-            raise ValueError("del_frequency needs duration")
-        del_cycles = _tessivo.equivalent_cycles(del_frequency, duration)
+    del_cycles = _equivalent_cycles(del_cycles, del_frequency, duration)
     count_parameters = {"filter": filter, "residue": residue, "bins": bins, "unlimited": unlimited}
     settings = _fatigue_settings(sn_curve, del_, sn_measure, mean_stress, _material(locals()), _design(locals()),
                                  del_cycles, duration)
     rows = _tessivo.summary([os.fspath(p) for p in paths], column, **count_parameters, fatigue=settings)
     return _frame(rows)
+
+
+if summary.__doc__:
+    summary.__doc__ = summary.__doc__.format(settings=_SETTINGS_DOC)

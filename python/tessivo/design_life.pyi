@@ -1,13 +1,16 @@
 import os
-from typing import Any, Literal, Mapping, Optional, Sequence, Union
+from typing import Any, Literal, Mapping, Optional, Sequence, Union, overload
 
 import numpy as np
+import numpy.typing as npt
 
 import tessivo
 from .fatigue import MeanStress, Measure, Number, SNCurve
 
 Weights = Union[str, "os.PathLike[str]", Mapping[Any, Number], Any]  # a weights table's path, a mapping or a DataFrame
 Column = Union[str, int]
+Columns = Union[Sequence[Column], Literal["all"]]  # several channels: one lifetime each
+HOURS_PER_YEAR: float
 
 class LifetimeResult:
     design_life: np.longdouble
@@ -21,9 +24,19 @@ class LifetimeResult:
     del_: dict[np.longdouble, np.longdouble]
     curve_del: Optional[np.longdouble]
     recordings: list[dict[str, Any]]
+    channel: str
     def to_pandas(self) -> Any: ...
 
-def lifetime(
+def weibull_hours(
+    wind_speeds: Union[Number, Sequence[Number], npt.ArrayLike],
+    shape: Number,
+    scale: Number,
+    bin_width: Optional[Number] = None,
+    hours_per_year: Number = ...,
+) -> npt.NDArray[np.longdouble]: ...
+
+@overload
+def lifetime(  # type: ignore[misc]
     weights: Weights,
     *,
     design_life: Number,
@@ -33,6 +46,9 @@ def lifetime(
     del_: Union[Number, Sequence[Union[Number, Literal["curve"]]]] = (),
     del_cycles: Optional[Number] = None,
     del_frequency: Optional[Number] = None,
+    weibull: Optional[tuple[Number, Number]] = None,
+    bin_width: Optional[Number] = None,
+    hours_per_year: Optional[Number] = None,
     filter: Union[float, str, np.floating] = 0.0,
     residue: tessivo.Residue = "decomposition",
     bins: tessivo.Bins = None,
@@ -54,7 +70,47 @@ def lifetime(
     size_factor: Optional[Number] = None,
     compressive_share: Optional[Number] = None,
 ) -> LifetimeResult: ...
-def combine(rows: list[dict[str, Any]], keywords: dict[str, Any], lifetime_parameters: dict[str, Any]) -> LifetimeResult: ...
+@overload
+def lifetime(
+    weights: Weights,
+    *,
+    design_life: Number,
+    sn_curve: Optional[Union[SNCurve, str]] = None,
+    column: Columns,
+    duration: Optional[Number] = None,
+    del_: Union[Number, Sequence[Union[Number, Literal["curve"]]]] = (),
+    del_cycles: Optional[Number] = None,
+    del_frequency: Optional[Number] = None,
+    weibull: Optional[tuple[Number, Number]] = None,
+    bin_width: Optional[Number] = None,
+    hours_per_year: Optional[Number] = None,
+    filter: Union[float, str, np.floating] = 0.0,
+    residue: tessivo.Residue = "decomposition",
+    bins: tessivo.Bins = None,
+    unlimited: bool = False,
+    sn_measure: Measure = "range",
+    mean_stress: MeanStress = None,
+    ultimate: Optional[Number] = None,
+    fatigue_strength_coefficient: Optional[Number] = None,
+    walker_gamma: Optional[Number] = None,
+    fkm_m: Optional[Number] = None,
+    stress_factor: Optional[Number] = None,
+    scf: Optional[Number] = None,
+    gamma_ff: Optional[Number] = None,
+    gamma_mf: Optional[Number] = None,
+    dff: Optional[Number] = None,
+    thickness: Optional[Number] = None,
+    thickness_ref: Optional[Number] = None,
+    thickness_exponent: Optional[Number] = None,
+    size_factor: Optional[Number] = None,
+    compressive_share: Optional[Number] = None,
+) -> dict[str, LifetimeResult]: ...
+def combine(
+    counted: Sequence[tuple[list[dict[str, Any]], list[str]]],
+    keywords: dict[str, Any],
+    lifetime_parameters: dict[str, Any],
+    several: bool = False,
+) -> Any: ...
 def summary(
     paths: Union[str, "os.PathLike[str]", Sequence[Union[str, "os.PathLike[str]"]]],
     *,

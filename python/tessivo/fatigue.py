@@ -298,16 +298,20 @@ _DESIGN_KEYS = ("stress_factor", "scf", "gamma_ff", "gamma_mf", "dff", "thicknes
                 "thickness_exponent", "size_factor", "compressive_share")
 
 
-def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
-              walker_gamma, fkm_m, del_cycles, del_frequency, duration, design=None):
+def _equivalent_cycles(del_cycles, del_frequency, duration):
+    """N_eq: as given, or the frequency times the duration, or 1e7."""
     if del_cycles is not None and del_frequency is not None:
         raise ValueError("give del_cycles or del_frequency, not both")
     if del_frequency is not None:
         if duration is None:
             raise ValueError("del_frequency needs duration")
-        equivalent = _tessivo.equivalent_cycles(del_frequency, duration)
-    else:
-        equivalent = 1e7 if del_cycles is None else del_cycles
+        return _tessivo.equivalent_cycles(del_frequency, duration)
+    return 1e7 if del_cycles is None else del_cycles
+
+
+def _evaluate(cycles, curve, exponents, sn_measure, mean_stress, ultimate, fatigue_strength_coefficient,
+              walker_gamma, fkm_m, del_cycles, del_frequency, duration, design=None):
+    equivalent = _equivalent_cycles(del_cycles, del_frequency, duration)
     columns = _columns(cycles)
     material = {"ultimate": ultimate, "fatigue_strength_coefficient": fatigue_strength_coefficient,
                 "walker_gamma": walker_gamma, "fkm_m": fkm_m}

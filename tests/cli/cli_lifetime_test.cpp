@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <iomanip>
 #include <map>
 #include <random>
 #include <regex>
@@ -71,7 +72,10 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
         {{"--design-life", "20", "--lifetime", "W", "--sn-curve", kCurve, kWorked}, "", 1, "give no FILE"},
         {{"--design-life", "20", "--lifetime", "W"}, "", 1, "'--lifetime' needs '--sn-curve' or '--del'"},
         {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--format", "cycles"}, "", 1, "not every cycle"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--all-columns"}, "", 1, "one '--column'"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--bin-width", "2"}, "", 1, "go with '--weibull'"},
+        {{"--weibull", "2,8", "--del", "3", kWorked}, "", 1, "'--weibull' gives the hours of the bins of '--lifetime'"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--weibull", "2"}, "", 1, "the shape and the scale"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--weibull", "2,-8"}, "", 1, "not '-8'"},
         {{"--summary", "--del", "3", kWorked}, "", 1, "'--summary' writes '--format csv' or '--format json'"},
         {{"--summary", "--format", "csv", "--matrix", "range-mean", kWorked},
          "",
@@ -113,6 +117,27 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
          "R,1\nR,2\n",
          2,
          "weights.csv: line 1: a line of names (file,hours_per_year) comes before the rows"},
+        // Wind-speed bins: the table and the distribution go together; even bins or a width.
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
+         "file,wind_speed\nR,4\n",
+         2,
+         "weights.csv: the wind speeds of the table need a Weibull distribution"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
+         "",
+         2,
+         "weights.csv: a Weibull distribution gives the hours of wind-speed bins"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
+         "file,wind_speed\nR,4\nR,6\nR,9\n",
+         2,
+         "weights.csv: The wind-speed bins are not evenly spaced (6 to 9 after a step of 2): give the bin width"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
+         "file,wind_speed\nR,4\n",
+         2,
+         "weights.csv: One wind-speed bin has no spacing"},
+        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
+         "file,wind_speed\nR,fast\n",
+         2,
+         "line 2: the wind speed 'fast' are not a number"},
         // A recording: no duration to take, a file that is not there.
         {{"--design-life", "20", "--lifetime", "W", "--del", "3"},
          "",
@@ -277,4 +302,90 @@ TEST(CliLifetime, SummaryRowsAndWeightedRepetitionsWithHandValues)
         runIn(box.str(), box, {"--format", "json", "--column", "TwrBsMyt", "--sn-curve", kCurve, table});
     EXPECT_EQ(damages[4], jsonNumbers(alone.out, "damage").at(0));
     EXPECT_NE(channels.out.find("{\"name\": \"TwrBsMyt\", \"points\": 1201"), std::string::npos) << channels.out;
+}
+
+TEST(CliLifetime, ChannelsOverWindSpeedBinsAreEachTheSingleChannelLifetime)
+{
+    // Two recordings of the columns a, b and c (c holds one value in the
+    // second), three rows of wind-speed bins 5 and 7 m/s. Each channel of the
+    // lifetime over all columns is the lifetime of that one column over a
+    // table of the hours computed here: H (F(v + 1) - F(v - 1)) with
+    // F(v) = 1 - exp(-(v / A)^k), a bin's hours shared by its rows.
+    TempDir box;
+    std::mt19937_64 rng(77);
+    const auto table = [&rng](std::size_t n, bool constantC) {
+        const std::vector<std::string> a = tessivo::test::randomWalkText(rng, n);
+        const std::vector<std::string> b = tessivo::test::randomWalkText(rng, n);
+        const std::vector<std::string> c = tessivo::test::randomWalkText(rng, n);
+        std::string text = "time,a,b,c\n";
+        for (std::size_t i = 0; i < n; ++i)
+            text += std::to_string(0.1 * static_cast<double>(i)) + "," + a[i] + "," + b[i] + ","
+                    + (constantC ? std::string("7.5") : c[i]) + "\n";
+        return text;
+    };
+    box.write("r1.csv", table(601, false));
+    box.write("r2.csv", table(401, true));
+    const std::string speeds = box.write("speeds.csv", "file,wind_speed\nr1.csv,5\nr2.csv,7\nr1.csv,7\n");
+    const auto below = [](long double v) { return v <= 0 ? 0.0L : 1.0L - std::exp(-std::pow(v / 9.0L, 2.2L)); };
+    const long double bin5 = 3000.0L * (below(6) - below(4));
+    const long double bin7 = 3000.0L * (below(8) - below(6)) / 2.0L;
+    const std::vector<std::string> fatigue = {"--sn-curve", kCurve, "--del", "3,5", "--del-cycles", "1e6",
+                                              "--design-life", "20", "--format", "json"};
+    std::vector<std::string> args = {"--lifetime", speeds, "--all-columns", "--weibull", "2.2,9", "--hours-per-year",
+                                     "3000"};
+    args.insert(args.end(), fatigue.begin(), fatigue.end());
+    const CliRun all = runIn(box.str(), box, args);
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.err, "tessivo-count: " + box.file("r2.csv") + ": c: every value is 7.500: there are no cycles to "
+                                                                 "count; no damage from this recording\n");
+    // The hours as computed, in the recordings' rows, and the distribution's hours a year after them.
+    const std::vector<long double> hours = jsonNumbers(all.out, "hoursPerYear");
+    ASSERT_EQ(hours.size(), 12U) << all.out;
+    for (std::size_t i = 0; i < 12; ++i)
+        EXPECT_NEAR(hours[i] / (i % 4 == 3 ? 3000.0L : i % 4 == 0 ? bin5 : bin7), 1.0L, 1e-15L) << i;
+
+    std::ostringstream exact; // 21 digits give a long double back
+    exact << std::setprecision(21) << "file,hours_per_year\nr1.csv," << bin5 << "\nr2.csv," << bin7 << "\nr1.csv,"
+          << bin7 << "\n";
+    const std::string byHours = box.write("hours.csv", exact.str());
+    std::size_t at = 0;
+    for (const std::string channel : {"a", "b", "c"}) {
+        std::vector<std::string> one = {"--lifetime", byHours, "--column", channel};
+        one.insert(one.end(), fatigue.begin(), fatigue.end());
+        const CliRun alone = runIn(box.str(), box, one);
+        ASSERT_EQ(alone.status, 0) << alone.err;
+        const std::string own = alone.out.substr(alone.out.find("\"lifetime\""));
+        at = all.out.find("\"lifetime\"", at + 1);
+        ASSERT_NE(at, std::string::npos);
+        const std::string part = all.out.substr(at, all.out.find("\"channel\"", at) - at);
+        EXPECT_NEAR(jsonNumbers(part, "damage").at(0) / jsonNumbers(own, "damage").at(0), 1.0L, 1e-15L) << channel;
+        for (std::size_t k = 0; k < 2; ++k)
+            EXPECT_NEAR(jsonNumbers(part, "value").at(k) / jsonNumbers(own, "value").at(k), 1.0L, 1e-15L) << channel;
+    }
+    EXPECT_NE(all.out.find("{\n  \"channels\": [\n    {\n      \"channel\": \"a\""), std::string::npos) << all.out;
+    // c does no damage in r2: its lifetime is that of r1's two rows alone.
+    {
+        const std::string rowsOfC = all.out.substr(all.out.find("\"channel\": \"c\""));
+        const std::vector<long double> damages = jsonNumbers(rowsOfC, "damage");
+        EXPECT_EQ(damages.at(1), 0.0L);
+        const long double lifetimeC = damages.at(3);
+        EXPECT_NEAR(lifetimeC / (20.0L * (bin5 + bin7) * 3600.0L / 60.0L * damages.at(0)), 1.0L, 1e-15L);
+    }
+
+    // The summary: a row per channel and recording, then each channel's lifetime row.
+    args[args.size() - 1] = "csv";
+    args.push_back("--summary");
+    const CliRun csv = runIn(box.str(), box, args);
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    std::vector<std::string> lines;
+    std::stringstream split(csv.out);
+    for (std::string line; std::getline(split, line);)
+        lines.push_back(line.substr(0, line.find(',', line.find(',') + 1)));
+    std::vector<std::string> expected = {"name,channel"};
+    for (const std::string channel : {"a", "b", "c"}) {
+        for (const std::string recording : {"r1.csv", "r2.csv", "r1.csv"})
+            expected.push_back(box.file(recording) + "," + channel);
+        expected.push_back("lifetime," + channel);
+    }
+    EXPECT_EQ(lines, expected);
 }

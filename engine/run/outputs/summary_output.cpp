@@ -30,6 +30,7 @@ SummaryRow lifetimeRow(const LifetimeResult& lifetime)
 {
     SummaryRow row;
     row.name = "lifetime";
+    row.lifetimeTotal = true;
     long double hours = 0.0L;
     for (const LifetimeRecording& r : lifetime.recordings) {
         hours += r.share.hoursPerYear;
@@ -49,30 +50,44 @@ SummaryRow lifetimeRow(const LifetimeResult& lifetime)
     return row;
 }
 
-std::vector<SummaryRow> allRows(const std::vector<SummaryRow>& rows, const LifetimeResult* lifetime)
+template <class Member>
+bool anyRowHas(const std::vector<SummaryRow>& rows, Member member)
 {
-    std::vector<SummaryRow> all = rows;
-    if (lifetime)
-        all.push_back(lifetimeRow(*lifetime));
-    return all;
+    for (const SummaryRow& r : rows) {
+        if ((r.*member).has_value())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
-std::vector<SummaryRow> recordingRows(const LifetimeResult& lifetime)
+std::vector<SummaryRow> lifetimeRows(const std::vector<LifetimeResult>& lifetimes, bool byChannel)
 {
     std::vector<SummaryRow> rows;
-    for (const LifetimeRecording& r : lifetime.recordings)
-        rows.push_back(r.row);
+    for (const LifetimeResult& lifetime : lifetimes) {
+        for (const LifetimeRecording& r : lifetime.recordings)
+            rows.push_back(r.row);
+        rows.push_back(lifetimeRow(lifetime));
+        if (byChannel) {
+            for (auto row = rows.end() - static_cast<std::ptrdiff_t>(lifetime.recordings.size() + 1); row != rows.end();
+                 ++row)
+                row->channel = lifetime.channel;
+        }
+    }
     return rows;
 }
 
-void writeSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& given, const FatigueRequest& fatigue,
-                     const LifetimeResult* lifetime)
+void writeSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& rows, const FatigueRequest& fatigue)
 {
     const fatigue::FatigueSettings& s = fatigue.settings;
     const bool curve = s.curve.has_value();
-    out << "name,points,highest_peak,lowest_trough,cycles";
+    const bool channels = anyRowHas(rows, &SummaryRow::channel);
+    const bool speeds = anyRowHas(rows, &SummaryRow::windSpeed);
+    const bool lifetime = anyRowHas(rows, &SummaryRow::hoursPerYear);
+    out << (channels ? "name,channel," : "name,") << "points,highest_peak,lowest_trough,cycles";
+    if (speeds)
+        out << ",wind_speed";
     if (lifetime)
         out << ",hours_per_year,duration";
     if (curve)
@@ -82,16 +97,17 @@ void writeSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& given, co
     if (s.delOnCurve)
         out << ",curve_del";
     out << '\n';
-    const std::vector<SummaryRow> rows = allRows(given, lifetime);
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        const SummaryRow& r = rows[k];
-        const bool total = lifetime && k + 1 == rows.size(); // the lifetime's own row
+    for (const SummaryRow& r : rows) {
         out << csvField(r.name) << ',';
-        if (!total)
+        if (channels)
+            out << csvField(r.channel.value_or("")) << ',';
+        if (!r.lifetimeTotal)
             out << r.points << ',' << csvNumber(r.highestPeak) << ',' << csvNumber(r.lowestTrough);
         else
             out << ",,";
         out << ',' << csvNumber(r.cycles);
+        if (speeds)
+            out << ',' << (r.windSpeed ? csvNumber(*r.windSpeed) : std::string());
         if (lifetime)
             out << ',' << csvNumber(r.hoursPerYear.value_or(0.0L)) << ',' << csvNumber(r.duration.value_or(0.0L));
         const fatigue::FatigueTotals* t = r.fatigue ? &*r.fatigue : nullptr;
@@ -112,14 +128,18 @@ void writeSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& given, co
 
 namespace {
 
-std::string rowJson(const SummaryRow& r, const FatigueRequest& fatigue, bool total)
+std::string rowJson(const SummaryRow& r, const FatigueRequest& fatigue)
 {
     std::ostringstream json;
     json << "{\"name\": " << jsonString(r.name);
-    if (!total)
+    if (r.channel)
+        json << ", \"channel\": " << jsonString(*r.channel);
+    if (!r.lifetimeTotal)
         json << ", \"points\": " << r.points << ", \"highestPeak\": " << jsonNumber(r.highestPeak)
              << ", \"lowestTrough\": " << jsonNumber(r.lowestTrough);
     json << ", \"cycles\": " << jsonNumber(r.cycles);
+    if (r.windSpeed)
+        json << ", \"windSpeed\": " << jsonNumber(*r.windSpeed);
     if (r.hoursPerYear)
         json << ", \"hoursPerYear\": " << jsonNumber(*r.hoursPerYear);
     if (r.duration)
@@ -143,21 +163,27 @@ std::string rowJson(const SummaryRow& r, const FatigueRequest& fatigue, bool tot
 }
 
 void writeRowsJson(std::ostream& out, const std::vector<SummaryRow>& rows, const FatigueRequest& fatigue,
-                   const std::string& indent, bool lastIsTotal)
+                   const std::string& indent)
 {
     out << "[";
     for (std::size_t k = 0; k < rows.size(); ++k)
-        out << (k ? ",\n" : "\n") << indent << "  " << rowJson(rows[k], fatigue, lastIsTotal && k + 1 == rows.size());
+        out << (k ? ",\n" : "\n") << indent << "  " << rowJson(rows[k], fatigue);
     out << (rows.empty() ? "]" : "\n" + indent + "]");
 }
 
-} // namespace
-
-void writeSummaryJson(std::ostream& out, const std::vector<SummaryRow>& rows, const FatigueRequest& fatigue,
-                      const LifetimeResult* lifetime)
+std::vector<SummaryRow> recordingRows(const LifetimeResult& lifetime)
 {
-    writeRowsJson(out, allRows(rows, lifetime), fatigue, "", lifetime != nullptr);
-    out << '\n';
+    std::vector<SummaryRow> rows;
+    for (const LifetimeRecording& r : lifetime.recordings)
+        rows.push_back(r.row);
+    return rows;
+}
+
+std::string weibullText(const fatigue::WeibullBins& w)
+{
+    return "Weibull k = " + fatigueNumberText(w.shape) + ", A = " + fatigueNumberText(w.scale) + " m/s, "
+           + (w.binWidth ? "bins of " + fatigueNumberText(*w.binWidth) + " m/s" : std::string("bins as spaced"))
+           + ", " + fatigueNumberText(w.hoursPerYear) + " hours a year";
 }
 
 void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue)
@@ -181,6 +207,8 @@ void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, cons
     writeFatigueInputs(inputs, fatigue, binned);
     out << "Design life: \t" << fatigueNumberText(t.designLife) << " years, " << fatigueNumberText(t.seconds, 6)
         << " seconds of the recordings\n";
+    if (lifetime.weibull)
+        out << "Hours per year: \t" << weibullText(*lifetime.weibull) << '\n';
     if (s.curve) {
         out << "Damage (Miner): \t" << fatigueNumberText(t.damage, 6)
             << " (design life x sum of hours per year x 3600 / duration x D)\n";
@@ -201,12 +229,16 @@ void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, cons
     }
 }
 
-void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue)
+void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue,
+                       bool byChannel)
 {
     const fatigue::FatigueSettings& s = fatigue.settings;
     const fatigue::LifetimeTotals& t = lifetime.totals;
-    out << "{\n  \"recordings\": ";
-    writeRowsJson(out, recordingRows(lifetime), fatigue, "  ", false);
+    out << "{\n";
+    if (byChannel)
+        out << "  \"channel\": " << jsonString(lifetime.channel) << ",\n";
+    out << "  \"recordings\": ";
+    writeRowsJson(out, recordingRows(lifetime), fatigue, "  ");
     out << ",\n  \"lifetime\": {\n    \"designLife\": " << jsonNumber(t.designLife)
         << ",\n    \"seconds\": " << jsonNumber(t.seconds)
         << ",\n    \"equivalentCycles\": " << jsonNumber(t.equivalentCycles);
@@ -223,7 +255,59 @@ void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const 
     out << "]";
     if (t.curveDelAsked)
         out << ",\n    \"curveDel\": " << (t.curveDel ? jsonNumber(*t.curveDel) : "null");
-    out << "\n  }\n}\n";
+    if (const auto& w = lifetime.weibull)
+        out << ",\n    \"weibull\": {\"shape\": " << jsonNumber(w->shape) << ", \"scale\": " << jsonNumber(w->scale)
+            << ", \"binWidth\": " << (w->binWidth ? jsonNumber(*w->binWidth) : "null")
+            << ", \"hoursPerYear\": " << jsonNumber(w->hoursPerYear) << "}";
+    out << "\n  }\n}";
+}
+
+// The text with every line but the first moved right by `indent`.
+std::string indented(const std::string& text, const std::string& indent)
+{
+    std::string result;
+    for (char c : text) {
+        result += c;
+        if (c == '\n')
+            result += indent;
+    }
+    return result;
+}
+
+} // namespace
+
+void writeSummaryJson(std::ostream& out, const std::vector<SummaryRow>& rows, const FatigueRequest& fatigue)
+{
+    writeRowsJson(out, rows, fatigue, "");
+    out << '\n';
+}
+
+void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
+                         const FatigueRequest& fatigue, bool byChannel)
+{
+    for (std::size_t k = 0; k < lifetimes.size(); ++k) {
+        if (byChannel)
+            out << (k ? "\n" : "") << "Channel: " << lifetimes[k].channel << "\n\n";
+        writeLifetimeReport(out, lifetimes[k], fatigue);
+    }
+}
+
+void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
+                       const FatigueRequest& fatigue, bool byChannel)
+{
+    if (!byChannel) {
+        for (const LifetimeResult& lifetime : lifetimes)
+            writeLifetimeJson(out, lifetime, fatigue, false);
+        out << '\n';
+        return;
+    }
+    out << "{\n  \"channels\": [";
+    for (std::size_t k = 0; k < lifetimes.size(); ++k) {
+        std::ostringstream one;
+        writeLifetimeJson(one, lifetimes[k], fatigue, true);
+        out << (k ? ",\n    " : "\n    ") << indented(one.str(), "    ");
+    }
+    out << "\n  ]\n}\n";
 }
 
 } // namespace tessivo
