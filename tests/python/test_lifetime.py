@@ -1,11 +1,15 @@
 """tessivo.lifetime, tessivo.summary and tessivo.dask.lifetime: the lifetime
 against the recordings counted and evaluated one by one (combined here from
 the definition), the same numbers as tessivo-count --lifetime and --summary,
-the refusals, and a real local Dask cluster giving the serial numbers."""
+one lifetime per channel, the hours of wind-speed bins from a Weibull
+distribution computed by hand, the refusals, and a real local Dask cluster
+giving the serial numbers."""
 
 import json
+import math
 import os
 import subprocess
+import warnings
 
 import numpy as np
 import pytest
@@ -37,6 +41,97 @@ def site(tmp_path_factory):
 
 
 SETTINGS = dict(sn_curve=CURVE, column="load", del_=[3, 5, "curve"], del_frequency="0.5", dff="3")
+
+
+@pytest.fixture(scope="module")
+def channels_site(tmp_path_factory):
+    """Two recordings time,a,b,c (c of one value in the second, 60 s and 40 s) and a table of wind-speed bins
+    naming the first twice."""
+    folder = tmp_path_factory.mktemp("channels")
+    for i, (n, constant) in enumerate([(601, False), (401, True)]):
+        walks = [np.round(random_walk(900 + 3 * i + k, n), 3) for k in range(3)]
+        if constant:
+            walks[2] = np.full(n, 7.5)
+        lines = ["time,a,b,c"] + [f"{0.1 * k:.1f},{walks[0][k]:.3f},{walks[1][k]:.3f},{walks[2][k]:.3f}"
+                                  for k in range(n)]
+        (folder / f"r{i + 1}.csv").write_text("\n".join(lines) + "\n")
+    speeds = folder / "speeds.csv"
+    speeds.write_text("file,wind_speed\nr1.csv,5\nr2.csv,7\nr1.csv,7\n")
+    return folder, speeds
+
+
+def by_hand(speeds, k, a, width, hours_per_year):
+    """A bin's hours H (F(v + W/2) - F(v - W/2)), F(v) = 1 - exp(-(v/A)^k), shared by the rows of its centre."""
+    def below(v):
+        return 0.0 if v <= 0 else 1.0 - math.exp(-((v / a) ** k))
+    return [hours_per_year * (below(v + width / 2) - below(v - width / 2)) / speeds.count(v) for v in speeds]
+
+
+@pytest.mark.parametrize("speeds, keywords, width", [
+    ([4, 6, 8], {}, 2),
+    ([5, 7, 7, 9], {"hours_per_year": 3000}, 2),
+    ([0.5, 1.5, 2.5], {"bin_width": "1"}, 1),
+    ([3, 4.5, 9], {"bin_width": 3}, 3),
+    ([12.25], {"bin_width": 0.5}, 0.5),
+])
+def test_weibull_hours_by_hand(speeds, keywords, width):
+    hours = tessivo.weibull_hours(speeds, 2.2, 9.0, **keywords)
+    assert hours.dtype == np.longdouble
+    expected = by_hand(speeds, 2.2, 9.0, width, float(keywords.get("hours_per_year", 8766)))
+    assert [float(h) for h in hours] == pytest.approx(expected, rel=1e-13, abs=1e-12)
+
+
+@pytest.mark.parametrize("speeds, keywords, message", [
+    ([4, 6, 9], {}, "not evenly spaced"),
+    ([4], {}, "One wind-speed bin has no spacing"),
+    ([4, -6], {}, "A wind speed must be a number of 0 or more"),
+    ([4, 6], {"bin_width": 0}, "The bin width must be a positive number"),
+])
+def test_weibull_hours_refusals(speeds, keywords, message):
+    with pytest.raises(ValueError, match=message):
+        tessivo.weibull_hours(speeds, 2, 8, **keywords)
+
+
+def test_lifetime_per_channel_is_each_channels_own_lifetime(channels_site):
+    """Every column over wind-speed bins: each channel's lifetime is that of its one column over the hours
+    computed by hand; c does no damage from the recording where it is constant, with a warning naming both."""
+    folder, speeds = channels_site
+    settings = dict(sn_curve=CURVE, del_=[3, 5], del_cycles="1e6", design_life="20")
+    bins = dict(weibull=("2.2", "9"), hours_per_year=3000)
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        every = tessivo.lifetime(speeds, column="all", **bins, **settings)
+    assert [str(w.message) for w in caught] == [
+        f"{folder / 'r2.csv'}: c: every value is 7.500: there are no cycles to count; no damage from this recording"]
+    listed = tessivo.lifetime(speeds, column=["a", "c"], **bins, **settings)
+    assert list(every) == ["a", "b", "c"] and list(listed) == ["a", "c"]
+    hours = by_hand([5, 7, 7], 2.2, 9.0, 2.0, 3000.0)
+    paths = [str(folder / name) for name in ("r1.csv", "r2.csv", "r1.csv")]
+    frame = pytest.importorskip("pandas").DataFrame({"file": paths, "hours_per_year": [repr(h) for h in hours]})
+    for channel, result in every.items():
+        alone = tessivo.lifetime(frame, column=channel, **settings)
+        assert result.channel == channel
+        assert [float(r["hours_per_year"]) for r in result.recordings] == pytest.approx(hours, rel=1e-13)
+        assert [r["wind_speed"] for r in result.recordings] == [5, 7, 7]
+        assert float(result.damage) == pytest.approx(float(alone.damage), rel=1e-12)
+        for m in (3, 5):
+            assert float(result.del_[m]) == pytest.approx(float(alone.del_[m]), rel=1e-12)
+        if channel in listed:
+            assert (listed[channel].damage, listed[channel].del_) == (result.damage, result.del_)
+    damages = [r["damage"] for r in every["c"].recordings]
+    assert damages[1] == 0
+    assert every["c"].damage == pytest.approx(20 * (hours[0] + hours[2]) * 3600 / 60 * damages[0], rel=1e-13)
+    if not COUNT_BINARY:
+        pytest.skip("TESSIVO_COUNT names no tessivo-count binary")
+    done = subprocess.run([COUNT_BINARY, "--design-life", "20", "--lifetime", str(speeds), "--all-columns",
+                           "--weibull", "2.2,9", "--hours-per-year", "3000", "--sn-curve", CURVE, "--del", "3,5",
+                           "--del-cycles", "1e6", "--format", "json"], capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    for channel in json.loads(done.stdout, parse_float=np.longdouble)["channels"]:
+        python = every[channel["channel"]]
+        assert channel["lifetime"]["damage"] == python.damage
+        assert [d["value"] for d in channel["lifetime"]["del"]] == list(python.del_.values())
+        assert [r["hoursPerYear"] for r in channel["recordings"]] == [r["hours_per_year"] for r in python.recordings]
 
 
 def test_lifetime_combines_the_recordings_counted_alone(site):
@@ -113,6 +208,9 @@ def test_summary_rows_are_each_channels_own_count():
     ("file,hours_per_year\nruns/rec0.csv,1\n", {"sn_curve": None, "del_": ()}, "needs sn_curve or del_"),
     ("file,hours_per_year\nruns/rec0.csv,1\n", {"del_cycles": 10}, "del_cycles or del_frequency"),
     ("file,hours_per_year\nruns/rec0.csv,1\n", {"column": None}, "no time column"),
+    ("file,wind_speed\nruns/rec0.csv,4\n", {}, "need a Weibull distribution"),
+    ("file,hours_per_year\nruns/rec0.csv,1\n", {"weibull": (2, 8)}, "name them \\(file,wind_speed\\)"),
+    ("file,hours_per_year\nruns/rec0.csv,1\n", {"bin_width": 2}, "go with weibull"),
 ])
 def test_refusals(site, weights, keywords, message):
     _, good = site
@@ -129,20 +227,34 @@ def test_refusals(site, weights, keywords, message):
 
 
 @pytest.mark.slow
-def test_dask_lifetime_on_a_local_cluster_equals_the_serial_route(site):
+def test_dask_lifetime_on_a_local_cluster_equals_the_serial_route(site, channels_site):
     distributed = pytest.importorskip("distributed")
     import tessivo.dask
 
     recordings, _ = site
     settings = {**SETTINGS, "sn_curve": tessivo.SNCurve(m=3, logA=12)}  # a curve made from keywords travels too
     serial = tessivo.lifetime(recordings, design_life="25", **settings)
+    _, speeds = channels_site
+    channels = dict(column="all", weibull=(2.2, 9), sn_curve=CURVE, del_=[3, 5], design_life=20)
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        serial_channels = tessivo.lifetime(speeds, **channels)
     cluster = distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,
                                        silence_logs=40)
     with cluster, distributed.Client(cluster):
         spread = tessivo.dask.lifetime(recordings, design_life="25", **settings)
+        with warnings.catch_warnings(record=True) as caught_on_cluster:
+            warnings.simplefilter("always")
+            spread_channels = tessivo.dask.lifetime(speeds, **channels)
     assert (spread.damage, spread.utilisation, spread.del_, spread.curve_del, spread.cycles) == \
         (serial.damage, serial.utilisation, serial.del_, serial.curve_del, serial.cycles)
     assert spread.recordings == serial.recordings
+    # One lifetime per channel, the notice of the constant channel brought back from the worker.
+    assert list(spread_channels) == list(serial_channels) == ["a", "b", "c"]
+    for channel, result in serial_channels.items():
+        other = spread_channels[channel]
+        assert (other.damage, other.del_, other.recordings) == (result.damage, result.del_, result.recordings)
+    assert [str(w.message) for w in caught_on_cluster] == [str(w.message) for w in caught] and caught
 
 
 def test_worked_example_agrees_with_the_command_line_and_by_hand(tmp_path):
