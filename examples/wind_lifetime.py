@@ -8,7 +8,8 @@ the largest tower-base cycles in the shared data. It is taken to happen 20
 times a year, spread over the wind-speed bins by a Rayleigh (Weibull k = 2)
 distribution of the hub wind speed with a mean of 8.5 m/s (IEC class II),
 bins of 2 m/s from cut-in 3 m/s to cut-out 25 m/s: the hours per year of a
-bin are its share of the 20 events of 60 s. The shared data holds one such
+bin are its share of the 20 events of 60 s (tessivo.weibull_hours gives each
+bin's share of the distribution, as tessivo-count --weibull takes it). The shared data holds one such
 simulation, so it stands for every bin; a real analysis names each bin's
 own simulations (several seeds each) in the table. The arithmetic checks by
 hand: the lifetime damage is 20 years x 20 events x D of the recording.
@@ -47,12 +48,14 @@ DESIGN_LIFE = "20"
 
 def bin_hours():
     """Hours per year of each bin: its Weibull share of the operating wind speeds times the events' hours."""
+    import tessivo
+
     scale = MEAN_WIND / math.gamma(1.0 + 1.0 / SHAPE)
-    below = [1.0 - math.exp(-((v / scale) ** SHAPE)) for v in BIN_EDGES]
-    operating = below[-1] - below[0]
+    centres = [(a + b) / 2 for a, b in zip(BIN_EDGES, BIN_EDGES[1:])]
+    shares = tessivo.weibull_hours(centres, SHAPE, scale, bin_width=2, hours_per_year=1)
     event_hours = EVENTS_PER_YEAR * SECONDS_PER_EVENT / 3600.0
-    return [(f"{a}-{b} m/s", event_hours * (below[i + 1] - below[i]) / operating)
-            for i, (a, b) in enumerate(zip(BIN_EDGES, BIN_EDGES[1:]))]
+    return [(f"{a}-{b} m/s", float(event_hours * share / shares.sum()))
+            for a, b, share in zip(BIN_EDGES, BIN_EDGES[1:], shares)]
 
 
 def write_weights(path=WEIGHTS):
