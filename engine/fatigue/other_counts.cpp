@@ -73,18 +73,12 @@ void LevelCrossingCounter::stretchTo(long double b)
 
 void LevelCrossingCounter::feed(std::span<const long double> values)
 {
-    long double point = 0.0L;
-    for (const long double v : values) {
-        if (m_filter.feed(v, point))
-            stretchTo(point);
-    }
+    m_filter.feedAll(values, [this](long double point) { stretchTo(point); });
 }
 
 std::vector<LevelCount> LevelCrossingCounter::finish()
 {
-    long double point = 0.0L;
-    if (m_filter.finish(point))
-        stretchTo(point);
+    m_filter.finishInto([this](long double point) { stretchTo(point); });
     std::vector<LevelCount> counts(m_levels.size());
     long double rising = 0.0L, falling = 0.0L;
     for (std::size_t i = 0; i < m_levels.size(); ++i) {
@@ -124,18 +118,12 @@ void RangePairCounter::push(long double p)
 
 void RangePairCounter::feed(std::span<const long double> values)
 {
-    long double point = 0.0L;
-    for (const long double v : values) {
-        if (m_filter.feed(v, point))
-            push(point);
-    }
+    m_filter.feedAll(values, [this](long double point) { push(point); });
 }
 
 std::vector<RangePair> RangePairCounter::finish()
 {
-    long double point = 0.0L;
-    if (m_filter.finish(point))
-        push(point);
+    m_filter.finishInto([this](long double point) { push(point); });
     for (std::size_t k = 1; k < m_stack.size(); ++k) {
         const long double a = m_stack[k - 1], b = m_stack[k];
         m_pairs.push_back({std::fabs(b - a), std::max(a, b), std::min(a, b), 0.5L});

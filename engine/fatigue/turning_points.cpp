@@ -62,13 +62,9 @@ std::vector<long double> turningPoints(std::span<const long double> values, long
 {
     TurningPointFilter filter(h);
     std::vector<long double> out;
-    long double point = 0.0L;
-    for (const long double v : values) {
-        if (filter.feed(v, point))
-            out.push_back(point);
-    }
-    if (filter.finish(point))
-        out.push_back(point);
+    const auto keep = [&out](long double point) { out.push_back(point); };
+    filter.feedAll(values, keep);
+    filter.finishInto(keep);
     return out;
 }
 

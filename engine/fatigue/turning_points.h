@@ -26,6 +26,24 @@ public:
     bool feed(long double value, long double& point);
     // At the end: true with *point set to the last extreme reached.
     bool finish(long double& point) const;
+    // feed() of every value, each turning point confirmed handed to `take`.
+    template <class Take>
+    void feedAll(std::span<const long double> values, Take&& take)
+    {
+        long double point = 0.0L;
+        for (const long double v : values) {
+            if (feed(v, point))
+                take(point);
+        }
+    }
+    // finish(), the last extreme handed to `take`.
+    template <class Take>
+    void finishInto(Take&& take) const
+    {
+        long double point = 0.0L;
+        if (finish(point))
+            take(point);
+    }
 
 private:
     long double m_h;

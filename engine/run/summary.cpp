@@ -54,21 +54,17 @@ std::vector<SummaryRow> summarise(const CountRequest& request, const FatigueRequ
         rows.push_back(summaryRowOf(name, count(request, CountInputs::files(files)), fatigue));
         return rows;
     }
+    const ChannelNotice told = notice ? notice : [](const std::string&) {};
     for (const TableChannel& channel : readTableChannels(files, columns)) {
-        if (const std::optional<long double> value = channel.constantValue()) {
-            const std::string& path = channel.columns.front().ref.path;
-            if (constant == ConstantChannel::NoDamage) {
-                if (notice)
-                    notice(path + ": " + channel.name + ": " + constantChannelText(*value) + kNoDamageHere);
-                rows.push_back(noDamageRow(channel, *value, fatigue));
-                continue;
-            }
-            if (!channel.passedOverWhenConstant)
-                throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
-            if (notice)
-                notice(path + ": " + channel.name + ": " + constantChannelText(*value) + kPassedOver);
+        const std::optional<long double> value = channel.constantValue();
+        if (value && constant == ConstantChannel::NoDamage) {
+            told(channel.columns.front().ref.path + ": " + channel.name + ": " + constantChannelText(*value)
+                 + kNoDamageHere);
+            rows.push_back(noDamageRow(channel, *value, fatigue));
             continue;
         }
+        if (!countableChannel(channel, told))
+            continue;
         try {
             rows.push_back(summaryRowOf(channel.name, count(request, channel.inputs()), fatigue));
         } catch (const fatigue::FatigueError& e) {

@@ -109,3 +109,39 @@ std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>
 }
 
 } // namespace tessivo
+
+namespace tessivo {
+
+void noteTableEnds(const std::vector<TableChannel>& chosen, const ChannelNotice& notice)
+{
+    if (chosen.empty())
+        return;
+    for (const TableColumnInput& column : chosen.front().columns) {
+        if (!column.stats.ending.empty())
+            notice(column.ref.path + ": " + tableEndText(column.stats.rows, column.stats.ending));
+    }
+}
+
+void noteSkippedCells(const TableChannel& channel, const ChannelNotice& notice)
+{
+    for (const TableColumnInput& column : channel.columns) {
+        const std::int64_t skipped = column.stats.skippedEmpty;
+        if (skipped > 0)
+            notice(column.ref.path + ": " + channel.name + ": " + std::to_string(skipped)
+                   + (skipped == 1 ? " empty cell skipped" : " empty cells skipped"));
+    }
+}
+
+bool countableChannel(const TableChannel& channel, const ChannelNotice& notice)
+{
+    const std::optional<long double> value = channel.constantValue();
+    if (!value)
+        return true;
+    const std::string& path = channel.columns.front().ref.path;
+    if (!channel.passedOverWhenConstant)
+        throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
+    notice(path + ": " + channel.name + ": " + constantChannelText(*value) + kPassedOver);
+    return false;
+}
+
+} // namespace tessivo

@@ -9,6 +9,7 @@
 #include "engine/tables/table_layout.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,5 +53,20 @@ struct TableChannel {
 // column it does not have, two chosen columns that are one) and CountRefused
 // naming the first file when no column of loads is left.
 std::vector<TableChannel> readTableChannels(const std::vector<SequenceFileInput>& files, const ColumnChoice& choice);
+
+// A notice for the user, without a prefix or a line feed.
+using ChannelNotice = std::function<void(const std::string&)>;
+
+// The tables of the first channel that ended before their files did (a
+// footer, END): how many rows were read.
+void noteTableEnds(const std::vector<TableChannel>& chosen, const ChannelNotice& notice);
+
+// The empty cells skipped in each file of the channel.
+void noteSkippedCells(const TableChannel& channel, const ChannelNotice& notice);
+
+// Whether the channel has cycles to count: one of one value throughout is
+// refused (CountRefused naming it and its first file) when chosen by name,
+// and passed over with a notice when every column of numbers was chosen.
+bool countableChannel(const TableChannel& channel, const ChannelNotice& notice);
 
 } // namespace tessivo

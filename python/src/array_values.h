@@ -46,4 +46,22 @@ decltype(auto) withStridedValues(const py::array& a, F&& f)
                        : as(std::uint64_t{});
 }
 
+// The extent of the strided values of `array`, read with the GIL released
+// (called with it held); raises ValueError naming the first value that is
+// not finite.
+template <class Values>
+SequenceExtent finiteExtent(Values& strided, const py::array& array)
+{
+    std::int64_t notFinite = -1;
+    SequenceExtent extent;
+    {
+        py::gil_scoped_release released;
+        extent = strided.extent(notFinite);
+    }
+    if (notFinite >= 0)
+        throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is "
+                              + std::string(py::str(array.attr("__getitem__")(notFinite))));
+    return extent;
+}
+
 } // namespace tessivo::python

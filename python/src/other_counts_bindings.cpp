@@ -45,11 +45,7 @@ OtherCountResult countArray(py::handle values, const OtherCountRequest& request)
 {
     const py::array array = valuesArray(values);
     return withStridedValues(array, [&](auto& strided) {
-        std::int64_t notFinite = -1;
-        const SequenceExtent extent = strided.extent(notFinite);
-        if (notFinite >= 0)
-            throw py::value_error("values must be finite: values[" + std::to_string(notFinite) + "] is "
-                                  + std::string(py::str(array.attr("__getitem__")(notFinite))));
+        const SequenceExtent extent = finiteExtent(strided, array);
         py::gil_scoped_release released;
         return countOther(request, CountInputs::values(strided, extent));
     });

@@ -33,6 +33,23 @@ class MatrixAppliedWarning(UserWarning):
     """A count of MATRIX_THRESHOLD values or more was made in load bins (result 769)."""
 
 
+def _load_text(v):
+    """A load as the representations show it: None, a float's shortest text, or every digit of a long double."""
+    return "None" if v is None else repr(float(v)) if float(v) == v else str(v)
+
+
+def _table_repr(head, header, rows, total):
+    """head, then the rows shown under their header, right-aligned, and how many of the total are not shown."""
+    if not rows:
+        return head
+    table = [header] + rows
+    widths = [max(len(r[c]) for r in table) for c in range(len(header))]
+    lines = ["  " + "  ".join(cell.rjust(w) for cell, w in zip(r, widths)) for r in table]
+    if len(rows) < total:
+        lines.append(f"  ... {total - len(rows)} more")
+    return head + "\n" + "\n".join(lines)
+
+
 class CountResult:
     """The result of a count: the spectrum characteristics and the cycles.
 
@@ -94,23 +111,12 @@ class CountResult:
                                  for name in ("range", "upper", "lower", "count", "cumulative")})
 
     def __repr__(self) -> str:
-        def load(v):
-            return "None" if v is None else repr(float(v)) if float(v) == v else str(v)
-
         head = (f"CountResult(sequence_length={self.sequence_length}, "
-                f"highest_peak={load(self.highest_peak)}, lowest_trough={load(self.lowest_trough)}, "
+                f"highest_peak={_load_text(self.highest_peak)}, lowest_trough={_load_text(self.lowest_trough)}, "
                 f"result={self.result}, cycles={len(self)})")
-        shown = min(len(self), 10)
-        if shown == 0:
-            return head
-        rows = [("range", "upper", "lower", "count", "cumulative")]
-        rows += [(load(self.range[i]), load(self.upper[i]), load(self.lower[i]),
-                  str(self.count[i]), str(self.cumulative[i])) for i in range(shown)]
-        widths = [max(len(r[c]) for r in rows) for c in range(5)]
-        lines = ["  " + "  ".join(cell.rjust(w) for cell, w in zip(r, widths)) for r in rows]
-        if shown < len(self):
-            lines.append(f"  ... {len(self) - shown} more")
-        return head + "\n" + "\n".join(lines)
+        rows = [(_load_text(self.range[i]), _load_text(self.upper[i]), _load_text(self.lower[i]),
+                 str(self.count[i]), str(self.cumulative[i])) for i in range(min(len(self), 10))]
+        return _table_repr(head, ("range", "upper", "lower", "count", "cumulative"), rows, len(self))
 
 
 def count(values, *, filter=0.0, residue="decomposition", bins=None, normalize=False,

@@ -6,22 +6,23 @@ are) and gives the numbers of ``tessivo-count --count level-crossing|range-pair|
 
 from __future__ import annotations
 
-from . import _tessivo
+from . import _load_text, _table_repr, _tessivo
 
-
-def _load(v):
-    return "None" if v is None else repr(float(v)) if float(v) == v else str(v)
+_EXTENT = """sequence_length : int
+        The number of values counted.
+    highest_peak, lowest_trough : numpy.longdouble or None
+        The extremes of the values, None for an empty sequence."""
 
 
 class _OtherCount:
     """What the three results share: the extent of the values, the columns, to_pandas() and the table shown."""
 
-    __slots__ = ()
+    __slots__ = ("sequence_length", "highest_peak", "lowest_trough")
     _columns: tuple = ()
     _name = ""
 
     def __init__(self, fields: dict):
-        for name in self.__slots__:
+        for name in _OtherCount.__slots__ + self.__slots__:
             setattr(self, name, fields[name])
 
     def __len__(self) -> int:
@@ -43,28 +44,18 @@ class _OtherCount:
 
     def __repr__(self) -> str:
         head = (f"{self._name}(sequence_length={self.sequence_length}, "
-                f"highest_peak={_load(self.highest_peak)}, lowest_trough={_load(self.lowest_trough)}, "
+                f"highest_peak={_load_text(self.highest_peak)}, lowest_trough={_load_text(self.lowest_trough)}, "
                 f"rows={len(self)})")
-        shown = min(len(self), 10)
-        if shown == 0:
-            return head
-        rows = [self._columns] + [tuple(_load(getattr(self, c)[i]) for c in self._columns) for i in range(shown)]
-        widths = [max(len(r[c]) for r in rows) for c in range(len(self._columns))]
-        lines = ["  " + "  ".join(cell.rjust(w) for cell, w in zip(r, widths)) for r in rows]
-        if shown < len(self):
-            lines.append(f"  ... {len(self) - shown} more")
-        return head + "\n" + "\n".join(lines)
+        rows = [tuple(_load_text(getattr(self, c)[i]) for c in self._columns) for i in range(min(len(self), 10))]
+        return _table_repr(head, self._columns, rows, len(self))
 
 
 class LevelCrossings(_OtherCount):
-    """Level crossings: how often the loads cross each level.
+    __doc__ = """Level crossings: how often the loads cross each level.
 
     Attributes
     ----------
-    sequence_length : int
-        The number of values counted.
-    highest_peak, lowest_trough : numpy.longdouble or None
-        The extremes of the values, None for an empty sequence.
+    {extent}
     level : numpy.ndarray of numpy.longdouble
         The levels, ascending.
     crossings : numpy.ndarray of float64
@@ -73,23 +64,19 @@ class LevelCrossings(_OtherCount):
         The reference level (the mean of the values unless one was given).
     hysteresis : numpy.longdouble
         The hysteresis the reversals were filtered with.
-    """
+    """.format(extent=_EXTENT)
 
-    __slots__ = ("sequence_length", "highest_peak", "lowest_trough", "level", "crossings", "reference",
-                 "hysteresis")
+    __slots__ = ("level", "crossings", "reference", "hysteresis")
     _columns = ("level", "crossings")
     _name = "LevelCrossings"
 
 
 class RangePairs(_OtherCount):
-    """Range pairs, gathered: one row per distinct range, maximum and minimum.
+    __doc__ = """Range pairs, gathered: one row per distinct range, maximum and minimum.
 
     Attributes
     ----------
-    sequence_length : int
-        The number of values counted.
-    highest_peak, lowest_trough : numpy.longdouble or None
-        The extremes of the values, None for an empty sequence.
+    {extent}
     range, upper, lower : numpy.ndarray of numpy.longdouble
         The pairs' range, maximum and minimum load, by descending range, then descending upper load.
     count : numpy.ndarray of float64
@@ -98,23 +85,19 @@ class RangePairs(_OtherCount):
         The running total of count from the largest range down.
     hysteresis : numpy.longdouble
         The hysteresis the reversals were filtered with.
-    """
+    """.format(extent=_EXTENT)
 
-    __slots__ = ("sequence_length", "highest_peak", "lowest_trough", "range", "upper", "lower", "count",
-                 "cumulative", "hysteresis")
+    __slots__ = ("range", "upper", "lower", "count", "cumulative", "hysteresis")
     _columns = ("range", "upper", "lower", "count", "cumulative")
     _name = "RangePairs"
 
 
 class TimeAtLevel(_OtherCount):
-    """Time at level: the time the loads spend in each class (the load duration distribution).
+    __doc__ = """Time at level: the time the loads spend in each class (the load duration distribution).
 
     Attributes
     ----------
-    sequence_length : int
-        The number of values counted.
-    highest_peak, lowest_trough : numpy.longdouble or None
-        The extremes of the values, None for an empty sequence.
+    {extent}
     lower, upper : numpy.ndarray of numpy.longdouble
         The classes' edges; a class holds its lower edge, the last one its upper edge too.
     time : numpy.ndarray of numpy.longdouble
@@ -124,10 +107,9 @@ class TimeAtLevel(_OtherCount):
         The time beyond the edges.
     interval : numpy.longdouble or None
         The seconds each value stands for, as given.
-    """
+    """.format(extent=_EXTENT)
 
-    __slots__ = ("sequence_length", "highest_peak", "lowest_trough", "lower", "upper", "time", "outside",
-                 "interval")
+    __slots__ = ("lower", "upper", "time", "outside", "interval")
     _columns = ("lower", "upper", "time")
     _name = "TimeAtLevel"
 

@@ -266,6 +266,15 @@ TEST(OtherCountsCli, TableColumnTakesItsTimeStepFromTheTimeColumn)
     }
     const CliRun json = box.run({"--count", "time-at-level", "--column", "RootMyc1", "--format", "json", table});
     EXPECT_NE(json.out.find("\"intervalFrom\": \"time column\""), std::string::npos) << json.out;
+
+    // Every column: an empty cell and a column of one value are told as the rainflow count tells them.
+    const std::string gaps = box.cwd.write("gaps.csv", "a,b\n1,4\n,4\n3,4\n0,4\n");
+    const CliRun every = box.run({"--count", "range-pair", "--all-columns", "--skip-empty", gaps});
+    ASSERT_EQ(every.status, 0) << every.err;
+    EXPECT_EQ(every.err, "tessivo-count: " + gaps + ": a: 1 empty cell skipped\n" + "tessivo-count: " + gaps
+                             + ": b: every value is 4.000: there are no cycles to count; passed over\n");
+    const CliRun rainflow = box.run({"--all-columns", "--skip-empty", gaps});
+    EXPECT_EQ(rainflow.err, every.err);
 }
 
 // ---------------------------------------------------------------- routes

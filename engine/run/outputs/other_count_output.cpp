@@ -191,30 +191,17 @@ void writeOtherCountColumns(const OtherCountRequest& request, const std::vector<
 {
     if (chosen.empty())
         return;
-    for (const TableColumnInput& column : chosen.front().columns) {
-        if (!column.stats.ending.empty())
-            err << errorPrefix << column.ref.path << ": " << tableEndText(column.stats.rows, column.stats.ending)
-                << '\n';
-    }
+    const auto notice = [&err, &errorPrefix](const std::string& text) { err << errorPrefix << text << '\n'; };
+    noteTableEnds(chosen, notice);
     struct Counted {
         const TableChannel* channel;
         OtherCountResult result;
     };
     std::vector<Counted> counted;
     for (const TableChannel& channel : chosen) {
-        for (const TableColumnInput& column : channel.columns) {
-            if (column.stats.skippedEmpty > 0)
-                err << errorPrefix << column.ref.path << ": " << channel.name << ": " << column.stats.skippedEmpty
-                    << (column.stats.skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
-        }
-        if (const std::optional<long double> value = channel.constantValue()) {
-            const std::string& path = channel.columns.front().ref.path;
-            if (!channel.passedOverWhenConstant)
-                throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
-            err << errorPrefix << path << ": " << channel.name << ": " << constantChannelText(*value) << kPassedOver
-                << '\n';
+        noteSkippedCells(channel, notice);
+        if (!countableChannel(channel, notice))
             continue;
-        }
         try {
             counted.push_back({&channel, countOther(request, channel.inputs())});
         } catch (const fatigue::FatigueError& e) {

@@ -275,28 +275,14 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
 {
     if (chosen.empty())
         return;
-    // A table that ended before its file did (a footer, END): how many rows were read.
-    for (const TableColumnInput& column : chosen.front().columns) {
-        if (!column.stats.ending.empty())
-            m_err << m_errorPrefix << column.ref.path << ": " << tableEndText(column.stats.rows, column.stats.ending)
-                  << '\n';
-    }
+    const auto notice = [this](const std::string& text) { m_err << m_errorPrefix << text << '\n'; };
+    noteTableEnds(chosen, notice);
     std::vector<TableChannel> channels;
     for (const TableChannel& channel : chosen) {
-        for (const TableColumnInput& column : channel.columns) {
-            if (column.stats.skippedEmpty > 0)
-                m_err << m_errorPrefix << column.ref.path << ": " << channel.name << ": " << column.stats.skippedEmpty
-                      << (column.stats.skippedEmpty == 1 ? " empty cell skipped\n" : " empty cells skipped\n");
-        }
+        noteSkippedCells(channel, notice);
         // A channel that never changes has no cycles: every column of numbers passes over it.
-        if (const std::optional<long double> value = channel.constantValue()) {
-            const std::string& path = channel.columns.front().ref.path;
-            if (!channel.passedOverWhenConstant)
-                throw CountRefused(channel.name + ": " + constantChannelText(*value), path);
-            m_err << m_errorPrefix << path << ": " << channel.name << ": " << constantChannelText(*value) << kPassedOver
-                  << '\n';
+        if (!countableChannel(channel, notice))
             continue;
-        }
         // Every check before the first count: a rejected column stops them all.
         CountInputs inputs = channel.inputs();
         try {
