@@ -38,8 +38,7 @@ std::vector<LifetimeEntry> readLifetimeTable(const std::string& path);
 // `weibull` for a table of wind speeds. Throws CountRefused naming the table
 // when a table of wind speeds comes without a distribution or one of hours
 // with one, and FatigueError as weibullHours does.
-std::vector<LifetimeEntry> lifetimeEntries(const std::string& path,
-                                           const std::optional<fatigue::WeibullBins>& weibull);
+std::vector<LifetimeEntry> lifetimeEntries(const std::string& path, const std::optional<fatigue::WeibullBins>& weibull);
 
 // The seconds a recording lasts by its time column: the last time minus the
 // first, when the table's first column rises all the way; nothing for a
@@ -47,10 +46,10 @@ std::vector<LifetimeEntry> lifetimeEntries(const std::string& path,
 std::optional<long double> timeColumnSpan(const std::string& path, const ColumnChoice& columns);
 
 struct LifetimeRequest {
-    std::string weights;                           // the weights table
-    fatigue::LifetimeSettings settings;            // design life, N_eq or frequency; DFF from the fatigue request
-    std::optional<long double> duration;           // of recordings without a time column
-    std::optional<fatigue::WeibullBins> weibull;   // for a table of wind speeds
+    std::string weights;                         // the weights table
+    fatigue::LifetimeSettings settings;          // design life, N_eq or frequency; DFF from the fatigue request
+    std::optional<long double> duration;         // of recordings without a time column
+    std::optional<fatigue::WeibullBins> weibull; // for a table of wind speeds
 };
 
 // One channel of one recording (a plain sequence file has one, named "").
@@ -88,8 +87,7 @@ LifetimeResult combineRecordings(const FatigueRequest& fatigue, fatigue::Lifetim
 // The lifetimes of recordings counted elsewhere, one per channel in the
 // order of the first recording's channels. Throws CountRefused naming a
 // recording whose channels are not those of the first.
-std::vector<LifetimeResult> combineChannels(const FatigueRequest& fatigue,
-                                            const fatigue::LifetimeSettings& lifetime,
+std::vector<LifetimeResult> combineChannels(const FatigueRequest& fatigue, const fatigue::LifetimeSettings& lifetime,
                                             std::vector<std::vector<LifetimeRecording>> recordings);
 
 // Every recording of the weights table, then their lifetime per channel.

@@ -216,7 +216,8 @@ void bindLifetime(py::module_& m, RequestReader readRequest)
             std::vector<long double> speeds;
             for (py::handle v : py::iterable(py::module_::import("numpy").attr("atleast_1d")(windSpeeds)))
                 speeds.push_back(numberValue(v, "a wind speed"));
-            const std::vector<long double> hours = fatigue::weibullHours(speeds, *weibullOf(weibull, binWidth, hoursPerYear));
+            const std::vector<long double> hours =
+                fatigue::weibullHours(speeds, *weibullOf(weibull, binWidth, hoursPerYear));
             py::array_t<long double> array(static_cast<py::ssize_t>(hours.size()));
             std::copy(hours.begin(), hours.end(), array.mutable_data());
             return array;
@@ -278,7 +279,8 @@ void bindLifetime(py::module_& m, RequestReader readRequest)
                 for (py::handle item : channels)
                     counted.back().push_back(recordingOf(item));
             }
-            for (const LifetimeResult& result : naming([&] { return combineChannels(f, lifetime, std::move(counted)); }))
+            for (const LifetimeResult& result :
+                 naming([&] { return combineChannels(f, lifetime, std::move(counted)); }))
                 list.append(totalsDict(result, f));
             return list;
         },

@@ -329,15 +329,16 @@ TEST(CliLifetime, ChannelsOverWindSpeedBinsAreEachTheSingleChannelLifetime)
     const auto below = [](long double v) { return v <= 0 ? 0.0L : 1.0L - std::exp(-std::pow(v / 9.0L, 2.2L)); };
     const long double bin5 = 3000.0L * (below(6) - below(4));
     const long double bin7 = 3000.0L * (below(8) - below(6)) / 2.0L;
-    const std::vector<std::string> fatigue = {"--sn-curve", kCurve, "--del", "3,5", "--del-cycles", "1e6",
-                                              "--design-life", "20", "--format", "json"};
-    std::vector<std::string> args = {"--lifetime", speeds, "--all-columns", "--weibull", "2.2,9", "--hours-per-year",
-                                     "3000"};
+    const std::vector<std::string> fatigue = {"--sn-curve", kCurve,          "--del", "3,5",      "--del-cycles",
+                                              "1e6",        "--design-life", "20",    "--format", "json"};
+    std::vector<std::string> args = {"--lifetime",       speeds, "--all-columns", "--weibull", "2.2,9",
+                                     "--hours-per-year", "3000"};
     args.insert(args.end(), fatigue.begin(), fatigue.end());
     const CliRun all = runIn(box.str(), box, args);
     ASSERT_EQ(all.status, 0) << all.err;
-    EXPECT_EQ(all.err, "tessivo-count: " + box.file("r2.csv") + ": c: every value is 7.500: there are no cycles to "
-                                                                 "count; no damage from this recording\n");
+    EXPECT_EQ(all.err, "tessivo-count: " + box.file("r2.csv")
+                           + ": c: every value is 7.500: there are no cycles to "
+                             "count; no damage from this recording\n");
     // The hours as computed, in the recordings' rows, and the distribution's hours a year after them.
     const std::vector<long double> hours = jsonNumbers(all.out, "hoursPerYear");
     ASSERT_EQ(hours.size(), 12U) << all.out;

@@ -182,8 +182,8 @@ std::vector<SummaryRow> recordingRows(const LifetimeResult& lifetime)
 std::string weibullText(const fatigue::WeibullBins& w)
 {
     return "Weibull k = " + fatigueNumberText(w.shape) + ", A = " + fatigueNumberText(w.scale) + " m/s, "
-           + (w.binWidth ? "bins of " + fatigueNumberText(*w.binWidth) + " m/s" : std::string("bins as spaced"))
-           + ", " + fatigueNumberText(w.hoursPerYear) + " hours a year";
+           + (w.binWidth ? "bins of " + fatigueNumberText(*w.binWidth) + " m/s" : std::string("bins as spaced")) + ", "
+           + fatigueNumberText(w.hoursPerYear) + " hours a year";
 }
 
 void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue)
@@ -229,8 +229,7 @@ void writeLifetimeReport(std::ostream& out, const LifetimeResult& lifetime, cons
     }
 }
 
-void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue,
-                       bool byChannel)
+void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const FatigueRequest& fatigue, bool byChannel)
 {
     const fatigue::FatigueSettings& s = fatigue.settings;
     const fatigue::LifetimeTotals& t = lifetime.totals;
@@ -282,8 +281,8 @@ void writeSummaryJson(std::ostream& out, const std::vector<SummaryRow>& rows, co
     out << '\n';
 }
 
-void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
-                         const FatigueRequest& fatigue, bool byChannel)
+void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& lifetimes, const FatigueRequest& fatigue,
+                         bool byChannel)
 {
     for (std::size_t k = 0; k < lifetimes.size(); ++k) {
         if (byChannel)
@@ -292,8 +291,8 @@ void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& l
     }
 }
 
-void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
-                       const FatigueRequest& fatigue, bool byChannel)
+void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lifetimes, const FatigueRequest& fatigue,
+                       bool byChannel)
 {
     if (!byChannel) {
         for (const LifetimeResult& lifetime : lifetimes)

@@ -33,14 +33,14 @@ std::vector<SummaryRow> lifetimeRows(const std::vector<LifetimeResult>& lifetime
 // then the section "Lifetime": design life, damage, design damage,
 // utilisation and check, and the DELs with the N_eq they refer to; with
 // `byChannel` each under a line "Channel: NAME".
-void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
-                         const FatigueRequest& fatigue, bool byChannel);
+void writeLifetimeReport(std::ostream& out, const std::vector<LifetimeResult>& lifetimes, const FatigueRequest& fatigue,
+                         bool byChannel);
 
 // {"recordings": [rows as in writeSummaryJson], "lifetime": {designLife,
 // seconds, equivalentCycles, damage, dff, designDamage, utilisation, check,
 // del: [{m, value}], curveDel, weibull}}; with `byChannel`
 // {"channels": [{"channel", "recordings", "lifetime"}, ...]}.
-void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lifetimes,
-                       const FatigueRequest& fatigue, bool byChannel);
+void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lifetimes, const FatigueRequest& fatigue,
+                       bool byChannel);
 
 } // namespace tessivo
