@@ -23,4 +23,15 @@ std::string jsonString(const std::string& text)
     return s + "\"";
 }
 
+std::string jsonNested(const std::string& object)
+{
+    std::string text = "    ";
+    for (std::size_t i = 0; i < object.size(); ++i) {
+        text += object[i];
+        if (object[i] == '\n' && i + 1 < object.size())
+            text += "    ";
+    }
+    return text;
+}
+
 } // namespace tessivo

@@ -1,5 +1,6 @@
 #pragma once
-// Text as a JSON string, for every JSON the engine writes.
+// Text as a JSON string, and objects nested in others, for every JSON the
+// engine writes.
 
 #include <string>
 
@@ -8,5 +9,9 @@ namespace tessivo {
 // `text` (UTF-8) between double quotes, with quotes, backslashes and control
 // characters escaped (the latter as \u00XX).
 std::string jsonString(const std::string& text);
+
+// A JSON object as an element of an array that a top-level object holds:
+// every line moved right by four spaces (a last line feed stays as it is).
+std::string jsonNested(const std::string& object);
 
 } // namespace tessivo

@@ -162,17 +162,6 @@ void writeJson(const OtherCountResult& r, std::ostream& out)
     out << "}\n";
 }
 
-std::string indented(const std::string& object)
-{
-    std::string text = "    ";
-    for (std::size_t i = 0; i < object.size(); ++i) {
-        text += object[i];
-        if (object[i] == '\n' && i + 1 < object.size())
-            text += "    ";
-    }
-    return text;
-}
-
 } // namespace
 
 void writeOtherCount(const OtherCountResult& result, OutputFormat format, std::ostream& out, std::ostream& err,
@@ -236,7 +225,7 @@ void writeOtherCountColumns(const OtherCountRequest& request, const std::vector<
                 + layoutJson(channel.columns.front().ref.layout) + "," + body.substr(body.find('{') + 1);
             while (!object.empty() && object.back() == '\n')
                 object.pop_back();
-            out << indented(object) << (k + 1 < counted.size() ? ",\n" : "\n");
+            out << jsonNested(object) << (k + 1 < counted.size() ? ",\n" : "\n");
         } else {
             out << (k > 0 ? "\n" : "") << channel.heading << "\n\n" << body;
         }

@@ -1,6 +1,7 @@
 #include "engine/run/outputs/output_dispatch.h"
 
 #include "engine/fatigue/fatigue_error.h"
+#include "engine/record/json_text.h"
 #include "engine/run/outputs/cycle_export.h"
 #include "engine/run/outputs/fatigue_output.h"
 #include "engine/run/outputs/other_count_output.h"
@@ -213,17 +214,6 @@ struct ChannelOutput {
     std::exception_ptr failure;
 };
 
-std::string indented(const std::string& object)
-{
-    std::string text = "    ";
-    for (std::size_t i = 0; i < object.size(); ++i) {
-        text += object[i];
-        if (object[i] == '\n' && i + 1 < object.size())
-            text += "    ";
-    }
-    return text;
-}
-
 // The first column of every file when it is time (engine/tables/time_column.h); nothing otherwise.
 std::optional<PositionTimes> readTimes(const TableChannel& any)
 {
@@ -375,7 +365,7 @@ void OutputDispatch::writeColumns(const CountRequest& request, const std::vector
             std::string object = outputs[k].output;
             while (!object.empty() && object.back() == '\n')
                 object.pop_back();
-            m_out << indented(object) << (k + 1 < outputs.size() ? ",\n" : "\n");
+            m_out << jsonNested(object) << (k + 1 < outputs.size() ? ",\n" : "\n");
         } else {
             m_out << (k > 0 && m_request.format == OutputFormat::Report && !csv ? "\n" : "") << outputs[k].output;
         }

@@ -261,18 +261,6 @@ void writeLifetimeJson(std::ostream& out, const LifetimeResult& lifetime, const 
     out << "\n  }\n}";
 }
 
-// The text with every line but the first moved right by `indent`.
-std::string indented(const std::string& text, const std::string& indent)
-{
-    std::string result;
-    for (char c : text) {
-        result += c;
-        if (c == '\n')
-            result += indent;
-    }
-    return result;
-}
-
 } // namespace
 
 void writeSummaryJson(std::ostream& out, const std::vector<SummaryRow>& rows, const FatigueRequest& fatigue)
@@ -304,7 +292,7 @@ void writeLifetimeJson(std::ostream& out, const std::vector<LifetimeResult>& lif
     for (std::size_t k = 0; k < lifetimes.size(); ++k) {
         std::ostringstream one;
         writeLifetimeJson(one, lifetimes[k], fatigue, true);
-        out << (k ? ",\n    " : "\n    ") << indented(one.str(), "    ");
+        out << (k ? ",\n" : "\n") << jsonNested(one.str());
     }
     out << "\n  ]\n}\n";
 }
