@@ -389,4 +389,13 @@ TEST(CliLifetime, ChannelsOverWindSpeedBinsAreEachTheSingleChannelLifetime)
         expected.push_back("lifetime," + channel);
     }
     EXPECT_EQ(lines, expected);
+
+    // A table with other columns than the first recording's has no place in the lifetimes of its channels.
+    box.write("r3.csv", "time,a,b\n0,1,2\n1,3,1\n");
+    box.write("speeds.csv", "file,wind_speed\nr1.csv,5\nr3.csv,7\n");
+    const CliRun other = runIn(box.str(), box, args);
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.err.find(box.file("r3.csv") + ": its channels (a, b) are not those of the first recording (a, b, c)"),
+              std::string::npos)
+        << other.err;
 }

@@ -1,10 +1,12 @@
 // The lifetime of recordings: shares combined by their repetitions over the
 // design life, DELs that neither overflow nor lose small shares, the N_eq of
-// the lifetime, and the values that are refused.
+// the lifetime, the hours of wind-speed bins from a Weibull distribution,
+// and the values that are refused.
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/lifetime_damage.h"
 #include "engine/fatigue/sn_curve_text.h"
+#include "engine/fatigue/weibull_hours.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +110,48 @@ TEST(LifetimeDamage, RefusedValuesAreNamed)
             EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
         }
     }
+}
+
+TEST(LifetimeDamage, WeibullHoursOfBinsAsWorkedOut)
+{
+    // k = 2 (Rayleigh), A = 10: F(v) = 1 - exp(-v^2 / 100), so a bin's share
+    // is exp(-lo^2 / 100) - exp(-hi^2 / 100), worked out with exp alone.
+    const auto share = [](double lo, double hi) { return std::exp(-lo * lo / 100.0) - std::exp(-hi * hi / 100.0); };
+    struct Case {
+        std::vector<long double> speeds;
+        WeibullBins bins;
+        std::vector<double> hours;
+    };
+    const std::vector<Case> cases = {
+        // The width from the spacing; 8766 hours a year.
+        {{5, 15, 10}, {2, 10}, {8766 * share(2.5, 7.5), 8766 * share(12.5, 17.5), 8766 * share(7.5, 12.5)}},
+        // A bin's rows share its hours; a bin reaching below 0 m/s starts at 0.
+        {{1, 1, 3}, {2, 10, std::nullopt, 100}, {100 * share(0, 2) / 2, 100 * share(0, 2) / 2, 100 * share(2, 4)}},
+        // A width given: the centres need not be evenly spaced; no hours, no hours of any bin.
+        {{4, 9}, {2, 10, 1.0L}, {8766 * share(3.5, 4.5), 8766 * share(8.5, 9.5)}},
+        {{4, 6}, {2, 10, std::nullopt, 0}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<long double> hours = weibullHours(c.speeds, c.bins);
+        ASSERT_EQ(hours.size(), c.hours.size());
+        for (std::size_t i = 0; i < hours.size(); ++i)
+            EXPECT_NEAR(static_cast<double>(hours[i]), c.hours[i], 1e-12 * 8766) << i;
+    }
+    // Every bin from 0 to far beyond the scale: the whole year.
+    std::vector<long double> all;
+    for (int v = 1; v < 200; v += 2)
+        all.push_back(v);
+    long double year = 0.0L;
+    for (long double h : weibullHours(all, {2.5L, 10.0L}))
+        year += h;
+    EXPECT_NEAR(static_cast<double>(year), 8766.0, 1e-9);
+
+    const std::vector<std::pair<std::vector<long double>, WeibullBins>> refused = {
+        {{4, 6}, {0, 10}}, {{4, 6}, {2, -1}}, {{4, 6}, {2, 10, 0.0L}}, {{4, 6}, {2, 10, std::nullopt, -1}},
+        {{4, -6}, {2, 10}}, {{4, 6, 9}, {2, 10}}, {{4}, {2, 10}},
+    };
+    for (const auto& [speeds, bins] : refused)
+        EXPECT_THROW(weibullHours(speeds, bins), FatigueError) << speeds.size();
 }
 
 } // namespace
