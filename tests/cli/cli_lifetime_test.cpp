@@ -395,7 +395,8 @@ TEST(CliLifetime, ChannelsOverWindSpeedBinsAreEachTheSingleChannelLifetime)
     box.write("speeds.csv", "file,wind_speed\nr1.csv,5\nr3.csv,7\n");
     const CliRun other = runIn(box.str(), box, args);
     EXPECT_EQ(other.status, 2);
-    EXPECT_NE(other.err.find(box.file("r3.csv") + ": its channels (a, b) are not those of the first recording (a, b, c)"),
-              std::string::npos)
+    EXPECT_NE(
+        other.err.find(box.file("r3.csv") + ": its channels (a, b) are not those of the first recording (a, b, c)"),
+        std::string::npos)
         << other.err;
 }

@@ -147,7 +147,7 @@ TEST(LifetimeDamage, WeibullHoursOfBinsAsWorkedOut)
     EXPECT_NEAR(static_cast<double>(year), 8766.0, 1e-9);
 
     const std::vector<std::pair<std::vector<long double>, WeibullBins>> refused = {
-        {{4, 6}, {0, 10}}, {{4, 6}, {2, -1}}, {{4, 6}, {2, 10, 0.0L}}, {{4, 6}, {2, 10, std::nullopt, -1}},
+        {{4, 6}, {0, 10}},  {{4, 6}, {2, -1}},    {{4, 6}, {2, 10, 0.0L}}, {{4, 6}, {2, 10, std::nullopt, -1}},
         {{4, -6}, {2, 10}}, {{4, 6, 9}, {2, 10}}, {{4}, {2, 10}},
     };
     for (const auto& [speeds, bins] : refused)
