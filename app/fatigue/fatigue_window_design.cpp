@@ -30,6 +30,10 @@ QString ownValue(const std::optional<long double>& value, QChar separator)
     return QStringLiteral("curve: ") + QString::fromStdString(fatigueNumberText(*value)).replace(u'.', separator);
 }
 
+const QString kCompressiveShareTip =
+    QStringLiteral("The share of a range's part below zero that counts, the codes' rule for mean stress in non-welded "
+                   "or stress-relieved details (EN 1993-1-9, 7.2.1: 0.6); only without a mean-stress correction");
+
 } // namespace
 
 QWidget* FatigueWindow::createDesign()
@@ -67,9 +71,7 @@ QWidget* FatigueWindow::createDesign()
                          "none"));
     edSizeFactor->setPlaceholderText(QStringLiteral("empty: none"));
     field(edCompressiveShare, "edCompressiveShare", QStringLiteral("Compressive share:"), "--compressive-share",
-          QStringLiteral("The share of a range's part below zero that counts, the codes' rule for mean stress in "
-                         "non-welded or stress-relieved details (EN 1993-1-9, 7.2.1: 0.6); only without a "
-                         "mean-stress correction"));
+          kCompressiveShareTip);
     lbCheck = new QLabel(box);
     lbCheck->setObjectName(QStringLiteral("lbCheck"));
     lbCheck->setWordWrap(true);
@@ -96,10 +98,8 @@ void FatigueWindow::showDesignHints(const FatigueChoices& c)
         edCompressiveShare->setPlaceholderText(QStringLiteral("empty: whole ranges; see the tooltip"));
     else
         edCompressiveShare->setPlaceholderText(QStringLiteral("empty: whole ranges"));
-    // The curve's own rule, where it has one, beside the option's.
-    QString tip = QStringLiteral("The share of a range's part below zero that counts, the codes' rule for mean stress "
-                                 "in non-welded or stress-relieved details; only without a mean-stress correction "
-                                 "(--compressive-share)");
+    // The curve's own rule, where it has one, below the option's.
+    QString tip = kCompressiveShareTip + QStringLiteral(" (--compressive-share)");
     if (preset && !preset->meanStressRule.empty())
         tip += QStringLiteral("\n") + QString::fromStdString(preset->meanStressRule);
     edCompressiveShare->setToolTip(tip);

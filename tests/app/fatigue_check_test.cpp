@@ -255,8 +255,12 @@ TEST_F(FatigueCheckTest, TheCurvesOwnThicknessValuesShowAndTheCompressiveShareGo
     EXPECT_EQ(fatigue.edThicknessExponent->placeholderText(), QStringLiteral("curve: ") + typed("0.2"));
     fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("EC3-71")));
     EXPECT_TRUE(fatigue.edThicknessRef->placeholderText().contains(QStringLiteral("gives none")));
-    EXPECT_TRUE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("7.2.1")));
+    // The curve's own rule for compression, where it has one, in the share's tooltip.
+    EXPECT_TRUE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("may be reduced to 60 %")));
     EXPECT_TRUE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("--compressive-share")));
+    fatigue.cbCurve->setCurrentIndex(0);
+    EXPECT_FALSE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("may be reduced")));
+    fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("EC3-71")));
 
     // A mean-stress correction has its own rule for compression: the share
     // is off and kept, and back with "none".
