@@ -320,6 +320,8 @@ LifetimeChoicesRead lifetimeSettingsOf(const FatigueChoices& choices, QChar sep)
     // seconds, so the sequence's duration and frequency are left out here.
     FatigueChoices part = lifetimePart(choices);
     part.delFrequency.clear();
+    if (!choices.delFrequency.trimmed().isEmpty())
+        part.equivalentCycles = QStringLiteral("1"); // the field is off and not read then
     out.fatigue.settings = fatigueSettingsOf(part, sep);
     out.fatigue.curveText = curveTextOf(choices, sep);
     if (!out.fatigue.evaluates())
