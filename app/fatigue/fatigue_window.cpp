@@ -118,7 +118,7 @@ void FatigueWindow::createControls()
 
     auto* top = new QHBoxLayout;
     top->addWidget(createChoices(), 3);
-    top->addWidget(createDesign(), 2);
+    top->addWidget(createDesign(), 3);
     top->addWidget(createTotals(), 3);
 
     auto* buttons = new QHBoxLayout;
@@ -146,6 +146,9 @@ QWidget* FatigueWindow::createChoices()
     auto* box = new QGroupBox(QStringLiteral("S-N curve and material"), this);
     auto* form = new QFormLayout(box);
     cbCurve = named(new QComboBox(box), "cbCurve");
+    // The longest descriptions would take the room of the code check beside.
+    cbCurve->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbCurve->setMinimumContentsLength(24);
     cbCurve->addItem(QStringLiteral("Own values"), QString());
     for (const SnPreset& preset : snPresets())
         cbCurve->addItem(QString::fromStdString(preset.name + "  " + preset.description),

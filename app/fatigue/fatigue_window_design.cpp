@@ -45,6 +45,8 @@ QWidget* FatigueWindow::createDesign()
         target = new QLineEdit(box);
         target->setObjectName(QLatin1String(name));
         target->setToolTip(QStringLiteral("%1 (%2)").arg(tip, QLatin1String(option)));
+        // Room for a factor such as 0.00131 beside the longest label.
+        target->setMinimumWidth(target->fontMetrics().horizontalAdvance(QStringLiteral("0.0000000000")));
         form->addRow(label, target);
     };
     field(

@@ -68,9 +68,12 @@ struct LifetimePanel::Job {
 LifetimePanel::LifetimePanel(QWidget* parent, LifetimePanelSeams seams) : QWidget(parent), m_seams(std::move(seams))
 {
     setObjectName(QStringLiteral("pgLifetime"));
+    // The inputs and totals take the room they need; the recordings the rest.
     auto* top = new QHBoxLayout;
-    top->addWidget(createInputs(), 1);
-    top->addWidget(createResults(), 1);
+    for (QWidget* box : {createInputs(), createResults()}) {
+        box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        top->addWidget(box, 1, Qt::AlignTop);
+    }
     twRecordings = named(new QTableWidget(0, 6, this), "twRecordings");
     twRecordings->setHorizontalHeaderLabels({QStringLiteral("File"), QStringLiteral("Hours per year"),
                                              QStringLiteral("Duration (s)"), QStringLiteral("Repetitions"),
@@ -162,8 +165,10 @@ QWidget* LifetimePanel::createResults()
     twLifetimeDel->horizontalHeader()->setStretchLastSection(true);
     twLifetimeDel->verticalHeader()->hide();
     twLifetimeDel->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    twLifetimeDel->verticalHeader()->setDefaultSectionSize(20);
+    twLifetimeDel->setFixedHeight(twLifetimeDel->horizontalHeader()->sizeHint().height() + 4 * 20 + 4);
     layout->addWidget(lbLifetime);
-    layout->addWidget(twLifetimeDel, 1);
+    layout->addWidget(twLifetimeDel);
     return box;
 }
 
