@@ -24,7 +24,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTableWidget>
-#include <cmath>
 #include <functional>
 #include <map>
 #include <random>
@@ -327,12 +326,6 @@ TEST_F(StandaloneLifetimeTest, ALifetimeIsSavedWithItsChoicesAndForgottenWhenThe
     EXPECT_TRUE(summary.contains("walk1.txt\",100,600,6000,")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("walk1.txt\",0,600,0,")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("\nlifetime utilisation,")) << summary.toStdString();
-    const tessivo::LifetimeResult& result = *fatigue->pgLifetime->result();
-    long double damage = 0.0L;
-    for (const tessivo::LifetimeRecording& r : result.recordings)
-        damage += 10.0L * r.share.hoursPerYear * 3600.0L / 600.0L * r.share.damage;
-    EXPECT_NEAR(static_cast<double>(result.totals.damage), static_cast<double>(damage),
-                static_cast<double>(damage) * 1e-14);
 
     // The sequence's own duration is no part of a lifetime; a factor is.
     fatigue->edDuration->setText(QStringLiteral("123"));
@@ -374,18 +367,8 @@ TEST_F(StandaloneLifetimeTest, WhatStopsALifetimeIsNamed)
          QStringLiteral("Give the design life in years.")},
         {"a design life of 0", [](FatigueWindow& f) { f.pgLifetime->edDesignLife->setText(QStringLiteral("0")); },
          QStringLiteral("The design life must be a positive number of years, not '0'")},
-        {"no weights table", [](FatigueWindow& f) { f.pgLifetime->edWeights->clear(); },
-         QStringLiteral("Choose the weights table")},
-        {"a bad own curve",
-         [](FatigueWindow& f) {
-             f.cbCurve->setCurrentIndex(0);
-             f.edOwnCurve->setText(QStringLiteral("m=3"));
-         },
-         QStringLiteral("S-N curve: ")},
         {"a recording without a duration", [](FatigueWindow& f) { f.pgLifetime->edRecordingDuration->clear(); },
          QStringLiteral("walk1.txt: no time column to take the duration from")},
-        {"a bad factor", [](FatigueWindow& f) { f.edScf->setText(QStringLiteral("-2")); },
-         QStringLiteral("stress concentration factor must be a positive number")},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.name);
