@@ -192,8 +192,17 @@ void LifetimePanel::count()
     if (m_job) {
         m_job->forgotten = true;
         m_job->cancel = true;
-        // The count under way ends first; this one follows it.
-        connect(this, &LifetimePanel::counted, this, &LifetimePanel::count, Qt::SingleShotConnection);
+        // The count under way ends first; one more follows it.
+        if (!m_countPending) {
+            m_countPending = true;
+            connect(
+                this, &LifetimePanel::counted, this,
+                [this] {
+                    m_countPending = false;
+                    count();
+                },
+                Qt::SingleShotConnection);
+        }
         return;
     }
     auto progress = [bar = pbLifetime, job](std::size_t done, std::size_t total, const std::string&) {

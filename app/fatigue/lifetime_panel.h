@@ -89,4 +89,5 @@ private:
     std::optional<tessivo::LifetimeResult> m_result;
     tessivo::FatigueRequest m_fatigue; // of m_result
     std::string m_weights;             // of m_result
+    bool m_countPending = false;       // a count follows the one under way
 };
