@@ -169,12 +169,10 @@ TEST_F(FatigueLifetimeTest, LifetimeAgreesWithTheCommandLineToEveryDigitShown)
 {
     const QString walks = walkWeights();
     const LifetimeCase cases[] = {
-        {"the manual's wind-turbine tower",
-         exampleFile("wind_lifetime_weights.csv"),
+        {"the manual's wind-turbine tower", exampleFile("wind_lifetime_weights.csv"),
          QStringLiteral("--column TwrBsMyt --sn-curve preset:DNV-D --stress-factor 0.00131 --scf 1.2 --thickness 27 "
                         "--dff 2 --del 3,4,5 --del-frequency 1"),
-         "20",
-         [](TfrmMain&) {},
+         "20", [](TfrmMain&) {},
          [](FatigueWindow& f) {
              f.cbCurve->setCurrentIndex(f.cbCurve->findData(QStringLiteral("DNV-D")));
              f.edLoadFactor->setText(typed("0.00131"));
@@ -186,8 +184,7 @@ TEST_F(FatigueLifetimeTest, LifetimeAgreesWithTheCommandLineToEveryDigitShown)
              f.edNeq->clear(); // off beside a frequency, and not read
              f.pgLifetime->edLifetimeColumn->setText(QStringLiteral("TwrBsMyt"));
          }},
-        {"walks with the main window's filter and half cycles, an own curve and every correction",
-         walks,
+        {"walks with the main window's filter and half cycles, an own curve and every correction", walks,
          QStringLiteral("--filter 2 --residue half --sn-curve m=3,logA=12 --thickness 40 --thickness-ref 25 "
                         "--thickness-exponent 0.25 --size-factor 0.9 --compressive-share 0.6 --gamma-mf 1.15 --dff 3 "
                         "--del 3,5 --del-cycles 1e6 --duration 600"),
