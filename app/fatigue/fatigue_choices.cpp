@@ -10,6 +10,7 @@
 #include "engine/run/number_text.h"
 #include "registry_key.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -87,6 +88,14 @@ const Field kFields[] = {
     {"GammaMf", &FatigueChoices::gammaMf},
     {"Dff", &FatigueChoices::dff},
     {"Thickness", &FatigueChoices::thickness},
+    {"ThicknessRef", &FatigueChoices::thicknessRef},
+    {"ThicknessExponent", &FatigueChoices::thicknessExponent},
+    {"SizeFactor", &FatigueChoices::sizeFactor},
+    {"CompressiveShare", &FatigueChoices::compressiveShare},
+    {"LifetimeWeights", &FatigueChoices::lifetimeWeights},
+    {"DesignLife", &FatigueChoices::designLife},
+    {"LifetimeColumn", &FatigueChoices::lifetimeColumn},
+    {"RecordingDuration", &FatigueChoices::recordingDuration},
 };
 
 } // namespace
@@ -207,8 +216,19 @@ void readDesign(const FatigueChoices& choices, QChar sep, FatigueSettings& s)
     d.gammaFf = factor(choices.gammaFf, QStringLiteral("The partial factor gamma_Ff"), sep);
     d.gammaMf = factor(choices.gammaMf, QStringLiteral("The partial factor gamma_Mf"), sep);
     d.dff = factor(choices.dff, QStringLiteral("The design fatigue factor (DFF)"), sep);
-    if (!choices.thickness.trimmed().isEmpty())
-        d.thickness = number(choices.thickness, QStringLiteral("The thickness t"), sep);
+    const auto optional = [sep](const QString& text, const QString& what) -> std::optional<long double> {
+        if (text.trimmed().isEmpty())
+            return std::nullopt;
+        return number(text, what, sep);
+    };
+    d.thickness = optional(choices.thickness, QStringLiteral("The thickness t"));
+    d.thicknessRef = optional(choices.thicknessRef, QStringLiteral("The reference thickness t_ref"));
+    d.thicknessExponent = optional(choices.thicknessExponent, QStringLiteral("The thickness exponent k"));
+    d.sizeFactor = optional(choices.sizeFactor, QStringLiteral("The size factor k_s"));
+    // The codes' rule for compression stands in for a mean-stress correction:
+    // with one chosen the field is off and its value kept for later.
+    if (meanStressFromName(choices.meanStress.toStdString()).value_or(MeanStressMethod::None) == MeanStressMethod::None)
+        d.compressiveShare = optional(choices.compressiveShare, QStringLiteral("The compressive share"));
     resolveDesignFactors(d, s.curve ? &*s.curve : nullptr);
 }
 
@@ -271,4 +291,65 @@ FatigueSettings fatigueSettingsOf(const FatigueChoices& choices, QChar decimalSe
     if (!read.problems.isEmpty())
         throw FatigueError(read.problems.front().toStdString());
     return read.settings;
+}
+
+namespace {
+
+std::string curveTextOf(const FatigueChoices& choices, QChar sep)
+{
+    return choices.preset.isEmpty() ? curveText(choices.ownCurve, sep) : "preset:" + choices.preset.toStdString();
+}
+
+// The choices without the window's sequence duration, which a lifetime does not read.
+FatigueChoices lifetimePart(FatigueChoices choices)
+{
+    choices.duration.clear();
+    return choices;
+}
+
+} // namespace
+
+LifetimeChoicesRead lifetimeSettingsOf(const FatigueChoices& choices, QChar sep)
+{
+    LifetimeChoicesRead out;
+    if (choices.lifetimeWeights.trimmed().isEmpty())
+        throw FatigueError("Choose the weights table of the recordings (file,hours_per_year)");
+    if (choices.designLife.trimmed().isEmpty())
+        throw FatigueError("Give the design life in years");
+    // N_eq of the lifetime comes from the frequency and the lifetime's own
+    // seconds, so the sequence's duration and frequency are left out here.
+    FatigueChoices part = lifetimePart(choices);
+    part.delFrequency.clear();
+    if (!choices.delFrequency.trimmed().isEmpty())
+        part.equivalentCycles = QStringLiteral("1"); // the field is off and not read then
+    out.fatigue.settings = fatigueSettingsOf(part, sep);
+    out.fatigue.curveText = curveTextOf(choices, sep);
+    if (!out.fatigue.evaluates())
+        throw FatigueError("A lifetime needs an S-N curve or DEL exponents");
+    tessivo::fatigue::LifetimeSettings& l = out.lifetime.settings;
+    l.designLife = number(choices.designLife, QStringLiteral("The design life"), sep);
+    if (!(l.designLife > 0.0L))
+        throw FatigueError("The design life must be a positive number of years, not '"
+                           + choices.designLife.trimmed().toStdString() + "'");
+    if (choices.delFrequency.trimmed().isEmpty())
+        l.equivalentCycles = out.fatigue.settings.equivalentCycles;
+    else
+        l.delFrequency = number(choices.delFrequency, QStringLiteral("The DEL frequency"), sep);
+    if (l.delFrequency && !(*l.delFrequency > 0.0L))
+        throw FatigueError("The DEL frequency must be a positive number, not '"
+                           + choices.delFrequency.trimmed().toStdString() + "'");
+    if (!choices.recordingDuration.trimmed().isEmpty()) {
+        out.lifetime.duration = number(choices.recordingDuration, QStringLiteral("The recording duration"), sep);
+        out.fatigue.settings.duration = out.lifetime.duration;
+        FatigueAnalysis check(out.fatigue.settings); // a duration above 0
+    }
+    out.lifetime.weights = QFile::encodeName(choices.lifetimeWeights.trimmed()).toStdString();
+    if (!choices.lifetimeColumn.trimmed().isEmpty())
+        out.columns.columns = {choices.lifetimeColumn.trimmed().toStdString()};
+    return out;
+}
+
+bool sameLifetimeChoices(const FatigueChoices& a, const FatigueChoices& b)
+{
+    return lifetimePart(a) == lifetimePart(b);
 }

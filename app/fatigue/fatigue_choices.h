@@ -3,9 +3,14 @@
 // per-user store, key "Software\Morvane Engineering\Tessivo\Fatigue", all
 // values strings ("Curve", "OwnCurve", "Measure", "MeanStress", "Material",
 // "DelExponents", "EquivalentCycles", "DelFrequency", "Duration",
-// "LoadFactor", "Scf", "GammaFf", "GammaMf", "Dff", "Thickness").
+// "LoadFactor", "Scf", "GammaFf", "GammaMf", "Dff", "Thickness",
+// "ThicknessRef", "ThicknessExponent", "SizeFactor", "CompressiveShare",
+// "LifetimeWeights", "DesignLife", "LifetimeColumn", "RecordingDuration").
 
 #include "engine/fatigue/fatigue_analysis.h"
+#include "engine/run/lifetime_run.h"
+#include "engine/run/outputs/output_request.h"
+#include "engine/run/table_channels.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,13 +26,27 @@ struct FatigueChoices {
     QString delFrequency; // Hz; N_eq = frequency x duration instead of equivalentCycles; empty: none
     QString duration;     // seconds that the counted sequence lasts; empty: none
     // The code check, as tessivo-count takes it: --stress-factor, --scf,
-    // --gamma-ff, --gamma-mf, --dff, --thickness (empty: none).
+    // --gamma-ff, --gamma-mf, --dff, --thickness, --thickness-ref,
+    // --thickness-exponent, --size-factor, --compressive-share (empty: none;
+    // the reference and exponent empty: the curve's own; the compressive
+    // share only without a mean-stress correction, being the codes' own
+    // rule for it).
     QString loadFactor = QStringLiteral("1"); // stress per unit of load
     QString scf = QStringLiteral("1");
     QString gammaFf = QStringLiteral("1");
     QString gammaMf = QStringLiteral("1");
     QString dff = QStringLiteral("1");
     QString thickness;
+    QString thicknessRef;
+    QString thicknessExponent;
+    QString sizeFactor;
+    QString compressiveShare;
+    // A design life over many recordings, as --lifetime, --design-life,
+    // --column and --duration take it.
+    QString lifetimeWeights;   // the weights table's path
+    QString designLife;        // years
+    QString lifetimeColumn;    // the column of recordings that are tables; empty: sequence files
+    QString recordingDuration; // seconds of a recording without a time column
 
     bool operator==(const FatigueChoices&) const = default;
 };
@@ -59,6 +78,23 @@ FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar dec
 // The settings of choices that are all good; throws
 // tessivo::fatigue::FatigueError naming the first bad value.
 tessivo::fatigue::FatigueSettings fatigueSettingsOf(const FatigueChoices& choices, QChar decimalSeparator = u'.');
+
+// A lifetime count of the choices as tessivo-count --design-life --lifetime
+// makes it with the same options: the fatigue part of the curve, measure,
+// mean-stress correction, DEL exponents and code check; N_eq as typed, or
+// the DEL frequency over the lifetime's seconds; the duration of recordings
+// without a time column; the one column of tables. The window's sequence
+// duration is no part of it. Throws tessivo::fatigue::FatigueError naming
+// the first bad or missing value.
+struct LifetimeChoicesRead {
+    tessivo::FatigueRequest fatigue;
+    tessivo::LifetimeRequest lifetime;
+    tessivo::ColumnChoice columns;
+};
+LifetimeChoicesRead lifetimeSettingsOf(const FatigueChoices& choices, QChar decimalSeparator);
+
+// The choices a lifetime is counted with: those of lifetimeSettingsOf.
+bool sameLifetimeChoices(const FatigueChoices& a, const FatigueChoices& b);
 
 // The name of the material value the method needs ("Su", "sf'", "gamma",
 // "M"), empty when it needs none.

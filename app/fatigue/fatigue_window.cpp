@@ -1,6 +1,7 @@
 #include "fatigue/fatigue_window.h"
 
 #include "fatigue/fatigue_rows_model.h"
+#include "fatigue/lifetime_panel.h"
 
 #include "support/app_error.h"
 #include "support/wait_cursor.h"
@@ -113,10 +114,11 @@ void FatigueWindow::createControls()
     tabResults->addTab(tvRows, QStringLiteral("Cycles"));
     tabResults->addTab(vwSnCurve, QStringLiteral("S-N plot"));
     tabResults->addTab(createOtherCounts(), QStringLiteral("Other counts"));
+    tabResults->addTab(createLifetime(), QStringLiteral("Lifetime"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(createChoices(), 3);
-    top->addWidget(createDesign(), 2);
+    top->addWidget(createDesign(), 3);
     top->addWidget(createTotals(), 3);
 
     auto* buttons = new QHBoxLayout;
@@ -136,7 +138,7 @@ void FatigueWindow::createControls()
     layout->addWidget(tabResults, 1);
     layout->addLayout(buttons);
 
-    resize(1080, 760);
+    resize(1080, 840);
 }
 
 QWidget* FatigueWindow::createChoices()
@@ -144,6 +146,9 @@ QWidget* FatigueWindow::createChoices()
     auto* box = new QGroupBox(QStringLiteral("S-N curve and material"), this);
     auto* form = new QFormLayout(box);
     cbCurve = named(new QComboBox(box), "cbCurve");
+    // The longest descriptions would take the room of the code check beside.
+    cbCurve->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cbCurve->setMinimumContentsLength(24);
     cbCurve->addItem(QStringLiteral("Own values"), QString());
     for (const SnPreset& preset : snPresets())
         cbCurve->addItem(QString::fromStdString(preset.name + "  " + preset.description),
@@ -178,40 +183,6 @@ QWidget* FatigueWindow::createChoices()
     edDuration = named(new QLineEdit(box), "edDuration");
     edDuration->setPlaceholderText(QStringLiteral("seconds; empty: life in repetitions only"));
     form->addRow(QStringLiteral("Sequence duration:"), edDuration);
-    return box;
-}
-
-// The factors of the code check under the names tessivo-count gives them.
-QWidget* FatigueWindow::createDesign()
-{
-    auto* box = new QGroupBox(QStringLiteral("Code check"), this);
-    auto* form = new QFormLayout(box);
-    const auto field = [box, form](QLineEdit*& target, const char* name, const QString& label, const char* option,
-                                   const QString& tip) {
-        target = named(new QLineEdit(box), name);
-        target->setToolTip(QStringLiteral("%1 (%2)").arg(tip, QLatin1String(option)));
-        form->addRow(label, target);
-    };
-    field(
-        edLoadFactor, "edLoadFactor", QStringLiteral("Stress factor:"), "--stress-factor",
-        QStringLiteral("Stress per unit of load: the stress is the load times this factor, for instance MPa per kN m"));
-    field(edScf, "edScf", QStringLiteral("SCF:"), "--scf",
-          QStringLiteral("Stress concentration factor on the stresses"));
-    field(edGammaFf, "edGammaFf", QStringLiteral("\u03b3Ff:"), "--gamma-ff",
-          QStringLiteral("Partial factor on the loads (EN 1993-1-9, Table 3.1)"));
-    field(edGammaMf, "edGammaMf", QStringLiteral("\u03b3Mf:"), "--gamma-mf",
-          QStringLiteral("Partial factor on the resistance (EN 1993-1-9, Table 3.1)"));
-    field(edDff, "edDff", QStringLiteral("DFF:"), "--dff",
-          QStringLiteral("Design fatigue factor (DNV-RP-C203): the check passes while D x DFF is at most 1"));
-    field(edThickness, "edThickness", QStringLiteral("Thickness t:"), "--thickness",
-          QStringLiteral("Thickness correction (t / t_ref)^k with the curve's own t_ref and k; empty: none"));
-    edThickness->setPlaceholderText(QStringLiteral("mm; empty: none"));
-    lbCheck = named(new QLabel(box), "lbCheck");
-    lbCheck->setWordWrap(true);
-    lbCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbCheck->setFixedHeight(5 * fontMetrics().lineSpacing() + 2);
-    lbCheck->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow(lbCheck);
     return box;
 }
 
@@ -270,9 +241,17 @@ void FatigueWindow::connectChoices()
     connect(cbCurve, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeasure, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeanStress, &QComboBox::currentIndexChanged, this, changed);
-    for (QLineEdit* edit : {edOwnCurve, edLoadFactor, edScf, edGammaFf, edGammaMf, edDff, edThickness, edMaterial,
-                            edDel, edNeq, edDelFrequency, edDuration})
+    for (QLineEdit* edit :
+         {edOwnCurve, edLoadFactor, edScf, edGammaFf, edGammaMf, edDff, edThickness, edThicknessRef,
+          edThicknessExponent, edSizeFactor, edCompressiveShare, edMaterial, edDel, edNeq, edDelFrequency, edDuration})
         connect(edit, &QLineEdit::textChanged, this, changed);
+    // The lifetime's own entries change no result on show but the lifetime's.
+    for (QLineEdit* edit : {pgLifetime->edWeights, pgLifetime->edDesignLife, pgLifetime->edLifetimeColumn,
+                            pgLifetime->edRecordingDuration})
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!m_settingChoices)
+                checkLifetime(choices());
+        });
 }
 
 FatigueChoices FatigueWindow::choices() const
@@ -293,6 +272,14 @@ FatigueChoices FatigueWindow::choices() const
     c.gammaMf = edGammaMf->text();
     c.dff = edDff->text();
     c.thickness = edThickness->text();
+    c.thicknessRef = edThicknessRef->text();
+    c.thicknessExponent = edThicknessExponent->text();
+    c.sizeFactor = edSizeFactor->text();
+    c.compressiveShare = edCompressiveShare->text();
+    c.lifetimeWeights = pgLifetime->edWeights->text();
+    c.designLife = pgLifetime->edDesignLife->text();
+    c.lifetimeColumn = pgLifetime->edLifetimeColumn->text();
+    c.recordingDuration = pgLifetime->edRecordingDuration->text();
     return c;
 }
 
@@ -316,12 +303,21 @@ void FatigueWindow::setChoices(const FatigueChoices& c)
     edGammaMf->setText(c.gammaMf);
     edDff->setText(c.dff);
     edThickness->setText(c.thickness);
+    edThicknessRef->setText(c.thicknessRef);
+    edThicknessExponent->setText(c.thicknessExponent);
+    edSizeFactor->setText(c.sizeFactor);
+    edCompressiveShare->setText(c.compressiveShare);
+    pgLifetime->edWeights->setText(c.lifetimeWeights);
+    pgLifetime->edDesignLife->setText(c.designLife);
+    pgLifetime->edLifetimeColumn->setText(c.lifetimeColumn);
+    pgLifetime->edRecordingDuration->setText(c.recordingDuration);
     m_settingChoices = false;
     recompute();
 }
 
 void FatigueWindow::observe(CountDocument* document)
 {
+    m_document = document;
     const auto show = [this, document] {
         if (document->hasCount())
             setInputs(document->fatigueInputs());
@@ -358,6 +354,8 @@ void FatigueWindow::recompute()
 {
     const FatigueChoices c = choices();
     edOwnCurve->setEnabled(c.preset.isEmpty());
+    showDesignHints(c);
+    checkLifetime(c);
     const QString valueName =
         materialValueName(meanStressFromName(c.meanStress.toStdString()).value_or(MeanStressMethod::None));
     lbMaterial->setText(valueName.isEmpty() ? QStringLiteral("Material value:") : valueName + u':');
@@ -399,22 +397,6 @@ void FatigueWindow::recompute()
     showCheck();
     vwSnCurve->update();
     showOtherCount();
-}
-
-void FatigueWindow::showCheck()
-{
-    const bool check = m_result && m_result->totals.check;
-    lbCheck->setStyleSheet(!check                           ? QString()
-                           : m_result->totals.check->passes ? QStringLiteral("color: #106020; font-weight: bold")
-                                                            : QStringLiteral("color: #b00000; font-weight: bold"));
-    if (!check) {
-        lbCheck->setText(m_result ? QStringLiteral("Check: needs an S-N curve") : QStringLiteral("Check: no result"));
-        return;
-    }
-    const DesignCheck& d = *m_result->totals.check;
-    lbCheck->setText(QStringLiteral("Check %1\nUtilisation %2 (limit 1)\nDesign damage D x DFF = %3")
-                         .arg(d.passes ? QStringLiteral("passes") : QStringLiteral("fails"), numberText(d.utilisation),
-                              numberText(d.designDamage)));
 }
 
 // The count beside rainflow is worked out when its tab is on show, over the
@@ -520,14 +502,7 @@ QStringList FatigueWindow::settingLines() const
         lines << QStringLiteral("Sequence duration:\t") + numberText(*m_settings->duration) + QStringLiteral(" s");
     if (m_settings && !m_settings->delExponents.empty())
         lines << QStringLiteral("DEL cycles N_eq:\t") + numberText(m_settings->equivalentCycles);
-    if (m_settings) {
-        const DesignSettings& d = m_settings->design;
-        lines << QStringLiteral("Stress factor:\t") + numberText(d.stressFactor)
-              << QStringLiteral("SCF:\t") + numberText(d.scf) << QStringLiteral("\u03b3Ff:\t") + numberText(d.gammaFf)
-              << QStringLiteral("\u03b3Mf:\t") + numberText(d.gammaMf) << QStringLiteral("DFF:\t") + numberText(d.dff);
-        if (d.thickness)
-            lines << QStringLiteral("Thickness t:\t") + numberText(*d.thickness);
-    }
+    lines << designLines();
     if (!unit.isEmpty())
         lines << QStringLiteral("Load unit:\t") + m_loadUnit;
     return lines;
@@ -607,7 +582,11 @@ QByteArray FatigueWindow::summaryCsv() const
 {
     QString source = m_source;
     source.replace(u'"', QStringLiteral("\"\""));
-    return "name,value\n\"Sequence\",\"" + source.toUtf8() + "\"\n" + summaryLines();
+    QByteArray csv = "name,value\n\"Sequence\",\"" + source.toUtf8() + "\"\n" + summaryLines();
+    // The lifetime counted with these choices, its recordings after a blank line.
+    if (m_lifetimeChoices)
+        csv += pgLifetime->summaryCsv();
+    return csv;
 }
 
 void FatigueWindow::saveSummary(const QString& fileName) const

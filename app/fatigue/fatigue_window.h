@@ -7,14 +7,18 @@
 // at once: the check (passes or fails, utilisation, design damage), the
 // table of cycles with allowed cycles, damage and share, the totals (D,
 // life), the table of damage-equivalent loads, the log-log plot of the curve
-// with the counted spectrum and the counts beside rainflow. The table exports
-// as CSV, the settings and totals as a summary CSV, the plots as PNG or SVG.
-// The choices are kept in the settings store when the window closes.
+// with the counted spectrum and the counts beside rainflow. The tab
+// "Lifetime" counts a design life over many recordings with the main
+// window's counting parameters and these choices (lifetime_panel.h). The
+// table exports as CSV, the settings and totals (and the lifetime) as a
+// summary CSV, the plots as PNG or SVG. The choices are kept in the settings
+// store when the window closes.
 //
 // Errors of a command go to reportError with their full stop; the save
 // dialog runs through runModal, so tests answer it.
 
 #include "fatigue/fatigue_choices.h"
+#include "document/lifetime_count.h"
 #include "fatigue/other_counts_chart.h"
 #include "fatigue/sn_curve_chart.h"
 #include "charts/chart_window.h"
@@ -30,6 +34,7 @@ class ChartView;
 class CountDocument;
 struct FatigueInputs;
 class FatigueRowsModel;
+class LifetimePanel;
 class QComboBox;
 class QDialog;
 class QFileDialog;
@@ -45,6 +50,9 @@ struct FatigueWindowSeams {
     std::function<void(const QString&)> reportError; // default: a message box
     QString storePath;                               // the per-user store
     QChar decimalSeparator = u'.';
+    // The counting parameters of a lifetime's recordings, taken when it is
+    // counted; default: the observed document's request.
+    std::function<tessivo::CountRequest()> countRequest;
 };
 
 class FatigueWindow : public ChartWindow {
@@ -103,6 +111,10 @@ public:
     QLineEdit* edGammaMf = nullptr;
     QLineEdit* edDff = nullptr;
     QLineEdit* edThickness = nullptr;
+    QLineEdit* edThicknessRef = nullptr;      // placeholder: the curve's own t_ref
+    QLineEdit* edThicknessExponent = nullptr; // placeholder: the curve's own k
+    QLineEdit* edSizeFactor = nullptr;
+    QLineEdit* edCompressiveShare = nullptr; // off with a mean-stress correction
     QLabel* lbCheck = nullptr;
     QLabel* lbLoads = nullptr;
     QLabel* lbStatus = nullptr;
@@ -114,6 +126,7 @@ public:
     QComboBox* cbOtherCount = nullptr;
     ChartView* vwOtherCount = nullptr;
     QWidget* pgOtherCounts = nullptr;
+    LifetimePanel* pgLifetime = nullptr;
     QPushButton* btExportCsv = nullptr;
     QPushButton* btSaveSummary = nullptr;
     QPushButton* btClose = nullptr;
@@ -135,6 +148,14 @@ private:
     QWidget* createOtherCounts();
     void showOtherCount();
     void showCheck();
+    // The curve's own thickness reference and exponent as placeholders, the
+    // compressive share on only without a mean-stress correction.
+    void showDesignHints(const FatigueChoices& choices);
+    QStringList designLines() const;
+    QWidget* createLifetime();
+    LifetimeCountInput lifetimeSetup();
+    // Drops a lifetime counted with other choices than these.
+    void checkLifetime(const FatigueChoices& choices);
     void connectChoices();
     void recompute();
     void showTotals();
@@ -167,5 +188,7 @@ private:
     };
     std::optional<OtherCountKey> m_otherCountKey; // what m_otherCount was worked out from
     FatigueRowsModel* m_rows = nullptr;
+    CountDocument* m_document = nullptr;
+    std::optional<FatigueChoices> m_lifetimeChoices; // what the lifetime on show was counted with
     bool m_settingChoices = false;
 };

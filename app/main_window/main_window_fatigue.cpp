@@ -15,6 +15,11 @@ void TfrmMain::btFatigueClick()
             seams.reportError = [this](const QString& text) { m_notifier->generalError(text); };
             seams.storePath = storePath();
             seams.decimalSeparator = edFilter->decimalSeparator();
+            // A lifetime counts its recordings with the parameters on show, as Channels... does.
+            seams.countRequest = [this] {
+                ControlsToRun();
+                return m_document->countRequest();
+            };
             m_fatigueWindow = new FatigueWindow(this, seams);
             m_fatigueWindow->observe(m_document);
             // Rows follow the report's table in order: row k marks the cycles of line k.

@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -182,6 +183,114 @@ TEST_F(FatigueCheckTest, CheckAtAGlanceAndItsSummary)
     fatigue.edThickness->setText(QStringLiteral("40"));
     EXPECT_TRUE(fatigue.lbStatus->text().contains(QStringLiteral("reference thickness")))
         << fatigue.lbStatus->text().toStdString();
+}
+
+struct CurveCorrectionCase {
+    const char* name;
+    const char* preset; // empty: the own curve m=3,logA=12
+    const char* thickness;
+    const char* thicknessRef;
+    const char* thicknessExponent;
+    const char* sizeFactor;
+    const char* compressiveShare;
+    double damageRatio; // against the same curve without them, worked out by hand
+};
+
+// Cycles from -4 to 6 (range 10, 4 of it below zero) on N = 1e12 / S^3,
+// whose damage goes with the cube of S on the curve: the corrections' ratios
+// follow from their definitions alone (a compressive share of 0.6 counts
+// 6 + 0.6 x 4 = 8.4 of the range).
+TEST_F(FatigueCheckTest, ThicknessSizeAndCompressiveShareCorrectTheCurve)
+{
+    const CurveCorrectionCase cases[] = {
+        {"thickness on an own curve with both given", "", "40", "25", "0.25", "", "", std::pow(1.6, 0.75)},
+        {"thinner than the reference", "", "20", "25", "0.25", "", "", 1.0},
+        {"size factor", "", "", "", "", "0.8", "", std::pow(0.8, -3.0)},
+        {"compressive share", "", "", "", "", "", "0.6", std::pow(8.4 / 10.0, 3.0)},
+        {"all at once", "", "40", "25", "0.25", "0.8", "0.6",
+         std::pow(1.6, 0.75) * std::pow(0.8, -3.0) * std::pow(0.84, 3.0)},
+        // The exponent typed overrides the curve's own 0.2: no correction.
+        {"a preset's exponent overridden", "DNV-D", "50", "", "0", "", "", 1.0},
+    };
+    FatigueWindow fatigue(nullptr, FatigueWindowSeams{{}, {}, storePath(), separator()});
+    fatigue.setCycles({{10.0L, 6.0L, -4.0L, 3.0}}, false, QStringLiteral("cycles"));
+    fatigue.edDel->clear();
+    for (const CurveCorrectionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString preset = QString::fromLatin1(c.preset);
+        fatigue.cbCurve->setCurrentIndex(preset.isEmpty() ? 0 : fatigue.cbCurve->findData(preset));
+        fatigue.edOwnCurve->setText(QStringLiteral("m=3,logA=12"));
+        for (QLineEdit* edit : {fatigue.edThickness, fatigue.edThicknessRef, fatigue.edThicknessExponent,
+                                fatigue.edSizeFactor, fatigue.edCompressiveShare})
+            edit->clear();
+        ASSERT_TRUE(fatigue.result().has_value()) << fatigue.lbStatus->text().toStdString();
+        const double plain = static_cast<double>(fatigue.result()->totals.damage);
+        ASSERT_GT(plain, 0.0);
+        fatigue.edThickness->setText(typed(c.thickness));
+        fatigue.edThicknessRef->setText(typed(c.thicknessRef));
+        fatigue.edThicknessExponent->setText(typed(c.thicknessExponent));
+        fatigue.edSizeFactor->setText(typed(c.sizeFactor));
+        fatigue.edCompressiveShare->setText(typed(c.compressiveShare));
+        ASSERT_TRUE(fatigue.result().has_value()) << fatigue.lbStatus->text().toStdString();
+        EXPECT_NEAR(static_cast<double>(fatigue.result()->totals.damage) / plain, c.damageRatio, 1e-12);
+    }
+}
+
+TEST_F(FatigueCheckTest, TheCurvesOwnThicknessValuesShowAndTheCompressiveShareGoesWithoutACorrection)
+{
+    FatigueWindow fatigue(nullptr, FatigueWindowSeams{{}, {}, storePath(), separator()});
+    fatigue.setCycles({{10.0L, 6.0L, -4.0L, 3.0}}, false, QStringLiteral("cycles"));
+    fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("DNV-D")));
+    // DNV-RP-C203, Table 2-1: curve D, t_ref 25 mm, k 0.20.
+    EXPECT_EQ(fatigue.edThicknessRef->placeholderText(), QStringLiteral("curve: 25"));
+    EXPECT_EQ(fatigue.edThicknessExponent->placeholderText(), QStringLiteral("curve: ") + typed("0.2"));
+    // The summary states the values used.
+    fatigue.edThickness->setText(QStringLiteral("40"));
+    EXPECT_TRUE(fatigue.summaryCsv().contains("\"Reference thickness t_ref\",\"25\"\n\"Thickness exponent k\",\""
+                                              + typed("0.2").toUtf8() + '"'))
+        << fatigue.summaryCsv().toStdString();
+    fatigue.edThickness->clear();
+    fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("EC3-71")));
+    EXPECT_TRUE(fatigue.edThicknessRef->placeholderText().contains(QStringLiteral("gives none")));
+    // The curve's own rule for compression, where it has one, in the share's tooltip.
+    EXPECT_TRUE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("may be reduced to 60 %")));
+    EXPECT_TRUE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("--compressive-share")));
+    fatigue.cbCurve->setCurrentIndex(0);
+    EXPECT_FALSE(fatigue.edCompressiveShare->toolTip().contains(QStringLiteral("may be reduced")));
+    fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("EC3-71")));
+
+    // A mean-stress correction has its own rule for compression: the share
+    // is off and kept, and back with "none".
+    fatigue.edCompressiveShare->setText(typed("0.6"));
+    const long double shared = fatigue.result()->totals.damage;
+    fatigue.cbMeanStress->setCurrentIndex(fatigue.cbMeanStress->findData(QStringLiteral("swt")));
+    EXPECT_FALSE(fatigue.edCompressiveShare->isEnabled());
+    ASSERT_TRUE(fatigue.result().has_value()) << fatigue.lbStatus->text().toStdString();
+    EXPECT_FALSE(fatigue.summaryCsv().contains("Compressive share"));
+    fatigue.cbMeanStress->setCurrentIndex(0);
+    EXPECT_TRUE(fatigue.edCompressiveShare->isEnabled());
+    EXPECT_EQ(fatigue.result()->totals.damage, shared);
+
+    // Values outside their range are named and show no result.
+    const struct {
+        QLineEdit* edit;
+        const char* value;
+        const char* named;
+    } refused[] = {
+        {fatigue.edSizeFactor, "1.5", "size factor k_s must be at most 1"},
+        {fatigue.edCompressiveShare, "0", "compressive share must be a positive number"},
+        {fatigue.edThicknessRef, "25", "need the thickness t"},
+        {fatigue.edThicknessExponent, "x", "The thickness exponent k must be a number"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.named);
+        r.edit->setText(typed(r.value));
+        EXPECT_FALSE(fatigue.result().has_value());
+        EXPECT_TRUE(fatigue.lbStatus->text().contains(QLatin1String(r.named)))
+            << fatigue.lbStatus->text().toStdString();
+        r.edit->clear();
+        EXPECT_TRUE(fatigue.result().has_value()) << fatigue.lbStatus->text().toStdString();
+    }
 }
 
 // "3,4" lists two exponents where the decimal separator is a point (the

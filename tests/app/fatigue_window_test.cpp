@@ -5,6 +5,7 @@
 
 #include "command_fixture.h"
 #include "fatigue/fatigue_window.h"
+#include "fatigue/lifetime_panel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -75,7 +76,18 @@ TEST_F(CommandTest, FatigueChoicesAreKeptAndTheTableExports)
     ASSERT_NE(fatigue, nullptr);
     fatigue->cbCurve->setCurrentIndex(fatigue->cbCurve->findData(QStringLiteral("DNV-D")));
     fatigue->edDuration->setText(QStringLiteral("600"));
+    fatigue->edThickness->setText(QStringLiteral("40"));
+    fatigue->edThicknessRef->setText(QStringLiteral("32"));
+    fatigue->edThicknessExponent->setText(QStringLiteral("0.3"));
+    fatigue->edSizeFactor->setText(QStringLiteral("0.9"));
+    fatigue->edCompressiveShare->setText(QStringLiteral("0.6"));
+    fatigue->pgLifetime->edWeights->setText(QStringLiteral("weights.csv"));
+    fatigue->pgLifetime->edDesignLife->setText(QStringLiteral("25"));
+    fatigue->pgLifetime->edLifetimeColumn->setText(QStringLiteral("TwrBsMyt"));
+    fatigue->pgLifetime->edRecordingDuration->setText(QStringLiteral("60"));
     const FatigueChoices chosen = fatigue->choices();
+    EXPECT_EQ(chosen.thicknessRef, QStringLiteral("32"));
+    EXPECT_EQ(chosen.recordingDuration, QStringLiteral("60"));
     fatigue->close();
     EXPECT_EQ(loadFatigueChoices(storePath()), chosen);
 
