@@ -7,17 +7,12 @@ tessivo::LifetimeResult countLifetimeRecordings(const LifetimeCountInput& input,
     tessivo::CountRequest request = input.request;
     request.normalize = false;
     request.workDir.reset(); // the document's work files stay its own
-    const std::vector<tessivo::LifetimeEntry> entries = tessivo::readLifetimeTable(input.lifetime.weights);
-    // countLifetime's loop, one recording at a time, so that a cancel takes
-    // effect between them.
-    std::vector<tessivo::LifetimeRecording> recordings;
-    for (const tessivo::LifetimeEntry& e : entries) {
-        if (progress && !progress(recordings.size(), entries.size(), e.path))
+    const auto step = [&](std::size_t done, std::size_t total, const std::string& next) {
+        if (progress && !progress(done, total, next))
             throw tessivo::RunCancelled();
-        recordings.push_back(tessivo::countRecording(request, input.fatigue, input.lifetime.settings, e.path,
-                                                     e.hoursPerYear, input.columns, input.lifetime.duration));
-    }
-    if (progress && !progress(entries.size(), entries.size(), {}))
-        throw tessivo::RunCancelled();
-    return tessivo::combineRecordings(input.fatigue, input.lifetime.settings, std::move(recordings));
+    };
+    // The window counts one column: one lifetime (the table has a row at least).
+    std::vector<tessivo::LifetimeResult> results =
+        tessivo::countLifetime(request, input.fatigue, input.lifetime, input.columns, {}, step);
+    return std::move(results.at(0));
 }

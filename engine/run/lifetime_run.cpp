@@ -268,15 +268,20 @@ std::vector<LifetimeResult> combineChannels(const FatigueRequest& fatigue, const
 
 std::vector<LifetimeResult> countLifetime(const CountRequest& request, const FatigueRequest& fatigue,
                                           const LifetimeRequest& lifetime, const ColumnChoice& columns,
-                                          const LifetimeNotice& notice)
+                                          const LifetimeNotice& notice, const LifetimeStep& step)
 {
     std::vector<std::vector<LifetimeRecording>> recordings;
-    for (const LifetimeEntry& e : lifetimeEntries(lifetime.weights, lifetime.weibull)) {
+    const std::vector<LifetimeEntry> entries = lifetimeEntries(lifetime.weights, lifetime.weibull);
+    for (const LifetimeEntry& e : entries) {
+        if (step)
+            step(recordings.size(), entries.size(), e.path);
         recordings.push_back(countRecording(request, fatigue, lifetime.settings, e.path, e.hoursPerYear, columns,
                                             lifetime.duration, notice));
         for (LifetimeRecording& r : recordings.back())
             r.row.windSpeed = e.windSpeed;
     }
+    if (step)
+        step(entries.size(), entries.size(), {});
     std::vector<LifetimeResult> results = combineChannels(fatigue, lifetime.settings, std::move(recordings));
     for (LifetimeResult& r : results)
         r.weibull = lifetime.weibull;

@@ -10,6 +10,7 @@
 #include "engine/fatigue/weibull_hours.h"
 #include "engine/run/summary.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -68,6 +69,11 @@ struct LifetimeResult {
 
 using LifetimeNotice = std::function<void(const std::string&)>;
 
+// Called before each recording (`done` of `total` counted, `next` its path)
+// and once at the end with done == total and no path; it may throw to stop
+// the lifetime between recordings (the desktop's Cancel).
+using LifetimeStep = std::function<void(std::size_t done, std::size_t total, const std::string& next)>;
+
 // One recording counted and evaluated in each channel that `columns`
 // chooses from a table, or the plain sequence file. Its duration is its
 // time column's span, else `duration`; CountRefused names it when it has
@@ -93,6 +99,6 @@ std::vector<LifetimeResult> combineChannels(const FatigueRequest& fatigue, const
 // Every recording of the weights table, then their lifetime per channel.
 std::vector<LifetimeResult> countLifetime(const CountRequest& request, const FatigueRequest& fatigue,
                                           const LifetimeRequest& lifetime, const ColumnChoice& columns,
-                                          const LifetimeNotice& notice = {});
+                                          const LifetimeNotice& notice = {}, const LifetimeStep& step = {});
 
 } // namespace tessivo
