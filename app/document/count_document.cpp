@@ -6,7 +6,7 @@
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
 #include "engine/run/run_control.h"
-#include "engine/tables/table_sequence.h"
+#include "engine/tables/table_column_format.h"
 #include "engine/tables/time_column.h"
 
 #include <QDir>
