@@ -524,7 +524,7 @@ CountResult count(const CountRequest& request, CountInputs inputs, const CountHo
         [&](auto& kind) -> CountResult {
             using Kind = std::decay_t<decltype(kind)>;
             if constexpr (std::is_same_v<Kind, CountInputs::Slots>)
-                return countSlots(request, kind.slots, hooks);
+                return countSlots(request, kind.inputs, hooks);
             else if constexpr (std::is_same_v<Kind, CountInputs::Values>)
                 return countValues(request, kind, hooks);
             else if constexpr (std::is_same_v<Kind, CountInputs::Loaded>)

@@ -63,7 +63,7 @@ struct SlotInput {
 class CountInputs {
 public:
     // Slots of any format (1 to MaxSequences), joined in the order given.
-    static CountInputs slots(std::vector<SlotInput> slots);
+    static CountInputs ofSlots(std::vector<SlotInput> inputs);
     // Sequence files, joined in the order given.
     static CountInputs files(const std::vector<SequenceFileInput>& files);
     // One column of each table file, joined in the order given; `name` names
@@ -86,7 +86,7 @@ public:
     ~CountInputs();
 
     struct Slots {
-        std::vector<SlotInput> slots;
+        std::vector<SlotInput> inputs;
     };
     struct Values {
         ValueSource* rounded;

@@ -15,9 +15,9 @@ CountInputs::CountInputs(CountInputs&&) noexcept = default;
 CountInputs& CountInputs::operator=(CountInputs&&) noexcept = default;
 CountInputs::~CountInputs() = default;
 
-CountInputs CountInputs::slots(std::vector<SlotInput> slots)
+CountInputs CountInputs::ofSlots(std::vector<SlotInput> inputs)
 {
-    return CountInputs(Slots{std::move(slots)});
+    return CountInputs(Slots{std::move(inputs)});
 }
 
 CountInputs CountInputs::files(const std::vector<SequenceFileInput>& files)

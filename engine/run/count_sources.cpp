@@ -14,7 +14,7 @@ std::vector<SlotInput>& slotInputs(CountInputs& inputs)
     auto* slots = std::get_if<CountInputs::Slots>(&inputs.kind());
     if (slots == nullptr)
         throw std::logic_error("The inputs are no files or columns");
-    return slots->slots;
+    return slots->inputs;
 }
 
 bool slotsScanned(const std::vector<SlotInput>& slots)

@@ -255,7 +255,7 @@ TEST(CountSlots, FormatsMixInOneCountAsTheirPlainFilesWould)
             {std::make_shared<SequenceFileFormat>(a), 2, 1.0L, 0.5L, {}},
             {std::make_shared<TableColumnFormat>(column.ref, column.stats), 1, 1.5L, 1.0L, {}},
         };
-        const CountResult fromMixed = count(request, CountInputs::slots(std::move(mixed)));
+        const CountResult fromMixed = count(request, CountInputs::ofSlots(std::move(mixed)));
         const CountResult fromFiles = count(request, CountInputs::files({{a, 2, 1.0L, 0.5L}, {b, 1, 1.5L}}));
         expectSameCount(fromMixed, fromFiles);
         EXPECT_EQ(fromMixed.sequenceLength(), 2 * 300 + 200);
