@@ -51,7 +51,7 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
 {
     setObjectName(QStringLiteral("dlgImportTable"));
     setWindowTitle(QStringLiteral("Import a column of a table"));
-    resize(720, 520);
+    resize(720, 640); // room for the listing of the layout above the first rows
 
     lbFile = new QLabel(fileName, this);
     lbFile->setObjectName(QStringLiteral("lbFile"));
@@ -72,7 +72,7 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
     teLayout->setReadOnly(true);
     teLayout->setLineWrapMode(QPlainTextEdit::NoWrap);
     teLayout->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // the listing aligns its values
-    teLayout->setMaximumHeight(9 * teLayout->fontMetrics().lineSpacing());
+    teLayout->setMaximumHeight(14 * teLayout->fontMetrics().lineSpacing());
     twPreview = new QTableWidget(this);
     twPreview->setObjectName(QStringLiteral("twPreview"));
     twPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
