@@ -14,7 +14,6 @@
 #include "engine/run/parameter_checks.h"
 #include "engine/run/piece_count.h"
 #include "engine/run/run_control.h"
-#include "engine/tables/table_error.h"
 
 #include <algorithm>
 #include <cmath>
