@@ -114,4 +114,37 @@ std::string outputConflictProblem(const OutputProblem& problem, const OutputRequ
     return "the fatigue options do not fit together";
 }
 
+std::string positiveNumberProblem(const std::string& option, const std::string& text)
+{
+    return "'" + option + "' needs a number above 0, not '" + text + "'";
+}
+
+std::string repetitionsProblem(const std::string& text)
+{
+    return "'--repetitions' needs a number from 1 to 2147483647 (whole, or with a fraction to weight the cycles), "
+           "not '"
+           + text + "'";
+}
+
+std::string needsOtherCountProblem(const std::string& option, const std::string& counts)
+{
+    return "'" + option + "' needs " + counts;
+}
+
+std::string notWithOtherCountProblem(const std::string& option, const std::string& count)
+{
+    const std::string head = "'" + option + "' does not go with '--count " + count + "': ";
+    if (option == "--filter")
+        return head + "it is the rainflow count's; the other counts take '--hysteresis'";
+    if (option == "--show-layout")
+        return "'--show-layout' counts nothing: give it without '--count'";
+    if (option == "--format cycles")
+        return head + "it lists rainflow cycles; the other counts write report, csv or json";
+    for (const std::string& name : fatigueOptionNames()) {
+        if (option == name)
+            return head + "the fatigue options evaluate rainflow cycles; count once for each";
+    }
+    return head + "it is a setting of the rainflow count";
+}
+
 } // namespace tessivo::cli

@@ -55,10 +55,35 @@ inline constexpr const char* kCommaDelimiterAndSeparator =
 inline constexpr const char* kFatigueNeedsOutput = "the fatigue options need '--sn-curve', '--del' or '--matrix'";
 inline constexpr const char* kDelCyclesOrFrequency = "give '--del-cycles' or '--del-frequency', not both";
 inline constexpr const char* kDelFrequencyNeedsDuration = "'--del-frequency' needs '--duration'";
+std::string positiveNumberProblem(const std::string& option, const std::string& text);
+inline constexpr const char* kLifetimeNeedsFile = "'--lifetime' needs a weights table";
+inline constexpr const char* kDesignLifeAndLifetime = "'--design-life' and '--lifetime' go together";
+inline constexpr const char* kLifetimeTakesNoFile = "'--lifetime' counts the recordings its table names: give no FILE";
+inline constexpr const char* kLifetimeFormats = "'--lifetime' writes the report, csv or json, not every cycle";
+inline constexpr const char* kLifetimeNeedsEvaluation = "'--lifetime' needs '--sn-curve' or '--del'";
+inline constexpr const char* kLifetimeOneColumn =
+    "'--lifetime' counts one column of each table: choose it with one '--column'";
+inline constexpr const char* kSummaryFormats = "'--summary' writes '--format csv' or '--format json'";
+inline constexpr const char* kMatrixWithSummary = "'--matrix' does not go with '--summary' or '--lifetime'";
+inline constexpr const char* kSavePartialWithSummary = "'--save-partial' does not go with '--summary' or '--lifetime'";
+std::string repetitionsProblem(const std::string& text);
+inline constexpr const char* kWeightedRepetitionsNotPartial =
+    "a '--repetitions' with a fraction does not go with '--save-partial': a partial count keeps whole repetitions "
+    "only";
+inline constexpr const char* kWeightedRepetitionsAlone =
+    "a '--repetitions' that is not a whole number weights the cycles of one FILE counted alone, with "
+    "'--sn-curve' or '--del': count other FILEs separately";
 // The engine's refusal of settings that contradict each other or go unseen, in
 // the command line's words.
 std::string outputConflictProblem(const OutputProblem& problem, const OutputRequest& output,
                                   const FatigueOptions& given);
+
+// The counts beside rainflow (--count): an option that needs one of them
+// ("'--levels' needs '--count level-crossing' or '--count time-at-level'"),
+// an option of rainflow given with one of them.
+std::string needsOtherCountProblem(const std::string& option, const std::string& counts);
+std::string notWithOtherCountProblem(const std::string& option, const std::string& count);
+inline constexpr const char* kLevelsOrLevelEdges = "give '--levels' or '--level-edges', not both";
 
 // Failures while counting.
 inline constexpr const char* kStandardOutput = "standard output"; // in place of a file name

@@ -37,6 +37,19 @@ std::int32_t repetitions(const std::string& text)
     return n;
 }
 
+// A --repetitions with a fraction: the weight of the FILE's counted cycles
+// (a recording that stands for 3.5 times its length). Anything else is read
+// as the whole number of repetitions it always was.
+std::optional<long double> weightOf(const std::string& text)
+{
+    long double v = 0.0L;
+    if (!parseDecimal(text, v) || !std::isfinite(v) || v == std::floor(v))
+        return std::nullopt;
+    if (v <= 0.0L || v > 2147483647.0L)
+        throw UsageProblem{repetitionsProblem(text)};
+    return v;
+}
+
 std::int32_t binCount(const std::string& text)
 {
     if (const auto count = choiceNamed(binCountChoices(), text))
@@ -109,6 +122,9 @@ private:
     std::optional<long double> m_binLowest; // the whole sequence's extremes, for classes from the start
     std::optional<long double> m_binHighest;
     std::vector<std::string> m_given; // every option given, in order, for the merge's check
+    std::optional<long double> m_nextWeight; // a non-whole --repetitions for the FILE that follows
+    int m_weightedFiles = 0;
+    void finishWeight();
 };
 
 std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
@@ -136,7 +152,8 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
         {"--bin-highest", [this](const std::string& v) { m_binHighest = number("--bin-highest", v); }},
         {"--repetitions",
          [this](const std::string& v) {
-             m_next.repetitions = repetitions(v);
+             m_nextWeight = weightOf(v);
+             m_next.repetitions = m_nextWeight ? 1 : repetitions(v);
              m_pendingOption = "--repetitions";
          }},
         {"--scale",
@@ -145,6 +162,15 @@ std::map<std::string, Parser::ValueHandler> Parser::valueOptions()
              m_pendingOption = "--scale";
          }},
     };
+    for (const std::string& name : lifetimeOptionNames()) {
+        handlers[name] = [this, name](const std::string& v) {
+            try {
+                setLifetimeOption(m_options.lifetime, name, v);
+            } catch (const std::invalid_argument& e) {
+                throw UsageProblem{e.what()};
+            }
+        };
+    }
     for (const std::string& name : fatigueOptionNames()) {
         handlers[name] = [this, name](const std::string& v) {
             try {
@@ -166,6 +192,7 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
         {"--normalize", &m_options.request.normalize},
         {"--load-bins", &m_options.request.loadBins},
         {"--unlimited", &m_options.request.unlimited},
+        {kSummaryOption, &m_options.lifetime.summary},
     };
     if (const auto flag = flags.find(name); flag != flags.end()) {
         if (eq != std::string::npos)
@@ -183,6 +210,14 @@ void Parser::option(const std::string& arg, const std::vector<std::string>& args
             value = eq != std::string::npos ? arg.substr(eq + 1) : args[++i];
         }
         if (const auto problem = applyColumnOption(name, value, m_options.columns))
+            throw UsageProblem{*problem};
+        return;
+    }
+    if (isOtherCountOption(name)) {
+        if (eq == std::string::npos && i + 1 >= args.size())
+            throw UsageProblem{needsValueProblem(name)};
+        if (const auto problem =
+                applyOtherCountOption(name, eq != std::string::npos ? arg.substr(eq + 1) : args[++i], m_options.other))
             throw UsageProblem{*problem};
         return;
     }
@@ -210,6 +245,11 @@ void Parser::file(const std::string& path)
     m_next.path = path;
     m_options.sequences.push_back(m_next);
     m_next = SequenceFileInput{};
+    if (m_nextWeight) {
+        m_options.output.fatigue.weight = *m_nextWeight;
+        ++m_weightedFiles;
+    }
+    m_nextWeight.reset();
     m_pendingOption.clear();
 }
 
@@ -260,9 +300,15 @@ void Parser::parse(const std::vector<std::string>& args)
     }
     if (m_binLowest)
         request.span = LoadSpan{*m_binLowest, *m_binHighest};
-    if (m_options.sequences.empty())
+    if (m_options.sequences.empty() && !m_options.lifetime.active())
         throw UsageProblem{kNoSequenceFile};
+    if (const auto problem = lifetimeOptionsProblem(m_options))
+        throw UsageProblem{*problem};
+    if (const auto problem =
+            otherCountProblem(m_options.other, m_given, m_options.output.format == OutputFormat::Cycles))
+        throw UsageProblem{*problem};
     finishOutputOptions();
+    finishWeight();
     if (const auto problem = checkColumnOptions(m_options.columns))
         throw UsageProblem{*problem};
     // Columns are counted by their own path, which has no partial counts yet:
@@ -275,15 +321,34 @@ void Parser::parse(const std::vector<std::string>& args)
 
 void Parser::finishOutputOptions()
 {
+    // A lifetime takes N_eq from the frequency and its own seconds, and the
+    // duration of recordings without a time column: no single duration.
+    FatigueOptions given = m_options.fatigue;
+    if (m_options.lifetime.active())
+        given.delFrequency.reset();
     try {
-        finishFatigueOptions(m_options.output.fatigue, m_options.fatigue);
+        finishFatigueOptions(m_options.output.fatigue, given);
     } catch (const std::invalid_argument& e) {
         throw UsageProblem{e.what()};
     }
     // Nothing asked for may go unheard: the engine names what does not fit.
     const bool equivalentCyclesGiven = m_options.fatigue.delCycles || m_options.fatigue.delFrequency;
-    if (const auto problem = outputConflict(m_options.output, m_options.request.normalize, equivalentCyclesGiven))
+    const auto problem = outputConflict(m_options.output, m_options.request.normalize, equivalentCyclesGiven);
+    const bool summaryShowsDel = m_options.lifetime.summary || m_options.lifetime.active();
+    if (problem && !(problem->conflict == OutputConflict::DelNotShown && summaryShowsDel))
         throw UsageProblem{outputConflictProblem(*problem, m_options.output, m_options.fatigue)};
+}
+
+// A weight on the counted cycles is read by the fatigue evaluation of one
+// count: joined with other FILEs its cycles could not be told apart.
+void Parser::finishWeight()
+{
+    if (m_weightedFiles == 0)
+        return;
+    if (m_options.savePartial)
+        throw UsageProblem{kWeightedRepetitionsNotPartial};
+    if (m_options.sequences.size() != 1 || !m_options.output.fatigue.evaluates())
+        throw UsageProblem{kWeightedRepetitionsAlone};
 }
 
 // A merge takes its parameters from the partial counts: only the outputs
@@ -371,9 +436,11 @@ std::string usageText()
              "  --unlimited         exact loads at any length: no switch to the matrix at\n"
              "                      40000 values, no limit of 20000 distinct cycles\n"
              "Sequences (1 to 100 FILEs, joined in the order given):\n"
-             "  --repetitions N     repeat the FILE that follows N times; default 1\n"
+             "  --repetitions N     repeat the FILE that follows N times; default 1; a number\n"
+             "                      with a fraction (3.5) counts the FILE once and weights\n"
+             "                      its cycles in the fatigue results\n"
              "  --scale X           multiply the loads of the FILE that follows by X; default 1\n"
-           + fatigueUsageText() + columnUsageText()
+           + fatigueUsageText() + lifetimeUsageText() + columnUsageText() + otherCountUsageText()
            + "Counting in pieces:\n"
              "  --save-partial PART write the partial count of the FILEs to PART instead of a\n"
              "                      result; 'merge' joins the PARTs of the pieces in order\n"

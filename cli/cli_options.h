@@ -5,6 +5,8 @@
 
 #include "column_options.h"
 #include "fatigue_options.h"
+#include "lifetime_options.h"
+#include "other_count_options.h"
 
 #include "engine/run/count.h"
 #include "engine/run/outputs/output_request.h"
@@ -31,6 +33,8 @@ struct CountOptions {
     FatigueOptions fatigue;                   // how the fatigue options were given
     std::vector<SequenceFileInput> sequences; // 1 to 100
     ColumnChoice columns;                     // the FILEs are tables when active()
+    LifetimeOptions lifetime;                 // a design life over recordings, the summary
+    OtherCountOptions other;                  // a count beside rainflow when active()
     // Counting in pieces.
     std::optional<std::string> savePartial; // write the partial count here instead of a result
     std::uint64_t piece = 0;                // the position of this input among the pieces; 0: none given

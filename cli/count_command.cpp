@@ -1,5 +1,7 @@
 #include "count_command.h"
 
+#include "lifetime_command.h"
+#include "other_count_command.h"
 #include "show_layout.h"
 
 #include "cli_messages.h"
@@ -82,6 +84,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
     // Another running copy (the desktop program, too) would overwrite the work files.
     if (options.columns.showLayout)
         return showTableLayouts(options, out, err);
+    if (options.other.active())
+        return runOtherCount(options, out, err);
     std::unique_ptr<WorkFolderLock> lock;
     if (options.request.workDir) {
         requireFolder(*options.request.workDir);
@@ -92,6 +96,8 @@ ExitStatus runCount(const CountOptions& options, std::ostream& out, std::ostream
         }
     }
     const CountRequest request = withSplitFrom(options.request);
+    if (wantsSummary(options))
+        return runSummary(options, out, err);
     if (options.savePartial) {
         // The partial count of the input is the output: nothing goes to out.
         return reportingRefusals(out, err, [&] {

@@ -11,6 +11,7 @@
 
 #include "engine/run/record.h"
 #include "engine/run/errors.h" // CountOutcome, RunCancelled
+#include "engine/run/count_request.h"
 #include "engine/fatigue/fatigue_cycle.h"
 #include "engine/run/record.h"
 #include "engine/tables/table_layout.h"
@@ -18,9 +19,12 @@
 #include "document/signal_data.h"
 #include "document/report_header.h"
 #include "document/spectrum_plot_data.h"
+#include "document/table_column_load.h"
 
 #include <QObject>
 #include <QString>
+#include <atomic>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,6 +50,9 @@ struct FatigueInputs {
     QString source;                                     // the file's name (and column), for the title
     QString loadUnit;                                   // the column's unit; empty when unknown
     std::optional<double> duration;                     // seconds the sequence spans, from its time column
+    // Reads the values of the combined sequence counted (for the counts
+    // beside rainflow); empty without a count. Throws IoError.
+    std::function<std::vector<long double>()> values;
 };
 
 class CountDocument : public QObject {
@@ -70,6 +77,29 @@ public:
     // time when it rises all the way. False as openSequence; throws
     // TableFormatError with a message naming the place.
     bool importColumn(const QString& fileName, const tessivo::TableLayout& layout, int column);
+    // importColumn off the interface thread: importProgress while it reads,
+    // importFinished once it has stopped, then importResult(). The record,
+    // the work file and the last count stay as they were until the column
+    // has been read whole. Nothing else may be started on the document
+    // meanwhile (a second import is refused with std::logic_error).
+    void startImport(const QString& fileName, const tessivo::TableLayout& layout, int column);
+    // Stops the reading at its next block; importFinished follows.
+    void cancelImport();
+    bool importRunning() const { return m_import != nullptr; }
+    // After importFinished: true when the column is the sequence now (opened
+    // was emitted), false when it held no value. Rethrows what stopped the
+    // reading: RunCancelled after cancelImport, TableFormatError, IoError,
+    // InputTooLarge.
+    bool importResult();
+    // Exact loads at any length: no switch to load bins at 40,000 values
+    // and a cycle table without limit. Off by default.
+    void setUnlimited(bool unlimited) { m_unlimited = unlimited; }
+    bool unlimited() const { return m_unlimited; }
+
+    // The request a count makes of the run record's parameters and the
+    // opt-ins, without a work folder.
+    tessivo::CountRequest countRequest() const;
+
     // Parameter checks before a count: the message, or nothing.
     std::optional<std::string> checkParameters() const;
     // Counts the loaded sequence into a table of its own, which replaces the
@@ -105,13 +135,24 @@ public:
     // scaled back by the peak it was divided by).
     std::vector<tessivo::fatigue::FatigueCycle> countedCycles() const;
     FatigueInputs fatigueInputs() const;
+    // The values of the combined sequence that the last count read, from its
+    // work file (which the next count rewrites). Throws IoError.
+    std::vector<long double> countedValues() const;
 
 signals:
     void opened();
     void counted();
+    // Bytes read of all the import reads; may come in bursts, never after importFinished.
+    void importProgress(qint64 done, qint64 total);
+    void importFinished();
 
 private:
     void sequenceOpened(const QString& fileName, const QString& label);
+    // The column read whole becomes the sequence.
+    void takeColumn(LoadedColumn loaded, const QString& fileName, const QString& label);
+    void importStopped();
+
+    struct ImportJob;
 
     QString m_workDir;
     std::unique_ptr<tessivo::TRainflowRun> m_run;
@@ -126,4 +167,7 @@ private:
     SpectrumPlotData m_plotData;
     SignalSource m_signalSource;
     std::unique_ptr<CycleMarkCache> m_markCache;
+    std::shared_ptr<ImportJob> m_import;   // the reading under way
+    std::shared_ptr<ImportJob> m_imported; // the reading that finished last, for importResult()
+    bool m_unlimited = false;
 };

@@ -1,5 +1,6 @@
 #include "document/cycle_marks.h"
 
+#include "engine/run/count.h"
 #include "engine/run/desktop_plots.h"
 
 #include <optional>
@@ -59,7 +60,7 @@ CycleMark markOf(const tessivo::PositionedCycle& c)
 }
 
 template <typename OnCycle>
-class Listener final : public tessivo::CycleListener {
+class Listener final : public tessivo::CycleListing {
 public:
     explicit Listener(OnCycle onCycle) : m_onCycle(std::move(onCycle)) {}
     void cycle(const tessivo::PositionedCycle& c) override { m_onCycle(c); }
@@ -68,14 +69,32 @@ private:
     OnCycle m_onCycle;
 };
 
+// The count of the combined sequence again, through the front door, listing
+// each cycle with its positions: exact loads (at any length) when the count
+// was, else the same equal classes.
 template <typename OnCycle>
 void listSource(const SignalSource& source, OnCycle onCycle)
 {
     Listener<OnCycle> listener(std::move(onCycle));
+    tessivo::CountRequest request;
+    request.filter = source.filterSize;
+    request.residue = source.decomposition ? tessivo::ResidueMethod::Decomposition
+                      : source.halfCycles  ? tessivo::ResidueMethod::Half
+                                           : tessivo::ResidueMethod::Upward;
+    if (source.binCount > 0)
+        request.setEqualClasses(source.binCount);
+    else
+        request.unlimited = true;
+    request.positions = true;
+    tessivo::CountHooks hooks;
+    hooks.listing = &listener;
+    // The work file's values are at work precision already: read in one pass as values.
     tessivo::WorkFileReader sequence(source.sequenceFile);
-    tessivo::listCycles(sequence, source.length,
-                        tessivo::CycleListingParameters{source.filterSize, source.decomposition, source.binCount > 0},
-                        listener);
+    tessivo::SequenceExtent extent;
+    extent.points = source.length;
+    extent.highest = source.highest;
+    extent.lowest = source.lowest;
+    tessivo::count(request, tessivo::CountInputs::values(sequence, extent), hooks);
 }
 
 } // namespace

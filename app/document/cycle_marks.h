@@ -1,7 +1,7 @@
 #pragma once
 // Where the cycles of one line of the report happened. The count is run
 // again over the combined sequence, listing each cycle with its positions
-// (tessivo::listCycles): findCycleMarks keeps the cycles of one line;
+// (count() with request.positions): findCycleMarks keeps the cycles of one line;
 // CycleMarkCache keeps those of every line from a single pass, so that
 // selecting one line after another does not count again.
 

@@ -21,7 +21,15 @@ QString loadBins(const ReportHeader& h)
                      .arg(h.sequenceLength)
                      .arg(tessivo::MatrixThreshold);
     }
-    return QStringLiteral("no");
+    return h.unlimited ? QStringLiteral("no, exact loads at any length") : QStringLiteral("no");
+}
+
+QString residueText(const ReportHeader& h)
+{
+    if (h.decomposition)
+        return QStringLiteral("Decomposition into cycles");
+    return h.halfCycles ? QStringLiteral("Count half cycles as 0.5")
+                        : QStringLiteral("Use upward half cycles as complete cycles");
 }
 
 } // namespace
@@ -44,10 +52,7 @@ QStringList reportHeaderLines(const ReportHeader& h, const QDateTime& date, QCha
     }
     lines << QStringLiteral("Filter size:\t") + filterSizeText(h.filterSize, decimalSeparator)
           << QStringLiteral("Normalize Spectrum:\t") + yesNo(h.normalize)
-          << QStringLiteral("Load bins:\t") + loadBins(h)
-          << QStringLiteral("Residue handling:\t")
-                 + (h.decomposition ? QStringLiteral("Decomposition into cycles")
-                                    : QStringLiteral("Use upward half cycles as complete cycles"));
+          << QStringLiteral("Load bins:\t") + loadBins(h) << QStringLiteral("Residue handling:\t") + residueText(h);
     return lines;
 }
 
@@ -63,5 +68,6 @@ QString reportSummary(const ReportHeader& h, QChar decimalSeparator)
            + filterSizeText(h.filterSize, decimalSeparator)
            + (h.normalize ? QStringLiteral(", normalized, ") : QStringLiteral(", not normalized, ")) + bins
            + (h.decomposition ? QStringLiteral(", decomposition into cycles")
+              : h.halfCycles  ? QStringLiteral(", half cycles counted as 0.5")
                               : QStringLiteral(", upward half cycles as complete cycles"));
 }

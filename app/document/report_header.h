@@ -18,6 +18,8 @@ struct ReportHeader {
     bool switchedToBins = false; // the count went to load bins for the sequence's length
     std::int32_t binCount = 32;
     bool decomposition = true;
+    bool halfCycles = false; // without decomposition: the residue's half cycles count 0.5
+    bool unlimited = false;  // exact loads at any length
     std::int32_t sequenceLength = 0;
     QString loadUnit; // the column's unit, empty when unknown
 };

@@ -8,8 +8,11 @@ SignalSource signalSourceOf(const tessivo::TRainflowRun& run, const std::string&
     SignalSource source;
     source.sequenceFile = tessivo::workFilePath(workDir, tessivo::kSequenceFile);
     source.length = run.SeqLength;
+    source.highest = run.HighestPeak;
+    source.lowest = run.LowestTrough;
     source.filterSize = run.FilterSize;
     source.decomposition = run.Decomposition;
+    source.halfCycles = run.HalfCycles;
     if (run.Normalize && run.HighestPeak != 0)
         source.divisor = run.HighestPeak;
     if (usedLoadBins) {

@@ -22,8 +22,11 @@ struct TRainflowRun;
 struct SignalSource {
     std::string sequenceFile; // the combined sequence the count read
     std::int64_t length = 0;  // its number of values
+    long double highest = 0.0L; // its extremes
+    long double lowest = 0.0L;
     long double filterSize = 0.0L;
     bool decomposition = true;
+    bool halfCycles = false;    // without decomposition: the residue's half cycles count 0.5
     long double divisor = 1.0L; // the report's loads are the sequence's divided by this
     // Load bins: the span that the classes cut, in loads; binCount 0 without.
     std::int32_t binCount = 0;

@@ -8,11 +8,13 @@ SpectrumPlotData buildSpectrumPlotData(const tessivo::TRainflowRun& run, const t
     SpectrumPlotData data;
     data.normalized = run.Normalize;
     data.steps.reserve(static_cast<std::size_t>(std::max<std::int32_t>(cycleCount, 0)));
-    std::int64_t cumulative = 0;
-    for (std::int32_t i = 1; i <= cycleCount; ++i) {
-        const tessivo::TCycle& c = table[i];
-        cumulative += c.Count;
-        data.steps.push_back({c.Range, c.Count, cumulative});
+    std::int64_t halves = 0;
+    // Through the reader: a table without limit keeps most of its lines in files.
+    tessivo::CycleReader reader(table, cycleCount);
+    for (tessivo::TCycle c; reader.next(c);) {
+        halves += tessivo::halvesOf(c);
+        data.steps.push_back(
+            {c.Range, static_cast<double>(tessivo::halvesOf(c)) / 2.0, static_cast<double>(halves) / 2.0});
     }
     if (!usedLoadBins || run.BinCount < 1 || run.BinCount > tessivo::MatrixSize)
         return data;

@@ -12,8 +12,10 @@
 // One line of the report's table of load cycles.
 struct SpectrumStep {
     long double range = 0.0L; // as reported: normalised when the run normalised
-    std::int32_t count = 0;
-    std::int64_t cumulative = 0; // cycles of this and every larger range
+    // Cycles, a half cycle of the half-cycle residue counting 0.5 (exact:
+    // counts stay far below 2^52).
+    double count = 0;
+    double cumulative = 0; // cycles of this and every larger range
 };
 
 struct SpectrumPlotData {
@@ -36,7 +38,7 @@ struct SpectrumPlotData {
     {
         return matrix[static_cast<std::size_t>((fromClass - 1) * binCount + (toClass - 1))];
     }
-    std::int64_t totalCycles() const { return steps.empty() ? 0 : steps.back().cumulative; }
+    double totalCycles() const { return steps.empty() ? 0 : steps.back().cumulative; }
     long double largestRange() const { return steps.empty() ? 0.0L : steps.front().range; }
 };
 

@@ -79,8 +79,14 @@ const Field kFields[] = {
     {"Material", &FatigueChoices::material},
     {"DelExponents", &FatigueChoices::delExponents},
     {"EquivalentCycles", &FatigueChoices::equivalentCycles},
+    {"DelFrequency", &FatigueChoices::delFrequency},
     {"Duration", &FatigueChoices::duration},
     {"LoadFactor", &FatigueChoices::loadFactor},
+    {"Scf", &FatigueChoices::scf},
+    {"GammaFf", &FatigueChoices::gammaFf},
+    {"GammaMf", &FatigueChoices::gammaMf},
+    {"Dff", &FatigueChoices::dff},
+    {"Thickness", &FatigueChoices::thickness},
 };
 
 } // namespace
@@ -185,6 +191,38 @@ void readPart(FatigueSettingsRead& out, Read read, Undo undo)
     }
 }
 
+// A factor of the code check; empty text is 1 (no factor).
+long double factor(const QString& text, const QString& what, QChar sep)
+{
+    return text.trimmed().isEmpty() ? 1.0L : number(text, what, sep);
+}
+
+// The factors of the code check, checked against the curve (a thickness
+// needs the curve's reference and exponent); throws FatigueError.
+void readDesign(const FatigueChoices& choices, QChar sep, FatigueSettings& s)
+{
+    DesignSettings& d = s.design;
+    d.stressFactor = factor(choices.loadFactor, QStringLiteral("The stress factor"), sep);
+    d.scf = factor(choices.scf, QStringLiteral("The stress concentration factor"), sep);
+    d.gammaFf = factor(choices.gammaFf, QStringLiteral("The partial factor gamma_Ff"), sep);
+    d.gammaMf = factor(choices.gammaMf, QStringLiteral("The partial factor gamma_Mf"), sep);
+    d.dff = factor(choices.dff, QStringLiteral("The design fatigue factor (DFF)"), sep);
+    if (!choices.thickness.trimmed().isEmpty())
+        d.thickness = number(choices.thickness, QStringLiteral("The thickness t"), sep);
+    resolveDesignFactors(d, s.curve ? &*s.curve : nullptr);
+}
+
+// N_eq from the exponents' part: typed, or the frequency times the duration.
+long double equivalentCyclesOf(const FatigueChoices& choices, QChar sep, const std::optional<long double>& duration)
+{
+    if (choices.delFrequency.trimmed().isEmpty())
+        return number(choices.equivalentCycles, QStringLiteral("N_eq"), sep);
+    const long double frequency = number(choices.delFrequency, QStringLiteral("The DEL frequency"), sep);
+    if (!duration)
+        throw FatigueError("The DEL frequency needs the sequence duration");
+    return equivalentCycles(frequency, *duration);
+}
+
 } // namespace
 
 FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar sep)
@@ -202,17 +240,6 @@ FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar sep
     readPart(
         out,
         [&] {
-            s.delExponents = exponents(choices.delExponents, sep);
-            s.equivalentCycles = number(choices.equivalentCycles, QStringLiteral("N_eq"), sep);
-            FatigueAnalysis check(s);
-        },
-        [&] {
-            s.delExponents.clear();
-            s.equivalentCycles = kDefaultEquivalentCycles;
-        });
-    readPart(
-        out,
-        [&] {
             if (!choices.duration.trimmed().isEmpty())
                 s.duration = number(choices.duration, QStringLiteral("The duration"), sep);
             FatigueAnalysis check(s);
@@ -221,14 +248,20 @@ FatigueSettingsRead readFatigueSettings(const FatigueChoices& choices, QChar sep
     readPart(
         out,
         [&] {
-            const QString text = choices.loadFactor.trimmed();
-            const long double f =
-                text.isEmpty() ? 1.0L : number(text, QStringLiteral("The stress per unit of load"), sep);
-            if (!(f > 0.0L))
-                throw FatigueError("The stress per unit of load must be above 0, not '" + text.toStdString() + "'");
-            out.loadFactor = f;
+            s.delExponents = exponents(choices.delExponents, sep);
+            s.equivalentCycles = equivalentCyclesOf(choices, sep, s.duration);
+            FatigueAnalysis check(s);
         },
-        [&] { out.loadFactor = 1.0L; });
+        [&] {
+            s.delExponents.clear();
+            s.equivalentCycles = kDefaultEquivalentCycles;
+        });
+    readPart(
+        out, [&] { readDesign(choices, sep, s); },
+        [&] {
+            s.design = DesignSettings{};
+            out.designRead = false;
+        });
     return out;
 }
 

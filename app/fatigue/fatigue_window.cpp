@@ -3,6 +3,7 @@
 #include "fatigue/fatigue_rows_model.h"
 
 #include "support/app_error.h"
+#include "support/wait_cursor.h"
 #include "support/error_guard.h"
 #include "document/count_document.h"
 #include "support/app_identity.h"
@@ -12,6 +13,7 @@
 
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
+#include "engine/run/errors.h"
 #include "engine/fatigue/sn_presets.h"
 #include "engine/run/choices.h"
 
@@ -35,33 +37,6 @@
 using namespace tessivo::fatigue;
 
 namespace {
-
-// The stress that a curve reads is the load times the factor; the loads in
-// the table and the damage-equivalent loads stay in the units counted.
-std::vector<FatigueCycle> scaled(std::vector<FatigueCycle> cycles, long double factor)
-{
-    if (factor != 1.0L) {
-        for (FatigueCycle& c : cycles) {
-            c.range *= factor;
-            c.upper *= factor;
-            c.lower *= factor;
-        }
-    }
-    return cycles;
-}
-
-void unscale(FatigueResult& result, const std::vector<FatigueCycle>& counted, long double factor)
-{
-    if (factor == 1.0L)
-        return;
-    for (std::size_t i = 0; i < result.rows.size() && i < counted.size(); ++i) {
-        result.rows[i].cycle.range = counted[i].range;
-        result.rows[i].cycle.upper = counted[i].upper;
-        result.rows[i].cycle.lower = counted[i].lower;
-    }
-    for (DelValue& del : result.totals.del)
-        del.value /= factor;
-}
 
 // Numbers in exported files: to double precision, without the last digits
 // of long double that only the arithmetic put there.
@@ -96,7 +71,17 @@ FatigueWindow::FatigueWindow(QWidget* owner, FatigueWindowSeams seams)
                 saveCsv(fileName);
         });
     });
+    connect(btSaveSummary, &QPushButton::clicked, this, [this] {
+        guarded([this] {
+            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"),
+                                                proposedBaseName(m_source, QStringLiteral("fatigue summary")));
+            if (!fileName.isEmpty())
+                saveSummary(fileName);
+        });
+    });
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(tabResults, &QTabWidget::currentChanged, this, [this] { showOtherCount(); });
+    connect(cbOtherCount, &QComboBox::currentIndexChanged, this, [this] { showOtherCount(); });
     recompute();
 }
 
@@ -127,10 +112,12 @@ void FatigueWindow::createControls()
     tabResults = named(new QTabWidget(this), "tabResults");
     tabResults->addTab(tvRows, QStringLiteral("Cycles"));
     tabResults->addTab(vwSnCurve, QStringLiteral("S-N plot"));
+    tabResults->addTab(createOtherCounts(), QStringLiteral("Other counts"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(createChoices(), 3);
-    top->addWidget(createTotals(), 2);
+    top->addWidget(createDesign(), 2);
+    top->addWidget(createTotals(), 3);
 
     auto* buttons = new QHBoxLayout;
     const auto button = [this, buttons](QPushButton*& target, const char* name, const QString& caption) {
@@ -138,6 +125,7 @@ void FatigueWindow::createControls()
         buttons->addWidget(target);
     };
     button(btExportCsv, "btExportCsv", QStringLiteral("Export CSV..."));
+    button(btSaveSummary, "btSaveSummary", QStringLiteral("Save summary..."));
     dlgSave = named(new QFileDialog(this), "dlgSave");
     addChartButtons(buttons, dlgSave);
     buttons->addStretch();
@@ -148,7 +136,7 @@ void FatigueWindow::createControls()
     layout->addWidget(tabResults, 1);
     layout->addLayout(buttons);
 
-    resize(900, 720);
+    resize(1080, 760);
 }
 
 QWidget* FatigueWindow::createChoices()
@@ -170,10 +158,6 @@ QWidget* FatigueWindow::createChoices()
     for (const auto& measure : tessivo::measureChoices())
         cbMeasure->addItem(QString::fromLatin1(measure.label), QString::fromLatin1(measure.name));
     form->addRow(QStringLiteral("S is the:"), cbMeasure);
-    edLoadFactor = named(new QLineEdit(box), "edLoadFactor");
-    edLoadFactor->setToolTip(QStringLiteral("The curve's S is the load times this factor (for instance MPa per kN m); "
-                                            "loads and damage-equivalent loads stay in the units counted."));
-    form->addRow(QStringLiteral("Stress per unit of load:"), edLoadFactor);
     cbMeanStress = named(new QComboBox(box), "cbMeanStress");
     cbMeanStress->addItem(QString::fromStdString(meanStressLabel(MeanStressMethod::None)),
                           QString::fromStdString(meanStressName(MeanStressMethod::None)));
@@ -187,10 +171,64 @@ QWidget* FatigueWindow::createChoices()
     form->addRow(QStringLiteral("DEL exponents m:"), edDel);
     edNeq = named(new QLineEdit(box), "edNeq");
     form->addRow(QStringLiteral("DEL cycles N_eq:"), edNeq);
+    edDelFrequency = named(new QLineEdit(box), "edDelFrequency");
+    edDelFrequency->setPlaceholderText(QStringLiteral("Hz; empty: N_eq as above"));
+    edDelFrequency->setToolTip(QStringLiteral("--del-frequency: N_eq is this frequency times the sequence duration"));
+    form->addRow(QStringLiteral("DEL frequency:"), edDelFrequency);
     edDuration = named(new QLineEdit(box), "edDuration");
     edDuration->setPlaceholderText(QStringLiteral("seconds; empty: life in repetitions only"));
     form->addRow(QStringLiteral("Sequence duration:"), edDuration);
     return box;
+}
+
+// The factors of the code check under the names tessivo-count gives them.
+QWidget* FatigueWindow::createDesign()
+{
+    auto* box = new QGroupBox(QStringLiteral("Code check"), this);
+    auto* form = new QFormLayout(box);
+    const auto field = [box, form](QLineEdit*& target, const char* name, const QString& label, const char* option,
+                                   const QString& tip) {
+        target = named(new QLineEdit(box), name);
+        target->setToolTip(QStringLiteral("%1 (%2)").arg(tip, QLatin1String(option)));
+        form->addRow(label, target);
+    };
+    field(
+        edLoadFactor, "edLoadFactor", QStringLiteral("Stress factor:"), "--stress-factor",
+        QStringLiteral("Stress per unit of load: the stress is the load times this factor, for instance MPa per kN m"));
+    field(edScf, "edScf", QStringLiteral("SCF:"), "--scf",
+          QStringLiteral("Stress concentration factor on the stresses"));
+    field(edGammaFf, "edGammaFf", QStringLiteral("\u03b3Ff:"), "--gamma-ff",
+          QStringLiteral("Partial factor on the loads (EN 1993-1-9, Table 3.1)"));
+    field(edGammaMf, "edGammaMf", QStringLiteral("\u03b3Mf:"), "--gamma-mf",
+          QStringLiteral("Partial factor on the resistance (EN 1993-1-9, Table 3.1)"));
+    field(edDff, "edDff", QStringLiteral("DFF:"), "--dff",
+          QStringLiteral("Design fatigue factor (DNV-RP-C203): the check passes while D x DFF is at most 1"));
+    field(edThickness, "edThickness", QStringLiteral("Thickness t:"), "--thickness",
+          QStringLiteral("Thickness correction (t / t_ref)^k with the curve's own t_ref and k; empty: none"));
+    edThickness->setPlaceholderText(QStringLiteral("mm; empty: none"));
+    lbCheck = named(new QLabel(box), "lbCheck");
+    lbCheck->setWordWrap(true);
+    lbCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbCheck->setFixedHeight(5 * fontMetrics().lineSpacing() + 2);
+    lbCheck->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(lbCheck);
+    return box;
+}
+
+QWidget* FatigueWindow::createOtherCounts()
+{
+    pgOtherCounts = named(new QWidget(this), "pgOtherCounts");
+    auto* layout = new QVBoxLayout(pgOtherCounts);
+    cbOtherCount = named(new QComboBox(pgOtherCounts), "cbOtherCount");
+    for (const OtherCount kind : {OtherCount::LevelCrossings, OtherCount::RangePairs, OtherCount::TimeAtLevel})
+        cbOtherCount->addItem(otherCountTitle(kind), static_cast<int>(kind));
+    vwOtherCount = named(new ChartView([this](QPainter& p, const QRectF& r) {
+                             paintOtherCount(p, r, m_otherCount, m_seams.decimalSeparator);
+                         }),
+                         "vwOtherCount");
+    layout->addWidget(cbOtherCount, 0, Qt::AlignLeft);
+    layout->addWidget(vwOtherCount, 1);
+    return pgOtherCounts;
 }
 
 QWidget* FatigueWindow::createTotals()
@@ -232,7 +270,8 @@ void FatigueWindow::connectChoices()
     connect(cbCurve, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeasure, &QComboBox::currentIndexChanged, this, changed);
     connect(cbMeanStress, &QComboBox::currentIndexChanged, this, changed);
-    for (QLineEdit* edit : {edOwnCurve, edLoadFactor, edMaterial, edDel, edNeq, edDuration})
+    for (QLineEdit* edit : {edOwnCurve, edLoadFactor, edScf, edGammaFf, edGammaMf, edDff, edThickness, edMaterial,
+                            edDel, edNeq, edDelFrequency, edDuration})
         connect(edit, &QLineEdit::textChanged, this, changed);
 }
 
@@ -247,7 +286,13 @@ FatigueChoices FatigueWindow::choices() const
     c.delExponents = edDel->text();
     c.equivalentCycles = edNeq->text();
     c.duration = edDuration->text();
+    c.delFrequency = edDelFrequency->text();
     c.loadFactor = edLoadFactor->text();
+    c.scf = edScf->text();
+    c.gammaFf = edGammaFf->text();
+    c.gammaMf = edGammaMf->text();
+    c.dff = edDff->text();
+    c.thickness = edThickness->text();
     return c;
 }
 
@@ -264,7 +309,13 @@ void FatigueWindow::setChoices(const FatigueChoices& c)
     edDel->setText(c.delExponents);
     edNeq->setText(c.equivalentCycles);
     edDuration->setText(c.duration);
+    edDelFrequency->setText(c.delFrequency);
     edLoadFactor->setText(c.loadFactor);
+    edScf->setText(c.scf);
+    edGammaFf->setText(c.gammaFf);
+    edGammaMf->setText(c.gammaMf);
+    edDff->setText(c.dff);
+    edThickness->setText(c.thickness);
     m_settingChoices = false;
     recompute();
 }
@@ -288,6 +339,10 @@ void FatigueWindow::setInputs(const FatigueInputs& inputs)
     }
     m_source = inputs.source;
     m_loadUnit = inputs.loadUnit;
+    m_countDuration = inputs.duration;
+    m_values = inputs.values;
+    m_valuesRead.reset();
+    m_otherCountKey.reset();
     setCycles(inputs.cycles, inputs.classEdges, inputs.source);
 }
 
@@ -316,29 +371,85 @@ void FatigueWindow::recompute()
     m_result.reset();
     m_chart = SnChartData{};
     m_chart.amplitude = c.amplitude;
+    edNeq->setEnabled(c.delFrequency.trimmed().isEmpty());
     const FatigueSettingsRead read = readFatigueSettings(c, m_seams.decimalSeparator);
     m_settings = read.settings;
-    m_loadFactor = read.loadFactor;
     QStringList problems = read.problems;
-    try {
-        if (m_settings->curve)
-            m_chart.curve = SnCurve(*m_settings->curve);
-        m_result = analyseFatigue(scaled(m_cycles, m_loadFactor), *m_settings);
-        unscale(*m_result, m_cycles, m_loadFactor);
-        if (m_settings->curve) {
-            for (const FatigueRow& row : m_result->rows)
-                m_chart.steps.push_back({row.load, static_cast<long double>(row.cycle.count)});
+    // A bad factor of the code check would leave every result off by that
+    // factor: none is shown until it is mended.
+    if (read.designRead) {
+        try {
+            if (m_settings->curve)
+                m_chart.curve = SnCurve(*m_settings->curve);
+            m_result = analyseFatigue(m_cycles, *m_settings);
+            if (m_settings->curve) {
+                for (const FatigueRow& row : m_result->rows)
+                    m_chart.steps.push_back({row.load, static_cast<long double>(row.cycle.count)});
+            }
+        } catch (const FatigueError& e) {
+            m_result.reset();
+            problems << QString::fromUtf8(e.what());
         }
-    } catch (const FatigueError& e) {
-        m_result.reset();
-        problems << QString::fromUtf8(e.what());
     }
     for (QString& problem : problems)
         problem = withFullStop(problem);
     lbStatus->setText(problems.join(u'\n'));
     m_rows->setResult(m_result ? &*m_result : nullptr);
     showTotals();
+    showCheck();
     vwSnCurve->update();
+    showOtherCount();
+}
+
+void FatigueWindow::showCheck()
+{
+    const bool check = m_result && m_result->totals.check;
+    lbCheck->setStyleSheet(!check                           ? QString()
+                           : m_result->totals.check->passes ? QStringLiteral("color: #106020; font-weight: bold")
+                                                            : QStringLiteral("color: #b00000; font-weight: bold"));
+    if (!check) {
+        lbCheck->setText(m_result ? QStringLiteral("Check: needs an S-N curve") : QStringLiteral("Check: no result"));
+        return;
+    }
+    const DesignCheck& d = *m_result->totals.check;
+    lbCheck->setText(QStringLiteral("Check %1\nUtilisation %2 (limit 1)\nDesign damage D x DFF = %3")
+                         .arg(d.passes ? QStringLiteral("passes") : QStringLiteral("fails"), numberText(d.utilisation),
+                              numberText(d.designDamage)));
+}
+
+// The count beside rainflow is worked out when its tab is on show, over the
+// values read once per count.
+void FatigueWindow::showOtherCount()
+{
+    if (tabResults->currentWidget() != pgOtherCounts)
+        return;
+    const auto kind = static_cast<OtherCount>(cbOtherCount->currentData().toInt());
+    guarded([this, kind] {
+        if (!m_valuesRead && m_values) {
+            const WaitCursor wait;
+            // Read once per count: a work file that cannot be read is reported once, not at every keystroke.
+            m_valuesRead.emplace();
+            *m_valuesRead = m_values();
+        }
+        const std::vector<long double> none;
+        const std::vector<long double>& values = m_valuesRead ? *m_valuesRead : none;
+        // Each value stands for the sampling interval: the duration over the steps between them.
+        const std::optional<long double> duration =
+            m_settings && m_settings->duration ? m_settings->duration : std::optional<long double>(m_countDuration);
+        const double interval = duration && values.size() >= 2
+                                    ? static_cast<double>(*duration) / static_cast<double>(values.size() - 1)
+                                    : 0.0;
+        // Choices that do not change this count (every other keystroke) leave it as it is.
+        const OtherCountKey key{kind, interval, m_valuesRead.has_value() ? &*m_valuesRead : nullptr};
+        if (m_otherCountKey == key)
+            return;
+        m_otherCountKey.reset();
+        m_otherCount = OtherCountData{};
+        m_otherCount = otherCountOf(kind, values, 32, interval);
+        m_otherCount.loadUnit = m_loadUnit;
+        m_otherCountKey = key;
+    });
+    vwOtherCount->update();
 }
 
 QString FatigueWindow::numberText(long double v) const
@@ -349,6 +460,10 @@ QString FatigueWindow::numberText(long double v) const
 void FatigueWindow::showTotals()
 {
     twDel->setRowCount(0);
+    // With a stress factor or SCF the equivalent loads are stresses, as tessivo-count gives them.
+    const bool stresses = m_settings && (m_settings->design.stressFactor != 1.0L || m_settings->design.scf != 1.0L);
+    twDel->setHorizontalHeaderLabels({QStringLiteral("m"), stresses ? QStringLiteral("Damage-equivalent stress")
+                                                                    : QStringLiteral("Damage-equivalent load")});
     lbTotals->setText(totalLines().join(u'\n'));
     if (!m_result)
         return;
@@ -381,6 +496,16 @@ QStringList FatigueWindow::totalLines() const
     return lines;
 }
 
+QStringList FatigueWindow::checkLines() const
+{
+    if (!m_result || !m_result->totals.check)
+        return {};
+    const DesignCheck& d = *m_result->totals.check;
+    return {QStringLiteral("Check:\t") + (d.passes ? QStringLiteral("passes") : QStringLiteral("fails")),
+            QStringLiteral("Utilisation:\t") + numberText(d.utilisation),
+            QStringLiteral("Design damage:\t") + numberText(d.designDamage)};
+}
+
 QStringList FatigueWindow::settingLines() const
 {
     const FatigueChoices c = choices();
@@ -388,12 +513,21 @@ QStringList FatigueWindow::settingLines() const
     QStringList lines{QStringLiteral("S-N curve:\t")
                           + (c.preset.isEmpty() ? c.ownCurve.trimmed() : cbCurve->currentText()),
                       QStringLiteral("S is the:\t") + cbMeasure->currentText(),
-                      QStringLiteral("Stress per unit of load:\t") + numberText(m_loadFactor),
                       QStringLiteral("Mean-stress correction:\t") + cbMeanStress->currentText()};
     if (edMaterial->isEnabled() && !c.material.trimmed().isEmpty())
         lines << lbMaterial->text() + u'\t' + c.material.trimmed();
     if (m_settings && m_settings->duration)
         lines << QStringLiteral("Sequence duration:\t") + numberText(*m_settings->duration) + QStringLiteral(" s");
+    if (m_settings && !m_settings->delExponents.empty())
+        lines << QStringLiteral("DEL cycles N_eq:\t") + numberText(m_settings->equivalentCycles);
+    if (m_settings) {
+        const DesignSettings& d = m_settings->design;
+        lines << QStringLiteral("Stress factor:\t") + numberText(d.stressFactor)
+              << QStringLiteral("SCF:\t") + numberText(d.scf) << QStringLiteral("\u03b3Ff:\t") + numberText(d.gammaFf)
+              << QStringLiteral("\u03b3Mf:\t") + numberText(d.gammaMf) << QStringLiteral("DFF:\t") + numberText(d.dff);
+        if (d.thickness)
+            lines << QStringLiteral("Thickness t:\t") + numberText(*d.thickness);
+    }
     if (!unit.isEmpty())
         lines << QStringLiteral("Load unit:\t") + m_loadUnit;
     return lines;
@@ -404,7 +538,7 @@ QStringList FatigueWindow::reportLines() const
     if (!m_result)
         return {};
     QStringList lines{QStringLiteral("Fatigue")};
-    lines << settingLines() << totalLines();
+    lines << settingLines() << checkLines() << totalLines();
     for (const DelValue& del : m_result->totals.del)
         lines << QStringLiteral("DEL m = %1:\t%2").arg(numberText(del.m), numberText(del.value));
     return lines;
@@ -428,18 +562,17 @@ QByteArray FatigueWindow::rowsCsv() const
     return csv;
 }
 
-// The table, then what it was worked out with and what it sums to, as
-// "name,value" lines after a blank line, so that a spreadsheet reads both.
-QByteArray FatigueWindow::exportCsv() const
+// What the results were worked out with and what they sum to, as
+// "name,value" lines; numbers to double precision with a decimal point.
+QByteArray FatigueWindow::summaryLines() const
 {
-    QByteArray csv = rowsCsv();
+    QByteArray csv;
     if (!m_result)
         return csv;
     const auto quoted = [](QString text) {
         text.replace(u'"', QStringLiteral("\"\""));
         return QByteArray("\"") + text.toUtf8() + '"';
     };
-    csv += '\n';
     for (const QString& line : settingLines())
         csv += quoted(line.section(u'\t', 0, 0).chopped(1)) + ',' + quoted(line.section(u'\t', 1)) + '\n';
     const FatigueTotals& t = m_result->totals;
@@ -449,10 +582,39 @@ QByteArray FatigueWindow::exportCsv() const
         if (t.lifeHours)
             csv += "life (hours)," + csvNumber(*t.lifeHours) + '\n';
     }
+    if (t.check) {
+        csv += "design damage," + csvNumber(t.check->designDamage) + '\n';
+        csv += "utilisation," + csvNumber(t.check->utilisation) + '\n';
+        csv += QByteArray("check,") + (t.check->passes ? "passes" : "fails") + '\n';
+    }
     csv += "cycles," + csvNumber(t.cycles) + '\n';
     for (const DelValue& del : t.del)
         csv += "DEL m=" + csvNumber(del.m) + ',' + csvNumber(del.value) + '\n';
     return csv;
+}
+
+// The table, then the summary after a blank line, so that a spreadsheet reads both.
+QByteArray FatigueWindow::exportCsv() const
+{
+    QByteArray csv = rowsCsv();
+    if (m_result)
+        csv += '\n' + summaryLines();
+    return csv;
+}
+
+// The summary alone, headed, with the sequence it is of.
+QByteArray FatigueWindow::summaryCsv() const
+{
+    QString source = m_source;
+    source.replace(u'"', QStringLiteral("\"\""));
+    return "name,value\n\"Sequence\",\"" + source.toUtf8() + "\"\n" + summaryLines();
+}
+
+void FatigueWindow::saveSummary(const QString& fileName) const
+{
+    if (!m_result)
+        throw AppError(QStringLiteral("There is no result to save: mend the entries that the window names first"));
+    saveFileContent(fileName, summaryCsv());
 }
 
 void FatigueWindow::saveCsv(const QString& fileName) const
@@ -462,18 +624,21 @@ void FatigueWindow::saveCsv(const QString& fileName) const
 
 ChartPainter FatigueWindow::shownChart() const
 {
-    return vwSnCurve->chart();
+    return tabResults->currentWidget() == pgOtherCounts ? vwOtherCount->chart() : vwSnCurve->chart();
 }
 
 QString FatigueWindow::exportHeading() const
 {
-    const QString chart = QStringLiteral("S-N curve and counted spectrum");
+    const QString chart = tabResults->currentWidget() == pgOtherCounts
+                              ? otherCountTitle(m_otherCount.kind)
+                              : QStringLiteral("S-N curve and counted spectrum");
     return m_source.isEmpty() ? chart : chart + QStringLiteral(" - ") + m_source;
 }
 
 QString FatigueWindow::exportBaseName() const
 {
-    return proposedBaseName(m_source, QStringLiteral("S-N curve"));
+    return proposedBaseName(m_source, tabResults->currentWidget() == pgOtherCounts ? otherCountTitle(m_otherCount.kind)
+                                                                                   : QStringLiteral("S-N curve"));
 }
 
 void FatigueWindow::storeChoices() const

@@ -1,17 +1,21 @@
 #pragma once
 // The fatigue window: the cycles of the last count evaluated on an S-N curve
 // (a preset or own values), with the load measure, the mean-stress
-// correction, the damage-equivalent loads and the duration of the sequence.
-// Every change of a choice updates the results at once: the table of cycles
-// with allowed cycles, damage and share, the totals (D, life), the table of
-// damage-equivalent loads and the log-log plot of the curve with the counted
-// spectrum. The table exports as CSV, the plot as PNG or SVG. The choices are
-// kept in the settings store when the window closes.
+// correction, the damage-equivalent loads, the duration of the sequence and
+// the factors of a code check, which the engine applies as tessivo-count's
+// options of the same names do. Every change of a choice updates the results
+// at once: the check (passes or fails, utilisation, design damage), the
+// table of cycles with allowed cycles, damage and share, the totals (D,
+// life), the table of damage-equivalent loads, the log-log plot of the curve
+// with the counted spectrum and the counts beside rainflow. The table exports
+// as CSV, the settings and totals as a summary CSV, the plots as PNG or SVG.
+// The choices are kept in the settings store when the window closes.
 //
 // Errors of a command go to reportError with their full stop; the save
 // dialog runs through runModal, so tests answer it.
 
 #include "fatigue/fatigue_choices.h"
+#include "fatigue/other_counts_chart.h"
 #include "fatigue/sn_curve_chart.h"
 #include "charts/chart_window.h"
 
@@ -68,15 +72,20 @@ public:
     // window then shows why in lbStatus).
     const std::optional<tessivo::fatigue::FatigueResult>& result() const { return m_result; }
 
-    // The table of cycles as CSV; exportCsv adds the settings and totals.
+    // The table of cycles as CSV; exportCsv adds the settings and totals,
+    // which summaryCsv holds alone.
     QByteArray rowsCsv() const;
     QByteArray exportCsv() const;
+    QByteArray summaryCsv() const;
     // The settings and results as "label<TAB>value" lines for the printed
     // and saved report, headed "Fatigue"; empty without a result.
     QStringList reportLines() const;
     // Throw AppError on failure.
     void saveCsv(const QString& fileName) const;
+    void saveSummary(const QString& fileName) const;
     void storeChoices() const;
+    // The count beside rainflow on show in the tab "Other counts".
+    const OtherCountData& otherCount() const { return m_otherCount; }
 
     QComboBox* cbCurve = nullptr;
     QLineEdit* edOwnCurve = nullptr;
@@ -86,8 +95,15 @@ public:
     QLineEdit* edMaterial = nullptr;
     QLineEdit* edDel = nullptr;
     QLineEdit* edNeq = nullptr;
+    QLineEdit* edDelFrequency = nullptr;
     QLineEdit* edDuration = nullptr;
-    QLineEdit* edLoadFactor = nullptr;
+    QLineEdit* edLoadFactor = nullptr; // the stress factor
+    QLineEdit* edScf = nullptr;
+    QLineEdit* edGammaFf = nullptr;
+    QLineEdit* edGammaMf = nullptr;
+    QLineEdit* edDff = nullptr;
+    QLineEdit* edThickness = nullptr;
+    QLabel* lbCheck = nullptr;
     QLabel* lbLoads = nullptr;
     QLabel* lbStatus = nullptr;
     QLabel* lbTotals = nullptr;
@@ -95,7 +111,11 @@ public:
     QTabWidget* tabResults = nullptr;
     QTableView* tvRows = nullptr;
     ChartView* vwSnCurve = nullptr;
+    QComboBox* cbOtherCount = nullptr;
+    ChartView* vwOtherCount = nullptr;
+    QWidget* pgOtherCounts = nullptr;
     QPushButton* btExportCsv = nullptr;
+    QPushButton* btSaveSummary = nullptr;
     QPushButton* btClose = nullptr;
     QFileDialog* dlgSave = nullptr;
 
@@ -110,12 +130,18 @@ protected:
 private:
     void createControls();
     QWidget* createChoices();
+    QWidget* createDesign();
     QWidget* createTotals();
+    QWidget* createOtherCounts();
+    void showOtherCount();
+    void showCheck();
     void connectChoices();
     void recompute();
     void showTotals();
     QStringList totalLines() const;
     QStringList settingLines() const;
+    QStringList checkLines() const;
+    QByteArray summaryLines() const;
     QString numberText(long double v) const;
     ChartPainter shownChart() const override;
     QString exportHeading() const override;
@@ -128,8 +154,18 @@ private:
     QString m_loadUnit;
     std::optional<tessivo::fatigue::FatigueResult> m_result;
     std::optional<tessivo::fatigue::FatigueSettings> m_settings;
-    long double m_loadFactor = 1.0L;
     SnChartData m_chart;
+    std::function<std::vector<long double>()> m_values; // of the count, read when first shown
+    std::optional<std::vector<long double>> m_valuesRead;
+    std::optional<double> m_countDuration; // from the time column
+    OtherCountData m_otherCount;
+    struct OtherCountKey {
+        OtherCount kind;
+        double interval;
+        const std::vector<long double>* values;
+        bool operator==(const OtherCountKey&) const = default;
+    };
+    std::optional<OtherCountKey> m_otherCountKey; // what m_otherCount was worked out from
     FatigueRowsModel* m_rows = nullptr;
     bool m_settingChoices = false;
 };

@@ -153,6 +153,7 @@ void TfrmMain::FormShow()
     wrMain->Save(this);
     m_document->resetRun();
     m_userDir = LoadSettings(m_document->run(), m_workDir, storePath());
+    m_document->setUnlimited(LoadUnlimited(storePath()));
     m_lastDir = LoadLastFolder(storePath());
     RunToControls();
     if (!m_userDir.isEmpty())
@@ -165,6 +166,7 @@ void TfrmMain::FormClose()
     wrMain->Save(this);
     StoreSettings(m_document->run(), m_userDir, storePath());
     StoreLastFolder(m_lastDir, storePath());
+    StoreOptIns(m_document->run(), m_document->unlimited(), storePath());
 }
 
 void TfrmMain::ControlsToRun()
@@ -174,6 +176,8 @@ void TfrmMain::ControlsToRun()
     run.UseLoadBins = cbMatrix->isChecked();
     run.BinCount = binCountOfItem(selectedItem(cbLoadBinSize));
     run.Decomposition = rbDecomposition->isChecked();
+    run.HalfCycles = rbHalf->isChecked();
+    m_document->setUnlimited(cbUnlimited->isChecked());
     run.FilterSize = filterFromText(edFilter->text(), edFilter->decimalSeparator());
 }
 
@@ -185,7 +189,9 @@ void TfrmMain::RunToControls()
     cbMatrix->setChecked(run.UseLoadBins);
     cbLoadBinSize->setCurrentIndex(itemOfBinCount(run.BinCount));
     rbDecomposition->setChecked(run.Decomposition);
-    rbUpward->setChecked(!run.Decomposition);
+    rbUpward->setChecked(!run.Decomposition && !run.HalfCycles);
+    rbHalf->setChecked(!run.Decomposition && run.HalfCycles);
+    cbUnlimited->setChecked(m_document->unlimited());
 }
 
 void TfrmMain::showReportMenu(const QPoint& position)

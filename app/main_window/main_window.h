@@ -55,6 +55,8 @@ class LinkLabel;
 class ReportPane;
 class SpectrumPlotWindow;
 class FatigueWindow;
+class ChannelListWindow;
+struct ChannelFigures;
 namespace tessivo {
 class WorkFolderLock;
 }
@@ -123,6 +125,8 @@ public:
     SpectrumPlotWindow* plotWindow() const { return m_plotWindow; }
     // The fatigue window, once Fatigue... has opened it.
     FatigueWindow* fatigueWindow() const { return m_fatigueWindow; }
+    // The channel list, once Channels... has opened it.
+    ChannelListWindow* channelWindow() const { return m_channelWindow; }
     // The sequence of the last report as the load history reads it.
     const SignalSource& signalSource() const { return m_document->signalSource(); }
     // The line of the report's table of load cycles at the cursor (1 for the
@@ -152,6 +156,11 @@ private:
     void lbAboutClick();
     void btSpectrumPlotClick();
     void btFatigueClick();
+    void btChannelsClick(); // in main_window_import.cpp
+    void openChannel(const ChannelFigures& channel);
+    // Execute's body once a command is under way: the parameters, their
+    // checks, the count with its progress and the report.
+    void countWithControls();
     void showReportMenu(const QPoint& position);
     void executeShortcut();
     // A line of the table selected while the plot window is open: its cycles
@@ -181,6 +190,9 @@ private:
     QString chooseFileToOpen(const QString& nameFilter);
     void openSequenceFile(const QString& fileName);
     void importTableFile(const QString& fileName);
+    // The document's reading of a table column, with the progress of a count
+    // (in main_window_import.cpp): as CountDocument::importResult.
+    bool readColumnWaiting(const QString& fileName, const tessivo::TableLayout& layout, int column);
     // After a successful Open or Import: Execute on, the report anew, the label.
     void showOpenedSequence();
     // After a count: the report, the plot and fatigue commands.
@@ -222,6 +234,7 @@ private:
     std::int32_t m_markedRow = 0; // the table line whose cycles are marked
     SpectrumPlotWindow* m_plotWindow = nullptr;
     FatigueWindow* m_fatigueWindow = nullptr;
+    ChannelListWindow* m_channelWindow = nullptr;
 
 public:
     // Components, named as in the layout (owned by the window).
@@ -243,11 +256,14 @@ public:
     QLabel* lbDecomposition = nullptr;
     QRadioButton* rbDecomposition = nullptr;
     QRadioButton* rbUpward = nullptr;
+    QRadioButton* rbHalf = nullptr;   // the residue's half cycles counted as 0.5
+    QCheckBox* cbUnlimited = nullptr; // exact loads at any length; off by default
     QFrame* pnlExecute = nullptr;
     QGroupBox* gbExecute = nullptr;
     QPushButton* btExecute = nullptr;
     QPushButton* btSpectrumPlot = nullptr;
     QPushButton* btFatigue = nullptr;
+    QPushButton* btChannels = nullptr; // every column of a table counted at once
     QFrame* pnlResults = nullptr;
     QGroupBox* gbResults = nullptr;
     ReportPane* reReport = nullptr;

@@ -93,26 +93,29 @@ void TfrmMain::showOpenedSequence()
 
 void TfrmMain::btExecuteClick()
 {
-    runCommand([this] {
-        ControlsToRun();
-        // A typed text that names none of the items would otherwise count
-        // in 32 classes without a word.
-        if (cbLoadBinSize->findText(cbLoadBinSize->currentText(), Qt::MatchExactly) < 0) {
-            m_notifier->error(unknownBinSizeMessage(*cbLoadBinSize));
-            return;
-        }
-        if (const auto message = m_document->checkParameters()) {
-            m_notifier->error(QString::fromStdString(*message));
-            return;
-        }
-        const WaitCursor wait;
-        processPendingMessages();
-        try {
-            countAndReport();
-        } catch (const tessivo::RunCancelled&) {
-            // The user's choice: nothing to report, and the last report stays.
-        }
-    });
+    runCommand([this] { countWithControls(); });
+}
+
+void TfrmMain::countWithControls()
+{
+    ControlsToRun();
+    // A typed text that names none of the items would otherwise count
+    // in 32 classes without a word.
+    if (cbLoadBinSize->findText(cbLoadBinSize->currentText(), Qt::MatchExactly) < 0) {
+        m_notifier->error(unknownBinSizeMessage(*cbLoadBinSize));
+        return;
+    }
+    if (const auto message = m_document->checkParameters()) {
+        m_notifier->error(QString::fromStdString(*message));
+        return;
+    }
+    const WaitCursor wait;
+    processPendingMessages();
+    try {
+        countAndReport();
+    } catch (const tessivo::RunCancelled&) {
+        // The user's choice: nothing to report, and the last report stays.
+    }
 }
 
 // A cancelled or failed count leaves the document's last count, and so the

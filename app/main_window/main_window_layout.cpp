@@ -18,6 +18,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPixmap>
 #include <QPrintDialog>
@@ -68,6 +69,15 @@ B* fitted(B* button)
 {
     button->resize(std::max(button->width(), captionExtent(button)), button->height());
     return button;
+}
+
+QString residueLabel(tessivo::ResidueMethod method)
+{
+    for (const auto& choice : tessivo::residueChoices()) {
+        if (choice.value == method)
+            return QString::fromLatin1(choice.label);
+    }
+    return {};
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int height)
@@ -141,11 +151,18 @@ void TfrmMain::createParameterPanel()
     cbLoadBinSize->setInsertPolicy(QComboBox::NoInsert);
     for (const auto& binCount : tessivo::binCountChoices())
         cbLoadBinSize->addItem(QString::fromLatin1(binCount.label));
+    // Opt-ins beyond the design, placed where its controls leave room.
+    cbUnlimited =
+        fitted(placed(new QCheckBox(QStringLiteral("Exact loads at any length"), gb), "cbUnlimited", 232, 68, 161, 17));
+    cbUnlimited->setToolTip(QStringLiteral("No switch to load bins from %1 values on, and no limit to the cycles")
+                                .arg(QLocale().toString(tessivo::MatrixThreshold)));
     lbDecomposition = label(gb, "lbDecomposition", QStringLiteral("Residue handling:"), 8, 94, 13);
     rbDecomposition = fitted(
         placed(new QRadioButton(QStringLiteral("Decomposition into cycles"), gb), "rbDecomposition", 32, 116, 153, 17));
     rbUpward = fitted(placed(new QRadioButton(QStringLiteral("Use upward half cycles as complete cycles"), gb),
                              "rbUpward", 32, 140, 225, 17));
+    rbHalf = fitted(placed(new QRadioButton(residueLabel(tessivo::ResidueMethod::Half), gb), "rbHalf",
+                           std::max(300, rbUpward->x() + rbUpward->width() + 16), 140, 153, 17));
 }
 
 void TfrmMain::createExecutePanel()
@@ -163,6 +180,10 @@ void TfrmMain::createExecutePanel()
                        btSpectrumPlot->x() + btSpectrumPlot->width() + 8, 16, 75, 25);
     btFatigue->resize(std::max(btFatigue->width(), btFatigue->sizeHint().width()), btFatigue->height());
     btFatigue->setEnabled(false);
+    btChannels = placed(new QPushButton(QStringLiteral("Channels..."), gbExecute), "btChannels",
+                        btFatigue->x() + btFatigue->width() + 8, 16, 75, 25);
+    btChannels->resize(std::max(btChannels->width(), btChannels->sizeHint().width()), btChannels->height());
+    btChannels->setToolTip(QStringLiteral("Count every column of a table at once"));
 }
 
 void TfrmMain::createResultsPanel()
@@ -208,8 +229,9 @@ void TfrmMain::createDialogs()
 
 void TfrmMain::setTabOrders()
 {
-    QWidget* const chain[] = {btOpenSeqFile,   btImportTable, edFilter,  cbNormalize,    cbMatrix,  cbLoadBinSize,
-                              rbDecomposition, rbUpward,      btExecute, btSpectrumPlot, btFatigue, reReport};
+    QWidget* const chain[] = {btOpenSeqFile, btImportTable,  edFilter,        cbNormalize, cbMatrix,
+                              cbLoadBinSize, cbUnlimited,    rbDecomposition, rbUpward,    rbHalf,
+                              btExecute,     btSpectrumPlot, btFatigue,       btChannels,  reReport};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -225,6 +247,7 @@ void TfrmMain::connectEvents()
     connect(Save1, &QAction::triggered, this, &TfrmMain::Save1Click);
     connect(btSpectrumPlot, &QPushButton::clicked, this, &TfrmMain::btSpectrumPlotClick);
     connect(btFatigue, &QPushButton::clicked, this, &TfrmMain::btFatigueClick);
+    connect(btChannels, &QPushButton::clicked, this, &TfrmMain::btChannelsClick);
     connect(reReport, &QWidget::customContextMenuRequested, this, &TfrmMain::showReportMenu);
     connect(reReport, &QTextEdit::cursorPositionChanged, this, &TfrmMain::reReportCursorMoved);
     connect(m_document, &CountDocument::opened, this, &TfrmMain::showOpenedSequence);

@@ -19,6 +19,12 @@ QString countingProgressText(std::int64_t done, std::int64_t total)
         .arg(locale.toString(static_cast<qlonglong>(done)), locale.toString(static_cast<qlonglong>(total)));
 }
 
+QString readingProgressText(std::int64_t done, std::int64_t total)
+{
+    const int percent = total > 0 ? static_cast<int>(std::min<std::int64_t>(done * 100 / total, 100)) : 0;
+    return QStringLiteral("Reading the table ...\n%1 % read").arg(percent);
+}
+
 RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> observer, Clock clock)
     : m_dialog(std::make_unique<QProgressDialog>(window))
     , m_observer(std::move(observer))
@@ -45,15 +51,37 @@ RunProgress::RunProgress(QWidget* window, std::function<void(QProgressDialog&)> 
 
 RunProgress::~RunProgress() = default;
 
-bool RunProgress::update(std::int64_t done, std::int64_t total)
+void RunProgress::showReading()
 {
-    if (m_dialog->wasCanceled())
-        return false;
-    m_dialog->setLabelText(countingProgressText(done, total));
+    m_text = readingProgressText;
+    m_dialog->setWindowTitle(QStringLiteral("Import"));
+    m_dialog->setLabelText(readingProgressText(0, 0));
+}
+
+void RunProgress::showStep(std::int64_t done, std::int64_t total)
+{
+    m_dialog->setLabelText(m_text(done, total));
     const auto share = total > 0 ? std::min<std::int64_t>(done * kSteps / total, kSteps) : 0;
     m_dialog->setValue(static_cast<int>(share));
     if (!m_dialog->isVisible() && m_clock() - m_start >= kShowAfterMs)
         m_dialog->show();
+}
+
+bool RunProgress::step(std::int64_t done, std::int64_t total)
+{
+    if (m_dialog->wasCanceled())
+        return false;
+    showStep(done, total);
+    if (m_observer)
+        m_observer(*m_dialog);
+    return !m_dialog->wasCanceled();
+}
+
+bool RunProgress::update(std::int64_t done, std::int64_t total)
+{
+    if (m_dialog->wasCanceled())
+        return false;
+    showStep(done, total);
     QCoreApplication::processEvents();
     if (m_observer)
         m_observer(*m_dialog);

@@ -12,6 +12,11 @@
 class QProgressDialog;
 class QWidget;
 
+// "Counting the load cycles ...\n<done> of <total> values read"
+QString countingProgressText(std::int64_t done, std::int64_t total);
+// "Reading the table ...\n<percent> % read"
+QString readingProgressText(std::int64_t done, std::int64_t total);
+
 class RunProgress {
 public:
     // Milliseconds from any fixed point; tests pass a clock of their own.
@@ -26,15 +31,19 @@ public:
 
     // done of total values read; false once the user has cancelled.
     bool update(std::int64_t done, std::int64_t total);
+    // The reading of a table instead of a count: the dialog's title and text.
+    void showReading();
+    // update without letting messages through, for a step that arrives as
+    // a message itself (the reading off the interface thread).
+    bool step(std::int64_t done, std::int64_t total);
     // Takes the dialog away, before a message box or the report.
     void close();
 
 private:
+    void showStep(std::int64_t done, std::int64_t total);
     std::unique_ptr<QProgressDialog> m_dialog;
     std::function<void(QProgressDialog&)> m_observer;
     Clock m_clock;
     std::int64_t m_start = 0;
+    QString (*m_text)(std::int64_t, std::int64_t) = countingProgressText;
 };
-
-// "Counting the load cycles ...\n<done> of <total> values read"
-QString countingProgressText(std::int64_t done, std::int64_t total);

@@ -66,6 +66,7 @@ QString LoadSettings(tessivo::TRainflowRun& run, const QString& workDir, const Q
     if (const auto bins = key.readInteger(QStringLiteral("LoadBinSize")))
         run.BinCount = *bins;
     readFlag(key, QStringLiteral("ResDecomp"), run.Decomposition);
+    readFlag(key, QStringLiteral("ResHalf"), run.HalfCycles);
     return userDir;
 }
 
@@ -95,4 +96,22 @@ void StoreLastFolder(const QString& folder, const QString& storePath)
         return;
     RegistryKey key(settingsKeyPath(), storePath);
     key.writeString(QStringLiteral("LastDir"), folder);
+}
+
+bool LoadUnlimited(const QString& storePath)
+{
+    bool unlimited = false;
+    readFlag(RegistryKey(settingsKeyPath(), storePath), QStringLiteral("Unlimited"), unlimited);
+    return unlimited;
+}
+
+void StoreOptIns(const tessivo::TRainflowRun& run, bool unlimited, const QString& storePath)
+{
+    RegistryKey key(settingsKeyPath(), storePath);
+    const auto store = [&key](const QString& name, bool on) {
+        if (on || key.read(name))
+            key.writeInteger(name, on ? 1 : 0);
+    };
+    store(QStringLiteral("ResHalf"), !run.Decomposition && run.HalfCycles);
+    store(QStringLiteral("Unlimited"), unlimited);
 }

@@ -29,3 +29,11 @@ void StoreSettings(const tessivo::TRainflowRun& run, const QString& userDir, con
 // folder writes nothing.
 QString LoadLastFolder(const QString& storePath);
 void StoreLastFolder(const QString& folder, const QString& storePath);
+
+// The opt-ins beyond the six: "ResHalf" (the residue's half cycles counted
+// as 0.5, with ResDecomp 0) and "Unlimited" (exact loads at any length),
+// 32-bit integers. A value is written once it is on or stored already, so
+// a store that never had them keeps its six values. Loading ResHalf sets
+// run.HalfCycles; a missing or wrong value reads as off.
+bool LoadUnlimited(const QString& storePath);
+void StoreOptIns(const tessivo::TRainflowRun& run, bool unlimited, const QString& storePath);

@@ -89,6 +89,8 @@ constexpr std::array<DnvRow, 14> kDnvTable = {{
 
 enum class Environment { Air, CathodicProtection, FreeCorrosion };
 
+constexpr long double kTubularRef = 16.0L; // mm, the T curve's reference thickness
+
 SnPreset dnvCurve(const std::string& name, Environment env, long double m1, long double logA, long double kneeN,
                   long double tRef, long double k)
 {
@@ -137,14 +139,16 @@ std::vector<SnPreset> makePresets()
         presets.push_back(eurocodeShear(category));
     for (const DnvRow& r : kDnvTable)
         presets.push_back(dnvCurve(r.name, Environment::Air, r.m1, r.logA1Air, 1.0e7L, 25.0L, r.kAir));
-    // The T curve of tubular joints (2.4.7): its own constants, t_ref = 32 mm, k = 0.25 (SCF up to 10).
-    presets.push_back(dnvCurve("T", Environment::Air, 3.0L, 12.48L, 1.0e7L, 32.0L, 0.25L));
+    // The T curve of tubular joints (2.4.7, Table 2-3): its own constants, k = 0.25 (SCF up to 10) and,
+    // as this edition has it (2.4.3), t_ref = 16 mm for simple tubular joints; the 32 mm of the editions
+    // up to 2012 would understate the thickness effect.
+    presets.push_back(dnvCurve("T", Environment::Air, 3.0L, 12.48L, 1.0e7L, kTubularRef, 0.25L));
     for (const DnvRow& r : kDnvTable)
         presets.push_back(dnvCurve(r.name, Environment::CathodicProtection, r.m1, r.logA1Cp, 1.0e6L, 25.0L, r.kAir));
-    presets.push_back(dnvCurve("T", Environment::CathodicProtection, 3.0L, 12.18L, 1.8e6L, 32.0L, 0.25L));
+    presets.push_back(dnvCurve("T", Environment::CathodicProtection, 3.0L, 12.18L, 1.8e6L, kTubularRef, 0.25L));
     for (const DnvRow& r : kDnvTable)
         presets.push_back(dnvCurve(r.name, Environment::FreeCorrosion, 3.0L, r.logAFree, 0.0L, 25.0L, r.kFree));
-    presets.push_back(dnvCurve("T", Environment::FreeCorrosion, 3.0L, 12.03L, 0.0L, 32.0L, 0.25L));
+    presets.push_back(dnvCurve("T", Environment::FreeCorrosion, 3.0L, 12.03L, 0.0L, kTubularRef, 0.25L));
     for (int fat : {160, 140, 125, 112, 100, 90, 80, 71, 63, 56, 50, 45, 40, 36})
         presets.push_back(iiwClass(fat, false));
     for (int fat : {100, 80})

@@ -3,41 +3,72 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/fatigue/fatigue_number.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace tessivo::fatigue {
 
-std::vector<long double> turningPoints(std::span<const long double> values, long double h)
+TurningPointFilter::TurningPointFilter(long double h) : m_h(h)
 {
     if (!std::isfinite(h) || h < 0.0L)
         throw FatigueError("The hysteresis must be 0 or more, not " + fatigueNumberText(h));
-    std::vector<long double> out;
-    int direction = 0; // +1 rising, -1 falling, 0 not yet known
-    long double extreme = 0.0L;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const long double v = values[i];
-        if (!std::isfinite(v))
-            throw FatigueError("The value at position " + std::to_string(i + 1) + " is not a finite number ("
-                               + fatigueNumberText(v) + ")");
-        if (out.empty()) {
-            out.push_back(v);
-            extreme = v;
-        } else if (direction == 0) {
-            if (v - out.front() > h || out.front() - v > h) {
-                direction = v > out.front() ? 1 : -1;
-                extreme = v;
-            }
-        } else if (direction > 0 ? v > extreme : v < extreme) {
-            extreme = v;
-        } else if (direction > 0 ? extreme - v > h : v - extreme > h) {
-            out.push_back(extreme);
-            direction = -direction;
-            extreme = v;
-        }
+}
+
+bool TurningPointFilter::feed(long double v, long double& point)
+{
+    ++m_position;
+    if (!std::isfinite(v))
+        throw FatigueError("The value at position " + std::to_string(m_position) + " is not a finite number ("
+                           + fatigueNumberText(v) + ")");
+    if (!m_started) {
+        m_started = true;
+        m_first = m_low = m_high = m_extreme = v;
+        point = v;
+        return true;
     }
-    if (direction != 0)
-        out.push_back(extreme);
+    if (m_direction == 0) {
+        // Before the first reversal that counts, the span so far decides: once it passes the
+        // hysteresis, v is its new end, and the other end is a reversal the load came back from
+        // by more than h (0, 0.7, -0.7 with h = 1 keeps the 0.7).
+        m_low = std::min(m_low, v);
+        m_high = std::max(m_high, v);
+        if (m_high - m_low > m_h) {
+            m_direction = v == m_high ? 1 : -1;
+            m_extreme = v;
+            point = m_direction > 0 ? m_low : m_high;
+            return point != m_first;
+        }
+    } else if (m_direction > 0 ? v > m_extreme : v < m_extreme) {
+        m_extreme = v;
+    } else if (m_direction > 0 ? m_extreme - v > m_h : v - m_extreme > m_h) {
+        point = m_extreme;
+        m_direction = -m_direction;
+        m_extreme = v;
+        return true;
+    }
+    return false;
+}
+
+bool TurningPointFilter::finish(long double& point) const
+{
+    if (m_direction == 0)
+        return false;
+    point = m_extreme;
+    return true;
+}
+
+std::vector<long double> turningPoints(std::span<const long double> values, long double h)
+{
+    TurningPointFilter filter(h);
+    std::vector<long double> out;
+    long double point = 0.0L;
+    for (const long double v : values) {
+        if (filter.feed(v, point))
+            out.push_back(point);
+    }
+    if (filter.finish(point))
+        out.push_back(point);
     return out;
 }
 

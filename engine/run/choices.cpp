@@ -75,6 +75,17 @@ std::span<const Choice<OutputFormat>> formatChoices()
     return kChoices;
 }
 
+std::span<const Choice<CountMethod>> countMethodChoices()
+{
+    static constexpr Choice<CountMethod> kChoices[] = {
+        {"rainflow", "Rainflow", CountMethod::Rainflow},
+        {"level-crossing", "Level crossings", CountMethod::LevelCrossing},
+        {"range-pair", "Range pairs", CountMethod::RangePair},
+        {"time-at-level", "Time at level", CountMethod::TimeAtLevel},
+    };
+    return kChoices;
+}
+
 std::vector<std::string> presetNames()
 {
     std::vector<std::string> names;

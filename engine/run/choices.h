@@ -1,6 +1,6 @@
 #pragma once
 // The names of the engine's choices, named once: the residue methods, the
-// mean-stress methods, the load measures, the kinds of rainflow matrix, the
+// mean-stress methods, the counts, the load measures, the kinds of rainflow matrix, the
 // bin counts, the output formats and the S-N curve presets. The command
 // line's help and errors, the desktop's combo boxes, the Python module's
 // errors and its type stubs all come from these tables.
@@ -9,6 +9,7 @@
 #include "engine/fatigue/fatigue_cycle.h"
 #include "engine/fatigue/mean_stress.h"
 #include "engine/fatigue/rainflow_matrix.h"
+#include "engine/run/count_method.h"
 #include "engine/run/outputs/output_request.h"
 
 #include <cstdint>
@@ -35,6 +36,7 @@ std::span<const Choice<fatigue::LoadMeasure>> measureChoices();         // range
 std::span<const Choice<fatigue::MatrixKind>> matrixKindChoices();       // range-mean, from-to
 std::span<const Choice<std::int32_t>> binCountChoices();                // 32, 64, 100
 std::span<const Choice<OutputFormat>> formatChoices();                  // report, csv, json, cycles
+std::span<const Choice<CountMethod>> countMethodChoices(); // rainflow, level-crossing, range-pair, time-at-level
 std::vector<std::string> presetNames();                                 // "EC3-160", ..., "DNV-W3"
 
 // The choice of that name (exactly), or nothing.

@@ -1,7 +1,7 @@
 #pragma once
 // Inside the run area: the slots of a count's inputs in the run record and
-// the combined sequence read from them, whatever their format. Only the
-// count's own files include this.
+// the combined sequence read from them, whatever their format. Only
+// count.cpp, piece_count.cpp and other_count.cpp include this.
 
 #include "engine/files/combined_sequence.h"
 #include "engine/run/count.h"

@@ -1,13 +1,12 @@
 #pragma once
-// What the desktop's plots of a count read besides its result, for the front
-// ends, which include the run area only: the work files of the combined
-// sequence, the min/max pyramid and the window ranges of the load history,
-// the reversals, the load classes and the cycles with their positions. The
-// desktop's windows are to be rebuilt on the count's result; until then they
-// come through here, the one place where a front end still reaches below the
-// front door.
+// What the desktop's load history reads besides the count's result, for the
+// front ends, which include the run area only: the work file of the combined
+// sequence, its min/max pyramid and the ranges of a narrow window, the
+// reversals with their positions, and the load classes that a binned count's
+// cycles fall in. The cycles with their positions come through the front
+// door (count() with request.positions); what is here has no place in a
+// count's result, since it is the sequence itself.
 
-#include "engine/counting/cycle_positions.h"
 #include "engine/counting/load_classes.h"
 #include "engine/counting/reversal_extraction.h"
 #include "engine/files/work_files.h"

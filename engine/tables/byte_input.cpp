@@ -43,6 +43,7 @@ ByteInput::ByteInput(std::string path) : m_path(std::move(path))
         os::closeFile(m_fd);
         throwIoError(code, m_path);
     }
+    m_fileSize = static_cast<std::int64_t>(st.size);
     if (!startsWithGzipSignature(m_fd))
         return;
     const int gzFd = os::duplicate(m_fd);
@@ -64,6 +65,15 @@ ByteInput::~ByteInput()
         gzclose_r(static_cast<gzFile>(m_gz));
     if (m_fd >= 0)
         os::closeFile(m_fd);
+}
+
+std::int64_t ByteInput::fileOffset() const
+{
+    if (m_gz) {
+        const auto offset = gzoffset(static_cast<gzFile>(m_gz));
+        return offset < 0 ? 0 : static_cast<std::int64_t>(offset);
+    }
+    return m_rawRead;
 }
 
 std::size_t ByteInput::read(char* out, std::size_t max)
@@ -173,8 +183,10 @@ std::size_t ByteInput::readRaw(char* out, std::size_t max)
     }
     for (;;) {
         const std::ptrdiff_t n = os::readSome(m_fd, out, max);
-        if (n >= 0)
+        if (n >= 0) {
+            m_rawRead += n;
             return static_cast<std::size_t>(n);
+        }
         if (errno != EINTR)
             throwIoError(errno, m_path);
     }

@@ -25,6 +25,10 @@ public:
     // The text is UTF-16 (known after the first read).
     bool utf16() const { return m_utf16; }
     const std::string& path() const { return m_path; }
+    // Bytes of the file itself taken so far (compressed bytes of a gzip
+    // file) and its size, for a progress bar.
+    std::int64_t fileOffset() const;
+    std::int64_t fileSize() const { return m_fileSize; }
 
 private:
     std::size_t readRaw(char* out, std::size_t max);
@@ -37,6 +41,8 @@ private:
     std::string m_raw;     // UTF-16 bytes not yet converted
     std::string m_decoded; // UTF-8 not yet handed on
     int m_fd = -1;
+    std::int64_t m_fileSize = 0;
+    std::int64_t m_rawRead = 0;
     void* m_gz = nullptr; // gzFile, kept out of this header
 };
 

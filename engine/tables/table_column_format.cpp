@@ -66,7 +66,12 @@ SequenceStats TableColumnFormat::copyToWorkFile(const std::string& path,
         processMessages();
     WorkFileWriter work(path);
     SequenceStats stats;
+    std::int64_t told = -1;
     for (long double v = 0.0L; source.next(v);) {
+        if (m_progress && (stats.Points & 0xFFFF) == 0 && source.fileOffset() != told) {
+            told = source.fileOffset();
+            m_progress(told, source.fileSize());
+        }
         if (stats.Points == std::numeric_limits<std::int32_t>::max())
             throw InputTooLarge(sequenceFileTooLongMessage(m_ref.path));
         work.put(v);
@@ -86,9 +91,10 @@ std::unique_ptr<ValueSource> TableColumnFormat::open() const
     return std::make_unique<RoundedColumn>(m_ref);
 }
 
-OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir)
+OpenOutcome openTableColumn(TRainflowRun& run, const TableColumnRef& ref, const std::string& workDir,
+                            const TableReadProgress& progress)
 {
-    return openSequence(run, TableColumnFormat(ref), workDir);
+    return openSequence(run, TableColumnFormat(ref, progress), workDir);
 }
 
 } // namespace tessivo

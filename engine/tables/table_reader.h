@@ -44,6 +44,9 @@ public:
     // file ("a footer from line 12", "END on line 40"), empty otherwise.
     std::int64_t rowsRead() const { return m_rowsRead; }
     const std::string& ending() const { return m_ending; }
+    // Bytes of the file read so far, and its size (see ByteInput).
+    std::int64_t fileOffset() const { return m_input.fileOffset(); }
+    std::int64_t fileSize() const { return m_input.fileSize(); }
 
 private:
     bool takeLine(std::string_view line, std::vector<std::vector<long double>>& values);
@@ -88,6 +91,8 @@ public:
     bool next(long double& value) override;
     std::size_t nextBlock(long double* out, std::size_t max) override;
     std::int64_t skippedEmpty() const { return m_reader.skippedEmpty(0); }
+    std::int64_t fileOffset() const { return m_reader.fileOffset(); }
+    std::int64_t fileSize() const { return m_reader.fileSize(); }
 
 private:
     bool refill();

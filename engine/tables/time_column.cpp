@@ -5,7 +5,9 @@
 
 namespace tessivo {
 
-std::optional<std::vector<long double>> readTimeColumn(const std::string& path, const TableLayout& layout)
+std::optional<std::vector<long double>>
+readTimeColumn(const std::string& path, const TableLayout& layout,
+               const std::function<void(std::int64_t done, std::int64_t total)>& progress)
 {
     if (layout.columns.size() < 2)
         return std::nullopt;
@@ -14,6 +16,8 @@ std::optional<std::vector<long double>> readTimeColumn(const std::string& path, 
         TableColumnSource column(path, layout, 0, false);
         long double v = 0.0L;
         while (column.next(v)) {
+            if (progress && (times.size() & 0xFFFF) == 0)
+                progress(column.fileOffset(), column.fileSize());
             if (!times.empty() && !(v > times.back()))
                 return std::nullopt;
             times.push_back(v);

@@ -5,6 +5,8 @@
 
 #include "engine/tables/table_layout.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +16,10 @@ namespace tessivo {
 // The first column's values as written (not rounded), one per row; nothing
 // when the table has a single column or the first column has fewer than two
 // values, an empty cell, text, or a value not above the one before. Throws
-// IoError when the file cannot be read.
-std::optional<std::vector<long double>> readTimeColumn(const std::string& path, const TableLayout& layout);
+// IoError when the file cannot be read. `progress` (bytes read, of the
+// file's size), when set, is told after each block and may throw to stop.
+std::optional<std::vector<long double>>
+readTimeColumn(const std::string& path, const TableLayout& layout,
+               const std::function<void(std::int64_t done, std::int64_t total)>& progress = {});
 
 } // namespace tessivo

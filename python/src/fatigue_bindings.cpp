@@ -114,18 +114,12 @@ DesignSettings designOf(const py::dict& given)
     return d;
 }
 
-// The whole evaluation over the cycles' columns, rows included.
-py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array::forcecast>& range,
-                  const py::array_t<long double, py::array::c_style | py::array::forcecast>& upper,
-                  const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
-                  const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const PySnCurve* curve,
-                  const std::string& measure, py::handle meanStress, const py::dict& material,
-                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration,
-                  const py::dict& design, bool delOnCurve, bool normalized)
+// The settings from the Python arguments, refused as tessivo-count refuses
+// them, in the module's words.
+FatigueSettings settingsFrom(const PySnCurve* curve, const std::string& measure, py::handle meanStress,
+                             const py::dict& material, const py::sequence& delExponents, py::handle equivalentCycles,
+                             py::handle duration, const py::dict& design, bool delOnCurve, bool normalized)
 {
-    const py::ssize_t n = range.size();
-    if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
-        throw py::value_error("the cycles' range, upper, lower and count must be one-dimensional and of one length");
     FatigueSettings s;
     if (curve != nullptr)
         s.curve = curve->definition;
@@ -170,6 +164,23 @@ py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array:
                                   + (own.empty() ? std::string("no material value") : keywords.at(own)));
         }
     }
+    return s;
+}
+
+// The whole evaluation over the cycles' columns, rows included.
+py::dict evaluate(const py::array_t<long double, py::array::c_style | py::array::forcecast>& range,
+                  const py::array_t<long double, py::array::c_style | py::array::forcecast>& upper,
+                  const py::array_t<long double, py::array::c_style | py::array::forcecast>& lower,
+                  const py::array_t<double, py::array::c_style | py::array::forcecast>& count, const PySnCurve* curve,
+                  const std::string& measure, py::handle meanStress, const py::dict& material,
+                  const py::sequence& delExponents, py::handle equivalentCycles, py::handle duration,
+                  const py::dict& design, bool delOnCurve, bool normalized)
+{
+    const py::ssize_t n = range.size();
+    if (upper.size() != n || lower.size() != n || count.size() != n || range.ndim() != 1)
+        throw py::value_error("the cycles' range, upper, lower and count must be one-dimensional and of one length");
+    const FatigueSettings s = settingsFrom(curve, measure, meanStress, material, delExponents, equivalentCycles,
+                                           duration, design, delOnCurve, normalized);
 
     std::vector<long double> load(static_cast<std::size_t>(n)), allowed(load.size()), damage(load.size());
     FatigueTotals totals;
@@ -240,6 +251,19 @@ py::tuple matrixOf(const py::array_t<long double, py::array::c_style | py::array
 }
 
 } // namespace
+
+FatigueRequest fatigueRequestFrom(const py::dict& f)
+{
+    FatigueRequest request;
+    const PySnCurve* curve = f["curve"].is_none() ? nullptr : f["curve"].cast<const PySnCurve*>();
+    request.settings =
+        settingsFrom(curve, f["sn_measure"].cast<std::string>(), f["mean_stress"], f["material"].cast<py::dict>(),
+                     f["del"].cast<py::sequence>(), f["equivalent_cycles"], f["duration"], f["design"].cast<py::dict>(),
+                     f["del_on_curve"].cast<bool>(), false);
+    if (curve != nullptr)
+        request.curveText = curve->text;
+    return request;
+}
 
 void bindFatigue(py::module_& m)
 {

@@ -4,8 +4,10 @@
 
 #include "array_values.h"
 #include "fatigue_bindings.h"
+#include "lifetime_bindings.h"
 #include "table_bindings.h"
 #include "number_value.h"
+#include "other_counts_bindings.h"
 #include "positions_bindings.h"
 #include "engine/run/choices.h"
 #include "engine/run/count.h"
@@ -399,6 +401,8 @@ PYBIND11_MODULE(_tessivo, m)
     tessivo::python::bindFatigue(m);
     tessivo::python::bindTables(m);
     tessivo::python::bindPositions(m, &requestFrom);
+    tessivo::python::bindLifetime(m, &requestFrom);
+    tessivo::python::bindOtherCounts(m);
     m.def("matrix_applied_notice", &matrixAppliedNotice);
     m.attr("MATRIX_THRESHOLD") = MatrixThreshold;
     m.attr("__version__") = TESSIVO_VERSION;

@@ -415,5 +415,8 @@ class Counter:
 
 
 from .positions import cycles  # noqa: E402  (the listing of every cycle with its positions)
+from .design_life import LifetimeResult, lifetime, summary  # noqa: E402  (design life, summary rows)
 
-__all__.append("cycles")
+__all__ += ["cycles", "LifetimeResult", "lifetime", "summary"]
+from .other_counts import LevelCrossings, RangePairs, TimeAtLevel, level_crossings, range_pairs, time_at_level  # noqa: E402,E501
+__all__ += ["level_crossings", "range_pairs", "time_at_level", "LevelCrossings", "RangePairs", "TimeAtLevel"]

@@ -101,6 +101,15 @@ from .fatigue import del_ as del_
 from .fatigue import rainflow_matrix as rainflow_matrix
 from .fatigue import sn_presets as sn_presets
 from .tables import read_table as read_table
+from .design_life import LifetimeResult as LifetimeResult
+from .design_life import lifetime as lifetime
+from .design_life import summary as summary
+from .other_counts import LevelCrossings as LevelCrossings
+from .other_counts import RangePairs as RangePairs
+from .other_counts import TimeAtLevel as TimeAtLevel
+from .other_counts import level_crossings as level_crossings
+from .other_counts import range_pairs as range_pairs
+from .other_counts import time_at_level as time_at_level
 def cycles(
     values: Values,
     *,

@@ -12,7 +12,7 @@ from __future__ import annotations
 
 import tessivo
 
-__all__ = ["count", "count_files"]
+__all__ = ["count", "count_files", "lifetime"]
 
 
 def _parameters(filter, residue, bins, unlimited):
@@ -318,3 +318,55 @@ def _table(paths, results):
         "cycles": [len(r) for r in results],
         "count": results,
     }, index=pandas.Index(paths, name="path"))
+
+
+def _recording_task(path, hours, stamp, column, count_parameters, keywords, lifetime_parameters):
+    """One recording of a lifetime: counted and evaluated on a worker. stamp (see _stamp) only names the task."""
+    from .design_life import _count_recording
+
+    return _count_recording(path, hours, column, count_parameters, keywords, lifetime_parameters)
+
+
+def lifetime(weights, *, design_life, sn_curve=None, column=None, duration=None, del_=(), del_cycles=None,
+             del_frequency=None, filter=0.0, residue="decomposition", bins=None, unlimited=False, sn_measure="range",
+             mean_stress=None, ultimate=None, fatigue_strength_coefficient=None, walker_gamma=None, fkm_m=None,
+             stress_factor=None, scf=None, gamma_ff=None, gamma_mf=None, dff=None, thickness=None,
+             thickness_ref=None, thickness_exponent=None, size_factor=None, compressive_share=None, compute=True):
+    """tessivo.lifetime with each recording counted as a task on the workers.
+
+    A recording is counted whole by one task, which hands back its row and the sums of its damage and
+    damage-equivalent loads; the client combines them as tessivo.lifetime does, so the numbers are the same to
+    the last bit. The tasks are named by the files' paths, sizes, modification times and inodes and the
+    settings, as count_files names its tasks.
+
+    Parameters
+    ----------
+    weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency
+        As for tessivo.lifetime. Every worker must be able to read the recordings under their paths.
+    filter, residue, bins, unlimited
+        As for tessivo.count.
+    sn_measure, mean_stress, ultimate, fatigue_strength_coefficient, walker_gamma, fkm_m
+        As for tessivo.damage.
+    stress_factor, scf, gamma_ff, gamma_mf, dff, thickness, thickness_ref, thickness_exponent, size_factor, compressive_share
+        As for tessivo.damage.
+    compute : bool, default True
+        False returns a dask.delayed object of the result instead.
+
+    Returns
+    -------
+    tessivo.LifetimeResult or dask.delayed.Delayed
+    """
+    import dask
+
+    from . import design_life as serial
+
+    given = locals()
+    entries, count_parameters, keywords, lifetime_parameters = serial._lifetime_arguments(
+        weights, design_life, sn_curve, column, duration, del_, del_cycles, del_frequency, filter, residue, bins,
+        unlimited, sn_measure, mean_stress, serial._material(given), serial._design(given))
+    tessivo.count([], **_parameters(filter, residue, bins, unlimited))  # bad parameters fail here, not on a worker
+    rows = [dask.delayed(_recording_task, pure=True)(path, hours, _stamp(path), column, count_parameters, keywords,
+                                                     lifetime_parameters)
+            for path, hours in entries]
+    result = dask.delayed(serial.combine, pure=True)(rows, keywords, lifetime_parameters)
+    return result.compute() if compute else result

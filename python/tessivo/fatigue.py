@@ -63,11 +63,12 @@ class SNCurve:
         a finite positive number, neither or both of logA and S, N).
     """
 
-    __slots__ = ("_curve",)
+    __slots__ = ("_curve", "_given")
 
     def __init__(self, text=None, *, m=None, logA=None, S=None, N=None, knee=None, m2=None, Nknee=None,
                  Ncut=None):
         keys = dict(m=m, logA=logA, S=S, N=N, knee=knee, m2=m2, Nknee=Nknee, Ncut=Ncut)
+        self._given = (text, keys)  # what makes it again, for pickling (Dask sends curves to its workers)
         if text is not None:
             if not isinstance(text, str):
                 raise TypeError(f"an S-N curve's text must be a string, not {type(text).__name__}")
@@ -76,6 +77,9 @@ class SNCurve:
             self._curve = _tessivo.SnCurve(text)
         else:
             self._curve = _tessivo.SnCurve(*(keys[k] for k in _CURVE_KEYS))
+
+    def __reduce__(self):
+        return _curve_of, self._given
 
     @classmethod
     def preset(cls, name: str) -> "SNCurve":
@@ -152,6 +156,10 @@ class SNCurve:
         if self._curve.text:
             return f"SNCurve({self._curve.text!r})"
         return f"SNCurve(m={float(self.m)!r}, knee_load={float(self.knee_load)!r})"
+
+
+def _curve_of(text, keys):
+    return SNCurve(text, **keys)
 
 
 def sn_presets() -> dict:

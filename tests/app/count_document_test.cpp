@@ -8,10 +8,15 @@
 #include "engine/tables/table_layout.h"
 #include "document/report_header.h"
 
+#include "engine/run/errors.h"
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace {
 
@@ -77,6 +82,26 @@ protected:
     bool import(const QString& file, int column)
     {
         return doc.importColumn(file, tessivo::detectTableLayout(file.toStdString()), column);
+    }
+
+    // A table of `rows` rows: time, then a load that climbs and falls by
+    // two between -3 and 3 (a cycle of range 6 every six rows; 6k + 1 rows
+    // end where they began, so nothing but those cycles is left).
+    QString writeLongTable(const QString& name, int rows) const
+    {
+        QByteArray content = "t,F\n(s),(kN)\n";
+        content.reserve(rows * 12);
+        for (int i = 0; i < rows; ++i) {
+            const int phase = i % 6;
+            content +=
+                QByteArray::number(i) + ',' + QByteArray::number(phase <= 3 ? phase * 2 - 3 : 9 - phase * 2) + '\n';
+        }
+        return writeFile(name, content);
+    }
+    // Waits for the document's reading to end; false after a minute.
+    bool waitForImport(QSignalSpy& finished)
+    {
+        return QTest::qWaitFor([&] { return finished.count() > 0; }, 60000);
     }
 
     QTemporaryDir m_dir;
@@ -193,6 +218,135 @@ TEST_F(CountDocumentTest, AnImportedColumnCarriesItsUnitAndTimesThroughTheCount)
     EXPECT_TRUE(doc.loadUnit().isEmpty());
     EXPECT_TRUE(doc.header().loadUnit.isEmpty());
     EXPECT_EQ(doc.signalSource().times, nullptr);
+}
+
+TEST_F(CountDocumentTest, ATableReadOffTheInterfaceThreadReportsProgressWhileTheEventLoopRuns)
+{
+    const int rows = 600001;
+    const QString table = writeLongTable(QStringLiteral("long.csv"), rows);
+    QSignalSpy progress(&doc, &CountDocument::importProgress);
+    QSignalSpy finished(&doc, &CountDocument::importFinished);
+    QSignalSpy opened(&doc, &CountDocument::opened);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ticks += doc.importRunning() ? 1 : 0; });
+    timer.start(0);
+
+    doc.startImport(table, tessivo::detectTableLayout(table.toStdString()), 1);
+    EXPECT_TRUE(doc.importRunning());
+    EXPECT_THROW(doc.startImport(table, tessivo::detectTableLayout(table.toStdString()), 1), std::logic_error);
+    ASSERT_TRUE(waitForImport(finished));
+    EXPECT_GE(ticks, 1); // the interface thread went on while the table was read
+    EXPECT_FALSE(doc.importRunning());
+    ASSERT_TRUE(doc.importResult());
+    EXPECT_EQ(opened.count(), 1);
+    ASSERT_GE(progress.count(), 1);
+    std::int64_t last = -1;
+    for (const QList<QVariant>& step : progress) {
+        const auto done = step.at(0).toLongLong();
+        EXPECT_GE(done, last); // never backwards
+        EXPECT_LE(done, step.at(1).toLongLong());
+        last = done;
+    }
+    EXPECT_EQ(doc.sequenceLabel(), table + QStringLiteral(" : F"));
+    EXPECT_EQ(doc.loadUnit(), QStringLiteral("kN"));
+    EXPECT_EQ(doc.run().SeqLength, rows);
+    EXPECT_EQ(doc.run().HighestPeak, 3.0L);
+    EXPECT_EQ(doc.run().LowestTrough, -3.0L);
+    ASSERT_NE(doc.times(), nullptr);
+    EXPECT_EQ(doc.times()->size(), static_cast<std::size_t>(rows));
+    EXPECT_EQ(doc.times()->back(), rows - 1);
+    // Counted from the work file the reading wrote: every cycle has range 6.
+    doc.setUnlimited(true);
+    count({});
+    ASSERT_EQ(doc.cycleCount(), 1);
+    EXPECT_EQ(doc.table()[1].Range, 6.0L);
+    EXPECT_EQ(doc.table()[1].Count, rows / 6);
+}
+
+TEST_F(CountDocumentTest, ACancelledOrFailedReadingKeepsTheSequenceItsWorkFileAndTheLastCount)
+{
+    ASSERT_TRUE(doc.openSequence(writeFile(QStringLiteral("loads.txt"), kPlain)));
+    count({});
+    const QString before = reportText();
+    const QString label = doc.sequenceLabel();
+    QSignalSpy opened(&doc, &CountDocument::opened);
+    QSignalSpy finished(&doc, &CountDocument::importFinished);
+
+    const QString table = writeLongTable(QStringLiteral("long.csv"), 600000);
+    const tessivo::TableLayout layout = tessivo::detectTableLayout(table.toStdString());
+    QObject::connect(&doc, &CountDocument::importProgress, &doc, &CountDocument::cancelImport);
+    doc.startImport(table, layout, 1);
+    ASSERT_TRUE(waitForImport(finished));
+    EXPECT_THROW(doc.importResult(), tessivo::RunCancelled);
+
+    // A table whose last row breaks off fails after the time column was read.
+    QByteArray broken = "t,F\n0,1\n1,3\n2,x\n";
+    doc.disconnect(&doc);
+    doc.startImport(writeFile(QStringLiteral("broken.csv"), broken),
+                    tessivo::detectTableLayout(writeFile(QStringLiteral("good.csv"), "t,F\n0,1\n1,3\n").toStdString()),
+                    1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }, 60000));
+    EXPECT_ANY_THROW(doc.importResult());
+
+    EXPECT_EQ(opened.count(), 0);
+    EXPECT_EQ(doc.sequenceLabel(), label);
+    EXPECT_EQ(doc.run().SeqLength, 6);
+    EXPECT_EQ(reportText(), before);
+    // The work file is still the plain file's: a count gives its report again.
+    count({});
+    EXPECT_EQ(reportText(), before);
+}
+
+TEST_F(CountDocumentTest, TheOptInsCountAsTheCommandLineWouldAndReachTheHeader)
+{
+    // Half cycles: 10 -5.5 20 -2.25 12 -8 closes (12, -2.25) whole and leaves
+    // the residue 10 -5.5 20 -8, whose three half cycles count 0.5 each.
+    ASSERT_TRUE(doc.openSequence(writeFile(QStringLiteral("loads.txt"), kPlain)));
+    doc.run().HalfCycles = true;
+    count({0.0L, false, false, false});
+    const auto cycles = doc.fatigueInputs().cycles;
+    const double total =
+        std::accumulate(cycles.begin(), cycles.end(), 0.0, [](double sum, const auto& c) { return sum + c.count; });
+    EXPECT_EQ(total, 2.5);
+    EXPECT_EQ(doc.plotData().totalCycles(), 2.5); // the exceedance plot's cycles too
+    EXPECT_TRUE(doc.header().halfCycles);
+    EXPECT_TRUE(reportHeaderLines(doc.header(), {}, u'.')
+                    .contains(QStringLiteral("Residue handling:\tCount half cycles as 0.5")));
+    EXPECT_EQ(doc.countRequest().residue, tessivo::ResidueMethod::Half);
+
+    // Beyond 40,000 values the count switches to load bins unless exact loads are asked for.
+    doc.run().HalfCycles = false;
+    ASSERT_TRUE(import(writeLongTable(QStringLiteral("long.csv"), 48001), 1));
+    EXPECT_EQ(count({}).result, tessivo::RunResult::MatrixApplied);
+    EXPECT_TRUE(doc.header().switchedToBins);
+    doc.setUnlimited(true);
+    EXPECT_EQ(count({}).result, tessivo::RunResult::Normal);
+    EXPECT_FALSE(doc.header().switchedToBins);
+    EXPECT_TRUE(doc.header().unlimited);
+    EXPECT_FALSE(doc.plotData().hasMatrix());
+    EXPECT_TRUE(reportHeaderLines(doc.header(), {}, u'.')
+                    .contains(QStringLiteral("Load bins:\tno, exact loads at any length")));
+    ASSERT_EQ(doc.cycleCount(), 1);
+    EXPECT_EQ(doc.table()[1].Count, 8000); // a cycle every six rows
+
+    // 0 1 0 2 ... 0 n closes (k, 0) for k below n, and the residue 0 n the
+    // last: n lines, more than the table holds in memory.
+    const int n = 70000;
+    QByteArray values;
+    for (int k = 1; k <= n; ++k)
+        values += "0 " + QByteArray::number(k) + '\n';
+    ASSERT_TRUE(doc.openSequence(writeFile(QStringLiteral("many.txt"), values)));
+    EXPECT_EQ(count({}).result, tessivo::RunResult::Normal);
+    ASSERT_EQ(doc.cycleCount(), n);
+    EXPECT_TRUE(doc.table().spilled());
+    ASSERT_EQ(doc.plotData().steps.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(doc.plotData().totalCycles(), n);
+    EXPECT_EQ(doc.plotData().steps.front().range, n);
+    EXPECT_EQ(doc.plotData().steps.back().range, 1);
+    const std::vector<CycleMark> last = doc.marksOfRow(n);
+    ASSERT_EQ(last.size(), 1U);
+    EXPECT_EQ(doc.fatigueInputs().cycles.size(), static_cast<std::size_t>(n));
 }
 
 } // namespace

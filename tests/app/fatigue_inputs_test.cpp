@@ -105,7 +105,8 @@ TEST(FatigueFields, ABadEntryTakesAwayOnlyWhatNeedsIt)
         EXPECT_EQ(read.settings.curve.has_value(), c.curve) << c.field;
         EXPECT_EQ(!read.settings.delExponents.empty(), c.del) << c.field;
         EXPECT_EQ(read.settings.duration.has_value(), c.duration) << c.field;
-        EXPECT_EQ(read.loadFactor, 1.0L) << c.field;
+        EXPECT_EQ(read.settings.design.stressFactor, 1.0L) << c.field;
+        EXPECT_EQ(read.designRead, field != u"factor") << c.field;
     }
 }
 
@@ -149,7 +150,7 @@ TEST_F(FatigueCountTest, DurationAndUnitBelongToTheirSequence)
     EXPECT_FALSE(fatigue->lbLoads->text().contains(QStringLiteral("kN")));
 }
 
-TEST_F(FatigueCountTest, StressFactorScalesTheCurveNotTheLoads)
+TEST_F(FatigueCountTest, StressFactorMakesStressesOfTheLoads)
 {
     auto window = startWindow();
     open(*window, exampleFile("worked_example.txt"));
@@ -166,9 +167,11 @@ TEST_F(FatigueCountTest, StressFactorScalesTheCurveNotTheLoads)
     const long double del = fatigue->result()->totals.del.at(0).value;
     fatigue->edLoadFactor->setText(QStringLiteral("2"));
     ASSERT_TRUE(fatigue->result().has_value()) << fatigue->lbStatus->text().toStdString();
-    // Twice the stress on a slope of 3: eight times the damage; the loads and DELs stay.
+    // Twice the stress on a slope of 3: eight times the damage; the table keeps
+    // the loads, S and the DELs are stresses (as tessivo-count --stress-factor gives them).
     EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.damage / damage), 8.0, 1e-12);
-    EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.del.at(0).value), static_cast<double>(del), 1e-12);
+    EXPECT_NEAR(static_cast<double>(fatigue->result()->totals.del.at(0).value), 2.0 * static_cast<double>(del), 1e-12);
+    EXPECT_EQ(fatigue->twDel->horizontalHeaderItem(1)->text(), QStringLiteral("Damage-equivalent stress"));
     EXPECT_EQ(fatigue->result()->rows.at(0).cycle.range, 6.0L);
     EXPECT_EQ(fatigue->result()->rows.at(0).load, 12.0L);
 }

@@ -130,10 +130,11 @@ TEST_F(MainWindowTest, CaptionsAndFonts)
 TEST_F(MainWindowTest, TabOrderFollowsTheLayout)
 {
     auto window = start();
-    const QWidget* expected[] = {window->btOpenSeqFile,   window->btImportTable, window->edFilter,
-                                 window->cbNormalize,     window->cbMatrix,      window->cbLoadBinSize,
-                                 window->rbDecomposition, window->rbUpward,      window->btExecute,
-                                 window->btSpectrumPlot,  window->btFatigue,     window->reReport};
+    // The opt-ins follow the design's controls they sit beside.
+    const QWidget* expected[] = {
+        window->btOpenSeqFile, window->btImportTable,  window->edFilter,        window->cbNormalize, window->cbMatrix,
+        window->cbLoadBinSize, window->cbUnlimited,    window->rbDecomposition, window->rbUpward,    window->rbHalf,
+        window->btExecute,     window->btSpectrumPlot, window->btFatigue,       window->btChannels,  window->reReport};
     QWidget* current = window->btOpenSeqFile;
     for (std::size_t i = 1; i < std::size(expected); ++i) {
         do {

@@ -130,7 +130,29 @@ INSTANTIATE_TEST_SUITE_P(
                 EXPECT_TRUE(w.rbUpward->isChecked());
                 EXPECT_FALSE(w.rbDecomposition->isChecked());
             },
-            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("ResDecomp")), 0); }}),
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("ResDecomp")), 0); }},
+        StoredSetting{"ResidueHalf",
+                      [](RegistryKey& k) {
+                          k.writeInteger(QStringLiteral("ResDecomp"), 0);
+                          k.writeInteger(QStringLiteral("ResHalf"), 1);
+                      },
+                      [](TfrmMain& w) {
+                          EXPECT_TRUE(w.rbHalf->isChecked());
+                          EXPECT_FALSE(w.rbUpward->isChecked());
+                      },
+                      [](const RegistryKey& k, const TfrmMain&) {
+                          EXPECT_EQ(k.readInteger(QStringLiteral("ResDecomp")), 0);
+                          EXPECT_EQ(k.readInteger(QStringLiteral("ResHalf")), 1);
+                      }},
+        // Decomposition wins over a stored half residue, which is then written off.
+        StoredSetting{
+            "ResidueHalfUnderDecomposition", [](RegistryKey& k) { k.writeInteger(QStringLiteral("ResHalf"), 1); },
+            [](TfrmMain& w) { EXPECT_TRUE(w.rbDecomposition->isChecked()); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("ResHalf")), 0); }},
+        StoredSetting{
+            "Unlimited", [](RegistryKey& k) { k.writeInteger(QStringLiteral("Unlimited"), 1); },
+            [](TfrmMain& w) { EXPECT_TRUE(w.cbUnlimited->isChecked()); },
+            [](const RegistryKey& k, const TfrmMain&) { EXPECT_EQ(k.readInteger(QStringLiteral("Unlimited")), 1); }}),
     [](const testing::TestParamInfo<StoredSetting>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, FilterTextThatIsNotANumberKeepsTheWindowOpenAndStoresNothing)
@@ -174,6 +196,29 @@ TEST_F(MainWindowTest, AnInfiniteStoredFilterIsIgnoredAndNeverWritten)
     EXPECT_FALSE(window->close());
     EXPECT_EQ(notifier.generalErrors, QStringList{QStringLiteral("'1e400' is not a valid floating point value.")});
     EXPECT_EQ(settingsKey().read(kFilter)->data, doubleBytes(std::numeric_limits<double>::infinity())); // untouched
+}
+
+TEST_F(MainWindowTest, TheOptInsAreOffByDefaultAndTurnedOffTheyAreWrittenOff)
+{
+    auto window = start();
+    EXPECT_FALSE(window->cbUnlimited->isChecked());
+    EXPECT_FALSE(window->rbHalf->isChecked());
+    window->cbUnlimited->setChecked(true);
+    window->rbHalf->setChecked(true);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(settingsKey().readInteger(QStringLiteral("Unlimited")), 1);
+    EXPECT_EQ(settingsKey().readInteger(QStringLiteral("ResHalf")), 1);
+    EXPECT_EQ(settingsKey().readInteger(QStringLiteral("ResDecomp")), 0);
+
+    auto again = start();
+    EXPECT_TRUE(again->cbUnlimited->isChecked());
+    EXPECT_TRUE(again->rbHalf->isChecked());
+    again->cbUnlimited->setChecked(false);
+    again->rbUpward->setChecked(true);
+    ASSERT_TRUE(again->close());
+    EXPECT_EQ(settingsKey().readInteger(QStringLiteral("Unlimited")), 0);
+    EXPECT_EQ(settingsKey().readInteger(QStringLiteral("ResHalf")), 0);
+    EXPECT_FALSE(start()->rbHalf->isChecked());
 }
 
 TEST_F(MainWindowTest, TextTypedIntoTheLoadBinBoxIsStoredAs32)

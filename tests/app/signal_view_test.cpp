@@ -192,6 +192,34 @@ TEST_F(SignalViewTest, CachedMarksEqualAFreshListing)
     }
 }
 
+// Past 40000 values the count switches to load classes by itself; the marks
+// of a line are then the cycles of its cell, as many as the report counts.
+TEST_F(SignalViewTest, MarksOfACountSwitchedToClassesAreItsLinesCycles)
+{
+    QByteArray walk;
+    std::uint32_t state = 12345;
+    double load = 0.0;
+    for (int i = 0; i < 45000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        load += static_cast<double>(state >> 8) / (1u << 24) - 0.5;
+        walk += QByteArray::number(load, 'f', 4) + '\n';
+    }
+    auto window = startWindow();
+    open(*window, writeFile(QStringLiteral("long.txt"), walk));
+    window->btExecute->click();
+    ASSERT_GT(window->CycleCount(), 3);
+    CountDocument& document = window->document();
+    for (std::int32_t line = 1; line <= 3; ++line) {
+        const tessivo::TCycle& entry = window->CycleTable()[line];
+        const std::vector<CycleMark> marks = document.marksOfRow(line);
+        EXPECT_EQ(static_cast<std::int64_t>(marks.size()), static_cast<std::int64_t>(entry.Count)) << line;
+        for (const CycleMark& m : marks) {
+            EXPECT_LE(std::max(m.from, m.to), static_cast<double>(entry.Upper) + 1e-9) << line;
+            EXPECT_GE(std::min(m.from, m.to), static_cast<double>(entry.Lower) - 1e-9) << line;
+        }
+    }
+}
+
 // A long sequence's narrow window is read back from the work file; the next
 // count rewrites that file, and a repaint meanwhile must not throw.
 TEST(SignalChart, NarrowWindowReadsTheWorkFileAndSurvivesItsRewriting)

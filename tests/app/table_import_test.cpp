@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -140,6 +141,57 @@ TEST_F(CommandTest, OpenPointsToImportOnlyForATable)
               (QStringList{QStringLiteral("Incorrect sequence file\n"
                                           "The file looks like a table of columns: Import... reads it."),
                            QStringLiteral("Incorrect sequence file")}));
+}
+
+TEST_F(CommandTest, ALargeTableIsReadWithTheProgressAndCancelOfACount)
+{
+    auto window = startWindow();
+    open(*window, writeFile(QStringLiteral("f.txt"), kPlainF));
+    const QString before = window->lbSeqFile->text();
+    QByteArray rows = "t,F\n";
+    for (int i = 0; i < 400000; ++i)
+        rows += QByteArray::number(i) + ',' + QByteArray::number(i % 5) + '\n';
+    const QString table = writeFile(QStringLiteral("long.csv"), rows);
+    answer = [&](QDialog& dialog) {
+        if (auto* files = qobject_cast<QFileDialog*>(&dialog))
+            files->selectFile(table);
+        return true; // the Import dialog with its own choice of column
+    };
+    struct Seen {
+        int steps = 0;
+        QString title;
+        QString text;
+    };
+    const auto importWatching = [&](bool cancel) {
+        Seen seen;
+        onProgress = [&, cancel](QProgressDialog& dialog) {
+            ++seen.steps;
+            progressClockMs += 600; // the half second passes at the first step
+            if (!dialog.isVisible())
+                return;
+            seen.title = dialog.windowTitle();
+            seen.text = dialog.labelText();
+            if (cancel)
+                dialog.cancel();
+        };
+        window->btImportTable->click();
+        onProgress = {};
+        return seen;
+    };
+
+    const Seen cancelled = importWatching(true);
+    EXPECT_GE(cancelled.steps, 2);
+    EXPECT_EQ(cancelled.title, QStringLiteral("Import"));
+    EXPECT_TRUE(cancelled.text.startsWith(QStringLiteral("Reading the table ...\n"))) << cancelled.text.toStdString();
+    EXPECT_TRUE(notifier.errors.isEmpty()) << notifier.errors.join(u'|').toStdString();
+    EXPECT_EQ(window->lbSeqFile->text(), before);
+    EXPECT_FALSE(window->CommandRunning());
+
+    const Seen read = importWatching(false);
+    EXPECT_GE(read.steps, 1);
+    EXPECT_EQ(window->lbSeqFile->text(), table + QStringLiteral(" : F"));
+    EXPECT_EQ(window->RainflowRun().SeqLength, 400000);
+    EXPECT_TRUE(notifier.errors.isEmpty()) << notifier.errors.join(u'|').toStdString();
 }
 
 } // namespace

@@ -93,7 +93,10 @@ TEST(CliOptions, BadValuesSayWhichOption)
          "'merge' takes only the options of the output ('--format', '--normalize' and the fatigue options): the "
          "partial counts carry the rest"},
         {{"--repetitions", "0", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '0'"},
-        {{"--repetitions", "2.5", "a"}, "'--repetitions' needs a whole number from 1 to 2147483647, not '2.5'"},
+        // A fraction weights the cycles in the fatigue results, of one FILE alone.
+        {{"--repetitions", "2.5", "a"},
+         "a '--repetitions' that is not a whole number weights the cycles of one FILE counted alone, with "
+         "'--sn-curve' or '--del': count other FILEs separately"},
         {{"--repetitions", "2147483648", "a"},
          "'--repetitions' needs a whole number from 1 to 2147483647, not '2147483648'"},
         {{"--residue", "sideways", "a"}, "'--residue' must be decomposition, upward or half, not 'sideways'"},

@@ -77,7 +77,8 @@ TEST(PublishedCurves, WorkedValuesOfEachFamily)
     }
 }
 
-// DNV-RP-C203, Tables 2-1, 2-2, 2-4 and 2.4.7: the thickness reference and exponent per curve.
+// DNV-RP-C203, Tables 2-1, 2-2, 2-4 and 2.4.3: the thickness reference and exponent per curve
+// (16 mm for the T curve of simple tubular joints).
 TEST(PublishedCurves, ThicknessExponentsOfTheTables)
 {
     struct Row {
@@ -87,7 +88,7 @@ TEST(PublishedCurves, ThicknessExponentsOfTheTables)
     };
     const Row table[] = {{"DNV-B1", 25, 0.0L},    {"DNV-C", 25, 0.05L},     {"DNV-C1-CP", 25, 0.10L},
                          {"DNV-C2", 25, 0.15L},   {"DNV-D", 25, 0.20L},     {"DNV-F-CP", 25, 0.25L},
-                         {"DNV-C-FC", 25, 0.15L}, {"DNV-W3-FC", 25, 0.25L}, {"DNV-T", 32, 0.25L}};
+                         {"DNV-C-FC", 25, 0.15L}, {"DNV-W3-FC", 25, 0.25L}, {"DNV-T", 16, 0.25L}};
     for (const Row& r : table) {
         const SnCurveDefinition& d = findSnPreset(r.preset)->definition;
         EXPECT_EQ(d.thicknessRef, r.ref) << r.preset;
@@ -123,7 +124,7 @@ TEST(DesignCheck, FactorsScaleTheStressOnTheCurveAndTheDamage)
     DesignSettings thin = thick;
     thin.thickness = 16.0L; // below t_ref: no correction
     DesignSettings tubular;
-    tubular.thickness = 64.0L; // (64 / 32)^0.25 on DNV-T
+    tubular.thickness = 64.0L; // (64 / 16)^0.25 on DNV-T
     DesignSettings dff;
     dff.dff = 3.0L;
     DesignSettings stress;
@@ -135,7 +136,7 @@ TEST(DesignCheck, FactorsScaleTheStressOnTheCurveAndTheDamage)
         {"gamma_Mf", "EC3-71", gammas, 100, logNCategory(71, 2e6L, 3, 135), 0},
         {"thickness", "DNV-D", thick, 100, logN(12.164L, 3, 100 * std::pow(2.0L, 0.2L)), 0},
         {"thin", "DNV-D", thin, 100, logN(12.164L, 3, 100), 0},
-        {"T curve", "DNV-T", tubular, 100, logN(12.48L, 3, 100 * std::pow(2.0L, 0.25L)), 0},
+        {"T curve", "DNV-T", tubular, 100, logN(12.48L, 3, 100 * std::pow(4.0L, 0.25L)), 0},
         {"DFF", "DNV-D", dff, 100, logN(12.164L, 3, 100), 0},
         {"stress and SCF", "DNV-D-FC", stress, 10, logN(11.687L, 3, 30), 0},
         {"size factor", "EC3-71", size, 100, logNCategory(71 * 0.8L, 2e6L, 3, 100), 0},

@@ -61,6 +61,12 @@ TEST(TurningPoints, HysteresisDropsSmallerWiggles)
     EXPECT_EQ(turningPoints(values, 0), (std::vector<long double>{0, 5, 4.5L, 6, 0, 0.5L, -1}));
     EXPECT_EQ(turningPoints(values, 1), (std::vector<long double>{0, 6, -1}));
     EXPECT_EQ(turningPoints(std::vector<long double>{3, 3, 3}, 0), (std::vector<long double>{3}));
+    // Before the first reversal that counts: the peak 0.7 is left by 1.4, more than 1, so it
+    // stays, though the start is less than 1 from it; a later rise of 0.9 does not count.
+    EXPECT_EQ(turningPoints(std::vector<long double>{0, 0.7L, -0.7L, 0.2L}, 1),
+              (std::vector<long double>{0, 0.7L, -0.7L}));
+    EXPECT_EQ(turningPoints(std::vector<long double>{0, -0.5L, 0.5L, 0, 2}, 1),
+              (std::vector<long double>{0, -0.5L, 2}));
     EXPECT_THROW(turningPoints(values, -1), FatigueError);
 }
 
@@ -108,6 +114,47 @@ TEST(OtherCounts, BadInputIsNamed)
     EXPECT_EQ(message([&] { timeAtLevel(kHistory, down, 0); }), "The class edges must ascend: 1 follows 2");
     const std::vector<long double> nan = {0, 1, NAN};
     EXPECT_EQ(message([&] { rangePairs(nan); }), "The value at position 3 is not a finite number (nan)");
+}
+
+// A counter fed in blocks of any size, split anywhere (inside a wiggle the
+// hysteresis removes too), counts what the whole history gives at once.
+TEST(OtherCounts, CountersFedInBlocksCountAsTheWholeHistory)
+{
+    std::mt19937_64 rng(7);
+    std::normal_distribution<double> step(0.0, 3.0);
+    std::vector<long double> walk(5000);
+    long double v = 0;
+    for (long double& x : walk)
+        x = v += static_cast<long double>(std::round(step(rng) * 4) / 4);
+    const std::vector<long double> levels = evenLevels(-40, 40, 33);
+    LevelCrossingCounter crossings(levels, 1.5L, 2.0L);
+    RangePairCounter pairs(2.0L);
+    TimeAtLevelCounter time(levels, 0.1L);
+    std::uniform_int_distribution<std::size_t> size(0, 300);
+    for (std::size_t at = 0; at < walk.size();) {
+        const std::span<const long double> block(walk.data() + at, std::min(size(rng), walk.size() - at));
+        crossings.feed(block);
+        pairs.feed(block);
+        time.feed(block);
+        at += block.size();
+    }
+    const auto wholeCrossings = levelCrossings(walk, levels, 1.5L, 2.0L);
+    const auto fedCrossings = crossings.finish();
+    ASSERT_EQ(fedCrossings.size(), wholeCrossings.size());
+    for (std::size_t k = 0; k < levels.size(); ++k)
+        EXPECT_EQ(fedCrossings[k].count, wholeCrossings[k].count) << k;
+    const auto wholePairs = rangePairs(walk, 2.0L);
+    const auto fedPairs = pairs.finish();
+    ASSERT_EQ(fedPairs.size(), wholePairs.size());
+    for (std::size_t k = 0; k < wholePairs.size(); ++k)
+        EXPECT_TRUE(fedPairs[k].upper == wholePairs[k].upper && fedPairs[k].lower == wholePairs[k].lower
+                    && fedPairs[k].count == wholePairs[k].count)
+            << k;
+    EXPECT_EQ(time.finish().seconds, timeAtLevel(walk, levels, 0.1L).seconds);
+    long double sum = 0;
+    for (long double x : walk)
+        sum += x; // quarters: every partial sum is exact
+    EXPECT_EQ(meanLevel(walk), sum / 5000);
 }
 
 } // namespace

@@ -151,6 +151,15 @@ std::string designJson(const fatigue::FatigueSettings& s, const fatigue::DesignF
     return json.str();
 }
 
+// The cycle as the evaluation counts it: times the request's weight.
+fatigue::FatigueCycle weighted(const TCycle& c, long double weight)
+{
+    fatigue::FatigueCycle cycle = fatigue::fatigueCycleOf(c);
+    if (weight != 1.0L)
+        cycle.count = static_cast<double>(cycle.count * weight);
+    return cycle;
+}
+
 } // namespace
 
 fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
@@ -158,8 +167,22 @@ fatigue::FatigueTotals fatigueTotals(const FatigueContext& context)
     fatigue::FatigueAnalysis analysis(context.options.settings);
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);)
-        analysis.accumulate(fatigue::fatigueCycleOf(c));
+        analysis.accumulate(weighted(c, context.options.weight));
     return analysis.totals();
+}
+
+void writeFatigueInputs(ReportWriter& report, const FatigueRequest& options, bool classEdges)
+{
+    const fatigue::FatigueSettings& s = options.settings;
+    report.addLine(std::string("Loads: \t") + (classEdges ? "class edges of the load bins, " : "")
+                   + "as read and scaled, not normalised; S = " + measureText(options));
+    report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
+    if (options.weight != 1.0L)
+        report.addLine("Weight: \teach counted cycle counts " + fatigueNumberText(options.weight)
+                       + " times (the sequence stands for as many of its lengths)");
+    writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
+    if (s.curve)
+        report.addLine("S-N curve: \t" + curveDescription(options));
 }
 
 void writeFatigueReport(ReportWriter& report, const FatigueContext& context, const fatigue::FatigueTotals& totals)
@@ -170,12 +193,8 @@ void writeFatigueReport(ReportWriter& report, const FatigueContext& context, con
     report.boldOn();
     report.addLine("Fatigue damage");
     report.boldOff();
-    report.addLine(std::string("Loads: \t") + (context.classEdges ? "class edges of the load bins, " : "")
-                   + "as read and scaled, not normalised; S = " + measureText(context.options));
-    report.addLine("Mean-stress correction: \t" + meanStressDescription(s));
-    writeDesignInputs(report, s, fatigue::resolveDesignFactors(s.design, s.curve ? &*s.curve : nullptr));
+    writeFatigueInputs(report, context.options, context.classEdges);
     if (s.curve) {
-        report.addLine("S-N curve: \t" + curveDescription(context.options));
         report.addLine("Damage (Miner): \t" + fatigueNumberText(totals.damage, 6));
         const std::string life = std::isfinite(totals.life) ? fatigueNumberText(totals.life, 6) : "unlimited";
         report.addLine("Life: \t" + life + " repetitions of the counted sequence");
@@ -208,7 +227,7 @@ void writeFatigueCsv(std::ostream& out, const FatigueContext& context, long doub
     };
     CycleReader reader(context.table, context.cycleCount);
     for (TCycle c; reader.next(c);) {
-        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        const fatigue::FatigueRow row = analysis.add(weighted(c, context.options.weight));
         cumulative += halvesOf(c);
         for (long double load : {c.Range, c.Upper, c.Lower})
             put(loadDivisor == 1.0L ? load : load / loadDivisor);
@@ -238,7 +257,7 @@ std::string fatigueJson(const FatigueContext& context)
     CycleReader reader(context.table, context.cycleCount);
     bool first = true;
     for (TCycle c; reader.next(c); first = false) {
-        const fatigue::FatigueRow row = analysis.add(fatigue::fatigueCycleOf(c));
+        const fatigue::FatigueRow row = analysis.add(weighted(c, context.options.weight));
         rows << (first ? "\n" : ",\n") << "      {\"range\": " << jsonValue(c.Range)
              << ", \"upper\": " << jsonValue(c.Upper) << ", \"lower\": " << jsonValue(c.Lower)
              << ", \"count\": " << formatHalfCount(halvesOf(c)) << ", \"load\": " << jsonValue(row.load);
@@ -254,6 +273,8 @@ std::string fatigueJson(const FatigueContext& context)
          << "    \"meanStress\": \"" << fatigue::meanStressName(s.meanStress) << "\",\n"
          << "    \"material\": " << materialJson(s) << ",\n"
          << "    \"curve\": " << (s.curve ? jsonString(context.options.curveText) : std::string("null")) << ",\n"
+         << (context.options.weight != 1.0L ? "    \"weight\": " + jsonValue(context.options.weight) + ",\n"
+                                            : std::string())
          << designJson(s, analysis.factors(), totals);
     if (s.curve) {
         json << "    \"damage\": " << jsonValue(totals.damage) << ",\n"

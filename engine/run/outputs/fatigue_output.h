@@ -26,6 +26,10 @@ struct FatigueContext {
 // beyond the material's limit.
 fatigue::FatigueTotals fatigueTotals(const FatigueContext& context);
 
+// The lines that say how the loads are evaluated: the loads, the mean-stress
+// correction, a weight, stresses and the factors of a code check, the curve.
+void writeFatigueInputs(ReportWriter& report, const FatigueRequest& options, bool classEdges);
+
 // The report section "Fatigue damage": curve, conventions, D, life and the
 // damage-equivalent loads.
 void writeFatigueReport(ReportWriter& report, const FatigueContext& context, const fatigue::FatigueTotals& totals);

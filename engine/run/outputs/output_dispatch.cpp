@@ -3,6 +3,7 @@
 #include "engine/fatigue/fatigue_error.h"
 #include "engine/run/outputs/cycle_export.h"
 #include "engine/run/outputs/fatigue_output.h"
+#include "engine/run/outputs/other_count_output.h"
 #include "engine/run/plain_text_report.h"
 #include "engine/run/report_builder.h"
 #include "engine/record/run_messages.h"
@@ -126,6 +127,16 @@ CountHooks OutputDispatch::hooks()
 void OutputDispatch::write(CountResult& result)
 {
     writeOne(result, m_out, m_err);
+}
+
+void OutputDispatch::writeOther(const OtherCountResult& result)
+{
+    writeOtherCount(result, m_request.format, m_out, m_err, m_errorPrefix);
+}
+
+void OutputDispatch::writeOtherColumns(const OtherCountRequest& request, const std::vector<TableChannel>& channels)
+{
+    writeOtherCountColumns(request, channels, m_request.format, m_out, m_err, m_errorPrefix);
 }
 
 void OutputDispatch::writeOne(CountResult& result, std::ostream& out, std::ostream& err) const

@@ -15,6 +15,7 @@
 
 #include "engine/run/count.h"
 #include "engine/run/outputs/cycle_listing.h"
+#include "engine/run/other_count.h"
 #include "engine/run/outputs/output_request.h"
 #include "engine/run/table_channels.h"
 
@@ -59,6 +60,12 @@ public:
     // thrown as fatigue::FatigueError naming the channel, before anything
     // is written.
     void writeColumns(const CountRequest& request, const std::vector<TableChannel>& channels);
+
+    // The counts beside rainflow in the chosen format (report, csv or json;
+    // other_count_output.h): one result, or each channel of tables counted
+    // with `request` as writeColumns writes rainflow's.
+    void writeOther(const OtherCountResult& result);
+    void writeOtherColumns(const OtherCountRequest& request, const std::vector<TableChannel>& channels);
 
 private:
     void writeOne(CountResult& result, std::ostream& out, std::ostream& err) const;

@@ -21,6 +21,9 @@ struct FatigueRequest {
     std::optional<fatigue::MatrixKind> matrix; // the output is this rainflow matrix
     int matrixBins = 32;
     fatigue::MatrixEdges matrixEdges;
+    // Each counted cycle counts this many times in the evaluation: a
+    // recording that stands for a non-whole number of its lengths.
+    long double weight = 1.0L;
 
     // A curve or damage-equivalent loads: the cycles are evaluated.
     bool evaluates() const { return settings.curve.has_value() || !settings.delExponents.empty(); }
