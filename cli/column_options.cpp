@@ -57,8 +57,11 @@ std::optional<std::string> checkColumnOptions(const ColumnChoice& options)
         return std::string("'--show-layout' counts nothing: give it without '--column' and '--all-columns'");
     if (options.allColumns && !options.columns.empty())
         return std::string("'--all-columns' and '--column' exclude each other");
-    const bool tableOnly = options.keepTime || options.delimiter || options.decimal || options.skipEmpty;
-    if (tableOnly && !options.active())
+    // The delimiter and the decimal separator say how a table is read, so
+    // --show-layout shows what they make of it; the others choose what is counted.
+    const bool readingOnly = options.delimiter || options.decimal;
+    const bool countingOnly = options.keepTime || options.skipEmpty;
+    if ((countingOnly || (readingOnly && !options.showLayout)) && !options.active())
         return std::string(kTableOptionsNeedColumns);
     if (options.decimal == ',' && options.delimiter == Delimiter::Comma)
         return std::string(kCommaDelimiterAndSeparator);

@@ -7,7 +7,7 @@
 #include "engine/run/report_builder.h"
 #include "engine/run/run_control.h"
 #include "engine/run/sequence_values.h"
-#include "engine/tables/table_sequence.h"
+#include "engine/tables/table_column_format.h"
 #include "engine/tables/time_column.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "document/table_column_load.h"
 
-#include "engine/tables/table_sequence.h"
+#include "engine/tables/table_column_format.h"
 #include "engine/tables/time_column.h"
 
 #include <QDir>

@@ -10,7 +10,9 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QFontDatabase>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -49,7 +51,7 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
 {
     setObjectName(QStringLiteral("dlgImportTable"));
     setWindowTitle(QStringLiteral("Import a column of a table"));
-    resize(720, 520);
+    resize(720, 640); // room for the listing of the layout above the first rows
 
     lbFile = new QLabel(fileName, this);
     lbFile->setObjectName(QStringLiteral("lbFile"));
@@ -65,6 +67,12 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
     lbLayout->setObjectName(QStringLiteral("lbLayout"));
     lbLayout->setTextFormat(Qt::PlainText);
     lbLayout->setWordWrap(true);
+    teLayout = new QPlainTextEdit(this);
+    teLayout->setObjectName(QStringLiteral("teLayout"));
+    teLayout->setReadOnly(true);
+    teLayout->setLineWrapMode(QPlainTextEdit::NoWrap);
+    teLayout->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // the listing aligns its values
+    teLayout->setMaximumHeight(14 * teLayout->fontMetrics().lineSpacing());
     twPreview = new QTableWidget(this);
     twPreview->setObjectName(QStringLiteral("twPreview"));
     twPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -79,6 +87,7 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
     form->addRow(QStringLiteral("Delimiter:"), cbDelimiter);
     form->addRow(QStringLiteral("Decimal separator:"), cbDecimal);
     form->addRow(QStringLiteral("Read as:"), lbLayout);
+    form->addRow(QStringLiteral("Detected:"), teLayout);
     auto* columns = new QHBoxLayout;
     columns->addWidget(twPreview, 3);
     auto* list = new QVBoxLayout;
@@ -117,11 +126,14 @@ TableImportDialog::TableImportDialog(const QString& fileName, const ImportChoice
 void TableImportDialog::reread()
 {
     m_layout.reset();
+    teLayout->clear();
     try {
-        m_layout = tessivo::detectTableLayout(pathOf(m_fileName),
-                                              overridesOf(cbDelimiter->currentIndex(), cbDecimal->currentIndex()));
+        const std::string path = pathOf(m_fileName);
+        m_layout =
+            tessivo::detectTableLayout(path, overridesOf(cbDelimiter->currentIndex(), cbDecimal->currentIndex()));
         lbLayout->setText(text(tessivo::describeLayout(*m_layout))
                           + (m_layout->compressed ? QStringLiteral(", gzip") : QString()));
+        teLayout->setPlainText(text(tessivo::layoutListing(path, *m_layout)).trimmed());
     } catch (const std::exception& e) {
         lbLayout->setText(QString::fromUtf8(e.what()));
     }

@@ -1,10 +1,11 @@
 #pragma once
-// The Import dialog: a table file as the reader sees it (its first rows, cell
-// by cell, and its columns with names and units), the delimiter and decimal
+// The Import dialog: a table file as the reader sees it (the layout detected,
+// listed as `tessivo-count --show-layout` lists it, its first rows cell by
+// cell, and its columns with names and units), the delimiter and decimal
 // separator that can be set instead of the detected ones (the table is read
 // again at once), and the choice of the one column to open as the sequence.
 
-#include "engine/tables/table_layout.h"
+#include "engine/run/table_layouts.h"
 
 #include <QDialog>
 #include <QString>
@@ -14,6 +15,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QListWidget;
+class QPlainTextEdit;
 class QTableWidget;
 
 // The user's choices, as the settings store keeps them between imports.
@@ -45,6 +47,7 @@ public:
     QComboBox* cbDelimiter = nullptr;
     QComboBox* cbDecimal = nullptr;
     QLabel* lbLayout = nullptr;
+    QPlainTextEdit* teLayout = nullptr; // the listing of the layout read, empty when none was
     QTableWidget* twPreview = nullptr;
     QListWidget* lwColumns = nullptr;
     QDialogButtonBox* bbButtons = nullptr;

@@ -1,18 +1,19 @@
 #pragma once
 // The combined sequence: the active slots 1..SeqCount in order, each repeated
-// Repetitions times, every value times the slot's Scale. It is either written
-// to "$Sequence.tmp" from the slots' work files, or streamed straight from
-// the users' sequence files; both give the same values.
+// Repetitions times, every value times the slot's Scale. One loop joins the
+// slots whatever their format (sequence_format.h): the users' own files,
+// columns of tables or the slots' work files, which all give the same values.
 
+#include "engine/files/sequence_format.h"
+#include "engine/files/value_stream.h"
 #include "engine/record/io_error.h"
 #include "engine/record/run_record.h"
-#include "engine/files/sequence_reader.h"
-#include "engine/files/value_stream.h"
-#include "engine/files/work_files.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tessivo {
 
@@ -24,52 +25,42 @@ public:
     const char* what() const noexcept override;
 };
 
-// Streams the combined sequence from the slots' work files "$Sequence_NNN.tmp"
-// in workDir: Points values per repetition, read by count, each times the
-// slot's Scale. next() throws IoError (FileShortenedError when a work file
-// holds fewer than Points values) and InputTooLarge when a scaled load is
-// beyond the range of long double. With a scale of 1 the value's own line is at
-// hand (lastLine), so "$Sequence.tmp" can be written without conversions.
-class CombinedWorkFileSource final : public ValueSource {
+// A value of the combined sequence: `value` (at work precision) times the
+// slot's scale, rounded to work precision as "$Sequence.tmp" holds it.
+// Throws InputTooLarge naming fileName when the product is beyond the range
+// of long double: the work notation has no form for it.
+long double scaledWorkValue(long double value, long double scale, const std::string& fileName);
+
+// Streams the combined sequence of `run`, slot i read from formats[i - 1]:
+// Points values per repetition, each repetition a pass of its own. With a
+// scale of 1 a value's own line is passed on when the format has it at hand
+// (lastLine). The run record must outlive the source; its slots must not
+// change while it is read. next() throws FileShortenedError when an input
+// holds fewer values than its slot's Points, InputTooLarge for a scaled load
+// beyond long double (after the values before it, in blocks too), and what
+// the format's reading throws.
+class CombinedSequence final : public ValueSource {
 public:
-    CombinedWorkFileSource(const TRainflowRun& run, std::string workDir);
-    ~CombinedWorkFileSource() override;
+    CombinedSequence(const TRainflowRun& run, SlotFormats formats);
+    ~CombinedSequence() override;
+    CombinedSequence(CombinedSequence&&) noexcept;
+
     bool next(long double& value) override;
+    std::size_t nextBlock(long double* out, std::size_t max) override;
     const char* lastLine() const override { return m_line; }
 
 private:
     bool advance();
-    const TRainflowRun& m_run;
-    std::string m_workDir;
+    void rethrowPending();
+
+    const TRainflowRun* m_run;
+    SlotFormats m_formats;
     std::int32_t m_slot = 0;
     std::int32_t m_repetition = 0;
-    std::int32_t m_left = 0;
-    std::string m_path;
-    std::unique_ptr<WorkFileReader> m_file;
+    std::int32_t m_left = 0; // values still due from this repetition
+    std::unique_ptr<ValueSource> m_values;
     const char* m_line = nullptr;
-};
-
-// Streams the combined sequence from the slots' own sequence files (FileName),
-// reopening a file for each repetition. Each value is rounded as the slot's
-// work file would round it, multiplied by the slot's Scale and rounded again
-// as "$Sequence.tmp" would, so a run fed from here matches a run through the
-// work files. Memory does not grow with the files. The run record must
-// outlive the source. next() throws IoError (FileShortenedError when a file
-// no longer holds the values it held when it was loaded) and
-// InputTooLarge when a scaled load is beyond the range of long double.
-class CombinedSequenceSource final : public ValueSource {
-public:
-    explicit CombinedSequenceSource(const TRainflowRun& run);
-    ~CombinedSequenceSource() override;
-    bool next(long double& value) override;
-
-private:
-    bool advanceSlot();
-    const TRainflowRun& m_run;
-    std::int32_t m_slot = 0;
-    std::int32_t m_repetition = 0;
-    std::int32_t m_left = 0; // values still due from the open file
-    std::unique_ptr<SequenceFileSource> m_file;
+    std::exception_ptr m_pending; // a failure after the values of the last block
 };
 
 } // namespace tessivo

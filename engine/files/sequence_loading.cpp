@@ -1,6 +1,7 @@
 #include "engine/files/sequence_loading.h"
 
 #include "engine/record/io_error.h"
+#include "engine/files/sequence_file_format.h"
 #include "engine/files/work_files.h"
 #include "engine/record/run_messages.h"
 #include "engine/record/input_too_large.h"
@@ -152,40 +153,57 @@ SequenceStats scanSequenceFile(const std::string& fileName)
     return toStats(whole, fileName);
 }
 
-OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName,
+OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const SequenceFormat& format,
                              const std::string& workDir, const std::function<void()>& processMessages)
 {
     TSequence& slot = slotAt(run, index);
     const std::string target = workFilePath(workDir, sequenceSlotFileName(index));
     // A rejected or broken read must not cost the sequence loaded before.
     PendingWorkFile pending(target + ".part");
-    const SequenceStats stats = readSequenceToWorkFile(fileName, pending.path(), processMessages);
+    const SequenceStats stats = format.copyToWorkFile(pending.path(), processMessages);
     if (!stats.Proper)
         return OpenOutcome::Incorrect;
     pending.moveTo(target);
-    fillSlot(slot, fileName, stats);
+    fillSlot(slot, format.fileName(), stats);
+    return OpenOutcome::Ok;
+}
+
+OpenOutcome loadSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName,
+                             const std::string& workDir, const std::function<void()>& processMessages)
+{
+    return loadSequenceSlot(run, index, SequenceFileFormat(fileName), workDir, processMessages);
+}
+
+OpenOutcome scanSequenceSlot(TRainflowRun& run, std::int32_t index, const SequenceFormat& format)
+{
+    TSequence& slot = slotAt(run, index);
+    const SequenceStats stats = format.scan();
+    if (!stats.Proper)
+        return OpenOutcome::Incorrect;
+    fillSlot(slot, format.fileName(), stats);
     return OpenOutcome::Ok;
 }
 
 OpenOutcome scanSequenceSlot(TRainflowRun& run, std::int32_t index, const std::string& fileName)
 {
-    TSequence& slot = slotAt(run, index);
-    const SequenceStats stats = scanSequenceFile(fileName);
-    if (!stats.Proper)
-        return OpenOutcome::Incorrect;
-    fillSlot(slot, fileName, stats);
+    return scanSequenceSlot(run, index, SequenceFileFormat(fileName));
+}
+
+OpenOutcome openSequence(TRainflowRun& run, const SequenceFormat& format, const std::string& workDir,
+                         const std::function<void()>& processMessages)
+{
+    const OpenOutcome outcome = loadSequenceSlot(run, 1, format, workDir, processMessages);
+    if (outcome != OpenOutcome::Ok)
+        return outcome;
+    run.SeqCount = 1;
+    UpdateSequenceTotals(run);
     return OpenOutcome::Ok;
 }
 
 OpenOutcome openSequence(TRainflowRun& run, const std::string& fileName, const std::string& workDir,
                          const std::function<void()>& processMessages)
 {
-    const OpenOutcome outcome = loadSequenceSlot(run, 1, fileName, workDir, processMessages);
-    if (outcome != OpenOutcome::Ok)
-        return outcome;
-    run.SeqCount = 1;
-    UpdateSequenceTotals(run);
-    return OpenOutcome::Ok;
+    return openSequence(run, SequenceFileFormat(fileName), workDir, processMessages);
 }
 
 std::uint64_t splitPoint(const std::string& fileName, std::uint64_t minimumSize)

@@ -4,6 +4,7 @@
 #include "engine/counting/partial_count.h"
 #include "engine/counting/streaming_counter.h"
 #include "engine/files/combined_sequence.h"
+#include "engine/files/sequence_file_format.h"
 #include "engine/files/prefetch_source.h"
 #include "engine/files/sequence_loading.h"
 #include "engine/numbers/work_notation.h"
@@ -13,7 +14,6 @@
 #include "engine/run/parameter_checks.h"
 #include "engine/run/piece_count.h"
 #include "engine/run/run_control.h"
-#include "engine/tables/table_error.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,38 +23,6 @@
 #include <thread>
 
 namespace tessivo {
-
-// ---------------------------------------------------------------- inputs
-
-CountInputs::CountInputs(Kind kind) : m_kind(std::move(kind)) {}
-CountInputs::CountInputs(CountInputs&&) noexcept = default;
-CountInputs& CountInputs::operator=(CountInputs&&) noexcept = default;
-CountInputs::~CountInputs() = default;
-
-CountInputs CountInputs::files(std::vector<SequenceFileInput> files)
-{
-    return CountInputs(Files{std::move(files)});
-}
-
-CountInputs CountInputs::columns(std::vector<TableColumnInput> columns, std::string name)
-{
-    return CountInputs(Columns{std::move(columns), std::move(name)});
-}
-
-CountInputs CountInputs::values(ValueSource& rounded, const SequenceExtent& extent)
-{
-    return CountInputs(Values{&rounded, extent});
-}
-
-CountInputs CountInputs::loadedSlots(TRainflowRun& run)
-{
-    return CountInputs(Loaded{&run});
-}
-
-CountInputs CountInputs::pieces(PieceCount&& merged)
-{
-    return CountInputs(Pieces{std::make_unique<PieceCount>(std::move(merged))});
-}
 
 // ---------------------------------------------------------------- result
 
@@ -251,67 +219,13 @@ CountResult listPositions(std::unique_ptr<TRainflowRun>& run, const CountRequest
     return r;
 }
 
-} // namespace
-
-void loadSlots(TRainflowRun& run, CountInputs& inputs, const std::optional<std::string>& workDir)
-{
-    if (auto* files = std::get_if<CountInputs::Files>(&inputs.kind())) {
-        for (std::size_t i = 0; i < files->files.size(); ++i) {
-            const SequenceFileInput& file = files->files[i];
-            const auto index = static_cast<std::int32_t>(i + 1);
-            const OpenOutcome outcome =
-                workDir ? loadSequenceSlot(run, index, file.path, *workDir) : scanSequenceSlot(run, index, file.path);
-            if (outcome == OpenOutcome::Incorrect)
-                throw CountRefused(kIncorrectSequenceFile, file.path);
-            run.Sequences[static_cast<std::size_t>(index)].Repetitions = file.repetitions;
-            run.Sequences[static_cast<std::size_t>(index)].Scale = file.scale;
-        }
-        run.SeqCount = static_cast<std::int32_t>(files->files.size());
-        UpdateSequenceTotals(run);
-        return;
-    }
-    auto* columns = std::get_if<CountInputs::Columns>(&inputs.kind());
-    if (columns == nullptr)
-        throw std::logic_error("loadSlots takes files or columns");
-    for (std::size_t f = 0; f < columns->columns.size(); ++f) {
-        const TableColumnInput& column = columns->columns[f];
-        TSequence& slot = run.Sequences[f + 1];
-        if (!fillTableSlot(slot, column.ref.path, column.stats))
-            throw TableFormatError(column.ref.path, 0, static_cast<std::int64_t>(column.ref.column + 1), columns->name,
-                                   kNoNumbersInColumn);
-        slot.Repetitions = column.repetitions;
-        slot.Scale = column.scale;
-    }
-    run.SeqCount = static_cast<std::int32_t>(columns->columns.size());
-    UpdateSequenceTotals(run);
-    if (!workDir)
-        return;
-    // The columns' work files, once the statistics have passed.
-    for (std::size_t f = 0; f < columns->columns.size(); ++f) {
-        const auto index = static_cast<std::int32_t>(f + 1);
-        const TSequence kept = run.Sequences[f + 1];
-        if (loadTableColumnSlot(run, index, columns->columns[f].ref, *workDir) != OpenOutcome::Ok)
-            throw TableFormatError(columns->columns[f].ref.path, 0, 0, columns->name, kNoNumbersInColumn);
-        run.Sequences[f + 1].Repetitions = kept.Repetitions;
-        run.Sequences[f + 1].Scale = kept.Scale;
-    }
-    UpdateSequenceTotals(run);
-}
-
-std::unique_ptr<ValueSource> combinedSource(const TRainflowRun& run, CountInputs& inputs)
-{
-    if (auto* columns = std::get_if<CountInputs::Columns>(&inputs.kind())) {
-        std::vector<TableColumnRef> refs;
-        for (const TableColumnInput& column : columns->columns)
-            refs.push_back(column.ref);
-        return std::make_unique<CombinedTableSource>(run, std::move(refs));
-    }
-    return std::make_unique<CombinedSequenceSource>(run);
-}
-
 // ---------------------------------------------------------------- two cores
 
-namespace {
+// Only a plain sequence file is cut in two halves at a separator.
+bool isPlainFile(const SlotInput& slot)
+{
+    return dynamic_cast<const SequenceFileFormat*>(slot.format.get()) != nullptr;
+}
 
 void feedAll(ValueSource& in, PartialCount& count)
 {
@@ -342,12 +256,8 @@ public:
         ++m_values;
         if (!m_file.lastDigits().exact)
             value = roundToWorkPrecision(value);
-        if (m_slot.Scale != 1.0L) {
-            const long double product = value * m_slot.Scale;
-            if (!std::isfinite(product))
-                throw InputTooLarge(scaledLoadTooLargeMessage(m_slot.FileName));
-            value = roundToWorkPrecision(product);
-        }
+        if (m_slot.Scale != 1.0L)
+            value = scaledWorkValue(value, m_slot.Scale, m_slot.FileName);
         return true;
     }
     std::size_t nextBlock(long double* out, std::size_t max) override
@@ -438,22 +348,22 @@ CountResult finishHalves(std::unique_ptr<TRainflowRun> run, const CountRequest& 
 // With unlimited no load needs the extremes before it is counted: one large
 // file, read once at scale 1, is counted as two pieces without the scan that
 // loads the slots; the checks follow from the count's totals.
-std::optional<CountResult> unscannedHalves(const CountRequest& request, const std::vector<SequenceFileInput>& files,
+std::optional<CountResult> unscannedHalves(const CountRequest& request, const std::vector<SlotInput>& slots,
                                            const CountHooks& hooks)
 {
-    if (!request.unlimited || request.workDir || request.positions || files.size() != 1 || files[0].repetitions != 1
-        || files[0].scale != 1.0L)
+    if (!request.unlimited || request.workDir || request.positions || slots.size() != 1 || slots[0].repetitions != 1
+        || slots[0].scale != 1.0L || !isPlainFile(slots[0]))
         return std::nullopt;
-    const std::uint64_t middle = splitPoint(files[0].path, request.splitFrom);
+    const std::uint64_t middle = splitPoint(slots[0].format->fileName(), request.splitFrom);
     if (middle == 0)
         return std::nullopt;
     auto run = recordFor(request);
     TSequence& slot = run->Sequences[1];
-    slot.FileName = files[0].path;
+    slot.FileName = slots[0].format->fileName();
     slot.Active = true;
     slot.Repetitions = 1;
     slot.Scale = 1.0L;
-    slot.Weight = 1.0L;
+    slot.Weight = slots[0].weight;
     run->SeqCount = 1;
     bool malformed = false;
     StreamingCounter counter = countHalves(slot, partialParameters(request), middle, malformed);
@@ -471,10 +381,10 @@ std::optional<CountResult> unscannedHalves(const CountRequest& request, const st
 }
 
 // One large file, scanned: its two halves counted at once, merged.
-std::optional<CountResult> scannedHalves(std::unique_ptr<TRainflowRun>& run, const CountRequest& request,
-                                         const CountHooks& hooks)
+std::optional<CountResult> scannedHalves(std::unique_ptr<TRainflowRun>& run, const std::vector<SlotInput>& slots,
+                                         const CountRequest& request, const CountHooks& hooks)
 {
-    if (request.workDir || run->SeqCount != 1 || request.tableLimit != MaxCycles)
+    if (request.workDir || run->SeqCount != 1 || request.tableLimit != MaxCycles || !isPlainFile(slots[0]))
         return std::nullopt;
     const TSequence& slot = run->Sequences[1];
     if (!slot.Active || slot.Repetitions != 1)
@@ -498,49 +408,32 @@ std::optional<CountResult> scannedHalves(std::unique_ptr<TRainflowRun>& run, con
 
 // ---------------------------------------------------------------- routes
 
-CountResult countFiles(const CountRequest& request, CountInputs& inputs, const CountHooks& hooks)
+CountResult countSlots(const CountRequest& request, const std::vector<SlotInput>& slots, const CountHooks& hooks)
 {
-    auto& files = std::get<CountInputs::Files>(inputs.kind()).files;
-    if (auto halves = unscannedHalves(request, files, hooks))
+    if (auto halves = unscannedHalves(request, slots, hooks))
         return std::move(*halves);
     auto run = recordFor(request);
-    loadSlots(*run, inputs, request.workDir);
+    // Statistics at hand are checked before any work file is written; the
+    // others are found while the work files are written, in one pass.
+    const bool workFilesFirst = request.workDir && !slotsScanned(slots);
+    loadSlots(*run, slots, workFilesFirst ? request.workDir : std::nullopt);
     requireChecks(*run);
     if (request.positions) {
-        CombinedSequenceSource combined(*run);
+        CombinedSequence combined = combinedSource(*run, slots);
         PrefetchSource readAhead(combined);
         return listPositions(run, request, readAhead, hooks);
     }
-    if (auto halves = scannedHalves(run, request, hooks))
+    if (auto halves = scannedHalves(run, slots, request, hooks))
         return std::move(*halves);
-    if (request.workDir)
+    if (request.workDir) {
+        if (!workFilesFirst)
+            loadSlots(*run, slots, request.workDir);
         return pipelineCount(run, request, nullptr, hooks);
-    CombinedSequenceSource combined(*run);
+    }
+    CombinedSequence combined = combinedSource(*run, slots);
     if (!request.readAhead)
         return pipelineCount(run, request, &combined, hooks);
     PrefetchSource readAhead(combined); // parse on the second core while this one counts
-    return pipelineCount(run, request, &readAhead, hooks);
-}
-
-CountResult countColumns(const CountRequest& request, CountInputs& inputs, const CountHooks& hooks)
-{
-    auto run = recordFor(request);
-    // The checks come from the columns' statistics, before any work file is written.
-    loadSlots(*run, inputs, std::nullopt);
-    requireChecks(*run);
-    if (request.positions) {
-        auto combined = combinedSource(*run, inputs);
-        PrefetchSource readAhead(*combined);
-        return listPositions(run, request, readAhead, hooks);
-    }
-    if (request.workDir) {
-        loadSlots(*run, inputs, request.workDir);
-        return pipelineCount(run, request, nullptr, hooks);
-    }
-    auto combined = combinedSource(*run, inputs);
-    if (!request.readAhead)
-        return pipelineCount(run, request, combined.get(), hooks);
-    PrefetchSource readAhead(*combined);
     return pipelineCount(run, request, &readAhead, hooks);
 }
 
@@ -629,10 +522,8 @@ CountResult count(const CountRequest& request, CountInputs inputs, const CountHo
     return std::visit(
         [&](auto& kind) -> CountResult {
             using Kind = std::decay_t<decltype(kind)>;
-            if constexpr (std::is_same_v<Kind, CountInputs::Files>)
-                return countFiles(request, inputs, hooks);
-            else if constexpr (std::is_same_v<Kind, CountInputs::Columns>)
-                return countColumns(request, inputs, hooks);
+            if constexpr (std::is_same_v<Kind, CountInputs::Slots>)
+                return countSlots(request, kind.inputs, hooks);
             else if constexpr (std::is_same_v<Kind, CountInputs::Values>)
                 return countValues(request, kind, hooks);
             else if constexpr (std::is_same_v<Kind, CountInputs::Loaded>)
@@ -647,7 +538,7 @@ void checkCount(const CountRequest& request, CountInputs& inputs)
 {
     checkRequest(request);
     auto run = recordFor(request);
-    loadSlots(*run, inputs, std::nullopt);
+    loadSlots(*run, slotInputs(inputs), std::nullopt);
     requireChecks(*run);
 }
 

@@ -10,11 +10,12 @@
 #include "engine/counting/cycle_positions.h"
 #include "engine/counting/cycle_table.h"
 #include "engine/files/sequence_extent.h"
+#include "engine/files/sequence_format.h"
 #include "engine/files/value_stream.h"
 #include "engine/record/run_record.h"
 #include "engine/run/count_request.h"
+#include "engine/tables/table_column_format.h"
 #include "engine/tables/table_reader.h"
-#include "engine/tables/table_sequence.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,29 +29,46 @@ namespace tessivo {
 
 class PieceCount;
 
-// One sequence file, repeated and scaled.
+// One sequence file, repeated, scaled and weighted.
 struct SequenceFileInput {
     std::string path;
     std::int32_t repetitions = 1;
     long double scale = 1.0L;
+    long double weight = 1.0L; // the slot's Weight
 };
 
-// One column of one table file (as readTableChannels finds it), repeated and scaled.
+// One column of one table file (as readTableChannels finds it), repeated,
+// scaled and weighted.
 struct TableColumnInput {
     TableColumnRef ref;
     ColumnStats stats;
     std::int32_t repetitions = 1;
     long double scale = 1.0L;
+    long double weight = 1.0L;
+};
+
+// One slot of the combined sequence in any format: its values, and the
+// slot's Repetitions, Scale and Weight.
+struct SlotInput {
+    std::shared_ptr<const SequenceFormat> format;
+    std::int32_t repetitions = 1;
+    long double scale = 1.0L;
+    long double weight = 1.0L;
+    // Throws what the count says of an input that holds no sequence to count;
+    // when empty, CountRefused(kIncorrectSequenceFile) names the file.
+    std::function<void()> refuse;
 };
 
 // What is counted: the slots of the combined sequence, in order.
 class CountInputs {
 public:
-    // Sequence files (1 to MaxSequences), joined in the order given.
-    static CountInputs files(std::vector<SequenceFileInput> files);
+    // Slots of any format (1 to MaxSequences), joined in the order given.
+    static CountInputs ofSlots(std::vector<SlotInput> inputs);
+    // Sequence files, joined in the order given.
+    static CountInputs files(const std::vector<SequenceFileInput>& files);
     // One column of each table file, joined in the order given; `name` names
     // the column in messages.
-    static CountInputs columns(std::vector<TableColumnInput> columns, std::string name);
+    static CountInputs columns(const std::vector<TableColumnInput>& columns, const std::string& name);
     // Values held in memory: `rounded` gives extent.points values already
     // rounded to work precision (StridedValues); extent is theirs as given.
     // An empty sequence gives the empty count.
@@ -67,12 +85,8 @@ public:
     CountInputs& operator=(CountInputs&&) noexcept;
     ~CountInputs();
 
-    struct Files {
-        std::vector<SequenceFileInput> files;
-    };
-    struct Columns {
-        std::vector<TableColumnInput> columns;
-        std::string name;
+    struct Slots {
+        std::vector<SlotInput> inputs;
     };
     struct Values {
         ValueSource* rounded;
@@ -84,7 +98,7 @@ public:
     struct Pieces {
         std::unique_ptr<PieceCount> merged;
     };
-    using Kind = std::variant<Files, Columns, Values, Loaded, Pieces>;
+    using Kind = std::variant<Slots, Values, Loaded, Pieces>;
     Kind& kind() { return m_kind; }
 
 private:

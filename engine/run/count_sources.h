@@ -1,34 +1,32 @@
 #pragma once
 // Inside the run area: the slots of a count's inputs in the run record and
-// the combined sequence read from them. Only count.cpp, piece_count.cpp and
-// other_count.cpp include this.
+// the combined sequence read from them, whatever their format. Only
+// count.cpp, piece_count.cpp and other_count.cpp include this.
 
+#include "engine/files/combined_sequence.h"
 #include "engine/run/count.h"
 
-#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tessivo {
 
-// Fills the slots of `run` from file or column inputs: scanned, or copied to
-// their work files in workDir when one is given; then the totals. Throws
-// CountRefused naming a file that is not a proper sequence, TableFormatError
-// for a column without numbers.
-void loadSlots(TRainflowRun& run, CountInputs& inputs, const std::optional<std::string>& workDir);
+// The slots of file or column inputs; std::logic_error for the other kinds.
+std::vector<SlotInput>& slotInputs(CountInputs& inputs);
 
-// The combined sequence of the slots loaded from file or column inputs,
-// straight from the users' files. The run record must outlive it.
-std::unique_ptr<ValueSource> combinedSource(const TRainflowRun& run, CountInputs& inputs);
+// True when every slot's statistics are at hand without reading its file.
+bool slotsScanned(const std::vector<SlotInput>& slots);
 
-struct SlotsSource {
-    std::unique_ptr<ValueSource> source;
-};
-// loadSlots without a work folder, then combinedSource.
-inline SlotsSource slotsOf(TRainflowRun& run, CountInputs& inputs, const std::optional<std::string>& workDir)
-{
-    loadSlots(run, inputs, workDir);
-    return SlotsSource{combinedSource(run, inputs)};
-}
+// Fills slots 1..n of `run` from the inputs (their statistics, Repetitions,
+// Scale and Weight): scanned, or copied to their work files in workDir when
+// one is given; then SeqCount and the totals. Throws the input's refusal
+// (SlotInput::refuse) for one that holds no sequence, std::out_of_range for
+// more than MaxSequences, and what the formats throw.
+void loadSlots(TRainflowRun& run, const std::vector<SlotInput>& slots, const std::optional<std::string>& workDir);
+
+// The combined sequence of the slots loaded from `slots`, straight from the
+// users' files. The run record must outlive it.
+CombinedSequence combinedSource(const TRainflowRun& run, const std::vector<SlotInput>& slots);
 
 } // namespace tessivo

@@ -28,7 +28,7 @@ public:
             m_memory = values->rounded;
             return;
         }
-        loadSlots(m_run, inputs, std::nullopt);
+        loadSlots(m_run, slotInputs(inputs), std::nullopt);
     }
 
     void pass(const std::function<void(Block)>& take)
@@ -41,7 +41,8 @@ public:
             take(m_values);
             return;
         }
-        readAll(*combinedSource(m_run, m_inputs), take);
+        CombinedSequence combined = combinedSource(m_run, slotInputs(m_inputs));
+        readAll(combined, take);
     }
 
 private:
@@ -70,14 +71,28 @@ std::vector<long double> levelsOf(const OtherCountRequest& request, const fatigu
     return fatigue::evenLevels(summary.lowest(), summary.highest(), n);
 }
 
+// The slots when every one is a column of a table scanned before; else none.
+std::vector<TableColumnInput> tableColumnsOf(CountInputs& inputs)
+{
+    std::vector<TableColumnInput> columns;
+    auto* slots = std::get_if<CountInputs::Slots>(&inputs.kind());
+    for (std::size_t i = 0; slots != nullptr && i < slots->inputs.size(); ++i) {
+        const auto* column = dynamic_cast<const TableColumnFormat*>(slots->inputs[i].format.get());
+        if (column == nullptr || !column->knownStats())
+            return {};
+        columns.push_back(TableColumnInput{column->ref(), *column->knownStats()});
+    }
+    return columns;
+}
+
 // The interval of time at level: given, the step of the tables' time column, or 1 (in values).
 void setInterval(OtherCountResult& result, const OtherCountRequest& request, CountInputs& inputs)
 {
     if (request.interval) {
         result.interval = *request.interval;
         result.intervalSource = IntervalSource::Given;
-    } else if (auto* columns = std::get_if<CountInputs::Columns>(&inputs.kind())) {
-        if (const std::optional<long double> step = readTimeStep(columns->columns)) {
+    } else if (const std::vector<TableColumnInput> columns = tableColumnsOf(inputs); !columns.empty()) {
+        if (const std::optional<long double> step = readTimeStep(columns)) {
             result.interval = *step;
             result.intervalSource = IntervalSource::TimeColumn;
         }

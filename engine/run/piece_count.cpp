@@ -150,7 +150,9 @@ void PieceCount::feed(CountInputs inputs)
     // not spread beyond the filter, so none of the checks applies.
     auto run = std::make_unique<TRainflowRun>();
     applyRequest(m_request, *run);
-    SlotsSource slots = slotsOf(*run, inputs, std::nullopt);
+    const std::vector<SlotInput>& slots = slotInputs(inputs);
+    loadSlots(*run, slots, std::nullopt);
+    CombinedSequence combined = combinedSource(*run, slots);
     SequenceExtent extent;
     extent.points = run->SeqLength;
     extent.highest = run->HighestPeak;
@@ -158,7 +160,7 @@ void PieceCount::feed(CountInputs inputs)
     const bool first = m_count.length() == 0;
     {
         // The combined sequence is always read ahead here, as a count of the files is.
-        PrefetchSource ahead(*slots.source);
+        PrefetchSource ahead(combined);
         feedBlocks(m_count, ahead, {}, extent.points);
     }
     takeExtremes(first, extent);

@@ -1,6 +1,7 @@
 #include "engine/run/run_control.h"
 
 #include "engine/files/combined_sequence.h"
+#include "engine/files/work_file_format.h"
 #include "engine/run/parameter_checks.h"
 #include "engine/run/report_builder.h"
 #include "engine/record/run_messages.h"
@@ -57,7 +58,7 @@ CountOutcome countCombinedSequence(TRainflowRun& run, TCycleTable& table, const 
 {
     requireChecksPassed(run);
     // "$Sequence.tmp" is written while it is counted: one pass over the values.
-    CombinedWorkFileSource combined(run, workDir);
+    CombinedSequence combined(run, workFileFormats(run, workDir));
     return afterRun(RunRainflow(table, run, workDir, combined, hooksOf(options), options.limits), run, table, options);
 }
 

@@ -50,7 +50,7 @@ CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, const std::stri
                           const ExecuteOptions& options = {});
 
 // Form without work files: `combined` gives the run.SeqLength values of the
-// combined sequence (a CombinedSequenceSource). Otherwise as above.
+// combined sequence (a CombinedSequence). Otherwise as above.
 CountOutcome executeCount(TRainflowRun& run, TCycleTable& table, ValueSource& combined, ReportWriter& report,
                           const ExecuteOptions& options = {});
 

@@ -91,6 +91,17 @@ std::vector<bool> numericColumns(const std::vector<LineKinds>& kinds, std::size_
     return numeric;
 }
 
+// A row's numbers in the columns of numbers, less its cells of text: a
+// delimiter that cuts numbers apart ("-103,36;-610,89" at its commas) leaves
+// text behind.
+std::int64_t rowScore(const LineKinds& row, const TableBody& b)
+{
+    std::int64_t score = 0;
+    for (std::size_t j = 0; j < b.width; ++j)
+        score += row.kinds[j] == Kind::Number ? b.numeric[j] : -(row.kinds[j] == Kind::Text);
+    return score;
+}
+
 // Walks the lines below the first row as the reader will: rows, end marks,
 // a footer after a blank line; anything else is a misfit.
 void scoreBody(Reading& r, const std::vector<SampleLine>& lines, const std::vector<LineKinds>& kinds)
@@ -113,8 +124,7 @@ void scoreBody(Reading& r, const std::vector<SampleLine>& lines, const std::vect
             ended = true;
         } else if (conforms(kinds[i], b.width, b.numeric)) {
             ++r.rows;
-            for (std::size_t j = 0; j < b.width; ++j)
-                r.score += b.numeric[j] && kinds[i].kinds[j] == Kind::Number;
+            r.score += rowScore(kinds[i], b);
         } else if (i > b.firstRow && lines[i].number > lines[i - 1].number + 1) {
             ended = true; // a footer
         } else {
@@ -122,6 +132,12 @@ void scoreBody(Reading& r, const std::vector<SampleLine>& lines, const std::vect
         }
     }
     r.body.reachesEnd = ended || delimitersAt || (i == lines.size() && conforms(kinds.back(), b.width, b.numeric));
+    // Rows below an end are evidence too: a reading that ends early at a
+    // line it cannot read must not win on the few rows above it.
+    for (; ended && i < lines.size(); ++i) {
+        if (conforms(kinds[i], b.width, b.numeric))
+            r.score += rowScore(kinds[i], b);
+    }
     // Lines of the table's width with numbers above the first row would be
     // lost: they count against it (a preamble of other widths does not).
     std::size_t above = 0;

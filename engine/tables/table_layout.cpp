@@ -100,10 +100,27 @@ struct SampleOutcome {
     bool settled = true; // the sample told enough; else read more of the file
 };
 
+// UTF-16 text without a byte-order mark: a zero byte in nearly every other
+// place (the high bytes of Latin letters and digits), none in the others.
+bool looksLikeUtf16(std::string_view sample)
+{
+    const std::size_t n = std::min<std::size_t>(sample.size(), 4096) & ~std::size_t{1};
+    std::size_t zeros[2] = {0, 0};
+    for (std::size_t i = 0; i < n; ++i)
+        zeros[i % 2] += sample[i] == '\0';
+    const std::size_t pairs = n / 2;
+    const auto most = [&](std::size_t count) { return count > 0 && count * 10 >= pairs * 9; };
+    return pairs >= 2 && ((zeros[0] == 0 && most(zeros[1])) || (zeros[1] == 0 && most(zeros[0])));
+}
+
 void refuseOtherEncodings(std::string_view sample, const std::vector<Line>& lines, const std::string& path)
 {
     if (sample.substr(0, 2) == "\xFF\xFE" || sample.substr(0, 2) == "\xFE\xFF")
         throw TableFormatError(path, 0, 0, "", "a UTF-16 text file: save it as UTF-8 (or ANSI) and read it again");
+    if (looksLikeUtf16(sample))
+        throw TableFormatError(path, 0, 0, "",
+                               "UTF-16 text without a byte-order mark: save it as UTF-8, or as UTF-16 with its "
+                               "byte-order mark, and read it again");
     for (const Line& line : lines) {
         if (std::memchr(line.text.data(), 0, line.text.size()))
             throw TableFormatError(path, line.number, 0, "", "a binary file, not a table of text");

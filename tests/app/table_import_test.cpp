@@ -6,10 +6,14 @@
 #include "import/import_settings.h"
 #include "import/table_import_dialog.h"
 
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -60,6 +64,72 @@ TEST_F(CommandTest, ImportOpensAColumnAsOpenWouldAFileOfItsValues)
     EXPECT_EQ(report(*window), importedReport);
     EXPECT_EQ(window->signalSource().times, nullptr);
     EXPECT_EQ(importedReport, expectedReport(dir() + QStringLiteral("/f.txt"), Parameters{}, 32));
+}
+
+// The dialog lists what it read as `tessivo-count --show-layout` does: each
+// item from the table written here, and again after a separator is chosen.
+TEST(TableImportDialogLayout, ListsTheLayoutItReadAsTheCommandLineDoes)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString& name, const QByteArray& content) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return dir.filePath(name);
+    };
+    struct Case {
+        const char* name;
+        QString path;
+        int decimal; // the separator box: 0 detected, 1 point, 2 comma
+        QStringList listing;
+    };
+    const QString loads = write(QStringLiteral("loads.csv"), kTable);
+    const QString blanks = write(QStringLiteral("log.txt"), "Logger 7\nt x label\n0 1.5 a\n1 -2 b\n2 3.25 c\n");
+    const QString words = write(QStringLiteral("words.csv"), "a;b\nx;y\n");
+    const std::vector<Case> cases = {
+        {"names, units and decimal commas",
+         loads,
+         0,
+         {loads, QStringLiteral("  delimiter:          semicolon"), QStringLiteral("  decimal separator:  comma"),
+          QStringLiteral("  encoding:           UTF-8 or Latin-1"), QStringLiteral("  line ends:          CR LF"),
+          QStringLiteral("  names:              line 1"), QStringLiteral("  units:              line 2"),
+          QStringLiteral("  first row:          line 3"), QStringLiteral("  columns:            3"),
+          QStringLiteral("  1. time (s): numbers"), QStringLiteral("  2. F (kN): numbers"),
+          QStringLiteral("  3. M (kN m): numbers")}},
+        // With a decimal point no time is a number, and half the forces are:
+        // a column holds numbers when at least as many rows have one there as text.
+        {"a decimal point chosen",
+         loads,
+         1,
+         {loads, QStringLiteral("  delimiter:          semicolon"), QStringLiteral("  decimal separator:  point"),
+          QStringLiteral("  encoding:           UTF-8 or Latin-1"), QStringLiteral("  line ends:          CR LF"),
+          QStringLiteral("  names:              line 1"), QStringLiteral("  units:              line 2"),
+          QStringLiteral("  first row:          line 3"), QStringLiteral("  columns:            3"),
+          QStringLiteral("  1. time (s): text"), QStringLiteral("  2. F (kN): numbers"),
+          QStringLiteral("  3. M (kN m): numbers")}},
+        {"names below a title, a column of text",
+         blanks,
+         0,
+         {blanks, QStringLiteral("  delimiter:          blanks"), QStringLiteral("  decimal separator:  point"),
+          QStringLiteral("  encoding:           UTF-8 or Latin-1"), QStringLiteral("  line ends:          LF"),
+          QStringLiteral("  names:              line 2"), QStringLiteral("  units:              none"),
+          QStringLiteral("  first row:          line 3"), QStringLiteral("  columns:            3"),
+          QStringLiteral("  1. t: numbers"), QStringLiteral("  2. x: numbers"), QStringLiteral("  3. label: text")}},
+        {"no table: nothing listed", words, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TableImportDialog dialog(c.path, ImportChoices{0, c.decimal, {}});
+        const QString shown = dialog.teLayout->toPlainText();
+        EXPECT_EQ(shown.isEmpty() ? QStringList() : shown.split(u'\n'), c.listing) << shown.toStdString();
+        EXPECT_EQ(dialog.layout().has_value(), !c.listing.isEmpty());
+    }
+    // Choosing another separator in the open dialog lists the table anew.
+    TableImportDialog dialog(loads, ImportChoices{});
+    dialog.cbDecimal->setCurrentIndex(1);
+    EXPECT_TRUE(dialog.teLayout->toPlainText().contains(QStringLiteral("  1. time (s): text")));
+    dialog.cbDecimal->setCurrentIndex(0);
+    EXPECT_TRUE(dialog.teLayout->toPlainText().contains(QStringLiteral("  1. time (s): numbers")));
 }
 
 TEST_F(CommandTest, OpenPointsToImportOnlyForATable)

@@ -107,6 +107,15 @@ TEST(TableCorpusCli, ShowsTheLayoutAndCountsNothing)
                            "  4. Status: text\n");
     const CliRun bad = box.run({"--show-layout", "--column", "1", t});
     EXPECT_EQ(bad.status, 1);
+    // The delimiter and the decimal separator chosen are shown as they read the table.
+    const CliRun point = box.run({"--show-layout", "--decimal-point", t});
+    EXPECT_EQ(point.status, 0) << point.err;
+    EXPECT_NE(point.out.find("  decimal separator:  point\n"), std::string::npos) << point.out;
+    EXPECT_NE(point.out.find("  2. Kraft kN: text\n"), std::string::npos) << point.out;
+    const CliRun comma = box.run({"--show-layout", "--delimiter", "comma", "--decimal-point", t});
+    EXPECT_EQ(comma.status, 2) << comma.out;
+    EXPECT_NE(comma.err.find("no row of numbers found"), std::string::npos) << comma.err;
+    EXPECT_EQ(box.run({"--show-layout", "--skip-empty", t}).status, 1);
 }
 
 // A recording split over several files: the later ones without names take

@@ -429,7 +429,7 @@ TEST(HostileInputs, LoadsThatDifferOnlyBeyondTheFifteenthDigit)
     ASSERT_EQ(scanSequenceSlot(*streamed, 1, seq), OpenOutcome::Ok);
     streamed->SeqCount = 1;
     UpdateSequenceTotals(*streamed);
-    CombinedSequenceSource source(*streamed);
+    CombinedSequence source = test::sequenceFilesOf(*streamed);
     test::RecordingReport report2;
     EXPECT_EQ(executeCount(*streamed, table, source, report2).cycleCount, 0);
     EXPECT_EQ(report.ops, report2.ops);

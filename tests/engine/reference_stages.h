@@ -6,6 +6,8 @@
 // look at each stage's result alone.
 
 #include "engine/files/combined_sequence.h"
+#include "engine/files/sequence_file_format.h"
+#include "engine/files/work_file_format.h"
 #include "engine/files/sequence_reader.h"
 #include "engine/files/work_files.h"
 #include "engine/record/run_record.h"
@@ -35,11 +37,20 @@ inline void ReadSequenceFile(const std::string& fileName, std::int32_t index, co
         error = SeqFileError;
 }
 
+// The combined sequence of the slots straight from their own sequence files.
+inline CombinedSequence sequenceFilesOf(const TRainflowRun& run)
+{
+    SlotFormats formats;
+    for (std::int32_t i = 1; i <= run.SeqCount; ++i)
+        formats.push_back(std::make_shared<SequenceFileFormat>(run.Sequences[static_cast<std::size_t>(i)].FileName));
+    return CombinedSequence(run, std::move(formats));
+}
+
 // Writes "$Sequence.tmp" in workDir from the active slots' work files and
-// returns the number of values written; throws as CombinedWorkFileSource does.
+// returns the number of values written; throws as the combined sequence does.
 inline std::int64_t WriteCombinedSequence(const TRainflowRun& run, const std::string& workDir)
 {
-    CombinedWorkFileSource in(run, workDir);
+    CombinedSequence in(run, workFileFormats(run, workDir));
     WorkFileWriter out(workFilePath(workDir, kSequenceFile));
     long double v = 0.0L;
     while (in.next(v)) {

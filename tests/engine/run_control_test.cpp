@@ -62,7 +62,7 @@ Outcome countWith(TRainflowRun& run, const std::string& workDir, RunLimits limit
     options.notice = [&](const std::string& text) { out.notices.push_back(text); };
     options.limits = limits;
     if (workDir.empty()) {
-        CombinedSequenceSource source(run);
+        CombinedSequence source = test::sequenceFilesOf(run);
         out.result = executeCount(run, table, source, report, options).result;
     } else {
         out.result = executeCount(run, table, workDir, report, options).result;
@@ -200,7 +200,7 @@ TEST(CombinedSequence, RepetitionsAndScaleInSlotOrder)
     EXPECT_EQ(workLines(dir.file("$Sequence.tmp")), expected);
 
     VectorSink streamed;
-    CombinedSequenceSource source(*run);
+    CombinedSequence source = test::sequenceFilesOf(*run);
     for (long double v; source.next(v);)
         streamed.put(v);
     EXPECT_EQ(streamed.values, (std::vector<long double>{2.0L, 4.0L, 2.0L, 4.0L, 3.0L}));
@@ -216,7 +216,7 @@ TEST(CombinedSequence, StreamRoundsAsTheWorkFilesDo)
         loadSlots(*run, {{seq, 2, scale}}, dir.str());
         WriteCombinedSequence(*run, dir.str());
         WorkFileReader written(dir.file("$Sequence.tmp"));
-        CombinedSequenceSource streamed(*run);
+        CombinedSequence streamed = test::sequenceFilesOf(*run);
         long double a = 0.0L, b = 0.0L;
         int n = 0;
         while (written.next(a)) {
@@ -238,7 +238,7 @@ TEST(CombinedSequence, AShortenedFileIsAnError)
     dir.write("$Sequence_001.tmp", " 1.00000000000000E+0000\r\n");
     EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), FileShortenedError);
     dir.write("seq.txt", "1 2 x");
-    CombinedSequenceSource source(*run);
+    CombinedSequence source = test::sequenceFilesOf(*run);
     long double v = 0.0L;
     EXPECT_TRUE(source.next(v));
     EXPECT_TRUE(source.next(v));
@@ -251,7 +251,7 @@ TEST(CombinedSequence, AScaleBeyondTheRangeIsRefused)
     auto run = test::freshRun();
     loadSlots(*run, {{dir.write("seq.txt", "1e4000 -2"), 1, 1e1000L}}, dir.str());
     EXPECT_THROW(WriteCombinedSequence(*run, dir.str()), InputTooLarge);
-    CombinedSequenceSource source(*run);
+    CombinedSequence source = test::sequenceFilesOf(*run);
     long double v = 0.0L;
     EXPECT_THROW(source.next(v), InputTooLarge);
 }

@@ -104,6 +104,19 @@ TEST(TableLayout, RefusesWhatIsNoTable)
                      "4\n",
                      9),
          ": line 2: a binary file, not a table of text"},
+        // "F;G\n1;2\n" in UTF-16 without the byte-order mark that tells it, both byte orders.
+        {std::string("F\0;\0G\0\n\0"
+                     "1\0;\0"
+                     "2\0\n\0",
+                     16),
+         ": UTF-16 text without a byte-order mark: save it as UTF-8, or as UTF-16 with its byte-order mark, and "
+         "read it again"},
+        {std::string("\0F\0;\0G\0\n\0"
+                     "1\0;\0"
+                     "2\0\n",
+                     16),
+         ": UTF-16 text without a byte-order mark: save it as UTF-8, or as UTF-16 with its byte-order mark, and "
+         "read it again"},
     };
     for (const auto& [content, message] : cases) {
         const std::string path = dir.write("t.txt", content);

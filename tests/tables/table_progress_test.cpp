@@ -3,7 +3,7 @@
 #include "engine/files/work_files.h"
 #include "engine/record/run_record.h"
 #include "engine/tables/layout_detection.h"
-#include "engine/tables/table_sequence.h"
+#include "engine/tables/table_column_format.h"
 #include "engine/tables/time_column.h"
 
 #include "tests/engine/test_support.h"
