@@ -121,7 +121,7 @@ private:
     std::string m_pendingOption;            // a --repetitions or --scale still waiting for its FILE
     std::optional<long double> m_binLowest; // the whole sequence's extremes, for classes from the start
     std::optional<long double> m_binHighest;
-    std::vector<std::string> m_given; // every option given, in order, for the merge's check
+    std::vector<std::string> m_given;        // every option given, in order, for the merge's check
     std::optional<long double> m_nextWeight; // a non-whole --repetitions for the FILE that follows
     int m_weightedFiles = 0;
     void finishWeight();

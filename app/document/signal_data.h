@@ -20,8 +20,8 @@ struct TRainflowRun;
 
 // The count that the plot belongs to.
 struct SignalSource {
-    std::string sequenceFile; // the combined sequence the count read
-    std::int64_t length = 0;  // its number of values
+    std::string sequenceFile;   // the combined sequence the count read
+    std::int64_t length = 0;    // its number of values
     long double highest = 0.0L; // its extremes
     long double lowest = 0.0L;
     long double filterSize = 0.0L;

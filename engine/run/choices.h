@@ -37,7 +37,7 @@ std::span<const Choice<fatigue::MatrixKind>> matrixKindChoices();       // range
 std::span<const Choice<std::int32_t>> binCountChoices();                // 32, 64, 100
 std::span<const Choice<OutputFormat>> formatChoices();                  // report, csv, json, cycles
 std::span<const Choice<CountMethod>> countMethodChoices(); // rainflow, level-crossing, range-pair, time-at-level
-std::vector<std::string> presetNames();                                 // "EC3-160", ..., "DNV-W3"
+std::vector<std::string> presetNames();                    // "EC3-160", ..., "DNV-W3"
 
 // The choice of that name (exactly), or nothing.
 template <class Value>
