@@ -22,6 +22,18 @@ inline bool grabScreen(QWidget& window, const QString& target)
     return window.screen()->grabWindow(0).save(target);
 }
 
+// The window with its frame, cut from the screen, so that nothing else
+// shows in the picture.
+inline bool grabFramed(QWidget& window, const QString& target)
+{
+    settleFor();
+    // A window shown a moment ago may not be mapped and framed yet.
+    for (int i = 0; i < 10 && (!window.isVisible() || window.frameGeometry().width() < 50); ++i)
+        settleFor(300);
+    const QRect frame = window.frameGeometry();
+    return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(target);
+}
+
 // The window's own contents only.
 inline bool grabContents(QWidget& window, const QString& target)
 {
