@@ -80,7 +80,6 @@ int main(int argc, char* argv[])
     int status = 0;
     TfrmMain* main = nullptr;
     const auto grab = [&](QWidget& window, const char* name) {
-        // A row of the cycles made current opens the plot window over this one.
         if (main && main->plotWindow())
             main->plotWindow()->close();
         window.raise();
@@ -109,6 +108,8 @@ int main(int argc, char* argv[])
         window.btFatigue->click();
         FatigueWindow* fatigue = window.fatigueWindow();
         fatigue->move(40, 40);
+        // A row of the cycles made current would open the plot window over this one.
+        QObject::disconnect(fatigue, &FatigueWindow::cycleLineSelected, nullptr, nullptr);
         fillCheck(*fatigue);
         fatigue->tabResults->setCurrentIndex(0);
         grab(*fatigue, "fatigue.png");
