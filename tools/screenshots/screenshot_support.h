@@ -40,9 +40,11 @@ inline bool grabFramed(QWidget& window, const QString& target)
     // A window shown a moment ago may not be mapped, framed and placed yet:
     // wait until its frame stays where it is.
     QRect placed;
-    for (int i = 0; i < 10 && (!window.isVisible() || window.frameGeometry().width() < 50 ||
-                               window.frameGeometry() != placed);
-         ++i) {
+    const auto moving = [&] {
+        const QRect frame = window.frameGeometry();
+        return !window.isVisible() || frame.width() < 50 || frame != placed;
+    };
+    for (int i = 0; i < 10 && moving(); ++i) {
         placed = window.frameGeometry();
         settleFor(300);
     }
