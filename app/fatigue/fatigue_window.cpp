@@ -289,6 +289,8 @@ void FatigueWindow::setChoices(const FatigueChoices& c)
     const int curve = cbCurve->findData(c.preset);
     cbCurve->setCurrentIndex(curve >= 0 ? curve : 0);
     edOwnCurve->setText(c.ownCurve);
+    // A curve longer than the field reads from its start, not its end.
+    edOwnCurve->setCursorPosition(0);
     cbMeasure->setCurrentIndex(c.amplitude ? 1 : 0);
     const int method = cbMeanStress->findData(c.meanStress);
     cbMeanStress->setCurrentIndex(method >= 0 ? method : 0);

@@ -102,3 +102,15 @@ TEST_F(CommandTest, FatigueChoicesAreKeptAndTheTableExports)
     EXPECT_EQ(lines.value(0), QByteArray("range,upper,lower,count,load,allowed,damage,share"));
     EXPECT_TRUE(lines.value(1).startsWith("6,6,0,1,6,")) << lines.value(1).toStdString();
 }
+
+TEST_F(CommandTest, FatigueOwnCurveReadsFromItsStartWhenRestored)
+{
+    FatigueChoices stored;
+    stored.ownCurve = QStringLiteral("m=3,S=71,N=2e6,Nknee=5e6,m2=5,Ncut=1e8,knee=same");
+    FatigueWindow fatigue(nullptr, FatigueWindowSeams{{}, {}, storePath(), u'.'});
+    fatigue.edOwnCurve->setCursorPosition(5);
+    fatigue.setChoices(stored);
+    EXPECT_EQ(fatigue.edOwnCurve->text(), stored.ownCurve);
+    // Set at its end, a narrow field would show the curve's tail without "m=3".
+    EXPECT_EQ(fatigue.edOwnCurve->cursorPosition(), 0);
+}

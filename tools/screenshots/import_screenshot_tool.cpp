@@ -1,8 +1,13 @@
-// Saves pictures of the Import dialog, for looking at it under a real X server:
-//   XDG_CONFIG_HOME=<temporary folder> xvfb-run -a -s "-screen 0 1280x1024x24"
-//     ./tessivo_import_screenshot <folder> <table-file>
-// import.png: the dialog on the table; imported.png: the main window after OK.
+// Saves pictures of the Import dialog and the channel list under a real X
+// server with a window manager (scripts/screenshots runs it):
+//   tessivo_import_screenshot <folder> <table-file> [column [del-exponents]]
+// import.png: the dialog on the table with the column chosen (default: the
+// dialog's own choice); imported.png: the main window after OK and Execute;
+// channels.png: the channel list of the same table, counted with the
+// exponents of the damage-equivalent loads when given. Each picture is the
+// window with its frame, cut from the screen.
 #include "support/app_identity.h"
+#include "channels/channel_list_window.h"
 #include "import/table_import_dialog.h"
 #include "main_window/main_window.h"
 #include "screenshot_support.h"
@@ -10,9 +15,36 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
+#include <QTableWidget>
 #include <QTimer>
+
+namespace {
+
+// Selects the column whose label is `name`; false when the table has none.
+bool chooseColumn(TableImportDialog& dialog, const QString& name)
+{
+    for (int row = 0; row < dialog.lwColumns->count(); ++row) {
+        if (dialog.lwColumns->item(row)->data(Qt::UserRole).toString() == name) {
+            dialog.lwColumns->setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+void waitFor(ChannelListWindow& list)
+{
+    if (!list.counting())
+        return;
+    QEventLoop loop;
+    QObject::connect(&list, &ChannelListWindow::counted, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -22,24 +54,51 @@ int main(int argc, char* argv[])
         return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]) + u'/';
     const QString table = QString::fromLocal8Bit(argv[2]);
+    const QString column = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString exponents = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
     int status = 0;
+    const auto grab = [&](QWidget& window, const char* name) {
+        if (!grabFramed(window, folder + QLatin1String(name)))
+            status = 1;
+    };
     MainWindowSeams seams;
     seams.runModal = [&](QDialog& dialog) {
         if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
             files->selectFile(table);
             return true;
         }
-        dialog.show();
-        if (!grabScreen(dialog, folder + QStringLiteral("import.png")))
+        auto* import = qobject_cast<TableImportDialog*>(&dialog);
+        if (import && !column.isEmpty() && !chooseColumn(*import, column))
             status = 1;
-        return qobject_cast<TableImportDialog*>(&dialog) != nullptr;
+        dialog.show();
+        grab(dialog, "import.png");
+        dialog.hide();
+        return import != nullptr;
     };
     TfrmMain window(seams);
     window.show();
     QTimer::singleShot(800, &app, [&] {
         window.btImportTable->click();
-        if (!grabScreen(window, folder + QStringLiteral("imported.png")))
+        window.btExecute->click();
+        grab(window, "imported.png");
+        window.btChannels->click();
+        ChannelListWindow* list = window.channelWindow();
+        if (!list) {
             status = 1;
+            window.close();
+            return;
+        }
+        list->move(window.x() + 60, window.y() + 120);
+        waitFor(*list);
+        if (!exponents.isEmpty()) {
+            list->delEdit->setText(exponents);
+            list->countButton->click();
+            waitFor(*list);
+        }
+        if (list->table->rowCount() == 0)
+            status = 1;
+        grab(*list, "channels.png");
+        list->close();
         window.close();
     });
     app.exec();

@@ -30,20 +30,6 @@
 #include <QThread>
 #include <QTimer>
 
-namespace {
-
-bool grabFramed(QWidget& window, const QString& target)
-{
-    settleFor();
-    // A dialog shown a moment ago may not be mapped and framed yet.
-    for (int i = 0; i < 10 && (!window.isVisible() || window.frameGeometry().width() < 50); ++i)
-        settleFor(300);
-    const QRect frame = window.frameGeometry();
-    return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(target);
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
