@@ -1,5 +1,6 @@
 #include "channels/channel_list_window.h"
 
+#include "support/background_run.h"
 #include "support/error_guard.h"
 
 #include "engine/fatigue/sn_presets.h"
@@ -15,11 +16,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <atomic>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
@@ -29,11 +28,7 @@ struct ChannelListWindow::CountJob {
     QString fileName;
     tessivo::CountRequest request;
     tessivo::FatigueRequest fatigue;
-    std::atomic<bool> cancel{false};
-    bool superseded = false; // another file was chosen meanwhile: its rows are not shown
     std::vector<ChannelFigures> rows;
-    std::exception_ptr error;
-    QThread* thread = nullptr;
 };
 
 ChannelListWindow::ChannelListWindow(QWidget* parent, std::function<void(const QString&)> reportError,
@@ -90,22 +85,20 @@ ChannelListWindow::ChannelListWindow(QWidget* parent, std::function<void(const Q
     waiting->addWidget(cancelButton);
     layout->addLayout(waiting);
     layout->addWidget(table);
+    m_run = std::make_unique<BackgroundRun>(countButton, cancelButton, progressBar);
 
     connect(countButton, &QPushButton::clicked, this, &ChannelListWindow::recount);
-    connect(cancelButton, &QPushButton::clicked, this, &ChannelListWindow::cancelCount);
     connect(table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         if (row >= 0 && row < static_cast<int>(m_channels.size()) && m_channels[row].passedOver.isEmpty())
             emit channelChosen(m_channels[static_cast<std::size_t>(row)]);
     });
 }
 
-ChannelListWindow::~ChannelListWindow()
+ChannelListWindow::~ChannelListWindow() = default;
+
+bool ChannelListWindow::counting() const
 {
-    if (m_job) {
-        m_job->cancel = true;
-        m_job->thread->wait();
-        delete m_job->thread;
-    }
+    return m_run->running();
 }
 
 tessivo::FatigueRequest ChannelListWindow::fatigueRequest() const
@@ -135,10 +128,7 @@ tessivo::FatigueRequest ChannelListWindow::fatigueRequest() const
 
 void ChannelListWindow::countFile(const QString& fileName, const tessivo::CountRequest& request)
 {
-    if (m_job) {
-        m_job->superseded = true;
-        m_job->cancel = true;
-    }
+    m_run->discard(); // the rows of the file before are not shown
     m_fileName = fileName;
     m_request = request;
     m_request.workDir.reset(); // the document's work files stay its own
@@ -154,18 +144,9 @@ void ChannelListWindow::recount()
 {
     if (m_fileName.isEmpty())
         return;
-    if (m_job) {
+    if (m_run->running()) {
         // The count under way ends first; one more follows it.
-        if (!m_recountPending) {
-            m_recountPending = true;
-            connect(
-                this, &ChannelListWindow::counted, this,
-                [this] {
-                    m_recountPending = false;
-                    recount();
-                },
-                Qt::SingleShotConnection);
-        }
+        m_run->whenEnded([this] { recount(); });
         return;
     }
     auto job = std::make_shared<CountJob>();
@@ -175,59 +156,29 @@ void ChannelListWindow::recount()
                                   [this](const QString& message, const QString&) { m_reportError(message); });
     if (!valid)
         return;
-    auto progress = [bar = progressBar, job, last = -1](int permille) mutable {
-        if (permille != last) {
-            last = permille;
-            QMetaObject::invokeMethod(
-                bar, [bar, permille] { bar->setValue(permille); }, Qt::QueuedConnection);
-        }
-        return !job->cancel;
-    };
-    job->thread = QThread::create([job, progress] {
-        try {
-            job->rows = countChannels(job->fileName, job->request, job->fatigue, progress);
-        } catch (...) {
-            job->error = std::current_exception();
-        }
-    });
-    m_job = job;
-    connect(job->thread, &QThread::finished, this, &ChannelListWindow::countStopped, Qt::QueuedConnection);
-    progressBar->setValue(0);
-    progressBar->show();
-    cancelButton->show();
-    countButton->setEnabled(false);
-    job->thread->start();
+    m_run->start(
+        [job, run = m_run.get()] {
+            job->rows = countChannels(job->fileName, job->request, job->fatigue,
+                                      [run](int permille) { return run->progress(permille, 1000); });
+        },
+        [this, job](std::exception_ptr error, bool superseded) { countStopped(*job, error, superseded); }, 1000);
 }
 
-void ChannelListWindow::cancelCount()
+void ChannelListWindow::countStopped(CountJob& job, std::exception_ptr error, bool superseded)
 {
-    if (m_job)
-        m_job->cancel = true;
-}
-
-void ChannelListWindow::countStopped()
-{
-    const std::shared_ptr<CountJob> job = std::move(m_job);
-    if (!job)
-        return;
-    job->thread->wait();
-    delete job->thread;
-    progressBar->hide();
-    cancelButton->hide();
-    countButton->setEnabled(true);
     runGuarded(
         [&] {
-            if (job->superseded)
+            if (superseded)
                 return;
-            if (job->error) {
+            if (error) {
                 try {
-                    std::rethrow_exception(job->error);
+                    std::rethrow_exception(error);
                 } catch (const tessivo::RunCancelled&) {
                     return; // the user's choice: the rows before stay
                 }
             }
-            m_channels = std::move(job->rows);
-            showRows(job->fatigue);
+            m_channels = std::move(job.rows);
+            showRows(job.fatigue);
         },
         [this](const QString& message, const QString& detail) {
             m_reportError(detail.isEmpty() ? message : message + u'\n' + detail);

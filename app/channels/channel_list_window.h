@@ -9,10 +9,12 @@
 #include "document/channel_counts.h"
 
 #include <QWidget>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
 
+class BackgroundRun;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -32,7 +34,7 @@ public:
     // folder is ignored: the list writes no work file); the rows follow
     // with counted(). A count under way is cancelled first.
     void countFile(const QString& fileName, const tessivo::CountRequest& request);
-    bool counting() const { return m_job != nullptr; }
+    bool counting() const;
     const std::vector<ChannelFigures>& channels() const { return m_channels; }
     // The fatigue part the curve box and the exponents ask for; throws
     // std::invalid_argument for an exponent that is not a number.
@@ -54,8 +56,7 @@ signals:
 private:
     struct CountJob;
     void recount();
-    void cancelCount();
-    void countStopped();
+    void countStopped(CountJob& job, std::exception_ptr error, bool superseded);
     void showRows(const tessivo::FatigueRequest& fatigue);
 
     std::function<void(const QString&)> m_reportError;
@@ -64,6 +65,5 @@ private:
     QString m_fileName;
     tessivo::CountRequest m_request;
     std::vector<ChannelFigures> m_channels;
-    std::shared_ptr<CountJob> m_job;
-    bool m_recountPending = false;
+    std::unique_ptr<BackgroundRun> m_run;
 };

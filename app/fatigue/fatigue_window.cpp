@@ -64,26 +64,25 @@ FatigueWindow::FatigueWindow(QWidget* owner, FatigueWindowSeams seams)
     createControls();
     setChoices(loadFatigueChoices(m_seams.storePath));
     connectChoices();
-    connect(btExportCsv, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"),
-                                                proposedBaseName(m_source, QStringLiteral("fatigue")));
-            if (!fileName.isEmpty())
-                saveCsv(fileName);
-        });
-    });
-    connect(btSaveSummary, &QPushButton::clicked, this, [this] {
-        guarded([this] {
-            const QString fileName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"),
-                                                proposedBaseName(m_source, QStringLiteral("fatigue summary")));
-            if (!fileName.isEmpty())
-                saveSummary(fileName);
-        });
-    });
+    connectCsvSave(btExportCsv, QStringLiteral("fatigue"), &FatigueWindow::saveCsv);
+    connectCsvSave(btSaveSummary, QStringLiteral("fatigue summary"), &FatigueWindow::saveSummary);
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
     connect(tabResults, &QTabWidget::currentChanged, this, [this] { showOtherCount(); });
     connect(cbOtherCount, &QComboBox::currentIndexChanged, this, [this] { showOtherCount(); });
     recompute();
+}
+
+void FatigueWindow::connectCsvSave(QPushButton* button, const QString& what,
+                                   void (FatigueWindow::*save)(const QString& fileName) const)
+{
+    connect(button, &QPushButton::clicked, this, [this, what, save] {
+        guarded([this, &what, save] {
+            const QString fileName =
+                chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"), proposedBaseName(m_source, what));
+            if (!fileName.isEmpty())
+                (this->*save)(fileName);
+        });
+    });
 }
 
 FatigueWindow::~FatigueWindow()

@@ -157,6 +157,9 @@ private:
     // Drops a lifetime counted with other choices than these.
     void checkLifetime(const FatigueChoices& choices);
     void connectChoices();
+    // The button asks for a CSV file named after the source and `what`, then saves it with `save`.
+    void connectCsvSave(QPushButton* button, const QString& what,
+                        void (FatigueWindow::*save)(const QString& fileName) const);
     void recompute();
     void showTotals();
     QStringList totalLines() const;

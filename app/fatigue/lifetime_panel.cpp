@@ -1,6 +1,7 @@
 #include "fatigue/lifetime_panel.h"
 
 #include "support/app_error.h"
+#include "support/background_run.h"
 #include "support/error_guard.h"
 #include "support/file_dialogs.h"
 
@@ -19,9 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QThread>
 #include <QVBoxLayout>
-#include <atomic>
 #include <cmath>
 #include <exception>
 
@@ -58,11 +57,7 @@ QString pathText(const std::string& path)
 // What the counting thread and the panel share.
 struct LifetimePanel::Job {
     LifetimeCountInput input;
-    std::atomic<bool> cancel{false};
-    bool forgotten = false; // the choices changed meanwhile: its result is not shown
     std::optional<tessivo::LifetimeResult> result;
-    std::exception_ptr error;
-    QThread* thread = nullptr;
 };
 
 LifetimePanel::LifetimePanel(QWidget* parent, LifetimePanelSeams seams) : QWidget(parent), m_seams(std::move(seams))
@@ -86,19 +81,17 @@ LifetimePanel::LifetimePanel(QWidget* parent, LifetimePanelSeams seams) : QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(twRecordings, 1);
+    m_run = std::make_unique<BackgroundRun>(btLifetimeCount, btLifetimeCancel, pbLifetime);
 
     connect(btWeights, &QPushButton::clicked, this, &LifetimePanel::chooseWeights);
     connect(btLifetimeCount, &QPushButton::clicked, this, &LifetimePanel::count);
-    connect(btLifetimeCancel, &QPushButton::clicked, this, &LifetimePanel::cancel);
 }
 
-LifetimePanel::~LifetimePanel()
+LifetimePanel::~LifetimePanel() = default;
+
+bool LifetimePanel::counting() const
 {
-    if (m_job) {
-        m_job->cancel = true;
-        m_job->thread->wait();
-        delete m_job->thread;
-    }
+    return m_run->running();
 }
 
 // The inputs under the names tessivo-count gives them.
@@ -189,93 +182,56 @@ void LifetimePanel::count()
     auto job = std::make_shared<Job>();
     if (!runGuarded([&] { job->input = m_seams.setup(); }, report))
         return;
-    if (m_job) {
-        m_job->forgotten = true;
-        m_job->cancel = true;
-        // The count under way ends first; one more follows it.
-        if (!m_countPending) {
-            m_countPending = true;
-            connect(
-                this, &LifetimePanel::counted, this,
-                [this] {
-                    m_countPending = false;
-                    count();
-                },
-                Qt::SingleShotConnection);
-        }
+    if (m_run->running()) {
+        // The count under way ends first, unseen; one more follows it.
+        m_run->discard();
+        m_run->whenEnded([this] { count(); });
         return;
     }
-    auto progress = [bar = pbLifetime, job](std::size_t done, std::size_t total, const std::string&) {
-        QMetaObject::invokeMethod(
-            bar,
-            [bar, done, total] {
-                bar->setMaximum(static_cast<int>(total));
-                bar->setValue(static_cast<int>(done));
-            },
-            Qt::QueuedConnection);
-        return !job->cancel;
-    };
-    job->thread = QThread::create([job, progress] {
-        try {
-            job->result = countLifetimeRecordings(job->input, progress);
-        } catch (...) {
-            job->error = std::current_exception();
-        }
-    });
-    m_job = job;
-    connect(job->thread, &QThread::finished, this, &LifetimePanel::countStopped, Qt::QueuedConnection);
-    pbLifetime->setRange(0, 0);
-    pbLifetime->show();
-    btLifetimeCancel->show();
-    btLifetimeCount->setEnabled(false);
-    job->thread->start();
+    m_run->start(
+        [job, run = m_run.get()] {
+            job->result =
+                countLifetimeRecordings(job->input, [run](std::size_t done, std::size_t total, const std::string&) {
+                    return run->progress(static_cast<int>(done), static_cast<int>(total));
+                });
+        },
+        [this, job](std::exception_ptr error, bool forgotten) { countStopped(*job, error, forgotten); });
 }
 
 void LifetimePanel::cancel()
 {
-    if (m_job)
-        m_job->cancel = true;
+    m_run->cancel();
 }
 
 void LifetimePanel::forget(const QString& why)
 {
-    if (m_job) {
-        m_job->forgotten = true;
-        m_job->cancel = true;
-    }
-    if (!m_result && !m_job)
+    const bool counting = m_run->running();
+    m_run->discard();
+    if (!m_result && !counting)
         return;
     m_result.reset();
     showResult();
     lbLifetime->setText(why);
 }
 
-void LifetimePanel::countStopped()
+void LifetimePanel::countStopped(Job& job, std::exception_ptr error, bool forgotten)
 {
-    const std::shared_ptr<Job> job = std::move(m_job);
-    if (!job)
-        return;
-    job->thread->wait();
-    delete job->thread;
-    pbLifetime->hide();
-    btLifetimeCancel->hide();
-    btLifetimeCount->setEnabled(true);
-    if (job->forgotten) {
+    if (forgotten) {
         emit counted();
         return;
     }
-    if (job->error) {
+    if (error) {
         QString message;
         QString detail;
         try {
-            std::rethrow_exception(job->error);
+            std::rethrow_exception(error);
         } catch (const tessivo::RunCancelled&) {
             // The user's choice: the results before stay.
         } catch (const tessivo::CountRefused& e) {
             message = e.path().empty() ? QString::fromUtf8(e.what())
                                        : pathText(e.path()) + QStringLiteral(": ") + QString::fromUtf8(e.what());
         } catch (...) {
-            runGuarded([&job] { std::rethrow_exception(job->error); },
+            runGuarded([&error] { std::rethrow_exception(error); },
                        [&](const QString& m, const QString& d) {
                            message = m;
                            detail = d;
@@ -284,9 +240,9 @@ void LifetimePanel::countStopped()
         if (!message.isEmpty())
             m_seams.reportError(withFullStop(message) + (detail.isEmpty() ? QString() : u'\n' + detail));
     } else {
-        m_result = std::move(job->result);
-        m_fatigue = job->input.fatigue;
-        m_weights = job->input.lifetime.weights;
+        m_result = std::move(job.result);
+        m_fatigue = job.input.fatigue;
+        m_weights = job.input.lifetime.weights;
         showResult();
     }
     emit counted();

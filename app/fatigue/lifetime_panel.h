@@ -15,10 +15,12 @@
 
 #include <QChar>
 #include <QWidget>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 
+class BackgroundRun;
 class QDialog;
 class QFileDialog;
 class QLabel;
@@ -46,7 +48,7 @@ public:
     // under way is cancelled first.
     void count();
     void cancel();
-    bool counting() const { return m_job != nullptr; }
+    bool counting() const;
     // The last complete count; empty before one or after forget().
     const std::optional<tessivo::LifetimeResult>& result() const { return m_result; }
     // Drops the result (and a count under way, which then shows nothing),
@@ -80,14 +82,13 @@ private:
     QWidget* createInputs();
     QWidget* createResults();
     void chooseWeights();
-    void countStopped();
+    void countStopped(Job& job, std::exception_ptr error, bool forgotten);
     void showResult();
     QString shown(long double v, int digits = 6) const;
 
     LifetimePanelSeams m_seams;
-    std::shared_ptr<Job> m_job;
+    std::unique_ptr<BackgroundRun> m_run;
     std::optional<tessivo::LifetimeResult> m_result;
     tessivo::FatigueRequest m_fatigue; // of m_result
     std::string m_weights;             // of m_result
-    bool m_countPending = false;       // a count follows the one under way
 };

@@ -167,6 +167,17 @@ std::size_t SequenceFileSource::nextValues(long double* out, bool* exact, std::s
     return n;
 }
 
+void tallyValue(SequenceStats& stats, long double v, const std::string& fileName)
+{
+    if (stats.Points == std::numeric_limits<std::int32_t>::max())
+        throw InputTooLarge(sequenceFileTooLongMessage(fileName));
+    if (stats.Points == 0 || v > stats.HighestPeak)
+        stats.HighestPeak = v;
+    if (stats.Points == 0 || v < stats.LowestTrough)
+        stats.LowestTrough = v;
+    ++stats.Points;
+}
+
 SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::string& workFilePath,
                                      const std::function<void()>& processMessages)
 {
@@ -177,18 +188,11 @@ SequenceStats readSequenceToWorkFile(const std::string& fileName, const std::str
     WorkFileWriter work(workFilePath);
     long double v = 0.0L;
     while (source.next(v)) {
-        if (stats.Points == std::numeric_limits<std::int32_t>::max())
-            throw InputTooLarge(sequenceFileTooLongMessage(fileName));
+        tallyValue(stats, v, fileName);
         if (const auto& d = source.lastDigits(); d.exact)
             work.putDigits(d.negative, d.digits15, d.exponent10); // the token's own digits: no conversion
         else
             work.put(v);
-        // The first value sets both extremes, so loads beyond the sentinels count too.
-        if (stats.Points == 0 || v > stats.HighestPeak)
-            stats.HighestPeak = v;
-        if (stats.Points == 0 || v < stats.LowestTrough)
-            stats.LowestTrough = v;
-        ++stats.Points;
     }
     work.close();
     stats.Proper = !source.malformed() && stats.Points > 0;

@@ -67,6 +67,11 @@ struct SequenceStats {
     bool Proper = false; // at least one value, every token a number
 };
 
+// Counts v, the next value of fileName, into stats: the first value sets both
+// extremes, so loads beyond the sentinels count too. Throws InputTooLarge
+// when stats already holds as many values as an Int32 counts.
+void tallyValue(SequenceStats& stats, long double v, const std::string& fileName);
+
 // Copies the values of a sequence file into a work file at workFilePath, one
 // per line in the work notation. The work file keeps the values read before a
 // token that is not a number. processMessages, when set, runs once after the

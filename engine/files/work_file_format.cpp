@@ -3,36 +3,19 @@
 #include "engine/files/combined_sequence.h"
 #include "engine/files/work_files.h"
 #include "engine/numbers/work_notation.h"
-#include "engine/record/input_too_large.h"
 #include "engine/record/io_error.h"
-#include "engine/record/run_messages.h"
 #include "engine/system/file_system.h"
 
 #include <cerrno>
-#include <limits>
 
 namespace tessivo {
-namespace {
-
-void takeValue(SequenceStats& stats, long double v, const std::string& path)
-{
-    if (stats.Points == std::numeric_limits<std::int32_t>::max())
-        throw InputTooLarge(sequenceFileTooLongMessage(path));
-    if (stats.Points == 0 || v > stats.HighestPeak)
-        stats.HighestPeak = v;
-    if (stats.Points == 0 || v < stats.LowestTrough)
-        stats.LowestTrough = v;
-    ++stats.Points;
-}
-
-} // namespace
 
 SequenceStats WorkFileFormat::scan() const
 {
     WorkFileReader reader(m_path);
     SequenceStats stats;
     for (long double v = 0.0L; reader.next(v);)
-        takeValue(stats, v, m_path);
+        tallyValue(stats, v, m_path);
     stats.Proper = stats.Points > 0;
     return stats;
 }
@@ -46,7 +29,7 @@ SequenceStats WorkFileFormat::copyToWorkFile(const std::string& path,
     WorkFileWriter copy(path);
     SequenceStats stats;
     for (long double v = 0.0L; reader.next(v);) {
-        takeValue(stats, v, m_path);
+        tallyValue(stats, v, m_path);
         if (const char* line = reader.lastCanonicalLine())
             copy.putLine(line);
         else

@@ -1,5 +1,6 @@
 #include "engine/tables/table_column_format.h"
 
+#include "engine/files/sequence_reader.h"
 #include "engine/files/work_files.h"
 #include "engine/numbers/work_notation.h"
 #include "engine/record/input_too_large.h"
@@ -72,14 +73,8 @@ SequenceStats TableColumnFormat::copyToWorkFile(const std::string& path,
             told = source.fileOffset();
             m_progress(told, source.fileSize());
         }
-        if (stats.Points == std::numeric_limits<std::int32_t>::max())
-            throw InputTooLarge(sequenceFileTooLongMessage(m_ref.path));
+        tallyValue(stats, v, m_ref.path);
         work.put(v);
-        if (stats.Points == 0 || v > stats.HighestPeak)
-            stats.HighestPeak = v;
-        if (stats.Points == 0 || v < stats.LowestTrough)
-            stats.LowestTrough = v;
-        ++stats.Points;
     }
     work.close();
     stats.Proper = stats.Points > 0;

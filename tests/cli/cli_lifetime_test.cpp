@@ -52,8 +52,10 @@ std::string timedTable(std::mt19937_64& rng, std::size_t n, double t0, double dt
 }
 
 struct Refused {
-    std::vector<std::string> args; // "W" stands for the weights table of the row, "R" for a plain recording
-    std::string weights;           // the weights table's text ("" : the default good one)
+    // "W" stands for the weights table of the row; "L" for a lifetime over it that is otherwise good
+    // (--design-life 20 --lifetime W --del 3 --duration 6).
+    std::vector<std::string> args;
+    std::string weights; // the weights table's text ("" : the default good one), "R," naming the recording
     int status;
     std::string message; // a part of standard error
 };
@@ -89,64 +91,31 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
          "does not go with '--save-partial'"},
         {{"--repetitions", "-0.5", "--sn-curve", kCurve, kWorked}, "", 1, "not '-0.5'"},
         // The weights table, row by row.
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
+        {{"L"},
          "file,hours_per_year\nR,x\n",
          2,
          "weights.csv: line 2: the hours per year 'x' are not a number of 0 or more"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\n\nR,1\nR,-1\n",
-         2,
-         "weights.csv: line 4: the hours per year '-1'"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\nR,1,2\n",
-         2,
-         "weights.csv: line 2: 3 fields, not 2 (file,hours_per_year)"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\n,1\n",
-         2,
-         "weights.csv: line 2: no file named"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\n\"R,1\n",
-         2,
-         "weights.csv: line 2: a quote is not closed"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\n",
-         2,
-         "weights.csv: no recording"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "R,1\nR,2\n",
-         2,
-         "weights.csv: line 1: a line of names (file,hours_per_year) comes before the rows"},
+        {{"L"}, "file,hours_per_year\n\nR,1\nR,-1\n", 2, "weights.csv: line 4: the hours per year '-1'"},
+        {{"L"}, "file,hours_per_year\nR,1,2\n", 2, "weights.csv: line 2: 3 fields, not 2 (file,hours_per_year)"},
+        {{"L"}, "file,hours_per_year\n,1\n", 2, "weights.csv: line 2: no file named"},
+        {{"L"}, "file,hours_per_year\n\"R,1\n", 2, "weights.csv: line 2: a quote is not closed"},
+        {{"L"}, "file,hours_per_year\n", 2, "weights.csv: no recording"},
+        {{"L"}, "R,1\nR,2\n", 2, "weights.csv: line 1: a line of names (file,hours_per_year) comes before the rows"},
         // Wind-speed bins: the table and the distribution go together; even bins or a width.
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,wind_speed\nR,4\n",
-         2,
-         "weights.csv: the wind speeds of the table need a Weibull distribution"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
-         "",
-         2,
-         "weights.csv: a Weibull distribution gives the hours of wind-speed bins"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
+        {{"L"}, "file,wind_speed\nR,4\n", 2, "weights.csv: the wind speeds of the table need a Weibull distribution"},
+        {{"L", "--weibull", "2,8"}, "", 2, "weights.csv: a Weibull distribution gives the hours of wind-speed bins"},
+        {{"L", "--weibull", "2,8"},
          "file,wind_speed\nR,4\nR,6\nR,9\n",
          2,
          "weights.csv: The wind-speed bins are not evenly spaced (6 to 9 after a step of 2): give the bin width"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
-         "file,wind_speed\nR,4\n",
-         2,
-         "weights.csv: One wind-speed bin has no spacing"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6", "--weibull", "2,8"},
-         "file,wind_speed\nR,fast\n",
-         2,
-         "line 2: the wind speed 'fast' are not a number"},
+        {{"L", "--weibull", "2,8"}, "file,wind_speed\nR,4\n", 2, "weights.csv: One wind-speed bin has no spacing"},
+        {{"L", "--weibull", "2,8"}, "file,wind_speed\nR,fast\n", 2, "line 2: the wind speed 'fast' are not a number"},
         // A recording: no duration to take, a file that is not there.
         {{"--design-life", "20", "--lifetime", "W", "--del", "3"},
          "",
          2,
          "rec.txt: no time column to take the duration from: give it (--duration)"},
-        {{"--design-life", "20", "--lifetime", "W", "--del", "3", "--duration", "6"},
-         "file,hours_per_year\nmissing.txt,1\n",
-         3,
-         "missing.txt"},
+        {{"L"}, "file,hours_per_year\nmissing.txt,1\n", 3, "missing.txt"},
     };
     for (const Refused& row : table) {
         TempDir box;
@@ -155,8 +124,13 @@ TEST(CliLifetime, RefusalsNameTheOptionOrTheLine)
             "weights.csv", row.weights.empty() ? "file,hours_per_year\nrec.txt,1\n"
                                                : std::regex_replace(row.weights, std::regex("R,"), "rec.txt,"));
         std::vector<std::string> args;
-        for (const std::string& a : row.args)
-            args.push_back(a == "W" ? weights : a);
+        for (const std::string& a : row.args) {
+            if (a == "L")
+                args.insert(args.end(),
+                            {"--design-life", "20", "--lifetime", weights, "--del", "3", "--duration", "6"});
+            else
+                args.push_back(a == "W" ? weights : a);
+        }
         const CliRun r = runIn(box.str(), box, args);
         EXPECT_EQ(r.status, row.status) << args.back() << "\n" << r.err;
         EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -106,6 +107,25 @@ TEST(SequenceReader, ExtremesBeyondTheSentinelsAreKept)
     r = readContent("-5E40 -7E40");
     EXPECT_EQ(r.peak, -5E40L);
     EXPECT_EQ(r.trough, -7E40L);
+}
+
+TEST(SequenceReader, TallyCountsEachValueAndRefusesOneBeyondAnInt32)
+{
+    SequenceStats stats;
+    tallyValue(stats, -5E40L, "a.txt"); // below the trough sentinel: still the peak too
+    EXPECT_EQ(stats.Points, 1);
+    EXPECT_EQ(stats.HighestPeak, -5E40L);
+    EXPECT_EQ(stats.LowestTrough, -5E40L);
+    tallyValue(stats, 3.0L, "a.txt");
+    tallyValue(stats, -7.0L, "a.txt");
+    EXPECT_EQ(stats.Points, 3);
+    EXPECT_EQ(stats.HighestPeak, 3.0L);
+    EXPECT_EQ(stats.LowestTrough, -5E40L);
+
+    stats.Points = std::numeric_limits<std::int32_t>::max();
+    EXPECT_THROW(tallyValue(stats, 1E50L, "a.txt"), InputTooLarge);
+    EXPECT_EQ(stats.Points, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(stats.HighestPeak, 3.0L); // the refused value is not taken
 }
 
 TEST(SequenceReader, StatisticsKeepFullPrecisionWhileTheWorkFileHas15Digits)
