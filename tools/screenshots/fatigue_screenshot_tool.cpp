@@ -29,17 +29,6 @@
 
 namespace {
 
-bool chooseColumn(TableImportDialog& dialog, const QString& name)
-{
-    for (int row = 0; row < dialog.lwColumns->count(); ++row) {
-        if (dialog.lwColumns->item(row)->data(Qt::UserRole).toString() == name) {
-            dialog.lwColumns->setCurrentRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
 void fillCheck(FatigueWindow& fatigue)
 {
     fatigue.cbCurve->setCurrentIndex(fatigue.cbCurve->findData(QStringLiteral("DNV-D")));

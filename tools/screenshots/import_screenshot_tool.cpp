@@ -23,18 +23,6 @@
 
 namespace {
 
-// Selects the column whose label is `name`; false when the table has none.
-bool chooseColumn(TableImportDialog& dialog, const QString& name)
-{
-    for (int row = 0; row < dialog.lwColumns->count(); ++row) {
-        if (dialog.lwColumns->item(row)->data(Qt::UserRole).toString() == name) {
-            dialog.lwColumns->setCurrentRow(row);
-            return true;
-        }
-    }
-    return false;
-}
-
 void waitFor(ChannelListWindow& list)
 {
     if (!list.counting())

@@ -2,8 +2,11 @@
 // What the screenshot tools share: a pause for the window manager and the
 // widgets to settle, then the picture.
 
+#include "import/table_import_dialog.h"
+
 #include <QEventLoop>
 #include <QImage>
+#include <QListWidget>
 #include <QScreen>
 #include <QString>
 #include <QTimer>
@@ -64,4 +67,17 @@ inline bool grabContents(QWidget& window, const QString& target)
 {
     settleFor();
     return window.grab().save(target);
+}
+
+// Selects the Import dialog's column whose label is `name`; false when the
+// table has none.
+inline bool chooseColumn(TableImportDialog& dialog, const QString& name)
+{
+    for (int row = 0; row < dialog.lwColumns->count(); ++row) {
+        if (dialog.lwColumns->item(row)->data(Qt::UserRole).toString() == name) {
+            dialog.lwColumns->setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
 }
