@@ -52,6 +52,10 @@ void SpectrumPlotWindow::createControls()
     vwMatrix =
         new ChartView([this, separator](QPainter& p, const QRectF& r) { paintFromToMatrix(p, r, m_data, separator); });
     vwMatrix->setObjectName(QStringLiteral("vwMatrix"));
+    // Shown as a tab only when a count has a matrix: owned by the window
+    // until then, so that a window closed before any matrix frees it.
+    vwMatrix->setParent(this);
+    vwMatrix->hide();
     tabCharts = new QTabWidget(this);
     tabCharts->setObjectName(QStringLiteral("tabCharts"));
     tabCharts->addTab(vwSpectrum, kSpectrumTab);
