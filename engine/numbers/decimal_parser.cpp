@@ -1,4 +1,5 @@
 #include "engine/numbers/decimal_parser.h"
+#include "engine/numbers/thread_scratch.h"
 
 #include "engine/numbers/decimal_powers.h"
 #include "engine/numbers/exact_decimal.h"
@@ -159,7 +160,7 @@ bool DecimalParser::finish(long double& value)
 
 bool parseDecimal(std::string_view text, long double& value, char decimalSeparator)
 {
-    thread_local DecimalParser parser; // its digit buffer is large: allocate it once
+    DecimalParser& parser = threadScratch<DecimalParser>(); // its digit buffer is large: allocate it once
     parser.reset(decimalSeparator);
     for (char c : text)
         if (!parser.feed(c))

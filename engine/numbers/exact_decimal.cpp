@@ -1,4 +1,5 @@
 #include "engine/numbers/exact_decimal.h"
+#include "engine/numbers/thread_scratch.h"
 
 #include <bit>
 
@@ -52,7 +53,9 @@ Big product(const Big& a, const Big& b)
 void multiplyByPowerOfFive(Big& a, std::int64_t k)
 {
     constexpr std::int64_t kStep = 256;
-    thread_local std::vector<Big> steps{Big{1}};
+    std::vector<Big>& steps = threadScratch<std::vector<Big>>();
+    if (steps.empty())
+        steps.push_back(Big{1});
     const auto j = static_cast<std::size_t>(k / kStep);
     while (steps.size() <= j) {
         Big next = steps.back();
